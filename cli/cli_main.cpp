@@ -1,0 +1,73 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "core/paths.h"
+
+namespace cli {
+
+void PrintUsage(std::ostream& out) {
+    out << "skeinpress-cli: convert Trainz textures and images to uncompressed TGA.\n"
+           "\n"
+           "Usage:\n"
+           "  skeinpress-cli info [--json] FILE...\n"
+           "      Load each file and describe it: size, bytes per pixel, alpha kind\n"
+           "      (0 none, 1 graded, 2 on/off), compression (0 none, 1 DXT1, 3 DXT3,\n"
+           "      5 DXT5), whether it is one uniform colour, and a texture's\n"
+           "      description lines. --json prints one JSON object per file per line.\n"
+           "  skeinpress-cli convert FILE... [--output OUT]\n"
+           "      Convert each file to TGA beside it (wagon.texture -> wagon.tga and\n"
+           "      wagon.texture.txt; sky.bmp -> sky.tga). With one FILE, --output\n"
+           "      names the target; its extension (.tga, .bmp, .jpg) picks the format.\n"
+           "  skeinpress-cli --help\n"
+           "\n"
+           "Readable files: .texture, .tga, .bmp, .jpg (any letter case).\n"
+           "Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.\n";
+}
+
+int RunCli(const std::vector<std::string>& args, Streams io) {
+    if (args.empty()) {
+        PrintUsage(io.err);
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        PrintUsage(io.out);
+        return kExitOk;
+    }
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "info") return InfoCommand(rest, io);
+    if (command == "convert") return ConvertCommand(rest, io);
+    io.err << "skeinpress-cli: unknown command \"" << command << "\" (try --help)\n";
+    return kExitUsage;
+}
+
+std::string DefaultTgaName(const std::string& source) {
+    if (core::EndsWithNoCase(source, ".texture")) return source.substr(0, source.size() - 8) + ".tga";
+    const std::string_view ext = core::ExtensionOf(source);
+    return source.substr(0, source.size() - ext.size()) + ".tga";
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    static const char* hex = "0123456789abcdef";
+                    out += "\\u00";
+                    out += hex[c >> 4];
+                    out += hex[c & 15];
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace cli

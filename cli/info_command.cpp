@@ -1,0 +1,95 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "core/bitmap.h"
+#include "core/load_image.h"
+#include "core/render.h"
+
+namespace cli {
+
+namespace {
+
+void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::ImageStore& s) {
+    out << "{\"file\":" << JsonString(file) << ",\"ok\":" << (ok ? "true" : "false")
+        << ",\"error\":" << JsonString(ok ? std::string() : s.LoadErrorText);
+    if (ok) {
+        out << ",\"width\":" << s.Image.Width << ",\"height\":" << s.Image.Height
+            << ",\"bytes_per_pixel\":" << s.BytesPerPixel() << ",\"alpha_kind\":" << s.Image.AlphaKind
+            << ",\"compression\":" << s.Image.Compression
+            << ",\"uniform_colour\":" << (s.UniformColour ? "true" : "false");
+    } else {
+        out << ",\"width\":0,\"height\":0,\"bytes_per_pixel\":0,\"alpha_kind\":0,\"compression\":0"
+               ",\"uniform_colour\":false";
+    }
+    out << ",\"description\":[";
+    if (ok && s.HasTextureDescription) {
+        for (size_t i = 0; i < s.TextureDescription.size(); ++i)
+            out << (i ? "," : "") << JsonString(s.TextureDescription[i]);
+    }
+    out << "]}\n";
+}
+
+void PrintText(std::ostream& out, const std::string& file, const core::ImageStore& s) {
+    static const char* kAlpha[] = {"none", "graded", "on/off"};
+    out << file << "\n"
+        << "  size:           " << s.Image.Width << " x " << s.Image.Height << "\n"
+        << "  bytes/pixel:    " << s.BytesPerPixel() << "\n"
+        << "  alpha kind:     " << s.Image.AlphaKind << " ("
+        << kAlpha[s.Image.AlphaKind >= 0 && s.Image.AlphaKind <= 2 ? s.Image.AlphaKind : 0] << ")\n"
+        << "  compression:    "
+        << (s.Image.Compression == 0 ? std::string("none")
+                                     : "DXT" + std::to_string(s.Image.Compression))
+        << "\n"
+        << "  uniform colour: " << (s.UniformColour ? "yes" : "no") << "\n";
+    if (s.HasTextureDescription) {
+        out << "  description:\n";
+        for (const std::string& line : s.TextureDescription) out << "    " << line << "\n";
+    }
+}
+
+}  // namespace
+
+int InfoCommand(const std::vector<std::string>& args, Streams io) {
+    bool json = false;
+    std::vector<std::string> files;
+    for (const std::string& a : args) {
+        if (a == "--json") {
+            json = true;
+        } else if (a == "--help") {
+            PrintUsage(io.out);
+            return kExitOk;
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            io.err << "skeinpress-cli info: unknown option " << a << "\n";
+            return kExitUsage;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty()) {
+        io.err << "skeinpress-cli info: no file given (try --help)\n";
+        return kExitUsage;
+    }
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        core::ImageStore store;
+        const bool ok = core::LoadImage(store, file);
+        const int32_t compression = store.Image.Compression;  // as the load left it
+        if (ok) {
+            core::Bitmap bitmap;
+            core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
+                              static_cast<uint16_t>(store.Image.Height));
+        }
+        store.Image.Compression = compression;
+        if (!ok) status = kExitFailed;
+        if (json) {
+            PrintJson(io.out, file, ok, store);
+        } else if (ok) {
+            PrintText(io.out, file, store);
+        } else {
+            io.err << file << ": " << store.LoadErrorText << "\n";
+        }
+    }
+    return status;
+}
+
+}  // namespace cli

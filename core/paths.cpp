@@ -1,0 +1,61 @@
+#include "core/paths.h"
+
+#include <algorithm>
+
+namespace core {
+
+bool IsFolderSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\' || c == ':';
+#else
+    return c == '/' || c == '\\';
+#endif
+}
+
+static size_t NameStart(std::string_view path) {
+    for (size_t i = path.size(); i > 0; --i) {
+        if (IsFolderSeparator(path[i - 1])) return i;
+    }
+    return 0;
+}
+
+std::string_view FileNamePart(std::string_view path) { return path.substr(NameStart(path)); }
+
+std::string_view FolderPart(std::string_view path) { return path.substr(0, NameStart(path)); }
+
+std::string_view ExtensionOf(std::string_view path) {
+    std::string_view name = FileNamePart(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+static char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
+    return out;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), UpperAscii);
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string CutTo(std::string_view text, size_t n) { return std::string(text.substr(0, n)); }
+
+}  // namespace core

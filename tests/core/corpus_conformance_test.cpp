@@ -1,0 +1,52 @@
+// Every row of the shared conformance corpus, for the readers that exist.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/support/corpus.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using testing_support::CorpusRow;
+
+// Folders of the corpus whose reader is built.
+bool ReaderBuilt(const std::string& path) {
+    for (const char* prefix : {"tga/"}) {
+        if (path.rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
+class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
+
+TEST_P(CorpusTest, GivesTheManifestOutcome) {
+    const CorpusRow& row = GetParam();
+    if (!ReaderBuilt(row.path)) GTEST_SKIP() << "the reader for " << row.path << " is not built yet";
+    testing_support::TempDir scratch;
+    testing_support::CheckCorpusRow(row, scratch.path().string());
+}
+
+std::string RowName(const ::testing::TestParamInfo<CorpusRow>& info) {
+    std::string name;
+    for (char c : info.param.path) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+std::vector<CorpusRow> Rows() {
+    auto rows = testing_support::ReadManifest();
+    if (rows.empty()) rows.push_back({"(corpus missing)", "", "", "", ""});
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, CorpusTest, ::testing::ValuesIn(Rows()), RowName);
+
+TEST(Corpus, IsPresentInContinuousIntegration) {
+    if (testing_support::CorpusDir().empty()) {
+        if (std::getenv("CI")) FAIL() << "the conformance corpus must be beside the checkout in CI";
+        GTEST_SKIP() << "../shared/corpus is not beside this checkout";
+    }
+    EXPECT_GT(testing_support::ReadManifest().size(), 100u);
+}
+
+}  // namespace

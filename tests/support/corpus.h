@@ -1,0 +1,28 @@
+// The conformance corpus beside the checkout: its manifest rows and the checks
+// every reader must pass against them.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct CorpusRow {
+    std::string path;       // relative to the corpus folder
+    std::string expect;     // load, refuse or any
+    std::string reference;  // PNG, or "-"
+    std::string tolerance;
+    std::string note;
+};
+inline void PrintTo(const CorpusRow& row, std::ostream* os) { *os << row.path; }
+
+// The corpus folder, or "" when it is missing.
+std::string CorpusDir();
+std::vector<CorpusRow> ReadManifest();
+
+// Loads the row's file and checks the outcome the manifest names; failures are
+// reported through gtest. `scratch` is a writable folder for the description check.
+void CheckCorpusRow(const CorpusRow& row, const std::string& scratch);
+
+}  // namespace testing_support

@@ -1,0 +1,96 @@
+#include "tests/support/test_support.h"
+
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    for (;;) {
+        path_ = fs::temp_directory_path() /
+                ("skeinpress-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+        if (fs::create_directory(path_)) break;
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Tests may leave read-only files behind; make them removable first.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(f.good()) << "cannot write " << path;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,
+               const std::vector<uint8_t>& pixels, int alphaKind) {
+    core::ByteBuffer buffer(pixels.begin(), pixels.end());
+    if (alphaKind < 0) alphaKind = bytesPerPixel == 4 ? 2 : 0;
+    store.AdoptPixels(std::move(buffer), width, height, alphaKind);
+}
+
+std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector<uint8_t>& pixels,
+                             uint8_t descriptor, uint8_t imageType) {
+    std::vector<uint8_t> f(18, 0);
+    f[2] = imageType;
+    f[12] = static_cast<uint8_t>(width & 0xFF);
+    f[13] = static_cast<uint8_t>(width >> 8);
+    f[14] = static_cast<uint8_t>(height & 0xFF);
+    f[15] = static_cast<uint8_t>(height >> 8);
+    f[16] = static_cast<uint8_t>(depth);
+    f[17] = descriptor;
+    f.insert(f.end(), pixels.begin(), pixels.end());
+    return f;
+}
+
+CliResult RunCliProgram(const std::vector<std::string>& args) {
+    TempDir dir;
+    std::string command = "'" SKEINPRESS_CLI_PATH "'";
+    for (const std::string& a : args) {
+        std::string quoted = "'";
+        for (char c : a) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += " " + quoted + "'";
+    }
+    const std::string outFile = dir.File("out.txt");
+    const std::string errFile = dir.File("err.txt");
+    command += " >'" + outFile + "' 2>'" + errFile + "' </dev/null";
+    CliResult result;
+    const int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadText(outFile);
+    result.err = ReadText(errFile);
+    return result;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,48 @@
+// Helpers shared by the tests: a temporary folder per test, writing small files,
+// filling a store by hand, and running skeinpress-cli.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/image_store.h"
+
+namespace testing_support {
+
+// A fresh folder, removed (with its contents) when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+
+// Fills the store with the given pixels (bottom row first), as a reader would.
+void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,
+               const std::vector<uint8_t>& pixels, int alphaKind = -1);
+
+// An uncompressed TGA file: header plus the given pixel bytes as stored.
+std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector<uint8_t>& pixels,
+                             uint8_t descriptor = 0, uint8_t imageType = 2);
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+// Runs the real skeinpress-cli program with the arguments.
+CliResult RunCliProgram(const std::vector<std::string>& args);
+
+}  // namespace testing_support
