@@ -1,0 +1,145 @@
+// The program's behaviour above the image store: start-up and close, settings,
+// language, the single-image flow, the trawl and its log, open-with, and the
+// editing commands. Written once against Host, so the desktop program, the
+// headless converter and the tests drive the same code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "core/image_store.h"
+
+namespace app {
+
+class FolderListing;  // one open listing of a folder (trawl.cpp)
+
+class Application {
+public:
+    explicit Application(Host& host);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Host& host() { return host_; }
+    core::ImageStore& store() { return store_; }
+    Settings& settings() { return settings_; }
+    const Language& language() const { return language_; }
+    // The translated text of a key ("String Not Translated" when missing).
+    std::string T(const std::string& key) const;
+
+    // ---- Start-up, settings, command line, close (startup.cpp, command_line.cpp)
+    // `programDir` ends with a folder separator; settings, language file, log and
+    // editor temporary files live there.
+    void FormCreate(const std::string& programDir, const std::string& programPath);
+    void FormShow(const std::vector<std::string>& args);  // clears the memo, runs the command line
+    bool FormCloseQuery();                                // false: the close is refused
+    void FormClose();
+    bool SaveConfig();  // false (after a message box naming the file) when it cannot be written
+    void Timer6Timer();  // closes the main window
+    void Timer7Timer();  // open-with set-up after start
+    const std::string& ProgramDir() const { return programDir_; }
+    const std::string& ProgramPath() const { return programPath_; }
+    std::string SettingsFilePath() const;
+
+    // ---- Open-with integration (open_with.cpp)
+    void SetOpenWith();
+    void OpenWith1Click();
+    void RemoveOpenWith1Click();
+    bool WriteOpenWithBatch(const std::string& batchPath);
+
+    // ---- Single-image open, view and save (image_view.cpp)
+    void ViewTexture(bool reload);
+    void Open1Click();
+    void Open2Click();
+    void Timer1Timer();
+    void Save1Click();
+    void SaveAs1Click();
+
+    // ---- Trawl (trawl.cpp)
+    void StartClick();
+    void SearchClick();
+    void Again();
+    void Timer5Timer();
+    void bStopClick();
+    void TrawlConvert();
+    void ConvertTGA();
+    void OpenAndSave();
+
+    // ---- Trawl log (trawl_log.cpp)
+    void OpenLogFile();
+    void WriteLogFile();
+    void CloseLogFile();
+    void ViewLogFile();
+    void DeleteLog1Click();
+    void Timer4Timer();
+    std::string LogFilePath() const;
+
+    // ---- Editing commands (editing_commands.cpp)
+    void DisplayTransparent1Click();
+    void TransparentBground1Click(uint32_t chosenColour);  // after the colour dialog's OK
+    void GreyScale1Click();
+    void NonUniformColour1Click();
+    void InvertAlphaColour1Click();
+    void RemoveAlphaChannel1Click();
+    void MergeAlphaImage1Click();
+    void MakeNormalMap1Click();
+    // The colour pick: the tolerance dialog's result, then the click on the
+    // displayed picture's pixel colour.
+    void BeginColourPick(bool accepted, int tolerance);
+    void ColourPicked(uint8_t red, uint8_t green, uint8_t blue);
+    void Edit1Click();
+    void Edit2Click();
+    void Timer2Timer();
+    void Timer3Timer();
+    // Option toggles of the Options menu; each returns the new value.
+    bool ToggleOption(bool Settings::*option);
+
+    // ---- Main-window flags shared by several parts
+    bool ImageModified = false;
+    bool TrawlActive = false;
+    int PickMode = 0;  // 0 none, 1 tolerance dialog open, 2 colour pick awaited
+    int PickTolerance = 10;
+    bool TransparentView = false;
+    bool TransparentPending = false;
+    bool NormalMapRequest = false;
+    bool NormalMapMade = false;
+    bool GreyScaleMade = false;
+
+    // ---- Trawl state
+    bool TrawlStopped = false;
+    bool DescendPending = false;
+    bool StepConverted = false;
+    int TrawlDepth = 0;
+    std::array<std::string, 27> FolderPaths;
+    std::array<std::unique_ptr<FolderListing>, 26> FolderListings;
+    std::array<bool, 26> ListingOpen{};
+    std::string EntryFolder;
+    std::string EntryName;
+    int TopFolderCount = 0;
+    int TopFoldersDone = 0;
+
+    // ---- Trawl log state
+    bool LogOpen = false;
+
+    // Random source of the uniform-colour repair; seeded from the clock.
+    std::mt19937 Random;
+
+private:
+    Host& host_;
+    core::ImageStore store_;
+    Settings settings_;
+    Language language_;
+    std::string programDir_;
+    std::string programPath_;
+    std::ofstream trawlLog_;
+};
+
+}  // namespace app

@@ -1,0 +1,33 @@
+// A listing of one folder for the trawl: "." first, then the entries sorted by
+// name without regard to case, hidden entries (names starting with ".") left out.
+// The first entry is the one the trawl shows but never examines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace app {
+
+class FolderListing {
+public:
+    struct Entry {
+        std::string name;
+        uint32_t size = 0;  // low 32 bits of the size in bytes; 0 for folders
+    };
+
+    // Opens the listing; a folder that cannot be listed yields no entries.
+    // Returns whether the folder could be listed.
+    bool Open(const std::string& folder);
+    // The current entry; Next() moves to the following one and returns false at the end.
+    const Entry& Current() const { return entries_[pos_]; }
+    bool HasCurrent() const { return pos_ < entries_.size(); }
+    bool Next();
+    void Close();
+
+private:
+    std::vector<Entry> entries_;
+    size_t pos_ = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,81 @@
+// What the program's behaviour needs from a window. The desktop program
+// implements it with widgets and QTimer, skeinpress-cli on the console, and the
+// tests with a recording fake whose timers fire when the test says so.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/bitmap.h"
+
+namespace app {
+
+// The main window's timers. Each is armed one-shot except the two editor
+// watchers (Timer2, Timer3), which fire every interval until stopped.
+enum class TimerId {
+    OpenDelayed = 1,   // Timer1: 100 ms, open CurrentFile after start
+    WatchColour = 2,   // Timer2: 1000 ms, external edit of the colour picture
+    WatchAlpha = 3,    // Timer3: 1000 ms, external edit of the alpha picture
+    CloseLog = 4,      // Timer4: 200 ms, close the trawl log
+    TrawlSlow = 5,     // Timer5: TrawlSpeed ms, trawl step after image work
+    CloseWindow = 6,   // Timer6: 500 ms, close the main window
+    OpenWithSetup = 7, // Timer7: 1000 ms, SetOpenWith after start
+    TrawlFast = 8,     // Timer8: 10 ms, trawl step after a name-only entry
+};
+
+enum class Buttons { YesNo, YesNoCancel };
+enum class Answer { Yes, No, Cancel };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // The message memo (Memo1).
+    virtual void AddMemoLine(const std::string& line) = 0;
+    virtual int MemoLineCount() const = 0;
+    virtual std::vector<std::string> MemoLines() const = 0;
+    virtual void ClearMemo() = 0;
+
+    // Labels, title, sound.
+    virtual void SetFileNameLabel(const std::string& text) = 0;  // Label1
+    virtual void SetSizeLabel(const std::string& text) = 0;      // Label2
+    virtual void SetRecentFileCaption(const std::string& text) = 0;  // File > Open2
+    virtual void SetTitle(const std::string& text) = 0;          // application title
+    virtual void Beep() = 0;
+
+    // The two picture panes. `shownWidth` x `shownHeight` is the size after the
+    // fit into its box; the host stretches the bitmap to it.
+    virtual void ClearPictures() = 0;
+    virtual void ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
+    virtual void ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
+
+    // Menu and button state the flows change.
+    virtual void SetTransparentChecked(bool checked) = 0;       // DisplayTransparent1
+    virtual void SetNonUniformColourVisible(bool visible) = 0;  // NonUniformColour1
+    virtual void ShowTrawlButtons() = 0;                        // bStop, bResume
+
+    // Dialogs. Pickers return nothing when cancelled.
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual Answer Confirm(const std::string& text, Buttons buttons) = 0;
+    virtual std::optional<std::string> PickFolder(const std::string& caption,
+                                                  const std::string& proposedFolder) = 0;
+    // filter uses the "Description|*.a;*.b|Description|*.c" form; filterIndex is 1-based.
+    virtual std::optional<std::string> PickOpenFile(const std::string& title, const std::string& filter,
+                                                    int filterIndex, const std::string& initialFolder) = 0;
+    virtual std::optional<std::string> PickSaveFile(const std::string& filter,
+                                                    const std::string& proposedName) = 0;
+
+    // Timers.
+    virtual void StartTimer(TimerId id, int intervalMs) = 0;
+    virtual void StopTimer(TimerId id) = 0;
+    virtual bool TimerActive(TimerId id) const = 0;
+
+    // Processes and shell.
+    virtual void Sleep(int milliseconds) = 0;  // the command line's blocking waits
+    virtual void OpenDocument(const std::string& path) = 0;  // default viewer (log, help)
+    virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+    virtual void RequestClose() = 0;  // ask the main window to close (close question first)
+};
+
+}  // namespace app

@@ -1,0 +1,33 @@
+// The run-time settings variables, read from and written to the settings file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+struct Settings {
+    std::string LanguageFile = "English.txt";
+    std::string CurrentFile;
+    std::string DefaultDir;
+    std::string EditorPath;
+    std::string TS2009Dir;
+    std::string TS2010Dir;
+    std::string TS12Dir;
+    bool CloseOnDone = false;
+    bool DoBMPs = false;
+    bool DoJPGs = false;
+    bool DoTextures = true;
+    bool OverwriteTGAs = true;
+    bool FixUniformColour = true;
+    uint32_t BGroundColour = 0x808080;  // 0x00BBGGRR
+    int TrawlSpeed = 50;                // ms, 30..1000
+    uint8_t AlphaFillValue = 127;       // copied into the image store
+    int WindowLeft = 200;
+    int WindowTop = 100;
+    int PixelSetCount = 3;    // 1..127
+    int PixelSetChange = 20;  // 1..127
+    bool PixelSetRandom = true;
+};
+
+}  // namespace app
