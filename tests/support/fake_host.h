@@ -1,0 +1,147 @@
+// A recording Host for the application tests: memo lines, labels and dialogs are
+// kept for inspection, dialog answers are queued by the test, and timers only
+// fire when the test calls Fire() or RunTimers().
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+
+namespace testing_support {
+
+class FakeHost : public app::Host {
+public:
+    // ---- recorded state
+    std::vector<std::string> memo;
+    std::string fileNameLabel, sizeLabel, recentCaption, title = "Skeinpress";
+    int beeps = 0;
+    bool colourShown = false, alphaShown = false;
+    int colourWidth = 0, colourHeight = 0, alphaWidth = 0, alphaHeight = 0;
+    core::Bitmap colourBitmap, alphaBitmap;
+    bool transparentChecked = false, nonUniformVisible = false, trawlButtonsShown = false;
+    std::vector<std::string> messages;              // message boxes shown
+    std::vector<std::string> confirmations;         // questions asked
+    std::vector<std::string> openedDocuments;
+    std::vector<std::vector<std::string>> startedPrograms;  // program then arguments
+    std::vector<int> sleeps;
+    int closeRequests = 0;
+
+    // ---- answers the test queues (defaults when empty: No, cancel)
+    std::deque<app::Answer> answers;
+    std::deque<std::optional<std::string>> folderPicks, openPicks, savePicks;
+    std::vector<std::string> folderPickCaptions;
+
+    // ---- timers
+    struct Timer {
+        bool active = false;
+        int interval = 0;
+    };
+    std::map<app::TimerId, Timer> timers;
+    // Called by Fire(); the test connects the timer to the application's handler.
+    std::map<app::TimerId, std::function<void()>> handlers;
+
+    bool Active(app::TimerId id) const {
+        auto it = timers.find(id);
+        return it != timers.end() && it->second.active;
+    }
+    int Interval(app::TimerId id) const {
+        auto it = timers.find(id);
+        return it == timers.end() ? 0 : it->second.interval;
+    }
+    // Runs the handler of an active timer (as if it had fired). False if inactive.
+    bool Fire(app::TimerId id) {
+        if (!Active(id) || !handlers.count(id)) return false;
+        handlers[id]();
+        return true;
+    }
+    // Fires whichever of the given timers is active, repeatedly, until none is or
+    // `limit` firings happened. Returns the number of firings.
+    int RunTimers(const std::vector<app::TimerId>& ids, int limit = 1000000) {
+        int fired = 0;
+        for (bool any = true; any && fired < limit;) {
+            any = false;
+            for (app::TimerId id : ids) {
+                if (Active(id) && handlers.count(id)) {
+                    handlers[id]();
+                    ++fired;
+                    any = true;
+                    break;
+                }
+            }
+        }
+        return fired;
+    }
+
+    // ---- Host
+    void AddMemoLine(const std::string& line) override { memo.push_back(line); }
+    int MemoLineCount() const override { return static_cast<int>(memo.size()); }
+    std::vector<std::string> MemoLines() const override { return memo; }
+    void ClearMemo() override { memo.clear(); }
+    void SetFileNameLabel(const std::string& text) override { fileNameLabel = text; }
+    void SetSizeLabel(const std::string& text) override { sizeLabel = text; }
+    void SetRecentFileCaption(const std::string& text) override { recentCaption = text; }
+    void SetTitle(const std::string& text) override { title = text; }
+    void Beep() override { ++beeps; }
+    void ClearPictures() override { colourShown = alphaShown = false; }
+    void ShowColourPicture(const core::Bitmap& b, int w, int h) override {
+        colourShown = true;
+        colourBitmap = b;
+        colourWidth = w;
+        colourHeight = h;
+    }
+    void ShowAlphaPicture(const core::Bitmap& b, int w, int h) override {
+        alphaShown = true;
+        alphaBitmap = b;
+        alphaWidth = w;
+        alphaHeight = h;
+    }
+    void SetTransparentChecked(bool c) override { transparentChecked = c; }
+    void SetNonUniformColourVisible(bool v) override { nonUniformVisible = v; }
+    void ShowTrawlButtons() override { trawlButtonsShown = true; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    app::Answer Confirm(const std::string& text, app::Buttons) override {
+        confirmations.push_back(text);
+        if (answers.empty()) return app::Answer::No;
+        app::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<std::string> PickFolder(const std::string& caption, const std::string&) override {
+        folderPickCaptions.push_back(caption);
+        return Pop(folderPicks);
+    }
+    std::optional<std::string> PickOpenFile(const std::string&, const std::string&, int,
+                                            const std::string&) override {
+        return Pop(openPicks);
+    }
+    std::optional<std::string> PickSaveFile(const std::string&, const std::string&) override {
+        return Pop(savePicks);
+    }
+    void StartTimer(app::TimerId id, int intervalMs) override { timers[id] = {true, intervalMs}; }
+    void StopTimer(app::TimerId id) override { timers[id].active = false; }
+    bool TimerActive(app::TimerId id) const override { return Active(id); }
+    void Sleep(int ms) override { sleeps.push_back(ms); }
+    void OpenDocument(const std::string& path) override { openedDocuments.push_back(path); }
+    bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
+        std::vector<std::string> call{program};
+        call.insert(call.end(), args.begin(), args.end());
+        startedPrograms.push_back(call);
+        return true;
+    }
+    void RequestClose() override { ++closeRequests; }
+
+private:
+    static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {
+        if (q.empty()) return std::nullopt;
+        auto v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+}  // namespace testing_support
