@@ -32,6 +32,7 @@ public:
     core::ImageStore& store() { return store_; }
     Settings& settings() { return settings_; }
     const Language& language() const { return language_; }
+    Language& language() { return language_; }
     // The translated text of a key ("String Not Translated" when missing).
     std::string T(const std::string& key) const;
 
