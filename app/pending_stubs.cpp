@@ -18,6 +18,7 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
     programDir_ = programDir;
     programPath_ = programPath;
 }
+std::string Application::SettingsFilePath() const { return programDir_ + "skeinpress.ini"; }
 void Application::FormShow(const std::vector<std::string>&) {}
 bool Application::FormCloseQuery() { return true; }
 void Application::FormClose() {}
