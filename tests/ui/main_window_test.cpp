@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
 #include <filesystem>
@@ -66,7 +67,10 @@ void ClickButton(QWidget* dialog, QMessageBox::StandardButton which) {
 
 class MainWindow : public ::testing::Test {
 protected:
-    MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {}
+    MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
+        // No simulator folder set-up in the middle of a test.
+        window.StopTimer(app::TimerId::OpenWithSetup);
+    }
     ~MainWindow() override {
         // Leave without the close question or writing settings.
         window.application().ImageModified = false;
@@ -240,7 +244,15 @@ TEST_F(MainWindow, ActualSizeWindowFitsTheImageWithItsMargins) {
     EXPECT_EQ(window.Form2->Image1->pixmap().size(), QSize(256, 128));
     EXPECT_EQ(S(window.Form2->windowTitle()), "Actual Size");
 
+    // Wider than the desktop: the window fits and the picture scrolls inside it.
+    FillStore(window.application().store(), 4096, 8, 3, std::vector<uint8_t>(4096 * 8 * 3, 50));
+    window.Form2->Prepare(window.application());
+    EXPECT_LE(window.Form2->width(), QApplication::primaryScreen()->availableVirtualGeometry().width());
+    EXPECT_EQ(window.Form2->height(), 8 + 60);
+    EXPECT_EQ(window.Form2->Image1->size(), QSize(4096, 8));
+
     // No image: sized from the last dimensions, empty picture.
+    FillStore(window.application().store(), 256, 128, 3, std::vector<uint8_t>(256 * 128 * 3, 50));
     window.application().store().ImageLoaded = false;
     window.Form2->Prepare(window.application());
     EXPECT_EQ(window.Form2->size(), QSize(280, 188));
