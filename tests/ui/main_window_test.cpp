@@ -259,6 +259,35 @@ TEST_F(MainWindow, ActualSizeWindowFitsTheImageWithItsMargins) {
     EXPECT_TRUE(window.Form2->Image1->pixmap().isNull());
 }
 
+TEST_F(MainWindow, TransparentViewIsDrawnOnceWhileTheItemKeepsItsTick) {
+    // Bottom row: an invisible blue pixel and an opaque red one.
+    FillStore(window.application().store(), 2, 1, 4, {0, 0, 255, 0, 255, 0, 0, 255}, 2);
+    const std::string file = dir.File("picture.tga");
+    testing_support::WriteBytes(file, {0});
+    window.application().settings().CurrentFile = file;
+    auto shownBlue = [this] { return qBlue(window.DisplayedColourPicture().pixel(0, 0)); };
+
+    window.DisplayTransparent1->trigger();
+    EXPECT_TRUE(window.DisplayTransparent1->isChecked());
+    ASSERT_FALSE(window.DisplayedColourPicture().isNull());
+    EXPECT_NE(shownBlue(), 255);  // the background shows through
+
+    window.InvertAlphaColour1->trigger();  // any redraw: the plain view again
+    EXPECT_EQ(shownBlue(), 255);
+    EXPECT_TRUE(window.DisplayTransparent1->isChecked());
+    EXPECT_TRUE(window.application().TransparentView);
+
+    // The actual-size window follows the tick, not the one-shot drawing.
+    window.application().InvertAlphaColour1Click();
+    ASSERT_TRUE(window.application().DisplayActualSize1Click());
+    window.Form2->Prepare(window.application());
+    EXPECT_NE(qBlue(window.Form2->Image1->pixmap().toImage().pixel(0, 0)), 255);
+
+    window.DisplayTransparent1->trigger();
+    EXPECT_FALSE(window.DisplayTransparent1->isChecked());
+    EXPECT_FALSE(window.application().TransparentView);
+}
+
 TEST_F(MainWindow, AboutBoxShowsTheSixParagraphsCentredOnTheMainWindow) {
     window.move(40, 30);
     window.show();
