@@ -19,7 +19,9 @@
 
 namespace app {
 
-class FolderListing;  // one open listing of a folder (trawl.cpp)
+class FolderListing;    // one open listing of a folder (trawl.cpp)
+class TMemIni;          // the settings file (mem_ini.h)
+class CommandLineJobs;  // the jobs the command line starts (command_line.h)
 
 class Application {
 public:
@@ -49,12 +51,19 @@ public:
     const std::string& ProgramDir() const { return programDir_; }
     const std::string& ProgramPath() const { return programPath_; }
     std::string SettingsFilePath() const;
+    // The jobs FormShow and the close question start: the application's own
+    // handlers unless a test supplies others (nullptr restores the own ones).
+    void UseJobs(CommandLineJobs* jobs) { jobs_ = jobs; }
+    CommandLineJobs& Jobs();
 
     // ---- Open-with integration (open_with.cpp)
     void SetOpenWith();
     void OpenWith1Click();
     void RemoveOpenWith1Click();
     bool WriteOpenWithBatch(const std::string& batchPath);
+    // The drive the simulator's default install folders are looked for on
+    // ("C:\\" on Windows, Wine's drive_c elsewhere); tests point it at a fake tree.
+    std::string OpenWithDriveRoot;
 
     // ---- Single-image open, view and save (image_view.cpp)
     void ViewTexture(bool reload);
@@ -141,6 +150,9 @@ private:
     std::string programDir_;
     std::string programPath_;
     std::ofstream trawlLog_;
+    std::unique_ptr<TMemIni> settingsFile_;
+    std::unique_ptr<CommandLineJobs> ownJobs_;
+    CommandLineJobs* jobs_ = nullptr;
 };
 
 }  // namespace app
