@@ -145,7 +145,11 @@ void TMemIni::WriteString(const std::string& section, const std::string& key, co
     // Values that the reading would change (outer blanks are trimmed, one pair
     // of outer quotes is stripped) are stored in double quotes so they come back intact.
     std::string value = text;
-    if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
+    if (text.find_first_of("\r\n") != std::string::npos) {
+        // A line break would end the line and let the rest of the text pose as
+        // further keys or sections (a file name found by a trawl can hold one).
+        value.clear();
+    } else if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
                           text.back() == '\t' ||
                           (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
                            text.back() == text.front()))) {

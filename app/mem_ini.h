@@ -28,7 +28,8 @@ public:
     bool ValueExists(const std::string& section, const std::string& key) const;
 
     // Stores the text in double quotes when it has outer blanks or outer quotes,
-    // so that ReadString gives it back unchanged.
+    // so that ReadString gives it back unchanged. A text holding a line break
+    // cannot be stored and is written as an empty value.
     void WriteString(const std::string& section, const std::string& key, const std::string& text);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);

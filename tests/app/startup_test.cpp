@@ -123,6 +123,14 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndNumbersParseStrictly) {
         ASSERT_TRUE(ini.UpdateFile());
         EXPECT_EQ(app::TMemIni(dir.File("a.ini")).ReadString("S", "K", "?"), value);
     }
+    // A line break cannot smuggle in keys or sections of its own.
+    ini.WriteString("MRU", "lastfile", "a\n[Paths]\neditor_dir=/bin/evil");
+    ini.WriteString("Paths", "editor_dir", "/usr/bin/gimp");
+    ASSERT_TRUE(ini.UpdateFile());
+    const app::TMemIni reread(dir.File("a.ini"));
+    EXPECT_EQ(reread.ReadString("MRU", "lastfile", "?"), "");
+    EXPECT_EQ(reread.ReadString("Paths", "editor_dir", "?"), "/usr/bin/gimp");
+
     int v = 0;
     EXPECT_TRUE(app::TMemIni::ParseInteger("-2147483648", v));
     EXPECT_EQ(v, INT32_MIN);
