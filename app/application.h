@@ -41,11 +41,16 @@ public:
     // ---- Start-up, settings, command line, close (startup.cpp, command_line.cpp)
     // `programDir` ends with a folder separator; settings, language file, log and
     // editor temporary files live there.
+    // The window then moves to settings().WindowLeft/WindowTop and sets the
+    // option check marks from settings(); before FormClose it stores its
+    // current position back into WindowLeft/WindowTop.
     void FormCreate(const std::string& programDir, const std::string& programPath);
     void FormShow(const std::vector<std::string>& args);  // clears the memo, runs the command line
     bool FormCloseQuery();                                // false: the close is refused
     void FormClose();
-    bool SaveConfig();  // false (after a message box naming the file) when it cannot be written
+    // False (after a message box naming the file) when it cannot be written, or
+    // before FormCreate, when there is no program folder.
+    bool SaveConfig();
     void Timer6Timer();  // closes the main window
     void Timer7Timer();  // open-with set-up after start
     const std::string& ProgramDir() const { return programDir_; }

@@ -94,15 +94,19 @@ bool Application::FormCloseQuery() {
 
 void Application::FormClose() {
     core::ResetImage(store_);
-    for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) {
-        std::error_code ec;  // a missing file is no error
-        std::filesystem::remove(std::filesystem::path(programDir_ + name), ec);
+    // Without FormCreate there is no program folder, so nothing on disk is ours.
+    if (!programDir_.empty()) {
+        for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) {
+            std::error_code ec;  // a missing file is no error
+            std::filesystem::remove(std::filesystem::path(programDir_ + name), ec);
+        }
+        SaveConfig();
     }
-    SaveConfig();
     language_.Clear();
 }
 
 bool Application::SaveConfig() {
+    if (programDir_.empty()) return false;  // not created: no settings file to write
     if (!settingsFile_) settingsFile_ = std::make_unique<TMemIni>(SettingsFilePath());
     TMemIni& ini = *settingsFile_;
     Settings& s = settings_;
