@@ -200,9 +200,15 @@ void NonUniformColour(ImageStore& store, int count, int change, bool random, std
     if (!random) {
         ChangeRed(data[0], change);
         const int32_t step = dataSize / count;
+        int64_t last = 0;
         for (int k = 1; k < count; ++k) {
             const int64_t byte = static_cast<int64_t>(k) * step;
-            ChangeRed(data[byte - byte % bpp], change);
+            const int64_t pixel = byte - byte % bpp;
+            // On a tiny image two steps can fall in one pixel; changing it twice
+            // could undo the change.
+            if (pixel == last) continue;
+            ChangeRed(data[pixel], change);
+            last = pixel;
         }
         return;
     }
