@@ -139,7 +139,6 @@ bool MergeAlphaImage(ImageStore& store, const std::string& path) {
     // The alpha file's own description (when it is a texture) must not be
     // written out later as if it described this image.
     ResetImage(store);
-    kept.loaded = true;
     PutBack(store, std::move(kept));
     if (sameSize) {
         UpdateAlphaKind(store);
