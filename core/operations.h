@@ -29,7 +29,7 @@ bool ParseAlphaMaskSpec(std::string_view text, AlphaMaskSpec& spec);
 // Alpha 0 for every pixel whose red, green and blue each lie within the
 // tolerance of the given colour, 255 for all others; a 3-byte image gains an
 // alpha channel first. AlphaKind is left as it was (2 after adding the channel).
-// False, changing nothing, for a malformed spec or an image that is not usable.
+// False, changing nothing, for malformed text or an image that is not usable.
 bool CreateAlphaMask(ImageStore& store, const std::string& spec);
 
 // The red byte of each pixel of the image in `path` becomes the alpha of the
