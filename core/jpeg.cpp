@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include <jpeglib.h>
 
@@ -60,10 +61,15 @@ bool DecodeJpeg(std::FILE* input, ByteBuffer& pixels, int32_t& width, int32_t& h
 
     const JDIMENSION w = cinfo.output_width;
     const JDIMENSION h = cinfo.output_height;
-    pixels.resize(static_cast<size_t>(w) * h * 3);
     // CMYK rows are decoded into one scratch row after the picture and
     // converted into their own place.
-    if (fourChannel) pixels.resize(pixels.size() + static_cast<size_t>(w) * 4);
+    const size_t scratchBytes = fourChannel ? static_cast<size_t>(w) * 4 : 0;
+    try {
+        pixels.resize(static_cast<size_t>(w) * h * 3 + scratchBytes);
+    } catch (const std::bad_alloc&) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     // Adobe writes CMYK inverted (0 is full ink); others store ink directly.
     const bool inverted = cinfo.saw_Adobe_marker;
     while (cinfo.output_scanline < h) {
@@ -73,7 +79,7 @@ bool DecodeJpeg(std::FILE* input, ByteBuffer& pixels, int32_t& width, int32_t& h
             jpeg_read_scanlines(&cinfo, rows, 1);
             continue;
         }
-        uint8_t* scratch = pixels.data() + pixels.size() - static_cast<size_t>(w) * 4;
+        uint8_t* scratch = pixels.data() + pixels.size() - scratchBytes;
         JSAMPROW rows[1] = {scratch};
         jpeg_read_scanlines(&cinfo, rows, 1);
         for (JDIMENSION x = 0; x < w; ++x) {

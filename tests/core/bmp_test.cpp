@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QString>
 
-#include <filesystem>
+#include <algorithm>
 
 #include "core/load_image.h"
 #include "core/save_image.h"
@@ -85,67 +85,48 @@ Loaded Load(const BmpFile& b, const std::string& name = "x.bmp") {
     return r;
 }
 
+// Loads each file and compares the whole store, or only its first pixel.
+void ExpectLoads(const BmpFile& file, const Bytes& expected, bool firstPixelOnly = false) {
+    Loaded r = Load(file);
+    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
+    EXPECT_EQ(r.store.Image.AlphaKind, 0);
+    const Bytes got = Pixels(r.store);
+    EXPECT_EQ(firstPixelOnly ? Bytes(got.begin(), got.begin() + 3) : got, expected);
+}
+
 TEST(LoadBmp, ReadsPlainPowerOfTwoFilesStraight) {
     Bytes rgb24(48, 0);
     rgb24[0] = 10, rgb24[1] = 20, rgb24[2] = 30;
-    Loaded r = Load({.pixels = rgb24});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(Bytes(r.store.PixelBuffer.begin(), r.store.PixelBuffer.begin() + 3), (Bytes{30, 20, 10}));
-    EXPECT_EQ(r.store.Image.DataSize, 48);
-    EXPECT_EQ(r.store.Image.AlphaKind, 0);
-
-    r = Load({.bits = 8, .pixels = Bytes(16, 7)});  // no palette: grey
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(Pixels(r.store), Bytes(48, 7));
-
-    r = Load({.bits = 8, .afterHeader = Palette(256, 4, {{3, {255, 0, 0, 0}}}), .pixels = Bytes(16, 3)});
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(Bytes(r.store.PixelBuffer.begin(), r.store.PixelBuffer.begin() + 3), (Bytes{0, 0, 255}));
-
+    ExpectLoads({.pixels = rgb24}, {30, 20, 10}, true);
+    ExpectLoads({.bits = 8, .pixels = Bytes(16, 7)}, Bytes(48, 7));  // no palette: grey
+    ExpectLoads({.bits = 8, .afterHeader = Palette(256, 4, {{3, {255, 0, 0, 0}}}), .pixels = Bytes(16, 3)},
+                {0, 0, 255}, true);
     // Widths 1 and 2 keep their rows' padding.
-    r = Load({.width = 1, .height = 2, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}});
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(Pixels(r.store), (Bytes{3, 2, 1, 6, 5, 4}));
-    r = Load({.width = 2, .height = 2, .bits = 8, .pixels = {1, 2, 0, 0, 3, 4, 0, 0}});
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(Pixels(r.store), (Bytes{1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}));
-
-    // The palette size comes from the gap before the pixels, by the header's
-    // own size: 3-byte entries after an OS/2 header, 4-byte ones after a V5.
-    r = Load({.bits = 8, .infoSize = 12, .afterHeader = Palette(256, 3, {{1, {0, 0, 255}}}),
-              .pixels = Bytes(16, 1)});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(Bytes(r.store.PixelBuffer.begin(), r.store.PixelBuffer.begin() + 3), (Bytes{255, 0, 0}));
-    r = Load({.bits = 8, .infoSize = 124, .afterHeader = Palette(256, 4), .pixels = Bytes(16, 9)});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(Pixels(r.store), Bytes(48, 9));
+    ExpectLoads({.width = 1, .height = 2, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}}, {3, 2, 1, 6, 5, 4});
+    ExpectLoads({.width = 2, .height = 1, .bits = 8, .pixels = {1, 2, 0, 0}}, {1, 1, 1, 2, 2, 2});
+    // With no count, the palette fills the gap before the pixels, measured from
+    // the header's own end: 3-byte entries after an OS/2 header, 4 after a V5.
+    ExpectLoads({.bits = 8, .infoSize = 12, .afterHeader = Palette(256, 3, {{1, {0, 0, 255}}}),
+                 .pixels = Bytes(16, 1)}, {255, 0, 0}, true);
+    ExpectLoads({.bits = 8, .infoSize = 124, .afterHeader = Palette(256, 4), .pixels = Bytes(16, 9)}, Bytes(48, 9));
 }
 
 TEST(LoadBmp, NamesTheStepThatFailedAndLeavesTheStoreEmpty) {
-    const BmpFile palette100{.bits = 8, .clrUsed = 100, .afterHeader = Palette(100, 4), .pixels = Bytes(16)};
-    const BmpFile offsetInsideHeaders{.bits = 8, .pixels = Bytes(16), .offBits = 50};
-    BmpFile shortPalette{.bits = 8, .clrUsed = 256, .afterHeader = Palette(200, 4)};
-    const BmpFile shortData{.pixels = Bytes(40)};
-    const BmpFile tooWide{.width = 8193, .height = 1};
-    const BmpFile moreThanTheFileHolds{.width = 4000, .height = 4000, .pixels = Bytes(100)};
-    const BmpFile unknownHeader{.width = 3, .height = 3, .infoSize = 16, .pixels = Bytes(36)};
     const std::pair<BmpFile, std::string> cases[] = {
-        {palette100, "Bitmap format not supported in \"x.bmp\""},
-        {offsetInsideHeaders, "Bitmap format not supported in \"x.bmp\""},
-        {shortPalette, "Error reading palette in \"x.bmp\""},
-        {shortData, "Error reading bitmap data in \"x.bmp\""},
-        {tooWide, "Couldn't load Bitmap - \"x.bmp\""},
-        {moreThanTheFileHolds, "Couldn't load Bitmap - \"x.bmp\""},
-        {unknownHeader, "Couldn't load Bitmap - \"x.bmp\""},
+        {{.bits = 8, .clrUsed = 100, .afterHeader = Palette(100, 4), .pixels = Bytes(16)},
+         "Bitmap format not supported in \"x.bmp\""},
+        {{.bits = 8, .pixels = Bytes(16), .offBits = 50}, "Bitmap format not supported in \"x.bmp\""},
+        {{.bits = 8, .clrUsed = 256, .afterHeader = Palette(200, 4)}, "Error reading palette in \"x.bmp\""},
+        {{.pixels = Bytes(40)}, "Error reading bitmap data in \"x.bmp\""},
+        {{.width = 8193, .height = 1}, "Couldn't load Bitmap - \"x.bmp\""},
+        {{.width = 4000, .height = 4000, .pixels = Bytes(100)}, "Couldn't load Bitmap - \"x.bmp\""},
+        {{.width = 3, .height = 3, .infoSize = 16, .pixels = Bytes(36)}, "Couldn't load Bitmap - \"x.bmp\""},
     };
     for (const auto& [file, message] : cases) {
         Loaded r = Load(file);
-        EXPECT_FALSE(r.ok) << message;
-        EXPECT_FALSE(r.store.ImageLoaded);
-        EXPECT_TRUE(r.store.PixelBuffer.empty());
+        EXPECT_FALSE(r.ok || r.store.ImageLoaded || !r.store.PixelBuffer.empty()) << message;
         EXPECT_EQ(r.store.LoadErrorText, message);
     }
-
     TempDir dir;
     const Bytes whole = MakeBmp({});
     WriteBytes(dir.File("cut.bmp"), Bytes(whole.begin(), whole.begin() + 30));
@@ -157,56 +138,35 @@ TEST(LoadBmp, NamesTheStepThatFailedAndLeavesTheStoreEmpty) {
 }
 
 TEST(LoadBmp, DecodesEveryOtherLayoutToThreeBytesPerPixel) {
-    Loaded r = Load({.width = 100, .height = 64, .pixels = Bytes(300 * 64, 5)});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(r.store.BytesPerPixel(), 3);
-    EXPECT_TRUE(r.notices.empty());
-
-    r = Load({.width = 3, .height = 1, .bits = 4, .afterHeader = Palette(16, 4), .pixels = {0x12, 0x30, 0, 0}});
+    Loaded r = Load({.width = 3, .height = 1, .bits = 4, .afterHeader = Palette(16, 4), .pixels = {0x12, 0x30, 0, 0}});
     ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
     EXPECT_EQ(Pixels(r.store), (Bytes{1, 1, 1, 2, 2, 2, 3, 3, 3}));
     EXPECT_EQ(r.notices, std::vector<std::string>{" Bitmap is 4 bit(s) per pixel.. converting.."});
 
-    // 5-5-5 by default; 0x7FFF is white, 0x001F pure blue.
-    r = Load({.width = 2, .height = 1, .bits = 16, .pixels = {0xFF, 0x7F, 0x1F, 0x00}});
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(Pixels(r.store), (Bytes{255, 255, 255, 0, 0, 255}));
-
+    ExpectLoads({.width = 100, .height = 1, .pixels = Bytes(300, 5)}, Bytes(300, 5));
+    // 5-5-5 by default: 0x7FFF is white, 0x001F pure blue.
+    ExpectLoads({.width = 2, .height = 1, .bits = 16, .pixels = {0xFF, 0x7F, 0x1F, 0x00}}, {255, 255, 255, 0, 0, 255});
     // Bit fields after a 40-byte header, rows top-down.
     Bytes masks(12, 0);
     Put32(masks, 0, 0x000000FF), Put32(masks, 4, 0x0000FF00), Put32(masks, 8, 0x00FF0000);
-    r = Load({.width = 1, .height = -2, .bits = 32, .compression = 3, .afterHeader = masks,
-              .pixels = {1, 2, 3, 0, 4, 5, 6, 0}});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(Pixels(r.store), (Bytes{4, 5, 6, 1, 2, 3}));
-
-    // 8192 is not a power of two for the direct path, but the decoder takes it.
-    r = Load({.width = 8192, .height = 8, .bits = 1, .afterHeader = Palette(2, 4), .pixels = Bytes(8192)});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(r.store.Image.Width, 8192);
+    ExpectLoads({.width = 1, .height = -2, .bits = 32, .compression = 3, .afterHeader = masks,
+                 .pixels = {1, 2, 3, 0, 4, 5, 6, 0}}, {4, 5, 6, 1, 2, 3});
 }
 
 TEST(LoadBmp, RunLengthStreamsStayInsideThePicture) {
     // 4 x 3, RLE8: a run, end of line; an odd absolute run with its pad byte,
     // end of line; a delta of two pixels, a run too long for the row, end.
-    const Bytes rle8 = {3, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 0, 9, 7, 0, 1};
-    Loaded r = Load({.width = 4, .height = 3, .bits = 8, .compression = 1, .clrUsed = 256,
-                     .afterHeader = Palette(256, 4), .pixels = rle8});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
+    // Skipped pixels take palette entry 0.
     Bytes expected;
     for (int i : {5, 5, 5, 0, 1, 2, 3, 0, 0, 0, 7, 7}) expected.insert(expected.end(), 3, static_cast<uint8_t>(i));
-    EXPECT_EQ(Pixels(r.store), expected);  // skipped pixels take palette entry 0
-
+    ExpectLoads({.width = 4, .height = 3, .bits = 8, .compression = 1, .clrUsed = 256, .afterHeader = Palette(256, 4),
+                 .pixels = {3, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 0, 9, 7, 0, 1}}, expected);
     // RLE4 with an odd absolute run, then a delta far outside the picture.
-    r = Load({.width = 4, .height = 1, .bits = 4, .compression = 2, .afterHeader = Palette(16, 4),
-              .pixels = {0, 3, 0x12, 0x30, 0, 2, 200, 200, 4, 0x99, 0, 1}});
-    ASSERT_TRUE(r.ok) << r.store.LoadErrorText;
-    EXPECT_EQ(Pixels(r.store), (Bytes{1, 1, 1, 2, 2, 2, 3, 3, 3, 0, 0, 0}));
-
+    ExpectLoads({.width = 4, .height = 1, .bits = 4, .compression = 2, .afterHeader = Palette(16, 4),
+                 .pixels = {0, 3, 0x12, 0x30, 0, 2, 200, 200, 4, 0x99, 0, 1}}, {1, 1, 1, 2, 2, 2, 3, 3, 3, 0, 0, 0});
     // A few bytes may not stand for a huge picture.
-    r = Load({.width = 8192, .height = 8192, .bits = 8, .compression = 1, .clrUsed = 256,
-              .afterHeader = Palette(256, 4), .pixels = {0, 1}});
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(Load({.width = 8192, .height = 8192, .bits = 8, .compression = 1, .clrUsed = 256,
+                       .afterHeader = Palette(256, 4), .pixels = {0, 1}}).ok);
 }
 
 // The corpus's RLE4 references came from a decoder that misreads odd absolute
@@ -219,23 +179,22 @@ TEST(LoadBmp, Rle4CorpusFilesMatchTheUncompressedPicture) {
     core::ImageStore store;
     for (const char* name : {"/bmp/g/pal4rle.bmp", "/bmp/q/pal4rletrns.bmp"}) {
         ASSERT_TRUE(core::LoadImage(store, dir + name)) << store.LoadErrorText;
-        ASSERT_EQ(store.Image.Width, ref.width());
-        ASSERT_EQ(store.Image.Height, ref.height());
-        int same = 0, skipped = 0;
+        ASSERT_EQ(store.Image.DataSize, ref.width() * ref.height() * 3);
+        int skipped = 0;
         for (int y = 0; y < ref.height(); ++y) {
             for (int x = 0; x < ref.width(); ++x) {
-                const uint8_t* s = store.Image.Data + ((ref.height() - 1 - y) * ref.width() + x) * 3;
-                const uchar* e = ref.constScanLine(y) + x * 3;
-                if (s[0] == e[0] && s[1] == e[1] && s[2] == e[2]) ++same;
-                else if (s[0] == 128 && s[1] == 0 && s[2] == 255) ++skipped;  // palette entry 0
+                const uint8_t* got = store.Image.Data + ((ref.height() - 1 - y) * ref.width() + x) * 3;
+                const bool same = std::equal(got, got + 3, ref.constScanLine(y) + x * 3);
+                const bool paletteEntry0 = got[0] == 128 && got[1] == 0 && got[2] == 255;
+                EXPECT_TRUE(same || paletteEntry0) << name << " " << x << "," << y;
+                skipped += !same;
             }
         }
-        EXPECT_EQ(same + skipped, ref.width() * ref.height()) << name;
         EXPECT_EQ(skipped > 0, std::string(name).find("trns") != std::string::npos) << name;
     }
 }
 
-TEST(SaveBmp, WritesBottomUpPaddedRowsWithStandardHeaders) {
+TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
     TempDir dir;
     core::ImageStore store;
     testing_support::FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
@@ -259,7 +218,9 @@ TEST(SaveBmp, WritesBottomUpPaddedRowsWithStandardHeaders) {
     EXPECT_EQ(Pixels(store), (Bytes{1, 2, 3, 5, 6, 7}));
 
     EXPECT_FALSE(core::SaveImage(store, dir.File("missing/c.bmp")));
-    EXPECT_NE(store.LoadErrorText.find("\"c.bmp\""), std::string::npos) << store.LoadErrorText;
+    EXPECT_EQ(store.LoadErrorText, "Couldn't save Bitmap - \"c.bmp\"");
+    EXPECT_FALSE(core::SaveImage(store, dir.File("missing/c.jpg")));
+    EXPECT_EQ(store.LoadErrorText, "Couldn't save JPG file \"c.jpg\"");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "core/load_image.h"
 #include "tests/support/test_support.h"
@@ -32,25 +33,19 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCase) {
 
 TEST(LoadImage, ReadsReadOnlyFilesAndLeavesThemReadOnly) {
     TempDir dir;
-    const std::string good = dir.File("locked.tga");
-    const std::string bad = dir.File("locked.bmp");
-    const std::string open = dir.File("open.tga");
-    const auto tga = testing_support::MakeTga(1, 1, 24, {1, 2, 3});
-    testing_support::WriteBytes(good, tga);
-    testing_support::WriteBytes(open, tga);
-    testing_support::WriteBytes(bad, {'B', 'M'});
     const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
-    fs::permissions(good, readOnly);
-    fs::permissions(bad, readOnly);
-    const fs::perms openBefore = fs::status(open).permissions();
-
+    const fs::perms writable = readOnly | fs::perms::owner_write;
+    // A good and a damaged read-only file, and a writable one.
+    const std::tuple<std::string, fs::perms, bool> files[] = {
+        {dir.File("locked.tga"), readOnly, true}, {dir.File("locked.bmp"), readOnly, false},
+        {dir.File("open.tga"), writable, true}};
     core::ImageStore store;
-    EXPECT_TRUE(core::LoadImage(store, good)) << store.LoadErrorText;
-    EXPECT_EQ(fs::status(good).permissions(), readOnly);
-    EXPECT_FALSE(core::LoadImage(store, bad));
-    EXPECT_EQ(fs::status(bad).permissions(), readOnly);
-    EXPECT_TRUE(core::LoadImage(store, open));
-    EXPECT_EQ(fs::status(open).permissions(), openBefore);
+    for (const auto& [path, perms, loads] : files) {
+        testing_support::WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+        fs::permissions(path, perms);
+        EXPECT_EQ(core::LoadImage(store, path), loads) << path << ": " << store.LoadErrorText;
+        EXPECT_EQ(fs::status(path).permissions(), perms) << path;
+    }
 }
 
 TEST(LoadImage, LeavesNothingOfThePreviousImage) {
