@@ -4,8 +4,9 @@
 #include <system_error>
 
 #include "app/application.h"
-#include "app/pending_operations.h"
 #include "core/alpha_channel.h"
+#include "core/normal_map.h"
+#include "core/operations.h"
 #include "core/render.h"
 
 namespace app {

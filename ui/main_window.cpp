@@ -56,7 +56,7 @@ TForm1::TForm1(const std::string& programDir, const std::string& programPath, co
     : QMainWindow(parent), app_(*this), dataDir_(dataDir) {
     InitSkeinpressResources();
     setWindowTitle("Skeinpress");
-    setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
+    QApplication::setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     BuildTimers();
