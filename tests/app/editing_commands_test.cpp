@@ -3,9 +3,11 @@
 // the recording host.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "app/application.h"
+#include "core/save_image.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
@@ -218,6 +220,40 @@ TEST_F(EditingCommands, EditorRoundTripNeedsAnEditorAnImageAndAlphaForTheAlphaSi
     app.Timer3Timer();
     EXPECT_FALSE(host.Active(app::TimerId::WatchColour));
     EXPECT_FALSE(host.Active(app::TimerId::WatchAlpha));
+}
+
+TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
+    const std::string editor = dir.File("editor");
+    testing_support::WriteBytes(editor, {'#', '!'});
+    app.settings().EditorPath = editor;
+    app.settings().CurrentFile = dir.File("wagon.tga");
+    LoadPicture(true);
+    app.Edit1Click();
+    ASSERT_EQ(host.startedPrograms.size(), 1u);
+    EXPECT_EQ(host.startedPrograms[0], (std::vector<std::string>{editor, app.TempImagePath()}));
+    EXPECT_EQ(host.sleeps, std::vector<int>{500});
+    ASSERT_TRUE(host.Active(app::TimerId::WatchColour));
+    ASSERT_TRUE(std::filesystem::exists(app.TempAlphaPath()));
+
+    app.Timer2Timer();  // nothing saved in the editor yet
+    EXPECT_FALSE(app.ImageModified);
+
+    // The "editor" saves a grey picture over the colour file.
+    core::ImageStore edited;
+    FillStore(edited, 2, 2, 3, std::vector<uint8_t>(12, 60));
+    ASSERT_TRUE(core::SaveImage(edited, app.TempImagePath()));
+    std::filesystem::last_write_time(app.TempImagePath(), app.TempImageAge + std::chrono::seconds(2));
+    app.Timer2Timer();
+    EXPECT_TRUE(app.ImageModified);
+    EXPECT_EQ(app.settings().CurrentFile, dir.File("wagon.tga"));
+    ASSERT_EQ(app.store().BytesPerPixel(), 4);
+    const auto p = Pixels();
+    EXPECT_EQ((std::vector<uint8_t>{p[0], p[1], p[2], p[3], p[7]}), (std::vector<uint8_t>{60, 60, 60, 0, 100}));
+
+    // Deleting the file ends the watch.
+    std::filesystem::remove(app.TempImagePath());
+    app.Timer2Timer();
+    EXPECT_FALSE(host.Active(app::TimerId::WatchColour));
 }
 
 TEST_F(EditingCommands, EditorChoiceAndHelp) {
