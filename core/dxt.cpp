@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <type_traits>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace core {
 
@@ -156,6 +161,183 @@ struct Dxt5 {
     }
 };
 
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define SKEINPRESS_DXT_VECTOR 1
+#endif
+
+#ifdef SKEINPRESS_DXT_VECTOR
+// Whole block rows with SSSE3 byte shuffles: each line of four pixels is one
+// table lookup from the block's palette. Chosen at run time, so the program
+// still runs on processors without SSSE3.
+#define SSSE3_FUNCTION __attribute__((target("ssse3")))
+
+bool HasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+
+// 16 two-bit fields to one byte each (byte k = field k).
+inline uint64_t SpreadPairs(uint32_t x) {
+    uint64_t t = x & 0xFFFF;
+    t = (t | (t << 24)) & 0x000000FF000000FFull;
+    t = (t | (t << 12)) & 0x000F000F000F000Full;
+    return (t | (t << 6)) & 0x0303030303030303ull;
+}
+// 8 three-bit fields to one byte each.
+inline uint64_t SpreadTriples(uint32_t x) {
+    uint64_t t = x & 0xFFFFFF;
+    t = (t | (t << 20)) & 0x00000FFF00000FFFull;
+    t = (t | (t << 10)) & 0x003F003F003F003Full;
+    return (t | (t << 5)) & 0x0707070707070707ull;
+}
+
+// The block's four colours as one vector of R, G, B, A bytes, computed in
+// 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes 4..6. Divisions by 3
+// are exact multiply-highs for values up to 496. Alpha bytes are 0, or with
+// `masked` 255 except for colour 3 of a three-colour block.
+template <bool Dxt1, bool Masked>
+SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
+    const uint8_t z = 0x80;
+    const __m128i both = _mm_cvtsi32_si128(static_cast<int>(Load32(colourPart)));
+    const __m128i spread = _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
+    // Each channel moved to the top of its low byte's neighbour, then cut to 5 or 6 bits.
+    const __m128i e = _mm_and_si128(
+        _mm_srli_epi16(_mm_mullo_epi16(spread, _mm_setr_epi16(1, 32, 2048, 0, 1, 32, 2048, 0)), 8),
+        _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0xF8, 0xFC, 0xF8, 0));
+    const __m128i byThree = _mm_set1_epi16(21846);
+    const __m128i third = _mm_mulhi_epu16(e, byThree);                     // c0/3 | c1/3
+    const __m128i twoThirds = _mm_mulhi_epu16(_mm_add_epi16(e, e), byThree);  // 2c0/3 | 2c1/3
+    constexpr int kSwapHalves = _MM_SHUFFLE(1, 0, 3, 2);
+    __m128i c23 = _mm_add_epi16(twoThirds, _mm_shuffle_epi32(third, kSwapHalves));  // colour 2 | colour 3
+    __m128i threeColour = _mm_setzero_si128();
+    if constexpr (Dxt1) {
+        const uint32_t c0 = Load16(colourPart), c1 = Load16(colourPart + 2);
+        threeColour = _mm_set1_epi16(static_cast<int16_t>(-static_cast<int>(c0 <= c1)));
+        const __m128i half = _mm_srli_epi16(e, 1);
+        const __m128i average = _mm_add_epi16(half, _mm_shuffle_epi32(half, kSwapHalves));
+        c23 = _mm_or_si128(_mm_and_si128(threeColour, average), _mm_andnot_si128(threeColour, c23));
+    }
+    __m128i palette = _mm_packus_epi16(e, c23);
+    if constexpr (Masked) {
+        const __m128i lastOnly = _mm_setr_epi32(0, 0, 0, -1);
+        const __m128i transparent = _mm_and_si128(threeColour, lastOnly);
+        palette = _mm_or_si128(palette, _mm_andnot_si128(transparent, _mm_set1_epi32(static_cast<int>(kOpaque))));
+    }
+    return palette;
+}
+
+// The byte offset of each pixel's colour in the palette (index x 4).
+SSSE3_FUNCTION inline __m128i ColourOffsets(uint32_t indices) {
+    const __m128i idx = _mm_set_epi64x(static_cast<int64_t>(SpreadPairs(indices >> 16)),
+                                       static_cast<int64_t>(SpreadPairs(indices)));
+    return _mm_slli_epi16(idx, 2);  // bytes stay below 16, nothing crosses into the next byte
+}
+
+SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4, uint8_t b5,
+                                      uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9, uint8_t b10, uint8_t b11,
+                                      uint8_t b12, uint8_t b13, uint8_t b14, uint8_t b15) {
+    return _mm_setr_epi8(b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15);
+}
+
+// Line j of 4-byte pixels: colour bytes from the palette, alpha from `alphas`
+// (one byte per pixel of the block) when given.
+template <bool WithAlpha>
+SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i alphas, int j) {
+    const uint8_t p = static_cast<uint8_t>(4 * j);
+    const __m128i spread = Bytes16(p, p, p, p, p + 1, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2, p + 2, p + 3,
+                                   p + 3, p + 3, p + 3);
+    const __m128i within = _mm_setr_epi8(0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3);
+    __m128i line = _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
+    if constexpr (WithAlpha) {
+        const uint8_t z = 0x80;  // shuffle writes zero
+        const __m128i place = Bytes16(z, z, z, p, z, z, z, p + 1, z, z, z, p + 2, z, z, z, p + 3);
+        line = _mm_or_si128(line, _mm_shuffle_epi8(alphas, place));
+    }
+    return line;
+}
+
+template <bool WithAlpha>
+SSSE3_FUNCTION inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i palette, __m128i offsets,
+                                       __m128i alphas) {
+    for (int j = 0; j < 4; ++j) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst - j * lineBytes),
+                         Line4<WithAlpha>(palette, offsets, alphas, j));
+    }
+}
+
+SSSE3_FUNCTION void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    for (size_t b = 0; b < blocks; ++b, src += 8, dst += 16) {
+        StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true>(src), ColourOffsets(Load32(src + 4)),
+                           _mm_setzero_si128());
+    }
+}
+
+SSSE3_FUNCTION void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    for (size_t b = 0; b < blocks; ++b, src += 8, dst += 12) {
+        const __m128i palette = ColourPalette<true, false>(src);
+        const __m128i offsets = ColourOffsets(Load32(src + 4));
+        const __m128i within = _mm_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 0, 0, 0);
+        for (int j = 0; j < 4; ++j) {
+            const uint8_t p = static_cast<uint8_t>(4 * j), z = 0x80;
+            const __m128i spread = Bytes16(p, p, p, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2, p + 3, p + 3, p + 3,
+                                           z, z, z, z);
+            const __m128i line = _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
+            uint8_t* out = dst - j * lineBytes;
+            if (b + 1 < blocks) {
+                // The 4 extra bytes land where the next block writes next.
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), line);
+            } else {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), line);
+                const uint32_t last = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(line, 8)));
+                Store32(out + 8, last);
+            }
+        }
+    }
+}
+
+SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    const __m128i table = _mm_setr_epi8(0, 16, 32, 48, 64, 80, 96, 112, static_cast<char>(128), static_cast<char>(144),
+                                        static_cast<char>(160), static_cast<char>(176), static_cast<char>(192),
+                                        static_cast<char>(208), static_cast<char>(224), static_cast<char>(255));
+    const __m128i low4 = _mm_set1_epi8(0x0F);
+    for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
+        const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src));
+        const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, low4),
+                                                  _mm_and_si128(_mm_srli_epi16(packed, 4), low4));
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8), ColourOffsets(Load32(src + 12)),
+                          _mm_shuffle_epi8(table, nibbles));
+    }
+}
+
+SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    // Alpha palette in 16-bit lanes: lane k = (w0 a0 + w1 a1) / 7 or / 5, the
+    // divisions done as exact multiply-high for these ranges.
+    const __m128i sevenA = _mm_setr_epi16(7, 0, 6, 5, 4, 3, 2, 1), sevenB = _mm_setr_epi16(0, 7, 1, 2, 3, 4, 5, 6);
+    const __m128i fiveA = _mm_setr_epi16(5, 0, 4, 3, 2, 1, 0, 0), fiveB = _mm_setr_epi16(0, 5, 1, 2, 3, 4, 0, 0);
+    const __m128i byOf7 = _mm_set1_epi16(9363), byOf5 = _mm_set1_epi16(13108);
+    const __m128i opaqueLast = _mm_setr_epi16(0, 0, 0, 0, 0, 0, 0, 255);
+    for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
+        const int a0 = src[0], a1 = src[1];
+        const __m128i v0 = _mm_set1_epi16(static_cast<int16_t>(a0)), v1 = _mm_set1_epi16(static_cast<int16_t>(a1));
+        const __m128i eight = _mm_mulhi_epu16(
+            _mm_add_epi16(_mm_mullo_epi16(v0, sevenA), _mm_mullo_epi16(v1, sevenB)), byOf7);
+        const __m128i six = _mm_or_si128(
+            _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(v0, fiveA), _mm_mullo_epi16(v1, fiveB)), byOf5),
+            opaqueLast);
+        const __m128i useEight = _mm_set1_epi16(static_cast<int16_t>(-(a0 > a1)));
+        const __m128i palette16 = _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
+        const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
+        const uint64_t bits = Load48(src + 2);
+        const __m128i alphaIndices =
+            _mm_set_epi64x(static_cast<int64_t>(SpreadTriples(static_cast<uint32_t>(bits >> 24))),
+                           static_cast<int64_t>(SpreadTriples(static_cast<uint32_t>(bits))));
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8), ColourOffsets(Load32(src + 12)),
+                          _mm_shuffle_epi8(alphaPalette, alphaIndices));
+    }
+}
+#endif
+
 // Writes pixels 4j .. 4j+3 of the block as one line of four pixels.
 template <int Bpp, class Block>
 inline void WriteLine(const Block& b, int j, uint8_t* dst) {
@@ -190,8 +372,24 @@ inline void WritePartial(const Block& b, int lines, int columns, uint8_t* line0,
     }
 }
 
+using RowFunction = void (*)(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes);
+
+// The vector loop for whole blocks of whole block rows, or null.
+template <class Block>
+RowFunction VectorRow() {
+#ifdef SKEINPRESS_DXT_VECTOR
+    if (!HasSsse3()) return nullptr;
+    if constexpr (std::is_same_v<Block, Dxt1Opaque>) return VectorRowDxt1Rgb;
+    if constexpr (std::is_same_v<Block, Dxt1Masked>) return VectorRowDxt1Rgba;
+    if constexpr (std::is_same_v<Block, Dxt3>) return VectorRowDxt3;
+    if constexpr (std::is_same_v<Block, Dxt5>) return VectorRowDxt5;
+#endif
+    return nullptr;
+}
+
 template <int Bpp, class Block>
-void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height, uint8_t* out) {
+void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height, uint8_t* out,
+                RowFunction vectorRow) {
     const size_t blocksPerRow = (static_cast<size_t>(width) + 3) / 4;
     const size_t rowBytes = blocksPerRow * Block::kBlockBytes;
     const size_t lineBytes = static_cast<size_t>(width) * Bpp;
@@ -203,7 +401,10 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
         // The picture's line 4r (from the top) is store row height - 1 - 4r.
         uint8_t* line0 = out + (static_cast<size_t>(height) - 1 - 4 * r) * lineBytes;
         const int lines = static_cast<int>(std::min<size_t>(4, height - 4 * r));
-        if (lines == 4) {
+        if (lines == 4 && vectorRow != nullptr) {
+            vectorRow(src, fullBlocks, line0, lineBytes);
+            src += fullBlocks * Block::kBlockBytes;
+        } else if (lines == 4) {
             uint8_t* dst = line0;
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes, dst += 4 * Bpp) {
                 block.Prepare(src);
@@ -226,7 +427,7 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
 }
 
 template <int Bpp, class Block>
-bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uint8_t* out) {
+bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uint8_t* out, DxtCode code) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * Block::kBlockBytes;
     // Whole block rows are read while data remains, so data that is not a whole
@@ -234,7 +435,8 @@ bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uin
     if (size % rowBytes != 0) return false;
     const size_t picturesRows = (static_cast<size_t>(height) + 3) / 4;
     const size_t rows = std::min(size / rowBytes, picturesRows);  // rows past the height are dropped
-    DecodeRows<Bpp, Block>(data, rows, width, height, out);
+    DecodeRows<Bpp, Block>(data, rows, width, height, out,
+                           code == DxtCode::Fastest ? VectorRow<Block>() : nullptr);
     const size_t linesDone = std::min<size_t>(height, rows * 4);
     // The lines the data does not reach are the bottom rows of the store.
     std::memset(out, 0, (height - linesDone) * static_cast<size_t>(width) * Bpp);
@@ -257,16 +459,16 @@ bool DecodeIntoStore(ImageStore& store, DxtVariant variant, const uint8_t* data,
 size_t DxtBlockBytes(DxtVariant variant) { return variant == DxtVariant::DXT1 ? 8 : 16; }
 
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
-                     int32_t height, int bytesPerPixel, uint8_t* out) {
+                     int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code) {
     switch (variant) {
         case DxtVariant::DXT1:
-            if (bytesPerPixel == 3) return Decode<3, Dxt1Opaque>(data, size, width, height, out);
-            if (bytesPerPixel == 4) return Decode<4, Dxt1Masked>(data, size, width, height, out);
+            if (bytesPerPixel == 3) return Decode<3, Dxt1Opaque>(data, size, width, height, out, code);
+            if (bytesPerPixel == 4) return Decode<4, Dxt1Masked>(data, size, width, height, out, code);
             return false;
         case DxtVariant::DXT3:
-            return bytesPerPixel == 4 && Decode<4, Dxt3>(data, size, width, height, out);
+            return bytesPerPixel == 4 && Decode<4, Dxt3>(data, size, width, height, out, code);
         case DxtVariant::DXT5:
-            return bytesPerPixel == 4 && Decode<4, Dxt5>(data, size, width, height, out);
+            return bytesPerPixel == 4 && Decode<4, Dxt5>(data, size, width, height, out, code);
     }
     return false;
 }

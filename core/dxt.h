@@ -23,8 +23,11 @@ size_t DxtBlockBytes(DxtVariant variant);
 // bytesPerPixel is 3 or 4 for DXT1 (4 gives alpha 0 to index 3 of a three-colour
 // block) and 4 for DXT3 and DXT5. False, with `out` untouched, when the data
 // ends inside a block or the arguments are out of range (sides 1..kMaxSide).
+// `code` picks the inner loops: the fastest this processor runs, or the portable
+// ones (the results are identical; tests hold the two to each other).
+enum class DxtCode { Fastest, Portable };
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
-                     int32_t height, int bytesPerPixel, uint8_t* out);
+                     int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code = DxtCode::Fastest);
 
 // Decode into the store. Each sets Image.Compression (1, 3 or 5) before anything
 // else; on success the store holds the picture with Width, Height, DataSize and
