@@ -3,6 +3,8 @@
 // is the picture. The file is read once into memory and walked with every size
 // checked against what is really there.
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "core/alpha_channel.h"
 #include "core/dxt.h"
@@ -162,6 +164,13 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     store.TextureFileName = path;
 
     ByteBuffer bytes;
+    std::error_code error;
+    const uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (!error && fileSize <= kMaxTextureFileBytes) {
+        // The read fills the space reserved here, in large pages.
+        bytes.reserve(static_cast<size_t>(fileSize));
+        PreferLargePages(bytes.data(), bytes.capacity());
+    }
     switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
         case ReadResult::Ok: break;
         case ReadResult::CannotOpen: SetLoadError(store, "File not found : \"", path, "\""); return false;
