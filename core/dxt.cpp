@@ -61,7 +61,8 @@ inline uint64_t Third(uint64_t times171) { return (times171 >> 9) & kLaneBytes; 
 // The four colours of a block (alpha byte 0). Colour 2 = 2c0/3 + c1/3 and
 // colour 3 = c0/3 + 2c1/3, each term truncated on its own, so 8 and 8 give
 // 5 + 2 = 7. With threeColourAllowed (DXT1) a block whose c0 is not above c1 has
-// colour 2 = c0/2 + c1/2 and colour 3 the same; the result is then all ones.
+// colour 2 = c0/2 + c1/2 and colour 3 the same. Returns all ones for such a
+// three-colour block, else 0.
 inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed, uint32_t colours[4]) {
     const uint32_t c0 = Load16(colourPart);
     const uint32_t c1 = Load16(colourPart + 2);
@@ -165,7 +166,6 @@ struct Dxt5 {
     }
 };
 
-
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define SKEINPRESS_DXT_VECTOR 1
 #endif
@@ -181,14 +181,14 @@ bool HasSsse3() {
     return has;
 }
 
-// 16 two-bit fields to one byte each (byte k = field k).
+// The eight two-bit fields of the low 16 bits to one byte each (byte k = field k).
 inline uint64_t SpreadPairs(uint32_t x) {
     uint64_t t = x & 0xFFFF;
     t = (t | (t << 24)) & 0x000000FF000000FFull;
     t = (t | (t << 12)) & 0x000F000F000F000Full;
     return (t | (t << 6)) & 0x0303030303030303ull;
 }
-// 8 three-bit fields to one byte each.
+// The eight three-bit fields of the low 24 bits to one byte each.
 inline uint64_t SpreadTriples(uint32_t x) {
     uint64_t t = x & 0xFFFFFF;
     t = (t | (t << 20)) & 0x00000FFF00000FFFull;
@@ -205,7 +205,8 @@ SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
     const uint8_t z = 0x80;
     const __m128i both = _mm_cvtsi32_si128(static_cast<int>(Load32(colourPart)));
     const __m128i spread = _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
-    // Each channel moved to the top of its low byte's neighbour, then cut to 5 or 6 bits.
+    // Each lane's copy of the colour is shifted so that its channel's top bit
+    // lands on bit 15, then brought down by 8 and cut: R x 8, G x 4, B x 8.
     const __m128i e = _mm_and_si128(
         _mm_srli_epi16(_mm_mullo_epi16(spread, _mm_setr_epi16(1, 32, 2048, 0, 1, 32, 2048, 0)), 8),
         _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0xF8, 0xFC, 0xF8, 0));
@@ -244,8 +245,8 @@ SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_
     return _mm_setr_epi8(b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15);
 }
 
-// Line j of 4-byte pixels: colour bytes from the palette, alpha from `alphas`
-// (one byte per pixel of the block) when given.
+// Line j of 4-byte pixels: colour bytes from the palette and, WithAlpha, the
+// alpha bytes from `alphas` (one byte per pixel of the block, line order).
 template <bool WithAlpha>
 SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i alphas, int j) {
     const uint8_t p = static_cast<uint8_t>(4 * j);

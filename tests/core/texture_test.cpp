@@ -31,7 +31,7 @@ struct Chunk {
 };
 
 // Writes a texture container; the info fields present follow the version.
-struct TextureSpec {
+struct TextureContents {
     int32_t version = 263;
     std::optional<int32_t> firstCount;  // default: as many chunks as given
     int32_t secondCount = 1;
@@ -132,29 +132,29 @@ TEST(LoadTexture, DescriptionLinesFollowFormatHintsAndWrapModes) {
         {3, 0, 0, 0, 0, 0, Lines({"Primary=wagon.tga", "Tile=none"})},
     };
     for (const Case& c : cases) {
-        TextureSpec spec;
-        spec.format = c.format;
-        spec.alphaHint = c.alphaHint;
-        spec.sWrap = c.sWrap;
-        spec.tWrap = c.tWrap;
-        spec.dynamic = c.dynamic;
-        spec.normalMap = c.normalMap;
-        spec.chunks = {{c.format >= 10 ? Bytes(c.format == 10 ? 8 : 16, 0) : Bytes(64, 0)}};
-        auto r = LoadBytes(spec.Write());
+        TextureContents contents;
+        contents.format = c.format;
+        contents.alphaHint = c.alphaHint;
+        contents.sWrap = c.sWrap;
+        contents.tWrap = c.tWrap;
+        contents.dynamic = c.dynamic;
+        contents.normalMap = c.normalMap;
+        contents.chunks = {{c.format >= 10 ? Bytes(c.format == 10 ? 8 : 16, 0) : Bytes(64, 0)}};
+        auto r = LoadBytes(contents.Write());
         ASSERT_TRUE(r->ok) << r->store.LoadErrorText;
         EXPECT_TRUE(r->store.HasTextureDescription);
         EXPECT_EQ(r->store.TextureDescription, c.expected) << "format " << c.format;
     }
 
     // The name keeps its case and loses its folder.
-    TextureSpec spec;
-    spec.format = 11;
-    spec.alphaHint = 1;
-    spec.chunks = {{Bytes(16, 0)}};
+    TextureContents contents;
+    contents.format = 11;
+    contents.alphaHint = 1;
+    contents.chunks = {{Bytes(16, 0)}};
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "loco");
     const std::string path = (dir.path() / "loco" / "MyLoco.texture").string();
-    WriteBytes(path, spec.Write());
+    WriteBytes(path, contents.Write());
     core::ImageStore store;
     ASSERT_TRUE(core::LoadImage(store, path));
     EXPECT_EQ(store.TextureFileName, path);
@@ -165,11 +165,11 @@ TEST(LoadTexture, DescriptionLinesFollowFormatHintsAndWrapModes) {
 TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart) {
     // Only 263 and above read the normal-map flag; 262 ignores the same bytes.
     for (int32_t version : {259, 260, 261, 262, 263, 300}) {
-        TextureSpec spec;
-        spec.version = version;
-        spec.normalMap = 1;
-        spec.chunks = {{Dxt5Block(255, 0xF800)}};
-        auto r = LoadBytes(spec.Write());
+        TextureContents contents;
+        contents.version = version;
+        contents.normalMap = 1;
+        contents.chunks = {{Dxt5Block(255, 0xF800)}};
+        auto r = LoadBytes(contents.Write());
         ASSERT_TRUE(r->ok) << "version " << version << ": " << r->store.LoadErrorText;
         const bool flagged = !r->store.TextureDescription.empty() &&
                              r->store.TextureDescription.back() == "NormalMapHint=normalmap";
@@ -178,7 +178,7 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart)
     }
 
     // S larger than the fields: padding before the chunks is skipped.
-    TextureSpec padded;
+    TextureContents padded;
     padded.infoSize = 80 + 12;
     padded.chunks = {{Dxt5Block(255, 0x001F)}};
     auto r = LoadBytes(padded.Write());
@@ -187,7 +187,7 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart)
 
     // S smaller than the fields read (version 263 reads 80 bytes): the reader
     // goes back to 20 + S for the first chunk tag, which overlays the info.
-    TextureSpec overlapping;
+    TextureContents overlapping;
     overlapping.version = 259;
     overlapping.format = 3;
     overlapping.width = overlapping.height = 1;
@@ -199,30 +199,30 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart)
 }
 
 TEST(LoadTexture, OnlyTheLastOfSeveralChunksIsDecoded) {
-    TextureSpec spec;
-    spec.firstCount = 2;
-    spec.secondCount = 2;
+    TextureContents contents;
+    contents.firstCount = 2;
+    contents.secondCount = 2;
     // Earlier chunks may hold anything, including a size that is not a block's.
-    spec.chunks = {{Bytes(5, 0xEE)}, {Bytes(300, 0x77)}, {Bytes()}, {Dxt5Block(128, 0x07E0)}};
-    auto r = LoadBytes(spec.Write());
+    contents.chunks = {{Bytes(5, 0xEE)}, {Bytes(300, 0x77)}, {Bytes()}, {Dxt5Block(128, 0x07E0)}};
+    auto r = LoadBytes(contents.Write());
     ASSERT_TRUE(r->ok) << r->store.LoadErrorText;
     EXPECT_EQ(r->store.Image.Compression, 5);
     EXPECT_EQ(r->store.Image.AlphaKind, 1);
     EXPECT_EQ(r->Pixel(1, 2), (std::vector<int>{0, 252, 0, 128}));
 
     // A negative count times a negative count is a positive chunk count.
-    spec.firstCount = -2;
-    spec.secondCount = -2;
-    EXPECT_TRUE(LoadBytes(spec.Write())->ok);
+    contents.firstCount = -2;
+    contents.secondCount = -2;
+    EXPECT_TRUE(LoadBytes(contents.Write())->ok);
 }
 
 TEST(LoadTexture, UncompressedChunksBecomeBottomUpRgbAndClassifyAlpha) {
     // 2 x 2, top row first in the file: red, green / blue, white.
-    TextureSpec spec;
-    spec.format = 0;
-    spec.width = spec.height = 2;
-    spec.chunks = {{Bgra({0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 0})}};
-    auto r = LoadBytes(spec.Write());
+    TextureContents contents;
+    contents.format = 0;
+    contents.width = contents.height = 2;
+    contents.chunks = {{Bgra({0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 0})}};
+    auto r = LoadBytes(contents.Write());
     ASSERT_TRUE(r->ok) << r->store.LoadErrorText;
     EXPECT_EQ(r->store.BytesPerPixel(), 4);
     EXPECT_EQ(r->store.Image.AlphaKind, 2);  // only 0 and 255
@@ -231,15 +231,15 @@ TEST(LoadTexture, UncompressedChunksBecomeBottomUpRgbAndClassifyAlpha) {
     EXPECT_EQ(r->Pixel(1, 1), (std::vector<int>{255, 255, 255, 0}));
     EXPECT_EQ(std::vector<int>(r->store.Image.Data, r->store.Image.Data + 4), (std::vector<int>{0, 0, 255, 255}));
 
-    spec.chunks[0].data[7] = 128;  // one graded alpha
-    spec.format = 8;
-    r = LoadBytes(spec.Write());
+    contents.chunks[0].data[7] = 128;  // one graded alpha
+    contents.format = 8;
+    r = LoadBytes(contents.Write());
     ASSERT_TRUE(r->ok);
     EXPECT_EQ(r->store.Image.AlphaKind, 1);
 
     // Format 3 drops the fourth byte.
-    spec.format = 3;
-    r = LoadBytes(spec.Write());
+    contents.format = 3;
+    r = LoadBytes(contents.Write());
     ASSERT_TRUE(r->ok);
     EXPECT_EQ(r->store.BytesPerPixel(), 3);
     EXPECT_EQ(r->store.Image.AlphaKind, 0);
@@ -253,12 +253,12 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
         Bytes bytes;
         std::string message;
     };
-    TextureSpec good;
+    TextureContents good;
     good.chunks = {{Dxt5Block(0, 0)}};
     const Bytes goodBytes = good.Write();
     std::vector<Case> cases;
     const auto with = [&](const char* what, auto change, std::string message) {
-        TextureSpec s = good;
+        TextureContents s = good;
         change(s);
         cases.push_back({what, s.Write(), std::move(message)});
     };
@@ -271,28 +271,28 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
     Bytes badInfo = goodBytes;
     badInfo[15] = 'X';
     cases.push_back({"info tag", badInfo, "Not a Trainz texture \"bad.texture\"."});
-    with("format 13", [](TextureSpec& s) { s.format = 13; }, "Texture format not supported in \"bad.texture\".");
-    with("width 0", [](TextureSpec& s) { s.width = 0; }, "Texture too large in \"bad.texture\".");
-    with("height 8193", [](TextureSpec& s) { s.height = 8193; }, "Texture too large in \"bad.texture\".");
-    with("negative width", [](TextureSpec& s) { s.width = -4; }, "Texture too large in \"bad.texture\".");
-    with("no chunks", [](TextureSpec& s) { s.firstCount = 0; }, data);
-    with("negative count", [](TextureSpec& s) { s.secondCount = -1; }, data);
-    with("chunk tag", [](TextureSpec& s) { s.chunks[0].tag = "MMAQ"; }, data);
-    with("negative size", [](TextureSpec& s) { s.chunks[0].declaredSize = -8; }, data);
-    with("chunk cut", [](TextureSpec& s) { s.chunks[0].declaredSize = 32; }, data);
-    with("count past the end", [](TextureSpec& s) { s.firstCount = 1000000000; }, data);
+    with("format 13", [](TextureContents& s) { s.format = 13; }, "Texture format not supported in \"bad.texture\".");
+    with("width 0", [](TextureContents& s) { s.width = 0; }, "Texture too large in \"bad.texture\".");
+    with("height 8193", [](TextureContents& s) { s.height = 8193; }, "Texture too large in \"bad.texture\".");
+    with("negative width", [](TextureContents& s) { s.width = -4; }, "Texture too large in \"bad.texture\".");
+    with("no chunks", [](TextureContents& s) { s.firstCount = 0; }, data);
+    with("negative count", [](TextureContents& s) { s.secondCount = -1; }, data);
+    with("chunk tag", [](TextureContents& s) { s.chunks[0].tag = "MMAQ"; }, data);
+    with("negative size", [](TextureContents& s) { s.chunks[0].declaredSize = -8; }, data);
+    with("chunk cut", [](TextureContents& s) { s.chunks[0].declaredSize = 32; }, data);
+    with("count past the end", [](TextureContents& s) { s.firstCount = 1000000000; }, data);
     for (int32_t infoSize : {1 << 30, -100, -20}) {
         Bytes b = goodBytes;
         std::memcpy(b.data() + 16, &infoSize, 4);  // the chunks would lie outside the file
         cases.push_back({"info size", b, data});
     }
-    with("block cut", [](TextureSpec& s) { s.chunks[0].data.resize(15); }, data);
-    with("32-bit size", [](TextureSpec& s) {
+    with("block cut", [](TextureContents& s) { s.chunks[0].data.resize(15); }, data);
+    with("32-bit size", [](TextureContents& s) {
         s.format = 0;
         s.chunks[0].data.resize(60);
     }, data);
     // Huge sides with a tiny chunk never get as far as sizing a picture.
-    with("huge", [](TextureSpec& s) { s.width = s.height = 0x7FFFFFFF; }, "Texture too large in \"bad.texture\".");
+    with("huge", [](TextureContents& s) { s.width = s.height = 0x7FFFFFFF; }, "Texture too large in \"bad.texture\".");
 
     for (const Case& c : cases) {
         auto r = LoadBytes(c.bytes, "bad.texture");
@@ -309,13 +309,13 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
 }
 
 TEST(LoadTexture, ConvertWritesTheTgaAndTheDescriptionBesideTheTexture) {
-    TextureSpec spec;
-    spec.alphaHint = 1;
-    spec.sWrap = 2;
-    spec.chunks = {{Dxt5Block(128, 0xF800)}};
+    TextureContents contents;
+    contents.alphaHint = 1;
+    contents.sWrap = 2;
+    contents.chunks = {{Dxt5Block(128, 0xF800)}};
     TempDir dir;
     const std::string texture = dir.File("wagon.texture");
-    WriteBytes(texture, spec.Write());
+    WriteBytes(texture, contents.Write());
 
     const auto convert = testing_support::RunCliProgram({"convert", texture});
     ASSERT_EQ(convert.status, 0) << convert.err;
