@@ -181,21 +181,6 @@ bool HasSsse3() {
     return has;
 }
 
-// The eight two-bit fields of the low 16 bits to one byte each (byte k = field k).
-inline uint64_t SpreadPairs(uint32_t x) {
-    uint64_t t = x & 0xFFFF;
-    t = (t | (t << 24)) & 0x000000FF000000FFull;
-    t = (t | (t << 12)) & 0x000F000F000F000Full;
-    return (t | (t << 6)) & 0x0303030303030303ull;
-}
-// The eight three-bit fields of the low 24 bits to one byte each.
-inline uint64_t SpreadTriples(uint32_t x) {
-    uint64_t t = x & 0xFFFFFF;
-    t = (t | (t << 20)) & 0x00000FFF00000FFFull;
-    t = (t | (t << 10)) & 0x003F003F003F003Full;
-    return (t | (t << 5)) & 0x0707070707070707ull;
-}
-
 // The block's four colours as one vector of R, G, B, A bytes, computed in
 // 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes 4..6. Divisions by 3
 // are exact multiply-highs for values up to 496. Alpha bytes are 0, or with
@@ -232,11 +217,31 @@ SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
     return palette;
 }
 
-// The byte offset of each pixel's colour in the palette (index x 4).
+// The byte offset of each pixel's colour in the palette (index x 4), in line
+// order. Each pixel's line byte goes to a 16-bit lane, and a per-lane multiply
+// moves the pixel's two bits to bits 8..9, from where a shift puts them at 2..3.
 SSSE3_FUNCTION inline __m128i ColourOffsets(uint32_t indices) {
-    const __m128i idx = _mm_set_epi64x(static_cast<int64_t>(SpreadPairs(indices >> 16)),
-                                       static_cast<int64_t>(SpreadPairs(indices)));
-    return _mm_slli_epi16(idx, 2);  // bytes stay below 16, nothing crosses into the next byte
+    const uint8_t z = 0x80;
+    const __m128i lines = _mm_cvtsi32_si128(static_cast<int>(indices));
+    const __m128i toTop = _mm_setr_epi16(256, 64, 16, 4, 256, 64, 16, 4);
+    const __m128i twelve = _mm_set1_epi16(12);
+    const __m128i upper = _mm_shuffle_epi8(lines, _mm_setr_epi8(0, z, 0, z, 0, z, 0, z, 1, z, 1, z, 1, z, 1, z));
+    const __m128i lower = _mm_shuffle_epi8(lines, _mm_setr_epi8(2, z, 2, z, 2, z, 2, z, 3, z, 3, z, 3, z, 3, z));
+    return _mm_packus_epi16(_mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(upper, toTop), 6), twelve),
+                            _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(lower, toTop), 6), twelve));
+}
+
+// The 16 three-bit alpha indices of a DXT5 block (48 bits from `bits`) as one
+// byte each: pixel k's two source bytes go to a 16-bit lane, and a per-lane
+// multiply moves bits 3k mod 8 .. +2 to bits 8..10.
+SSSE3_FUNCTION inline __m128i AlphaIndices(const uint8_t* bits) {
+    const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits));
+    const __m128i toTop = _mm_setr_epi16(256, 32, 4, 128, 16, 2, 64, 8);
+    const __m128i seven = _mm_set1_epi16(7);
+    const __m128i first = _mm_shuffle_epi8(packed, _mm_setr_epi8(0, 1, 0, 1, 0, 1, 1, 2, 1, 2, 1, 2, 2, 3, 2, 3));
+    const __m128i second = _mm_shuffle_epi8(packed, _mm_setr_epi8(3, 4, 3, 4, 3, 4, 4, 5, 4, 5, 4, 5, 5, 6, 5, 6));
+    return _mm_packus_epi16(_mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(first, toTop), 8), seven),
+                            _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(second, toTop), 8), seven));
 }
 
 SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4, uint8_t b5,
@@ -333,10 +338,7 @@ SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* ds
         const __m128i useEight = _mm_set1_epi16(static_cast<int16_t>(-(a0 > a1)));
         const __m128i palette16 = _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
         const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
-        const uint64_t bits = Load48(src + 2);
-        const __m128i alphaIndices =
-            _mm_set_epi64x(static_cast<int64_t>(SpreadTriples(static_cast<uint32_t>(bits >> 24))),
-                           static_cast<int64_t>(SpreadTriples(static_cast<uint32_t>(bits))));
+        const __m128i alphaIndices = AlphaIndices(src + 2);  // reads 2 colour bytes too, unused
         StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8), ColourOffsets(Load32(src + 12)),
                           _mm_shuffle_epi8(alphaPalette, alphaIndices));
     }
