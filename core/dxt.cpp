@@ -322,20 +322,19 @@ SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* ds
 
 SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
     // Alpha palette in 16-bit lanes: lane k = (w0 a0 + w1 a1) / 7 or / 5, the
-    // divisions done as exact multiply-high for these ranges.
-    const __m128i sevenA = _mm_setr_epi16(7, 0, 6, 5, 4, 3, 2, 1), sevenB = _mm_setr_epi16(0, 7, 1, 2, 3, 4, 5, 6);
-    const __m128i fiveA = _mm_setr_epi16(5, 0, 4, 3, 2, 1, 0, 0), fiveB = _mm_setr_epi16(0, 5, 1, 2, 3, 4, 0, 0);
+    // products summed by one multiply-add of the (a0, a1) byte pairs, the
+    // divisions done as multiply-highs that are exact for these ranges.
+    const __m128i sevenths = _mm_setr_epi8(7, 0, 0, 7, 6, 1, 5, 2, 4, 3, 3, 4, 2, 5, 1, 6);
+    const __m128i fifths = _mm_setr_epi8(5, 0, 0, 5, 4, 1, 3, 2, 2, 3, 1, 4, 0, 0, 0, 0);
+    const __m128i pairs = _mm_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1);
     const __m128i byOf7 = _mm_set1_epi16(9363), byOf5 = _mm_set1_epi16(13108);
     const __m128i opaqueLast = _mm_setr_epi16(0, 0, 0, 0, 0, 0, 0, 255);
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
     for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
-        const int a0 = src[0], a1 = src[1];
-        const __m128i v0 = _mm_set1_epi16(static_cast<int16_t>(a0)), v1 = _mm_set1_epi16(static_cast<int16_t>(a1));
-        const __m128i eight = _mm_mulhi_epu16(
-            _mm_add_epi16(_mm_mullo_epi16(v0, sevenA), _mm_mullo_epi16(v1, sevenB)), byOf7);
-        const __m128i six = _mm_or_si128(
-            _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(v0, fiveA), _mm_mullo_epi16(v1, fiveB)), byOf5),
-            opaqueLast);
-        const __m128i useEight = _mm_set1_epi16(static_cast<int16_t>(-(a0 > a1)));
+        const __m128i ends = _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(Load16(src))), pairs);
+        const __m128i eight = _mm_mulhi_epu16(_mm_maddubs_epi16(ends, sevenths), byOf7);
+        const __m128i six = _mm_or_si128(_mm_mulhi_epu16(_mm_maddubs_epi16(ends, fifths), byOf5), opaqueLast);
+        const __m128i useEight = _mm_cmpgt_epi16(_mm_and_si128(ends, lowByte), _mm_srli_epi16(ends, 8));
         const __m128i palette16 = _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
         const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
         const __m128i alphaIndices = AlphaIndices(src + 2);  // reads 2 colour bytes too, unused
