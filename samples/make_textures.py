@@ -2,7 +2,7 @@
 """Writes the sample Trainz textures in this folder from drawn patterns.
 
 Standard library only. Run it from anywhere; the files land beside this script:
-  brick_wall.texture     64 x 64 DXT1, tiles in s and t
+  station_wall.texture     64 x 64 DXT1, tiles in s and t
   signal_lamp.texture    64 x 64 DXT5 with graded alpha (a lamp glow)
   glass_panel.texture    32 x 32 uncompressed 32-bit with graded alpha
 """
@@ -108,7 +108,7 @@ def write(name, data):
 
 def main():
     dxt1 = b"".join(colour_block([p[:3] for p in blk]) for blk in blocks(64, 64, brick))
-    write("brick_wall.texture", container(10, 64, 64, dxt1, s_wrap=2, t_wrap=2))
+    write("station_wall.texture", container(10, 64, 64, dxt1, s_wrap=2, t_wrap=2))
 
     dxt5 = b"".join(alpha_block([p[3] for p in blk]) + colour_block([p[:3] for p in blk])
                     for blk in blocks(64, 64, lamp))
