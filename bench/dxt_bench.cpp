@@ -24,7 +24,6 @@ core::ByteBuffer RandomBlocks(core::DxtVariant variant) {
 void DecodeInto(benchmark::State& state, core::DxtVariant variant, int bytesPerPixel) {
     const core::ByteBuffer data = RandomBlocks(variant);
     core::ByteBuffer out(static_cast<size_t>(kSide) * kSide * bytesPerPixel);
-    core::PreferLargePages(out.data(), out.size());  // as the store's pictures are
     for (auto _ : state) {
         const bool ok = core::DecodeDxtBlocks(variant, data.data(), data.size(), kSide, kSide,
                                               bytesPerPixel, out.data());

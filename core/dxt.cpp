@@ -5,10 +5,6 @@
 #include <cstring>
 #include <type_traits>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #endif
@@ -455,25 +451,12 @@ bool DecodeIntoStore(ImageStore& store, DxtVariant variant, const uint8_t* data,
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * DxtBlockBytes(variant);
     if (size % rowBytes != 0) return false;  // checked before the picture is allocated
     ByteBuffer pixels(static_cast<size_t>(width) * height * bytesPerPixel);
-    PreferLargePages(pixels.data(), pixels.size());
     if (!DecodeDxtBlocks(variant, data, size, width, height, bytesPerPixel, pixels.data())) return false;
     store.AdoptPixels(std::move(pixels), width, height, alphaKind);
     return true;
 }
 
 }  // namespace
-
-void PreferLargePages(uint8_t* data, size_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr uintptr_t kLargePage = 2u << 20;
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kLargePage - 1);
-    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)size;
-#endif
-}
 
 size_t DxtBlockBytes(DxtVariant variant) { return variant == DxtVariant::DXT1 ? 8 : 16; }
 

@@ -29,11 +29,6 @@ enum class DxtCode { Fastest, Portable };
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
                      int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code = DxtCode::Fastest);
 
-// A hint for a large buffer about to be written from end to end (a picture,
-// or a whole file being read): fault it in 2 MiB pages rather than 4 KiB ones,
-// which saves most of the kernel's work. Does nothing where not supported.
-void PreferLargePages(uint8_t* data, size_t size);
-
 // Decode into the store. Each sets Image.Compression (1, 3 or 5) before anything
 // else; on success the store holds the picture with Width, Height, DataSize and
 // AlphaKind set (DXT1: 4 bytes per pixel and AlphaKind 2 with alpha hint 2,

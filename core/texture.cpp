@@ -3,7 +3,6 @@
 // is the picture. The file is read once into memory and walked with every size
 // checked against what is really there.
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include "core/alpha_channel.h"
@@ -163,14 +162,7 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
 bool LoadTexture(ImageStore& store, const std::string& path) {
     store.TextureFileName = path;
 
-    ByteBuffer bytes;
-    std::error_code error;
-    const uintmax_t fileSize = std::filesystem::file_size(path, error);
-    if (!error && fileSize <= kMaxTextureFileBytes) {
-        // The read fills the space reserved here, in large pages.
-        bytes.reserve(static_cast<size_t>(fileSize));
-        PreferLargePages(bytes.data(), bytes.capacity());
-    }
+    ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
     switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
         case ReadResult::Ok: break;
         case ReadResult::CannotOpen: SetLoadError(store, "File not found : \"", path, "\""); return false;
