@@ -21,6 +21,14 @@ namespace app {
 
 class FolderListing;  // one open listing of a folder (trawl.cpp)
 
+// The size a picture is shown at after the fit into its box: the longer side
+// (relative to the box) fills the box, the other keeps the proportion.
+struct FittedSize {
+    int width = 0;
+    int height = 0;
+};
+FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
+
 class Application {
 public:
     explicit Application(Host& host);
@@ -73,6 +81,9 @@ public:
     void TrawlConvert();
     void ConvertTGA();
     void OpenAndSave();
+    // OpenAndSave writing to `target` instead of the name it derives (when
+    // `target` is empty, exactly OpenAndSave). True when the file was written.
+    bool OpenAndSaveTo(const std::string& target);
 
     // ---- Trawl log (trawl_log.cpp)
     void OpenLogFile();
@@ -82,6 +93,9 @@ public:
     void DeleteLog1Click();
     void Timer4Timer();
     std::string LogFilePath() const;
+    // For the close steps: writes what a running or stopped trawl still holds in
+    // the memo, then closes the log.
+    void CloseLogOnExit();
 
     // ---- Editing commands (editing_commands.cpp)
     void DisplayTransparent1Click();
@@ -134,6 +148,12 @@ public:
     std::mt19937 Random;
 
 private:
+    void ReportLoadError();      // message box, or a memo line during a trawl
+    void ShowCurrentFileName();  // Label1 and the recent-file caption
+    bool ConversionOptionOn(const std::string& lowerExt) const;
+    bool FolderIsAncestor(const std::string& folder, int depth) const;
+    void ReportLogFailure();
+
     Host& host_;
     core::ImageStore store_;
     Settings settings_;
@@ -141,6 +161,7 @@ private:
     std::string programDir_;
     std::string programPath_;
     std::ofstream trawlLog_;
+    bool logReopenPending_ = false;  // the log was deleted under a running trawl
 };
 
 }  // namespace app
