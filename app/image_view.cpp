@@ -71,7 +71,8 @@ void Application::ViewTexture(bool reload) {
                               static_cast<uint16_t>(store_.Image.Height));
         }
         if (!display.Empty()) {
-            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+            const FittedSize shown =
+                FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
             host_.ShowColourPicture(display, shown.width, shown.height);
         }
     }
@@ -88,8 +89,8 @@ void Application::ViewTexture(bool reload) {
                           static_cast<uint16_t>(store_.Image.Height));
         store_.UniformColour = uniformColour;
         if (!display.Empty()) {
-            const FittedSize shown =
-                FitIntoBox(store_.Image.Width, store_.Image.Height, kAlphaBoxWidth, kAlphaBoxHeight);
+            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
+                                                kAlphaBoxWidth, kAlphaBoxHeight);
             host_.ShowAlphaPicture(display, shown.width, shown.height);
         }
     }
@@ -98,36 +99,52 @@ void Application::ViewTexture(bool reload) {
 
     std::string compression;
     switch (store_.Image.Compression) {
-        case 1: compression = T("message DXT1"); break;
-        case 3: compression = T("message DXT3"); break;
-        case 5: compression = T("message DXT5"); break;
-        default: break;
+        case 1:
+            compression = T("message DXT1");
+            break;
+        case 3:
+            compression = T("message DXT3");
+            break;
+        case 5:
+            compression = T("message DXT5");
+            break;
+        default:
+            break;
     }
     std::string alpha;
     switch (store_.Image.AlphaKind) {
-        case 0: alpha = T("message None"); break;
-        case 1: alpha = T("message Blended"); break;
-        case 2: alpha = T("message Masked"); break;
-        default: break;
+        case 0:
+            alpha = T("message None");
+            break;
+        case 1:
+            alpha = T("message Blended");
+            break;
+        case 2:
+            alpha = T("message Masked");
+            break;
+        default:
+            break;
     }
-    host_.SetSizeLabel(T("message Size") + ": " + std::to_string(store_.Image.Width) + " " + T("message Wide") +
-                       " x " + std::to_string(store_.Image.Height) + " " + T("message High") + compression +
-                       alpha + (store_.UniformColour ? T("message UniformColour") : std::string()));
+    host_.SetSizeLabel(T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+                       T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+                       T("message High") + compression + alpha +
+                       (store_.UniformColour ? T("message UniformColour") : std::string()));
     // The variant is reported once; a later redraw of the same pixels shows none.
     store_.Image.Compression = 0;
 }
 
 void Application::ShowCurrentFileName() {
     const std::string name(core::FileNamePart(settings_.CurrentFile));
-    host_.SetRecentFileCaption("  " + name);
+    host_.SetRecentFileCaption(std::string("  ") + name);
     host_.SetFileNameLabel(T("label FileName") + ":  " + name);
 }
 
 void Application::Open1Click() {
-    const auto chosen = host_.PickOpenFile(
-        T("message Opened"),
-        "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|Image Editors   (*.exe)|*.exe", 1,
-        settings_.DefaultDir);
+    const auto chosen =
+        host_.PickOpenFile(T("message Opened"),
+                           "Trainz Images  (*.texture, *.bmp, *jpg, "
+                           "*.tga)|*.texture;*.bmp;*.jpg;*.tga|Image Editors   (*.exe)|*.exe",
+                           1, settings_.DefaultDir);
     if (!chosen) return;
     host_.ClearMemo();
     PickMode = 0;
@@ -171,7 +188,8 @@ void Application::Save1Click() {
     const std::string base = current.substr(0, current.size() - ext.size()) + suffix;
     // A texture becomes a TGA; any other image is written in its own format,
     // its extension kept exactly as the user wrote it.
-    const std::string newName = core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    const std::string newName =
+        core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
     if (!core::SaveImage(store_, newName)) {
         host_.ShowMessage(store_.LoadErrorText);
         return;
@@ -191,7 +209,8 @@ void Application::SaveAs1Click() {
     const std::string proposed = core::EndsWithNoCase(current, ".texture")
                                      ? current.substr(0, current.size() - 8) + ".tga"
                                      : current;
-    const auto chosen = host_.PickSaveFile("Image files (*.bmp, *.jpg, *.tga)|*.bmp;*.jpg;*.tga", proposed);
+    const auto chosen =
+        host_.PickSaveFile("Image files (*.bmp, *.jpg, *.tga)|*.bmp;*.jpg;*.tga", proposed);
     if (!chosen) return;
     if (!core::SaveImage(store_, *chosen)) {
         host_.ShowMessage(store_.LoadErrorText);

@@ -27,7 +27,8 @@ void NonUniformColour(ImageStore& store, int count, int change, bool, std::mt199
 #endif
 
 #if !__has_include("core/normal_map.h")
-bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data, uint8_t alphaFill) {
+bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data,
+                   uint8_t alphaFill) {
     if (width == 0 || height == 0) return false;
     const int bpp = dataSize / (width * height);
     for (int32_t i = 0; i + bpp <= dataSize; i += bpp) {

@@ -24,7 +24,8 @@ void NonUniformColour(ImageStore& store, int count, int change, bool random, std
 #include "core/normal_map.h"
 #else
 namespace core {
-bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data, uint8_t alphaFill);
+bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data,
+                   uint8_t alphaFill);
 }  // namespace core
 #endif
 
@@ -54,11 +55,17 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return (fs::path(folder) / name).string();
 }
 
-std::string LastComponent(const std::string& path) { return std::string(core::FileNamePart(path)); }
+std::string LastComponent(const std::string& path) {
+    return std::string(core::FileNamePart(path));
+}
 
-std::string LowerExtension(const std::string& name) { return core::ToLowerAscii(core::ExtensionOf(name)); }
+std::string LowerExtension(const std::string& name) {
+    return core::ToLowerAscii(core::ExtensionOf(name));
+}
 
-bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
+bool IsDotEntry(const std::string& name) {
+    return name == "." || name == "..";
+}
 
 std::string EntryLabel(const FolderListing::Entry& entry) {
     return entry.name + " is " + std::to_string(entry.size) + " bytes in size";
@@ -67,8 +74,8 @@ std::string EntryLabel(const FolderListing::Entry& entry) {
 }  // namespace
 
 bool Application::ConversionOptionOn(const std::string& lowerExt) const {
-    return (lowerExt == ".texture" && settings_.DoTextures) || (lowerExt == ".jpg" && settings_.DoJPGs) ||
-           (lowerExt == ".bmp" && settings_.DoBMPs);
+    return (lowerExt == ".texture" && settings_.DoTextures) ||
+           (lowerExt == ".jpg" && settings_.DoJPGs) || (lowerExt == ".bmp" && settings_.DoBMPs);
 }
 
 bool Application::FolderIsAncestor(const std::string& folder, int depth) const {
@@ -88,7 +95,7 @@ bool Application::FolderIsAncestor(const std::string& folder, int depth) const {
 void Application::StartClick() {
     const std::string& start = settings_.DefaultDir;
     if (!IsFolder(start)) {
-        host_.AddMemoLine(" " + T("message StartFolder"));
+        host_.AddMemoLine(std::string(" ") + T("message StartFolder"));
         host_.Beep();
         return;
     }
@@ -97,7 +104,7 @@ void Application::StartClick() {
     // belongs in it before the memo is cleared.
     if (TrawlActive) WriteLogFile();
     host_.ClearMemo();
-    host_.AddMemoLine(" " + LastComponent(start));
+    host_.AddMemoLine(std::string(" ") + LastComponent(start));
     if (FolderPaths[0].empty()) return;
 
     if (TrawlActive) {
@@ -175,14 +182,15 @@ void Application::Again() {
                     TrawlDepth = kMaxTrawlDepth;
                 }
                 host_.AddMemoLine("");
-                host_.AddMemoLine("searching " + LastComponent(FolderPaths[TrawlDepth]));
+                host_.AddMemoLine(std::string("searching ") +
+                                  LastComponent(FolderPaths[TrawlDepth]));
             }
         } else {
             listing.Close();
             ListingOpen[TrawlDepth] = false;
             if (TrawlDepth == 0) {
                 host_.StopTimer(TimerId::OpenDelayed);
-                host_.AddMemoLine("  -- " + T("message Finished") + " --");
+                host_.AddMemoLine(std::string("  -- ") + T("message Finished") + " --");
                 TrawlActive = false;
                 WriteLogFile();
                 host_.StartTimer(TimerId::CloseLog, kCloseLogMs);
@@ -194,7 +202,8 @@ void Application::Again() {
             if (TrawlDepth == 0) {
                 TopFoldersDone = std::min(TopFoldersDone + 1, TopFolderCount);
                 if (TopFolderCount != 0) {
-                    host_.SetTitle(std::to_string(TopFoldersDone * 100 / TopFolderCount) + T("message Percent"));
+                    host_.SetTitle(std::to_string(TopFoldersDone * 100 / TopFolderCount) +
+                                   T("message Percent"));
                 }
             }
         }
@@ -225,10 +234,11 @@ void Application::TrawlConvert() {
     if (ext == ".bmp" || ext == ".jpg" || ext == ".texture") {
         if (ConversionOptionOn(ext)) {
             host_.AddMemoLine("");
-            host_.AddMemoLine(" " + T("message Converting") + ": " + EntryName + " " + T("message TGA"));
+            host_.AddMemoLine(std::string(" ") + T("message Converting") + ": " + EntryName + " " +
+                              T("message TGA"));
             ConvertTGA();
         } else if (!settings_.FixUniformColour) {
-            host_.AddMemoLine(" " + T("message ConvertNone") + ": " + EntryName);
+            host_.AddMemoLine(std::string(" ") + T("message ConvertNone") + ": " + EntryName);
         }
     }
 
@@ -238,10 +248,11 @@ void Application::TrawlConvert() {
         // The source itself is repaired and rewritten in its own format.
         if (store_.ImageLoaded && store_.UniformColour) {
             host_.AddMemoLine("");
-            host_.AddMemoLine(" " + T("message FixedColour") + ": " + EntryName);
+            host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + EntryName);
             core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
                                    settings_.PixelSetRandom, Random);
-            if (!core::SaveImage(store_, settings_.CurrentFile)) host_.AddMemoLine(store_.LoadErrorText);
+            if (!core::SaveImage(store_, settings_.CurrentFile))
+                host_.AddMemoLine(store_.LoadErrorText);
         }
     }
 }
@@ -252,7 +263,9 @@ void Application::ConvertTGA() {
     StepConverted = true;
 }
 
-void Application::OpenAndSave() { OpenAndSaveTo(""); }
+void Application::OpenAndSave() {
+    OpenAndSaveTo("");
+}
 
 bool Application::OpenAndSaveTo(const std::string& target) {
     // A normal map is asked for one conversion only, whatever its outcome.
@@ -265,22 +278,23 @@ bool Application::OpenAndSaveTo(const std::string& target) {
     ViewTexture(true);
     // A failed load has already been reported, and there is nothing to write.
     if (!store_.ImageLoaded) return false;
-    if ((ext == ".jpg" || ext == ".bmp") && core::BadDimensions(store_.Image.Width, store_.Image.Height)) {
-        host_.AddMemoLine(" " + T("message InvalidSize") + ": " + name);
+    if ((ext == ".jpg" || ext == ".bmp") &&
+        core::BadDimensions(store_.Image.Width, store_.Image.Height)) {
+        host_.AddMemoLine(std::string(" ") + T("message InvalidSize") + ": " + name);
         return false;
     }
     if (ext == ".jpg" && core::RemoveAlphaChannel(store_)) ViewTexture(false);
     if (settings_.FixUniformColour && store_.UniformColour) {
-        core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange, settings_.PixelSetRandom,
-                               Random);
+        core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
+                               settings_.PixelSetRandom, Random);
         host_.AddMemoLine("");
-        host_.AddMemoLine(" " + T("message FixedColour") + ": " + name);
+        host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + name);
     }
     if (normalMap) {
         core::GreyScale(store_);
         ViewTexture(false);
-        core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize, store_.Image.Data,
-                            settings_.AlphaFillValue);
+        core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize,
+                            store_.Image.Data, settings_.AlphaFillValue);
         ViewTexture(false);
     }
 

@@ -23,7 +23,9 @@ std::string LogHeader() {
 
 }  // namespace
 
-std::string Application::LogFilePath() const { return ProgramDir() + "Trawl_Log.txt"; }
+std::string Application::LogFilePath() const {
+    return ProgramDir() + "Trawl_Log.txt";
+}
 
 void Application::ReportLogFailure() {
     host_.ShowMessage("Couldn't write the trawl log \"" + LogFilePath() + "\".");
