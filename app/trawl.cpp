@@ -9,25 +9,10 @@
 #include "app/folder_listing.h"
 #include "core/alpha_channel.h"
 #include "core/load_image.h"
+#include "core/normal_map.h"
+#include "core/operations.h"
 #include "core/paths.h"
 #include "core/save_image.h"
-
-#if __has_include("core/operations.h")
-#include "core/operations.h"
-#else
-namespace core {
-void GreyScale(ImageStore& store);
-void NonUniformColour(ImageStore& store, int count, int change, bool random, std::mt19937& rng);
-}  // namespace core
-#endif
-#if __has_include("core/normal_map.h")
-#include "core/normal_map.h"
-#else
-namespace core {
-bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data,
-                   uint8_t alphaFill);
-}  // namespace core
-#endif
 
 namespace app {
 
@@ -264,10 +249,10 @@ void Application::ConvertTGA() {
 }
 
 void Application::OpenAndSave() {
-    OpenAndSaveTo("");
+    OpenAndSaveTo("", nullptr);
 }
 
-bool Application::OpenAndSaveTo(const std::string& target) {
+bool Application::OpenAndSaveTo(const std::string& target, std::string* written) {
     // A normal map is asked for one conversion only, whatever its outcome.
     const bool normalMap = NormalMapRequest;
     NormalMapRequest = false;
@@ -305,10 +290,12 @@ bool Application::OpenAndSaveTo(const std::string& target) {
         if (!settings_.OverwriteTGAs && IsFile(base + ".tga")) base += "1";
         tgaName = base + ".tga";
     }
+    // A write that fails is reported like a load that fails.
     if (!core::SaveImage(store_, tgaName)) {
-        host_.AddMemoLine(store_.LoadErrorText);
+        ReportLoadError();
         return false;
     }
+    if (written) *written = tgaName;
     return true;
 }
 

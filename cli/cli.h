@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+
 namespace cli {
 
 inline constexpr int kExitOk = 0;
@@ -17,9 +19,38 @@ struct Streams {
     std::ostream& err;
 };
 
+// Options given before the command name.
+struct Options {
+    // --home DIR: the folder used as the program's folder (settings file,
+    // language file, trawl log), so scripts and tests can give a clean one.
+    std::string home;
+};
+
 int RunCli(const std::vector<std::string>& args, Streams io);
+// Takes the global options off the front of `args`. False, with a message on
+// `err`, when one is incomplete.
+bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::ostream& err);
+// The folder the commands keep the program's files in, ending with a folder
+// separator: --home (created when missing), else the desktop program's place.
+// Empty when --home cannot be created.
+std::string ProgramDirOf(const Options& options);
+
+int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int InfoCommand(const std::vector<std::string>& args, Streams io);
-int ConvertCommand(const std::vector<std::string>& args, Streams io);
+// Without edit options each file is converted as the trawl converts it
+// (Application::OpenAndSave), with the settings file of the program's folder.
+int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io);
+int TrawlCommand(const Options& options, const std::vector<std::string>& args, Streams io);
+
+// The option switches that set a settings flag for one run: --textures, --bmp,
+// --jpg, --fix-uniform, --overwrite, each with a --no- form.
+struct SettingsOverride {
+    bool app::Settings::*flag;
+    bool value;
+};
+// True (noting the override) when `arg` is one of them.
+bool ParseSettingsOption(const std::string& arg, std::vector<SettingsOverride>& overrides);
+void ApplySettingsOverrides(app::Settings& settings, const std::vector<SettingsOverride>& overrides);
 
 void PrintUsage(std::ostream& out);
 
