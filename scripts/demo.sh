@@ -8,7 +8,7 @@ bash scripts/build.sh build
 work="${TMPDIR:-/tmp}/skeinpress-samples"
 rm -rf "$work"
 cp -r samples "$work"
-rm -f "$work/make_samples.py"
+rm -f "$work"/*.py
 echo "== Converting the samples in $work"
 ./build/cli/skeinpress-cli convert "$work"/*.tga "$work"/*.texture "$work"/*.bmp "$work"/*.jpg || true
 echo "== What was written"
