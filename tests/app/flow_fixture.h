@@ -1,10 +1,9 @@
-// Shared by the single-image and trawl tests: an application on a recording
-// host, with its program folder in a temporary folder, and small image files.
+// Shared by the view, trawl and log tests: an application on a recording host,
+// its program folder and its images in temporary folders.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,12 +15,10 @@
 
 namespace flow_testing {
 
-// Keeps every title set and every memo line ever added (the memo itself is
-// cleared by the trawl's flushes).
+// Also keeps every title and every memo line (the trawl clears the memo).
 class RecordingHost : public testing_support::FakeHost {
 public:
-    std::vector<std::string> titles;
-    std::vector<std::string> allMemo;
+    std::vector<std::string> titles, allMemo;
     void SetTitle(const std::string& text) override {
         FakeHost::SetTitle(text);
         titles.push_back(text);
@@ -35,29 +32,21 @@ public:
 class FlowTest : public ::testing::Test {
 protected:
     FlowTest();
-
-    // Runs the trawl's timers until it ends (or `limit` steps); returns the steps.
-    int RunTrawl(int limit = 100000);
-    // Runs at most `steps` trawl steps.
-    void Step(int steps);
+    // Fires the step timers, one at a time, until the trawl ends or `steps` ran.
+    int Step(int steps = 1000000);
     std::string LogText() const { return testing_support::ReadText(app->LogFilePath()); }
+    // Memo texts: " " + T(key) + ": " + name, and the converting line.
+    std::string Line(const std::string& key, const std::string& name) const {
+        return " " + app->T(key) + ": " + name;
+    }
+    std::string Converting(const std::string& name) const {
+        return Line("message Converting", name) + " " + app->T("message TGA");
+    }
 
-    testing_support::TempDir home;  // the program's folder
-    testing_support::TempDir work;  // the images
+    testing_support::TempDir home, work;
     RecordingHost host;
     std::unique_ptr<app::Application> app;
 };
-
-// Distinct texts for the keys the flows use, so lines can be told apart.
-std::vector<std::string> LanguageLines();
-
-// A baseline JPEG of the given size, a gradient or one colour.
-void WriteJpeg(const std::string& path, int width, int height, bool uniform);
-
-using testing_support::MakeBmp;
-using testing_support::MakeTexture;
-using testing_support::MakeTextureOf;
-using testing_support::MakeTgaOf;
 
 bool Exists(const std::string& path);
 
