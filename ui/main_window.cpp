@@ -290,7 +290,11 @@ void TForm1::showEvent(QShowEvent* event) {
     FormActivate();
     // Run the command line once the window is on screen: its jobs block for a
     // moment and fill the panes.
-    QTimer::singleShot(0, this, [this] { app_.FormShow(commandLine_); });
+    // The command line may change the options: show them as they now are.
+    QTimer::singleShot(0, this, [this] {
+        app_.FormShow(commandLine_);
+        SyncOptionChecks();
+    });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -307,21 +307,4 @@ TEST_F(MainWindow, AboutBoxShowsTheSixParagraphsCentredOnTheMainWindow) {
     EXPECT_NEAR(placed.center().y(), main.center().y(), 2);
 }
 
-TEST_F(MainWindow, MemoAndTimersFollowTheHostCalls) {
-    window.AddMemoLine("  one");
-    window.AddMemoLine("");
-    EXPECT_EQ(window.MemoLineCount(), 2);
-    EXPECT_EQ(S(window.Memo1->toPlainText()), "  one\n");
-    window.ClearMemo();
-    EXPECT_EQ(window.MemoLineCount(), 0);
-
-    window.StartTimer(app::TimerId::OpenDelayed, 10000);
-    window.StartTimer(app::TimerId::WatchAlpha, 10000);
-    EXPECT_TRUE(window.TimerActive(app::TimerId::OpenDelayed));
-    window.StopTimer(app::TimerId::OpenDelayed);
-    EXPECT_FALSE(window.TimerActive(app::TimerId::OpenDelayed));
-    EXPECT_TRUE(window.TimerActive(app::TimerId::WatchAlpha));
-    window.StopTimer(app::TimerId::WatchAlpha);
-}
-
 }  // namespace
