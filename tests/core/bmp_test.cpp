@@ -163,7 +163,6 @@ TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
     store.AlphaView = true;
     ASSERT_TRUE(core::SaveImage(store, dir.File("b.bmp")));
     const Bytes b = testing_support::ReadBytes(dir.File("b.bmp"));
-    ASSERT_EQ(b.size(), 62u);
     EXPECT_EQ(b[28], 32);
     EXPECT_EQ(Bytes(b.begin() + 54, b.end()), (Bytes{3, 2, 1, 40, 7, 6, 5, 80}));
     ASSERT_TRUE(core::LoadImage(store, dir.File("b.bmp"))) << store.LoadErrorText;

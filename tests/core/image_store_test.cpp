@@ -11,11 +11,8 @@ TEST(ImageStore, SizeRulesOfTheSimulator) {
     EXPECT_TRUE(core::BadDimensions(-256, 256));  // compared as unsigned: not a power of two
     EXPECT_FALSE(core::BadDimensions(1024, 128));  // ratio exactly 8
     EXPECT_TRUE(core::BadDimensions(2048, 128));   // ratio 16
-    EXPECT_TRUE(core::IsPowerOfTwo(4096));
-    EXPECT_FALSE(core::IsPowerOfTwo(0));
-    EXPECT_FALSE(core::IsPowerOfTwo(8192));
+    EXPECT_TRUE(core::IsPowerOfTwo(4096) && !core::IsPowerOfTwo(8192) && !core::IsPowerOfTwo(0));
     EXPECT_FALSE(core::IsPowerOfTwo(-4));
-    EXPECT_EQ(core::CountBits(0x80000001u), 2);
 }
 
 TEST(ImageStore, WorkCursorRefusesReadsPastTheValidBytes) {

@@ -119,7 +119,6 @@ TEST(SaveColourAndAlphaImage, WriteOnePartAndKeepTheStore) {
     testing_support::TempDir dir;
     core::ImageStore store;
     FillStore(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
-    store.Image.Compression = 3;
     const auto before = State(store);
 
     ASSERT_TRUE(core::SaveColourImage(store, dir.File("colour.tga")));
