@@ -19,9 +19,10 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCase) {
     // Missing files: each reader's own message shows which one ran.
     const std::pair<std::string, std::string> cases[] = {
         {"photo.JPG", "Couldn't load JPG file in \"photo.JPG\""},
-        {"photo.jpg", "Couldn't load JPG file in \"photo.jpg\""},
         {"photo.Jpg", "Couldn't load JPG file in \"photo.Jpg\""},
         {"plan.Bmp", "Error opening \"plan.Bmp\""},
+        {"UP.TGA", "File not found : \"UP.TGA\""},
+        {"photo.png", "File type not supported \"photo.png\"."},
         {"photo.jpeg", "File type not supported \"photo.jpeg\"."},
         {"jpg", "File type not supported \"jpg\"."},
     };
