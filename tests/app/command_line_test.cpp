@@ -11,204 +11,137 @@
 
 namespace {
 
-using app::Application;
 using app::TimerId;
-using testing_support::FakeHost;
-using testing_support::TempDir;
 using testing_support::WriteBytes;
 
 // Records each job with the settings it saw when it started.
 struct FakeJobs : app::CommandLineJobs {
-    explicit FakeJobs(Application& a) : app(a) {}
-    Application& app;
-    std::vector<std::string> calls;
+    explicit FakeJobs(app::Application& a) : app(a) {}
+    app::Application& app;
+    std::string call;
     app::Settings seen;
     bool normalMapSeen = false;
     void StartTrawl() override {
-        calls.push_back("trawl");
+        call = "trawl";
         seen = app.settings();
         app.settings().CloseOnDone = false;  // as if the trawl ended at once
     }
     void OpenAndSave() override {
-        calls.push_back("openandsave");
+        call = "save";
         seen = app.settings();
         normalMapSeen = app.NormalMapRequest;
     }
-    void SaveAs() override { calls.push_back("saveas"); }
+    void SaveAs() override { call = "saveas"; }
 };
 
-struct CommandLineTest : ::testing::Test {
-    TempDir dir;
-    FakeHost host;
-    Application app{host};
+// A fresh program per command line: a folder, a texture and a missing path.
+struct Rig {
+    testing_support::TempDir dir;
+    testing_support::FakeHost host;
+    app::Application app{host};
     FakeJobs jobs{app};
-    std::string folder, texture, missing;
-
-    CommandLineTest() {
+    Rig() {
         app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE",
                                  "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
-        folder = dir.File("assets");
-        std::filesystem::create_directory(folder);
-        texture = dir.File("wagon.texture");
-        WriteBytes(texture, {1});
-        missing = dir.File("nothing-here");
+        std::filesystem::create_directory(dir.File("assets"));
+        WriteBytes(dir.File("wagon.texture"), {1});
     }
-    void Run(const std::vector<std::string>& args) { app::RunCommandLine(app, args, jobs); }
-    bool Idle() const {
-        return jobs.calls.empty() && host.memo.empty() && host.sleeps.empty() &&
-               host.timers.empty();
+    std::string Path(const std::string& arg) const {
+        if (arg == "DIR") return dir.File("assets");
+        if (arg == "FILE") return dir.File("wagon.texture");
+        return arg == "NONE" ? dir.File("nothing-here") : arg;
+    }
+    void Run(std::vector<std::string> args) {
+        for (std::string& arg : args) arg = Path(arg);
+        app::RunCommandLine(app, args, jobs);
     }
 };
 
-TEST_F(CommandLineTest, NoArgumentsOrTooManyDoNothing) {
-    Run({});
-    Run({"-trawl", "-close", "-fixcolour", folder, "extra"});
-    EXPECT_TRUE(Idle());
+TEST(CommandLineTest, EverySwitchCombination) {
+    // seen: settings true when the job started (B DoBMPs, X DoTextures, C CloseOnDone,
+    // F FixUniformColour, N normal map); before each run BMPs on, the other four off.
+    struct Row {
+        std::vector<std::string> args;
+        std::string job, memo, seen;
+        int sleep;
+        bool closes;
+    } rows[] = {
+        {{}, "", "", "", 0, false},
+        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", 0, false},
+        {{"-Trawl", "DIR"}, "trawl", "", "B", 0, false},
+        {{"-trawl", "NONE"}, "", "LP", "", 0, false},
+        {{"-trawl", "FILE"}, "", "LP", "", 0, false},
+        {{"-open", "FILE"}, "", "LP", "", 0, false},
+        {{"-close", "NONE"}, "", "LP", "", 0, false},
+        {{"-normalmap", "DIR"}, "", "LP", "", 0, false},
+        {{"-NORMALMAP", "FILE"}, "save", "", "BN", 500, false},
+        {{"-close", "FILE"}, "save", "", "BX", 500, true},
+        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", 500, false},
+        {{"-trawl", "-FixColour", "DIR"}, "trawl", "", "XF", 500, false},
+        {{"-normalmap", "-close", "FILE"}, "save", "", "BN", 500, true},
+        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", 0, false},
+        {{"-fixcolour", "-trawl", "NONE"}, "", "NOFOLDER", "", 0, false},
+        {{"-close", "-normalmap", "NONE"}, "", "LP", "", 0, false},
+        {{"-trawl", "-normalmap", "DIR"}, "", "LP", "", 0, false},
+        {{"-trawl", "-trawl", "DIR"}, "", "LP", "", 0, false},
+        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", 500, false},
+        {{"-trawl", "-close", "-fixcolour", "NONE"}, "", "NOFOLDER", "", 0, false},
+        {{"-trawl", "-close", "-close", "DIR"}, "", "LP", "", 0, false},
+        {{"-trawl", "-close", "DIR", "-fixcolour"}, "", "LP", "", 0, false},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        app::Settings& s = rig.app.settings();
+        s.DoBMPs = true;
+        s.DoJPGs = s.DoTextures = s.CloseOnDone = s.FixUniformColour = false;
+        rig.Run(row.args);
+        SCOPED_TRACE(::testing::PrintToString(row.args));
+        const std::vector<std::string> memo{"  " + row.memo};
+        EXPECT_EQ(rig.jobs.call, row.job);
+        EXPECT_EQ(rig.host.memo, row.memo.empty() ? std::vector<std::string>{} : memo);
+        EXPECT_EQ(rig.host.sleeps, row.sleep ? std::vector<int>{row.sleep} : std::vector<int>{});
+        EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
+        if (row.job.empty()) continue;
+        const app::Settings& seen = rig.jobs.seen;
+        const auto has = [&](char flag) { return row.seen.find(flag) != std::string::npos; };
+        EXPECT_EQ(seen.DoBMPs, has('B'));
+        EXPECT_EQ(seen.DoTextures, has('X'));
+        EXPECT_EQ(seen.CloseOnDone, has('C'));
+        EXPECT_EQ(seen.FixUniformColour, has('F'));
+        EXPECT_EQ(rig.jobs.normalMapSeen, has('N'));
+        if (row.job == "trawl") {
+            EXPECT_EQ(seen.DefaultDir, rig.Path("DIR"));
+            EXPECT_EQ(s.CloseOnDone, has('C'));  // set again after the trawl started
+        } else {
+            EXPECT_EQ(seen.CurrentFile, rig.Path("FILE"));
+        }
+    }
 }
 
-TEST_F(CommandLineTest, OneFileOpensReadableTypesOnly) {
-    WriteBytes(dir.File("SKY.TGA"), {1});
-    WriteBytes(dir.File("pic.png"), {1});
-    WriteBytes(dir.File("pic.bmp"), {1});
-    app.settings().CurrentFile = "before";
-    Run({dir.File("pic.png")});
-    EXPECT_TRUE(Idle());
-    EXPECT_EQ(app.settings().CurrentFile, "before");
+TEST(CommandLineTest, OneFileAndNoFileTypeChosen) {
+    Rig rig;
+    WriteBytes(rig.dir.File("SKY.TGA"), {1});
+    WriteBytes(rig.dir.File("pic.png"), {1});
+    rig.app.settings().CurrentFile = "before";
+    rig.Run({rig.dir.File("pic.png")});  // not a type the program reads
+    EXPECT_EQ(rig.app.settings().CurrentFile, "before");
+    EXPECT_TRUE(rig.host.timers.empty());
+    rig.Run({rig.dir.File("SKY.TGA")});
+    EXPECT_EQ(rig.app.settings().CurrentFile, rig.dir.File("SKY.TGA"));
+    EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), 100);
+    rig.host.timers.clear();
+    rig.Run({rig.dir.File("gone.tga")});
+    EXPECT_EQ(rig.host.memo, std::vector<std::string>{"  LP: gone.tga"});
+    EXPECT_FALSE(rig.host.Active(TimerId::OpenDelayed));
 
-    Run({dir.File("pic.bmp")});
-    EXPECT_EQ(app.settings().CurrentFile, dir.File("pic.bmp"));
-    EXPECT_TRUE(host.Active(TimerId::OpenDelayed));
-    host.timers.clear();
-
-    Run({dir.File("SKY.TGA")});
-    EXPECT_EQ(app.settings().CurrentFile, dir.File("SKY.TGA"));
-    EXPECT_TRUE(host.Active(TimerId::OpenDelayed));
-    EXPECT_EQ(host.Interval(TimerId::OpenDelayed), 100);
-    EXPECT_TRUE(host.memo.empty());
-
-    host.timers.clear();
-    Run({dir.File("gone.tga")});
-    EXPECT_EQ(host.memo, std::vector<std::string>{"  LP: gone.tga"});
-    EXPECT_EQ(app.settings().CurrentFile, dir.File("gone.tga"));
-    EXPECT_FALSE(host.Active(TimerId::OpenDelayed));
-    EXPECT_TRUE(jobs.calls.empty());
-}
-
-TEST_F(CommandLineTest, TrawlSwitchAlone) {
-    Run({"-Trawl", folder});
-    EXPECT_EQ(jobs.calls, std::vector<std::string>{"trawl"});
-    EXPECT_EQ(jobs.seen.DefaultDir, folder);
-    EXPECT_TRUE(host.sleeps.empty());
-
-    // No file type chosen: say so and close 1.5 s later.
-    jobs.calls.clear();
-    app.settings().DoTextures = false;
-    Run({"-trawl", folder});
-    EXPECT_TRUE(jobs.calls.empty());
-    EXPECT_EQ(host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
-    EXPECT_EQ(host.sleeps, std::vector<int>{1000});
-    EXPECT_EQ(host.Interval(TimerId::CloseWindow), 500);
-    EXPECT_TRUE(host.Active(TimerId::CloseWindow));
-
-    host.memo.clear();
-    Run({"-trawl", missing});
-    Run({"-trawl", texture});  // a file is not a folder
-    Run({"-open", texture});
-    Run({"-close", missing});
-    Run({"-normalmap", folder});
-    EXPECT_EQ(host.memo, std::vector<std::string>(5, "  LP"));
-    EXPECT_TRUE(jobs.calls.empty());
-}
-
-TEST_F(CommandLineTest, NormalMapAndCloseSwitchesAlone) {
-    Run({"-NORMALMAP", texture});
-    EXPECT_EQ(jobs.calls, std::vector<std::string>{"openandsave"});
-    EXPECT_EQ(jobs.seen.CurrentFile, texture);
-    EXPECT_TRUE(jobs.normalMapSeen);
-    EXPECT_EQ(host.sleeps, std::vector<int>{500});
-    EXPECT_FALSE(host.Active(TimerId::CloseWindow));  // CloseOnDone is off
-
-    app.settings().CloseOnDone = true;
-    Run({"-normalmap", texture});
-    EXPECT_TRUE(host.Active(TimerId::CloseWindow));
-
-    host.timers.clear();
-    app.NormalMapRequest = false;
-    app.settings().DoTextures = false;
-    Run({"-close", texture});
-    EXPECT_EQ(jobs.calls.back(), "openandsave");
-    EXPECT_TRUE(jobs.seen.DoTextures);
-    EXPECT_FALSE(jobs.normalMapSeen);
-    EXPECT_TRUE(host.Active(TimerId::CloseWindow));
-    EXPECT_TRUE(host.memo.empty());
-}
-
-TEST_F(CommandLineTest, TwoSwitchesWithAFolderOrFile) {
-    app::Settings& s = app.settings();
-    s.DoBMPs = s.DoJPGs = true;
-    s.FixUniformColour = true;
-    Run({"-Close", "-TRAWL", folder});
-    ASSERT_EQ(jobs.calls, std::vector<std::string>{"trawl"});
-    EXPECT_FALSE(jobs.seen.DoBMPs);
-    EXPECT_FALSE(jobs.seen.DoJPGs);
-    EXPECT_TRUE(jobs.seen.DoTextures);
-    EXPECT_EQ(jobs.seen.DefaultDir, folder);
-    EXPECT_TRUE(jobs.seen.CloseOnDone);
-    EXPECT_FALSE(jobs.seen.FixUniformColour);
-    EXPECT_TRUE(s.CloseOnDone);        // set again after the trawl started
-    EXPECT_FALSE(s.FixUniformColour);  // stays off: it is saved at exit
-    EXPECT_EQ(host.sleeps, std::vector<int>{500});
-
-    jobs.calls.clear();
-    s.CloseOnDone = false;
-    Run({"-trawl", "-FixColour", folder});
-    ASSERT_EQ(jobs.calls, std::vector<std::string>{"trawl"});
-    EXPECT_TRUE(jobs.seen.FixUniformColour);
-    EXPECT_FALSE(jobs.seen.CloseOnDone);  // keeps its setting
-
-    jobs.calls.clear();
-    Run({"-normalmap", "-close", texture});
-    EXPECT_EQ(jobs.calls, std::vector<std::string>{"openandsave"});
-    EXPECT_TRUE(jobs.normalMapSeen);
-    EXPECT_TRUE(host.Active(TimerId::CloseWindow));
-
-    jobs.calls.clear();
-    Run({"-trawl", "-close", missing});
-    Run({"-fixcolour", "-trawl", missing});
-    Run({"-close", "-normalmap", missing});
-    Run({"-trawl", "-normalmap", folder});
-    Run({"-trawl", "-trawl", folder});
-    EXPECT_EQ(host.memo,
-              (std::vector<std::string>{"  NOFOLDER", "  NOFOLDER", "  LP", "  LP", "  LP"}));
-    EXPECT_TRUE(jobs.calls.empty());
-}
-
-TEST_F(CommandLineTest, ThreeSwitchesAsTheOpenWithBatchGivesThem) {
-    app::Settings& s = app.settings();
-    s.FixUniformColour = false;
-    Run({"-FixColour", "-TRAWL", "-Close", folder});
-    ASSERT_EQ(jobs.calls, std::vector<std::string>{"trawl"});
-    EXPECT_TRUE(jobs.seen.CloseOnDone);
-    EXPECT_TRUE(jobs.seen.FixUniformColour);
-    EXPECT_TRUE(jobs.seen.DoTextures);
-    EXPECT_FALSE(jobs.seen.DoBMPs || jobs.seen.DoJPGs);
-    EXPECT_TRUE(s.CloseOnDone);
-    EXPECT_EQ(host.sleeps, std::vector<int>{500});
-
-    jobs.calls.clear();
-    Run({"-trawl", "-close", "-fixcolour", missing});
-    Run({"-trawl", "-close", "-close", folder});
-    Run({"-trawl", "-close", folder, "-fixcolour"});
-    EXPECT_EQ(host.memo, (std::vector<std::string>{"  NOFOLDER", "  LP", "  LP"}));
-    EXPECT_TRUE(jobs.calls.empty());
-}
-
-TEST_F(CommandLineTest, FormShowClearsTheMemoAndRunsTheJobsGiven) {
-    app.UseJobs(&jobs);
-    host.memo = {"old line"};
-    app.FormShow({"-trawl", folder});
-    EXPECT_TRUE(host.memo.empty());
-    EXPECT_EQ(jobs.calls, std::vector<std::string>{"trawl"});
+    // No file type chosen: say so and close 1.5 s later. FormShow clears the memo first.
+    rig.app.settings().DoTextures = false;
+    rig.app.UseJobs(&rig.jobs);
+    rig.app.FormShow({"-trawl", rig.Path("DIR")});
+    EXPECT_TRUE(rig.jobs.call.empty());
+    EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
+    EXPECT_EQ(rig.host.sleeps, std::vector<int>{1000});
+    EXPECT_EQ(rig.host.Interval(TimerId::CloseWindow), 500);
 }
 
 }  // namespace
