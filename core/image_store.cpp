@@ -1,8 +1,43 @@
 #include "core/image_store.h"
 
+#include <new>
+
 #include "core/paths.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+// Under AddressSanitizer large buffers come from the ordinary allocator, so that
+// overflows past them are still caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define SKEINPRESS_PLAIN_ALLOCATION 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SKEINPRESS_PLAIN_ALLOCATION 1
+#endif
+#endif
+
 namespace core {
+
+void* AllocateLargeBuffer(size_t bytes) {
+#if defined(__linux__) && !defined(SKEINPRESS_PLAIN_ALLOCATION)
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+    return p;
+#else
+    return ::operator new(bytes);
+#endif
+}
+
+void ReleaseLargeBuffer(void* p, size_t bytes) {
+#if defined(__linux__) && !defined(SKEINPRESS_PLAIN_ALLOCATION)
+    ::munmap(p, bytes);
+#else
+    ::operator delete(p);
+#endif
+}
 
 int ImageStore::BytesPerPixel() const {
     if (Image.Width == 0 || Image.Height == 0) return 0;

@@ -150,7 +150,9 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
             << row.path << ": message \"" << store.LoadErrorText << "\" does not name the file";
         // Where the manifest gives the reader's own message, it must be exactly that.
         const bool exactMessage = row.note.rfind("Couldn't", 0) == 0 || row.note.rfind("Compressed", 0) == 0;
-        if (exactMessage) EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
+        if (exactMessage) {
+            EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
+        }
     } else {
         if (!ok) {
             EXPECT_FALSE(store.ImageLoaded);
