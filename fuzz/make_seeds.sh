@@ -52,6 +52,10 @@ fi
 for target in tga bmp jpeg texture language settings; do
     collect "$repo/tests/fuzz_regressions/$target" "$out/$target" ""
 done
+collect "$repo/samples" "$out/tga" .tga
+collect "$repo/samples" "$out/bmp" .bmp
+collect "$repo/samples" "$out/jpeg" .jpg .jpeg
+collect "$repo/samples" "$out/texture" .texture
 collect "$repo/data" "$out/language" .txt
 collect "$repo/data" "$out/settings" .ini
 

@@ -83,8 +83,11 @@ void NoteAllocation(const volatile void*, size_t size) {
     }
 }
 
+void IgnoreRelease(const volatile void*) {}
+
 BudgetedLoad LoadWithinBudget(const std::string& path, size_t budget) {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(NoteAllocation, nullptr) != 0;
+    // The runtime takes the pair only when both hooks are given.
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(NoteAllocation, IgnoreRelease) != 0;
     EXPECT_TRUE(installed);
     core::ImageStore store;
     largestRequest = 0;
