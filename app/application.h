@@ -19,7 +19,9 @@
 
 namespace app {
 
-class FolderListing;  // one open listing of a folder (trawl.cpp)
+class FolderListing;    // one open listing of a folder (trawl.cpp)
+class TMemIni;          // the settings file (mem_ini.h)
+class CommandLineJobs;  // the jobs the command line starts (command_line.h)
 
 class Application {
 public:
@@ -39,22 +41,34 @@ public:
     // ---- Start-up, settings, command line, close (startup.cpp, command_line.cpp)
     // `programDir` ends with a folder separator; settings, language file, log and
     // editor temporary files live there.
+    // The window then moves to settings().WindowLeft/WindowTop and sets the
+    // option check marks from settings(); before FormClose it stores its
+    // current position back into WindowLeft/WindowTop.
     void FormCreate(const std::string& programDir, const std::string& programPath);
     void FormShow(const std::vector<std::string>& args);  // clears the memo, runs the command line
     bool FormCloseQuery();                                // false: the close is refused
     void FormClose();
-    bool SaveConfig();  // false (after a message box naming the file) when it cannot be written
+    // False (after a message box naming the file) when it cannot be written, or
+    // before FormCreate, when there is no program folder.
+    bool SaveConfig();
     void Timer6Timer();  // closes the main window
     void Timer7Timer();  // open-with set-up after start
     const std::string& ProgramDir() const { return programDir_; }
     const std::string& ProgramPath() const { return programPath_; }
     std::string SettingsFilePath() const;
+    // The jobs FormShow and the close question start: the application's own
+    // handlers unless a test supplies others (nullptr restores the own ones).
+    void UseJobs(CommandLineJobs* jobs) { jobs_ = jobs; }
+    CommandLineJobs& Jobs();
 
     // ---- Open-with integration (open_with.cpp)
     void SetOpenWith();
     void OpenWith1Click();
     void RemoveOpenWith1Click();
     bool WriteOpenWithBatch(const std::string& batchPath);
+    // The drive the simulator's default install folders are looked for on
+    // ("C:\\" on Windows, Wine's drive_c elsewhere); tests point it at a fake tree.
+    std::string OpenWithDriveRoot;
 
     // ---- Single-image open, view and save (image_view.cpp)
     void ViewTexture(bool reload);
@@ -141,6 +155,9 @@ private:
     std::string programDir_;
     std::string programPath_;
     std::ofstream trawlLog_;
+    std::unique_ptr<TMemIni> settingsFile_;
+    std::unique_ptr<CommandLineJobs> ownJobs_;
+    CommandLineJobs* jobs_ = nullptr;
 };
 
 }  // namespace app

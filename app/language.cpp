@@ -1,9 +1,84 @@
 #include "app/language.h"
 
+#include "core/file_io.h"
+#include "core/paths.h"
+
 namespace app {
 
-bool Language::LoadFile(const std::string& path) { return false; }
+namespace {
 
-std::string Language::Translate(const std::string& key) const { return kNotTranslated; }
+// Far above any real language file; keeps a wrong path from filling memory.
+constexpr uint64_t kMaxLanguageFileBytes = 16u << 20;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+Tokens GetTokens(std::string_view line, std::string_view separators) {
+    Tokens tokens;
+    size_t field = 0;  // zero-based index of the field being filled
+    size_t pos = 0;
+    for (; pos < line.size() && field < tokens.fields.size(); ++pos) {
+        if (separators.find(line[pos]) != std::string_view::npos) {
+            ++field;
+        } else {
+            tokens.fields[field] += line[pos];
+        }
+    }
+    tokens.count = static_cast<int>(field) + 1;
+    tokens.overflow = pos < line.size();
+    return tokens;
+}
+
+bool Language::LoadFile(const std::string& path) {
+    lines_.clear();
+    overflowReported_ = false;
+    core::ByteBuffer bytes;
+    if (core::ReadWholeFile(path, bytes, kMaxLanguageFileBytes) != core::ReadResult::Ok) return false;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = static_cast<char>(bytes[i]);
+        if (c == '\r' || c == '\n') {
+            lines_.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines_.push_back(std::move(line));
+    return true;
+}
+
+void Language::SetLines(std::vector<std::string> lines) {
+    lines_ = std::move(lines);
+    overflowReported_ = false;
+}
+
+std::string Language::Translate(const std::string& key) const {
+    const std::string wanted = core::ToLowerAscii(key);
+    for (size_t n = 0; n < lines_.size(); ++n) {
+        const std::string_view line = std::string_view(lines_[n]).substr(0, kLanguageLineLimit);
+        Tokens tokens = GetTokens(line, "|");
+        if (tokens.overflow) {
+            // Such a line used to abort every lookup that reached it; now it is
+            // only skipped, and the user is told once where it is.
+            if (!overflowReported_ && notice_) {
+                notice_("  Language file line " + std::to_string(n + 1) +
+                        " has too many \"|\" separators and is ignored");
+            }
+            overflowReported_ = true;
+            continue;
+        }
+        if (tokens.count != 2) continue;
+        std::string& fileKey = tokens.fields[0];
+        while (!fileKey.empty() && IsBlank(fileKey.back())) fileKey.pop_back();
+        if (core::ToLowerAscii(fileKey) != wanted) continue;
+        const std::string& text = tokens.fields[1];
+        const size_t start = text.find_first_not_of(' ');
+        return start == std::string::npos ? std::string() : text.substr(start);
+    }
+    return kNotTranslated;
+}
 
 }  // namespace app

@@ -2,24 +2,45 @@
 // key in its lines ("key|text").
 #pragma once
 
+#include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
 
 inline constexpr const char* kNotTranslated = "String Not Translated";
+// Lines are used up to this many characters; the rest is cut off before splitting.
+inline constexpr size_t kLanguageLineLimit = 255;
+
+// A line split at separator characters into at most five fields.
+struct Tokens {
+    std::array<std::string, 5> fields;
+    int count = 0;          // fields found: one more than the separators consumed
+    bool overflow = false;  // characters were left after the fifth separator
+};
+Tokens GetTokens(std::string_view line, std::string_view separators);
 
 class Language {
 public:
-    // Reads the file's lines; a missing file leaves the list empty.
+    // Reads the file's lines (ended by CR LF, CR or LF). A missing or unreadable
+    // file leaves the list empty and returns false.
     bool LoadFile(const std::string& path);
-    void SetLines(std::vector<std::string> lines) { lines_ = std::move(lines); }
+    void SetLines(std::vector<std::string> lines);
     const std::vector<std::string>& Lines() const { return lines_; }
-    // The text of the first entry whose key matches, or kNotTranslated.
+    void Clear() { SetLines({}); }
+    // The text of the first entry whose key matches, or kNotTranslated. A line
+    // with more than five bars is skipped like any other malformed line.
     std::string Translate(const std::string& key) const;
+    // Receives one notice line the first time a lookup meets a line with too
+    // many bars (the application sends it to the memo).
+    void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
 private:
     std::vector<std::string> lines_;
+    std::function<void(const std::string&)> notice_;
+    mutable bool overflowReported_ = false;
 };
 
 }  // namespace app

@@ -17,7 +17,23 @@ struct Streams {
     std::ostream& err;
 };
 
+// Options given before the command name.
+struct Options {
+    // --home DIR: the folder used as the program's folder (settings file,
+    // language file, trawl log), so scripts and tests can give a clean one.
+    std::string home;
+};
+
 int RunCli(const std::vector<std::string>& args, Streams io);
+// Takes the global options off the front of `args`. False, with a message on
+// `err`, when one is incomplete.
+bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::ostream& err);
+// The folder the commands keep the program's files in, ending with a folder
+// separator: --home (created when missing), else the desktop program's place.
+// Empty when --home cannot be created.
+std::string ProgramDirOf(const Options& options);
+
+int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int InfoCommand(const std::vector<std::string>& args, Streams io);
 int ConvertCommand(const std::vector<std::string>& args, Streams io);
 

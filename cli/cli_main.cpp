@@ -1,4 +1,8 @@
+#include <filesystem>
 #include <ostream>
+#include <system_error>
+
+#include "app/program_dir.h"
 
 #include "cli/cli.h"
 #include "core/paths.h"
@@ -14,17 +18,77 @@ void PrintUsage(std::ostream& out) {
            "      (0 none, 1 graded, 2 on/off), compression (0 none, 1 DXT1, 3 DXT3,\n"
            "      5 DXT5), whether it is one uniform colour, and a texture's\n"
            "      description lines. --json prints one JSON object per file per line.\n"
-           "  skeinpress-cli convert FILE... [--output OUT]\n"
+           "  skeinpress-cli convert FILE... [--output OUT] [EDIT...]\n"
            "      Convert each file to TGA beside it (wagon.texture -> wagon.tga and\n"
            "      wagon.texture.txt; sky.bmp -> sky.tga). With one FILE, --output\n"
            "      names the target; its extension (.tga, .bmp, .jpg) picks the format.\n"
+           "      Edits are applied to each file after loading, in the order given:\n"
+           "        --grey                 colour becomes grey, (R + G + B) / 3\n"
+           "        --invert-alpha         every alpha a becomes 255 - a\n"
+           "        --remove-alpha         drop the alpha channel\n"
+           "        --add-alpha[=LEVEL]    add an alpha channel of 255 (or LEVEL, 0..255)\n"
+           "        --mask R,G,B,T         alpha 0 where red, green and blue are each\n"
+           "                               within T of R,G,B; 255 elsewhere\n"
+           "        --merge-alpha FILE     the red of FILE (same size) becomes the alpha\n"
+           "        --normalmap            grey scale, then a normal map; the default\n"
+           "                               target gets \"_normal\" (wagon_normal.tga)\n"
+           "        --fix-uniform          if the image is one colour, change the red of\n"
+           "                               a few pixels: --pixel-count N (default 3),\n"
+           "                               --pixel-change N (default 20), both 1..127,\n"
+           "                               --pixel-even for even instead of random spacing\n"
+           "        --colour-copy OUT      also write the image without alpha to OUT\n"
+           "        --alpha-copy OUT       also write the alpha channel as grey to OUT\n"
+           "      An edit that fails fails that file.\n"
+           "  skeinpress-cli paths\n"
+           "      Show where the settings file and the language file are.\n"
            "  skeinpress-cli --help\n"
+           "\n"
+           "Options before the command:\n"
+           "  --home DIR  keep the settings file, language file and trawl log in DIR\n"
+           "              (created when missing) instead of the usual folder.\n"
            "\n"
            "Readable files: .texture, .tga, .bmp, .jpg (any letter case).\n"
            "Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.\n";
 }
 
-int RunCli(const std::vector<std::string>& args, Streams io) {
+bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::ostream& err) {
+    size_t used = 0;
+    while (used < args.size()) {
+        const std::string& arg = args[used];
+        if (arg == "--home") {
+            if (used + 1 >= args.size() || args[used + 1].empty()) {
+                err << "skeinpress-cli: --home needs a folder\n";
+                return false;
+            }
+            options.home = args[used + 1];
+            used += 2;
+        } else if (arg.rfind("--home=", 0) == 0) {
+            options.home = arg.substr(7);
+            if (options.home.empty()) {
+                err << "skeinpress-cli: --home needs a folder\n";
+                return false;
+            }
+            ++used;
+        } else {
+            break;
+        }
+    }
+    args.erase(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(used));
+    return true;
+}
+
+std::string ProgramDirOf(const Options& options) {
+    if (options.home.empty()) return app::ProgramDirFor(app::RunningProgramPath());
+    std::error_code ec;
+    std::filesystem::create_directories(options.home, ec);
+    if (!std::filesystem::is_directory(options.home, ec)) return std::string();
+    return app::WithTrailingSeparator(options.home);
+}
+
+int RunCli(const std::vector<std::string>& arguments, Streams io) {
+    std::vector<std::string> args = arguments;
+    Options options;
+    if (!ParseGlobalOptions(args, options, io.err)) return kExitUsage;
     if (args.empty()) {
         PrintUsage(io.err);
         return kExitUsage;
@@ -35,6 +99,7 @@ int RunCli(const std::vector<std::string>& args, Streams io) {
         return kExitOk;
     }
     std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "paths") return PathsCommand(options, rest, io);
     if (command == "info") return InfoCommand(rest, io);
     if (command == "convert") return ConvertCommand(rest, io);
     io.err << "skeinpress-cli: unknown command \"" << command << "\" (try --help)\n";

@@ -1,17 +1,176 @@
+// JPEG through libjpeg-turbo at the library's default settings. libjpeg ends
+// the process on a fatal error unless its error manager returns control; ours
+// jumps back to the reader or writer, which then fails with a message.
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include <jpeglib.h>
+
+#include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/save_image.h"
 
 namespace core {
 
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void ReturnToCaller(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings (damaged but decodable data) are tolerated, as djpeg does; they are
+// not printed.
+void IgnoreMessage(j_common_ptr) {}
+
+// Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
+// need no destructor live between setjmp and the libjpeg calls, so a jump back
+// skips nothing that would leak; `pixels` belongs to the caller.
+bool DecodeJpeg(std::FILE* input, ByteBuffer& pixels, int32_t& width, int32_t& height) {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ReturnToCaller;
+    err.pub.output_message = IgnoreMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, input);
+    jpeg_read_header(&cinfo, TRUE);
+
+    // Refuse before the decoder allocates anything for the picture.
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 ||
+        cinfo.image_width > static_cast<JDIMENSION>(kMaxSide) ||
+        cinfo.image_height > static_cast<JDIMENSION>(kMaxSide)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    const bool fourChannel =
+        cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = fourChannel ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+
+    const JDIMENSION w = cinfo.output_width;
+    const JDIMENSION h = cinfo.output_height;
+    // CMYK rows are decoded into one scratch row after the picture and
+    // converted into their own place.
+    const size_t scratchBytes = fourChannel ? static_cast<size_t>(w) * 4 : 0;
+    try {
+        pixels.resize(static_cast<size_t>(w) * h * 3 + scratchBytes);
+    } catch (const std::bad_alloc&) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    // Adobe writes CMYK inverted (0 is full ink); others store ink directly.
+    const bool inverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < h) {
+        uint8_t* row = pixels.data() + static_cast<size_t>(cinfo.output_scanline) * w * 3;
+        if (!fourChannel) {
+            JSAMPROW rows[1] = {row};
+            jpeg_read_scanlines(&cinfo, rows, 1);
+            continue;
+        }
+        uint8_t* scratch = pixels.data() + pixels.size() - scratchBytes;
+        JSAMPROW rows[1] = {scratch};
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        for (JDIMENSION x = 0; x < w; ++x) {
+            const uint8_t* cmyk = scratch + x * 4;
+            // Light left by each ink times the light left by black.
+            const int black = inverted ? cmyk[3] : 255 - cmyk[3];
+            for (int c = 0; c < 3; ++c) {
+                const int light = inverted ? cmyk[c] : 255 - cmyk[c];
+                row[x * 3 + c] = static_cast<uint8_t>((light * black + 127) / 255);
+            }
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    if (fourChannel) pixels.resize(static_cast<size_t>(w) * h * 3);
+    width = static_cast<int32_t>(w);
+    height = static_cast<int32_t>(h);
+    return true;
+}
+
+// Encodes the rendered bitmap at the library's defaults into a block that
+// libjpeg mallocs and the caller frees.
+bool EncodeJpeg(const Bitmap& bitmap, unsigned char** out, unsigned long* outSize) {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ReturnToCaller;
+    err.pub.output_message = IgnoreMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, outSize);
+    cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width());
+    cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height());
+    cinfo.input_components = bitmap.BitsPerPixel() / 8;
+    cinfo.in_color_space = bitmap.BitsPerPixel() == 24 ? JCS_EXT_BGR : JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[1] = {const_cast<uint8_t*>(bitmap.Row(static_cast<int>(cinfo.next_scanline)).data())};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+}  // namespace
+
 bool LoadJPG(ImageStore& store, const std::string& path) {
     store.Image.Compression = 0;
-    SetLoadError(store, "Couldn't load JPG file in \"", path, "\"");
-    return false;
+    ByteBuffer pixels;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::FILE* input = std::fopen(path.c_str(), "rb");
+    const bool decoded = input != nullptr && DecodeJpeg(input, pixels, width, height);
+    if (input != nullptr) std::fclose(input);
+    if (!decoded) {
+        ResetImage(store);
+        SetLoadError(store, "Couldn't load JPG file in \"", path, "\"");
+        return false;
+    }
+    // libjpeg gives the top row first; the store keeps the bottom row first.
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(pixels.data() + top * rowBytes, pixels.data() + (top + 1) * rowBytes,
+                         pixels.data() + bottom * rowBytes);
+    }
+    store.AdoptPixels(std::move(pixels), width, height, 0);
+    return true;
 }
 
 bool SaveJPG(ImageStore& store, const std::string& path) {
-    SetLoadError(store, "File type not supported \"", path, "\".");
-    return false;
+    Bitmap bitmap;
+    RenderForSave(store, bitmap);
+    if (bitmap.Empty()) {
+        SetLoadError(store, "Couldn't save JPG file \"", path, "\": the image has no 3- or 4-byte pixels.");
+        return false;
+    }
+    unsigned char* encoded = nullptr;
+    unsigned long encodedSize = 0;
+    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) &&
+                    WriteFileAtomically(path, encoded, encodedSize);
+    std::free(encoded);
+    if (!ok) {
+        SetLoadError(store, "Couldn't save JPG file \"", path, "\"");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace core

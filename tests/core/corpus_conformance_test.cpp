@@ -12,10 +12,17 @@ using testing_support::CorpusRow;
 
 // Folders of the corpus whose reader is built.
 bool ReaderBuilt(const std::string& path) {
-    for (const char* prefix : {"tga/"}) {
+    for (const char* prefix : {"tga/", "bmp/", "jpeg/"}) {
         if (path.rfind(prefix, 0) == 0) return true;
     }
     return false;
+}
+
+// Rows whose manifest reference is wrong: the reference decoder misread RLE4
+// absolute runs of odd length. bmp_test.cpp checks these files against the
+// same picture stored uncompressed (g/pal4.bmp) instead.
+bool ReferenceKnownWrong(const std::string& path) {
+    return path == "bmp/g/pal4rle.bmp" || path == "bmp/q/pal4rletrns.bmp";
 }
 
 class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
@@ -23,6 +30,8 @@ class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
 TEST_P(CorpusTest, GivesTheManifestOutcome) {
     const CorpusRow& row = GetParam();
     if (!ReaderBuilt(row.path)) GTEST_SKIP() << "the reader for " << row.path << " is not built yet";
+    if (ReferenceKnownWrong(row.path))
+        GTEST_SKIP() << row.path << ": wrong reference; see LoadBmp.Rle4CorpusFilesMatchTheUncompressedPicture";
     testing_support::TempDir scratch;
     testing_support::CheckCorpusRow(row, scratch.path().string());
 }

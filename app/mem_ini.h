@@ -1,0 +1,57 @@
+// The settings file: an INI file held wholly in memory. Sections and keys keep
+// the order in which they were read or first written, and the whole file is
+// written back on UpdateFile(). Section and key names match without regard to
+// the case of A-Z.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app {
+
+class TMemIni {
+public:
+    // Reads the file; a missing or unreadable file gives an empty set.
+    explicit TMemIni(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+
+    // A stored value of two or more characters that begins and ends with the
+    // same quote character (" or ') is returned without that pair.
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+    // Decimal (or $/0x hexadecimal) 32-bit integers; anything else gives the default.
+    int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
+    // True for any non-zero integer.
+    bool ReadBool(const std::string& section, const std::string& key, bool defaultValue) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+
+    // Stores the text in double quotes when it has outer blanks or outer quotes,
+    // so that ReadString gives it back unchanged. A text holding a line break
+    // cannot be stored and is written as an empty value.
+    void WriteString(const std::string& section, const std::string& key, const std::string& text);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    // The file's text as UpdateFile() writes it.
+    std::string Text() const;
+    // Writes the whole file atomically; false when it cannot be written.
+    bool UpdateFile() const;
+
+    // Parses an integer the way the integer reads do.
+    static bool ParseInteger(const std::string& text, int& value);
+
+private:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> values;
+    };
+    const std::string* Find(const std::string& section, const std::string& key) const;
+    void Parse(const std::string& text);
+
+    std::string fileName_;
+    std::vector<Section> sections_;
+};
+
+}  // namespace app

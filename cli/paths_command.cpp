@@ -1,0 +1,30 @@
+#include <ostream>
+
+#include "app/mem_ini.h"
+#include "app/program_dir.h"
+#include "cli/cli.h"
+
+namespace cli {
+
+int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io) {
+    if (!args.empty()) {
+        io.err << "skeinpress-cli: paths takes no arguments\n";
+        return kExitUsage;
+    }
+    const std::string programDir = ProgramDirOf(options);
+    if (programDir.empty()) {
+        io.err << "skeinpress-cli: cannot create the folder \"" << options.home << "\"\n";
+        return kExitFailed;
+    }
+    const app::TMemIni settings(programDir + app::kSettingsFileName);
+    const std::string languageName = settings.ReadString("File", "Language", app::kDefaultLanguageFile);
+    const std::string language =
+        app::FindLanguageFile(programDir, app::RunningProgramPath(), languageName);
+    io.out << "program folder: " << programDir << "\n"
+           << "settings file:  " << settings.FileName() << "\n"
+           << "language file:  " << (language.empty() ? "none found (" + languageName + ")" : language)
+           << "\n";
+    return kExitOk;
+}
+
+}  // namespace cli
