@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fuzz/exercise_language.h"
+#include "fuzz/exercise_settings.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -32,6 +33,15 @@ TEST(FuzzRegression, LanguageFilesThatOnceFailedAreReadSafely) {
         SCOPED_TRACE(file.string());
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
         fuzzing::ExerciseLanguage(bytes.data(), bytes.size(), dir.File("language.txt"));
+    }
+}
+
+TEST(FuzzRegression, SettingsFilesThatOnceFailedAreReadAndSavedSafely) {
+    testing_support::TempDir dir;
+    for (const fs::path& file : RegressionFiles("settings")) {
+        SCOPED_TRACE(file.string());
+        const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
+        EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")), "");
     }
 }
 
