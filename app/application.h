@@ -23,6 +23,14 @@ class FolderListing;    // one open listing of a folder (trawl.cpp)
 class TMemIni;          // the settings file (mem_ini.h)
 class CommandLineJobs;  // the jobs the command line starts (command_line.h)
 
+// The size a picture is shown at after the fit into its box: the longer side
+// (relative to the box) fills the box, the other keeps the proportion.
+struct FittedSize {
+    int width = 0;
+    int height = 0;
+};
+FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
+
 class Application {
 public:
     explicit Application(Host& host);
@@ -87,6 +95,10 @@ public:
     void TrawlConvert();
     void ConvertTGA();
     void OpenAndSave();
+    // OpenAndSave writing to `target` instead of the name it derives (when
+    // `target` is empty, exactly OpenAndSave). True when the file was written;
+    // its name is then stored in `written` (when given).
+    bool OpenAndSaveTo(const std::string& target, std::string* written);
 
     // ---- Trawl log (trawl_log.cpp)
     void OpenLogFile();
@@ -96,6 +108,9 @@ public:
     void DeleteLog1Click();
     void Timer4Timer();
     std::string LogFilePath() const;
+    // For the close steps: writes what a running or stopped trawl still holds in
+    // the memo, then closes the log.
+    void CloseLogOnExit();
 
     // ---- Editing commands (editing_commands.cpp)
     void DisplayTransparent1Click();
@@ -148,6 +163,13 @@ public:
     std::mt19937 Random;
 
 private:
+    // LoadErrorText in a message box, or as a memo line during a trawl.
+    void ReportLoadError();
+    void ShowCurrentFileName();  // Label1 and the recent-file caption
+    bool ConversionOptionOn(const std::string& lowerExt) const;
+    bool FolderIsAncestor(const std::string& folder, int depth) const;
+    void ReportLogFailure();
+
     Host& host_;
     core::ImageStore store_;
     Settings settings_;
@@ -155,6 +177,7 @@ private:
     std::string programDir_;
     std::string programPath_;
     std::ofstream trawlLog_;
+    bool logReopenPending_ = false;  // the log was deleted under a running trawl
     std::unique_ptr<TMemIni> settingsFile_;
     std::unique_ptr<CommandLineJobs> ownJobs_;
     CommandLineJobs* jobs_ = nullptr;

@@ -93,6 +93,8 @@ bool Application::FormCloseQuery() {
 }
 
 void Application::FormClose() {
+    // A trawl interrupted by the close keeps every line it wrote.
+    CloseLogOnExit();
     core::ResetImage(store_);
     // Without FormCreate there is no program folder, so nothing on disk is ours.
     if (!programDir_.empty()) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+
 namespace cli {
 
 inline constexpr int kExitOk = 0;
@@ -35,7 +37,20 @@ std::string ProgramDirOf(const Options& options);
 
 int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int InfoCommand(const std::vector<std::string>& args, Streams io);
-int ConvertCommand(const std::vector<std::string>& args, Streams io);
+// Without edit options each file is converted as the trawl converts it
+// (Application::OpenAndSave), with the settings file of the program's folder.
+int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io);
+int TrawlCommand(const Options& options, const std::vector<std::string>& args, Streams io);
+
+// The option switches that set a settings flag for one run: --textures, --bmp,
+// --jpg, --fix-uniform, --overwrite, each with a --no- form.
+struct SettingsOverride {
+    bool app::Settings::*flag;
+    bool value;
+};
+// True (noting the override) when `arg` is one of them.
+bool ParseSettingsOption(const std::string& arg, std::vector<SettingsOverride>& overrides);
+void ApplySettingsOverrides(app::Settings& settings, const std::vector<SettingsOverride>& overrides);
 
 void PrintUsage(std::ostream& out);
 

@@ -22,6 +22,10 @@ void PrintUsage(std::ostream& out) {
            "      Convert each file to TGA beside it (wagon.texture -> wagon.tga and\n"
            "      wagon.texture.txt; sky.bmp -> sky.tga). With one FILE, --output\n"
            "      names the target; its extension (.tga, .bmp, .jpg) picks the format.\n"
+           "      Without edits a file converts as in a trawl, with the settings file's\n"
+           "      options: a .bmp or .jpg of unusable size is refused, an image of one\n"
+           "      uniform colour is repaired, and with overwriting off an existing TGA\n"
+           "      gets a \"1\" name beside it (loco.tga -> loco1.tga).\n"
            "      Edits are applied to each file after loading, in the order given:\n"
            "        --grey                 colour becomes grey, (R + G + B) / 3\n"
            "        --invert-alpha         every alpha a becomes 255 - a\n"
@@ -41,6 +45,18 @@ void PrintUsage(std::ostream& out) {
            "      An edit that fails fails that file.\n"
            "  skeinpress-cli paths\n"
            "      Show where the settings file and the language file are.\n"
+           "  skeinpress-cli trawl [OPTIONS] DIR\n"
+           "      Walk the folder tree below DIR, as the desktop program's trawl does:\n"
+           "      convert every .texture (and, by option, .bmp and .jpg) to TGA beside it\n"
+           "      and repair images of one uniform colour, printing each message line\n"
+           "      and appending them to Trawl_Log.txt in the program's folder.\n"
+           "      Options (each with a --no- form; unset ones come from the settings\n"
+           "      file, which the command line never writes):\n"
+           "        --textures      convert .texture files\n"
+           "        --bmp           convert .bmp files\n"
+           "        --jpg           convert .jpg files\n"
+           "        --fix-uniform   repair images of one uniform colour\n"
+           "        --overwrite     overwrite an existing TGA (--no-overwrite adds \"1\")\n"
            "  skeinpress-cli --help\n"
            "\n"
            "Options before the command:\n"
@@ -101,7 +117,8 @@ int RunCli(const std::vector<std::string>& arguments, Streams io) {
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "paths") return PathsCommand(options, rest, io);
     if (command == "info") return InfoCommand(rest, io);
-    if (command == "convert") return ConvertCommand(rest, io);
+    if (command == "convert") return ConvertCommand(options, rest, io);
+    if (command == "trawl") return TrawlCommand(options, rest, io);
     io.err << "skeinpress-cli: unknown command \"" << command << "\" (try --help)\n";
     return kExitUsage;
 }

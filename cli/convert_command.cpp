@@ -1,14 +1,57 @@
 #include <chrono>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
+#include "app/application.h"
+#include "app/program_dir.h"
 #include "cli/cli.h"
+#include "cli/console_host.h"
 #include "cli/edits.h"
 #include "core/load_image.h"
+#include "core/paths.h"
 #include "core/save_image.h"
 
 namespace cli {
 
-int ConvertCommand(const std::vector<std::string>& args, Streams io) {
+namespace {
+
+// Each file converted exactly as the trawl converts it, with the settings of
+// the settings file: the size test for bitmaps and JPEGs, the uniform-colour
+// repair, and the "1" name when overwriting is off.
+int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files, const std::string& output,
+                   Streams io) {
+    const std::string programDir = ProgramDirOf(options);
+    if (programDir.empty()) {
+        io.err << "skeinpress-cli: cannot use the folder " << options.home << "\n";
+        return kExitFailed;
+    }
+    ConsoleHost host(io.out, io.err);
+    app::Application application(host);
+    application.FormCreate(programDir, app::RunningProgramPath());
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            io.err << file << ": File not found : \"" << core::FileNamePart(file) << "\"\n";
+            status = kExitFailed;
+            continue;
+        }
+        host.SetMessagePrefix(file + ": ");
+        application.settings().CurrentFile = file;
+        std::string written;
+        if (application.OpenAndSaveTo(output, &written)) {
+            io.out << file << " -> " << written << "\n";
+        } else {
+            status = kExitFailed;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io) {
     std::vector<std::string> files;
     std::string output;
     EditOptions editOptions;
@@ -48,6 +91,8 @@ int ConvertCommand(const std::vector<std::string>& args, Streams io) {
         io.err << "skeinpress-cli convert: --colour-copy and --alpha-copy are allowed with one input file only\n";
         return kExitUsage;
     }
+
+    if (editOptions.edits.empty()) return ConvertAsTrawl(options, files, output, io);
 
     // Random placement of the uniform-colour fix differs from run to run.
     std::mt19937 rng(static_cast<std::mt19937::result_type>(

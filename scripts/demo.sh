@@ -6,11 +6,12 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 work="${TMPDIR:-/tmp}/skeinpress-samples"
-rm -rf "$work"
+rm -rf "$work" "$work-home"
 cp -r samples "$work"
-rm -f "$work/make_samples.py"
-echo "== Converting the samples in $work"
-./build/cli/skeinpress-cli convert "$work"/*.tga "$work"/*.texture "$work"/*.bmp "$work"/*.jpg || true
+rm -f "$work"/*.py
+echo "== Trawling the samples in $work (textures, bitmaps and JPEGs; uniform colours repaired)"
+./build/cli/skeinpress-cli --home "$work-home" trawl --textures --bmp --jpg --fix-uniform "$work"
 echo "== What was written"
 ls -l "$work"
-./build/cli/skeinpress-cli info "$work"/*.tga
+echo "== The trawl log ($work-home/Trawl_Log.txt)"
+cat "$work-home/Trawl_Log.txt"

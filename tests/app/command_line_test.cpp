@@ -45,8 +45,8 @@ struct CommandLineTest : ::testing::Test {
     std::string folder, texture, missing;
 
     CommandLineTest() {
-        app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE", "message Exiting|EXIT",
-                                 "message NoFolder|NOFOLDER"});
+        app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE",
+                                 "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
         folder = dir.File("assets");
         std::filesystem::create_directory(folder);
         texture = dir.File("wagon.texture");
@@ -54,7 +54,10 @@ struct CommandLineTest : ::testing::Test {
         missing = dir.File("nothing-here");
     }
     void Run(const std::vector<std::string>& args) { app::RunCommandLine(app, args, jobs); }
-    bool Idle() const { return jobs.calls.empty() && host.memo.empty() && host.sleeps.empty() && host.timers.empty(); }
+    bool Idle() const {
+        return jobs.calls.empty() && host.memo.empty() && host.sleeps.empty() &&
+               host.timers.empty();
+    }
 };
 
 TEST_F(CommandLineTest, NoArgumentsOrTooManyDoNothing) {
@@ -146,8 +149,8 @@ TEST_F(CommandLineTest, TwoSwitchesWithAFolderOrFile) {
     EXPECT_EQ(jobs.seen.DefaultDir, folder);
     EXPECT_TRUE(jobs.seen.CloseOnDone);
     EXPECT_FALSE(jobs.seen.FixUniformColour);
-    EXPECT_TRUE(s.CloseOnDone);          // set again after the trawl started
-    EXPECT_FALSE(s.FixUniformColour);    // stays off: it is saved at exit
+    EXPECT_TRUE(s.CloseOnDone);        // set again after the trawl started
+    EXPECT_FALSE(s.FixUniformColour);  // stays off: it is saved at exit
     EXPECT_EQ(host.sleeps, std::vector<int>{500});
 
     jobs.calls.clear();
@@ -169,7 +172,8 @@ TEST_F(CommandLineTest, TwoSwitchesWithAFolderOrFile) {
     Run({"-close", "-normalmap", missing});
     Run({"-trawl", "-normalmap", folder});
     Run({"-trawl", "-trawl", folder});
-    EXPECT_EQ(host.memo, (std::vector<std::string>{"  NOFOLDER", "  NOFOLDER", "  LP", "  LP", "  LP"}));
+    EXPECT_EQ(host.memo,
+              (std::vector<std::string>{"  NOFOLDER", "  NOFOLDER", "  LP", "  LP", "  LP"}));
     EXPECT_TRUE(jobs.calls.empty());
 }
 

@@ -14,7 +14,9 @@ using app::Language;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 TEST(LanguageTest, MissingFileAndMissingKeysGiveTheFallback) {
     TempDir dir;
@@ -22,7 +24,8 @@ TEST(LanguageTest, MissingFileAndMissingKeysGiveTheFallback) {
     EXPECT_FALSE(language.LoadFile(dir.File("English.txt")));
     EXPECT_EQ(language.Translate("menu File"), "String Not Translated");
 
-    WriteBytes(dir.File("English.txt"), Bytes("menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end"));
+    WriteBytes(dir.File("English.txt"),
+               Bytes("menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end"));
     ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
     EXPECT_EQ(language.Lines().size(), 4u);  // CR LF, CR and LF all end a line
     EXPECT_EQ(language.Translate("menu Open"), "Open");
@@ -34,15 +37,15 @@ TEST(LanguageTest, MissingFileAndMissingKeysGiveTheFallback) {
 TEST(LanguageTest, KeyAndTextRules) {
     Language language;
     language.SetLines({
-        "MENU FILE  |  Datei",          // case ignored, key's trailing blanks and text's leading spaces go
-        "menu Open\t|Open  ",           // a trailing tab of the key goes; trailing blanks of the text stay
-        " menu Exit|leading blank",     // leading blanks belong to the key
-        "menu Help|\tTabbed",           // only spaces are removed from the text's start
-        "menu Save|one|two",            // three fields: ignored
-        "menu Save|Save",               // so this one is used
-        "menu Save|second",             // the first match wins
-        "menu Empty|",                  // an empty text
-        "menu Spaces|   ",              // all spaces: empty
+        "MENU FILE  |  Datei",  // case ignored, key's trailing blanks and text's leading spaces go
+        "menu Open\t|Open  ",   // a trailing tab of the key goes; trailing blanks of the text stay
+        " menu Exit|leading blank",  // leading blanks belong to the key
+        "menu Help|\tTabbed",        // only spaces are removed from the text's start
+        "menu Save|one|two",         // three fields: ignored
+        "menu Save|Save",            // so this one is used
+        "menu Save|second",          // the first match wins
+        "menu Empty|",               // an empty text
+        "menu Spaces|   ",           // all spaces: empty
         "no bar here",
         "",
     });
@@ -90,28 +93,98 @@ TEST(LanguageTest, LineWithTooManyBarsIsSkippedWithOneNotice) {
 
 // Every key the program looks up; the program's own English.txt must hold them all.
 const char* const kAllKeys[] = {
-    "menu File", "menu Open", "menu SaveAs", "menu Exit", "menu ViewLog", "menu DeleteLog",
-    "menu Options", "menu ConvertBMP", "menu ConvertJPG", "menu ConvertTex", "menu CloseOnDone",
-    "menu OverwriteTGA", "menu Uniform", "menu Setup", "menu Editor", "menu OpenWith",
-    "menu RemoveOpenWith", "menu Help", "menu About",
-    "label FileName", "label Size", "label Image", "label Alpha", "button Resume", "button Stop",
-    "popup1 ActSize", "popup1 Edit", "popup1 Transparent", "popup1 Mask", "popup1 BGround",
-    "popup1 colour", "popup1 Grey",
-    "popup2 ActSize", "popup2 Edit", "popup2 Invert", "popup2 Remove",
-    "dialog Save", "dialog Delete", "dialog Alpha", "dialog Editor",
-    "about Comments", "about Copyright", "about License1", "about License2", "about Liability",
+    "menu File",
+    "menu Open",
+    "menu SaveAs",
+    "menu Exit",
+    "menu ViewLog",
+    "menu DeleteLog",
+    "menu Options",
+    "menu ConvertBMP",
+    "menu ConvertJPG",
+    "menu ConvertTex",
+    "menu CloseOnDone",
+    "menu OverwriteTGA",
+    "menu Uniform",
+    "menu Setup",
+    "menu Editor",
+    "menu OpenWith",
+    "menu RemoveOpenWith",
+    "menu Help",
+    "menu About",
+    "label FileName",
+    "label Size",
+    "label Image",
+    "label Alpha",
+    "button Resume",
+    "button Stop",
+    "popup1 ActSize",
+    "popup1 Edit",
+    "popup1 Transparent",
+    "popup1 Mask",
+    "popup1 BGround",
+    "popup1 colour",
+    "popup1 Grey",
+    "popup2 ActSize",
+    "popup2 Edit",
+    "popup2 Invert",
+    "popup2 Remove",
+    "dialog Save",
+    "dialog Delete",
+    "dialog Alpha",
+    "dialog Editor",
+    "about Comments",
+    "about Copyright",
+    "about License1",
+    "about License2",
+    "about Liability",
     "about Trademark",
-    "message LaunchParam", "message Type", "message Exiting", "message NoFolder",
-    "message Locate2009a", "message Locate2009b", "message Locate2009c", "message Locate2009d",
-    "message Locate2009e", "message Locate2010a", "message Locate2010b", "message Locate2010c",
-    "message Locate2010d", "message Locate2010e", "message Locate12a", "message Locate12b",
-    "message Locate12c", "message Locate12d", "message Locate12e", "message Failed",
-    "message MacrosRemoved", "message Editor", "message Opened",
-    "message Size", "message Wide", "message High", "message DXT1", "message DXT3", "message DXT5",
-    "message None", "message Masked", "message Blended", "message UniformColour",
-    "message Nothing1", "message Nothing2", "message Nothing3", "message Merge", "message NoImage",
-    "message StartFolder", "message Levels", "message Percent", "message Finished",
-    "message Converting", "message ConvertNone", "message TGA", "message FixedColour",
+    "message LaunchParam",
+    "message Type",
+    "message Exiting",
+    "message NoFolder",
+    "message Locate2009a",
+    "message Locate2009b",
+    "message Locate2009c",
+    "message Locate2009d",
+    "message Locate2009e",
+    "message Locate2010a",
+    "message Locate2010b",
+    "message Locate2010c",
+    "message Locate2010d",
+    "message Locate2010e",
+    "message Locate12a",
+    "message Locate12b",
+    "message Locate12c",
+    "message Locate12d",
+    "message Locate12e",
+    "message Failed",
+    "message MacrosRemoved",
+    "message Editor",
+    "message Opened",
+    "message Size",
+    "message Wide",
+    "message High",
+    "message DXT1",
+    "message DXT3",
+    "message DXT5",
+    "message None",
+    "message Masked",
+    "message Blended",
+    "message UniformColour",
+    "message Nothing1",
+    "message Nothing2",
+    "message Nothing3",
+    "message Merge",
+    "message NoImage",
+    "message StartFolder",
+    "message Levels",
+    "message Percent",
+    "message Finished",
+    "message Converting",
+    "message ConvertNone",
+    "message TGA",
+    "message FixedColour",
     "message InvalidSize",
 };
 

@@ -18,7 +18,8 @@ using testing_support::ReadText;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-const char* kBatch = "@echo off\r\n\"/opt/skeinpress/bin/skeinpress\" -trawl -close -fixcolour %1%\r\n";
+const char* kBatch =
+    "@echo off\r\n\"/opt/skeinpress/bin/skeinpress\" -trawl -close -fixcolour %1%\r\n";
 
 struct OpenWithTest : ::testing::Test {
     TempDir drive;  // stands for the C: drive
@@ -86,7 +87,7 @@ TEST_F(OpenWithTest, ChosenFoldersExistingOpenWithFolderAndFailures) {
     app.OpenWith1Click();
     EXPECT_EQ(app.settings().TS2009Dir, chosen2009);
     EXPECT_EQ(ReadText(BatchOf(chosen2009)), kBatch);  // replaced
-    EXPECT_EQ(app.settings().TS2010Dir, "NotFound");  // silently: no tools folder there
+    EXPECT_EQ(app.settings().TS2010Dir, "NotFound");   // silently: no tools folder there
     EXPECT_EQ(app.settings().TS12Dir, ts12);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Could not create file \"Skeinpress.bat\""});
     EXPECT_EQ(host.memo.back(), " failed");

@@ -12,7 +12,7 @@ using testing_support::CorpusRow;
 
 // Folders of the corpus whose reader is built.
 bool ReaderBuilt(const std::string& path) {
-    for (const char* prefix : {"tga/", "bmp/", "jpeg/"}) {
+    for (const char* prefix : {"tga/", "bmp/", "jpeg/", "texture/"}) {
         if (path.rfind(prefix, 0) == 0) return true;
     }
     return false;

@@ -1,0 +1,224 @@
+// The main window's work on one image: open, show colour and alpha, save.
+#include <filesystem>
+#include <system_error>
+
+#include "app/application.h"
+#include "core/bitmap.h"
+#include "core/load_image.h"
+#include "core/paths.h"
+#include "core/render.h"
+#include "core/save_image.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kColourBox = 330;
+constexpr int kAlphaBoxWidth = 330;
+constexpr int kAlphaBoxHeight = 209;
+
+bool IsExistingFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+}  // namespace
+
+FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
+    FittedSize fitted{boxWidth, boxHeight};
+    const double widthRatio = static_cast<double>(width) / boxWidth;
+    const double heightRatio = static_cast<double>(height) / boxHeight;
+    if (widthRatio > heightRatio && width != 0) {
+        fitted.height = static_cast<int>(static_cast<int64_t>(boxWidth) * height / width);
+    } else if (height != 0) {
+        fitted.width = static_cast<int>(static_cast<int64_t>(boxHeight) * width / height);
+    }
+    return fitted;
+}
+
+void Application::ReportLoadError() {
+    if (TrawlActive) {
+        host_.AddMemoLine(store_.LoadErrorText);
+    } else {
+        host_.ShowMessage(store_.LoadErrorText);
+    }
+}
+
+void Application::ViewTexture(bool reload) {
+    if (reload) {
+        core::ResetImage(store_);
+        TransparentView = false;
+        host_.SetTransparentChecked(false);
+        TransparentPending = false;
+    }
+    host_.ClearPictures();
+    if (!IsExistingFile(settings_.CurrentFile)) return;
+
+    // Colour view.
+    bool loadFailed = false;
+    {
+        core::Bitmap display;
+        store_.AlphaView = false;
+        if (reload && !core::LoadImage(store_, settings_.CurrentFile)) {
+            ReportLoadError();
+            loadFailed = true;
+        }
+        if (TransparentPending) {
+            core::RenderTransparent(store_, display, settings_.BGroundColour);
+            TransparentPending = false;
+        } else {
+            core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
+                              static_cast<uint16_t>(store_.Image.Height));
+        }
+        if (!display.Empty()) {
+            const FittedSize shown =
+                FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+            host_.ShowColourPicture(display, shown.width, shown.height);
+        }
+    }
+
+    // Alpha view: the alpha channel as grey. Rendering it decides nothing about
+    // the colours, so the uniform-colour finding of the colour view is kept. A
+    // file that just failed to load is not read (and reported) a second time.
+    if (store_.Image.AlphaKind != 0 && !loadFailed) {
+        core::Bitmap display;
+        const bool uniformColour = store_.UniformColour;
+        store_.AlphaView = true;
+        if (reload && !core::LoadImage(store_, settings_.CurrentFile)) ReportLoadError();
+        core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
+                          static_cast<uint16_t>(store_.Image.Height));
+        store_.UniformColour = uniformColour;
+        if (!display.Empty()) {
+            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
+                                                kAlphaBoxWidth, kAlphaBoxHeight);
+            host_.ShowAlphaPicture(display, shown.width, shown.height);
+        }
+    }
+
+    host_.SetNonUniformColourVisible(store_.UniformColour);
+
+    std::string compression;
+    switch (store_.Image.Compression) {
+        case 1:
+            compression = T("message DXT1");
+            break;
+        case 3:
+            compression = T("message DXT3");
+            break;
+        case 5:
+            compression = T("message DXT5");
+            break;
+        default:
+            break;
+    }
+    std::string alpha;
+    switch (store_.Image.AlphaKind) {
+        case 0:
+            alpha = T("message None");
+            break;
+        case 1:
+            alpha = T("message Blended");
+            break;
+        case 2:
+            alpha = T("message Masked");
+            break;
+        default:
+            break;
+    }
+    host_.SetSizeLabel(T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+                       T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+                       T("message High") + compression + alpha +
+                       (store_.UniformColour ? T("message UniformColour") : std::string()));
+    // The variant is reported once; a later redraw of the same pixels shows none.
+    store_.Image.Compression = 0;
+}
+
+void Application::ShowCurrentFileName() {
+    const std::string name(core::FileNamePart(settings_.CurrentFile));
+    host_.SetRecentFileCaption(std::string("  ") + name);
+    host_.SetFileNameLabel(T("label FileName") + ":  " + name);
+}
+
+void Application::Open1Click() {
+    const auto chosen =
+        host_.PickOpenFile(T("message Opened"),
+                           "Trainz Images  (*.texture, *.bmp, *jpg, "
+                           "*.tga)|*.texture;*.bmp;*.jpg;*.tga|Image Editors   (*.exe)|*.exe",
+                           1, settings_.DefaultDir);
+    if (!chosen) return;
+    host_.ClearMemo();
+    PickMode = 0;
+    ImageModified = false;
+    NormalMapMade = false;
+    GreyScaleMade = false;
+    settings_.CurrentFile = *chosen;
+    ViewTexture(true);
+    ShowCurrentFileName();
+}
+
+void Application::Open2Click() {
+    host_.ClearMemo();
+    PickMode = 0;
+    ImageModified = false;
+    NormalMapMade = false;
+    GreyScaleMade = false;
+    if (IsExistingFile(settings_.CurrentFile)) {
+        ViewTexture(true);
+    } else {
+        settings_.CurrentFile.clear();
+    }
+    ShowCurrentFileName();
+}
+
+void Application::Timer1Timer() {
+    host_.StopTimer(TimerId::OpenDelayed);
+    ViewTexture(true);
+    ShowCurrentFileName();
+}
+
+void Application::Save1Click() {
+    PickMode = 0;
+    if (!store_.ImageLoaded || !ImageModified) {
+        host_.ShowMessage(T("message Nothing2"));
+        return;
+    }
+    const std::string& current = settings_.CurrentFile;
+    const std::string_view ext = core::ExtensionOf(current);
+    const std::string suffix = NormalMapMade ? "_normal" : GreyScaleMade ? "_grey" : "";
+    const std::string base = current.substr(0, current.size() - ext.size()) + suffix;
+    // A texture becomes a TGA; any other image is written in its own format,
+    // its extension kept exactly as the user wrote it.
+    const std::string newName =
+        core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    if (!core::SaveImage(store_, newName)) {
+        host_.ShowMessage(store_.LoadErrorText);
+        return;
+    }
+    settings_.CurrentFile = newName;
+    ImageModified = false;
+    ShowCurrentFileName();
+}
+
+void Application::SaveAs1Click() {
+    PickMode = 0;
+    if (!store_.ImageLoaded) {
+        host_.ShowMessage(T("message Nothing2"));
+        return;
+    }
+    const std::string& current = settings_.CurrentFile;
+    const std::string proposed = core::EndsWithNoCase(current, ".texture")
+                                     ? current.substr(0, current.size() - 8) + ".tga"
+                                     : current;
+    const auto chosen =
+        host_.PickSaveFile("Image files (*.bmp, *.jpg, *.tga)|*.bmp;*.jpg;*.tga", proposed);
+    if (!chosen) return;
+    if (!core::SaveImage(store_, *chosen)) {
+        host_.ShowMessage(store_.LoadErrorText);
+        return;
+    }
+    ImageModified = false;
+    settings_.CurrentFile = *chosen;
+    ShowCurrentFileName();
+}
+
+}  // namespace app

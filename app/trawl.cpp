@@ -1,0 +1,302 @@
+// The trawl: a depth-first walk of a folder tree, one entry per timer tick,
+// converting every image the options select. Also the single-file conversion
+// that the trawl and the command line share.
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "app/application.h"
+#include "app/folder_listing.h"
+#include "core/alpha_channel.h"
+#include "core/load_image.h"
+#include "core/normal_map.h"
+#include "core/operations.h"
+#include "core/paths.h"
+#include "core/save_image.h"
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kMaxTrawlDepth = 25;
+constexpr int kFastStepMs = 10;
+constexpr int kCloseLogMs = 200;
+constexpr int kCloseWindowMs = 500;
+constexpr int kMemoFlushLines = 100;
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(fs::path(path), ec);
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return (fs::path(folder) / name).string();
+}
+
+std::string LastComponent(const std::string& path) {
+    return std::string(core::FileNamePart(path));
+}
+
+std::string LowerExtension(const std::string& name) {
+    return core::ToLowerAscii(core::ExtensionOf(name));
+}
+
+bool IsDotEntry(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+std::string EntryLabel(const FolderListing::Entry& entry) {
+    return entry.name + " is " + std::to_string(entry.size) + " bytes in size";
+}
+
+}  // namespace
+
+bool Application::ConversionOptionOn(const std::string& lowerExt) const {
+    return (lowerExt == ".texture" && settings_.DoTextures) ||
+           (lowerExt == ".jpg" && settings_.DoJPGs) || (lowerExt == ".bmp" && settings_.DoBMPs);
+}
+
+bool Application::FolderIsAncestor(const std::string& folder, int depth) const {
+    // A link back to a folder already being walked would otherwise be entered
+    // again and again down to the depth limit.
+    std::error_code ec;
+    const fs::path canonical = fs::weakly_canonical(fs::path(folder), ec);
+    if (ec) return false;
+    for (int d = 0; d <= depth && d < static_cast<int>(FolderPaths.size()); ++d) {
+        std::error_code ancestorEc;
+        const fs::path ancestor = fs::weakly_canonical(fs::path(FolderPaths[d]), ancestorEc);
+        if (!ancestorEc && ancestor == canonical) return true;
+    }
+    return false;
+}
+
+void Application::StartClick() {
+    const std::string& start = settings_.DefaultDir;
+    if (!IsFolder(start)) {
+        host_.AddMemoLine(std::string(" ") + T("message StartFolder"));
+        host_.Beep();
+        return;
+    }
+    FolderPaths[0] = start;
+    // A resumed trawl keeps its log: what the memo holds since the last write
+    // belongs in it before the memo is cleared.
+    if (TrawlActive) WriteLogFile();
+    host_.ClearMemo();
+    host_.AddMemoLine(std::string(" ") + LastComponent(start));
+    if (FolderPaths[0].empty()) return;
+
+    if (TrawlActive) {
+        SearchClick();
+        return;
+    }
+
+    // The previous trawl's log may still be waiting for its delayed close;
+    // close it now so this trawl gets its own header and is not cut off.
+    if (host_.TimerActive(TimerId::CloseLog)) {
+        host_.StopTimer(TimerId::CloseLog);
+        CloseLogFile();
+    }
+    TrawlDepth = 0;
+    DescendPending = false;
+    TopFoldersDone = 0;
+    TopFolderCount = 0;
+    host_.ShowTrawlButtons();
+    FolderListing top;
+    top.Open(FolderPaths[0]);
+    while (top.Next()) {
+        const std::string& name = top.Current().name;
+        if (IsDotEntry(name)) continue;
+        const std::string path = JoinPath(FolderPaths[0], name);
+        if (IsFolder(path) && !FolderIsAncestor(path, 0)) ++TopFolderCount;
+    }
+    top.Close();
+    SearchClick();
+}
+
+void Application::SearchClick() {
+    if (!LogOpen) OpenLogFile();
+    TrawlActive = true;
+    StepConverted = false;
+    auto& listing = FolderListings[TrawlDepth];
+    if (!listing) listing = std::make_unique<FolderListing>();
+    listing->Open(FolderPaths[TrawlDepth]);
+    if (listing->HasCurrent()) host_.SetFileNameLabel(EntryLabel(listing->Current()));
+    ListingOpen[TrawlDepth] = true;
+    host_.StartTimer(TimerId::TrawlSlow, settings_.TrawlSpeed);
+    TrawlStopped = false;
+}
+
+void Application::Timer5Timer() {
+    host_.StopTimer(TimerId::TrawlFast);
+    host_.StopTimer(TimerId::TrawlSlow);
+    if (TrawlStopped) return;
+    if (DescendPending) {
+        DescendPending = false;
+        SearchClick();
+    } else {
+        Again();
+    }
+}
+
+void Application::Again() {
+    host_.StopTimer(TimerId::TrawlSlow);
+    host_.StopTimer(TimerId::TrawlFast);
+
+    if (ListingOpen[TrawlDepth]) {
+        FolderListing& listing = *FolderListings[TrawlDepth];
+        if (listing.Next()) {
+            const FolderListing::Entry entry = listing.Current();
+            host_.SetFileNameLabel(EntryLabel(entry));
+            EntryFolder = FolderPaths[TrawlDepth];
+            EntryName = entry.name;
+            TrawlConvert();
+            const std::string path = JoinPath(FolderPaths[TrawlDepth], entry.name);
+            if (!IsDotEntry(entry.name) && IsFolder(path) && !FolderIsAncestor(path, TrawlDepth)) {
+                FolderPaths[TrawlDepth + 1] = path;
+                ++TrawlDepth;
+                DescendPending = true;
+                if (TrawlDepth > kMaxTrawlDepth) {
+                    DescendPending = false;
+                    TrawlDepth = kMaxTrawlDepth;
+                }
+                host_.AddMemoLine("");
+                host_.AddMemoLine(std::string("searching ") +
+                                  LastComponent(FolderPaths[TrawlDepth]));
+            }
+        } else {
+            listing.Close();
+            ListingOpen[TrawlDepth] = false;
+            if (TrawlDepth == 0) {
+                host_.StopTimer(TimerId::OpenDelayed);
+                host_.AddMemoLine(std::string("  -- ") + T("message Finished") + " --");
+                TrawlActive = false;
+                WriteLogFile();
+                host_.StartTimer(TimerId::CloseLog, kCloseLogMs);
+                host_.SetTitle("Skeinpress");
+                if (settings_.CloseOnDone) host_.StartTimer(TimerId::CloseWindow, kCloseWindowMs);
+                return;
+            }
+            --TrawlDepth;
+            if (TrawlDepth == 0) {
+                TopFoldersDone = std::min(TopFoldersDone + 1, TopFolderCount);
+                if (TopFolderCount != 0) {
+                    host_.SetTitle(std::to_string(TopFoldersDone * 100 / TopFolderCount) +
+                                   T("message Percent"));
+                }
+            }
+        }
+    }
+
+    if (host_.MemoLineCount() > kMemoFlushLines) {
+        WriteLogFile();
+        host_.ClearMemo();
+    }
+    if (StepConverted) {
+        host_.StartTimer(TimerId::TrawlSlow, settings_.TrawlSpeed);
+    } else {
+        host_.StartTimer(TimerId::TrawlFast, kFastStepMs);
+    }
+}
+
+void Application::bStopClick() {
+    TrawlStopped = true;
+    host_.StopTimer(TimerId::TrawlSlow);
+    host_.StopTimer(TimerId::TrawlFast);
+}
+
+void Application::TrawlConvert() {
+    StepConverted = false;
+    settings_.CurrentFile = JoinPath(EntryFolder, EntryName);
+    const std::string ext = LowerExtension(EntryName);
+
+    if (ext == ".bmp" || ext == ".jpg" || ext == ".texture") {
+        if (ConversionOptionOn(ext)) {
+            host_.AddMemoLine("");
+            host_.AddMemoLine(std::string(" ") + T("message Converting") + ": " + EntryName + " " +
+                              T("message TGA"));
+            ConvertTGA();
+        } else if (!settings_.FixUniformColour) {
+            host_.AddMemoLine(std::string(" ") + T("message ConvertNone") + ": " + EntryName);
+        }
+    }
+
+    if (settings_.FixUniformColour && (ext == ".tga" || ext == ".bmp" || ext == ".jpg")) {
+        ViewTexture(true);
+        StepConverted = true;
+        // The source itself is repaired and rewritten in its own format.
+        if (store_.ImageLoaded && store_.UniformColour) {
+            host_.AddMemoLine("");
+            host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + EntryName);
+            core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
+                                   settings_.PixelSetRandom, Random);
+            if (!core::SaveImage(store_, settings_.CurrentFile))
+                host_.AddMemoLine(store_.LoadErrorText);
+        }
+    }
+}
+
+void Application::ConvertTGA() {
+    if (!ConversionOptionOn(LowerExtension(settings_.CurrentFile))) return;
+    OpenAndSave();
+    StepConverted = true;
+}
+
+void Application::OpenAndSave() {
+    OpenAndSaveTo("", nullptr);
+}
+
+bool Application::OpenAndSaveTo(const std::string& target, std::string* written) {
+    // A normal map is asked for one conversion only, whatever its outcome.
+    const bool normalMap = NormalMapRequest;
+    NormalMapRequest = false;
+
+    const std::string source = settings_.CurrentFile;
+    const std::string ext = LowerExtension(source);
+    const std::string name = LastComponent(source);
+    ViewTexture(true);
+    // A failed load has already been reported, and there is nothing to write.
+    if (!store_.ImageLoaded) return false;
+    if ((ext == ".jpg" || ext == ".bmp") &&
+        core::BadDimensions(store_.Image.Width, store_.Image.Height)) {
+        host_.AddMemoLine(std::string(" ") + T("message InvalidSize") + ": " + name);
+        return false;
+    }
+    if (ext == ".jpg" && core::RemoveAlphaChannel(store_)) ViewTexture(false);
+    if (settings_.FixUniformColour && store_.UniformColour) {
+        core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
+                               settings_.PixelSetRandom, Random);
+        host_.AddMemoLine("");
+        host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + name);
+    }
+    if (normalMap) {
+        core::GreyScale(store_);
+        ViewTexture(false);
+        core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize,
+                            store_.Image.Data, settings_.AlphaFillValue);
+        ViewTexture(false);
+    }
+
+    std::string tgaName = target;
+    if (tgaName.empty()) {
+        std::string base = source.substr(0, source.size() - core::ExtensionOf(source).size());
+        if (normalMap) base += "_normal";
+        if (!settings_.OverwriteTGAs && IsFile(base + ".tga")) base += "1";
+        tgaName = base + ".tga";
+    }
+    // A write that fails is reported like a load that fails.
+    if (!core::SaveImage(store_, tgaName)) {
+        ReportLoadError();
+        return false;
+    }
+    if (written) *written = tgaName;
+    return true;
+}
+
+}  // namespace app

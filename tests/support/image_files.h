@@ -1,0 +1,68 @@
+// Small image files for the flow and command-line tests: any supported type
+// (written through SaveImage; a texture built byte by byte), of one colour or
+// a gradient, with graded alpha on request.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/paths.h"
+#include "core/save_image.h"
+#include "tests/support/test_support.h"
+
+namespace testing_support {
+
+// Pixels in the store's layout: R, G, B (and A), bottom row first.
+inline std::vector<uint8_t> TestPixels(int width, int height, bool uniform, bool alpha) {
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(uniform ? 90 : static_cast<uint8_t>(x * 7 + y));
+            pixels.push_back(uniform ? 120 : static_cast<uint8_t>(y * 5));
+            pixels.push_back(uniform ? 200 : static_cast<uint8_t>(x + y * 3));
+            if (alpha) pixels.push_back(static_cast<uint8_t>(x * 4 + 1));
+        }
+    }
+    return pixels;
+}
+
+// A ".texture" file: format 0 (uncompressed 32-bit, top row first, B G R A) in
+// a version-259 container. Anything else: the extension's writer.
+inline void WriteImage(const std::string& path, int width, int height, bool uniform,
+                       bool alpha = false) {
+    const std::vector<uint8_t> pixels = TestPixels(width, height, uniform, alpha);
+    if (!core::EndsWithNoCase(path, ".texture")) {
+        core::ImageStore store;
+        FillStore(store, width, height, alpha ? 4 : 3, pixels, alpha ? 1 : 0);
+        core::SaveImage(store, path);
+        return;
+    }
+    std::vector<uint8_t> out;
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto text = [&](const char* t) {
+        out.insert(out.end(), t, t + std::char_traits<char>::length(t));
+    };
+    text("JIRF");
+    put32(0);
+    text("MMTFINFO");
+    // Info block: version, two 16-bit values, chunk counts 1 x 1, format 0,
+    // size, dynamic 0, both wrap modes 2, four unread values, alpha hint 0.
+    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, 0u, uint32_t(width), uint32_t(height), 0u, 2u, 2u, 0u,
+                       0u, 0u, 0u, 0u})
+        put32(v);
+    text("MMAP");
+    put32(static_cast<uint32_t>(width * height * 4));
+    const int bpp = alpha ? 4 : 3;
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = pixels.data() + (static_cast<size_t>(y) * width + x) * bpp;
+            out.insert(out.end(), {p[2], p[1], p[0], alpha ? p[3] : uint8_t(255)});
+        }
+    }
+    WriteBytes(path, out);
+}
+
+}  // namespace testing_support
