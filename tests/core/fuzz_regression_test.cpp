@@ -288,6 +288,10 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
         {"wide_8192.jpg", MakeTruncatedJpeg(8192, 1, 300), true},
         {"wide_8193.jpg", MakeTruncatedJpeg(8193, 1, 300), false},
         {"tall_8193.jpg", MakeTruncatedJpeg(1, 8193, 300), false},
+        {"wide_8192.texture", MakeTexture(0, 8192, 1, 8192 * 4, 8192 * 4), true},
+        {"wide_8193.texture", MakeTexture(0, 8193, 1, 8193 * 4, 8193 * 4), false},
+        {"dxt1_tall_8192.texture", MakeTexture(10, 4, 8192, 8192 * 2, 8192 * 2), true},
+        {"dxt1_tall_8196.texture", MakeTexture(10, 4, 8196, 8196 * 2, 8196 * 2), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
