@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <sys/stat.h>
+
 #include <jpeglib.h>
 
 #include "core/file_io.h"
@@ -33,7 +35,8 @@ void IgnoreMessage(j_common_ptr) {}
 // Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
 // need no destructor live between setjmp and the libjpeg calls, so a jump back
 // skips nothing that would leak; `pixels` belongs to the caller.
-bool DecodeJpeg(std::FILE* input, ByteBuffer& pixels, int32_t& width, int32_t& height) {
+bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t& width,
+                int32_t& height) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.pub);
@@ -53,6 +56,22 @@ bool DecodeJpeg(std::FILE* input, ByteBuffer& pixels, int32_t& width, int32_t& h
         cinfo.image_height > static_cast<JDIMENSION>(kMaxSide)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
+    }
+    // Huffman-coded data spends at least one bit on each 8 x 8 block of every
+    // component in a scan that codes DC, so a file shorter than that for its
+    // first scan cannot hold the picture it claims (libjpeg would make one up
+    // from nothing): refuse it before anything is sized from the header.
+    // Arithmetic coding can spend less than a bit per block, so it has no bound.
+    if (!cinfo.arith_code && cinfo.Ss == 0) {
+        uint64_t blocks = 0;
+        for (int i = 0; i < cinfo.comps_in_scan; ++i) {
+            blocks += static_cast<uint64_t>(cinfo.cur_comp_info[i]->width_in_blocks) *
+                      cinfo.cur_comp_info[i]->height_in_blocks;
+        }
+        if (fileSize < blocks / 8) {
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
     }
     const bool fourChannel =
         cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -137,7 +156,9 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     int32_t width = 0;
     int32_t height = 0;
     std::FILE* input = std::fopen(path.c_str(), "rb");
-    const bool decoded = input != nullptr && DecodeJpeg(input, pixels, width, height);
+    struct stat info {};
+    const bool decoded = input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
+                         DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height);
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);

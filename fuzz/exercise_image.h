@@ -1,0 +1,91 @@
+// What the image fuzz targets and the fuzz regression tests do with one input
+// file: load it through the extension dispatch and, when it loads, draw it in
+// every way the program draws a picture, so that each pixel is read. Shared so
+// that an input replayed by the tests takes exactly the path it took in the
+// fuzzer.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/bitmap.h"
+#include "core/image_store.h"
+#include "core/load_image.h"
+#include "core/paths.h"
+#include "core/render.h"
+
+namespace fuzzing {
+
+// A per-process scratch file name with the given extension, in memory when the
+// system has a RAM-backed folder: the fuzzers rewrite it on every run.
+inline std::string ScratchFilePath(const std::string& extension) {
+    std::error_code error;
+    std::filesystem::path folder = "/dev/shm";
+    if (!std::filesystem::is_directory(folder, error)) folder = std::filesystem::temp_directory_path();
+    return (folder / ("skeinpress-fuzz-" + std::to_string(getpid()) + extension)).string();
+}
+
+inline bool WriteScratchFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+// Loads and draws the file. Returns an empty text when the store kept its
+// promises, otherwise what went wrong (a crash or sanitizer report ends the
+// process before that).
+inline std::string ExerciseImageFile(const std::string& path) {
+    core::ImageStore store;
+    store.Notice = [](const std::string&) {};
+    store.Beep = [] {};
+    const bool loaded = core::LoadImage(store, path);
+
+    if (!loaded) {
+        if (store.ImageLoaded || !store.PixelBuffer.empty() || store.Image.Data != nullptr)
+            return "a failed load left pixels in the store";
+        if (store.LoadErrorText.empty()) return "a failed load left no message";
+        const std::string name(core::FileNamePart(path));
+        if (store.LoadErrorText.find(name) == std::string::npos)
+            return "the load error \"" + store.LoadErrorText + "\" does not name the file";
+        return {};
+    }
+
+    const core::TImageInfo& image = store.Image;
+    if (!store.ImageLoaded) return "a successful load left ImageLoaded false";
+    if (image.Width < 1 || image.Height < 1 || image.Width > core::kMaxSide ||
+        image.Height > core::kMaxSide)
+        return "loaded a picture of " + std::to_string(image.Width) + " x " +
+               std::to_string(image.Height);
+    const int bytesPerPixel = store.BytesPerPixel();
+    if (bytesPerPixel != 3 && bytesPerPixel != 4)
+        return "loaded " + std::to_string(bytesPerPixel) + " bytes per pixel";
+    const uint64_t expectedSize =
+        static_cast<uint64_t>(image.Width) * static_cast<uint64_t>(image.Height) * bytesPerPixel;
+    if (static_cast<uint64_t>(image.DataSize) != expectedSize ||
+        store.PixelBuffer.size() != expectedSize)
+        return "DataSize " + std::to_string(image.DataSize) + " and buffer size " +
+               std::to_string(store.PixelBuffer.size()) + " do not match the picture";
+    if (image.Data != store.PixelBuffer.data()) return "Data does not point at PixelBuffer";
+    if (image.AlphaKind < 0 || image.AlphaKind > 2)
+        return "AlphaKind " + std::to_string(image.AlphaKind);
+    if (bytesPerPixel == 3 && image.AlphaKind != 0) return "a 3-byte picture claims an alpha channel";
+
+    core::Bitmap bitmap;
+    const auto width = static_cast<uint16_t>(image.Width);
+    const auto height = static_cast<uint16_t>(image.Height);
+    core::RenderImage(store, bitmap, width, height);
+    if (bitmap.Width() != image.Width || bitmap.Height() != image.Height)
+        return "the colour picture was drawn at the wrong size";
+    store.AlphaView = true;
+    core::RenderImage(store, bitmap, width, height);
+    store.AlphaView = false;
+    core::RenderTransparent(store, bitmap, 0x808080);
+    return {};
+}
+
+}  // namespace fuzzing
