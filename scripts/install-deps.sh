@@ -10,4 +10,4 @@ apt-get install -y -qq --no-install-recommends \
     libjpeg-dev libjpeg-turbo-progs \
     libgtest-dev libgmock-dev libbenchmark-dev \
     clang libclang-rt-14-dev \
-    xvfb xauth fonts-dejavu-core >/dev/null
+    python3 xvfb xauth fonts-dejavu-core >/dev/null
