@@ -37,6 +37,8 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
 }
 
 void Application::ReportLoadError() {
+    LastOutcome.refused = true;
+    LastOutcome.problems.push_back(store_.LoadErrorText);
     if (TrawlActive) {
         host_.AddMemoLine(store_.LoadErrorText);
     } else {
