@@ -82,7 +82,7 @@ void Application::ViewTexture(bool reload) {
     // Alpha view: the alpha channel as grey. Rendering it decides nothing about
     // the colours, so the uniform-colour finding of the colour view is kept. A
     // file that just failed to load is not read (and reported) a second time.
-    if (store_.Image.AlphaKind != 0 && !loadFailed) {
+    if (store_.Image.AlphaKind != 0 && !loadFailed && host_.ShowsPictures()) {
         core::Bitmap display;
         const bool uniformColour = store_.UniformColour;
         store_.AlphaView = true;
