@@ -107,6 +107,9 @@ public:
         ++count_;
         report_.Found();
     }
+    // Waits for every queued conversion and shows its lines (the log does
+    // this when it writes; a log that cannot be written does not).
+    void Drain() { Pump(SIZE_MAX); }
     // Waits for the queued conversions in the folder, so that a listing of it
     // sees the files they write, as the one-by-one trawl does.
     void WaitForFolder(const std::string& canonicalFolder) {
@@ -296,6 +299,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return kExitFailed;
     }
     host.RunTimers();
+    host.Drain();
     application.CloseLogOnExit();
     stopCounting = true;
     if (counter.joinable()) counter.join();

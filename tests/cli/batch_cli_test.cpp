@@ -170,6 +170,19 @@ TEST(BatchCliTest, QuietJobsOptionAndConvertInOrder) {
     EXPECT_EQ(quiet.out, "");
     EXPECT_NE(quiet.err.find("odd.bmp"), std::string::npos);  // refusals are errors
     EXPECT_TRUE(fs::exists(root + "/loco/bogie/wheel.tga"));
+    // A log that cannot be written is reported; every file is still converted
+    // and counted.
+    TempDir blockedHome;
+    fs::create_directories(blockedHome.File("Trawl_Log.txt"));
+    fs::remove_all(root);
+    MakeTree(root);
+    const auto blocked = RunCliProgram({"--home", blockedHome.path().string(), "trawl", "--jobs", "2",
+                                        "--bmp", "--no-fix-uniform", root});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.err.find("Trawl_Log.txt"), std::string::npos);
+    EXPECT_NE(blocked.out.find(": 25 files in "), std::string::npos) << blocked.out;
+    EXPECT_NE(blocked.out.find(": 22 converted, 0 repaired, 2 refused, 1 skipped"), std::string::npos)
+        << blocked.out;
     for (const char* bad : {"0", "x", "257", ""})
         EXPECT_EQ(RunCliProgram({"--home", homeDir, "trawl", "--jobs", bad, root}).status, 2) << bad;
     EXPECT_EQ(RunCliProgram({"--home", homeDir, "convert", "--jobs"}).status, 2);
