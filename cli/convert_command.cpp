@@ -38,7 +38,7 @@ int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
             show(convert(0, file));
             continue;
         }
-        while (pool->Pending() >= static_cast<size_t>(2 * jobs)) show(pool->TakeFront());
+        while (pool->Pending() >= kPendingPerWorker * static_cast<size_t>(jobs)) show(pool->TakeFront());
         const std::filesystem::path path(file);
         pool->Submit(FileGroup(CanonicalFolder(path.parent_path().string()), path.filename().string()),
                      [&convert, file](int worker) { return convert(worker, file); });

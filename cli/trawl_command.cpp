@@ -247,9 +247,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     if (jobs > 1) {
         for (int w = 0; w < jobs; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
         pool = std::make_unique<JobPool>(jobs);
-        // Enough queued that no worker waits for the walk; few enough that
-        // memory follows the number of workers, not the number of files.
-        host.UsePool(pool.get(), static_cast<size_t>(2 * jobs));
+        host.UsePool(pool.get(), kPendingPerWorker * static_cast<size_t>(jobs));
     }
 
     std::string lastFolder, lastCanonical;
