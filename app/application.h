@@ -188,6 +188,7 @@ private:
     // LoadErrorText in a message box, or as a memo line during a trawl.
     void ReportLoadError();
     void ShowCurrentFileName();  // Label1 and the recent-file caption
+    std::string SizeLabelText() const;  // Label2: size, DXT variant, alpha kind
     bool ConversionOptionOn(const std::string& lowerExt) const;
     bool FolderIsAncestor(const std::string& folder, int depth) const;
     void ReportLogFailure();

@@ -46,6 +46,41 @@ void Application::ReportLoadError() {
     }
 }
 
+std::string Application::SizeLabelText() const {
+    std::string compression;
+    switch (store_.Image.Compression) {
+        case 1:
+            compression = T("message DXT1");
+            break;
+        case 3:
+            compression = T("message DXT3");
+            break;
+        case 5:
+            compression = T("message DXT5");
+            break;
+        default:
+            break;
+    }
+    std::string alpha;
+    switch (store_.Image.AlphaKind) {
+        case 0:
+            alpha = T("message None");
+            break;
+        case 1:
+            alpha = T("message Blended");
+            break;
+        case 2:
+            alpha = T("message Masked");
+            break;
+        default:
+            break;
+    }
+    return T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+           T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+           T("message High") + compression + alpha +
+           (store_.UniformColour ? T("message UniformColour") : std::string());
+}
+
 void Application::ViewTexture(bool reload) {
     if (reload) {
         core::ResetImage(store_);
@@ -99,38 +134,8 @@ void Application::ViewTexture(bool reload) {
 
     host_.SetNonUniformColourVisible(store_.UniformColour);
 
-    std::string compression;
-    switch (store_.Image.Compression) {
-        case 1:
-            compression = T("message DXT1");
-            break;
-        case 3:
-            compression = T("message DXT3");
-            break;
-        case 5:
-            compression = T("message DXT5");
-            break;
-        default:
-            break;
-    }
-    std::string alpha;
-    switch (store_.Image.AlphaKind) {
-        case 0:
-            alpha = T("message None");
-            break;
-        case 1:
-            alpha = T("message Blended");
-            break;
-        case 2:
-            alpha = T("message Masked");
-            break;
-        default:
-            break;
-    }
-    host_.SetSizeLabel(T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
-                       T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
-                       T("message High") + compression + alpha +
-                       (store_.UniformColour ? T("message UniformColour") : std::string()));
+    // A host that shows no pictures has no size label describing them either.
+    if (host_.ShowsPictures()) host_.SetSizeLabel(SizeLabelText());
     // The variant is reported once; a later redraw of the same pixels shows none.
     store_.Image.Compression = 0;
 }

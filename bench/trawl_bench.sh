@@ -13,6 +13,7 @@ set -eu
 
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 files=${2:-520}
+# TMPDIR picks the file system: TMPDIR=/dev/shm measures the program without the disk.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
