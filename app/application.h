@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -134,7 +135,12 @@ public:
     // the memo, then closes the log.
     void CloseLogOnExit();
 
-    // ---- Editing commands (editing_commands.cpp)
+    // ---- Editing commands and the window's own commands (editing_commands.cpp)
+    // Actual-size window: each returns whether the window should open.
+    bool DisplayActualSize1Click();
+    bool DisplayActualSize2Click();
+    // What the actual-size window shows; false (bitmap untouched) with no image.
+    bool RenderActualSize(core::Bitmap& bitmap);
     void DisplayTransparent1Click();
     void TransparentBground1Click(uint32_t chosenColour);  // after the colour dialog's OK
     void GreyScale1Click();
@@ -144,15 +150,23 @@ public:
     void MergeAlphaImage1Click();
     void MakeNormalMap1Click();
     // The colour pick: the tolerance dialog's result, then the click on the
-    // displayed picture's pixel colour.
+    // displayed picture's pixel colour. ColourPicked returns the mask text it
+    // applied ("R,G,B,T"), empty when no pick was awaited.
     void BeginColourPick(bool accepted, int tolerance);
-    void ColourPicked(uint8_t red, uint8_t green, uint8_t blue);
+    std::string ColourPicked(uint8_t red, uint8_t green, uint8_t blue);
     void Edit1Click();
     void Edit2Click();
     void Timer2Timer();
     void Timer3Timer();
+    std::string TempImagePath() const;
+    std::string TempAlphaPath() const;
     // Option toggles of the Options menu; each returns the new value.
     bool ToggleOption(bool Settings::*option);
+    // SetUp > Editor.
+    void SetUp1Click();
+    // Help > Help: the first help file found in ProgramDir, then in `dataDir`
+    // (the installed data folder; may be empty).
+    void Help2Click(const std::string& dataDir);
 
     // ---- Main-window flags shared by several parts
     bool ImageModified = false;
@@ -164,6 +178,10 @@ public:
     bool NormalMapRequest = false;
     bool NormalMapMade = false;
     bool GreyScaleMade = false;
+    bool ActualSizeAlpha = false;  // the actual-size window shows the alpha channel
+    // Modification times of the editor temporary files when handed over.
+    std::filesystem::file_time_type TempImageAge{};
+    std::filesystem::file_time_type TempAlphaAge{};
 
     // ---- Trawl state
     bool TrawlStopped = false;

@@ -45,7 +45,9 @@ private:
 
     void OneFile(const std::string& file) {
         const std::string ext = core::ToLowerAscii(core::ExtensionOf(file));
-        if (ext != ".texture" && ext != ".tga") return;
+        // Every type the program reads: the desktop entry offers the program
+        // for bitmaps and JPEGs too, and opening one must not show an empty window.
+        if (ext != ".texture" && ext != ".tga" && ext != ".bmp" && ext != ".jpg") return;
         s_.CurrentFile = file;
         if (FileExists(file)) {
             app_.host().StartTimer(TimerId::OpenDelayed, 100);

@@ -98,9 +98,9 @@ void Application::FormClose() {
     core::ResetImage(store_);
     // Without FormCreate there is no program folder, so nothing on disk is ours.
     if (!programDir_.empty()) {
-        for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) {
+        for (const std::string& temp : {TempImagePath(), TempAlphaPath()}) {
             std::error_code ec;  // a missing file is no error
-            std::filesystem::remove(std::filesystem::path(programDir_ + name), ec);
+            std::filesystem::remove(std::filesystem::path(temp), ec);
         }
         SaveConfig();
     }

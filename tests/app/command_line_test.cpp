@@ -66,13 +66,19 @@ TEST_F(CommandLineTest, NoArgumentsOrTooManyDoNothing) {
     EXPECT_TRUE(Idle());
 }
 
-TEST_F(CommandLineTest, OneFileOpensTexturesAndTgasOnly) {
+TEST_F(CommandLineTest, OneFileOpensReadableTypesOnly) {
     WriteBytes(dir.File("SKY.TGA"), {1});
+    WriteBytes(dir.File("pic.png"), {1});
     WriteBytes(dir.File("pic.bmp"), {1});
     app.settings().CurrentFile = "before";
-    Run({dir.File("pic.bmp")});
+    Run({dir.File("pic.png")});
     EXPECT_TRUE(Idle());
     EXPECT_EQ(app.settings().CurrentFile, "before");
+
+    Run({dir.File("pic.bmp")});
+    EXPECT_EQ(app.settings().CurrentFile, dir.File("pic.bmp"));
+    EXPECT_TRUE(host.Active(TimerId::OpenDelayed));
+    host.timers.clear();
 
     Run({dir.File("SKY.TGA")});
     EXPECT_EQ(app.settings().CurrentFile, dir.File("SKY.TGA"));

@@ -1,0 +1,312 @@
+// The commands of the two picture panes' pop-up menus, File > Merge Alpha Image
+// and Make Normal Map, the colour pick, the external editor round trip, and the
+// window's own small commands (option toggles, editor choice, help).
+#include <system_error>
+
+#include "app/application.h"
+#include "core/alpha_channel.h"
+#include "core/normal_map.h"
+#include "core/operations.h"
+#include "core/render.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kImageAndEditorFilter =
+    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
+    "Image Editors   (*.exe)|*.exe";
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
+}
+
+void DeleteFileIfPresent(const std::string& path) {
+    std::error_code ec;
+    fs::remove(fs::path(path), ec);
+}
+
+// The file's modification time, or nothing when it is gone.
+std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
+    std::error_code ec;
+    auto time = fs::last_write_time(fs::path(path), ec);
+    if (ec) return std::nullopt;
+    return time;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+std::string Application::TempImagePath() const { return programDir_ + "tempimage.bmp"; }
+std::string Application::TempAlphaPath() const { return programDir_ + "tempalpha.bmp"; }
+
+bool Application::DisplayActualSize1Click() {
+    PickMode = 0;
+    ActualSizeAlpha = false;
+    return true;
+}
+
+bool Application::DisplayActualSize2Click() {
+    if (store_.Image.AlphaKind == 0) return false;
+    PickMode = 0;
+    ActualSizeAlpha = true;
+    return true;
+}
+
+bool Application::RenderActualSize(core::Bitmap& bitmap) {
+    if (!store_.ImageLoaded) return false;
+    const auto width = static_cast<uint16_t>(store_.Image.Width);
+    const auto height = static_cast<uint16_t>(store_.Image.Height);
+    // Rendering notes the uniform colour; this window must not change what the
+    // main view reported.
+    const bool uniform = store_.UniformColour;
+    if (ActualSizeAlpha) {
+        store_.AlphaView = true;
+        core::RenderImage(store_, bitmap, width, height);
+    } else {
+        store_.AlphaView = false;
+        if (TransparentView) core::RenderTransparent(store_, bitmap, settings_.BGroundColour);
+        // The alpha channel may have been removed since the view was switched on.
+        if (!TransparentView || bitmap.Empty()) core::RenderImage(store_, bitmap, width, height);
+    }
+    store_.UniformColour = uniform;
+    return !bitmap.Empty();
+}
+
+void Application::DisplayTransparent1Click() {
+    PickMode = 0;
+    if (TransparentView) {
+        TransparentView = false;
+        host_.SetTransparentChecked(false);
+        TransparentPending = false;
+    } else if (store_.Image.AlphaKind != 0) {
+        TransparentView = true;
+        host_.SetTransparentChecked(true);
+        TransparentPending = true;
+    }
+    ViewTexture(false);
+}
+
+void Application::TransparentBground1Click(uint32_t chosenColour) {
+    settings_.BGroundColour = chosenColour & 0xFFFFFF;
+    if (TransparentView) {
+        TransparentPending = true;
+        ViewTexture(false);
+    }
+}
+
+void Application::GreyScale1Click() {
+    core::GreyScale(store_);
+    ViewTexture(false);
+    ImageModified = true;
+    GreyScaleMade = true;
+}
+
+void Application::NonUniformColour1Click() {
+    core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
+                           settings_.PixelSetRandom, Random);
+    ImageModified = true;
+    ViewTexture(false);
+}
+
+void Application::InvertAlphaColour1Click() {
+    if (!core::InvertAlpha(store_)) {
+        host_.ShowMessage(T("message Nothing1"));
+        return;
+    }
+    ImageModified = true;
+    ViewTexture(false);
+}
+
+void Application::RemoveAlphaChannel1Click() {
+    PickMode = 0;
+    if (host_.Confirm(T("dialog Alpha"), Buttons::YesNo) != Answer::Yes) return;
+    if (!core::RemoveAlphaChannel(store_)) {
+        host_.ShowMessage(T("message Nothing1"));
+        return;
+    }
+    ImageModified = true;
+    ViewTexture(false);
+}
+
+void Application::MergeAlphaImage1Click() {
+    if (!store_.ImageLoaded) {
+        host_.ClearMemo();
+        host_.AddMemoLine("");
+        host_.AddMemoLine(" **** " + T("message NoImage") + " ****");
+        host_.Beep();
+        return;
+    }
+    PickMode = 0;
+    const auto chosen = host_.PickOpenFile(T("message Merge"), kImageAndEditorFilter, 1, settings_.DefaultDir);
+    if (!chosen) return;
+    if (core::MergeAlphaImage(store_, *chosen)) {
+        ImageModified = true;
+    } else {
+        // The failed merge has also dropped the alpha channel: show the reason and
+        // redraw, so the panes do not show an alpha channel that is gone.
+        host_.AddMemoLine("  " + store_.LoadErrorText);
+    }
+    ViewTexture(false);
+}
+
+void Application::MakeNormalMap1Click() {
+    if (!store_.ImageLoaded) return;
+    core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize, store_.Image.Data,
+                        store_.AlphaFillValue);
+    if (store_.Image.Width != 0 && store_.Image.Height != 0) {
+        if (store_.BytesPerPixel() == 3) core::AddAlphaChannel(store_, true);
+        core::UpdateAlphaKind(store_);
+    }
+    ViewTexture(false);
+    ImageModified = true;
+    NormalMapMade = true;
+}
+
+void Application::BeginColourPick(bool accepted, int tolerance) {
+    if (!accepted) {
+        PickMode = 0;
+        return;
+    }
+    PickTolerance = tolerance;
+    PickMode = 2;
+}
+
+std::string Application::ColourPicked(uint8_t red, uint8_t green, uint8_t blue) {
+    if (PickMode != 2) return {};
+    const std::string spec = std::to_string(red) + "," + std::to_string(green) + "," + std::to_string(blue) +
+                             "," + std::to_string(PickTolerance);
+    if (core::CreateAlphaMask(store_, spec)) ImageModified = true;
+    ViewTexture(false);
+    PickMode = 0;
+    return spec;
+}
+
+// ---- External editor round trip
+
+namespace {
+
+// The editor must be chosen before a round trip can work; say so instead of
+// starting a watcher that would wait forever.
+bool EditorChosen(Application& app) {
+    if (FileExists(app.settings().EditorPath)) return true;
+    app.host().ShowMessage(app.T("message Editor") + " (" + app.T("menu Setup") + " > " + app.T("menu Editor") +
+                           ")");
+    return false;
+}
+
+bool StartEditor(Application& app, const std::string& file) {
+    if (app.host().StartProgram(app.settings().EditorPath, {file})) return true;
+    app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath + "\".");
+    return false;
+}
+
+}  // namespace
+
+void Application::Edit1Click() {
+    PickMode = 0;
+    if (!EditorChosen(*this)) return;
+    const bool hasAlpha = store_.Image.AlphaKind != 0;
+    DeleteFileIfPresent(TempImagePath());
+    DeleteFileIfPresent(TempAlphaPath());
+    if (!core::SaveColourImage(store_, TempImagePath())) {
+        host_.ShowMessage(store_.LoadErrorText);
+        return;
+    }
+    if (hasAlpha && !core::SaveAlphaImage(store_, TempAlphaPath())) {
+        host_.ShowMessage(store_.LoadErrorText);
+        return;
+    }
+    host_.Sleep(500);
+    TempImageAge = ModificationTime(TempImagePath()).value_or(fs::file_time_type{});
+    if (!StartEditor(*this, TempImagePath())) return;
+    host_.StartTimer(TimerId::WatchColour, 1000);
+}
+
+void Application::Timer2Timer() {
+    const auto age = ModificationTime(TempImagePath());
+    if (!age) {
+        host_.StopTimer(TimerId::WatchColour);
+        return;
+    }
+    if (*age == TempImageAge) return;
+    const bool hadAlpha = store_.Image.AlphaKind != 0;
+    TempImageAge = *age;
+    const std::string openFile = settings_.CurrentFile;
+    settings_.CurrentFile = TempImagePath();
+    ViewTexture(true);
+    ImageModified = true;
+    if (hadAlpha && FileExists(TempAlphaPath())) {
+        if (!core::MergeAlphaImage(store_, TempAlphaPath())) host_.AddMemoLine("  " + store_.LoadErrorText);
+        ViewTexture(false);
+    }
+    settings_.CurrentFile = openFile;
+}
+
+void Application::Edit2Click() {
+    PickMode = 0;
+    if (store_.Image.AlphaKind == 0) {
+        host_.ShowMessage(T("message Nothing1"));
+        return;
+    }
+    if (!EditorChosen(*this)) return;
+    DeleteFileIfPresent(TempAlphaPath());
+    if (!core::SaveAlphaImage(store_, TempAlphaPath())) {
+        host_.ShowMessage(store_.LoadErrorText);
+        return;
+    }
+    host_.Sleep(500);
+    TempAlphaAge = ModificationTime(TempAlphaPath()).value_or(fs::file_time_type{});
+    if (!StartEditor(*this, TempAlphaPath())) return;
+    host_.StartTimer(TimerId::WatchAlpha, 1000);
+}
+
+void Application::Timer3Timer() {
+    const auto age = ModificationTime(TempAlphaPath());
+    if (!age) {
+        host_.StopTimer(TimerId::WatchAlpha);
+        return;
+    }
+    if (*age == TempAlphaAge) return;
+    TempAlphaAge = *age;
+    if (store_.Image.AlphaKind == 0) return;
+    if (core::MergeAlphaImage(store_, TempAlphaPath()))
+        ImageModified = true;
+    else
+        host_.AddMemoLine("  " + store_.LoadErrorText);
+    ViewTexture(false);
+}
+
+// ---- Options, editor choice, help
+
+bool Application::ToggleOption(bool Settings::*option) {
+    settings_.*option = !(settings_.*option);
+    return settings_.*option;
+}
+
+void Application::SetUp1Click() {
+    if (host_.Confirm(T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
+    const auto chosen =
+        host_.PickOpenFile(T("message Editor"), kImageAndEditorFilter, 2, FolderOf(settings_.EditorPath));
+    if (chosen) settings_.EditorPath = *chosen;
+}
+
+void Application::Help2Click(const std::string& dataDir) {
+    std::vector<std::string> candidates{programDir_ + "help/Skeinpress.chm", programDir_ + "Skeinpress.chm",
+                                        programDir_ + "help/index.html"};
+    if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
+    for (const auto& candidate : candidates) {
+        if (FileExists(candidate)) {
+            host_.OpenDocument(candidate);
+            return;
+        }
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,23 @@
+// skeinpress: the desktop program.
+#include <QApplication>
+#include <QIcon>
+#include <string>
+#include <vector>
+
+#include "app/program_dir.h"
+#include "ui/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("skeinpress");
+
+    const std::string programPath = app::RunningProgramPath();
+    std::vector<std::string> args;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
+
+    ui::TForm1 window(app::ProgramDirFor(programPath), programPath, app::InstalledDataDir(programPath));
+    window.SetCommandLine(std::move(args));
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,523 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/picture_convert.h"
+#include "ui/picture_label.h"
+#include "ui/secondary_windows.h"
+
+// The icon lives in the library's resources; a static library must register them.
+static void InitSkeinpressResources() { Q_INIT_RESOURCE(resources); }
+
+namespace ui {
+namespace {
+
+constexpr int kClientWidth = 725;
+constexpr int kClientHeight = 420;
+constexpr const char* kPictureHint = "Right click for menu";
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// A framed pane with a lowered bevel of width 2 and its caption in the middle,
+// seen where the picture does not cover it.
+QFrame* MakePanel(QWidget* parent, QRect geometry, QLabel*& caption) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setLineWidth(2);
+    panel->setGeometry(geometry);
+    caption = new QLabel(panel);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setGeometry(2, 2, geometry.width() - 4, geometry.height() - 4);
+    return panel;
+}
+
+}  // namespace
+
+TForm1::TForm1(const std::string& programDir, const std::string& programPath, const std::string& dataDir,
+               QWidget* parent)
+    : QMainWindow(parent), app_(*this), dataDir_(dataDir) {
+    InitSkeinpressResources();
+    setWindowTitle("Skeinpress");
+    QApplication::setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    BuildTimers();
+    BuildControls();
+    BuildMenus();
+
+    // The secondary windows, created after the main window as the program starts.
+    AboutBox = new TAboutBox(this);
+    Form2 = new TForm2(this);
+    Form4 = new TForm4(this);
+
+    app_.FormCreate(programDir, programPath);
+    SyncOptionChecks();
+    move(app_.settings().WindowLeft, app_.settings().WindowTop);
+}
+
+TForm1::~TForm1() {
+    for (QTimer* timer : timers_) {
+        if (timer) timer->stop();
+    }
+}
+
+void TForm1::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    const int lineHeight = std::max(13, fontMetrics().height());
+    Label1 = new QLabel("File Name", client);
+    Label1->setGeometry(16, 400, 465, lineHeight);
+
+    Panel1 = MakePanel(client, QRect(16, 8, 346, 377), Panel1Caption);
+    Panel1Caption->setText("Image");
+    Image1 = new PictureLabel(Panel1);
+    Image1->setGeometry(8, 8, 330, 329);
+    Image1->setToolTip(kPictureHint);
+    Image1->hide();
+    Label2 = new QLabel("Image Size:", Panel1);
+    Label2->setGeometry(4, 342, 335, 33);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    colourlbl = new QLabel(Panel1);
+    colourlbl->move(144, 112);
+    colourlbl->setAutoFillBackground(true);
+    colourlbl->hide();
+
+    Panel2 = MakePanel(client, QRect(363, 8, 347, 377), Panel2Caption);
+    Panel2Caption->setText("Alpha Channel");
+    Image2 = new PictureLabel(Panel2);
+    Image2->setGeometry(8, 8, 209, 209);
+    Image2->setToolTip(kPictureHint);
+    Image2->hide();
+    Memo1 = new QPlainTextEdit(Panel2);
+    Memo1->setGeometry(8, 224, 329, 145);
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    bResume = new QPushButton("Resume", client);
+    bResume->setGeometry(544, 392, 75, 25);
+    bResume->hide();
+    bStop = new QPushButton("Stop Trawl", client);
+    bStop->setGeometry(632, 392, 75, 25);
+    bStop->hide();
+
+    connect(bResume, &QPushButton::clicked, this, [this] { app_.StartClick(); });
+    connect(bStop, &QPushButton::clicked, this, [this] { app_.bStopClick(); });
+    connect(Image1, &PictureLabel::mouseMoved, this, &TForm1::Image1MouseMove);
+    connect(Image1, &PictureLabel::mousePressed, this, &TForm1::Image1MouseDown);
+    connect(Image1, &PictureLabel::contextMenuRequested, this, [this](QPoint at) { PopupMenu1->exec(at); });
+    connect(Image2, &PictureLabel::contextMenuRequested, this, [this](QPoint at) { PopupMenu2->exec(at); });
+
+    // Fixed border: the window is as large as its client area and menu bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TForm1::BuildMenus() {
+    auto item = [this](QMenu* menu, const char* caption, auto handler) {
+        QAction* action = menu->addAction(caption);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto option = [this](QMenu* menu, const char* caption, bool app::Settings::*flag) {
+        QAction* action = menu->addAction(caption);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, action, flag] { action->setChecked(app_.ToggleOption(flag)); });
+        return action;
+    };
+
+    File1 = menuBar()->addMenu("File");
+    Open1 = item(File1, "Open", [this] { app_.Open1Click(); });
+    Open2 = item(File1, "  ", [this] { app_.Open2Click(); });
+    Save1 = item(File1, "Save", [this] { app_.Save1Click(); });
+    SaveAs1 = item(File1, "Save As", [this] { app_.SaveAs1Click(); });
+    Exit1 = item(File1, "Exit", [this] { close(); });
+    File1->addSeparator();
+    MergeAlphaImage1 = item(File1, "Merge Alpha Image", [this] { app_.MergeAlphaImage1Click(); });
+    MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.MakeNormalMap1Click(); });
+    File1->addSeparator();
+    ViewLog = item(File1, "View Trawl Log", [this] { app_.ViewLogFile(); });
+    DeleteLog1 = item(File1, "Delete Trawl Log", [this] { app_.DeleteLog1Click(); });
+
+    Options1 = menuBar()->addMenu("Options");
+    ConvertBMPs1 = option(Options1, "Convert BMPs", &app::Settings::DoBMPs);
+    ConvertJPGs1 = option(Options1, "Convert JPGs", &app::Settings::DoJPGs);
+    ConvertTextures1 = option(Options1, "Convert Textures", &app::Settings::DoTextures);
+    Options1->addSeparator();
+    CloseonDone1 = option(Options1, "Close on Done", &app::Settings::CloseOnDone);
+    OverwriteTGAs1 = option(Options1, "Overwrite TGAs", &app::Settings::OverwriteTGAs);
+    FixUniformColour1 = option(Options1, "Fix Uniform Colour", &app::Settings::FixUniformColour);
+
+    SetUp1 = menuBar()->addMenu("SetUp");
+    Editor1 = item(SetUp1, "Editor", [this] { app_.SetUp1Click(); });
+    OpenWith1 = item(SetUp1, "OpenWith", [this] { app_.OpenWith1Click(); });
+    RemoveOpenWith1 = item(SetUp1, "Remove OpenWith", [this] { app_.RemoveOpenWith1Click(); });
+
+    Help1 = menuBar()->addMenu("Help");
+    Help2 = item(Help1, "Help", [this] { Help2Click(); });
+    About1 = item(Help1, "About", [this] { About1Click(); });
+
+    PopupMenu1 = new QMenu(this);
+    DisplayActualSize1 = item(PopupMenu1, "Display Actual Size", [this] { DisplayActualSize1Click(); });
+    Edit1 = item(PopupMenu1, "Edit", [this] { app_.Edit1Click(); });
+    DisplayTransparent1 = item(PopupMenu1, "Display Transparent", [this] {
+        // The application owns the tick; undo Qt's own toggling first.
+        DisplayTransparent1->setChecked(app_.TransparentView);
+        app_.DisplayTransparent1Click();
+    });
+    DisplayTransparent1->setCheckable(true);
+    Createalphamask1 = item(PopupMenu1, "Create alpha mask", [this] { Createalphamask1Click(); });
+    TransparentBground1 = item(PopupMenu1, "Transparent Background", [this] { TransparentBground1Click(); });
+    GreyScale1 = item(PopupMenu1, "Grey Scale", [this] { app_.GreyScale1Click(); });
+    NonUniformColour1 = item(PopupMenu1, "Non Uniform Colour", [this] { app_.NonUniformColour1Click(); });
+    NonUniformColour1->setVisible(false);
+
+    PopupMenu2 = new QMenu(this);
+    DisplayActualSize2 = item(PopupMenu2, "Display Actual Size", [this] { DisplayActualSize2Click(); });
+    Edit2 = item(PopupMenu2, "Edit", [this] { app_.Edit2Click(); });
+    InvertAlphaColour1 = item(PopupMenu2, "Invert Alpha Colour", [this] { app_.InvertAlphaColour1Click(); });
+    RemoveAlphaChannel1 = item(PopupMenu2, "Remove Alpha Channel", [this] { app_.RemoveAlphaChannel1Click(); });
+}
+
+void TForm1::BuildTimers() {
+    for (int id = 1; id <= 8; ++id) {
+        auto* timer = new QTimer(this);
+        const auto timerId = static_cast<app::TimerId>(id);
+        // The editor watchers poll until stopped; every other timer acts once per arming.
+        timer->setSingleShot(timerId != app::TimerId::WatchColour && timerId != app::TimerId::WatchAlpha);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, timerId] { OnTimer(timerId); });
+        timers_[id] = timer;
+    }
+}
+
+void TForm1::OnTimer(app::TimerId id) {
+    switch (id) {
+        case app::TimerId::OpenDelayed: app_.Timer1Timer(); break;
+        case app::TimerId::WatchColour: app_.Timer2Timer(); break;
+        case app::TimerId::WatchAlpha: app_.Timer3Timer(); break;
+        case app::TimerId::CloseLog: app_.Timer4Timer(); break;
+        case app::TimerId::TrawlSlow:
+        case app::TimerId::TrawlFast: app_.Timer5Timer(); break;
+        case app::TimerId::CloseWindow: app_.Timer6Timer(); break;
+        case app::TimerId::OpenWithSetup: app_.Timer7Timer(); break;
+    }
+}
+
+void TForm1::SyncOptionChecks() {
+    const app::Settings& s = app_.settings();
+    ConvertBMPs1->setChecked(s.DoBMPs);
+    ConvertJPGs1->setChecked(s.DoJPGs);
+    ConvertTextures1->setChecked(s.DoTextures);
+    CloseonDone1->setChecked(s.CloseOnDone);
+    OverwriteTGAs1->setChecked(s.OverwriteTGAs);
+    FixUniformColour1->setChecked(s.FixUniformColour);
+}
+
+void TForm1::FormActivate() {
+    auto T = [this](const char* key) { return Q(app_.T(key)); };
+    File1->setTitle(T("menu File"));
+    Open1->setText(T("menu Open"));
+    SaveAs1->setText(T("menu SaveAs"));
+    Exit1->setText(T("menu Exit"));
+    ViewLog->setText(T("menu ViewLog"));
+    DeleteLog1->setText(T("menu DeleteLog"));
+    Options1->setTitle(T("menu Options"));
+    ConvertBMPs1->setText(T("menu ConvertBMP"));
+    ConvertJPGs1->setText(T("menu ConvertJPG"));
+    ConvertTextures1->setText(T("menu ConvertTex"));
+    CloseonDone1->setText(T("menu CloseOnDone"));
+    OverwriteTGAs1->setText(T("menu OverwriteTGA"));
+    FixUniformColour1->setText(T("menu Uniform"));
+    SetUp1->setTitle(T("menu Setup"));
+    Editor1->setText(T("menu Editor"));
+    OpenWith1->setText(T("menu OpenWith"));
+    RemoveOpenWith1->setText(T("menu RemoveOpenWith"));
+    Help1->setTitle(T("menu Help"));
+    Help2->setText(Help1->title());
+    About1->setText(T("menu About"));
+    Label1->setText(T("label FileName"));
+    Label2->setText(T("label Size"));
+    Panel1Caption->setText(T("label Image"));
+    Panel2Caption->setText(T("label Alpha"));
+    bResume->setText(T("button Resume"));
+    bStop->setText(T("button Stop"));
+    DisplayActualSize1->setText(T("popup1 ActSize"));
+    Edit1->setText(T("popup1 Edit"));
+    DisplayTransparent1->setText(T("popup1 Transparent"));
+    Createalphamask1->setText(T("popup1 Mask"));
+    TransparentBground1->setText(T("popup1 BGround"));
+    NonUniformColour1->setText(T("popup1 colour"));
+    GreyScale1->setText(T("popup1 Grey"));
+    DisplayActualSize2->setText(T("popup2 ActSize"));
+    Edit2->setText(T("popup2 Edit"));
+    RemoveAlphaChannel1->setText(T("popup2 Remove"));
+    InvertAlphaColour1->setText(T("popup2 Invert"));
+}
+
+// ---- Window events
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormActivate();
+    // Run the command line once the window is on screen: its jobs block for a
+    // moment and fill the panes.
+    // The command line may change the options: show them as they now are.
+    QTimer::singleShot(0, this, [this] {
+        app_.FormShow(commandLine_);
+        SyncOptionChecks();
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (!app_.FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    closed_ = true;
+    for (QTimer* timer : timers_) {
+        if (timer) timer->stop();
+    }
+    app_.settings().WindowLeft = x();
+    app_.settings().WindowTop = y();
+    app_.FormClose();
+    event->accept();
+}
+
+// ---- Commands with the window's own dialogs
+
+void TForm1::DisplayActualSize1Click() {
+    if (!app_.DisplayActualSize1Click()) return;
+    Form2->Prepare(app_);
+    Form2->exec();
+}
+
+void TForm1::DisplayActualSize2Click() {
+    if (!app_.DisplayActualSize2Click()) return;
+    Form2->Prepare(app_);
+    Form2->exec();
+}
+
+void TForm1::Createalphamask1Click() {
+    app_.PickMode = 1;
+    // Just above the main window, left edges aligned.
+    Form4->adjustSize();
+    const QRect main = frameGeometry();
+    const int frameExtra = Form4->frameGeometry().height() - Form4->height();
+    Form4->move(main.left(), std::max(0, main.top() - Form4->height() - std::max(0, frameExtra)));
+    Form4->exec();
+    app_.BeginColourPick(Form4->ToleranceAccepted, Form4->ToleranceValue);
+}
+
+void TForm1::TransparentBground1Click() {
+    const uint32_t current = app_.settings().BGroundColour;
+    const QColor initial(current & 0xFF, (current >> 8) & 0xFF, (current >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(initial, this);
+    if (!chosen.isValid()) return;
+    app_.TransparentBground1Click(static_cast<uint32_t>(chosen.red()) | (static_cast<uint32_t>(chosen.green()) << 8) |
+                                  (static_cast<uint32_t>(chosen.blue()) << 16));
+}
+
+void TForm1::About1Click() {
+    app_.PickMode = 0;
+    AboutBox->SetParagraphs({app_.T("about Comments"), app_.T("about Copyright"), app_.T("about Liability"),
+                             app_.T("about License1"), app_.T("about License2"), app_.T("about Trademark")});
+    AboutBox->adjustSize();
+    const QRect main = frameGeometry();
+    AboutBox->move(main.left() + (main.width() - AboutBox->width()) / 2,
+                   main.top() + (main.height() - AboutBox->height()) / 2);
+    AboutBox->exec();
+}
+
+void TForm1::Help2Click() { app_.Help2Click(dataDir_); }
+
+// ---- Colour pick on the colour picture
+
+bool TForm1::PixelUnder(QPoint position, int& px, int& py) const {
+    if (colourPicture_.isNull() || Image1->width() <= 0 || Image1->height() <= 0) return false;
+    px = static_cast<int>(static_cast<int64_t>(colourPicture_.width()) * position.x() / Image1->width());
+    py = static_cast<int>(static_cast<int64_t>(colourPicture_.height()) * position.y() / Image1->height());
+    return px >= 0 && py >= 0 && px < colourPicture_.width() && py < colourPicture_.height();
+}
+
+void TForm1::Image1MouseMove(QPoint position) {
+    if (app_.PickMode != 2) return;
+    colourlbl->hide();
+    int px = 0, py = 0;
+    if (!PixelUnder(position, px, py)) return;
+    const int x = position.x(), y = position.y();
+    const bool inside = y > 16 && y < Image1->height() - 10 && x > 20 && x < Image1->width() - 10;
+    const QColor colour = colourPicture_.pixelColor(px, py);
+    colourlbl->setText(QString("R %1, G %2, B %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+    colourlbl->adjustSize();
+    const int left = x < Image1->width() - colourlbl->width() ? x + 25 : x - 65;
+    colourlbl->move(left, y - 20);
+    if (inside) {
+        colourlbl->show();
+        colourlbl->raise();
+    }
+}
+
+void TForm1::Image1MouseDown(QPoint position, Qt::MouseButton button) {
+    colourlbl->hide();
+    if (app_.PickMode != 2 || button != Qt::LeftButton) return;
+    int px = 0, py = 0;
+    if (!PixelUnder(position, px, py)) return;
+    const QColor colour = colourPicture_.pixelColor(px, py);
+    app_.ColourPicked(static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+                      static_cast<uint8_t>(colour.blue()));
+}
+
+// ---- Host
+
+void TForm1::AddMemoLine(const std::string& line) {
+    memoLines_.push_back(line);
+    Memo1->appendPlainText(Q(line));
+}
+
+int TForm1::MemoLineCount() const { return static_cast<int>(memoLines_.size()); }
+
+std::vector<std::string> TForm1::MemoLines() const { return memoLines_; }
+
+void TForm1::ClearMemo() {
+    memoLines_.clear();
+    Memo1->clear();
+}
+
+void TForm1::SetFileNameLabel(const std::string& text) { Label1->setText(Q(text)); }
+void TForm1::SetSizeLabel(const std::string& text) { Label2->setText(Q(text)); }
+void TForm1::SetRecentFileCaption(const std::string& text) { Open2->setText(Q(text)); }
+void TForm1::SetTitle(const std::string& text) { setWindowTitle(Q(text)); }
+void TForm1::Beep() { QApplication::beep(); }
+
+void TForm1::ClearPictures() {
+    Image1->clear();
+    Image2->clear();
+    colourPicture_ = QImage();
+}
+
+void TForm1::ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) {
+    colourPicture_ = ToImage(bitmap);
+    Image1->setGeometry(8, 8, shownWidth, shownHeight);
+    Image1->setPixmap(QPixmap::fromImage(colourPicture_));
+    Image1->show();
+}
+
+void TForm1::ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) {
+    Image2->setGeometry(8, 8, shownWidth, shownHeight);
+    Image2->setPixmap(QPixmap::fromImage(ToImage(bitmap)));
+    Image2->show();
+}
+
+void TForm1::SetTransparentChecked(bool checked) { DisplayTransparent1->setChecked(checked); }
+void TForm1::SetNonUniformColourVisible(bool visible) { NonUniformColour1->setVisible(visible); }
+
+void TForm1::ShowTrawlButtons() {
+    bResume->show();
+    bStop->show();
+}
+
+void TForm1::ShowMessage(const std::string& text) { QMessageBox::information(this, windowTitle(), Q(text)); }
+
+app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
+    QMessageBox box(QMessageBox::Question, windowTitle(), Q(text), QMessageBox::Yes | QMessageBox::No, this);
+    if (buttons == app::Buttons::YesNoCancel) {
+        box.addButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setEscapeButton(QMessageBox::No);
+    }
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return app::Answer::Yes;
+        case QMessageBox::No: return app::Answer::No;
+        default: return buttons == app::Buttons::YesNoCancel ? app::Answer::Cancel : app::Answer::No;
+    }
+}
+
+std::optional<std::string> TForm1::PickFolder(const std::string& caption, const std::string& proposedFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(this, Q(caption), Q(proposedFolder));
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
+std::optional<std::string> TForm1::PickOpenFile(const std::string& title, const std::string& filter,
+                                                int filterIndex, const std::string& initialFolder) {
+    QFileDialog dialog(this, Q(title), Q(initialFolder));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = ToQtFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> TForm1::PickSaveFile(const std::string& filter, const std::string& proposedName) {
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, QString(), Q(proposedName), ToQtFilters(filter).join(";;"));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+void TForm1::StartTimer(app::TimerId id, int intervalMs) {
+    const int index = static_cast<int>(id);
+    if (index < 1 || index > 8) return;
+    timers_[index]->start(std::max(0, intervalMs));
+}
+
+void TForm1::StopTimer(app::TimerId id) {
+    const int index = static_cast<int>(id);
+    if (index >= 1 && index <= 8) timers_[index]->stop();
+}
+
+bool TForm1::TimerActive(app::TimerId id) const {
+    const int index = static_cast<int>(id);
+    return index >= 1 && index <= 8 && timers_[index]->isActive();
+}
+
+void TForm1::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds))); }
+
+void TForm1::OpenDocument(const std::string& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path))); }
+
+bool TForm1::StartProgram(const std::string& program, const std::vector<std::string>& args) {
+    QStringList arguments;
+    for (const auto& arg : args) arguments << Q(arg);
+    return QProcess::startDetached(Q(program), arguments);
+}
+
+void TForm1::RequestClose() { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }
+
+}  // namespace ui

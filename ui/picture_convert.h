@@ -1,0 +1,21 @@
+// Turning the renderers' bitmaps into pictures the widgets can draw, and the
+// file-dialog filters of the application into Qt's form.
+#pragma once
+
+#include <QImage>
+#include <QStringList>
+#include <string>
+
+#include "core/bitmap.h"
+
+namespace ui {
+
+// An opaque copy of the bitmap (the bitmap may be released afterwards). The
+// colour picture of a 32-bit image shows its colours; the alpha channel has
+// its own pane and the transparent view is already composed.
+QImage ToImage(const core::Bitmap& bitmap);
+
+// "Description|*.a;*.b|Description|*.c" into Qt's "Description (*.a *.b)" list.
+QStringList ToQtFilters(const std::string& filter);
+
+}  // namespace ui
