@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -101,6 +102,27 @@ public:
     // its name is then stored in `written` (when given).
     bool OpenAndSaveTo(const std::string& target, std::string* written);
 
+    // What the last TrawlConvert did to its file (OpenAndSaveTo adds to it),
+    // for a console's summary.
+    struct EntryOutcome {
+        bool converted = false;  // a TGA was written
+        bool repaired = false;   // an image of one uniform colour was repaired
+        bool refused = false;    // a read, size test or write failed
+        bool skipped = false;    // a convertible type whose option is off
+        std::vector<std::string> problems;  // the lines that reported the refusal
+    };
+    EntryOutcome LastOutcome;
+    // Whether TrawlConvert reads or writes an image for an entry of this name.
+    bool EntryNeedsImageWork(const std::string& name) const;
+    // When set, the walk calls it for each entry instead of TrawlConvert
+    // (EntryFolder and EntryName are set), so a console can hand the entry's
+    // conversion to another Application.
+    std::function<void()> ConvertEntryHook;
+    // When set, each uniform-colour repair draws from a generator seeded with
+    // this value of CurrentFile, so a file is repaired the same way whichever
+    // Application converts it. Unset: the running clock-seeded Random.
+    std::function<uint32_t(const std::string& file)> RandomSeedForFile;
+
     // ---- Trawl log (trawl_log.cpp)
     void OpenLogFile();
     void WriteLogFile();
@@ -184,9 +206,11 @@ private:
     // LoadErrorText in a message box, or as a memo line during a trawl.
     void ReportLoadError();
     void ShowCurrentFileName();  // Label1 and the recent-file caption
+    std::string SizeLabelText() const;  // Label2: size, DXT variant, alpha kind
     bool ConversionOptionOn(const std::string& lowerExt) const;
     bool FolderIsAncestor(const std::string& folder, int depth) const;
     void ReportLogFailure();
+    void RepairUniformColour();
 
     Host& host_;
     core::ImageStore store_;

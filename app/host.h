@@ -47,6 +47,10 @@ public:
     // The two picture panes. `shownWidth` x `shownHeight` is the size after the
     // fit into its box; the host stretches the bitmap to it.
     virtual void ClearPictures() = 0;
+    // False for a host that shows no pictures (the console): the alpha picture,
+    // which needs a second read of the file, and the size label describing the
+    // pictures are then not made at all.
+    virtual bool ShowsPictures() const { return true; }
     virtual void ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
     virtual void ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
 

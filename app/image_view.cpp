@@ -37,11 +37,48 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
 }
 
 void Application::ReportLoadError() {
+    LastOutcome.refused = true;
+    LastOutcome.problems.push_back(store_.LoadErrorText);
     if (TrawlActive) {
         host_.AddMemoLine(store_.LoadErrorText);
     } else {
         host_.ShowMessage(store_.LoadErrorText);
     }
+}
+
+std::string Application::SizeLabelText() const {
+    std::string compression;
+    switch (store_.Image.Compression) {
+        case 1:
+            compression = T("message DXT1");
+            break;
+        case 3:
+            compression = T("message DXT3");
+            break;
+        case 5:
+            compression = T("message DXT5");
+            break;
+        default:
+            break;
+    }
+    std::string alpha;
+    switch (store_.Image.AlphaKind) {
+        case 0:
+            alpha = T("message None");
+            break;
+        case 1:
+            alpha = T("message Blended");
+            break;
+        case 2:
+            alpha = T("message Masked");
+            break;
+        default:
+            break;
+    }
+    return T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+           T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+           T("message High") + compression + alpha +
+           (store_.UniformColour ? T("message UniformColour") : std::string());
 }
 
 void Application::ViewTexture(bool reload) {
@@ -80,7 +117,7 @@ void Application::ViewTexture(bool reload) {
     // Alpha view: the alpha channel as grey. Rendering it decides nothing about
     // the colours, so the uniform-colour finding of the colour view is kept. A
     // file that just failed to load is not read (and reported) a second time.
-    if (store_.Image.AlphaKind != 0 && !loadFailed) {
+    if (store_.Image.AlphaKind != 0 && !loadFailed && host_.ShowsPictures()) {
         core::Bitmap display;
         const bool uniformColour = store_.UniformColour;
         store_.AlphaView = true;
@@ -97,38 +134,8 @@ void Application::ViewTexture(bool reload) {
 
     host_.SetNonUniformColourVisible(store_.UniformColour);
 
-    std::string compression;
-    switch (store_.Image.Compression) {
-        case 1:
-            compression = T("message DXT1");
-            break;
-        case 3:
-            compression = T("message DXT3");
-            break;
-        case 5:
-            compression = T("message DXT5");
-            break;
-        default:
-            break;
-    }
-    std::string alpha;
-    switch (store_.Image.AlphaKind) {
-        case 0:
-            alpha = T("message None");
-            break;
-        case 1:
-            alpha = T("message Blended");
-            break;
-        case 2:
-            alpha = T("message Masked");
-            break;
-        default:
-            break;
-    }
-    host_.SetSizeLabel(T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
-                       T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
-                       T("message High") + compression + alpha +
-                       (store_.UniformColour ? T("message UniformColour") : std::string()));
+    // A host that shows no pictures has no size label describing them either.
+    if (host_.ShowsPictures()) host_.SetSizeLabel(SizeLabelText());
     // The variant is reported once; a later redraw of the same pixels shows none.
     store_.Image.Compression = 0;
 }

@@ -156,7 +156,11 @@ void Application::Again() {
             host_.SetFileNameLabel(EntryLabel(entry));
             EntryFolder = FolderPaths[TrawlDepth];
             EntryName = entry.name;
-            TrawlConvert();
+            if (ConvertEntryHook) {
+                ConvertEntryHook();
+            } else {
+                TrawlConvert();
+            }
             const std::string path = JoinPath(FolderPaths[TrawlDepth], entry.name);
             if (!IsDotEntry(entry.name) && IsFolder(path) && !FolderIsAncestor(path, TrawlDepth)) {
                 FolderPaths[TrawlDepth + 1] = path;
@@ -211,8 +215,22 @@ void Application::bStopClick() {
     host_.StopTimer(TimerId::TrawlFast);
 }
 
+bool Application::EntryNeedsImageWork(const std::string& name) const {
+    const std::string ext = LowerExtension(name);
+    return ConversionOptionOn(ext) ||
+           (settings_.FixUniformColour && (ext == ".tga" || ext == ".bmp" || ext == ".jpg"));
+}
+
+void Application::RepairUniformColour() {
+    if (RandomSeedForFile) Random.seed(RandomSeedForFile(settings_.CurrentFile));
+    core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
+                           settings_.PixelSetRandom, Random);
+    LastOutcome.repaired = true;
+}
+
 void Application::TrawlConvert() {
     StepConverted = false;
+    LastOutcome = EntryOutcome();
     settings_.CurrentFile = JoinPath(EntryFolder, EntryName);
     const std::string ext = LowerExtension(EntryName);
 
@@ -222,8 +240,10 @@ void Application::TrawlConvert() {
             host_.AddMemoLine(std::string(" ") + T("message Converting") + ": " + EntryName + " " +
                               T("message TGA"));
             ConvertTGA();
-        } else if (!settings_.FixUniformColour) {
-            host_.AddMemoLine(std::string(" ") + T("message ConvertNone") + ": " + EntryName);
+        } else {
+            LastOutcome.skipped = true;
+            if (!settings_.FixUniformColour)
+                host_.AddMemoLine(std::string(" ") + T("message ConvertNone") + ": " + EntryName);
         }
     }
 
@@ -234,10 +254,12 @@ void Application::TrawlConvert() {
         if (store_.ImageLoaded && store_.UniformColour) {
             host_.AddMemoLine("");
             host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + EntryName);
-            core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
-                                   settings_.PixelSetRandom, Random);
-            if (!core::SaveImage(store_, settings_.CurrentFile))
+            RepairUniformColour();
+            if (!core::SaveImage(store_, settings_.CurrentFile)) {
                 host_.AddMemoLine(store_.LoadErrorText);
+                LastOutcome.refused = true;
+                LastOutcome.problems.push_back(store_.LoadErrorText);
+            }
         }
     }
 }
@@ -265,13 +287,15 @@ bool Application::OpenAndSaveTo(const std::string& target, std::string* written)
     if (!store_.ImageLoaded) return false;
     if ((ext == ".jpg" || ext == ".bmp") &&
         core::BadDimensions(store_.Image.Width, store_.Image.Height)) {
-        host_.AddMemoLine(std::string(" ") + T("message InvalidSize") + ": " + name);
+        const std::string line = std::string(" ") + T("message InvalidSize") + ": " + name;
+        host_.AddMemoLine(line);
+        LastOutcome.refused = true;
+        LastOutcome.problems.push_back(line.substr(1));
         return false;
     }
     if (ext == ".jpg" && core::RemoveAlphaChannel(store_)) ViewTexture(false);
     if (settings_.FixUniformColour && store_.UniformColour) {
-        core::NonUniformColour(store_, settings_.PixelSetCount, settings_.PixelSetChange,
-                               settings_.PixelSetRandom, Random);
+        RepairUniformColour();
         host_.AddMemoLine("");
         host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + name);
     }
@@ -296,6 +320,7 @@ bool Application::OpenAndSaveTo(const std::string& target, std::string* written)
         return false;
     }
     if (written) *written = tgaName;
+    LastOutcome.converted = true;
     return true;
 }
 

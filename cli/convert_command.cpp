@@ -1,5 +1,8 @@
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
 #include <ostream>
 #include <system_error>
 
@@ -8,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/console_host.h"
 #include "cli/edits.h"
+#include "cli/job_pool.h"
 #include "core/load_image.h"
 #include "core/paths.h"
 #include "core/save_image.h"
@@ -16,11 +20,50 @@ namespace cli {
 
 namespace {
 
+// Runs one job per file, on `jobs` workers (inline for one), and prints each
+// file's output and errors in the order of the files. A file's group keeps two
+// files that write the same TGA apart. Returns the exit status.
+int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
+               const std::function<JobResult(int worker, const std::string& file)>& convert) {
+    int status = kExitOk;
+    auto show = [&](const JobResult& result) {
+        io.out << result.out << std::flush;
+        io.err << result.err << std::flush;
+        if (result.failed) status = kExitFailed;
+    };
+    std::unique_ptr<JobPool> pool;
+    if (jobs > 1 && files.size() > 1) pool = std::make_unique<JobPool>(jobs);
+    for (const std::string& file : files) {
+        if (!pool) {
+            show(convert(0, file));
+            continue;
+        }
+        while (pool->Pending() >= kPendingPerWorker * static_cast<size_t>(jobs)) show(pool->TakeFront());
+        const std::filesystem::path path(file);
+        pool->Submit(FileGroup(CanonicalFolder(path.parent_path().string()), path.filename().string()),
+                     [&convert, file](int worker) { return convert(worker, file); });
+    }
+    while (pool && pool->Pending() > 0) show(pool->TakeFront());
+    return status;
+}
+
+JobResult MissingFile(const std::string& file) {
+    JobResult result;
+    result.err = file + ": File not found : \"" + std::string(core::FileNamePart(file)) + "\"\n";
+    result.failed = true;
+    return result;
+}
+
+bool IsFile(const std::string& file) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(file, ec);
+}
+
 // Each file converted exactly as the trawl converts it, with the settings of
 // the settings file: the size test for bitmaps and JPEGs, the uniform-colour
 // repair, and the "1" name when overwriting is off.
 int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files, const std::string& output,
-                   Streams io) {
+                   int jobs, Streams io) {
     const std::string programDir = ProgramDirOf(options);
     if (programDir.empty()) {
         io.err << "skeinpress-cli: cannot use the folder " << options.home << "\n";
@@ -29,24 +72,44 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
     ConsoleHost host(io.out, io.err);
     app::Application application(host);
     application.FormCreate(programDir, app::RunningProgramPath());
-    int status = kExitOk;
-    for (const std::string& file : files) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec)) {
-            io.err << file << ": File not found : \"" << core::FileNamePart(file) << "\"\n";
-            status = kExitFailed;
-            continue;
-        }
-        host.SetMessagePrefix(file + ": ");
-        application.settings().CurrentFile = file;
-        std::string written;
-        if (application.OpenAndSaveTo(output, &written)) {
-            io.out << file << " -> " << written << "\n";
-        } else {
-            status = kExitFailed;
-        }
+    // Files repair the same way whatever the number of jobs.
+    application.RandomSeedForFile = SeedForFile;
+    const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
+    std::vector<std::unique_ptr<ConversionWorker>> workers;
+    for (int w = 0; w < workerCount; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
+    return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
+        if (!IsFile(file)) return MissingFile(file);
+        return workers[worker]->Convert(file, output);
+    });
+}
+
+// The edits applied to each file, with its own store and random source.
+JobResult ConvertWithEdits(const std::string& file, const std::string& output, const EditOptions& editOptions) {
+    JobResult result;
+    result.failed = true;
+    core::ImageStore store;
+    std::string target = output;
+    if (target.empty()) {
+        target = DefaultTgaName(file);
+        if (editOptions.Has(EditKind::NormalMap)) target = NormalMapName(target);
     }
-    return status;
+    if (!core::LoadImage(store, file)) {
+        result.err = file + ": " + store.LoadErrorText + "\n";
+        return result;
+    }
+    std::mt19937 rng(SeedForFile(file));
+    std::string editError;
+    if (!ApplyEdits(store, editOptions, rng, editError)) {
+        result.err = file + ": " + editError + "\n";
+        return result;
+    }
+    if (!core::SaveImage(store, target)) {
+        result.err = file + ": " + store.LoadErrorText + "\n";
+        return result;
+    }
+    result.out = file + " -> " + target + "\n";
+    result.failed = false;
+    return result;
 }
 
 }  // namespace
@@ -55,8 +118,15 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     std::vector<std::string> files;
     std::string output;
     EditOptions editOptions;
+    int jobs = DefaultJobs();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        const int jobsGiven = ParseJobsOption(args, i, io.err, "convert");
+        if (jobsGiven < 0) return kExitUsage;
+        if (jobsGiven > 0) {
+            jobs = jobsGiven;
+            continue;
+        }
         const EditParse edit = ParseEditOption(args, i, editOptions, io.err);
         if (edit == EditParse::UsageError) return kExitUsage;
         if (edit == EditParse::Taken) continue;
@@ -92,39 +162,10 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         return kExitUsage;
     }
 
-    if (editOptions.edits.empty()) return ConvertAsTrawl(options, files, output, io);
-
-    // Random placement of the uniform-colour fix differs from run to run.
-    std::mt19937 rng(static_cast<std::mt19937::result_type>(
-        std::chrono::system_clock::now().time_since_epoch().count()));
-    const bool normalMap = editOptions.Has(EditKind::NormalMap);
-    int status = kExitOk;
-    for (const std::string& file : files) {
-        core::ImageStore store;
-        std::string target = output;
-        if (target.empty()) {
-            target = DefaultTgaName(file);
-            if (normalMap) target = NormalMapName(target);
-        }
-        if (!core::LoadImage(store, file)) {
-            io.err << file << ": " << store.LoadErrorText << "\n";
-            status = kExitFailed;
-            continue;
-        }
-        std::string editError;
-        if (!ApplyEdits(store, editOptions, rng, editError)) {
-            io.err << file << ": " << editError << "\n";
-            status = kExitFailed;
-            continue;
-        }
-        if (!core::SaveImage(store, target)) {
-            io.err << file << ": " << store.LoadErrorText << "\n";
-            status = kExitFailed;
-            continue;
-        }
-        io.out << file << " -> " << target << "\n";
-    }
-    return status;
+    if (editOptions.edits.empty()) return ConvertAsTrawl(options, files, output, jobs, io);
+    return RunInOrder(files, jobs, io, [&](int, const std::string& file) {
+        return ConvertWithEdits(file, output, editOptions);
+    });
 }
 
 }  // namespace cli

@@ -1,10 +1,23 @@
 // skeinpress-cli trawl DIR: the desktop program's trawl, run on the console.
+// The walk is the engine's own; with more than one job the conversion of each
+// entry runs on a worker, and the message lines come back in the walk's order.
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <deque>
+#include <filesystem>
+#include <memory>
 #include <ostream>
+#include <thread>
 
 #include "app/application.h"
 #include "app/program_dir.h"
+#include "cli/batch_report.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
+#include "cli/job_pool.h"
 
 namespace cli {
 
@@ -44,20 +57,164 @@ void ApplySettingsOverrides(app::Settings& settings,
     for (const SettingsOverride& o : overrides) settings.*(o.flag) = o.value;
 }
 
+namespace {
+
+// The walking Application's memo: a line of the walk, or a place for the lines
+// of an entry converting on a worker. Lines are shown once everything before
+// them is known; the log (which reads MemoLines) waits for the conversions.
+class OrderedMemoHost : public ConsoleHost {
+public:
+    OrderedMemoHost(Streams io, BatchReport& report)
+        : ConsoleHost(io.out, io.err), err_(io.err), report_(report) {}
+
+    void UsePool(JobPool* pool, size_t maxPending) {
+        pool_ = pool;
+        maxPending_ = maxPending;
+    }
+    int WorkerMessages() const { return workerMessages_; }
+
+    void AddMemoLine(const std::string& line) override {
+        Item item;
+        item.lines.push_back(line);
+        items_.push_back(std::move(item));
+        ++count_;
+        Pump(0);
+    }
+    int MemoLineCount() const override { return static_cast<int>(count_); }
+    std::vector<std::string> MemoLines() const override {
+        Pump(SIZE_MAX);
+        std::vector<std::string> lines;
+        for (const Item& item : items_) lines.insert(lines.end(), item.lines.begin(), item.lines.end());
+        return lines;
+    }
+    void ClearMemo() override {
+        Pump(SIZE_MAX);
+        items_.clear();
+        shown_ = 0;
+        count_ = 0;
+    }
+
+    // Queues the conversion of `path` (in `canonicalFolder`) and keeps its place.
+    // Waits first while the pool holds as many jobs as allowed.
+    void AddJob(const std::string& path, const std::string& canonicalFolder, std::string group, Job job) {
+        while (pool_->Pending() >= maxPending_) Pump(1);
+        pool_->Submit(std::move(group), std::move(job));
+        Item item;
+        item.job = true;
+        item.path = path;
+        items_.push_back(std::move(item));
+        folders_.push_back(canonicalFolder);
+        ++count_;
+        report_.Found();
+    }
+    // Waits for every queued conversion and shows its lines (the log does
+    // this when it writes; a log that cannot be written does not).
+    void Drain() { Pump(SIZE_MAX); }
+    // Waits for the queued conversions in the folder, so that a listing of it
+    // sees the files they write, as the one-by-one trawl does.
+    void WaitForFolder(const std::string& canonicalFolder) {
+        while (std::find(folders_.begin(), folders_.end(), canonicalFolder) != folders_.end()) Pump(1);
+    }
+
+private:
+    struct Item {
+        bool job = false;  // lines still to come from the pool
+        std::string path;
+        std::vector<std::string> lines;
+    };
+
+    // Shows what is known in order, taking finished conversions from the pool;
+    // waits for at most `waits` unfinished ones.
+    void Pump(size_t waits) const {
+        while (shown_ < items_.size()) {
+            Item& item = items_[shown_];
+            if (item.job) {
+                if (!pool_->FrontDone()) {
+                    if (waits == 0) return;
+                    --waits;
+                }
+                JobResult result = pool_->TakeFront();
+                folders_.pop_front();
+                item.job = false;
+                item.lines = std::move(result.lines);
+                count_ += item.lines.size();
+                --count_;
+                if (!result.err.empty()) {
+                    err_ << result.err << std::flush;
+                    ++workerMessages_;
+                }
+                report_.Done(item.path, result.outcome);
+            }
+            for (const std::string& line : item.lines) report_.Line(line);
+            ++shown_;
+        }
+    }
+
+    std::ostream& err_;
+    BatchReport& report_;
+    JobPool* pool_ = nullptr;
+    size_t maxPending_ = 0;
+    // Mutable: reading the memo means waiting for the conversions it holds.
+    mutable std::deque<Item> items_;
+    mutable size_t shown_ = 0;
+    mutable size_t count_ = 0;
+    mutable std::deque<std::string> folders_;  // of the jobs in the pool, oldest first
+    mutable int workerMessages_ = 0;
+};
+
+// Counts the files the trawl will read, beside the walk, for the progress
+// bar's total. Hidden entries and folders deeper than the walk goes are left
+// out as the walk leaves them out; links to folders are not followed.
+void CountFiles(const std::string& root, const app::Application& application,
+                std::atomic<bool>& stop, BatchReport& report) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    long count = 0;
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (stop.load()) return;
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name[0] == '.') {
+            it.disable_recursion_pending();
+            continue;
+        }
+        if (it.depth() >= 25) it.disable_recursion_pending();
+        std::error_code typeEc;
+        if (it->is_regular_file(typeEc) && application.EntryNeedsImageWork(name)) ++count;
+    }
+    report.SetExpected(count);
+}
+
+}  // namespace
+
 int TrawlCommand(const Options& options, const std::vector<std::string>& args, Streams io) {
     std::vector<SettingsOverride> overrides;
     std::vector<std::string> folders;
-    for (const std::string& a : args) {
+    int jobs = DefaultJobs();
+    Verbosity verbosity = Verbosity::Normal;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--help") {
             PrintUsage(io.out);
             return kExitOk;
         }
         if (ParseSettingsOption(a, overrides)) continue;
-        if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+        const int jobsGiven = ParseJobsOption(args, i, io.err, "trawl");
+        if (jobsGiven < 0) return kExitUsage;
+        if (jobsGiven > 0) {
+            jobs = jobsGiven;
+            continue;
+        }
+        if (a == "--quiet" || a == "-q") {
+            verbosity = Verbosity::Quiet;
+        } else if (a == "--verbose" || a == "-v") {
+            verbosity = Verbosity::Verbose;
+        } else if (a.size() > 1 && a[0] == '-') {
             io.err << "skeinpress-cli trawl: unknown option " << a << "\n";
             return kExitUsage;
+        } else {
+            folders.push_back(a);
         }
-        folders.push_back(a);
     }
     if (folders.size() != 1) {
         io.err << "skeinpress-cli trawl: give exactly one folder (try --help)\n";
@@ -70,7 +227,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return kExitFailed;
     }
 
-    ConsoleHost host(io.out, io.err);
+    BatchReport report(io.out, io.err, verbosity, isatty(STDERR_FILENO) != 0);
+    OrderedMemoHost host(io, report);
     app::Application application(host);
     // Reads the settings file and the language file; the settings are never
     // written back by the command line.
@@ -81,15 +239,71 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     app::Settings& settings = application.settings();
     ApplySettingsOverrides(settings, overrides);
     settings.DefaultDir = folders[0];
+    // Files repair the same way whatever the number of jobs.
+    application.RandomSeedForFile = SeedForFile;
 
-    host.SetTimerHandler(app::TimerId::TrawlFast, [&] { application.Timer5Timer(); });
-    host.SetTimerHandler(app::TimerId::TrawlSlow, [&] { application.Timer5Timer(); });
+    std::vector<std::unique_ptr<ConversionWorker>> workers;
+    std::unique_ptr<JobPool> pool;
+    if (jobs > 1) {
+        for (int w = 0; w < jobs; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
+        pool = std::make_unique<JobPool>(jobs);
+        host.UsePool(pool.get(), kPendingPerWorker * static_cast<size_t>(jobs));
+    }
+
+    std::string lastFolder, lastCanonical;
+    application.ConvertEntryHook = [&] {
+        const std::string& name = application.EntryName;
+        if (!application.EntryNeedsImageWork(name)) {
+            application.TrawlConvert();
+            if (application.LastOutcome.skipped) report.Skipped();
+            return;
+        }
+        const std::string folder = application.EntryFolder;
+        const std::string path = (std::filesystem::path(folder) / name).string();
+        if (!pool) {
+            report.Found();
+            application.TrawlConvert();
+            report.Done(path, application.LastOutcome);
+            return;
+        }
+        if (folder != lastFolder) {
+            lastFolder = folder;
+            lastCanonical = CanonicalFolder(folder);
+        }
+        host.AddJob(path, lastCanonical, FileGroup(lastCanonical, name),
+                    [&workers, folder, name](int worker) { return workers[worker]->TrawlEntry(folder, name); });
+    };
+    auto step = [&] {
+        if (pool && application.DescendPending && !application.TrawlStopped)
+            host.WaitForFolder(CanonicalFolder(application.FolderPaths[application.TrawlDepth]));
+        application.Timer5Timer();
+    };
+    host.SetTimerHandler(app::TimerId::TrawlFast, step);
+    host.SetTimerHandler(app::TimerId::TrawlSlow, step);
     host.SetTimerHandler(app::TimerId::CloseLog, [&] { application.Timer4Timer(); });
+
+    std::atomic<bool> stopCounting{false};
+    std::thread counter;
+    if (verbosity == Verbosity::Normal) {
+        counter = std::thread(CountFiles, settings.DefaultDir, std::cref(application), std::ref(stopCounting),
+                              std::ref(report));
+    }
     application.StartClick();
-    if (!application.TrawlActive) return kExitFailed;  // the folder does not exist
+    if (!application.TrawlActive) {  // the folder does not exist
+        stopCounting = true;
+        if (counter.joinable()) counter.join();
+        if (verbosity != Verbosity::Verbose)
+            io.err << "skeinpress-cli trawl: no folder " << folders[0] << "\n";
+        return kExitFailed;
+    }
     host.RunTimers();
+    host.Drain();
     application.CloseLogOnExit();
-    return host.MessageCount() == 0 ? kExitOk : kExitFailed;
+    stopCounting = true;
+    if (counter.joinable()) counter.join();
+    report.Finish("trawl " + folders[0]);
+    const bool messages = host.MessageCount() != 0 || host.WorkerMessages() != 0;
+    return messages || report.Refused() != 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace cli

@@ -37,15 +37,19 @@ TEST(TrawlCliTest, ConvertsTheTreeAndLogsEveryLine) {
     WriteImage(root + "/sky.bmp", 16, 16, false);
     const auto flat = ReadBytes(root + "/wagon/flat.tga");
 
-    const auto result = RunCliProgram({"--home", homeDir, "trawl", "--bmp", root});
+    const auto result = RunCliProgram({"--home", homeDir, "trawl", "--verbose", "--bmp", root});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(fs::exists(root + "/wagon/body.tga") && fs::exists(root + "/sky.tga"));
     EXPECT_EQ(ReadText(root + "/wagon/body.texture.txt").rfind("Primary=body.tga\r\n", 0), 0u);
     EXPECT_NE(ReadBytes(root + "/wagon/flat.tga"), flat);  // uniform colour repaired
 
     // The console shows the memo lines; the log holds them under its header.
-    const auto printed = Lines(result.out, "\n");
-    ASSERT_GE(printed.size(), 3u);
+    auto printed = Lines(result.out, "\n");
+    ASSERT_GE(printed.size(), 4u);
+    // After the lines, the summary: 3 files read, 2 converted, 1 repaired.
+    EXPECT_EQ(printed.back().find(": 3 files in "), ("trawl " + root).size());
+    EXPECT_NE(printed.back().find(" s: 2 converted, 1 repaired, 0 refused, 0 skipped"), std::string::npos);
+    printed.pop_back();
     EXPECT_EQ(printed.front(), " models");
     EXPECT_NE(std::find(printed.begin(), printed.end(), "searching wagon"), printed.end());
     EXPECT_EQ(printed.back().rfind("  -- ", 0), 0u);
@@ -57,12 +61,12 @@ TEST(TrawlCliTest, ConvertsTheTreeAndLogsEveryLine) {
 
     // Options for one run; a second trawl appends to the log.
     const auto again =
-        RunCliProgram({"--home", homeDir, "trawl", "--no-overwrite", "--no-bmp", root});
+        RunCliProgram({"--home", homeDir, "trawl", "--verbose", "--no-overwrite", "--no-bmp", root});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_TRUE(fs::exists(root + "/wagon/body1.tga"));
     EXPECT_FALSE(fs::exists(root + "/sky1.tga"));
     EXPECT_EQ(Lines(ReadText(home.File("Trawl_Log.txt")), "\r\n").size(),
-              logged.size() + 1 + Lines(again.out, "\n").size());
+              logged.size() + 1 + Lines(again.out, "\n").size() - 1);
 
     EXPECT_EQ(RunCliProgram({"--home", homeDir, "trawl"}).status, 2);
     EXPECT_EQ(RunCliProgram({"--home", homeDir, "trawl", "--normalmap", root}).status, 2);
