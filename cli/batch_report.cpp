@@ -53,11 +53,17 @@ void BatchReport::Done(const std::string& path, const app::Application::EntryOut
 }
 
 void BatchReport::Line(const std::string& line) {
-    if (verbosity_ == Verbosity::Verbose) out_ << line << '\n';
+    if (verbosity_ == Verbosity::Quiet) return;
+    // The bar and the lines may share one terminal: clear the bar first.
+    if (barDrawn_) {
+        err_ << "\r\x1b[K" << std::flush;
+        barDrawn_ = false;
+    }
+    out_ << line << '\n';
 }
 
 void BatchReport::ShowProgress(bool force) {
-    if (verbosity_ != Verbosity::Normal) return;
+    if (verbosity_ == Verbosity::Quiet || (!bar_ && verbosity_ != Verbosity::Verbose)) return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - lastShown_ < (bar_ ? std::chrono::duration_cast<std::chrono::milliseconds>(kBarInterval)
                                            : std::chrono::duration_cast<std::chrono::milliseconds>(kPlainInterval)))

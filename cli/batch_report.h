@@ -16,8 +16,8 @@ namespace cli {
 
 enum class Verbosity {
     Quiet,    // nothing but errors
-    Normal,   // progress and the summary
-    Verbose,  // every message line, then the summary
+    Normal,   // every message line, a progress bar on a terminal, the summary
+    Verbose,  // as Normal, with plain progress lines where there is no terminal
 };
 
 class BatchReport {

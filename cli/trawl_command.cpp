@@ -284,7 +284,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
 
     std::atomic<bool> stopCounting{false};
     std::thread counter;
-    if (verbosity == Verbosity::Normal) {
+    if (verbosity != Verbosity::Quiet) {
         counter = std::thread(CountFiles, settings.DefaultDir, std::cref(application), std::ref(stopCounting),
                               std::ref(report));
     }
@@ -292,7 +292,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     if (!application.TrawlActive) {  // the folder does not exist
         stopCounting = true;
         if (counter.joinable()) counter.join();
-        if (verbosity != Verbosity::Verbose)
+        if (verbosity == Verbosity::Quiet)
             io.err << "skeinpress-cli trawl: no folder " << folders[0] << "\n";
         return kExitFailed;
     }
