@@ -32,8 +32,8 @@ int RunCli(const std::vector<std::string>& args, Streams io);
 bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::ostream& err);
 // The folder the commands keep the program's files in, ending with a folder
 // separator: --home (created when missing), else the desktop program's place.
-// Empty when --home cannot be created.
-std::string ProgramDirOf(const Options& options);
+// Empty, after a message on `err`, when --home cannot be created.
+std::string ProgramDirOf(const Options& options, std::ostream& err);
 
 int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int InfoCommand(const std::vector<std::string>& args, Streams io);

@@ -107,11 +107,14 @@ bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::o
     return true;
 }
 
-std::string ProgramDirOf(const Options& options) {
+std::string ProgramDirOf(const Options& options, std::ostream& err) {
     if (options.home.empty()) return app::ProgramDirFor(app::RunningProgramPath());
     std::error_code ec;
     std::filesystem::create_directories(options.home, ec);
-    if (!std::filesystem::is_directory(options.home, ec)) return std::string();
+    if (!std::filesystem::is_directory(options.home, ec)) {
+        err << "skeinpress-cli: cannot create the folder \"" << options.home << "\"\n";
+        return std::string();
+    }
     return app::WithTrailingSeparator(options.home);
 }
 

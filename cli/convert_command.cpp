@@ -64,11 +64,8 @@ bool IsFile(const std::string& file) {
 // repair, and the "1" name when overwriting is off.
 int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files, const std::string& output,
                    int jobs, Streams io) {
-    const std::string programDir = ProgramDirOf(options);
-    if (programDir.empty()) {
-        io.err << "skeinpress-cli: cannot use the folder " << options.home << "\n";
-        return kExitFailed;
-    }
+    const std::string programDir = ProgramDirOf(options, io.err);
+    if (programDir.empty()) return kExitFailed;
     ConsoleHost host(io.out, io.err);
     app::Application application(host);
     application.FormCreate(programDir, app::RunningProgramPath());

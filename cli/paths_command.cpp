@@ -11,11 +11,8 @@ int PathsCommand(const Options& options, const std::vector<std::string>& args, S
         io.err << "skeinpress-cli: paths takes no arguments\n";
         return kExitUsage;
     }
-    const std::string programDir = ProgramDirOf(options);
-    if (programDir.empty()) {
-        io.err << "skeinpress-cli: cannot create the folder \"" << options.home << "\"\n";
-        return kExitFailed;
-    }
+    const std::string programDir = ProgramDirOf(options, io.err);
+    if (programDir.empty()) return kExitFailed;
     const app::TMemIni settings(programDir + app::kSettingsFileName);
     const std::string languageName = settings.ReadString("File", "Language", app::kDefaultLanguageFile);
     const std::string language =

@@ -221,11 +221,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return kExitUsage;
     }
 
-    const std::string programDir = ProgramDirOf(options);
-    if (programDir.empty()) {
-        io.err << "skeinpress-cli: cannot use the folder " << options.home << "\n";
-        return kExitFailed;
-    }
+    const std::string programDir = ProgramDirOf(options, io.err);
+    if (programDir.empty()) return kExitFailed;
 
     BatchReport report(io.out, io.err, verbosity, isatty(STDERR_FILENO) != 0);
     OrderedMemoHost host(io, report);

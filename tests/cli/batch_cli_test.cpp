@@ -21,23 +21,10 @@ using testing_support::WriteImage;
 
 // A DXT texture (format 10, 11 or 12) of pseudo-random blocks.
 void WriteDxtTexture(const std::string& path, int format, int side, unsigned seed) {
-    std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto text = [&](const char* t) { out.insert(out.end(), t, t + std::char_traits<char>::length(t)); };
-    const uint32_t size = static_cast<uint32_t>((side / 4) * (side / 4) * (format == 10 ? 8 : 16));
-    text("JIRF");
-    put32(0);
-    text("MMTFINFO");
-    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, uint32_t(format), uint32_t(side), uint32_t(side), 0u, 2u,
-                       2u, 0u, 0u, 0u, 0u, 0u})
-        put32(v);
-    text("MMAP");
-    put32(size);
+    std::vector<uint8_t> blocks((side / 4) * (side / 4) * (format == 10 ? 8 : 16));
     std::mt19937 rng(seed);
-    for (uint32_t i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(rng()));
-    WriteBytes(path, out);
+    for (uint8_t& b : blocks) b = static_cast<uint8_t>(rng());
+    WriteBytes(path, testing_support::TextureBytes(static_cast<uint32_t>(format), side, side, blocks));
 }
 
 // Textures of every format, bitmaps, JPEGs and TGAs, uniform ones, a bad
@@ -73,15 +60,6 @@ std::map<std::string, std::vector<uint8_t>> Snapshot(const std::string& root) {
     return files;
 }
 
-std::vector<std::string> Lines(const std::string& text, const std::string& end) {
-    std::vector<std::string> lines;
-    for (size_t pos = 0, next; pos < text.size(); pos = next + end.size()) {
-        next = std::min(text.find(end, pos), text.size());
-        lines.push_back(text.substr(pos, next - pos));
-    }
-    return lines;
-}
-
 struct TrawlRun {
     std::map<std::string, std::vector<uint8_t>> files;
     std::vector<std::string> printed;  // the message lines, without the summary
@@ -103,7 +81,7 @@ TrawlRun Trawl(const std::string& root, std::vector<std::string> args) {
     TrawlRun run;
     run.status = result.status;
     run.files = Snapshot(root);
-    run.printed = Lines(result.out, "\n");
+    run.printed = testing_support::SplitLines(result.out, "\n");
     if (!run.printed.empty() && run.printed.back().rfind("trawl ", 0) == 0) {
         run.summary = run.printed.back();
         run.printed.pop_back();
@@ -116,7 +94,7 @@ TrawlRun Trawl(const std::string& root, std::vector<std::string> args) {
             run.printed.pop_back();
         }
     }
-    run.logged = Lines(ReadText(home.File("Trawl_Log.txt")), "\r\n");
+    run.logged = testing_support::SplitLines(ReadText(home.File("Trawl_Log.txt")), "\r\n");
     if (!run.logged.empty()) run.logged.erase(run.logged.begin());
     return run;
 }
@@ -207,7 +185,7 @@ TEST(BatchCliTest, QuietJobsOptionAndConvertInOrder) {
     EXPECT_EQ(first.out, second.out);
     EXPECT_EQ(first.err, second.err);
     EXPECT_NE(second.err.find("missing.tga"), std::string::npos);
-    const auto printed = Lines(second.out, "\n");
+    const auto printed = testing_support::SplitLines(second.out, "\n");
     std::vector<std::string> arrows;
     for (const std::string& line : printed)
         if (line.find(" -> ") != std::string::npos) arrows.push_back(line.substr(0, line.find(" -> ")));

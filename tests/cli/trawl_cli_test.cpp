@@ -15,15 +15,6 @@ using testing_support::RunCliProgram;
 using testing_support::TempDir;
 using testing_support::WriteImage;
 
-std::vector<std::string> Lines(const std::string& text, const std::string& end) {
-    std::vector<std::string> lines;
-    for (size_t pos = 0, next; pos < text.size(); pos = next + end.size()) {
-        next = std::min(text.find(end, pos), text.size());
-        lines.push_back(text.substr(pos, next - pos));
-    }
-    return lines;
-}
-
 void WriteText(const std::string& path, const std::string& text) {
     testing_support::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -44,7 +35,7 @@ TEST(TrawlCliTest, ConvertsTheTreeAndLogsEveryLine) {
     EXPECT_NE(ReadBytes(root + "/wagon/flat.tga"), flat);  // uniform colour repaired
 
     // The console shows the memo lines; the log holds them under its header.
-    auto printed = Lines(result.out, "\n");
+    auto printed = testing_support::SplitLines(result.out, "\n");
     ASSERT_GE(printed.size(), 4u);
     // After the lines, the summary: 3 files read, 2 converted, 1 repaired.
     EXPECT_EQ(printed.back().find(": 3 files in "), ("trawl " + root).size());
@@ -53,7 +44,7 @@ TEST(TrawlCliTest, ConvertsTheTreeAndLogsEveryLine) {
     EXPECT_EQ(printed.front(), " models");
     EXPECT_NE(std::find(printed.begin(), printed.end(), "searching wagon"), printed.end());
     EXPECT_EQ(printed.back().rfind("  -- ", 0), 0u);
-    const auto logged = Lines(ReadText(home.File("Trawl_Log.txt")), "\r\n");
+    const auto logged = testing_support::SplitLines(ReadText(home.File("Trawl_Log.txt")), "\r\n");
     ASSERT_EQ(logged.size(), printed.size() + 1);
     EXPECT_EQ(logged[0].rfind("----- Trawl Log ------- ", 0), 0u);
     EXPECT_NE(logged[0].find(",  "), std::string::npos);
@@ -65,8 +56,8 @@ TEST(TrawlCliTest, ConvertsTheTreeAndLogsEveryLine) {
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_TRUE(fs::exists(root + "/wagon/body1.tga"));
     EXPECT_FALSE(fs::exists(root + "/sky1.tga"));
-    EXPECT_EQ(Lines(ReadText(home.File("Trawl_Log.txt")), "\r\n").size(),
-              logged.size() + 1 + Lines(again.out, "\n").size() - 1);
+    EXPECT_EQ(testing_support::SplitLines(ReadText(home.File("Trawl_Log.txt")), "\r\n").size(),
+              logged.size() + 1 + testing_support::SplitLines(again.out, "\n").size() - 1);
 
     EXPECT_EQ(RunCliProgram({"--home", homeDir, "trawl"}).status, 2);
     EXPECT_EQ(RunCliProgram({"--home", homeDir, "trawl", "--normalmap", root}).status, 2);

@@ -27,6 +27,29 @@ inline std::vector<uint8_t> TestPixels(int width, int height, bool uniform, bool
     return pixels;
 }
 
+// A version-259 ".texture" container with one image chunk holding `data`:
+// both wrap modes 2, not dynamic, alpha hint 0.
+inline std::vector<uint8_t> TextureBytes(uint32_t format, int width, int height,
+                                         const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> out;
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto text = [&](const char* t) { out.insert(out.end(), t, t + std::char_traits<char>::length(t)); };
+    text("JIRF");
+    put32(0);
+    text("MMTFINFO");
+    // Info size, version, two 16-bit values, chunk counts 1 x 1, format, size,
+    // dynamic, both wrap modes, four unread values, alpha hint.
+    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, format, uint32_t(width), uint32_t(height), 0u, 2u, 2u, 0u,
+                       0u, 0u, 0u, 0u})
+        put32(v);
+    text("MMAP");
+    put32(static_cast<uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
 // A ".texture" file: format 0 (uncompressed 32-bit, top row first, B G R A) in
 // a version-259 container. Anything else: the extension's writer.
 inline void WriteImage(const std::string& path, int width, int height, bool uniform,
@@ -38,31 +61,15 @@ inline void WriteImage(const std::string& path, int width, int height, bool unif
         core::SaveImage(store, path);
         return;
     }
-    std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto text = [&](const char* t) {
-        out.insert(out.end(), t, t + std::char_traits<char>::length(t));
-    };
-    text("JIRF");
-    put32(0);
-    text("MMTFINFO");
-    // Info block: version, two 16-bit values, chunk counts 1 x 1, format 0,
-    // size, dynamic 0, both wrap modes 2, four unread values, alpha hint 0.
-    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, 0u, uint32_t(width), uint32_t(height), 0u, 2u, 2u, 0u,
-                       0u, 0u, 0u, 0u})
-        put32(v);
-    text("MMAP");
-    put32(static_cast<uint32_t>(width * height * 4));
+    std::vector<uint8_t> data;
     const int bpp = alpha ? 4 : 3;
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = pixels.data() + (static_cast<size_t>(y) * width + x) * bpp;
-            out.insert(out.end(), {p[2], p[1], p[0], alpha ? p[3] : uint8_t(255)});
+            data.insert(data.end(), {p[2], p[1], p[0], alpha ? p[3] : uint8_t(255)});
         }
     }
-    WriteBytes(path, out);
+    WriteBytes(path, TextureBytes(0, width, height, data));
 }
 
 }  // namespace testing_support

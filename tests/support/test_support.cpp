@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -51,6 +52,15 @@ std::string ReadText(const std::string& path) {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& text, const std::string& end) {
+    std::vector<std::string> lines;
+    for (size_t pos = 0, next; pos < text.size(); pos = next + end.size()) {
+        next = std::min(text.find(end, pos), text.size());
+        lines.push_back(text.substr(pos, next - pos));
+    }
+    return lines;
 }
 
 void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,

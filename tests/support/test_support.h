@@ -28,6 +28,8 @@ private:
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
+// The lines of a text, each without its `end` (a last line without one counts too).
+std::vector<std::string> SplitLines(const std::string& text, const std::string& end);
 
 // Fills the store with the given pixels (bottom row first), as a reader would.
 void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,
