@@ -100,7 +100,11 @@ void Application::ViewTexture(bool reload) {
             ReportLoadError();
             loadFailed = true;
         }
-        if (TransparentPending) {
+        if (!host_.ShowsPictures()) {
+            // Nothing is drawn; only the uniform-colour finding is wanted.
+            if (!TransparentPending) core::NoteUniformColour(store_);
+            TransparentPending = false;
+        } else if (TransparentPending) {
             core::RenderTransparent(store_, display, settings_.BGroundColour);
             TransparentPending = false;
         } else {

@@ -32,6 +32,7 @@ Tokens GetTokens(std::string_view line, std::string_view separators) {
 
 bool Language::LoadFile(const std::string& path) {
     lines_.clear();
+    found_.clear();
     overflowReported_ = false;
     core::ByteBuffer bytes;
     if (core::ReadWholeFile(path, bytes, kMaxLanguageFileBytes) != core::ReadResult::Ok) return false;
@@ -52,11 +53,19 @@ bool Language::LoadFile(const std::string& path) {
 
 void Language::SetLines(std::vector<std::string> lines) {
     lines_ = std::move(lines);
+    found_.clear();
     overflowReported_ = false;
 }
 
 std::string Language::Translate(const std::string& key) const {
     const std::string wanted = core::ToLowerAscii(key);
+    if (const auto known = found_.find(wanted); known != found_.end()) return known->second;
+    std::string text = Lookup(wanted);
+    found_.emplace(wanted, text);
+    return text;
+}
+
+std::string Language::Lookup(const std::string& wanted) const {
     for (size_t n = 0; n < lines_.size(); ++n) {
         const std::string_view line = std::string_view(lines_[n]).substr(0, kLanguageLineLimit);
         Tokens tokens = GetTokens(line, "|");

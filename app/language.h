@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace app {
@@ -38,9 +39,15 @@ public:
     void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
 private:
+    std::string Lookup(const std::string& lowerKey) const;
+
     std::vector<std::string> lines_;
     std::function<void(const std::string&)> notice_;
     mutable bool overflowReported_ = false;
+    // Lookups already made: a trawl asks for the same few messages for every
+    // file, and each lookup walks the whole file. Not shared between threads:
+    // each worker has its own copy of the language.
+    mutable std::unordered_map<std::string, std::string> found_;
 };
 
 }  // namespace app

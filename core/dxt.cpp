@@ -1,5 +1,7 @@
 #include "core/dxt.h"
 
+#include "core/channel_order.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -171,11 +173,6 @@ struct Dxt5 {
 // table lookup from the block's palette. Chosen at run time, so the program
 // still runs on processors without SSSE3.
 #define SSSE3_FUNCTION __attribute__((target("ssse3")))
-
-bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
-}
 
 // The block's four colours as one vector of R, G, B, A bytes, computed in
 // 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes 4..6. Divisions by 3

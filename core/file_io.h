@@ -18,9 +18,9 @@ ReadResult ReadWholeFile(const std::string& path, ByteBuffer& out, uint64_t maxB
 // known from their header, so that trailing data never costs memory.
 ReadResult ReadFilePrefix(const std::string& path, ByteBuffer& out, uint64_t maxBytes);
 
-// Writes to a temporary file beside the target and renames it over the target
-// on Commit(). Until then the target is untouched; a writer destroyed without
-// Commit() removes its temporary file.
+// Writes to a temporary file in the target's folder (unnamed where the system
+// allows) and gives it the target's name on Commit(). Until then the target is
+// untouched; a writer destroyed without Commit() removes its temporary file.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -38,10 +38,13 @@ public:
     void Abandon();
 
 private:
+    bool LinkUnnamed();
+
     std::string target_;
-    std::string temp_;
+    std::string temp_;  // the named temporary file, when the file is not unnamed
     int fd_ = -1;
     bool failed_ = false;
+    bool unnamed_ = false;
 };
 
 // Writes `size` bytes as the whole new content of `target`, atomically.

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "core/channel_order.h"
 #include "core/paths.h"
 
 #if defined(__linux__)
@@ -20,24 +21,79 @@
 
 namespace core {
 
-void* AllocateLargeBuffer(size_t bytes) {
 #if defined(__linux__) && !defined(SKEINPRESS_PLAIN_ALLOCATION)
-    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+namespace {
+
+// Mappings are whole huge pages, so that a released buffer fits any later
+// request of the same rounded size.
+constexpr size_t kHugePageBytes = size_t{2} << 20;
+size_t MappedSize(size_t bytes) { return (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1); }
+
+// A few released buffers are kept per thread: a batch worker converts picture
+// after picture of the same few sizes, and pages it has already touched cost
+// nothing, where a fresh mapping is zeroed and faulted in again. Very large
+// buffers are returned at once so that one huge picture does not pin memory.
+constexpr size_t kCachedBuffers = 6;
+constexpr size_t kMaxCachedBytes = size_t{48} << 20;  // per thread, all buffers together
+
+struct CachedBuffer {
+    void* p;
+    size_t bytes;
+};
+// Plain thread-locals are never destroyed, so a buffer released during thread
+// or program exit still finds them; the guard marks the cache closed.
+thread_local CachedBuffer tCache[kCachedBuffers];
+thread_local size_t tCacheCount = 0;
+thread_local bool tCacheClosed = false;
+
+struct CacheGuard {
+    ~CacheGuard() {
+        for (size_t i = 0; i < tCacheCount; ++i) ::munmap(tCache[i].p, tCache[i].bytes);
+        tCacheCount = 0;
+        tCacheClosed = true;
+    }
+};
+thread_local CacheGuard tCacheGuard;
+
+}  // namespace
+
+void* AllocateLargeBuffer(size_t bytes) {
+    const size_t mapped = MappedSize(bytes);
+    for (size_t i = 0; i < tCacheCount; ++i) {
+        if (tCache[i].bytes != mapped) continue;
+        void* p = tCache[i].p;
+        for (size_t j = i + 1; j < tCacheCount; ++j) tCache[j - 1] = tCache[j];
+        --tCacheCount;
+        return p;
+    }
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
-    ::madvise(p, bytes, MADV_HUGEPAGE);
+    ::madvise(p, mapped, MADV_HUGEPAGE);
     return p;
-#else
-    return ::operator new(bytes);
-#endif
 }
 
 void ReleaseLargeBuffer(void* p, size_t bytes) {
-#if defined(__linux__) && !defined(SKEINPRESS_PLAIN_ALLOCATION)
-    ::munmap(p, bytes);
-#else
-    ::operator delete(p);
-#endif
+    const size_t mapped = MappedSize(bytes);
+    if (tCacheClosed || mapped > kMaxCachedBytes) {
+        ::munmap(p, mapped);
+        return;
+    }
+    (void)&tCacheGuard;  // odr-use: constructs the guard for this thread
+    size_t cachedBytes = mapped;
+    for (size_t i = 0; i < tCacheCount; ++i) cachedBytes += tCache[i].bytes;
+    // The oldest go first; recent sizes are the likeliest to come again.
+    while (tCacheCount > 0 && (tCacheCount == kCachedBuffers || cachedBytes > kMaxCachedBytes)) {
+        ::munmap(tCache[0].p, tCache[0].bytes);
+        cachedBytes -= tCache[0].bytes;
+        for (size_t i = 1; i < tCacheCount; ++i) tCache[i - 1] = tCache[i];
+        --tCacheCount;
+    }
+    tCache[tCacheCount++] = {p, mapped};
 }
+#else
+void* AllocateLargeBuffer(size_t bytes) { return ::operator new(bytes); }
+void ReleaseLargeBuffer(void* p, size_t) { ::operator delete(p); }
+#endif
 
 int ImageStore::BytesPerPixel() const {
     if (Image.Width == 0 || Image.Height == 0) return 0;
@@ -105,11 +161,7 @@ bool IsPowerOfTwo(int32_t n) {
 }
 
 void SwapRedBlue(uint8_t* pixels, int32_t count) {
-    for (int32_t i = 0; i < count; ++i, pixels += 3) {
-        const uint8_t t = pixels[0];
-        pixels[0] = pixels[2];
-        pixels[2] = t;
-    }
+    if (count > 0) CopySwappingRedBlue(pixels, pixels, static_cast<size_t>(count), 3);
 }
 
 }  // namespace core

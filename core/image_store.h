@@ -14,11 +14,12 @@
 namespace core {
 
 // Allocation of large pixel and file buffers. Large buffers are mapped with
-// transparent huge pages where the platform offers them: first-touch page faults
-// otherwise dominate the cost of loading a big picture.
+// transparent huge pages where the platform offers them, and each thread keeps
+// a few released ones for reuse: first-touch page faults otherwise dominate
+// the cost of loading a big picture.
 void* AllocateLargeBuffer(size_t bytes);
 void ReleaseLargeBuffer(void* p, size_t bytes);
-inline constexpr size_t kLargeBufferBytes = size_t{4} << 20;
+inline constexpr size_t kLargeBufferBytes = size_t{512} << 10;
 
 // A byte vector whose resize() leaves new bytes uninitialised: pixel buffers are
 // always written in full right after they are sized, so zeroing them is waste.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/channel_order.h"
+
 namespace core {
 
 void RenderImage(ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
@@ -32,35 +34,29 @@ void RenderImage(ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t hei
     }
 
     bitmap.Reset(bpp == 3 ? 24 : 32, width, height);
-    bool uniform = store.UniformColour;
-    const uint8_t* first = src;
     for (int r = 0; r < h; ++r) {
         uint8_t* out = bitmap.Row(height - 1 - r).data();
         const uint8_t* in = src + r * srcStride;
-        if (bpp == 3) {
-            for (int x = 0; x < w; ++x, in += 3, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
-            }
-        } else {
-            for (int x = 0; x < w; ++x, in += 4, out += 4) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
-                out[3] = in[3];
-            }
-        }
-        // Every pixel equal to its predecessor is the same as every pixel equal to
-        // the first, so compare the row against the first pixel.
-        if (uniform) {
-            const uint8_t* p = src + r * srcStride;
-            for (int x = 0; x < w && uniform; ++x, p += bpp) {
-                if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) uniform = false;
-            }
+        CopySwappingRedBlue(in, out, static_cast<size_t>(w), bpp);
+    }
+    if (!store.AlphaView) NoteUniformColour(store);
+}
+
+void NoteUniformColour(ImageStore& store) {
+    if (!store.Usable()) return;
+    const int bpp = store.BytesPerPixel();
+    store.UniformColour = true;
+    if (bpp != 3 && bpp != 4) return;
+    // Every pixel equal to its predecessor is the same as every pixel equal to
+    // the first; real pictures differ within a few pixels, so this is cheap.
+    const uint8_t* first = store.Image.Data;
+    const uint8_t* end = first + static_cast<size_t>(store.Image.Width) * store.Image.Height * bpp;
+    for (const uint8_t* p = first + bpp; p < end; p += bpp) {
+        if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) {
+            store.UniformColour = false;
+            return;
         }
     }
-    store.UniformColour = uniform;
 }
 
 void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour) {

@@ -13,6 +13,10 @@ namespace core {
 // same red, green and blue.
 void RenderImage(ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height);
 
+// The uniform-colour finding of drawing the colour picture, without drawing:
+// for callers that show nothing.
+void NoteUniformColour(ImageStore& store);
+
 // Draws a 4-byte image blended over a 16 x 16 checkerboard made from the
 // background colour (0x00BBGGRR). Does nothing for other images.
 void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/channel_order.h"
 #include "core/paths.h"
 #include "core/render.h"
 
@@ -32,22 +33,7 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
     ByteBuffer work(std::min(chunk, total));
     for (size_t done = 0; done < total; done += chunk) {
         const size_t n = std::min(chunk, total - done);
-        const uint8_t* in = store.Image.Data + done;
-        uint8_t* out = work.data();
-        if (bpp == 3) {
-            for (size_t i = 0; i < n; i += 3) {
-                out[i] = in[i + 2];
-                out[i + 1] = in[i + 1];
-                out[i + 2] = in[i];
-            }
-        } else {
-            for (size_t i = 0; i < n; i += 4) {
-                out[i] = in[i + 2];
-                out[i + 1] = in[i + 1];
-                out[i + 2] = in[i];
-                out[i + 3] = in[i + 3];
-            }
-        }
+        CopySwappingRedBlue(store.Image.Data + done, work.data(), n / bpp, bpp);
         if (!file.Write(work.data(), n)) {
             SetLoadErrorText(store, "File Save Error in TGA Data");
             return false;
@@ -104,6 +90,12 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
         }
         text += "\r\n";
     }
+    // A trawl run again over the same tree finds the same descriptions; leaving
+    // an identical file alone spares replacing it with a copy of itself.
+    ByteBuffer existing;
+    if (ReadFilePrefix(descriptionPath, existing, text.size() + 1) == ReadResult::Ok &&
+        existing.size() == text.size() && std::memcmp(existing.data(), text.data(), text.size()) == 0)
+        return true;
     if (!WriteFileAtomically(descriptionPath, text.data(), text.size())) {
         SetLoadError(store, "Couldn't create file \"", descriptionPath, "\".");
         return false;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/alpha_channel.h"
+#include "core/channel_order.h"
 #include "core/dxt.h"
 #include "core/file_io.h"
 #include "core/load_image.h"
@@ -146,11 +147,10 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
     for (size_t y = 0; y < height; ++y) {
         const uint8_t* src = data + (height - 1 - y) * width * 4;
         uint8_t* dst = pixels.data() + y * width * bpp;
-        for (size_t x = 0; x < width; ++x, src += 4, dst += bpp) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            if (!opaque) dst[3] = src[3];
+        if (opaque) {
+            CopyBgraToRgb(src, dst, width);
+        } else {
+            CopySwappingRedBlue(src, dst, width, 4);
         }
     }
     const int32_t alphaKind = opaque ? 0 : ClassifyAlpha(pixels.data(), width * height);

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/alpha_channel.h"
+#include "core/channel_order.h"
 #include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/tga.h"
@@ -164,8 +165,7 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
         Convert16To24(store);
     }
     if (depth == 32) {
-        uint8_t* p = store.Image.Data;
-        for (size_t i = 0; i < pixelCount; ++i, p += 4) std::swap(p[0], p[2]);
+        CopySwappingRedBlue(store.Image.Data, store.Image.Data, pixelCount, 4);
         store.Image.AlphaKind = ClassifyAlpha(store.Image.Data, pixelCount);
     } else {
         SwapRedBlue(store.Image.Data, static_cast<int32_t>(pixelCount));

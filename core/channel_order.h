@@ -1,0 +1,22 @@
+// Conversions between the store's red-first pixels and the blue-first pixels
+// of the files and the display. These run over every byte of every picture a
+// batch converts, so they use byte shuffles where the processor has them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace core {
+
+// Whether the processor runs SSSE3 byte shuffles (checked once).
+bool HasSsse3();
+
+// Copies `pixels` pixels of 3 or 4 bytes, exchanging the first and third byte
+// of each. `in` may equal `out`; otherwise the two must not overlap.
+void CopySwappingRedBlue(const uint8_t* in, uint8_t* out, size_t pixels, int bytesPerPixel);
+
+// Copies `pixels` 4-byte pixels (blue, green, red, alpha) to 3-byte ones (red,
+// green, blue), dropping the alpha. The buffers must not overlap.
+void CopyBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels);
+
+}  // namespace core
