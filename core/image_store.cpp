@@ -48,14 +48,18 @@ thread_local bool tCacheClosed = false;
 
 struct CacheGuard {
     ~CacheGuard() {
-        for (size_t i = 0; i < tCacheCount; ++i) ::munmap(tCache[i].p, tCache[i].bytes);
-        tCacheCount = 0;
+        ReleaseKeptBuffers();
         tCacheClosed = true;
     }
 };
 thread_local CacheGuard tCacheGuard;
 
 }  // namespace
+
+void ReleaseKeptBuffers() {
+    for (size_t i = 0; i < tCacheCount; ++i) ::munmap(tCache[i].p, tCache[i].bytes);
+    tCacheCount = 0;
+}
 
 void* AllocateLargeBuffer(size_t bytes) {
     const size_t mapped = MappedSize(bytes);
@@ -91,6 +95,7 @@ void ReleaseLargeBuffer(void* p, size_t bytes) {
     tCache[tCacheCount++] = {p, mapped};
 }
 #else
+void ReleaseKeptBuffers() {}
 void* AllocateLargeBuffer(size_t bytes) { return ::operator new(bytes); }
 void ReleaseLargeBuffer(void* p, size_t) { ::operator delete(p); }
 #endif

@@ -19,6 +19,8 @@ namespace core {
 // the cost of loading a big picture.
 void* AllocateLargeBuffer(size_t bytes);
 void ReleaseLargeBuffer(void* p, size_t bytes);
+// Returns the buffers this thread keeps for reuse to the system.
+void ReleaseKeptBuffers();
 inline constexpr size_t kLargeBufferBytes = size_t{512} << 10;
 
 // A byte vector whose resize() leaves new bytes uninitialised: pixel buffers are

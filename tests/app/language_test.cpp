@@ -48,6 +48,13 @@ TEST(LanguageTest, FileLinesAndKeyRules) {
         {cutKey, std::string(255 - cutKey.size() - 1, 'x')},
     };
     for (const auto& [key, translation] : expected) EXPECT_EQ(language.Translate(key), translation) << key;
+
+    // Lookups already made give way to the lines that replace them.
+    language.SetLines({"menu File|Fichier"});
+    EXPECT_EQ(language.Translate("menu File"), "Fichier");
+    EXPECT_EQ(language.Translate("menu Open"), kMissing);
+    ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
+    EXPECT_EQ(language.Translate("menu File"), "File");
 }
 
 TEST(LanguageTest, LineWithTooManyBarsIsSkippedWithOneNotice) {

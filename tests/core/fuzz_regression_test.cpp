@@ -112,6 +112,9 @@ size_t PeakAddressSpace() {
 }
 
 BudgetedLoad LoadWithinBudget(const std::string& path, size_t budget) {
+    // Buffers kept from earlier loads would serve the child's requests
+    // without raising its peak.
+    core::ReleaseKeptBuffers();
     const pid_t child = fork();
     if (child == 0) {
         // A fresh process starts its peak at its present size. Requests above

@@ -65,6 +65,26 @@ TEST(RenderImage, AlphaIgnoredForUniformityAndShownAsGrey) {
     EXPECT_FALSE(store.UniformColour);
 }
 
+// The finding without a drawing, for hosts that show nothing, must be the
+// drawing's own, down to the last pixel.
+TEST(RenderImage, UniformColourFoundAlikeWithoutDrawing) {
+    for (int bpp : {3, 4}) {
+        core::ImageStore store;
+        FillStore(store, 5, 3, bpp, Solid(15, bpp == 3 ? std::vector<uint8_t>{9, 8, 7} : std::vector<uint8_t>{9, 8, 7, 1}));
+        for (size_t changed : {size_t{0}, size_t{14}, size_t{99}}) {
+            if (changed < 15) store.Image.Data[changed * bpp + 1] ^= 1;
+            core::Bitmap bmp;
+            core::RenderImage(store, bmp, 5, 3);
+            const bool drawn = store.UniformColour;
+            store.UniformColour = !drawn;
+            core::NoteUniformColour(store);
+            EXPECT_EQ(store.UniformColour, drawn) << bpp << " " << changed;
+            EXPECT_EQ(drawn, changed >= 15) << bpp << " " << changed;
+            if (changed < 15) store.Image.Data[changed * bpp + 1] ^= 1;
+        }
+    }
+}
+
 TEST(RenderTransparent, CheckerboardFromTheClampedBackgroundUnderTransparentPixelsOnly) {
     core::ImageStore store;
     std::vector<uint8_t> px = Solid(32, {0, 0, 0, 0});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -109,4 +110,46 @@ TEST(SaveImage, DescriptionBesideTheTextureUntilAnotherImageIsRead) {
     ASSERT_TRUE(core::LoadImage(store, dir.File("plain.tga")));
     ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
     EXPECT_FALSE(fs::exists(texture + ".txt"));
+}
+
+// A file written again keeps the mode it had; a new one gets the mode any new
+// file gets here. Nothing but the target is ever left in the folder.
+TEST(SaveImage, ReplacedFilesKeepTheirModeAndNoTemporaryFileRemains) {
+    TempDir dir;
+    core::ImageStore store;
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    const std::string target = dir.File("mode.tga");
+    WriteBytes(target, {'o', 'l', 'd'});
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(core::SaveImage(store, target));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadBytes(target).size(), 18u + 12u);
+
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(core::SaveImage(store, dir.File("new.tga")));
+    ::umask(mask);
+    ASSERT_EQ(::stat(dir.File("new.tga").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+// A description that would come out the same is left as it is; a changed one
+// is written.
+TEST(SaveImage, AnUnchangedDescriptionIsNotRewritten) {
+    TempDir dir;
+    const std::string texture = dir.File("wagon.texture");
+    core::ImageStore store;
+    FakeTexture(store, texture);
+    ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
+    struct stat first {}, again {};
+    ASSERT_EQ(::stat((texture + ".txt").c_str(), &first), 0);
+    ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
+    ASSERT_EQ(::stat((texture + ".txt").c_str(), &again), 0);
+    EXPECT_EQ(again.st_ino, first.st_ino);
+
+    store.TextureDescription[2] = "Tile=none";
+    ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
+    EXPECT_EQ(ReadText(texture + ".txt"), "Primary=wagon.tga\r\nAlpha=wagon.tga\r\nTile=none\r\nAlphaHint=masked\r\n");
 }
