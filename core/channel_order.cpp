@@ -30,39 +30,35 @@ void PortableBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
 #ifdef SKEINPRESS_SHUFFLES
 #define SSSE3_FUNCTION __attribute__((target("ssse3")))
 
-SSSE3_FUNCTION void ShuffleSwap4(const uint8_t* in, uint8_t* out, size_t pixels) {
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+// Four pixels per step: 16 bytes loaded, shuffled and stored. Steps run while
+// 16 bytes remain on both sides; where a step uses fewer than 16, the bytes
+// beyond are rewritten by the next step (or, in place, put back unchanged).
+// Returns the pixels done; the caller finishes the rest one by one.
+template <size_t InBytes, size_t OutBytes>
+SSSE3_FUNCTION size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixels, __m128i order) {
     size_t i = 0;
-    for (; i + 4 <= pixels; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 4));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_shuffle_epi8(v, order));
+    for (; i * InBytes + 16 <= pixels * InBytes && i * OutBytes + 16 <= pixels * OutBytes; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * InBytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * OutBytes), _mm_shuffle_epi8(v, order));
     }
-    PortableSwap(in + i * 4, out + i * 4, pixels - i, 4);
+    return i;
 }
 
-// Four pixels (12 bytes) per step through 16-byte loads and stores. The last
-// four bytes stored are the input's own, put back unchanged in place or
-// overwritten by the next step when copying; steps stop while 16 bytes remain.
-SSSE3_FUNCTION void ShuffleSwap3(const uint8_t* in, uint8_t* out, size_t pixels) {
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
-    size_t i = 0;
-    for (; i + 6 <= pixels; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 3));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 3), _mm_shuffle_epi8(v, order));
+SSSE3_FUNCTION void ShuffleSwap(const uint8_t* in, uint8_t* out, size_t pixels, int bpp) {
+    size_t done = 0;
+    if (bpp == 4) {
+        done = ShuffleSteps<4, 4>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15));
+    } else {
+        done = ShuffleSteps<3, 3>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15));
     }
-    PortableSwap(in + i * 3, out + i * 3, pixels - i, 3);
+    PortableSwap(in + done * bpp, out + done * bpp, pixels - done, bpp);
 }
 
 SSSE3_FUNCTION void ShuffleBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
     const char z = -128;
-    const __m128i order = _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, z, z, z, z);
-    size_t i = 0;
-    // The store writes 16 bytes for 12: stop while the output has room for them.
-    for (; i + 6 <= pixels; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 4));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 3), _mm_shuffle_epi8(v, order));
-    }
-    PortableBgraToRgb(in + i * 4, out + i * 3, pixels - i);
+    const size_t done =
+        ShuffleSteps<4, 3>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, z, z, z, z));
+    PortableBgraToRgb(in + done * 4, out + done * 3, pixels - done);
 }
 #endif
 
@@ -80,11 +76,7 @@ bool HasSsse3() {
 void CopySwappingRedBlue(const uint8_t* in, uint8_t* out, size_t pixels, int bytesPerPixel) {
 #ifdef SKEINPRESS_SHUFFLES
     if (HasSsse3()) {
-        if (bytesPerPixel == 4) {
-            ShuffleSwap4(in, out, pixels);
-        } else {
-            ShuffleSwap3(in, out, pixels);
-        }
+        ShuffleSwap(in, out, pixels, bytesPerPixel);
         return;
     }
 #endif
