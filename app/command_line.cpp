@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/application.h"
+#include "core/file_io.h"
 #include "core/paths.h"
 
 namespace app {
@@ -13,16 +14,6 @@ namespace app {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool FolderExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_directory(fs::path(path), ec);
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
-}
 
 class CommandLine {
 public:
@@ -49,7 +40,7 @@ private:
         // for bitmaps and JPEGs too, and opening one must not show an empty window.
         if (ext != ".texture" && ext != ".tga" && ext != ".bmp" && ext != ".jpg") return;
         s_.CurrentFile = file;
-        if (FileExists(file)) {
+        if (core::IsFile(file)) {
             app_.host().StartTimer(TimerId::OpenDelayed, 100);
         } else {
             app_.host().AddMemoLine("  " + app_.T("message LaunchParam") + ": " +
@@ -58,7 +49,7 @@ private:
     }
 
     void OneSwitch(const std::string& option, const std::string& target) {
-        if (option == "-trawl" && FolderExists(target)) {
+        if (option == "-trawl" && core::IsFolder(target)) {
             if (s_.DoBMPs || s_.DoJPGs || s_.DoTextures) {
                 s_.DefaultDir = target;
                 jobs_.StartTrawl();
@@ -68,13 +59,13 @@ private:
                 Wait(1000);
                 CloseLater();
             }
-        } else if (option == "-normalmap" && FileExists(target)) {
+        } else if (option == "-normalmap" && core::IsFile(target)) {
             Wait(500);
             s_.CurrentFile = target;
             app_.NormalMapRequest = true;
             jobs_.OpenAndSave();
             if (s_.CloseOnDone) CloseLater();
-        } else if (option == "-close" && FileExists(target)) {
+        } else if (option == "-close" && core::IsFile(target)) {
             Wait(500);
             s_.DoTextures = true;
             s_.CurrentFile = target;
@@ -102,18 +93,18 @@ private:
     void TwoSwitches(const std::string& a, const std::string& b, const std::string& target) {
         const std::set<std::string> pair{a, b};
         if (pair == std::set<std::string>{"-trawl", "-close"}) {
-            if (FolderExists(target)) {
+            if (core::IsFolder(target)) {
                 TexturesOnlyTrawl(target, true, false);
             } else {
                 Message("message NoFolder");
             }
         } else if (pair == std::set<std::string>{"-trawl", "-fixcolour"}) {
-            if (FolderExists(target)) {
+            if (core::IsFolder(target)) {
                 TexturesOnlyTrawl(target, false, true);
             } else {
                 Message("message NoFolder");
             }
-        } else if (pair == std::set<std::string>{"-close", "-normalmap"} && FileExists(target)) {
+        } else if (pair == std::set<std::string>{"-close", "-normalmap"} && core::IsFile(target)) {
             Wait(500);
             s_.CurrentFile = target;
             app_.NormalMapRequest = true;
@@ -129,7 +120,7 @@ private:
                                              core::ToLowerAscii(args[2])};
         if (switches != std::set<std::string>{"-trawl", "-close", "-fixcolour"}) {
             Message("message LaunchParam");
-        } else if (FolderExists(args[3])) {
+        } else if (core::IsFolder(args[3])) {
             TexturesOnlyTrawl(args[3], true, true);
         } else {
             Message("message NoFolder");

@@ -5,8 +5,10 @@
 
 #include "app/application.h"
 #include "core/alpha_channel.h"
+#include "core/file_io.h"
 #include "core/normal_map.h"
 #include "core/operations.h"
+#include "core/paths.h"
 #include "core/render.h"
 
 namespace app {
@@ -17,11 +19,6 @@ namespace fs = std::filesystem;
 constexpr const char* kImageAndEditorFilter =
     "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
     "Image Editors   (*.exe)|*.exe";
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
-}
 
 void DeleteFileIfPresent(const std::string& path) {
     std::error_code ec;
@@ -36,9 +33,17 @@ std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
     return time;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+// Whether the watched file changed since `age` (which then moves on); a file
+// that has gone ends its watch.
+bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type& age, TimerId timer) {
+    const auto now = ModificationTime(path);
+    if (!now) {
+        host.StopTimer(timer);
+        return false;
+    }
+    if (*now == age) return false;
+    age = *now;
+    return true;
 }
 
 }  // namespace
@@ -195,7 +200,7 @@ namespace {
 // The editor must be chosen before a round trip can work; say so instead of
 // starting a watcher that would wait forever.
 bool EditorChosen(Application& app) {
-    if (FileExists(app.settings().EditorPath)) return true;
+    if (core::IsFile(app.settings().EditorPath)) return true;
     app.host().ShowMessage(app.T("message Editor") + " (" + app.T("menu Setup") + " > " + app.T("menu Editor") +
                            ")");
     return false;
@@ -230,19 +235,13 @@ void Application::Edit1Click() {
 }
 
 void Application::Timer2Timer() {
-    const auto age = ModificationTime(TempImagePath());
-    if (!age) {
-        host_.StopTimer(TimerId::WatchColour);
-        return;
-    }
-    if (*age == TempImageAge) return;
+    if (!WatchedFileChanged(host_, TempImagePath(), TempImageAge, TimerId::WatchColour)) return;
     const bool hadAlpha = store_.Image.AlphaKind != 0;
-    TempImageAge = *age;
     const std::string openFile = settings_.CurrentFile;
     settings_.CurrentFile = TempImagePath();
     ViewTexture(true);
     ImageModified = true;
-    if (hadAlpha && FileExists(TempAlphaPath())) {
+    if (hadAlpha && core::IsFile(TempAlphaPath())) {
         if (!core::MergeAlphaImage(store_, TempAlphaPath())) host_.AddMemoLine("  " + store_.LoadErrorText);
         ViewTexture(false);
     }
@@ -268,13 +267,7 @@ void Application::Edit2Click() {
 }
 
 void Application::Timer3Timer() {
-    const auto age = ModificationTime(TempAlphaPath());
-    if (!age) {
-        host_.StopTimer(TimerId::WatchAlpha);
-        return;
-    }
-    if (*age == TempAlphaAge) return;
-    TempAlphaAge = *age;
+    if (!WatchedFileChanged(host_, TempAlphaPath(), TempAlphaAge, TimerId::WatchAlpha)) return;
     if (store_.Image.AlphaKind == 0) return;
     if (core::MergeAlphaImage(store_, TempAlphaPath()))
         ImageModified = true;
@@ -293,7 +286,8 @@ bool Application::ToggleOption(bool Settings::*option) {
 void Application::SetUp1Click() {
     if (host_.Confirm(T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
     const auto chosen =
-        host_.PickOpenFile(T("message Editor"), kImageAndEditorFilter, 2, FolderOf(settings_.EditorPath));
+        host_.PickOpenFile(T("message Editor"), kImageAndEditorFilter, 2,
+                           std::string(core::FolderPart(settings_.EditorPath)));
     if (chosen) settings_.EditorPath = *chosen;
 }
 
@@ -302,7 +296,7 @@ void Application::Help2Click(const std::string& dataDir) {
                                         programDir_ + "help/index.html"};
     if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
     for (const auto& candidate : candidates) {
-        if (FileExists(candidate)) {
+        if (core::IsFile(candidate)) {
             host_.OpenDocument(candidate);
             return;
         }

@@ -1,9 +1,7 @@
 // The main window's work on one image: open, show colour and alpha, save.
-#include <filesystem>
-#include <system_error>
-
 #include "app/application.h"
 #include "core/bitmap.h"
+#include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/paths.h"
 #include "core/render.h"
@@ -16,11 +14,6 @@ namespace {
 constexpr int kColourBox = 330;
 constexpr int kAlphaBoxWidth = 330;
 constexpr int kAlphaBoxHeight = 209;
-
-bool IsExistingFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
 
 }  // namespace
 
@@ -89,7 +82,7 @@ void Application::ViewTexture(bool reload) {
         TransparentPending = false;
     }
     host_.ClearPictures();
-    if (!IsExistingFile(settings_.CurrentFile)) return;
+    if (!core::IsFile(settings_.CurrentFile)) return;
 
     // Colour view.
     bool loadFailed = false;
@@ -173,7 +166,7 @@ void Application::Open2Click() {
     ImageModified = false;
     NormalMapMade = false;
     GreyScaleMade = false;
-    if (IsExistingFile(settings_.CurrentFile)) {
+    if (core::IsFile(settings_.CurrentFile)) {
         ViewTexture(true);
     } else {
         settings_.CurrentFile.clear();

@@ -8,20 +8,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "core/file_io.h"
 #include "core/paths.h"
 
 namespace app {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-bool IsFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
-}
-
-}  // namespace
 
 std::string WithTrailingSeparator(const std::string& folder) {
     if (folder.empty() || core::IsFolderSeparator(folder.back())) return folder;
@@ -64,11 +56,11 @@ std::string InstalledDataDir(const std::string& programPath) {
 std::string FindLanguageFile(const std::string& programDir, const std::string& programPath,
                              const std::string& languageFile) {
     if (languageFile.empty()) return std::string();
-    if (fs::path(languageFile).is_absolute()) return IsFile(languageFile) ? languageFile : std::string();
+    if (fs::path(languageFile).is_absolute()) return core::IsFile(languageFile) ? languageFile : std::string();
     const std::string beside = programDir + languageFile;
-    if (IsFile(beside)) return beside;
+    if (core::IsFile(beside)) return beside;
     const std::string dataDir = InstalledDataDir(programPath);
-    if (!dataDir.empty() && IsFile(dataDir + languageFile)) return dataDir + languageFile;
+    if (!dataDir.empty() && core::IsFile(dataDir + languageFile)) return dataDir + languageFile;
     return std::string();
 }
 

@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/folder_listing.h"
 #include "core/alpha_channel.h"
+#include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/normal_map.h"
 #include "core/operations.h"
@@ -25,16 +26,6 @@ constexpr int kFastStepMs = 10;
 constexpr int kCloseLogMs = 200;
 constexpr int kCloseWindowMs = 500;
 constexpr int kMemoFlushLines = 100;
-
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_directory(fs::path(path), ec);
-}
-
-bool IsFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(fs::path(path), ec);
-}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     return (fs::path(folder) / name).string();
@@ -79,7 +70,7 @@ bool Application::FolderIsAncestor(const std::string& folder, int depth) const {
 
 void Application::StartClick() {
     const std::string& start = settings_.DefaultDir;
-    if (!IsFolder(start)) {
+    if (!core::IsFolder(start)) {
         host_.AddMemoLine(std::string(" ") + T("message StartFolder"));
         host_.Beep();
         return;
@@ -114,7 +105,7 @@ void Application::StartClick() {
         const std::string& name = top.Current().name;
         if (IsDotEntry(name)) continue;
         const std::string path = JoinPath(FolderPaths[0], name);
-        if (IsFolder(path) && !FolderIsAncestor(path, 0)) ++TopFolderCount;
+        if (core::IsFolder(path) && !FolderIsAncestor(path, 0)) ++TopFolderCount;
     }
     top.Close();
     SearchClick();
@@ -162,7 +153,7 @@ void Application::Again() {
                 TrawlConvert();
             }
             const std::string path = JoinPath(FolderPaths[TrawlDepth], entry.name);
-            if (!IsDotEntry(entry.name) && IsFolder(path) && !FolderIsAncestor(path, TrawlDepth)) {
+            if (!IsDotEntry(entry.name) && core::IsFolder(path) && !FolderIsAncestor(path, TrawlDepth)) {
                 FolderPaths[TrawlDepth + 1] = path;
                 ++TrawlDepth;
                 DescendPending = true;
@@ -311,7 +302,7 @@ bool Application::OpenAndSaveTo(const std::string& target, std::string* written)
     if (tgaName.empty()) {
         std::string base = source.substr(0, source.size() - core::ExtensionOf(source).size());
         if (normalMap) base += "_normal";
-        if (!settings_.OverwriteTGAs && IsFile(base + ".tga")) base += "1";
+        if (!settings_.OverwriteTGAs && core::IsFile(base + ".tga")) base += "1";
         tgaName = base + ".tga";
     }
     // A write that fails is reported like a load that fails.

@@ -12,6 +12,7 @@
 #include "cli/console_host.h"
 #include "cli/edits.h"
 #include "cli/job_pool.h"
+#include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/paths.h"
 #include "core/save_image.h"
@@ -54,11 +55,6 @@ JobResult MissingFile(const std::string& file) {
     return result;
 }
 
-bool IsFile(const std::string& file) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(file, ec);
-}
-
 // Each file converted exactly as the trawl converts it, with the settings of
 // the settings file: the size test for bitmaps and JPEGs, the uniform-colour
 // repair, and the "1" name when overwriting is off.
@@ -75,7 +71,7 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
     std::vector<std::unique_ptr<ConversionWorker>> workers;
     for (int w = 0; w < workerCount; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
     return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
-        if (!IsFile(file)) return MissingFile(file);
+        if (!core::IsFile(file)) return MissingFile(file);
         return workers[worker]->Convert(file, output);
     });
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 
 namespace core {
@@ -23,6 +24,16 @@ mode_t ReadUmask() {
 const mode_t kProcessUmask = ReadUmask();
 
 }  // namespace
+
+bool IsFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), ec);
+}
 
 static ReadResult ReadFile(const std::string& path, ByteBuffer& out, uint64_t maxBytes,
                            bool refuseLarger) {
@@ -72,12 +83,6 @@ AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // A name beside `target` that nothing else uses: created empty and exclusive by
 // mkstemp, so it can be handed to link or rename afterwards.
 int MakeTempBeside(const std::string& target, std::string& temp) {
@@ -118,7 +123,8 @@ bool AtomicFileWriter::Open(const std::string& target) {
     // program dies before Commit(), and the file system allocates it without
     // locking the folder, which keeps parallel writers into one folder apart.
     if (ProcFdUsable()) {
-        fd_ = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd_ >= 0) unnamed_ = true;
     }
 #endif

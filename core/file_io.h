@@ -9,6 +9,11 @@
 
 namespace core {
 
+// Whether `path` names an existing regular file, or folder; an empty path or
+// one that cannot be examined does not.
+bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
+
 enum class ReadResult { Ok, CannotOpen, TooLarge, ReadError };
 
 // Reads the whole file into `out`. Files larger than `maxBytes` are refused

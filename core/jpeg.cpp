@@ -32,6 +32,14 @@ struct ErrorManager {
 // not printed.
 void IgnoreMessage(j_common_ptr) {}
 
+// Errors jump back to the caller's setjmp instead of ending the program.
+jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
+    jpeg_error_mgr* manager = jpeg_std_error(&err.pub);
+    manager->error_exit = ReturnToCaller;
+    manager->output_message = IgnoreMessage;
+    return manager;
+}
+
 // Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
 // need no destructor live between setjmp and the libjpeg calls, so a jump back
 // skips nothing that would leak; `pixels` belongs to the caller.
@@ -39,9 +47,7 @@ bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t
                 int32_t& height) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = ReturnToCaller;
-    err.pub.output_message = IgnoreMessage;
+    cinfo.err = ReturningErrors(err);
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -124,9 +130,7 @@ bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t
 bool EncodeJpeg(const Bitmap& bitmap, unsigned char** out, unsigned long* outSize) {
     jpeg_compress_struct cinfo;
     ErrorManager err;
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = ReturnToCaller;
-    err.pub.output_message = IgnoreMessage;
+    cinfo.err = ReturningErrors(err);
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);
         return false;
