@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "core/alpha_channel.h"
-#include "core/bitmap.h"
 #include "core/normal_map.h"
 #include "core/operations.h"
 #include "core/paths.h"
@@ -180,18 +179,13 @@ bool ApplyEdits(core::ImageStore& store, const EditOptions& options, std::mt1993
                     return false;
                 }
                 break;
-            case EditKind::FixUniform: {
-                // Rendering is what finds out whether the image is one colour.
-                core::Bitmap bitmap;
-                store.AlphaView = false;
-                core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
-                                  static_cast<uint16_t>(store.Image.Height));
+            case EditKind::FixUniform:
+                core::NoteUniformColour(store);
                 if (store.UniformColour) {
                     core::NonUniformColour(store, options.pixelCount, options.pixelChange,
                                            options.pixelRandom, rng);
                 }
                 break;
-            }
             case EditKind::ColourCopy:
                 store.LoadErrorText.clear();
                 if (!SaveCopy(store, edit.argument, core::SaveColourImage)) {

@@ -1,7 +1,6 @@
 #include <ostream>
 
 #include "cli/cli.h"
-#include "core/bitmap.h"
 #include "core/load_image.h"
 #include "core/render.h"
 
@@ -73,13 +72,7 @@ int InfoCommand(const std::vector<std::string>& args, Streams io) {
     for (const std::string& file : files) {
         core::ImageStore store;
         const bool ok = core::LoadImage(store, file);
-        const int32_t compression = store.Image.Compression;  // as the load left it
-        if (ok) {
-            core::Bitmap bitmap;
-            core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
-                              static_cast<uint16_t>(store.Image.Height));
-        }
-        store.Image.Compression = compression;
+        if (ok) core::NoteUniformColour(store);
         if (!ok) status = kExitFailed;
         if (json) {
             PrintJson(io.out, file, ok, store);
