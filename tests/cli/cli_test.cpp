@@ -25,7 +25,8 @@ TEST(CliUsage, ExitStatusesAndHelp) {
          {std::vector<std::string>{}, {"frobnicate"}, {"info"}, {"convert", "--bogus", "a.tga"},
           {"convert", "a.tga", "b.tga", "--output", "c.tga"}, {"convert", "a.tga", "--output"}, {"--home"},
           {"--home="}, {"trawl"}, {"convert", "a.tga", "--mask", "255,0,256,1"},
-          {"convert", "a.tga", "b.tga", "--colour-copy", "c.tga"}}) {
+          {"convert", "a.tga", "b.tga", "--colour-copy", "c.tga"}, {"trawl", "--jobs", "0", "r"},
+          {"trawl", "--jobs", "257", "r"}, {"trawl", "-j", "x", "r"}, {"convert", "--jobs"}}) {
         EXPECT_EQ(RunCliProgram(args).status, cli::kExitUsage) << testing::PrintToString(args);
     }
 }

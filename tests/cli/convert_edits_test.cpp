@@ -14,24 +14,19 @@ using Pixels = std::vector<uint8_t>;
 using Args = std::vector<std::string>;
 using testing_support::RunCliProgram;
 
-class ConvertEdits : public ::testing::Test {
-protected:
+TEST(ConvertEdits, EachEditWritesTheExpectedPixels) {
     testing_support::TempDir dir;
-
     // A TGA (bottom row first) of the given pixels.
-    std::string Tga(const std::string& name, int w, int h, int bpp, Pixels pixels) {
+    auto Tga = [&dir](const std::string& name, int w, int h, int bpp, Pixels pixels) {
         for (size_t i = 0; i + 2 < pixels.size(); i += bpp) std::swap(pixels[i], pixels[i + 2]);
         testing_support::WriteBytes(dir.File(name), testing_support::MakeTga(w, h, bpp * 8, pixels));
         return dir.File(name);
-    }
-    Pixels Read(const std::string& name) {
+    };
+    auto Read = [&dir](const std::string& name) {
         core::ImageStore store;
         EXPECT_TRUE(core::LoadImage(store, dir.File(name))) << store.LoadErrorText;
         return Pixels(store.PixelBuffer.begin(), store.PixelBuffer.end());
-    }
-};
-
-TEST_F(ConvertEdits, EachEditWritesTheExpectedPixels) {
+    };
     const std::string rgb = Tga("rgb.tga", 2, 1, 3, {1, 2, 3, 4, 5, 6});
     const std::string colours = Tga("c.tga", 3, 1, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250});
     Pixels uniform(48, 50), fixed = uniform;
