@@ -2,8 +2,11 @@
 // captions, option check marks, the close question, the colour pick from the
 // displayed picture, the tolerance dialog, the actual-size window and the
 // transparent view. What the commands do is the application's, tested there.
+// Then the program run on the command lines the simulator's tools use: it
+// converts, writes its settings and log, and exits by itself.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QtWidgets>
 #include <filesystem>
 #include <functional>
@@ -16,7 +19,9 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using testing_support::FillStore;
+using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
     void SetUp() override {
@@ -49,10 +54,6 @@ protected:
     }
     ~MainWindow() override { window.application().ImageModified = false; }  // no close question
 
-    void Activate() {
-        QEvent activate(QEvent::WindowActivate);
-        QApplication::sendEvent(&window, &activate);
-    }
     void MouseOnImage1(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
         QMouseEvent event(type, QPointF(at), window.Image1->mapToGlobal(QPointF(at)), button,
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
@@ -60,17 +61,18 @@ protected:
     }
     app::Application& application() { return window.application(); }
 
-    testing_support::TempDir dir;
+    TempDir dir;
     ui::TForm1 window;
 };
 
 TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
-    Activate();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&window, &activate);
     EXPECT_EQ(S(window.Open1->text()), app::kNotTranslated);
     EXPECT_EQ(S(window.Save1->text()), "Save");  // items without a key keep their own captions
     application().language().SetLines({"menu File|Fichier", "label FileName|Nom"});
     window.Label1->setText("Name:  wagon.texture");
-    Activate();
+    QApplication::sendEvent(&window, &activate);
     EXPECT_EQ(S(window.File1->title()), "Fichier");
     EXPECT_EQ(S(window.Label1->text()), "Nom");  // the file name line is replaced too
 }
@@ -86,8 +88,7 @@ TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
         const bool before = settings.*flag;
         EXPECT_EQ(item->isChecked(), before) << S(item->text());
         item->trigger();
-        EXPECT_EQ(settings.*flag, !before);
-        EXPECT_EQ(item->isChecked(), !before);
+        EXPECT_EQ(std::pair(settings.*flag, item->isChecked()), std::pair(!before, !before)) << S(item->text());
     }
 }
 
@@ -100,10 +101,10 @@ TEST_F(MainWindow, CloseQuestionAnsweredCancelKeepsTheWindowAndWritesNoSettings)
         question->button(QMessageBox::Cancel)->click();
     });
     EXPECT_FALSE(window.close());
-    EXPECT_FALSE(std::filesystem::exists(application().SettingsFilePath()));
+    EXPECT_FALSE(fs::exists(application().SettingsFilePath()));
     application().ImageModified = false;
     EXPECT_TRUE(window.close());
-    EXPECT_TRUE(std::filesystem::exists(application().SettingsFilePath()));
+    EXPECT_TRUE(fs::exists(application().SettingsFilePath()));
 }
 
 TEST_F(MainWindow, ColourPickReadsTheDisplayedPixelAndForwardsTheClicks) {
@@ -146,20 +147,14 @@ TEST_F(MainWindow, ToleranceDialogKeepsItsValueBetweenUses) {
     EXPECT_EQ(window.Form4->SpinEdit1->value(), 254);  // cancelled; kept within 1..254
 }
 
-TEST_F(MainWindow, ActualSizeWindowFitsTheImageWithItsMargins) {
+TEST_F(MainWindow, ActualSizeWindowAndTransparentViewShowTheStore) {
     FillStore(application().store(), 256, 128, 3, std::vector<uint8_t>(256 * 128 * 3, 50));
     ASSERT_TRUE(application().DisplayActualSize1Click());
     window.Form2->Prepare(application());
     EXPECT_EQ(window.Form2->size(), QSize(280, 188));
     EXPECT_EQ(window.Form2->Image1->pixmap().size(), QSize(256, 128));
-    // Wider than the desktop: the window fits and the picture scrolls inside it.
-    FillStore(application().store(), 4096, 8, 3, std::vector<uint8_t>(4096 * 8 * 3, 50));
-    window.Form2->Prepare(application());
-    EXPECT_LE(window.Form2->width(), QApplication::primaryScreen()->availableVirtualGeometry().width());
-    EXPECT_EQ(window.Form2->Image1->size(), QSize(4096, 8));
-}
 
-TEST_F(MainWindow, TransparentViewIsDrawnOnceWhileTheItemKeepsItsTick) {
+    // The transparent view is drawn once while the item keeps its tick.
     // Bottom row: an invisible blue pixel and an opaque red one.
     FillStore(application().store(), 2, 1, 4, {0, 0, 255, 0, 255, 0, 0, 255}, 2);
     application().settings().CurrentFile = dir.File("picture.tga");
@@ -169,6 +164,38 @@ TEST_F(MainWindow, TransparentViewIsDrawnOnceWhileTheItemKeepsItsTick) {
     window.InvertAlphaColour1->trigger();  // any redraw: the plain view again
     EXPECT_EQ(qBlue(window.DisplayedColourPicture().pixel(0, 0)), 255);
     EXPECT_TRUE(window.DisplayTransparent1->isChecked());
+}
+
+const fs::path kCorpus = SKEINPRESS_CORPUS_DIR;
+
+// Runs a private copy of the program, so that its own folder (settings, log) is
+// the test's. The simulator folders are marked as looked for, as after a first
+// run, so no folder picker opens. Returns the exit code, or -1 when it had to
+// be killed. Afterwards the settings file is expected rewritten in full.
+int RunProgram(const fs::path& home, const QStringList& arguments) {
+    const std::string settings = "[Paths]\nTS2009_dir=NotFound\nTS2010_dir=NotFound\nTS12_dir=NotFound\n";
+    testing_support::WriteBytes((home / "skeinpress.ini").string(), {settings.begin(), settings.end()});
+    fs::copy_file(SKEINPRESS_GUI_PATH, home / "skeinpress");
+    QProcess process;
+    process.start(QString::fromStdString((home / "skeinpress").string()), arguments);
+    if (!process.waitForFinished(20000)) process.kill(), process.waitForFinished();
+    EXPECT_NE(testing_support::ReadText((home / "skeinpress.ini").string()).find("[Options]"), std::string::npos);
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+TEST(CommandLine, CloseAndTrawlCloseConvertAndExit) {
+    TempDir home, trawlHome, work;
+    fs::create_directories(work.path() / "tree/sub");
+    fs::copy_file(kCorpus / "texture/rgba32_photo.texture", work.path() / "wagon.texture");
+    ASSERT_EQ(RunProgram(home.path(), {"-close", QString::fromStdString(work.File("wagon.texture"))}), 0);
+    EXPECT_TRUE(fs::exists(work.path() / "wagon.tga") && fs::exists(work.path() / "wagon.texture.txt"));
+
+    fs::copy_file(kCorpus / "texture/dxt5_4x4.texture", work.path() / "tree/a.texture");
+    fs::copy_file(kCorpus / "texture/rgb24_photo.texture", work.path() / "tree/sub/b.texture");
+    const QStringList trawl = {"-trawl", "-close", "-fixcolour", QString::fromStdString(work.File("tree"))};
+    ASSERT_EQ(RunProgram(trawlHome.path(), trawl), 0);
+    EXPECT_TRUE(fs::exists(work.path() / "tree/a.tga") && fs::exists(work.path() / "tree/sub/b.tga"));
+    EXPECT_TRUE(fs::exists(trawlHome.path() / "Trawl_Log.txt"));
 }
 
 }  // namespace
