@@ -55,11 +55,9 @@ Bytes Palette(int count) {
 
 Bytes Pixels(const core::ImageStore& s) { return Bytes(s.PixelBuffer.begin(), s.PixelBuffer.end()); }
 
-// Loads the file as x.bmp, collecting the notices.
-bool Load(const BmpFile& b, core::ImageStore& store, std::vector<std::string>* notices = nullptr) {
+bool Load(const BmpFile& b, core::ImageStore& store) {
     TempDir dir;
     testing_support::WriteBytes(dir.File("x.bmp"), MakeBmp(b));
-    store.Notice = [notices](const std::string& line) { if (notices) notices->push_back(line); };
     return core::LoadImage(store, dir.File("x.bmp"));
 }
 
@@ -74,12 +72,8 @@ TEST(LoadBmp, DirectPathAndCompleteDecoderGiveThreeBytesPerPixel) {
     // With no count, the palette fills the gap before the pixels, measured from
     // the header's own end.
     ExpectLoads({.bits = 8, .infoSize = 124, .afterHeader = Palette(256), .pixels = Bytes(16, 9)}, Bytes(48, 9));
-    std::vector<std::string> notices;
-    core::ImageStore store;
-    ASSERT_TRUE(Load({.width = 3, .height = 1, .bits = 4, .afterHeader = Palette(16), .pixels = {0x12, 0x30, 0, 0}},
-                     store, &notices));
-    EXPECT_EQ(Pixels(store), (Bytes{1, 1, 1, 2, 2, 2, 3, 3, 3}));
-    EXPECT_EQ(notices, std::vector<std::string>{" Bitmap is 4 bit(s) per pixel.. converting.."});
+    ExpectLoads({.width = 3, .height = 1, .bits = 4, .afterHeader = Palette(16), .pixels = {0x12, 0x30, 0, 0}},
+                {1, 1, 1, 2, 2, 2, 3, 3, 3});
 }
 
 TEST(LoadBmp, NamesTheStepThatFailedAndLeavesTheStoreEmpty) {
@@ -97,12 +91,6 @@ TEST(LoadBmp, NamesTheStepThatFailedAndLeavesTheStoreEmpty) {
         EXPECT_FALSE(Load(file, store) || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
-    TempDir dir;
-    const Bytes whole = MakeBmp({});
-    testing_support::WriteBytes(dir.File("cut.bmp"), Bytes(whole.begin(), whole.begin() + 30));
-    core::ImageStore store;
-    EXPECT_FALSE(core::LoadImage(store, dir.File("cut.bmp")));
-    EXPECT_EQ(store.LoadErrorText, "Error reading bitmap header in \"cut.bmp\"");
 }
 
 TEST(LoadBmp, RunLengthStreamsStayInsideThePicture) {
@@ -151,9 +139,9 @@ TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
     core::ImageStore store;
     testing_support::FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
     ASSERT_TRUE(core::SaveImage(store, dir.File("a.BMP")));
-    Bytes header = MakeBmp({.width = 2, .height = 1, .pixels = {3, 2, 1, 6, 5, 4, 0, 0}});
-    Put32(header, 2, 62), Put32(header, 34, 8);  // file and image sizes
-    EXPECT_EQ(testing_support::ReadBytes(dir.File("a.BMP")), header);
+    Bytes expected = MakeBmp({.width = 2, .height = 1, .pixels = {3, 2, 1, 6, 5, 4, 0, 0}});
+    Put32(expected, 2, 62), Put32(expected, 34, 8);  // file and image sizes
+    EXPECT_EQ(testing_support::ReadBytes(dir.File("a.BMP")), expected);
 
     // 4 bytes per pixel: 32 bits with the alpha byte, colours even while the
     // alpha channel is on view; read back as colour.

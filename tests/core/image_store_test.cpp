@@ -12,18 +12,6 @@ TEST(ImageStore, SizeRulesOfTheSimulator) {
     EXPECT_TRUE(core::IsPowerOfTwo(4096) && !core::IsPowerOfTwo(8192) && !core::IsPowerOfTwo(0));
 }
 
-TEST(ImageStore, WorkCursorRefusesReadsPastTheValidBytes) {
-    const uint8_t bytes[] = {0x34, 0x12, 0x78, 0x56};
-    core::WorkCursor cursor{bytes, 3};
-    uint16_t w = 0;
-    EXPECT_FALSE(cursor.ReadWorkWord(w, 4));
-    EXPECT_EQ(cursor.WorkPos, 3);
-    uint8_t b = 0;
-    EXPECT_TRUE(cursor.ReadWorkByte(b, 4));
-    EXPECT_EQ(b, 0x56);
-    EXPECT_FALSE(cursor.ReadWorkByte(b, 4));
-}
-
 TEST(ImageStore, ErrorTextsNameTheFileWithoutItsFolderAndStayShort) {
     core::ImageStore store;
     core::SetLoadError(store, "File not found : \"", "/some/folder\\sub/wagon.tga", "\"");
