@@ -69,16 +69,15 @@ std::atomic<bool> watching{false};
 std::atomic<size_t> largestRequest{0};
 
 void NoteAllocation(const volatile void*, size_t size) {
-    if (!watching.load(std::memory_order_relaxed)) return;
     size_t seen = largestRequest.load(std::memory_order_relaxed);
-    while (size > seen && !largestRequest.compare_exchange_weak(seen, size)) {
+    while (watching.load(std::memory_order_relaxed) && size > seen && !largestRequest.compare_exchange_weak(seen, size)) {
     }
 }
-void IgnoreRelease(const volatile void*) {}
 
 BudgetedLoad LoadWithinBudget(const std::string& path, size_t budget) {
     // The runtime takes the pair only when both hooks are given.
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(NoteAllocation, IgnoreRelease) != 0;
+    static const bool installed =
+        __sanitizer_install_malloc_and_free_hooks(NoteAllocation, [](const volatile void*) {}) != 0;
     EXPECT_TRUE(installed);
     core::ImageStore store;
     largestRequest = 0;

@@ -25,13 +25,10 @@ size_t FilesIn(const TempDir& dir) { return std::distance(fs::directory_iterator
 
 }  // namespace
 
-TEST(SaveImage, TwentyFourAndThirtyTwoBitFilesAndBackThroughTheReader) {
+TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     TempDir dir;
     core::ImageStore store;
-    FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
-    ASSERT_TRUE(core::SaveImage(store, dir.File("a.tga")));
-    EXPECT_EQ(ReadBytes(dir.File("a.tga")), testing_support::MakeTga(2, 1, 24, {3, 2, 1, 6, 5, 4}));
-
+    // The 24-bit layout is checked byte for byte with SaveColourImage.
     std::vector<uint8_t> px;
     for (int i = 0; i < 5 * 3 * 4; ++i) px.push_back(static_cast<uint8_t>(i * 7));
     FillStore(store, 5, 3, 4, px, 1);
@@ -49,7 +46,7 @@ TEST(SaveImage, TwentyFourAndThirtyTwoBitFilesAndBackThroughTheReader) {
         EXPECT_FALSE(core::SaveImage(store, dir.File(name))) << name;
         EXPECT_EQ(store.LoadErrorText, std::string("File type not supported \"") + name + "\".");
     }
-    EXPECT_EQ(FilesIn(dir), 2u);
+    EXPECT_EQ(FilesIn(dir), 1u);
 }
 
 TEST(SaveImage, AFailedSaveLeavesTheOldFileIntact) {
