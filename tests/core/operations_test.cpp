@@ -40,7 +40,7 @@ TEST(InvertAlpha, FlipsAlphaAndNeedsAnAlphaChannel) {
     EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3}));
 }
 
-TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedSpecs) {
+TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts) {
     // (255, 0, 255), one channel off by 10, off by 11, and black.
     core::ImageStore store;
     FillStore(store, 4, 1, 3, {255, 0, 255, 245, 0, 255, 255, 11, 255, 0, 0, 0});
@@ -51,10 +51,10 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedSpecs) {
     EXPECT_EQ(Channel(store, 3), (Pixels{0, 0, 255, 255}));
 
     const auto before = State(store);
-    for (const char* spec : {"255,0,255", "255,0,255,", "a,0,0,1", "0,0,0,1x", "1,2,3,4,5", "256,0,0,1", "0,0,0,-1",
+    for (const char* text : {"255,0,255", "255,0,255,", "a,0,0,1", "0,0,0,1x", "1,2,3,4,5", "256,0,0,1", "0,0,0,-1",
                              "99999999999999999999,0,0,1"}) {
-        EXPECT_FALSE(core::CreateAlphaMask(store, spec)) << spec;
-        EXPECT_EQ(State(store), before) << spec;
+        EXPECT_FALSE(core::CreateAlphaMask(store, text)) << text;
+        EXPECT_EQ(State(store), before) << text;
     }
     // The mask does not reclassify: a graded image stays graded.
     FillStore(store, 1, 1, 4, {9, 9, 9, 100}, 1);
