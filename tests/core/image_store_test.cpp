@@ -3,8 +3,6 @@
 #include "core/image_store.h"
 #include "tests/support/test_support.h"
 
-using core::ImageStore;
-
 TEST(ImageStore, SizeRulesOfTheSimulator) {
     EXPECT_TRUE(core::BadDimensions(1, 256));
     EXPECT_TRUE(core::BadDimensions(0, 0));
@@ -12,41 +10,10 @@ TEST(ImageStore, SizeRulesOfTheSimulator) {
     EXPECT_FALSE(core::BadDimensions(1024, 128));  // ratio exactly 8
     EXPECT_TRUE(core::BadDimensions(2048, 128));   // ratio 16
     EXPECT_TRUE(core::IsPowerOfTwo(4096) && !core::IsPowerOfTwo(8192) && !core::IsPowerOfTwo(0));
-    EXPECT_FALSE(core::IsPowerOfTwo(-4));
-}
-
-TEST(ImageStore, WorkCursorRefusesReadsPastTheValidBytes) {
-    const uint8_t bytes[] = {0x34, 0x12, 0x78, 0x56};
-    core::WorkCursor cursor{bytes, 0};
-    uint16_t w = 0;
-    EXPECT_TRUE(cursor.ReadWorkWord(w, 4));
-    EXPECT_EQ(w, 0x1234);
-    cursor.WorkPos = 3;
-    EXPECT_FALSE(cursor.ReadWorkWord(w, 4));
-    EXPECT_EQ(cursor.WorkPos, 3);
-    uint8_t b = 0;
-    EXPECT_TRUE(cursor.ReadWorkByte(b, 4));
-    EXPECT_EQ(b, 0x56);
-    EXPECT_FALSE(cursor.ReadWorkByte(b, 4));
-}
-
-TEST(ImageStore, ResetReleasesPixelsAndDescriptionButKeepsTheRecord) {
-    ImageStore store;
-    core::ResetImage(store);  // empty store: nothing to do
-    testing_support::FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
-    store.TextureDescription = {"Primary=a.tga"};
-    store.HasTextureDescription = true;
-    store.TextureFileName = "a.texture";
-    core::ResetImage(store);
-    core::ResetImage(store);
-    EXPECT_FALSE(store.ImageLoaded || store.HasTextureDescription);
-    EXPECT_TRUE(store.TextureDescription.empty() && store.PixelBuffer.empty());
-    EXPECT_EQ(store.Image.Width, 2);
-    EXPECT_EQ(store.TextureFileName, "a.texture");
 }
 
 TEST(ImageStore, ErrorTextsNameTheFileWithoutItsFolderAndStayShort) {
-    ImageStore store;
+    core::ImageStore store;
     core::SetLoadError(store, "File not found : \"", "/some/folder\\sub/wagon.tga", "\"");
     EXPECT_EQ(store.LoadErrorText, "File not found : \"wagon.tga\"");
     core::SetLoadError(store, "x \"", std::string(400, 'n'), "\"");
