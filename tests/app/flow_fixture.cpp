@@ -9,26 +9,12 @@ FlowTest::FlowTest() {
     app->FormCreate(home.path().string() + "/", home.File("skeinpress"));
     // Distinct texts, so that lines can be told apart.
     app->language().SetLines({
-        "message Size|Size",
-        "message Wide|wide",
-        "message High|high",
-        "message DXT1| DXT1",
-        "message None| none",
-        "message Blended| blended",
-        "message Masked| masked",
-        "message UniformColour| uniform",
-        "label FileName|File",
-        "message Nothing2|Nothing",
-        "message Nothing3|No log",
-        "dialog Delete|Delete?",
-        "message StartFolder|No folder",
-        "message Converting|Converting",
-        "message TGA|to TGA",
-        "message ConvertNone|Option off",
-        "message InvalidSize|Bad size",
-        "message FixedColour|Repaired",
-        "message Finished|Finished",
-        "message Percent|%",
+        "message Size|Size", "message Wide|wide", "message High|high", "message DXT1| DXT1",
+        "message None| none", "message Blended| blended", "message Masked| masked",
+        "message UniformColour| uniform", "label FileName|File", "message Nothing2|Nothing",
+        "message Nothing3|No log", "message StartFolder|No folder", "message Converting|Converting",
+        "message TGA|to TGA", "message ConvertNone|Option off", "message InvalidSize|Bad size",
+        "message FixedColour|Repaired", "message Finished|Finished", "message Percent|%",
     });
     host.StopTimer(app::TimerId::OpenWithSetup);
     host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
