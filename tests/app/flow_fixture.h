@@ -1,4 +1,4 @@
-// Shared by the view, trawl and hook tests: an application on a recording host,
+// Shared by the view and trawl tests: an application on a recording host,
 // its program folder and its images in temporary folders.
 #pragma once
 

