@@ -68,7 +68,6 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         int sleep;
         bool closes, opens;
     } rows[] = {
-        {{}, "", "", "", 0, false, false},
         {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", 0, false, false},
         {{"FILE"}, "", "", "", 0, false, true},
         {{"gone.tga"}, "", "LP: gone.tga", "", 0, false, false},
