@@ -61,7 +61,7 @@ TEST_F(EditingCommands, TransparentViewAndActualSizeNeedAlpha) {
     EXPECT_TRUE(app.TransparentPending && app.settings().BGroundColour == 0x00FF00u);
 }
 
-TEST_F(EditingCommands, ColourPickInvertAndRemoveAlpha) {
+TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
     LoadPicture(false);
     EXPECT_EQ(app.ColourPicked(255, 0, 255), "");  // no pick awaited: nothing happens
     app.InvertAlphaColour1Click();
@@ -82,6 +82,14 @@ TEST_F(EditingCommands, ColourPickInvertAndRemoveAlpha) {
     app.RemoveAlphaChannel1Click();
     EXPECT_EQ(app.store().BytesPerPixel(), 3);
     EXPECT_EQ(app.store().Image.AlphaKind, 0);
+
+    app.ImageModified = false;
+    app.MakeNormalMap1Click();
+    EXPECT_TRUE(app.NormalMapMade && app.ImageModified && app.store().BytesPerPixel() == 4);
+    LoadPicture(true);
+    app.GreyScale1Click();
+    EXPECT_TRUE(app.GreyScaleMade);
+    EXPECT_EQ(app.store().PixelBuffer[0], 21);
 }
 
 TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
@@ -99,16 +107,6 @@ TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
     EXPECT_TRUE(app.ImageModified);
     ASSERT_EQ(app.store().BytesPerPixel(), 4);
     EXPECT_EQ(Alphas(), (Bytes{7, 8, 9, 250}));
-}
-
-TEST_F(EditingCommands, NormalMapAndGreyScaleMarkTheImage) {
-    LoadPicture(false);
-    app.MakeNormalMap1Click();
-    EXPECT_TRUE(app.NormalMapMade && app.ImageModified && app.store().BytesPerPixel() == 4);
-    LoadPicture(true);
-    app.GreyScale1Click();
-    EXPECT_TRUE(app.GreyScaleMade);
-    EXPECT_EQ(app.store().PixelBuffer[0], 21);
 }
 
 TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
