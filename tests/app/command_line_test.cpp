@@ -14,23 +14,26 @@ namespace {
 using app::TimerId;
 using testing_support::WriteBytes;
 
-// Records each job with the settings it saw when it started.
+// Records each job with its target and the settings it saw when it started, as
+// letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
 struct FakeJobs : app::CommandLineJobs {
     explicit FakeJobs(app::Application& a) : app(a) {}
     app::Application& app;
-    std::string call;
-    app::Settings seen;
-    bool normalMapSeen = false;
+    std::string call, seen, target;
+    void Record(const std::string& job, const std::string& path) {
+        const app::Settings& s = app.settings();
+        call = job;
+        target = path;
+        for (auto [flag, on] : std::initializer_list<std::pair<char, bool>>{
+                 {'B', s.DoBMPs}, {'X', s.DoTextures}, {'C', s.CloseOnDone},
+                 {'F', s.FixUniformColour}, {'N', app.NormalMapRequest}})
+            if (on) seen += flag;
+    }
     void StartTrawl() override {
-        call = "trawl";
-        seen = app.settings();
+        Record("trawl", app.settings().DefaultDir);
         app.settings().CloseOnDone = false;  // as if the trawl ended at once
     }
-    void OpenAndSave() override {
-        call = "save";
-        seen = app.settings();
-        normalMapSeen = app.NormalMapRequest;
-    }
+    void OpenAndSave() override { Record("save", app.settings().CurrentFile); }
     void SaveAs() override { call = "saveas"; }
 };
 
@@ -57,86 +60,58 @@ struct Rig {
     }
 };
 
-TEST(CommandLineTest, EverySwitchCombination) {
-    // seen: settings true when the job started (B DoBMPs, X DoTextures, C CloseOnDone,
-    // F FixUniformColour, N normal map); before each run BMPs on, the other four off.
+TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
+    // Before each run BMPs are on, textures, close, repair and JPEGs off.
     struct Row {
         std::vector<std::string> args;
         std::string job, memo, seen;
         int sleep;
-        bool closes;
+        bool closes, opens;
     } rows[] = {
-        {{}, "", "", "", 0, false},
-        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", 0, false},
-        {{"-Trawl", "DIR"}, "trawl", "", "B", 0, false},
-        {{"-trawl", "NONE"}, "", "LP", "", 0, false},
-        {{"-trawl", "FILE"}, "", "LP", "", 0, false},
-        {{"-open", "FILE"}, "", "LP", "", 0, false},
-        {{"-close", "NONE"}, "", "LP", "", 0, false},
-        {{"-normalmap", "DIR"}, "", "LP", "", 0, false},
-        {{"-NORMALMAP", "FILE"}, "save", "", "BN", 500, false},
-        {{"-close", "FILE"}, "save", "", "BX", 500, true},
-        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", 500, false},
-        {{"-trawl", "-FixColour", "DIR"}, "trawl", "", "XF", 500, false},
-        {{"-normalmap", "-close", "FILE"}, "save", "", "BN", 500, true},
-        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", 0, false},
-        {{"-fixcolour", "-trawl", "NONE"}, "", "NOFOLDER", "", 0, false},
-        {{"-close", "-normalmap", "NONE"}, "", "LP", "", 0, false},
-        {{"-trawl", "-normalmap", "DIR"}, "", "LP", "", 0, false},
-        {{"-trawl", "-trawl", "DIR"}, "", "LP", "", 0, false},
-        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", 500, false},
-        {{"-trawl", "-close", "-fixcolour", "NONE"}, "", "NOFOLDER", "", 0, false},
-        {{"-trawl", "-close", "-close", "DIR"}, "", "LP", "", 0, false},
-        {{"-trawl", "-close", "DIR", "-fixcolour"}, "", "LP", "", 0, false},
+        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", 0, false, false},
+        {{"FILE"}, "", "", "", 0, false, true},
+        {{"gone.tga"}, "", "LP: gone.tga", "", 0, false, false},
+        {{"pic.png"}, "", "", "", 0, false, false},  // not a type the program reads
+        {{"-Trawl", "DIR"}, "trawl", "", "B", 0, false, false},
+        {{"-trawl", "FILE"}, "", "LP", "", 0, false, false},
+        {{"-open", "FILE"}, "", "LP", "", 0, false, false},
+        {{"-NORMALMAP", "FILE"}, "save", "", "BN", 500, false, false},
+        {{"-close", "FILE"}, "save", "", "BX", 500, true, false},
+        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", 500, false, false},
+        {{"-normalmap", "-close", "FILE"}, "save", "", "BN", 500, true, false},
+        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", 0, false, false},
+        {{"-trawl", "-trawl", "DIR"}, "", "LP", "", 0, false, false},
+        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", 500, false, false},
+        {{"-trawl", "-close", "DIR", "-fixcolour"}, "", "LP", "", 0, false, false},
     };
     for (const Row& row : rows) {
         Rig rig;
         app::Settings& s = rig.app.settings();
         s.DoBMPs = true;
         s.DoJPGs = s.DoTextures = s.CloseOnDone = s.FixUniformColour = false;
+        s.CurrentFile = "before";
         rig.Run(row.args);
         SCOPED_TRACE(::testing::PrintToString(row.args));
-        const std::vector<std::string> memo{"  " + row.memo};
         EXPECT_EQ(rig.jobs.call, row.job);
-        EXPECT_EQ(rig.host.memo, row.memo.empty() ? std::vector<std::string>{} : memo);
+        EXPECT_EQ(rig.jobs.seen, row.seen);
+        EXPECT_EQ(rig.host.memo, row.memo.empty() ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{"  " + row.memo});
         EXPECT_EQ(rig.host.sleeps, row.sleep ? std::vector<int>{row.sleep} : std::vector<int>{});
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
-        if (row.job.empty()) continue;
-        const app::Settings& seen = rig.jobs.seen;
-        const auto has = [&](char flag) { return row.seen.find(flag) != std::string::npos; };
-        EXPECT_EQ(seen.DoBMPs, has('B'));
-        EXPECT_EQ(seen.DoTextures, has('X'));
-        EXPECT_EQ(seen.CloseOnDone, has('C'));
-        EXPECT_EQ(seen.FixUniformColour, has('F'));
-        EXPECT_EQ(rig.jobs.normalMapSeen, has('N'));
-        if (row.job == "trawl") {
-            EXPECT_EQ(seen.DefaultDir, rig.Path("DIR"));
-            EXPECT_EQ(s.CloseOnDone, has('C'));  // set again after the trawl started
-        } else {
-            EXPECT_EQ(seen.CurrentFile, rig.Path("FILE"));
-        }
+        EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
+        if (row.opens) EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
+        if (!row.job.empty()) EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
+        // CloseOnDone is set again after the trawl started.
+        if (row.job == "trawl") EXPECT_EQ(s.CloseOnDone, row.seen.find('C') != std::string::npos);
+        if (row.job.empty() && row.memo.empty() && !row.opens) EXPECT_EQ(s.CurrentFile, "before");
     }
 }
 
-TEST(CommandLineTest, OneFileAndNoFileTypeChosen) {
+TEST(CommandLineTest, NoFileTypeChosenSaysSoAndCloses) {
     Rig rig;
-    WriteBytes(rig.dir.File("SKY.TGA"), {1});
-    WriteBytes(rig.dir.File("pic.png"), {1});
-    rig.app.settings().CurrentFile = "before";
-    rig.Run({rig.dir.File("pic.png")});  // not a type the program reads
-    EXPECT_EQ(rig.app.settings().CurrentFile, "before");
-    EXPECT_TRUE(rig.host.timers.empty());
-    rig.Run({rig.dir.File("SKY.TGA")});
-    EXPECT_EQ(rig.app.settings().CurrentFile, rig.dir.File("SKY.TGA"));
-    EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), 100);
-    rig.host.timers.clear();
-    rig.Run({rig.dir.File("gone.tga")});
-    EXPECT_EQ(rig.host.memo, std::vector<std::string>{"  LP: gone.tga"});
-    EXPECT_FALSE(rig.host.Active(TimerId::OpenDelayed));
-
-    // No file type chosen: say so and close 1.5 s later. FormShow clears the memo first.
-    rig.app.settings().DoTextures = false;
+    rig.app.settings().DoBMPs = rig.app.settings().DoJPGs = rig.app.settings().DoTextures = false;
     rig.app.UseJobs(&rig.jobs);
+    rig.host.memo = {"earlier"};  // FormShow clears the memo first
     rig.app.FormShow({"-trawl", rig.Path("DIR")});
     EXPECT_TRUE(rig.jobs.call.empty());
     EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));

@@ -1,9 +1,10 @@
-// Shared by the view, trawl and log tests: an application on a recording host,
+// Shared by the view and trawl tests: an application on a recording host,
 // its program folder and its images in temporary folders.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,9 +32,33 @@ public:
 
 class FlowTest : public ::testing::Test {
 protected:
-    FlowTest();
+    FlowTest() {
+        app = std::make_unique<app::Application>(host);
+        app->FormCreate(home.path().string() + "/", home.File("skeinpress"));
+        // Distinct texts, so that lines can be told apart.
+        app->language().SetLines({
+            "message Size|Size", "message Wide|wide", "message High|high", "message DXT1| DXT1",
+            "message None| none", "message Blended| blended", "message Masked| masked",
+            "message UniformColour| uniform", "label FileName|File", "message Nothing2|Nothing",
+            "message Nothing3|No log", "message StartFolder|No folder", "message Converting|Converting",
+            "message TGA|to TGA", "message ConvertNone|Option off", "message InvalidSize|Bad size",
+            "message FixedColour|Repaired", "message Finished|Finished", "message Percent|%",
+        });
+        host.StopTimer(app::TimerId::OpenWithSetup);
+        host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
+        host.handlers[app::TimerId::TrawlFast] = [this] { app->Timer5Timer(); };
+        host.handlers[app::TimerId::TrawlSlow] = [this] { app->Timer5Timer(); };
+        host.handlers[app::TimerId::CloseLog] = [this] { app->Timer4Timer(); };
+    }
+
     // Fires the step timers, one at a time, until the trawl ends or `steps` ran.
-    int Step(int steps = 1000000);
+    int Step(int steps = 1000000) {
+        int done = 0;
+        while (done < steps && app->TrawlActive &&
+               host.RunTimers({app::TimerId::TrawlFast, app::TimerId::TrawlSlow}, 1) == 1)
+            ++done;
+        return done;
+    }
     std::string LogText() const { return testing_support::ReadText(app->LogFilePath()); }
     // Memo texts: " " + T(key) + ": " + name, and the converting line.
     std::string Line(const std::string& key, const std::string& name) const {
@@ -48,6 +73,6 @@ protected:
     std::unique_ptr<app::Application> app;
 };
 
-bool Exists(const std::string& path);
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 }  // namespace flow_testing

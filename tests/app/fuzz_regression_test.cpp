@@ -16,32 +16,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each file of the folder, in name order; none while the folder does not exist.
 std::vector<fs::path> RegressionFiles(const char* parser) {
     const fs::path folder = fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions" / parser;
-    std::vector<fs::path> files;
     std::error_code error;
-    for (auto it = fs::directory_iterator(folder, error); !error && it != fs::end(it); it.increment(error)) {
-        if (it->is_regular_file()) files.push_back(it->path());
-    }
+    std::vector<fs::path> files(fs::directory_iterator(folder, error), fs::directory_iterator{});
     std::sort(files.begin(), files.end());
     return files;
 }
 
-TEST(FuzzRegression, LanguageFilesThatOnceFailedAreReadSafely) {
+TEST(FuzzRegression, LanguageAndSettingsFilesThatOnceFailedAreReadSafely) {
     testing_support::TempDir dir;
     for (const fs::path& file : RegressionFiles("language")) {
-        SCOPED_TRACE(file.string());
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
         fuzzing::ExerciseLanguage(bytes.data(), bytes.size(), dir.File("language.txt"));
     }
-}
-
-TEST(FuzzRegression, SettingsFilesThatOnceFailedAreReadAndSavedSafely) {
-    testing_support::TempDir dir;
     for (const fs::path& file : RegressionFiles("settings")) {
-        SCOPED_TRACE(file.string());
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
-        EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")), "");
+        EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")), "") << file;
     }
 }
 

@@ -18,24 +18,15 @@ protected:
     }
 };
 
-TEST(FitIntoBoxTest, LongerSideFillsTheBox) {
-    const int cases[][6] = {{512, 128, 330, 330, 330, 82}, {128, 512, 330, 330, 82, 330},
-                            {64, 64, 330, 209, 209, 209},  {8, 8, 330, 330, 330, 330},
-                            {0, 0, 330, 209, 330, 209}};
-    for (const auto& c : cases) {
-        const app::FittedSize s = app::FitIntoBox(c[0], c[1], c[2], c[3]);
-        EXPECT_EQ(s.width, c[4]) << c[0] << "x" << c[1];
-        EXPECT_EQ(s.height, c[5]) << c[0] << "x" << c[1];
-    }
-}
-
-TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaption) {
+TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
     WriteImage(work.File("wide.tga"), 512, 128, false);
     app->ImageModified = app->NormalMapMade = app->GreyScaleMade = true;
-    Open("wide.tga");
+    app->TransparentView = app->TransparentPending = host.transparentChecked = true;
+    Open("wide.tga");  // a fresh picture: no changes, no transparent view
     EXPECT_FALSE(app->ImageModified || app->NormalMapMade || app->GreyScaleMade);
-    EXPECT_EQ(host.colourWidth, 330);
-    EXPECT_EQ(host.colourHeight, 82);
+    EXPECT_FALSE(app->TransparentView || app->TransparentPending || host.transparentChecked);
+    // The longer side fills the 330 x 209 box.
+    EXPECT_TRUE(host.colourWidth == 330 && host.colourHeight == 82) << host.colourHeight;
     EXPECT_EQ(host.sizeLabel, Caption(512, 128, app->T("message None")));
     EXPECT_EQ(host.fileNameLabel, app->T("label FileName") + ":  wide.tga");
 
@@ -46,30 +37,8 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaption) {
     EXPECT_TRUE(app->store().UniformColour && host.nonUniformVisible);
     EXPECT_EQ(host.sizeLabel,
               Caption(64, 64, app->T("message Blended") + app->T("message UniformColour")));
-}
 
-TEST_F(ImageViewTest, CompressionShownOnceAndReloadEndsTheTransparentView) {
-    app->settings().CurrentFile = work.File("held.tga");
-    WriteImage(app->settings().CurrentFile, 4, 4, false);
-    std::vector<uint8_t> pixels;
-    for (int i = 0; i < 16; ++i)
-        pixels.insert(pixels.end(), {uint8_t(i * 9), 20, 30, uint8_t(i % 2 * 255)});
-    FillStore(app->store(), 4, 4, 4, pixels, 2);
-    app->store().Image.Compression = 1;
-    app->ViewTexture(false);
-    EXPECT_EQ(host.sizeLabel, Caption(4, 4, app->T("message DXT1") + app->T("message Masked")));
-    app->ViewTexture(false);
-    EXPECT_EQ(host.sizeLabel, Caption(4, 4, app->T("message Masked")));
-
-    app->TransparentView = app->TransparentPending = host.transparentChecked = true;
-    app->ViewTexture(true);  // a reload switches the transparent view off
-    EXPECT_FALSE(app->TransparentView || app->TransparentPending || host.transparentChecked);
-}
-
-TEST_F(ImageViewTest, UnreadableFileIsReportedOnce) {
     // A broken file after an image with alpha is reported once, not twice.
-    WriteImage(work.File("alpha.tga"), 8, 8, false, true);
-    Open("alpha.tga");
     testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
     Open("broken.tga");
     ASSERT_EQ(host.messages.size(), 1u);
@@ -77,14 +46,22 @@ TEST_F(ImageViewTest, UnreadableFileIsReportedOnce) {
     EXPECT_FALSE(host.colourShown || host.alphaShown);
 }
 
-TEST_F(ImageViewTest, SaveNameRules) {
+TEST_F(ImageViewTest, CompressionIsNamedOnlyOnTheFirstView) {
+    testing_support::WriteBytes(app->settings().CurrentFile = work.File("held.tga"), {0});  // not read
+    FillStore(app->store(), 4, 4, 4, testing_support::TestPixels(4, 4, false, true), 2);
+    app->store().Image.Compression = 1;
+    app->ViewTexture(false);
+    EXPECT_EQ(host.sizeLabel, Caption(4, 4, app->T("message DXT1") + app->T("message Masked")));
+    app->ViewTexture(false);
+    EXPECT_EQ(host.sizeLabel, Caption(4, 4, app->T("message Masked")));
+}
+
+TEST_F(ImageViewTest, SaveNamesAndFailedSaves) {
     struct Case {
         const char *current, *saved;
         bool grey, normal;
     } cases[] = {{"wagon.texture", "wagon.tga", false, false},
-                 {"wagon.texture", "wagon_grey.tga", true, false},
                  {"wagon.texture", "wagon_normal.tga", true, true},
-                 {"sky.TGA", "sky.TGA", false, false},
                  {"sky_grey.TGA", "sky_grey_grey.TGA", true, false}};
     for (const Case& c : cases) {
         app->settings().CurrentFile = work.File(c.current);
@@ -94,30 +71,26 @@ TEST_F(ImageViewTest, SaveNameRules) {
         app->ImageModified = true;
         app->Save1Click();
         EXPECT_EQ(app->settings().CurrentFile, work.File(c.saved));
-        EXPECT_TRUE(Exists(work.File(c.saved))) << c.saved;
-        EXPECT_FALSE(app->ImageModified);
+        EXPECT_TRUE(Exists(work.File(c.saved)) && !app->ImageModified) << c.saved;
     }
-    app->Save1Click();  // without changes Save refuses; Save As saves
+    app->Save1Click();  // without changes Save refuses
     EXPECT_EQ(host.messages, std::vector<std::string>{app->T("message Nothing2")});
-    host.savePicks.push_back(work.File("copy.tga"));
-    app->SaveAs1Click();
-    EXPECT_TRUE(Exists(work.File("copy.tga")));
-}
 
-TEST_F(ImageViewTest, FailedSavesKeepTheChangesAndTheName) {
-    app->settings().CurrentFile = work.File("tile.tga");
-    FillStore(app->store(), 2, 2, 3, std::vector<uint8_t>(12, 50));
+    // A failed save keeps the changes and the name.
     app->ImageModified = true;
     host.savePicks.push_back(work.File("copy.png"));  // no writer for it
     app->SaveAs1Click();
-    EXPECT_EQ(app->settings().CurrentFile, work.File("tile.tga"));
+    EXPECT_EQ(app->settings().CurrentFile, work.File("sky_grey_grey.TGA"));
     app->settings().CurrentFile = work.File("gone/tile.tga");  // no such folder
     app->Save1Click();
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_NE(host.messages[0].find("copy.png"), std::string::npos);
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_NE(host.messages[1].find("copy.png"), std::string::npos);
     EXPECT_FALSE(Exists(work.File("copy.png")));
     EXPECT_TRUE(app->ImageModified);
     EXPECT_EQ(app->settings().CurrentFile, work.File("gone/tile.tga"));
+    host.savePicks.push_back(work.File("copy.tga"));
+    app->SaveAs1Click();
+    EXPECT_TRUE(Exists(work.File("copy.tga")) && !app->ImageModified);
 }
 
 }  // namespace

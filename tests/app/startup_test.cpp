@@ -29,12 +29,10 @@ struct StartupTest : ::testing::Test {
 
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
     Create();
-    EXPECT_EQ(host.recentCaption, "  ");
-    EXPECT_EQ(host.Interval(app::TimerId::OpenWithSetup), 1000);
-    EXPECT_EQ(app.T("menu File"), "String Not Translated");
-    ASSERT_TRUE(app.FormCloseQuery());
+    EXPECT_EQ(app.T("menu File"), "String Not Translated");  // no language file beside the program
+    ASSERT_TRUE(app.FormCloseQuery());  // nothing changed: no question
     app.FormClose();
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(host.messages.empty() && host.confirmations.empty());
     EXPECT_EQ(ReadText(ini()),
               "[File]\nLanguage=English.txt\n\n"
               "[MRU]\nlastfile=\ndefault_dir=\n\n"
@@ -59,8 +57,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
     const app::Settings& s = app.settings();
     EXPECT_EQ(s.CurrentFile, "/trains/my assets/wagon.texture");
     EXPECT_EQ(s.EditorPath, "\"");  // a lone quote character stays
-    EXPECT_TRUE(s.DoBMPs);
-    EXPECT_FALSE(s.FixUniformColour);
+    EXPECT_TRUE(s.DoBMPs && !s.FixUniformColour);
     EXPECT_EQ(s.BGroundColour, 0x808080u);
     EXPECT_EQ(s.TrawlSpeed, 30);
     EXPECT_EQ(app.store().AlphaFillValue, 300 & 0xFF);
@@ -68,9 +65,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
     EXPECT_EQ(s.PixelSetChange, 127);
 
     app.FormClose();
-    const app::TMemIni saved(ini());
-    EXPECT_EQ(saved.ReadString("MRU", "default_dir", ""), "/trains/my assets/");
-    EXPECT_EQ(saved.ReadString("Extra", "kept", ""), "yes");  // foreign keys survive
+    EXPECT_EQ(app::TMemIni(ini()).ReadString("Extra", "kept", ""), "yes");  // foreign keys survive
     WriteText(ini(), "[Options]\nTrawlSpeed=5000\n");
     Create();
     EXPECT_EQ(app.settings().TrawlSpeed, 1000);
@@ -93,38 +88,27 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
     EXPECT_FALSE(app::TMemIni::ParseInteger("2147483648", v));  // no silent wrap-around
 }
 
-TEST_F(StartupTest, CloseQuestion) {
+// The cancelled close is shown by the desktop program's own test.
+TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
     struct : app::CommandLineJobs {
-        std::vector<std::string> calls;
+        int saves = 0;
         void StartTrawl() override {}
         void OpenAndSave() override {}
-        void SaveAs() override { calls.push_back("saveas"); }
+        void SaveAs() override { ++saves; }
     } jobs;
     Create();
     app.UseJobs(&jobs);
-    app.language().SetLines({"dialog Save|Save changes?"});
     app.ImageModified = true;
-    host.answers = {Answer::Cancel, Answer::No, Answer::Yes};
-    EXPECT_FALSE(app.FormCloseQuery());
-    EXPECT_EQ(host.confirmations, std::vector<std::string>{"Save changes?"});
-    EXPECT_FALSE(std::filesystem::exists(ini()));  // a refused close writes nothing
-    EXPECT_TRUE(app.FormCloseQuery());
-    EXPECT_TRUE(jobs.calls.empty());
-    EXPECT_TRUE(app.FormCloseQuery());
-    EXPECT_EQ(jobs.calls, std::vector<std::string>{"saveas"});
-    app.ImageModified = false;
-    EXPECT_TRUE(app.FormCloseQuery());
-    EXPECT_EQ(host.confirmations.size(), 3u);
-}
+    host.answers = {Answer::No, Answer::Yes};
+    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
+    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 1);
 
-TEST_F(StartupTest, CloseRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
-    Create();
     WriteText(dir.File("tempimage.bmp"), "x");
     WriteText(dir.File("tempalpha.bmp"), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
     app.FormClose();
-    EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("tempalpha.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
+                 std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find(ini()), std::string::npos) << host.messages[0];
     EXPECT_TRUE(app.language().Lines().empty());  // the close went on to the end

@@ -1,5 +1,8 @@
+// The trawl through the recording host: order, depth, repair, timers, stop and
+// resume, the log that keeps every memo line, and the hooks a console uses.
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <tuple>
 
 #include "tests/app/flow_fixture.h"
@@ -7,23 +10,24 @@
 namespace {
 
 namespace fs = std::filesystem;
+using app::TimerId;
 using flow_testing::Exists;
 using testing_support::ReadBytes;
 using testing_support::WriteImage;
 
+// First-run options: textures on, bitmaps and JPEGs off, repair and overwriting on.
 class TrawlTest : public flow_testing::FlowTest {
 protected:
     TrawlTest() : root((work.path() / "root").string()) {
         fs::create_directories(root);
         app->settings().DefaultDir = root;
     }
-    std::string At(const std::string& relative) const {
-        return (fs::path(root) / relative).string();
-    }
-    void Options(bool textures, bool bmps, bool jpgs, bool fix, bool overwrite) {
-        app::Settings& s = app->settings();
-        std::tie(s.DoTextures, s.DoBMPs, s.DoJPGs, s.FixUniformColour, s.OverwriteTGAs) =
-            std::tie(textures, bmps, jpgs, fix, overwrite);
+    std::string At(const std::string& relative) const { return root + "/" + relative; }
+    // Bitmaps with their option off (and no repair) are named, never read: one line each.
+    void OffBitmaps(int count) {
+        app->settings().FixUniformColour = false;
+        for (int i = 0; i < count; ++i)
+            testing_support::WriteBytes(At("n" + std::to_string(100 + i) + ".bmp"), {0});
     }
     std::string EndLine() const { return "  -- " + app->T("message Finished") + " --"; }
     bool Memo(const std::vector<std::string>& run) const {
@@ -33,16 +37,10 @@ protected:
     // The log's lines apart from its headers, which are counted.
     std::vector<std::string> LogLines(int& headers) const {
         std::vector<std::string> lines;
-        const std::string text = LogText();
         headers = 0;
-        for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos;
-             pos = end + 2) {
-            const std::string line = text.substr(pos, end - pos);
-            if (line.rfind("----- Trawl Log ------- ", 0) == 0) {
-                ++headers;
-            } else {
-                lines.push_back(line);
-            }
+        for (const std::string& line : testing_support::SplitLines(LogText(), "\r\n")) {
+            if (line.rfind("----- Trawl Log ------- ", 0) == 0) ++headers;
+            else lines.push_back(line);
         }
         return lines;
     }
@@ -51,11 +49,9 @@ protected:
 };
 
 TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
-    Options(true, true, true, true, true);
+    app->settings().DoBMPs = true;
     fs::create_directories(At("A"));
     WriteImage(At("A/wagon.texture"), 8, 8, false);
-    WriteImage(At("A/pic.bmp"), 16, 16, false);
-    WriteImage(At("A/photo.jpg"), 16, 16, false);
     WriteImage(At("A/flat.tga"), 4, 4, true);
     fs::create_directories(At("B"));
     WriteImage(At("B/odd.bmp"), 100, 100, false);
@@ -64,19 +60,14 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     for (int depth = 2; depth <= 26; ++depth) deep += "/L" + std::to_string(depth);
     fs::create_directories(At(deep));
     const std::string level25 = deep.substr(0, deep.rfind('/'));
-    for (const std::string& name :
-         {level25 + "/deep.texture", level25 + "/zz.texture", deep + "/no.texture"})
-        WriteImage(At(name), 4, 4, false);
+    WriteImage(At(level25 + "/deep.texture"), 4, 4, false);
+    WriteImage(At(deep + "/no.texture"), 4, 4, false);
     const auto flat = ReadBytes(At("A/flat.tga")), plain = ReadBytes(At("B/plain.bmp"));
 
     app->StartClick();
-    EXPECT_TRUE(host.trawlButtonsShown);
     Step();
     EXPECT_FALSE(app->TrawlActive);
-
-    for (const std::string& name :
-         std::vector<std::string>{"A/wagon.tga", "A/wagon.texture.txt", "A/pic.tga", "A/photo.tga",
-                                  "B/plain.tga", level25 + "/deep.tga", level25 + "/zz.tga"})
+    for (const std::string& name : {std::string("A/wagon.tga"), std::string("B/plain.tga"), level25 + "/deep.tga"})
         EXPECT_TRUE(Exists(At(name))) << name;
     EXPECT_FALSE(Exists(At("B/odd.tga")) || Exists(At(deep + "/no.tga")));
     // Uniform sources are repaired in place, in their own format.
@@ -85,13 +76,11 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
 
     EXPECT_EQ(host.allMemo.front(), " root");
     EXPECT_TRUE(Memo({"", "searching A", "", Line("message FixedColour", "flat.tga"), "",
-                      Converting("photo.jpg"), "", Converting("pic.bmp"), "",
                       Converting("wagon.texture"), "", "searching B", "", Converting("odd.bmp"),
                       Line("message InvalidSize", "odd.bmp")}));
     // plain.bmp: repaired before its TGA is written, and again as the source.
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(),
-                         Line("message FixedColour", "plain.bmp")),
-              2);
+                         Line("message FixedColour", "plain.bmp")), 2);
     EXPECT_TRUE(Memo({"", "searching L25"}));
     EXPECT_FALSE(Memo({"searching L26"}));
     EXPECT_EQ(host.allMemo.back(), EndLine());
@@ -103,80 +92,60 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     int headers = 0;
     EXPECT_EQ(LogLines(headers), host.allMemo);
     EXPECT_EQ(headers, 1);
-    EXPECT_FALSE(host.Active(app::TimerId::TrawlFast) || host.Active(app::TimerId::TrawlSlow));
-    EXPECT_EQ(host.Interval(app::TimerId::CloseLog), 200);
-    EXPECT_TRUE(host.Fire(app::TimerId::CloseLog));
-    EXPECT_FALSE(app->LogOpen || host.Active(app::TimerId::CloseWindow));
+    EXPECT_FALSE(host.Active(TimerId::TrawlFast) || host.Active(TimerId::TrawlSlow));
+    EXPECT_EQ(host.Interval(TimerId::CloseLog), 200);
+    EXPECT_TRUE(host.Fire(TimerId::CloseLog));
+    EXPECT_FALSE(app->LogOpen || host.Active(TimerId::CloseWindow));
 }
 
-TEST_F(TrawlTest, OptionOffAndBadSizeLines) {
-    Options(true, false, false, false, true);
-    WriteImage(At("a.texture"), 4, 4, false);
-    WriteImage(At("b.bmp"), 8, 8, false);
-    WriteImage(At("c.tga"), 4, 4, true);
-    app->StartClick();
-    Step();
-    EXPECT_EQ(host.allMemo,
-              (std::vector<std::string>{" root", "", Converting("a.texture"),
-                                        Line("message ConvertNone", "b.bmp"), EndLine()}));
-    EXPECT_TRUE(Exists(At("a.tga")));
-    EXPECT_FALSE(Exists(At("b.tga")));
-
-    Options(false, true, true, false, true);
-    WriteImage(At("b.bmp"), 100, 100, false);
-    WriteImage(At("d.jpg"), 64, 4, false);  // sides further apart than 8:1
-    host.allMemo.clear();
-    app->StartClick();
-    Step();
-    EXPECT_TRUE(Memo({"", Converting("b.bmp"), Line("message InvalidSize", "b.bmp"), "",
-                      Converting("d.jpg"), Line("message InvalidSize", "d.jpg")}));
-    EXPECT_FALSE(Exists(At("b.tga")) || Exists(At("d.tga")));
-}
-
-TEST_F(TrawlTest, StopAndResumeConvertsTheFolderAgain) {
-    Options(true, false, false, false, false);
-    for (const char* name : {"p.texture", "q.texture", "r.texture"})
-        WriteImage(At(name), 4, 4, false);
+TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
+    app->settings().FixUniformColour = app->settings().OverwriteTGAs = false;
+    for (const char* name : {"p.texture", "q.texture", "r.texture"}) WriteImage(At(name), 4, 4, false);
     app->StartClick();
     while (!Exists(At("q.tga")) && app->TrawlActive) Step(1);
     app->bStopClick();
     EXPECT_TRUE(app->TrawlActive && app->TrawlStopped && app->LogOpen);
     EXPECT_EQ(Step(), 0);  // nothing runs while stopped
-    const std::vector<std::string> beforeStop = host.memo;
+    // Deleting the log under a stopped trawl closes it; the resume writes the
+    // memo into a new log first.
+    host.answers = {app::Answer::Yes};
+    app->DeleteLog1Click();
+    EXPECT_FALSE(app->LogOpen || Exists(app->LogFilePath()));
 
-    app->StartClick();  // Resume: the memo's lines go to the log first
+    app->StartClick();  // Resume: the folder is converted again
     EXPECT_EQ(host.memo, std::vector<std::string>{" root"});
     Step();
     for (const char* name : {"p1.tga", "q1.tga", "r.tga"}) EXPECT_TRUE(Exists(At(name))) << name;
     EXPECT_FALSE(Exists(At("r1.tga")));
     int headers = 0;
-    const std::vector<std::string> logged = LogLines(headers);
+    EXPECT_EQ(LogLines(headers), host.allMemo);
     EXPECT_EQ(headers, 1);
-    EXPECT_EQ(logged, host.allMemo);
-    EXPECT_TRUE(std::equal(beforeStop.begin(), beforeStop.end(), logged.begin()));
 }
 
-TEST_F(TrawlTest, MemoIsFlushedPastOneHundredLinesAndTrawlsShareTheLog) {
-    Options(true, false, false, false, true);
-    // Bitmaps with their option off are named, never read: one line each.
-    for (int i = 0; i < 250; ++i)
-        testing_support::WriteBytes(At("n" + std::to_string(100 + i) + ".bmp"), {0});
+TEST_F(TrawlTest, MemoIsFlushedPastOneHundredLinesAndTheNextTrawlSharesTheLog) {
+    OffBitmaps(250);
     app->StartClick();
     Step();
     ASSERT_EQ(host.allMemo.size(), 252u);
+    EXPECT_EQ(host.allMemo[1], Line("message ConvertNone", "n100.bmp"));
     EXPECT_EQ(host.memo.size(), 252u % 101u);  // cleared whenever it passed 100 lines
-    EXPECT_EQ(host.memo.back(), EndLine());
+    EXPECT_EQ(host.allMemo.back(), EndLine());
+
+    // A trawl started before the log's delayed close writes under its own
+    // header; closing the program during it writes what the memo still holds.
+    ASSERT_TRUE(host.Active(TimerId::CloseLog));
+    app->StartClick();
+    EXPECT_FALSE(host.Active(TimerId::CloseLog));
+    Step(3);
+    app->CloseLogOnExit();
+    EXPECT_FALSE(app->LogOpen);
     int headers = 0;
     EXPECT_EQ(LogLines(headers), host.allMemo);
-
-    host.Fire(app::TimerId::CloseLog);
-    app->StartClick();
-    Step();
-    EXPECT_EQ(LogLines(headers).size(), 2 * 252u);
     EXPECT_EQ(headers, 2);
 }
 
-TEST_F(TrawlTest, StartFolderTopFoldersLinksAndTimers) {
+// Closing when done is shown by the desktop program run with -trawl -close.
+TEST_F(TrawlTest, StartFolderLinksAndTimers) {
     app->settings().DefaultDir = work.File("nowhere");
     app->StartClick();
     EXPECT_EQ(host.memo, std::vector<std::string>{" " + app->T("message StartFolder")});
@@ -184,35 +153,69 @@ TEST_F(TrawlTest, StartFolderTopFoldersLinksAndTimers) {
     EXPECT_FALSE(app->TrawlActive || Exists(app->LogFilePath()));
 
     // No subfolders: no percentage. A link back up the tree is not entered.
-    Options(true, false, false, true, true);
     app->settings().TrawlSpeed = 70;
-    app->settings().CloseOnDone = true;
     app->settings().DefaultDir = root + "/";
     WriteImage(At("flat.tga"), 2, 2, true);
     fs::create_directory_symlink(root, At("loop"));
-    host.StartTimer(app::TimerId::OpenDelayed, 100);
     app->StartClick();
     EXPECT_EQ(host.memo.front(), " ");  // the start folder's name after its separator
-    EXPECT_EQ(app->TopFolderCount, 0);
     // Name-only steps come after 10 ms, steps that read an image after TrawlSpeed.
-    std::vector<std::tuple<bool, bool, int>> armed;  // image work, slow timer, interval
+    std::set<std::tuple<bool, bool, int>> armed;  // image work, slow timer, interval
     for (; app->TrawlActive; Step(1)) {
-        const bool slow = host.Active(app::TimerId::TrawlSlow);
-        ASSERT_NE(slow, host.Active(app::TimerId::TrawlFast));
-        armed.emplace_back(app->StepConverted, slow,
-                           host.Interval(slow ? app::TimerId::TrawlSlow : app::TimerId::TrawlFast));
+        const bool slow = host.Active(TimerId::TrawlSlow);
+        armed.emplace(app->StepConverted, slow, host.Interval(slow ? TimerId::TrawlSlow : TimerId::TrawlFast));
     }
-    EXPECT_NE(std::find(armed.begin(), armed.end(), std::make_tuple(true, true, 70)), armed.end());
-    EXPECT_NE(std::find(armed.begin(), armed.end(), std::make_tuple(false, false, 10)),
-              armed.end());
+    EXPECT_TRUE(armed.count({true, true, 70}) && armed.count({false, false, 10}));
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(),
-                         Line("message FixedColour", "flat.tga")),
-              1);
+                         Line("message FixedColour", "flat.tga")), 1);
     EXPECT_EQ(host.titles, std::vector<std::string>{"Skeinpress"});
-    // The end with CloseOnDone: the window closes 500 ms later; no delayed open.
-    EXPECT_EQ(host.Interval(app::TimerId::CloseWindow), 500);
-    EXPECT_TRUE(host.Active(app::TimerId::CloseWindow));
-    EXPECT_FALSE(host.Active(app::TimerId::OpenDelayed));
+}
+
+// What the log holds is checked above, against the memo.
+TEST_F(TrawlTest, ViewAndDeleteTheLog) {
+    app->ViewLogFile();
+    EXPECT_EQ(host.memo, std::vector<std::string>{app->T("message Nothing3")});
+    testing_support::WriteBytes(app->LogFilePath(), {'e', '\r', '\n'});
+    app->ViewLogFile();
+    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{app->LogFilePath()});
+    host.answers = {app::Answer::No, app::Answer::Yes};
+    app->DeleteLog1Click();
+    EXPECT_TRUE(Exists(app->LogFilePath()));
+    app->DeleteLog1Click();
+    EXPECT_FALSE(Exists(app->LogFilePath()));
+}
+
+TEST_F(TrawlTest, UnwritableLogIsReportedOnce) {
+    fs::create_directories(app->LogFilePath());  // a folder in the log's place
+    OffBitmaps(150);
+    app->StartClick();
+    Step();
+    EXPECT_FALSE(app->TrawlActive);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Trawl_Log.txt"), std::string::npos);
+}
+
+// What a console needs to run the conversions elsewhere. Its batch tests show
+// the hook's order, the seeded repair and the converted, repaired and refused
+// counts; here: which entries need image work, and the skipped outcome.
+TEST_F(TrawlTest, WhichEntriesNeedImageWorkAndTheSkippedOutcome) {
+    app::Settings& s = app->settings();
+    s.DoBMPs = true;
+    s.FixUniformColour = false;
+    EXPECT_TRUE(app->EntryNeedsImageWork("a.TEXTURE") && app->EntryNeedsImageWork("a.bmp"));
+    EXPECT_FALSE(app->EntryNeedsImageWork("a.jpg") || app->EntryNeedsImageWork("a.tga") ||
+                 app->EntryNeedsImageWork("sub"));
+    s.FixUniformColour = true;  // every image is read for the repair
+    EXPECT_TRUE(app->EntryNeedsImageWork("a.jpg") && app->EntryNeedsImageWork("a.tga"));
+    EXPECT_FALSE(app->EntryNeedsImageWork("a.texture.txt"));
+
+    WriteImage(At("sky.jpg"), 8, 8, false);
+    app->TrawlActive = true;
+    app->EntryFolder = root;
+    app->EntryName = "sky.jpg";
+    app->TrawlConvert();  // option off, examined for the repair only
+    const auto& outcome = app->LastOutcome;
+    EXPECT_TRUE(outcome.skipped && !outcome.converted && !outcome.refused && !outcome.repaired);
 }
 
 }  // namespace
