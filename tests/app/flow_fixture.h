@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/program_dir.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
@@ -35,15 +36,8 @@ protected:
     FlowTest() {
         app = std::make_unique<app::Application>(host);
         app->FormCreate(home.path().string() + "/", home.File("skeinpress"));
-        // Distinct texts, so that lines can be told apart.
-        app->language().SetLines({
-            "message Size|Size", "message Wide|wide", "message High|high", "message DXT1| DXT1",
-            "message None| none", "message Blended| blended", "message Masked| masked",
-            "message UniformColour| uniform", "label FileName|File", "message Nothing2|Nothing",
-            "message Nothing3|No log", "message StartFolder|No folder", "message Converting|Converting",
-            "message TGA|to TGA", "message ConvertNone|Option off", "message InvalidSize|Bad size",
-            "message FixedColour|Repaired", "message Finished|Finished", "message Percent|%",
-        });
+        // The program's own English texts: distinct, so that lines can be told apart.
+        EXPECT_TRUE(app->language().LoadFile(app::InstalledDataDir(app::RunningProgramPath()) + "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
         host.handlers[app::TimerId::TrawlFast] = [this] { app->Timer5Timer(); };
