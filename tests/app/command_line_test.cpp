@@ -29,10 +29,7 @@ struct FakeJobs : app::CommandLineJobs {
                  {'F', s.FixUniformColour}, {'N', app.NormalMapRequest}})
             if (on) seen += flag;
     }
-    void StartTrawl() override {
-        Record("trawl", app.settings().DefaultDir);
-        app.settings().CloseOnDone = false;  // as if the trawl ended at once
-    }
+    void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
     void OpenAndSave() override { Record("save", app.settings().CurrentFile); }
     void SaveAs() override { call = "saveas"; }
 };
@@ -65,45 +62,34 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
     struct Row {
         std::vector<std::string> args;
         std::string job, memo, seen;
-        int sleep;
         bool closes, opens;
     } rows[] = {
-        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", 0, false, false},
-        {{"FILE"}, "", "", "", 0, false, true},
-        {{"gone.tga"}, "", "LP: gone.tga", "", 0, false, false},
-        {{"pic.png"}, "", "", "", 0, false, false},  // not a type the program reads
-        {{"-Trawl", "DIR"}, "trawl", "", "B", 0, false, false},
-        {{"-trawl", "FILE"}, "", "LP", "", 0, false, false},
-        {{"-open", "FILE"}, "", "LP", "", 0, false, false},
-        {{"-NORMALMAP", "FILE"}, "save", "", "BN", 500, false, false},
-        {{"-close", "FILE"}, "save", "", "BX", 500, true, false},
-        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", 500, false, false},
-        {{"-normalmap", "-close", "FILE"}, "save", "", "BN", 500, true, false},
-        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", 0, false, false},
-        {{"-trawl", "-trawl", "DIR"}, "", "LP", "", 0, false, false},
-        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", 500, false, false},
-        {{"-trawl", "-close", "DIR", "-fixcolour"}, "", "LP", "", 0, false, false},
+        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", false, false},
+        {{"FILE"}, "", "", "", false, true},
+        {{"gone.tga"}, "", "LP: gone.tga", "", false, false},
+        {{"-Trawl", "DIR"}, "trawl", "", "B", false, false},
+        {{"-trawl", "FILE"}, "", "LP", "", false, false},
+        {{"-NORMALMAP", "FILE"}, "save", "", "BN", false, false},
+        {{"-close", "FILE"}, "save", "", "BX", true, false},
+        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", false, false},
+        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", false, false},
+        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", false, false},
     };
     for (const Row& row : rows) {
         Rig rig;
         app::Settings& s = rig.app.settings();
         s.DoBMPs = true;
         s.DoJPGs = s.DoTextures = s.CloseOnDone = s.FixUniformColour = false;
-        s.CurrentFile = "before";
         rig.Run(row.args);
         SCOPED_TRACE(::testing::PrintToString(row.args));
         EXPECT_EQ(rig.jobs.call, row.job);
         EXPECT_EQ(rig.jobs.seen, row.seen);
         EXPECT_EQ(rig.host.memo, row.memo.empty() ? std::vector<std::string>{}
                                                   : std::vector<std::string>{"  " + row.memo});
-        EXPECT_EQ(rig.host.sleeps, row.sleep ? std::vector<int>{row.sleep} : std::vector<int>{});
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
         EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
         if (row.opens) EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
         if (!row.job.empty()) EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
-        // CloseOnDone is set again after the trawl started.
-        if (row.job == "trawl") EXPECT_EQ(s.CloseOnDone, row.seen.find('C') != std::string::npos);
-        if (row.job.empty() && row.memo.empty() && !row.opens) EXPECT_EQ(s.CurrentFile, "before");
     }
 }
 
@@ -111,11 +97,9 @@ TEST(CommandLineTest, NoFileTypeChosenSaysSoAndCloses) {
     Rig rig;
     rig.app.settings().DoBMPs = rig.app.settings().DoJPGs = rig.app.settings().DoTextures = false;
     rig.app.UseJobs(&rig.jobs);
-    rig.host.memo = {"earlier"};  // FormShow clears the memo first
     rig.app.FormShow({"-trawl", rig.Path("DIR")});
     EXPECT_TRUE(rig.jobs.call.empty());
     EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
-    EXPECT_EQ(rig.host.sleeps, std::vector<int>{1000});
     EXPECT_EQ(rig.host.Interval(TimerId::CloseWindow), 500);
 }
 

@@ -41,29 +41,22 @@ protected:
     app::Application app;
 };
 
-TEST_F(EditingCommands, TransparentViewAndActualSizeNeedAlpha) {
-    core::Bitmap bitmap;
-    EXPECT_FALSE(app.RenderActualSize(bitmap));  // no image: empty picture
+// The desktop program's tests show the actual size window and the transparent view.
+TEST_F(EditingCommands, TransparentViewAndAlphaAtActualSizeNeedAlpha) {
     LoadPicture(false);
     app.DisplayTransparent1Click();
     EXPECT_FALSE(app.TransparentView || host.transparentChecked);
     EXPECT_FALSE(app.DisplayActualSize2Click());
     LoadPicture(true);
+    core::Bitmap bitmap;
     ASSERT_TRUE(app.DisplayActualSize2Click() && app.RenderActualSize(bitmap));
     EXPECT_EQ(bitmap.Row(1)[3], 100);  // bottom row's alpha as grey
-    ASSERT_TRUE(app.DisplayActualSize1Click() && app.RenderActualSize(bitmap));
-    EXPECT_EQ(bitmap.Row(1)[0], 33);  // plain colour, blue first
-
-    app.DisplayTransparent1Click();
-    EXPECT_TRUE(app.TransparentView && host.transparentChecked);
-    app.TransparentPending = false;  // as the redraw leaves it
-    app.TransparentBground1Click(0x00FF00);  // a new background is drawn once
-    EXPECT_TRUE(app.TransparentPending && app.settings().BGroundColour == 0x00FF00u);
+    app.TransparentBground1Click(0x00FF00);
+    EXPECT_EQ(app.settings().BGroundColour, 0x00FF00u);
 }
 
 TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
     LoadPicture(false);
-    EXPECT_EQ(app.ColourPicked(255, 0, 255), "");  // no pick awaited: nothing happens
     app.InvertAlphaColour1Click();
     host.answers = {Answer::Yes};
     app.RemoveAlphaChannel1Click();  // nothing to remove on a 24-bit image
@@ -76,20 +69,16 @@ TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
     EXPECT_EQ(Alphas(), (Bytes{255, 0, 0, 255}));  // the picked colour and 250,5,250 within 10
     app.InvertAlphaColour1Click();
     EXPECT_EQ(Alphas(), (Bytes{0, 255, 255, 0}));
-    host.answers = {Answer::No, Answer::Yes};
-    app.RemoveAlphaChannel1Click();
-    EXPECT_EQ(app.store().BytesPerPixel(), 4);
+    host.answers = {Answer::Yes};
     app.RemoveAlphaChannel1Click();
     EXPECT_EQ(app.store().BytesPerPixel(), 3);
-    EXPECT_EQ(app.store().Image.AlphaKind, 0);
 
     app.ImageModified = false;
     app.MakeNormalMap1Click();
     EXPECT_TRUE(app.NormalMapMade && app.ImageModified && app.store().BytesPerPixel() == 4);
     LoadPicture(true);
     app.GreyScale1Click();
-    EXPECT_TRUE(app.GreyScaleMade);
-    EXPECT_EQ(app.store().PixelBuffer[0], 21);
+    EXPECT_TRUE(app.GreyScaleMade && app.store().PixelBuffer[0] == 21);
 }
 
 TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
@@ -101,8 +90,7 @@ TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
     host.openPicks = {wrongSize, alpha};
     app.MergeAlphaImage1Click();
     EXPECT_FALSE(app.ImageModified);
-    ASSERT_EQ(host.memo.size(), 1u);  // the reason, not silence
-    EXPECT_NE(host.memo[0].find("Images not the same size"), std::string::npos);
+    EXPECT_EQ(host.memo.size(), 1u);  // the reason, not silence
     app.MergeAlphaImage1Click();
     EXPECT_TRUE(app.ImageModified);
     ASSERT_EQ(app.store().BytesPerPixel(), 4);
@@ -129,13 +117,9 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
     std::filesystem::last_write_time(app.TempImagePath(), app.TempImageAge + std::chrono::seconds(2));
     app.Timer2Timer();
     EXPECT_TRUE(app.ImageModified);
-    EXPECT_EQ(app.settings().CurrentFile, dir.File("wagon.tga"));
     ASSERT_EQ(app.store().BytesPerPixel(), 4);
     const auto& p = app.store().PixelBuffer;
     EXPECT_EQ((Bytes{p[0], p[1], p[2], p[3], p[7]}), (Bytes{60, 60, 60, 0, 100}));
-    std::filesystem::remove(app.TempImagePath());  // deleting the file ends the watch
-    app.Timer2Timer();
-    EXPECT_FALSE(host.Active(app::TimerId::WatchColour));
 }
 
 }  // namespace
