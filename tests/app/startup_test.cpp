@@ -89,8 +89,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
     EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 1);
 
-    WriteText(dir.File("tempimage.bmp"), "x");
-    WriteText(dir.File("tempalpha.bmp"), "x");
+    for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
     app.FormClose();
     EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
