@@ -18,18 +18,14 @@ class FakeHost : public app::Host {
 public:
     // ---- recorded state
     std::vector<std::string> memo;
-    std::string fileNameLabel, sizeLabel, recentCaption, title = "Skeinpress";
-    int beeps = 0;
+    std::string sizeLabel;
     bool colourShown = false, alphaShown = false;
-    int colourWidth = 0, colourHeight = 0, alphaWidth = 0, alphaHeight = 0;
-    core::Bitmap colourBitmap, alphaBitmap;
-    bool transparentChecked = false, nonUniformVisible = false, trawlButtonsShown = false;
+    int colourWidth = 0, colourHeight = 0, alphaHeight = 0;
+    bool transparentChecked = false;
     std::vector<std::string> messages;              // message boxes shown
     std::vector<std::string> confirmations;         // questions asked
     std::vector<std::string> openedDocuments;
     std::vector<std::vector<std::string>> startedPrograms;  // program then arguments
-    std::vector<int> sleeps;
-    int closeRequests = 0;
 
     // ---- answers the test queues (defaults when empty: No, cancel)
     std::deque<app::Answer> answers;
@@ -82,27 +78,24 @@ public:
     int MemoLineCount() const override { return static_cast<int>(memo.size()); }
     std::vector<std::string> MemoLines() const override { return memo; }
     void ClearMemo() override { memo.clear(); }
-    void SetFileNameLabel(const std::string& text) override { fileNameLabel = text; }
+    void SetFileNameLabel(const std::string&) override {}
     void SetSizeLabel(const std::string& text) override { sizeLabel = text; }
-    void SetRecentFileCaption(const std::string& text) override { recentCaption = text; }
-    void SetTitle(const std::string& text) override { title = text; }
-    void Beep() override { ++beeps; }
+    void SetRecentFileCaption(const std::string&) override {}
+    void SetTitle(const std::string&) override {}
+    void Beep() override {}
     void ClearPictures() override { colourShown = alphaShown = false; }
-    void ShowColourPicture(const core::Bitmap& b, int w, int h) override {
+    void ShowColourPicture(const core::Bitmap&, int w, int h) override {
         colourShown = true;
-        colourBitmap = b;
         colourWidth = w;
         colourHeight = h;
     }
-    void ShowAlphaPicture(const core::Bitmap& b, int w, int h) override {
+    void ShowAlphaPicture(const core::Bitmap&, int, int h) override {
         alphaShown = true;
-        alphaBitmap = b;
-        alphaWidth = w;
         alphaHeight = h;
     }
     void SetTransparentChecked(bool c) override { transparentChecked = c; }
-    void SetNonUniformColourVisible(bool v) override { nonUniformVisible = v; }
-    void ShowTrawlButtons() override { trawlButtonsShown = true; }
+    void SetNonUniformColourVisible(bool) override {}
+    void ShowTrawlButtons() override {}
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     app::Answer Confirm(const std::string& text, app::Buttons) override {
         confirmations.push_back(text);
@@ -125,7 +118,7 @@ public:
     void StartTimer(app::TimerId id, int intervalMs) override { timers[id] = {true, intervalMs}; }
     void StopTimer(app::TimerId id) override { timers[id].active = false; }
     bool TimerActive(app::TimerId id) const override { return Active(id); }
-    void Sleep(int ms) override { sleeps.push_back(ms); }
+    void Sleep(int) override {}
     void OpenDocument(const std::string& path) override { openedDocuments.push_back(path); }
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
         std::vector<std::string> call{program};
@@ -133,7 +126,7 @@ public:
         startedPrograms.push_back(call);
         return true;
     }
-    void RequestClose() override { ++closeRequests; }
+    void RequestClose() override {}
 
 private:
     static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {
