@@ -42,10 +42,8 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     // What it cannot write is refused with a message, and no file appears.
     core::ImageStore empty;
     EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
-    for (const char* name : {"x.jpeg", "noextension"}) {
-        EXPECT_FALSE(core::SaveImage(store, dir.File(name))) << name;
-        EXPECT_EQ(store.LoadErrorText, std::string("File type not supported \"") + name + "\".");
-    }
+    EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpeg")));
+    EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpeg\".");
     EXPECT_EQ(FilesIn(dir), 1u);
 }
 

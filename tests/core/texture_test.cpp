@@ -62,29 +62,18 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart)
         ASSERT_TRUE(Load(store, Texture({{kVersion, version}}, extra))) << version << ": " << store.LoadErrorText;
         EXPECT_EQ(store.TextureDescription.back() == "NormalMapHint=normalmap", version > 262) << version;
     }
-    // S smaller than the fields: the reader goes back to 20 + S for the first
-    // chunk tag, which overlays the info; its 4 data bytes end right before
-    // the alpha hint.
-    const Bytes overlapping = Texture({{kInfoSize, 44}, {kFormat, 3}, {kWidth, 1}, {kHeight, 1},
-                                       {11, 0x50414D4D /* MMAP */}, {12, 4}, {13, 0x000A141E}});
-    core::ImageStore store;
-    ASSERT_TRUE(Load(store, overlapping)) << store.LoadErrorText;
-    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 3), (Bytes{10, 20, 30}));
 }
 
 TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
     const std::string data = "Couldn't read texture data in \"bad.texture\".";
-    const std::string tooLarge = "Texture too large in \"bad.texture\".";
     const Bytes good = Texture({});
     const std::pair<Bytes, std::string> cases[] = {
         {Bytes(good.begin(), good.begin() + 60), data},
         {Texture({{kMagic, 'X'}}), "Not a Trainz texture \"bad.texture\"."},
         {Texture({{kFormat, 13}}), "Texture format not supported in \"bad.texture\"."},
-        {Texture({{kWidth, 0}}), tooLarge},
-        {Texture({{kHeight, 8193}}), tooLarge},
+        {Texture({{kWidth, 0}}), "Texture too large in \"bad.texture\"."},
         {Texture({{kSecondCount, uint32_t(-1)}}), data},
         {Texture({{kFirstCount, 1000000000}}), data},
-        {Texture({{kChunkSize, uint32_t(-8)}}), data},
         // Info sizes that put the chunks outside the file, or before its start.
         {Texture({{kInfoSize, 1u << 30}}), data},
         {Texture({{kInfoSize, uint32_t(-20)}}), data},
@@ -94,8 +83,4 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
         EXPECT_FALSE(Load(store, bytes, "bad.texture") || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
-    core::ImageStore store;
-    EXPECT_FALSE(core::LoadImage(store, "/nonexistent-folder/gone.texture"));
-    EXPECT_EQ(store.LoadErrorText, "File not found : \"gone.texture\"");
-    EXPECT_EQ(store.TextureFileName, "/nonexistent-folder/gone.texture");
 }

@@ -38,8 +38,7 @@ Bytes Mapped(int width, int entries, int entryBits, const Bytes& data) {
 }  // namespace
 
 TEST(LoadTGA, FlippedRowsSixteenBitColourAndColourMaps) {
-    // Pixels stored right to left; both bits turn a 2 x 2 picture by half a turn.
-    EXPECT_EQ(LoadBytes(MakeTga(2, 1, 24, {1, 1, 1, 2, 2, 2}, 16))->Pixels(), (Bytes{2, 2, 2, 1, 1, 1}));
+    // Right-to-left and top-down bits together turn a 2 x 2 picture by half a turn.
     EXPECT_EQ(LoadBytes(MakeTga(2, 2, 24, {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}, 48))->Pixels(),
               (Bytes{4, 4, 4, 3, 3, 3, 2, 2, 2, 1, 1, 1}));
 
@@ -57,14 +56,10 @@ TEST(LoadTGA, RefusalsCarryTheirMessagesAndLeaveTheStoreEmpty) {
     Bytes badMap = MakeTga(1, 1, 24, {1, 2, 3});
     badMap[1] = 2;
     const std::pair<Bytes, std::string> cases[] = {
-        {Bytes(17, 0), "File not found : \"x.tga\""},
-        {MakeTga(1, 1, 8, {1}), "Couldn't load \"x.tga\". Only 256 colour, 24 bit and 32bit TGA supported."},
         {badMap, "Couldn't load \"x.tga\". Colormapped TGA files not supported."},
         {MakeTga(1, 1, 15, {1, 2}), "Couldn't load \"x.tga\". Only 24 and 32 bit TGA files supported."},
         {MakeTga(2, 2, 24, {1, 2, 3}), "Couldn't read file \"x.tga\"."},
         {MakeTga(2, 2, 8, {1}, 0, 1), "Couldn't read image data in \"x.tga\"."},
-        {MakeTga(65535, 65535, 32, {1, 2, 3, 4}),
-         "Couldn't load \"x.tga\". Images larger than 8192 x 8192 are not supported."},
         {MakeTga(0, 5, 24, {}), "Couldn't load \"x.tga\". The image has no pixels (width or height 0)."},
     };
     for (const auto& [bytes, message] : cases) {
