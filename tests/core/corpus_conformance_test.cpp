@@ -11,8 +11,7 @@ namespace {
 using testing_support::CorpusRow;
 
 // Rows whose manifest reference is wrong: the reference decoder misread RLE4
-// absolute runs of odd length. bmp_test.cpp checks these files against the
-// same picture stored uncompressed (g/pal4.bmp) instead.
+// absolute runs of odd length. bmp_test.cpp checks such runs itself.
 bool ReferenceKnownWrong(const std::string& path) {
     return path == "bmp/g/pal4rle.bmp" || path == "bmp/q/pal4rletrns.bmp";
 }
@@ -22,7 +21,7 @@ class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
 TEST_P(CorpusTest, GivesTheManifestOutcome) {
     const CorpusRow& row = GetParam();
     if (ReferenceKnownWrong(row.path))
-        GTEST_SKIP() << row.path << ": wrong reference; see LoadBmp.Rle4CorpusFilesMatchTheUncompressedPicture";
+        GTEST_SKIP() << row.path << ": wrong reference; see LoadBmp.RunLengthStreamsStayInsideThePicture";
     testing_support::TempDir scratch;
     testing_support::CheckCorpusRow(row, scratch.path().string());
 }

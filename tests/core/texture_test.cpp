@@ -1,6 +1,6 @@
-// The texture reader's cases that the corpus's texture rows do not show: odd
-// header values, optional fields by version, an info size that overlays the
-// fields, and the exact message of each refusal.
+// The texture reader's cases that the corpus's texture rows do not show:
+// optional fields by version, and hostile header values with the message
+// of each refusal.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,45 +14,29 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Words of the header by index: 0 is the version, -1 the info size, 16 the
-// first chunk's size.
-enum Field { kMagic = -5, kInfoSize = -1, kVersion, kFirstCount = 2, kSecondCount, kFormat, kWidth, kHeight,
-             kDynamic, kSWrap, kTWrap, kAlphaHint = 14, kChunkSize = 16 };
+// Words of the header by index: 0 is the version, -1 the info size.
+enum Field { kMagic = -5, kInfoSize = -1, kVersion, kSecondCount = 3, kFormat, kWidth };
 
 // A version-259 DXT5 4 x 4 texture with fields changed and `extra` bytes after
 // the 60 bytes of fields, counted in the info size.
-Bytes Texture(std::vector<std::pair<int, uint32_t>> fields, const Bytes& extra = {}, size_t chunkBytes = 16) {
-    Bytes b = testing_support::TextureBytes(12, 4, 4, Bytes(chunkBytes, 0));
+Bytes Texture(std::vector<std::pair<int, uint32_t>> fields, const Bytes& extra = {}) {
+    Bytes b = testing_support::TextureBytes(12, 4, 4, Bytes(16, 0));
     b.insert(b.begin() + 80, extra.begin(), extra.end());
     fields.insert(fields.begin(), {kInfoSize, 60 + extra.size()});
     for (auto [field, v] : fields)
-        for (int k = 0; k < 4; ++k) b[20 + 4 * field + k + (field == kChunkSize ? extra.size() : 0)] = uint8_t(v >> (8 * k));
+        for (int k = 0; k < 4; ++k) b[20 + 4 * field + k] = static_cast<uint8_t>(v >> (8 * k));
     return b;
 }
 
-bool Load(core::ImageStore& store, const Bytes& bytes, const std::string& name = "wagon.texture") {
+bool Load(core::ImageStore& store, const Bytes& bytes) {
     testing_support::TempDir dir;
-    testing_support::WriteBytes(dir.File(name), bytes);
-    return core::LoadImage(store, dir.File(name));
+    testing_support::WriteBytes(dir.File("bad.texture"), bytes);
+    return core::LoadImage(store, dir.File("bad.texture"));
 }
 
 }  // namespace
 
-TEST(LoadTexture, DescriptionLinesFollowFormatHintsAndWrapModes) {
-    const std::pair<Bytes, std::vector<std::string>> cases[] = {
-        // Only the values 2 count for wrapping and 1 for dynamic.
-        {Texture({{kFormat, 11}, {kAlphaHint, 1}, {kSWrap, 1}, {kTWrap, 3}, {kDynamic, 2}}),
-         {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=none", "AlphaHint=semitransparent"}},
-        {Texture({{kFormat, 3}, {kSWrap, 0}, {kTWrap, 0}}, {}, 64), {"Primary=wagon.tga", "Tile=none"}},
-    };
-    for (const auto& [bytes, expected] : cases) {
-        core::ImageStore store;
-        ASSERT_TRUE(Load(store, bytes)) << store.LoadErrorText;
-        EXPECT_EQ(store.TextureDescription, expected) << expected.back();
-    }
-}
-
-TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart) {
+TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndWhereChunksStart) {
     // Twenty bytes past the fields, ending in a normal-map flag: only 263 and
     // above read that far, the others skip to the chunk.
     Bytes extra(20, 0x11);
@@ -62,40 +46,24 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndTheInfoSizeWhereChunksStart)
         ASSERT_TRUE(Load(store, Texture({{kVersion, version}}, extra))) << version << ": " << store.LoadErrorText;
         EXPECT_EQ(store.TextureDescription.back() == "NormalMapHint=normalmap", version > 262) << version;
     }
-    // S smaller than the fields: the reader goes back to 20 + S for the first
-    // chunk tag, which overlays the info; its 4 data bytes end right before
-    // the alpha hint.
-    const Bytes overlapping = Texture({{kInfoSize, 44}, {kFormat, 3}, {kWidth, 1}, {kHeight, 1},
-                                       {11, 0x50414D4D /* MMAP */}, {12, 4}, {13, 0x000A141E}});
-    core::ImageStore store;
-    ASSERT_TRUE(Load(store, overlapping)) << store.LoadErrorText;
-    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 3), (Bytes{10, 20, 30}));
 }
 
 TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
     const std::string data = "Couldn't read texture data in \"bad.texture\".";
-    const std::string tooLarge = "Texture too large in \"bad.texture\".";
     const Bytes good = Texture({});
     const std::pair<Bytes, std::string> cases[] = {
         {Bytes(good.begin(), good.begin() + 60), data},
         {Texture({{kMagic, 'X'}}), "Not a Trainz texture \"bad.texture\"."},
         {Texture({{kFormat, 13}}), "Texture format not supported in \"bad.texture\"."},
-        {Texture({{kWidth, 0}}), tooLarge},
-        {Texture({{kHeight, 8193}}), tooLarge},
+        {Texture({{kWidth, 0}}), "Texture too large in \"bad.texture\"."},
         {Texture({{kSecondCount, uint32_t(-1)}}), data},
-        {Texture({{kFirstCount, 1000000000}}), data},
-        {Texture({{kChunkSize, uint32_t(-8)}}), data},
         // Info sizes that put the chunks outside the file, or before its start.
         {Texture({{kInfoSize, 1u << 30}}), data},
         {Texture({{kInfoSize, uint32_t(-20)}}), data},
     };
     for (const auto& [bytes, message] : cases) {
         core::ImageStore store;
-        EXPECT_FALSE(Load(store, bytes, "bad.texture") || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
+        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
-    core::ImageStore store;
-    EXPECT_FALSE(core::LoadImage(store, "/nonexistent-folder/gone.texture"));
-    EXPECT_EQ(store.LoadErrorText, "File not found : \"gone.texture\"");
-    EXPECT_EQ(store.TextureFileName, "/nonexistent-folder/gone.texture");
 }
