@@ -120,7 +120,8 @@ bool CreateAlphaMask(ImageStore& store, const std::string& text) {
 
 bool MergeAlphaImage(ImageStore& store, const std::string& path) {
     if (!store.Usable()) return false;
-    if (store.BytesPerPixel() == 3) AddAlphaChannel(store, false);
+    const bool hadAlpha = store.BytesPerPixel() == 4;
+    if (!hadAlpha) AddAlphaChannel(store, false);
     if (store.BytesPerPixel() != 4) return false;
 
     KeptImage kept = TakeImage(store);
@@ -144,7 +145,9 @@ bool MergeAlphaImage(ImageStore& store, const std::string& path) {
         UpdateAlphaKind(store);
         return true;
     }
-    RemoveAlphaChannel(store);
+    // A failed merge leaves the image as it was: an alpha channel it already
+    // had is the user's work and stays.
+    if (!hadAlpha) RemoveAlphaChannel(store);
     return false;
 }
 

@@ -40,10 +40,12 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
     }
 }
 
-TEST(MergeAlphaImage, RedOfA32BitImageBecomesAlphaAndFailureLeavesNoAlpha) {
+TEST(MergeAlphaImage, RedOfA32BitImageBecomesAlphaAndFailureChangesNothing) {
     testing_support::TempDir dir;
     core::ImageStore store;
     FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
+    EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("missing.tga")));
+    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 4, 5, 6}));  // no alpha before, none after
     store.HasTextureDescription = true;
     // Stored blue, green, red, alpha: the reds are 0 and 255, the alphas 1.
     testing_support::WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 32, {7, 8, 0, 1, 7, 8, 255, 1}));
@@ -52,9 +54,12 @@ TEST(MergeAlphaImage, RedOfA32BitImageBecomesAlphaAndFailureLeavesNoAlpha) {
     EXPECT_EQ(store.Image.AlphaKind, 2);
     EXPECT_FALSE(store.HasTextureDescription);
 
-    EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("missing.tga")));
-    EXPECT_NE(store.LoadErrorText.find("missing.tga"), std::string::npos) << store.LoadErrorText;
-    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 4, 5, 6}));
+    // The alpha channel it now has survives a failed merge.
+    testing_support::WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, std::vector<uint8_t>(12, 9)));
+    EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("big.tga")));
+    EXPECT_EQ(store.LoadErrorText, "Images not the same size");
+    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 0, 4, 5, 6, 255}));
+    EXPECT_EQ(store.Image.AlphaKind, 2);
 }
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.
