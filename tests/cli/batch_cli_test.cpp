@@ -13,7 +13,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
 using testing_support::RunCliProgram;
 using testing_support::SplitLines;
 using testing_support::TempDir;
@@ -75,7 +74,7 @@ TrawlRun Trawl(const std::string& root, std::vector<std::string> args, const std
     if (!run.logged.empty()) run.logged.erase(run.logged.begin());
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file())
-            run.files[fs::relative(entry.path(), root).string()] = ReadBytes(entry.path().string());
+            run.files[fs::relative(entry.path(), root).string()] = testing_support::ReadBytes(entry.path().string());
     return run;
 }
 
@@ -93,51 +92,45 @@ TEST(BatchCliTest, TwoJobsWriteTheSameFilesAndLinesAsOne) {
         EXPECT_TRUE(first.files == second.files) << what;
         EXPECT_EQ(first.out, second.out) << what;
         EXPECT_EQ(first.logged, second.logged) << what;
-        // The message lines are printed as they are logged; then the summary.
+        // The message lines are printed as they are logged, before the summary.
         const auto printed = SplitLines(first.out, "\n");
         ASSERT_GT(printed.size(), first.logged.size()) << what;
         EXPECT_TRUE(std::equal(first.logged.begin(), first.logged.end(), printed.begin())) << what;
-        for (size_t i = first.logged.size(); i < printed.size(); ++i)
-            EXPECT_TRUE(printed[i].rfind("trawl ", 0) == 0 || printed[i].rfind("  refused ", 0) == 0) << printed[i];
         if (what != "--jpg") continue;
         // 27 files read (20 textures, 4 bitmaps, the JPEG, 2 TGAs); two are refused;
         // repaired: plain, axle, a.bmp and four tiles. a.tga is not: a.bmp and
         // a.texture have rewritten it before its turn.
         EXPECT_NE(first.out.find(": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"),
                   std::string::npos) << first.out;
-        EXPECT_NE(first.out.find("  refused " + (fs::path(root) / "scenery" / "odd.bmp").string() + ": Not converted"),
-                  std::string::npos);
+        const auto& description = first.files.at("loco/cab.texture.txt");
+        EXPECT_EQ(std::string(description.begin(), description.end()).rfind("Primary=cab.tga\r\n", 0), 0u);
     }
 }
 
-TEST(BatchCliTest, QuietBlockedLogJobsOptionAndConvertInOrder) {
+TEST(BatchCliTest, QuietTrawlAppendsToTheLogAndConvertKeepsItsOrder) {
     TempDir home, work;
-    const std::string homeDir = home.path().string();
-    const std::string root = work.File("tree");
+    const std::string homeDir = home.path().string(), root = work.File("tree");
     MakeTree(root);
-    // A log that cannot be written is an error; every file is still converted.
-    fs::create_directories(home.File("Trawl_Log.txt"));
-    const auto quiet = RunCliProgram({"--home", homeDir, "trawl", "--quiet", "--jobs", "2", "--bmp", root});
-    EXPECT_EQ(quiet.status, 1);
-    EXPECT_EQ(quiet.out, "");
-    EXPECT_NE(quiet.err.find("odd.bmp"), std::string::npos);  // refusals are errors
-    EXPECT_NE(quiet.err.find("Trawl_Log.txt"), std::string::npos);
-    EXPECT_TRUE(fs::exists(root + "/loco/bogie/wheel.tga") && fs::exists(root + "/scenery/tile11.tga"));
+    for (int run = 1; run <= 2; ++run) {
+        const auto quiet = RunCliProgram({"--home", homeDir, "trawl", "--quiet", "--jobs", "2", "--bmp", root});
+        EXPECT_EQ(std::pair(quiet.status, quiet.out), std::pair(1, std::string()));  // odd.bmp is refused
+    }
+    const std::string log = testing_support::ReadText(home.File("Trawl_Log.txt")), header = "----- Trawl Log ------- ";
+    EXPECT_TRUE(log.rfind(header, 0) == 0 && log.find(header, 1) != std::string::npos);
 
     // convert: outputs in the order of the inputs, whatever the jobs.
-    std::vector<std::string> one = {"--home", homeDir, "convert", "--jobs", "1"}, converted;
-    std::vector<std::string> two = {"--home", homeDir, "convert", "-j", "2"};
+    std::vector<std::string> args = {"--home", homeDir, "convert", "-j", "1"}, converted;
     for (int i = 0; i < 7; ++i) {
         const std::string file = work.File("c" + std::to_string(i) + (i % 2 ? ".texture" : ".bmp"));
-        one.push_back(file), two.push_back(file);
+        args.push_back(file);
         if (i != 2) WriteImage(file, 8, 8, i % 3 == 0), converted.push_back(file);  // c2.bmp is missing
     }
-    const auto first = RunCliProgram(one), second = RunCliProgram(two);
-    EXPECT_EQ(first.status, 1);
-    EXPECT_EQ(second.status, 1);
+    const auto first = RunCliProgram(args);
+    args[4] = "2";
+    const auto second = RunCliProgram(args);
+    EXPECT_EQ(std::pair(first.status, second.status), std::pair(1, 1));
     EXPECT_EQ(first.out, second.out);
     EXPECT_EQ(first.err, second.err);
-    EXPECT_NE(second.err.find("c2.bmp"), std::string::npos);
     std::vector<std::string> arrows;
     for (const std::string& line : SplitLines(second.out, "\n"))
         if (line.find(" -> ") != std::string::npos) arrows.push_back(line.substr(0, line.find(" -> ")));
