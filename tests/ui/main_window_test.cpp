@@ -1,9 +1,7 @@
-// The main window and its secondary windows under the offscreen platform:
-// captions, option check marks, the close question, the colour pick from the
-// displayed picture, the tolerance dialog, the actual-size window and the
-// transparent view. What the commands do is the application's, tested there.
-// Then the program run on the command lines the simulator's tools use: it
-// converts, writes its settings and log, and exits by itself.
+// The main window under the offscreen platform: captions, option check marks,
+// the close question, the colour pick and the pictures it is handed. What the
+// commands do is the application's, tested there. Then one program run on a
+// command line the simulator's tools use.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -24,15 +22,11 @@ using testing_support::FillStore;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { application.reset(); }
+    void SetUp() override { qputenv("QT_QPA_PLATFORM", "offscreen"), app = std::make_unique<QApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
     int argc = 1;  // QApplication keeps a reference to it
-    char name[9] = "ui_tests";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<QApplication> application;
+    char name[9] = "ui_tests", *argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
 };
 const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
@@ -128,42 +122,12 @@ TEST_F(MainWindow, ColourPickReadsTheDisplayedPixelAndForwardsTheClicks) {
     EXPECT_EQ(application().PickMode, 0);
 }
 
-TEST_F(MainWindow, ToleranceDialogKeepsItsValueBetweenUses) {
-    for (const auto& [value, button, offered, mode] : {std::tuple(37, &ui::TForm4::Button1, 10, 2),
-                                                       std::tuple(300, &ui::TForm4::Button2, 37, 0)}) {
-        int shown = 0;
-        WhenModalOpens(&window, [&shown, value, button](QWidget* dialog) {
-            auto* form = qobject_cast<ui::TForm4*>(dialog);
-            ASSERT_NE(form, nullptr);
-            shown = form->SpinEdit1->value();
-            form->SpinEdit1->setValue(value);
-            (form->*button)->click();
-        });
-        window.Createalphamask1Click();
-        EXPECT_EQ(shown, offered);
-        EXPECT_EQ(application().PickMode, mode);
-    }
-    EXPECT_EQ(application().PickTolerance, 37);
-    EXPECT_EQ(window.Form4->SpinEdit1->value(), 254);  // cancelled; kept within 1..254
-}
-
-TEST_F(MainWindow, ActualSizeWindowAndTransparentViewShowTheStore) {
+TEST_F(MainWindow, ActualSizeWindowShowsTheStore) {
     FillStore(application().store(), 256, 128, 3, std::vector<uint8_t>(256 * 128 * 3, 50));
     ASSERT_TRUE(application().DisplayActualSize1Click());
     window.Form2->Prepare(application());
     EXPECT_EQ(window.Form2->size(), QSize(280, 188));
     EXPECT_EQ(window.Form2->Image1->pixmap().size(), QSize(256, 128));
-
-    // The transparent view is drawn once while the item keeps its tick.
-    // Bottom row: an invisible blue pixel and an opaque red one.
-    FillStore(application().store(), 2, 1, 4, {0, 0, 255, 0, 255, 0, 0, 255}, 2);
-    application().settings().CurrentFile = dir.File("picture.tga");
-    testing_support::WriteBytes(application().settings().CurrentFile, {0});
-    window.DisplayTransparent1->trigger();
-    EXPECT_NE(qBlue(window.DisplayedColourPicture().pixel(0, 0)), 255);  // the background shows through
-    window.InvertAlphaColour1->trigger();  // any redraw: the plain view again
-    EXPECT_EQ(qBlue(window.DisplayedColourPicture().pixel(0, 0)), 255);
-    EXPECT_TRUE(window.DisplayTransparent1->isChecked());
 }
 
 const fs::path kCorpus = SKEINPRESS_CORPUS_DIR;
@@ -183,19 +147,15 @@ int RunProgram(const fs::path& home, const QStringList& arguments) {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-TEST(CommandLine, CloseAndTrawlCloseConvertAndExit) {
-    TempDir home, trawlHome, work;
+TEST(CommandLine, TrawlCloseConvertsTheTreeAndExits) {
+    TempDir home, work;
     fs::create_directories(work.path() / "tree/sub");
-    fs::copy_file(kCorpus / "texture/rgba32_photo.texture", work.path() / "wagon.texture");
-    ASSERT_EQ(RunProgram(home.path(), {"-close", QString::fromStdString(work.File("wagon.texture"))}), 0);
-    EXPECT_TRUE(fs::exists(work.path() / "wagon.tga") && fs::exists(work.path() / "wagon.texture.txt"));
-
     fs::copy_file(kCorpus / "texture/dxt5_4x4.texture", work.path() / "tree/a.texture");
     fs::copy_file(kCorpus / "texture/rgb24_photo.texture", work.path() / "tree/sub/b.texture");
     const QStringList trawl = {"-trawl", "-close", "-fixcolour", QString::fromStdString(work.File("tree"))};
-    ASSERT_EQ(RunProgram(trawlHome.path(), trawl), 0);
+    ASSERT_EQ(RunProgram(home.path(), trawl), 0);
     EXPECT_TRUE(fs::exists(work.path() / "tree/a.tga") && fs::exists(work.path() / "tree/sub/b.tga"));
-    EXPECT_TRUE(fs::exists(trawlHome.path() / "Trawl_Log.txt"));
+    EXPECT_TRUE(fs::exists(home.path() / "Trawl_Log.txt"));
 }
 
 }  // namespace
