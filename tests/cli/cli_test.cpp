@@ -34,12 +34,10 @@ TEST(CliInfo, JsonLinesDescribeEachFile) {
     testing_support::WriteBytes(dir.File("flat.tga"), testing_support::MakeTga(2, 1, 32, {1, 2, 3, 128, 1, 2, 3, 255}));
     const auto r = RunCliProgram({"info", "--json", dir.File("flat.tga"), dir.File("none.tga")});
     EXPECT_EQ(r.status, 1);
-    const auto lines = testing_support::SplitLines(r.out, "\n");
-    ASSERT_EQ(lines.size(), 2u) << r.out;
-    EXPECT_EQ(lines[0], "{\"file\":\"" + dir.File("flat.tga") +
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "{\"file\":\"" + dir.File("flat.tga") +
                             "\",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
                             "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[]}");
-    EXPECT_NE(lines[1].find("\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""), std::string::npos);
+    EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""), std::string::npos);
 }
 
 // .bmp -> default .tga -> .jpg -> .BMP, where a step that wrote badly shows in
