@@ -60,11 +60,7 @@ private:
                 CloseLater();
             }
         } else if (option == "-normalmap" && core::IsFile(target)) {
-            Wait(500);
-            s_.CurrentFile = target;
-            app_.NormalMapRequest = true;
-            jobs_.OpenAndSave();
-            if (s_.CloseOnDone) CloseLater();
+            SaveNormalMap(target, false);
         } else if (option == "-close" && core::IsFile(target)) {
             Wait(500);
             s_.DoTextures = true;
@@ -74,6 +70,16 @@ private:
         } else {
             Message("message LaunchParam");
         }
+    }
+
+    // Opens the file, makes it a normal map and saves it; closes afterwards when
+    // asked to, or when the settings say to close once done.
+    void SaveNormalMap(const std::string& target, bool close) {
+        Wait(500);
+        s_.CurrentFile = target;
+        app_.NormalMapRequest = true;
+        jobs_.OpenAndSave();
+        if (close || s_.CloseOnDone) CloseLater();
     }
 
     // The trawl of a folder's textures only, as the open-with batch file asks.
@@ -105,11 +111,7 @@ private:
                 Message("message NoFolder");
             }
         } else if (pair == std::set<std::string>{"-close", "-normalmap"} && core::IsFile(target)) {
-            Wait(500);
-            s_.CurrentFile = target;
-            app_.NormalMapRequest = true;
-            jobs_.OpenAndSave();
-            CloseLater();
+            SaveNormalMap(target, true);
         } else {
             Message("message LaunchParam");
         }

@@ -206,10 +206,16 @@ bool EditorChosen(Application& app) {
     return false;
 }
 
-bool StartEditor(Application& app, const std::string& file) {
-    if (app.host().StartProgram(app.settings().EditorPath, {file})) return true;
-    app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath + "\".");
-    return false;
+void StartEditor(Application& app, const std::string& file, fs::file_time_type& age, TimerId watch) {
+    // Let the file just saved settle, so the watch does not take its own
+    // write for the editor's.
+    app.host().Sleep(500);
+    age = ModificationTime(file).value_or(fs::file_time_type{});
+    if (!app.host().StartProgram(app.settings().EditorPath, {file})) {
+        app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath + "\".");
+        return;
+    }
+    app.host().StartTimer(watch, 1000);
 }
 
 }  // namespace
@@ -228,10 +234,7 @@ void Application::Edit1Click() {
         host_.ShowMessage(store_.LoadErrorText);
         return;
     }
-    host_.Sleep(500);
-    TempImageAge = ModificationTime(TempImagePath()).value_or(fs::file_time_type{});
-    if (!StartEditor(*this, TempImagePath())) return;
-    host_.StartTimer(TimerId::WatchColour, 1000);
+    StartEditor(*this, TempImagePath(), TempImageAge, TimerId::WatchColour);
 }
 
 void Application::Timer2Timer() {
@@ -260,10 +263,7 @@ void Application::Edit2Click() {
         host_.ShowMessage(store_.LoadErrorText);
         return;
     }
-    host_.Sleep(500);
-    TempAlphaAge = ModificationTime(TempAlphaPath()).value_or(fs::file_time_type{});
-    if (!StartEditor(*this, TempAlphaPath())) return;
-    host_.StartTimer(TimerId::WatchAlpha, 1000);
+    StartEditor(*this, TempAlphaPath(), TempAlphaAge, TimerId::WatchAlpha);
 }
 
 void Application::Timer3Timer() {
