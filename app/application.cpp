@@ -48,8 +48,12 @@ Application::Application(Host& host)
 
 Application::~Application() = default;
 
-std::string Application::T(const std::string& key) const { return language_.Translate(key); }
+std::string Application::T(const std::string& key) const {
+    return language_.Translate(key);
+}
 
-CommandLineJobs& Application::Jobs() { return jobs_ ? *jobs_ : *ownJobs_; }
+CommandLineJobs& Application::Jobs() {
+    return jobs_ ? *jobs_ : *ownJobs_;
+}
 
 }  // namespace app

@@ -105,10 +105,10 @@ public:
     // What the last TrawlConvert did to its file (OpenAndSaveTo adds to it),
     // for a console's summary.
     struct EntryOutcome {
-        bool converted = false;  // a TGA was written
-        bool repaired = false;   // an image of one uniform colour was repaired
-        bool refused = false;    // a read, size test or write failed
-        bool skipped = false;    // a convertible type whose option is off
+        bool converted = false;             // a TGA was written
+        bool repaired = false;              // an image of one uniform colour was repaired
+        bool refused = false;               // a read, size test or write failed
+        bool skipped = false;               // a convertible type whose option is off
         std::vector<std::string> problems;  // the lines that reported the refusal
     };
     EntryOutcome LastOutcome;
@@ -205,7 +205,7 @@ public:
 private:
     // LoadErrorText in a message box, or as a memo line during a trawl.
     void ReportLoadError();
-    void ShowCurrentFileName();  // Label1 and the recent-file caption
+    void ShowCurrentFileName();         // Label1 and the recent-file caption
     std::string SizeLabelText() const;  // Label2: size, DXT variant, alpha kind
     bool ConversionOptionOn(const std::string& lowerExt) const;
     bool FolderIsAncestor(const std::string& folder, int depth) const;

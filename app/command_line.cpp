@@ -17,15 +17,25 @@ namespace {
 
 class CommandLine {
 public:
-    CommandLine(Application& app, CommandLineJobs& jobs) : app_(app), jobs_(jobs), s_(app.settings()) {}
+    CommandLine(Application& app, CommandLineJobs& jobs)
+        : app_(app), jobs_(jobs), s_(app.settings()) {}
 
     void Run(const std::vector<std::string>& args) {
         switch (args.size()) {
-            case 1: OneFile(args[0]); break;
-            case 2: OneSwitch(core::ToLowerAscii(args[0]), args[1]); break;
-            case 3: TwoSwitches(core::ToLowerAscii(args[0]), core::ToLowerAscii(args[1]), args[2]); break;
-            case 4: ThreeSwitches(args); break;
-            default: break;  // nothing to do for none or five and more
+            case 1:
+                OneFile(args[0]);
+                break;
+            case 2:
+                OneSwitch(core::ToLowerAscii(args[0]), args[1]);
+                break;
+            case 3:
+                TwoSwitches(core::ToLowerAscii(args[0]), core::ToLowerAscii(args[1]), args[2]);
+                break;
+            case 4:
+                ThreeSwitches(args);
+                break;
+            default:
+                break;  // nothing to do for none or five and more
         }
     }
 
@@ -118,8 +128,8 @@ private:
     }
 
     void ThreeSwitches(const std::vector<std::string>& args) {
-        const std::set<std::string> switches{core::ToLowerAscii(args[0]), core::ToLowerAscii(args[1]),
-                                             core::ToLowerAscii(args[2])};
+        const std::set<std::string> switches{
+            core::ToLowerAscii(args[0]), core::ToLowerAscii(args[1]), core::ToLowerAscii(args[2])};
         if (switches != std::set<std::string>{"-trawl", "-close", "-fixcolour"}) {
             Message("message LaunchParam");
         } else if (core::IsFolder(args[3])) {

@@ -35,7 +35,8 @@ std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
 
 // Whether the watched file changed since `age` (which then moves on); a file
 // that has gone ends its watch.
-bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type& age, TimerId timer) {
+bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type& age,
+                        TimerId timer) {
     const auto now = ModificationTime(path);
     if (!now) {
         host.StopTimer(timer);
@@ -48,8 +49,12 @@ bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type&
 
 }  // namespace
 
-std::string Application::TempImagePath() const { return programDir_ + "tempimage.bmp"; }
-std::string Application::TempAlphaPath() const { return programDir_ + "tempalpha.bmp"; }
+std::string Application::TempImagePath() const {
+    return programDir_ + "tempimage.bmp";
+}
+std::string Application::TempAlphaPath() const {
+    return programDir_ + "tempalpha.bmp";
+}
 
 bool Application::DisplayActualSize1Click() {
     PickMode = 0;
@@ -149,7 +154,8 @@ void Application::MergeAlphaImage1Click() {
         return;
     }
     PickMode = 0;
-    const auto chosen = host_.PickOpenFile(T("message Merge"), kImageAndEditorFilter, 1, settings_.DefaultDir);
+    const auto chosen =
+        host_.PickOpenFile(T("message Merge"), kImageAndEditorFilter, 1, settings_.DefaultDir);
     if (!chosen) return;
     if (core::MergeAlphaImage(store_, *chosen)) {
         ImageModified = true;
@@ -163,8 +169,8 @@ void Application::MergeAlphaImage1Click() {
 
 void Application::MakeNormalMap1Click() {
     if (!store_.ImageLoaded) return;
-    core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize, store_.Image.Data,
-                        store_.AlphaFillValue);
+    core::MakeNormalMap(store_.Image.Width, store_.Image.Height, store_.Image.DataSize,
+                        store_.Image.Data, store_.AlphaFillValue);
     if (store_.Image.Width != 0 && store_.Image.Height != 0) {
         if (store_.BytesPerPixel() == 3) core::AddAlphaChannel(store_, true);
         core::UpdateAlphaKind(store_);
@@ -185,8 +191,8 @@ void Application::BeginColourPick(bool accepted, int tolerance) {
 
 std::string Application::ColourPicked(uint8_t red, uint8_t green, uint8_t blue) {
     if (PickMode != 2) return {};
-    const std::string spec = std::to_string(red) + "," + std::to_string(green) + "," + std::to_string(blue) +
-                             "," + std::to_string(PickTolerance);
+    const std::string spec = std::to_string(red) + "," + std::to_string(green) + "," +
+                             std::to_string(blue) + "," + std::to_string(PickTolerance);
     if (core::CreateAlphaMask(store_, spec)) ImageModified = true;
     ViewTexture(false);
     PickMode = 0;
@@ -201,18 +207,20 @@ namespace {
 // starting a watcher that would wait forever.
 bool EditorChosen(Application& app) {
     if (core::IsFile(app.settings().EditorPath)) return true;
-    app.host().ShowMessage(app.T("message Editor") + " (" + app.T("menu Setup") + " > " + app.T("menu Editor") +
-                           ")");
+    app.host().ShowMessage(app.T("message Editor") + " (" + app.T("menu Setup") + " > " +
+                           app.T("menu Editor") + ")");
     return false;
 }
 
-void StartEditor(Application& app, const std::string& file, fs::file_time_type& age, TimerId watch) {
+void StartEditor(Application& app, const std::string& file, fs::file_time_type& age,
+                 TimerId watch) {
     // Let the file just saved settle, so the watch does not take its own
     // write for the editor's.
     app.host().Sleep(500);
     age = ModificationTime(file).value_or(fs::file_time_type{});
     if (!app.host().StartProgram(app.settings().EditorPath, {file})) {
-        app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath + "\".");
+        app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath +
+                               "\".");
         return;
     }
     app.host().StartTimer(watch, 1000);
@@ -245,7 +253,8 @@ void Application::Timer2Timer() {
     ViewTexture(true);
     ImageModified = true;
     if (hadAlpha && core::IsFile(TempAlphaPath())) {
-        if (!core::MergeAlphaImage(store_, TempAlphaPath())) host_.AddMemoLine("  " + store_.LoadErrorText);
+        if (!core::MergeAlphaImage(store_, TempAlphaPath()))
+            host_.AddMemoLine("  " + store_.LoadErrorText);
         ViewTexture(false);
     }
     settings_.CurrentFile = openFile;
@@ -285,14 +294,14 @@ bool Application::ToggleOption(bool Settings::*option) {
 
 void Application::SetUp1Click() {
     if (host_.Confirm(T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
-    const auto chosen =
-        host_.PickOpenFile(T("message Editor"), kImageAndEditorFilter, 2,
-                           std::string(core::FolderPart(settings_.EditorPath)));
+    const auto chosen = host_.PickOpenFile(T("message Editor"), kImageAndEditorFilter, 2,
+                                           std::string(core::FolderPart(settings_.EditorPath)));
     if (chosen) settings_.EditorPath = *chosen;
 }
 
 void Application::Help2Click(const std::string& dataDir) {
-    std::vector<std::string> candidates{programDir_ + "help/Skeinpress.chm", programDir_ + "Skeinpress.chm",
+    std::vector<std::string> candidates{programDir_ + "help/Skeinpress.chm",
+                                        programDir_ + "Skeinpress.chm",
                                         programDir_ + "help/index.html"};
     if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
     for (const auto& candidate : candidates) {

@@ -14,14 +14,14 @@ namespace app {
 // The main window's timers. Each is armed one-shot except the two editor
 // watchers (Timer2, Timer3), which fire every interval until stopped.
 enum class TimerId {
-    OpenDelayed = 1,   // Timer1: 100 ms, open CurrentFile after start
-    WatchColour = 2,   // Timer2: 1000 ms, external edit of the colour picture
-    WatchAlpha = 3,    // Timer3: 1000 ms, external edit of the alpha picture
-    CloseLog = 4,      // Timer4: 200 ms, close the trawl log
-    TrawlSlow = 5,     // Timer5: TrawlSpeed ms, trawl step after image work
-    CloseWindow = 6,   // Timer6: 500 ms, close the main window
-    OpenWithSetup = 7, // Timer7: 1000 ms, SetOpenWith after start
-    TrawlFast = 8,     // Timer8: 10 ms, trawl step after a name-only entry
+    OpenDelayed = 1,    // Timer1: 100 ms, open CurrentFile after start
+    WatchColour = 2,    // Timer2: 1000 ms, external edit of the colour picture
+    WatchAlpha = 3,     // Timer3: 1000 ms, external edit of the alpha picture
+    CloseLog = 4,       // Timer4: 200 ms, close the trawl log
+    TrawlSlow = 5,      // Timer5: TrawlSpeed ms, trawl step after image work
+    CloseWindow = 6,    // Timer6: 500 ms, close the main window
+    OpenWithSetup = 7,  // Timer7: 1000 ms, SetOpenWith after start
+    TrawlFast = 8,      // Timer8: 10 ms, trawl step after a name-only entry
 };
 
 enum class Buttons { YesNo, YesNoCancel };
@@ -38,10 +38,10 @@ public:
     virtual void ClearMemo() = 0;
 
     // Labels, title, sound.
-    virtual void SetFileNameLabel(const std::string& text) = 0;  // Label1
-    virtual void SetSizeLabel(const std::string& text) = 0;      // Label2
+    virtual void SetFileNameLabel(const std::string& text) = 0;      // Label1
+    virtual void SetSizeLabel(const std::string& text) = 0;          // Label2
     virtual void SetRecentFileCaption(const std::string& text) = 0;  // File > Open2
-    virtual void SetTitle(const std::string& text) = 0;          // application title
+    virtual void SetTitle(const std::string& text) = 0;              // application title
     virtual void Beep() = 0;
 
     // The two picture panes. `shownWidth` x `shownHeight` is the size after the
@@ -65,8 +65,9 @@ public:
     virtual std::optional<std::string> PickFolder(const std::string& caption,
                                                   const std::string& proposedFolder) = 0;
     // filter uses the "Description|*.a;*.b|Description|*.c" form; filterIndex is 1-based.
-    virtual std::optional<std::string> PickOpenFile(const std::string& title, const std::string& filter,
-                                                    int filterIndex, const std::string& initialFolder) = 0;
+    virtual std::optional<std::string> PickOpenFile(const std::string& title,
+                                                    const std::string& filter, int filterIndex,
+                                                    const std::string& initialFolder) = 0;
     virtual std::optional<std::string> PickSaveFile(const std::string& filter,
                                                     const std::string& proposedName) = 0;
 
@@ -76,7 +77,7 @@ public:
     virtual bool TimerActive(TimerId id) const = 0;
 
     // Processes and shell.
-    virtual void Sleep(int milliseconds) = 0;  // the command line's blocking waits
+    virtual void Sleep(int milliseconds) = 0;                // the command line's blocking waits
     virtual void OpenDocument(const std::string& path) = 0;  // default viewer (log, help)
     virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args) = 0;
     virtual void RequestClose() = 0;  // ask the main window to close (close question first)

@@ -68,10 +68,9 @@ std::string Application::SizeLabelText() const {
         default:
             break;
     }
-    return T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
-           T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
-           T("message High") + compression + alpha +
-           (store_.UniformColour ? T("message UniformColour") : std::string());
+    return T("message Size") + ": " + std::to_string(store_.Image.Width) + " " + T("message Wide") +
+           " x " + std::to_string(store_.Image.Height) + " " + T("message High") + compression +
+           alpha + (store_.UniformColour ? T("message UniformColour") : std::string());
 }
 
 void Application::ViewTexture(bool reload) {

@@ -10,7 +10,9 @@ namespace {
 // Far above any real language file; keeps a wrong path from filling memory.
 constexpr uint64_t kMaxLanguageFileBytes = 16u << 20;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -35,7 +37,8 @@ bool Language::LoadFile(const std::string& path) {
     found_.clear();
     overflowReported_ = false;
     core::ByteBuffer bytes;
-    if (core::ReadWholeFile(path, bytes, kMaxLanguageFileBytes) != core::ReadResult::Ok) return false;
+    if (core::ReadWholeFile(path, bytes, kMaxLanguageFileBytes) != core::ReadResult::Ok)
+        return false;
     std::string line;
     for (size_t i = 0; i < bytes.size(); ++i) {
         const char c = static_cast<char>(bytes[i]);

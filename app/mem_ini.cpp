@@ -113,7 +113,8 @@ bool TMemIni::ParseInteger(const std::string& text, int& value) {
     if (pos < text.size() && text[pos] == '$') {
         base = 16;
         ++pos;
-    } else if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
+    } else if (pos + 1 < text.size() && text[pos] == '0' &&
+               (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
         base = 16;
         pos += 2;
     }
@@ -122,7 +123,9 @@ bool TMemIni::ParseInteger(const std::string& text, int& value) {
     const int64_t limit = base == 16 ? 0xFFFFFFFFll : (negative ? 0x80000000ll : 0x7FFFFFFFll);
     int64_t magnitude = 0;
     for (; pos < text.size(); ++pos) {
-        const int digit = base == 16 ? HexDigit(text[pos]) : (text[pos] >= '0' && text[pos] <= '9' ? text[pos] - '0' : -1);
+        const int digit = base == 16
+                              ? HexDigit(text[pos])
+                              : (text[pos] >= '0' && text[pos] <= '9' ? text[pos] - '0' : -1);
         if (digit < 0) return false;
         magnitude = magnitude * base + digit;
         if (magnitude > limit) return false;
@@ -132,16 +135,19 @@ bool TMemIni::ParseInteger(const std::string& text, int& value) {
     return true;
 }
 
-int TMemIni::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const {
+int TMemIni::ReadInteger(const std::string& section, const std::string& key,
+                         int defaultValue) const {
     int value = 0;
     return ParseInteger(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
-bool TMemIni::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const {
+bool TMemIni::ReadBool(const std::string& section, const std::string& key,
+                       bool defaultValue) const {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void TMemIni::WriteString(const std::string& section, const std::string& key, const std::string& text) {
+void TMemIni::WriteString(const std::string& section, const std::string& key,
+                          const std::string& text) {
     // Values that the reading would change (outer blanks are trimmed, one pair
     // of outer quotes is stripped) are stored in double quotes so they come back intact.
     std::string value = text;
@@ -149,10 +155,11 @@ void TMemIni::WriteString(const std::string& section, const std::string& key, co
         // A line break would end the line and let the rest of the text pose as
         // further keys or sections (a file name found by a trawl can hold one).
         value.clear();
-    } else if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
-                          text.back() == '\t' ||
-                          (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-                           text.back() == text.front()))) {
+    } else if (!text.empty() &&
+               (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
+                text.back() == '\t' ||
+                (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                 text.back() == text.front()))) {
         value = '"' + text + '"';
     }
     Section* target = nullptr;

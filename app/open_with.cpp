@@ -20,16 +20,22 @@ constexpr const char* kNotFound = "NotFound";
 struct Edition {
     const char* name;
     std::string Settings::*folder;
-    const char* keyStem;  // "message Locate2009" + a .. e
+    const char* keyStem;                    // "message Locate2009" + a .. e
     std::array<const char*, 4> candidates;  // below the drive root; unused ones are null
 };
 
 const std::array<Edition, 3> kEditions{{
-    {"TS2009", &Settings::TS2009Dir, "message Locate2009",
+    {"TS2009",
+     &Settings::TS2009Dir,
+     "message Locate2009",
      {"Program Files/Auran/TS2009", "Program Files (x86)/Auran/TS2009", nullptr, nullptr}},
-    {"TS2010", &Settings::TS2010Dir, "message Locate2010",
+    {"TS2010",
+     &Settings::TS2010Dir,
+     "message Locate2010",
      {"Program Files/Auran/TS2010", "Program Files (x86)/Auran/TS2010", nullptr, nullptr}},
-    {"TS12", &Settings::TS12Dir, "message Locate12",
+    {"TS12",
+     &Settings::TS12Dir,
+     "message Locate12",
      {"Program Files/Auran/TS12", "Program Files (x86)/Auran/TS12", "Program Files/N3V Games/TS12",
       "Program Files (x86)/N3V Games/TS12"}},
 }};
@@ -39,7 +45,9 @@ bool IsFolder(const fs::path& path) {
     return fs::is_directory(path, ec);
 }
 
-std::string Native(const fs::path& path) { return fs::path(path).make_preferred().string(); }
+std::string Native(const fs::path& path) {
+    return fs::path(path).make_preferred().string();
+}
 
 fs::path ToolsFolder(const std::string& installFolder) {
     return fs::path(installFolder) / "bin" / "CMPData" / "Tools";
@@ -47,14 +55,18 @@ fs::path ToolsFolder(const std::string& installFolder) {
 
 // An empty or "NotFound" folder names no install (and must not be taken as a
 // path relative to the working folder).
-bool NamesInstall(const std::string& folder) { return !folder.empty() && folder != kNotFound; }
+bool NamesInstall(const std::string& folder) {
+    return !folder.empty() && folder != kNotFound;
+}
 
 }  // namespace
 
 void Application::SetOpenWith() {
     Settings& s = settings_;
     if (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) host_.ClearMemo();
-    auto say = [this](const std::string& key) { host_.AddMemoLine(std::string(" ").append(T(key))); };
+    auto say = [this](const std::string& key) {
+        host_.AddMemoLine(std::string(" ").append(T(key)));
+    };
 
     for (const Edition& edition : kEditions) {
         std::string& folder = s.*edition.folder;
@@ -77,7 +89,8 @@ void Application::SetOpenWith() {
             say(stem + "a");
             say(stem + "b");
             say(stem + "c");
-            const std::string proposed = Native(fs::path(OpenWithDriveRoot) / edition.candidates[1]);
+            const std::string proposed =
+                Native(fs::path(OpenWithDriveRoot) / edition.candidates[1]);
             if (auto chosen = host_.PickFolder(T(stem + "d") + "\r" + T(stem + "c"), proposed)) {
                 folder = *chosen;
             }
@@ -127,7 +140,8 @@ void Application::RemoveOpenWith1Click() {
 
 bool Application::WriteOpenWithBatch(const std::string& batchPath) {
     const std::string name(core::FileNamePart(batchPath));
-    const std::string text = "@echo off\r\n\"" + programPath_ + "\" -trawl -close -fixcolour %1%\r\n";
+    const std::string text =
+        "@echo off\r\n\"" + programPath_ + "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
         host_.ShowMessage("Could not create file \"" + name + "\"");

@@ -56,7 +56,8 @@ std::string InstalledDataDir(const std::string& programPath) {
 std::string FindLanguageFile(const std::string& programDir, const std::string& programPath,
                              const std::string& languageFile) {
     if (languageFile.empty()) return std::string();
-    if (fs::path(languageFile).is_absolute()) return core::IsFile(languageFile) ? languageFile : std::string();
+    if (fs::path(languageFile).is_absolute())
+        return core::IsFile(languageFile) ? languageFile : std::string();
     const std::string beside = programDir + languageFile;
     if (core::IsFile(beside)) return beside;
     const std::string dataDir = InstalledDataDir(programPath);

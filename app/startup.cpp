@@ -18,7 +18,9 @@ constexpr const char* kSettingsVersion = "1.22";
 
 }  // namespace
 
-std::string Application::SettingsFilePath() const { return programDir_ + kSettingsFileName; }
+std::string Application::SettingsFilePath() const {
+    return programDir_ + kSettingsFileName;
+}
 
 void Application::FormCreate(const std::string& programDir, const std::string& programPath) {
     TrawlActive = false;
@@ -85,9 +87,13 @@ void Application::FormShow(const std::vector<std::string>& args) {
 bool Application::FormCloseQuery() {
     if (!ImageModified) return true;
     switch (host_.Confirm(T("dialog Save"), Buttons::YesNoCancel)) {
-        case Answer::Cancel: return false;
-        case Answer::Yes: Jobs().SaveAs(); return true;
-        case Answer::No: return true;
+        case Answer::Cancel:
+            return false;
+        case Answer::Yes:
+            Jobs().SaveAs();
+            return true;
+        case Answer::No:
+            return true;
     }
     return true;
 }

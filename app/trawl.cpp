@@ -153,7 +153,8 @@ void Application::Again() {
                 TrawlConvert();
             }
             const std::string path = JoinPath(FolderPaths[TrawlDepth], entry.name);
-            if (!IsDotEntry(entry.name) && core::IsFolder(path) && !FolderIsAncestor(path, TrawlDepth)) {
+            if (!IsDotEntry(entry.name) && core::IsFolder(path) &&
+                !FolderIsAncestor(path, TrawlDepth)) {
                 FolderPaths[TrawlDepth + 1] = path;
                 ++TrawlDepth;
                 DescendPending = true;

@@ -1,7 +1,8 @@
 // DXT decoding speed on a 4096 x 4096 picture, single thread, in megapixels per
 // second of processor time (the machines this runs on are shared, so processor
-// time is steadier than wall time; run on an idle machine to compare the two). The block data is pseudo-random, so no palette repeats from block to
-// block and every index pattern occurs: the worst case for the decoder.
+// time is steadier than wall time; run on an idle machine to compare the two). The block data is
+// pseudo-random, so no palette repeats from block to block and every index pattern occurs: the
+// worst case for the decoder.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -34,10 +35,18 @@ void DecodeInto(benchmark::State& state, core::DxtVariant variant, int bytesPerP
         static_cast<double>(kSide) * kSide * state.iterations() / 1e6, benchmark::Counter::kIsRate);
 }
 
-void BM_DecodeDXT1_RGB(benchmark::State& s) { DecodeInto(s, core::DxtVariant::DXT1, 3); }
-void BM_DecodeDXT1_RGBA(benchmark::State& s) { DecodeInto(s, core::DxtVariant::DXT1, 4); }
-void BM_DecodeDXT3(benchmark::State& s) { DecodeInto(s, core::DxtVariant::DXT3, 4); }
-void BM_DecodeDXT5(benchmark::State& s) { DecodeInto(s, core::DxtVariant::DXT5, 4); }
+void BM_DecodeDXT1_RGB(benchmark::State& s) {
+    DecodeInto(s, core::DxtVariant::DXT1, 3);
+}
+void BM_DecodeDXT1_RGBA(benchmark::State& s) {
+    DecodeInto(s, core::DxtVariant::DXT1, 4);
+}
+void BM_DecodeDXT3(benchmark::State& s) {
+    DecodeInto(s, core::DxtVariant::DXT3, 4);
+}
+void BM_DecodeDXT5(benchmark::State& s) {
+    DecodeInto(s, core::DxtVariant::DXT5, 4);
+}
 
 // The whole store-level call, including allocating the fresh picture each time.
 void BM_DecodeDXT5_IntoStore(benchmark::State& state) {

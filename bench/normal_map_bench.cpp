@@ -27,8 +27,8 @@ void BM_MakeNormalMap(benchmark::State& state) {
         state.PauseTiming();
         std::copy(source.begin(), source.end(), work.begin());
         state.ResumeTiming();
-        benchmark::DoNotOptimize(core::MakeNormalMap(kSide, kSide, static_cast<int32_t>(work.size()),
-                                                     work.data(), 127));
+        benchmark::DoNotOptimize(
+            core::MakeNormalMap(kSide, kSide, static_cast<int32_t>(work.size()), work.data(), 127));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);

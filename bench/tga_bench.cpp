@@ -67,7 +67,8 @@ void BM_PlainCopy(benchmark::State& state) {
     core::ByteBuffer bytes;
     for (auto _ : state) {
         core::ReadWholeFile(source, bytes, 1ull << 31);
-        if (!core::WriteFileAtomically(target, bytes.data(), bytes.size())) state.SkipWithError("copy failed");
+        if (!core::WriteFileAtomically(target, bytes.data(), bytes.size()))
+            state.SkipWithError("copy failed");
     }
     state.SetBytesProcessed(state.iterations() * Picture().Image.DataSize);
 }

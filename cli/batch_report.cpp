@@ -65,8 +65,10 @@ void BatchReport::Line(const std::string& line) {
 void BatchReport::ShowProgress(bool force) {
     if (verbosity_ == Verbosity::Quiet || (!bar_ && verbosity_ != Verbosity::Verbose)) return;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastShown_ < (bar_ ? std::chrono::duration_cast<std::chrono::milliseconds>(kBarInterval)
-                                           : std::chrono::duration_cast<std::chrono::milliseconds>(kPlainInterval)))
+    if (!force &&
+        now - lastShown_ <
+            (bar_ ? std::chrono::duration_cast<std::chrono::milliseconds>(kBarInterval)
+                  : std::chrono::duration_cast<std::chrono::milliseconds>(kPlainInterval)))
         return;
     lastShown_ = now;
     const double elapsed = SecondsSince(start_);
@@ -75,14 +77,15 @@ void BatchReport::ShowProgress(bool force) {
     // The count beside the work may lag behind the walk; never show fewer.
     const long total = std::max(expected, found_);
     const bool totalKnown = expected >= 0;
-    std::string text = std::to_string(done_) + "/" + std::to_string(total) + (totalKnown ? "" : "+") +
-                       " files  " + Fixed(rate, 1) + " files/s";
+    std::string text = std::to_string(done_) + "/" + std::to_string(total) +
+                       (totalKnown ? "" : "+") + " files  " + Fixed(rate, 1) + " files/s";
     if (totalKnown && rate > 0 && total >= done_)
         text += "  " + MinutesSeconds((total - done_) / rate) + " left";
     if (bar_) {
-        const int filled = total > 0 ? static_cast<int>(kBarWidth * std::min(done_, total) / total) : 0;
-        err_ << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] " << text
-             << "\x1b[K" << std::flush;
+        const int filled =
+            total > 0 ? static_cast<int>(kBarWidth * std::min(done_, total) / total) : 0;
+        err_ << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
+             << text << "\x1b[K" << std::flush;
         barDrawn_ = true;
     } else {
         err_ << "skeinpress-cli: " << text << '\n' << std::flush;

@@ -50,7 +50,8 @@ struct SettingsOverride {
 };
 // True (noting the override) when `arg` is one of them.
 bool ParseSettingsOption(const std::string& arg, std::vector<SettingsOverride>& overrides);
-void ApplySettingsOverrides(app::Settings& settings, const std::vector<SettingsOverride>& overrides);
+void ApplySettingsOverrides(app::Settings& settings,
+                            const std::vector<SettingsOverride>& overrides);
 
 void PrintUsage(std::ostream& out);
 

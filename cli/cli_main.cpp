@@ -68,7 +68,8 @@ void PrintUsage(std::ostream& out) {
            "                        the error stream is not a terminal\n"
            "      Without --quiet: every message line as the trawl adds it, a progress\n"
            "      bar on the error stream when it is a terminal, and at the end a\n"
-           "      summary: files read, converted, repaired, refused (each with its message), skipped\n"
+           "      summary: files read, converted, repaired, refused (each with its message), "
+           "skipped\n"
            "      (type option off), and the time taken. Refused files make the exit\n"
            "      status 1.\n"
            "  skeinpress-cli --help\n"
@@ -141,7 +142,8 @@ int RunCli(const std::vector<std::string>& arguments, Streams io) {
 }
 
 std::string DefaultTgaName(const std::string& source) {
-    if (core::EndsWithNoCase(source, ".texture")) return source.substr(0, source.size() - 8) + ".tga";
+    if (core::EndsWithNoCase(source, ".texture"))
+        return source.substr(0, source.size() - 8) + ".tga";
     const std::string_view ext = core::ExtensionOf(source);
     return source.substr(0, source.size() - ext.size()) + ".tga";
 }
@@ -150,11 +152,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     static const char* hex = "0123456789abcdef";

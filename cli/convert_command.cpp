@@ -2,8 +2,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 #include <ostream>
+#include <random>
 #include <system_error>
 
 #include "app/application.h"
@@ -39,10 +39,12 @@ int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
             show(convert(0, file));
             continue;
         }
-        while (pool->Pending() >= kPendingPerWorker * static_cast<size_t>(jobs)) show(pool->TakeFront());
+        while (pool->Pending() >= kPendingPerWorker * static_cast<size_t>(jobs))
+            show(pool->TakeFront());
         const std::filesystem::path path(file);
-        pool->Submit(FileGroup(CanonicalFolder(path.parent_path().string()), path.filename().string()),
-                     [&convert, file](int worker) { return convert(worker, file); });
+        pool->Submit(
+            FileGroup(CanonicalFolder(path.parent_path().string()), path.filename().string()),
+            [&convert, file](int worker) { return convert(worker, file); });
     }
     while (pool && pool->Pending() > 0) show(pool->TakeFront());
     return status;
@@ -58,8 +60,8 @@ JobResult MissingFile(const std::string& file) {
 // Each file converted exactly as the trawl converts it, with the settings of
 // the settings file: the size test for bitmaps and JPEGs, the uniform-colour
 // repair, and the "1" name when overwriting is off.
-int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files, const std::string& output,
-                   int jobs, Streams io) {
+int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files,
+                   const std::string& output, int jobs, Streams io) {
     const std::string programDir = ProgramDirOf(options, io.err);
     if (programDir.empty()) return kExitFailed;
     ConsoleHost host(io.out, io.err);
@@ -69,7 +71,8 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
     application.RandomSeedForFile = SeedForFile;
     const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
     std::vector<std::unique_ptr<ConversionWorker>> workers;
-    for (int w = 0; w < workerCount; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
+    for (int w = 0; w < workerCount; ++w)
+        workers.push_back(std::make_unique<ConversionWorker>(application));
     return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
         if (!core::IsFile(file)) return MissingFile(file);
         return workers[worker]->Convert(file, output);
@@ -77,7 +80,8 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
 }
 
 // The edits applied to each file, with its own store and random source.
-JobResult ConvertWithEdits(const std::string& file, const std::string& output, const EditOptions& editOptions) {
+JobResult ConvertWithEdits(const std::string& file, const std::string& output,
+                           const EditOptions& editOptions) {
     JobResult result;
     result.failed = true;
     core::ImageStore store;
@@ -151,7 +155,8 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     }
     if (files.size() != 1 &&
         (editOptions.Has(EditKind::ColourCopy) || editOptions.Has(EditKind::AlphaCopy))) {
-        io.err << "skeinpress-cli convert: --colour-copy and --alpha-copy are allowed with one input file only\n";
+        io.err << "skeinpress-cli convert: --colour-copy and --alpha-copy are allowed with one "
+                  "input file only\n";
         return kExitUsage;
     }
 

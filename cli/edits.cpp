@@ -86,7 +86,7 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, EditO
     }
 
     // Options with a value, given as "--name VALUE" or "--name=VALUE".
-    static const char* const kValued[] = {"--mask",      "--merge-alpha",  "--colour-copy",
+    static const char* const kValued[] = {"--mask",       "--merge-alpha", "--colour-copy",
                                           "--alpha-copy", "--pixel-count", "--pixel-change"};
     bool valued = false;
     for (const char* v : kValued) valued = valued || name == v;
@@ -104,7 +104,8 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, EditO
     if (name == "--mask") {
         core::AlphaMaskSpec spec;
         if (!core::ParseAlphaMaskSpec(value, spec)) {
-            err << "skeinpress-cli convert: --mask needs R,G,B,T (colours 0 to 255, tolerance 0 or more), not \""
+            err << "skeinpress-cli convert: --mask needs R,G,B,T (colours 0 to 255, tolerance 0 or "
+                   "more), not \""
                 << value << "\"\n";
             return EditParse::UsageError;
         }
@@ -173,8 +174,9 @@ bool ApplyEdits(core::ImageStore& store, const EditOptions& options, std::mt1993
                 break;
             case EditKind::NormalMap:
                 core::GreyScale(store);
-                if (!core::MakeNormalMap(store.Image.Width, store.Image.Height, store.Image.DataSize,
-                                         store.Image.Data, store.AlphaFillValue)) {
+                if (!core::MakeNormalMap(store.Image.Width, store.Image.Height,
+                                         store.Image.DataSize, store.Image.Data,
+                                         store.AlphaFillValue)) {
                     error = "normalmap: the image cannot be made into a normal map";
                     return false;
                 }
@@ -211,7 +213,8 @@ bool ApplyEdits(core::ImageStore& store, const EditOptions& options, std::mt1993
 
 std::string NormalMapName(const std::string& tgaName) {
     if (core::EndsWithNoCase(tgaName, ".tga")) {
-        return tgaName.substr(0, tgaName.size() - 4) + "_normal" + tgaName.substr(tgaName.size() - 4);
+        return tgaName.substr(0, tgaName.size() - 4) + "_normal" +
+               tgaName.substr(tgaName.size() - 4);
     }
     return tgaName + "_normal";
 }

@@ -21,8 +21,8 @@ enum class EditKind {
     MergeAlpha,     // argument: alpha image
     NormalMap,
     FixUniform,
-    ColourCopy,     // argument: target file
-    AlphaCopy,      // argument: target file
+    ColourCopy,  // argument: target file
+    AlphaCopy,   // argument: target file
 };
 
 struct Edit {

@@ -13,8 +13,8 @@ void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::
         << ",\"error\":" << JsonString(ok ? std::string() : s.LoadErrorText);
     if (ok) {
         out << ",\"width\":" << s.Image.Width << ",\"height\":" << s.Image.Height
-            << ",\"bytes_per_pixel\":" << s.BytesPerPixel() << ",\"alpha_kind\":" << s.Image.AlphaKind
-            << ",\"compression\":" << s.Image.Compression
+            << ",\"bytes_per_pixel\":" << s.BytesPerPixel()
+            << ",\"alpha_kind\":" << s.Image.AlphaKind << ",\"compression\":" << s.Image.Compression
             << ",\"uniform_colour\":" << (s.UniformColour ? "true" : "false");
     } else {
         out << ",\"width\":0,\"height\":0,\"bytes_per_pixel\":0,\"alpha_kind\":0,\"compression\":0"

@@ -98,7 +98,8 @@ std::string CanonicalFolder(const std::string& folder) {
 }
 
 std::string FileGroup(const std::string& canonicalFolder, const std::string& name) {
-    std::string stem = core::ToLowerAscii(name.substr(0, name.size() - core::ExtensionOf(name).size()));
+    std::string stem =
+        core::ToLowerAscii(name.substr(0, name.size() - core::ExtensionOf(name).size()));
     while (!stem.empty() && stem.back() == '1') stem.pop_back();
     // NUL cannot occur in a path, so folder and stem cannot run into each other.
     return canonicalFolder + '\0' + stem;

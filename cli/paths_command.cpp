@@ -14,13 +14,14 @@ int PathsCommand(const Options& options, const std::vector<std::string>& args, S
     const std::string programDir = ProgramDirOf(options, io.err);
     if (programDir.empty()) return kExitFailed;
     const app::TMemIni settings(programDir + app::kSettingsFileName);
-    const std::string languageName = settings.ReadString("File", "Language", app::kDefaultLanguageFile);
+    const std::string languageName =
+        settings.ReadString("File", "Language", app::kDefaultLanguageFile);
     const std::string language =
         app::FindLanguageFile(programDir, app::RunningProgramPath(), languageName);
     io.out << "program folder: " << programDir << "\n"
            << "settings file:  " << settings.FileName() << "\n"
-           << "language file:  " << (language.empty() ? "none found (" + languageName + ")" : language)
-           << "\n";
+           << "language file:  "
+           << (language.empty() ? "none found (" + languageName + ")" : language) << "\n";
     return kExitOk;
 }
 

@@ -84,7 +84,8 @@ public:
     std::vector<std::string> MemoLines() const override {
         Pump(SIZE_MAX);
         std::vector<std::string> lines;
-        for (const Item& item : items_) lines.insert(lines.end(), item.lines.begin(), item.lines.end());
+        for (const Item& item : items_)
+            lines.insert(lines.end(), item.lines.begin(), item.lines.end());
         return lines;
     }
     void ClearMemo() override {
@@ -96,7 +97,8 @@ public:
 
     // Queues the conversion of `path` (in `canonicalFolder`) and keeps its place.
     // Waits first while the pool holds as many jobs as allowed.
-    void AddJob(const std::string& path, const std::string& canonicalFolder, std::string group, Job job) {
+    void AddJob(const std::string& path, const std::string& canonicalFolder, std::string group,
+                Job job) {
         while (pool_->Pending() >= maxPending_) Pump(1);
         pool_->Submit(std::move(group), std::move(job));
         Item item;
@@ -113,7 +115,8 @@ public:
     // Waits for the queued conversions in the folder, so that a listing of it
     // sees the files they write, as the one-by-one trawl does.
     void WaitForFolder(const std::string& canonicalFolder) {
-        while (std::find(folders_.begin(), folders_.end(), canonicalFolder) != folders_.end()) Pump(1);
+        while (std::find(folders_.begin(), folders_.end(), canonicalFolder) != folders_.end())
+            Pump(1);
     }
 
 private:
@@ -242,7 +245,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     std::vector<std::unique_ptr<ConversionWorker>> workers;
     std::unique_ptr<JobPool> pool;
     if (jobs > 1) {
-        for (int w = 0; w < jobs; ++w) workers.push_back(std::make_unique<ConversionWorker>(application));
+        for (int w = 0; w < jobs; ++w)
+            workers.push_back(std::make_unique<ConversionWorker>(application));
         pool = std::make_unique<JobPool>(jobs);
         host.UsePool(pool.get(), kPendingPerWorker * static_cast<size_t>(jobs));
     }
@@ -268,7 +272,9 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             lastCanonical = CanonicalFolder(folder);
         }
         host.AddJob(path, lastCanonical, FileGroup(lastCanonical, name),
-                    [&workers, folder, name](int worker) { return workers[worker]->TrawlEntry(folder, name); });
+                    [&workers, folder, name](int worker) {
+                        return workers[worker]->TrawlEntry(folder, name);
+                    });
     };
     auto step = [&] {
         if (pool && application.DescendPending && !application.TrawlStopped)
@@ -282,8 +288,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {
-        counter = std::thread(CountFiles, settings.DefaultDir, std::cref(application), std::ref(stopCounting),
-                              std::ref(report));
+        counter = std::thread(CountFiles, settings.DefaultDir, std::cref(application),
+                              std::ref(stopCounting), std::ref(report));
     }
     application.StartClick();
     if (!application.TrawlActive) {  // the folder does not exist

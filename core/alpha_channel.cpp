@@ -44,8 +44,8 @@ int32_t ClassifyAlpha(const uint8_t* pixels, size_t pixelCount) {
 
 void UpdateAlphaKind(ImageStore& store) {
     if (!store.Usable() || store.BytesPerPixel() != 4) return;
-    store.Image.AlphaKind =
-        ClassifyAlpha(store.Image.Data, static_cast<size_t>(store.Image.Width) * store.Image.Height);
+    store.Image.AlphaKind = ClassifyAlpha(
+        store.Image.Data, static_cast<size_t>(store.Image.Width) * store.Image.Height);
 }
 
 }  // namespace core

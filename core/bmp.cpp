@@ -48,13 +48,17 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
 
     BmpHeaders h;
     switch (ReadBmpHeaders(file, h)) {
-        case BmpHeaderResult::TooShort: return Fail(store, path, "Error reading bitmap header in \"");
-        case BmpHeaderResult::Unsupported: return Fail(store, path, "Bitmap format not supported in \"");
-        case BmpHeaderResult::Ok: break;
+        case BmpHeaderResult::TooShort:
+            return Fail(store, path, "Error reading bitmap header in \"");
+        case BmpHeaderResult::Unsupported:
+            return Fail(store, path, "Bitmap format not supported in \"");
+        case BmpHeaderResult::Ok:
+            break;
     }
 
     if (h.bitCount >= 1 && h.bitCount <= 4) {
-        store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) + " bit(s) per pixel.. converting..");
+        store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) +
+                        " bit(s) per pixel.. converting..");
         return DecodeIntoStore(store, path, file);
     }
 
@@ -69,7 +73,8 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     if (paletteSize != 0 && paletteSize != 2 && paletteSize != 16 && paletteSize != 256)
         return Fail(store, path, "Bitmap format not supported in \"");
     const uint64_t paletteBytes = paletteSize * h.paletteEntrySize;
-    if (file.size() - h.headersEnd < paletteBytes) return Fail(store, path, "Error reading palette in \"");
+    if (file.size() - h.headersEnd < paletteBytes)
+        return Fail(store, path, "Error reading palette in \"");
     const uint8_t* palette = file.data() + h.headersEnd;
 
     // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
@@ -127,7 +132,8 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
     if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save Bitmap - \"", path, "\": the image has no 3- or 4-byte pixels.");
+        SetLoadError(store, "Couldn't save Bitmap - \"", path,
+                     "\": the image has no 3- or 4-byte pixels.");
         return false;
     }
     const uint32_t width = static_cast<uint32_t>(bitmap.Width());
@@ -150,7 +156,8 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
 
     AtomicFileWriter file;
     bool ok = file.Open(path) && file.Write(header, sizeof header);
-    for (int y = bitmap.Height() - 1; ok && y >= 0; --y) ok = file.Write(bitmap.Row(y).data(), stride);
+    for (int y = bitmap.Height() - 1; ok && y >= 0; --y)
+        ok = file.Write(bitmap.Row(y).data(), stride);
     if (!ok || !file.Commit()) {
         SetLoadError(store, "Couldn't save Bitmap - \"", path, "\"");
         return false;

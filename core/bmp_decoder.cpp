@@ -9,7 +9,9 @@ namespace core {
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -47,8 +49,16 @@ struct Rgb {
 
 bool KnownInfoSize(uint32_t size) {
     switch (size) {
-        case 12: case 40: case 52: case 56: case 64: case 108: case 124: return true;
-        default: return false;
+        case 12:
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -139,7 +149,9 @@ BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
         h.paletteEntrySize = 3;
         return BmpHeaderResult::Ok;
     }
-    auto field32 = [&](uint32_t offset) { return offset + 4 <= h.infoSize ? U32(info + offset) : 0u; };
+    auto field32 = [&](uint32_t offset) {
+        return offset + 4 <= h.infoSize ? U32(info + offset) : 0u;
+    };
     auto field16 = [&](uint32_t offset) {
         return offset + 2 <= h.infoSize ? U16(info + offset) : static_cast<uint16_t>(0);
     };
@@ -151,10 +163,12 @@ BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
     h.clrUsed = field32(32);
     for (uint32_t i = 0; i < 4; ++i) h.masks[i] = field32(40 + 4 * i);
     // A 40-byte header with bit fields is followed by the masks themselves.
-    if (h.infoSize == 40 && (h.compression == kBmpBitfields || h.compression == kBmpAlphaBitfields)) {
+    if (h.infoSize == 40 &&
+        (h.compression == kBmpBitfields || h.compression == kBmpAlphaBitfields)) {
         const uint32_t maskCount = h.compression == kBmpBitfields ? 3 : 4;
         if (file.size() < h.headersEnd + 4 * maskCount) return BmpHeaderResult::TooShort;
-        for (uint32_t i = 0; i < maskCount; ++i) h.masks[i] = U32(file.data() + h.headersEnd + 4 * i);
+        for (uint32_t i = 0; i < maskCount; ++i)
+            h.masks[i] = U32(file.data() + h.headersEnd + 4 * i);
         h.headersEnd += 4 * maskCount;
     }
     return BmpHeaderResult::Ok;
@@ -176,7 +190,8 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
     bool fields = false;
     switch (h.compression) {
         case kBmpRgb:
-            if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+            if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
+                bits != 32)
                 return false;
             break;
         case kBmpRle8:
@@ -242,9 +257,13 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
         uint8_t* o = out.data() + static_cast<size_t>(topDown ? ht - 1 - r : r) * w * 3;
         for (int32_t x = 0; x < w; ++x, o += 3) {
             switch (bits) {
-                case 1: case 2: case 4: case 8: {
+                case 1:
+                case 2:
+                case 4:
+                case 8: {
                     const uint32_t bitPos = static_cast<uint32_t>(x) * bits;
-                    const uint32_t index = (in[bitPos / 8] >> (8 - bits - bitPos % 8)) & ((1u << bits) - 1);
+                    const uint32_t index =
+                        (in[bitPos / 8] >> (8 - bits - bitPos % 8)) & ((1u << bits) - 1);
                     const Rgb& c = palette[index];
                     o[0] = c.r, o[1] = c.g, o[2] = c.b;
                     break;

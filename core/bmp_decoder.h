@@ -25,16 +25,16 @@ enum BmpCompression : uint32_t {
 // The fields of the two headers, read by the info header's own size; fields
 // that a short info header lacks are 0.
 struct BmpHeaders {
-    uint32_t offBits = 0;      // file offset of the pixel data
-    uint32_t infoSize = 0;     // size of the info header
+    uint32_t offBits = 0;   // file offset of the pixel data
+    uint32_t infoSize = 0;  // size of the info header
     int32_t width = 0;
-    int32_t height = 0;        // negative: rows stored top-down
+    int32_t height = 0;  // negative: rows stored top-down
     uint16_t planes = 0;
     uint16_t bitCount = 0;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    uint32_t masks[4] = {};    // red, green, blue, alpha, where the file has them
-    uint64_t headersEnd = 0;   // end of the info header and any colour masks after it
+    uint32_t masks[4] = {};         // red, green, blue, alpha, where the file has them
+    uint64_t headersEnd = 0;        // end of the info header and any colour masks after it
     uint32_t paletteEntrySize = 4;  // 3 for the 12-byte OS/2 header
 };
 

@@ -39,7 +39,8 @@ SSSE3_FUNCTION size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixel
     size_t i = 0;
     for (; i * InBytes + 16 <= pixels * InBytes && i * OutBytes + 16 <= pixels * OutBytes; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * InBytes));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * OutBytes), _mm_shuffle_epi8(v, order));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * OutBytes),
+                         _mm_shuffle_epi8(v, order));
     }
     return i;
 }
@@ -47,17 +48,19 @@ SSSE3_FUNCTION size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixel
 SSSE3_FUNCTION void ShuffleSwap(const uint8_t* in, uint8_t* out, size_t pixels, int bpp) {
     size_t done = 0;
     if (bpp == 4) {
-        done = ShuffleSteps<4, 4>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15));
+        done = ShuffleSteps<4, 4>(
+            in, out, pixels, _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15));
     } else {
-        done = ShuffleSteps<3, 3>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15));
+        done = ShuffleSteps<3, 3>(
+            in, out, pixels, _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15));
     }
     PortableSwap(in + done * bpp, out + done * bpp, pixels - done, bpp);
 }
 
 SSSE3_FUNCTION void ShuffleBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
     const char z = -128;
-    const size_t done =
-        ShuffleSteps<4, 3>(in, out, pixels, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, z, z, z, z));
+    const size_t done = ShuffleSteps<4, 3>(
+        in, out, pixels, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, z, z, z, z));
     PortableBgraToRgb(in + done * 4, out + done * 3, pixels - done);
 }
 #endif

@@ -14,11 +14,14 @@
 namespace core {
 
 // Pixels are assembled as 32-bit words whose memory order is R, G, B, A.
-static_assert(std::endian::native == std::endian::little, "pixel words assume a little-endian host");
+static_assert(std::endian::native == std::endian::little,
+              "pixel words assume a little-endian host");
 
 namespace {
 
-inline uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t Load16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t Load32(const uint8_t* p) {
     uint32_t v;
     std::memcpy(&v, p, 4);
@@ -32,7 +35,9 @@ inline uint64_t Load64(const uint8_t* p) {
 inline uint64_t Load48(const uint8_t* p) {
     return static_cast<uint64_t>(Load32(p)) | (static_cast<uint64_t>(Load16(p + 4)) << 32);
 }
-inline void Store32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+inline void Store32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
 
 constexpr uint32_t kOpaque = 0xFF000000u;
 
@@ -43,7 +48,8 @@ constexpr uint64_t kLaneBytes = 0xFFull | (0xFFull << kLane) | (0xFFull << (2 * 
 
 // A 5:6:5 colour widened by x8 / x4 (low bits left empty: 0xFFFF gives 248, 252, 248).
 inline uint64_t SpreadColour(uint32_t c) {
-    return (static_cast<uint64_t>(c >> 11) << 3) | (static_cast<uint64_t>((c >> 5) & 63) << (kLane + 2)) |
+    return (static_cast<uint64_t>(c >> 11) << 3) |
+           (static_cast<uint64_t>((c >> 5) & 63) << (kLane + 2)) |
            (static_cast<uint64_t>(c & 31) << (2 * kLane + 3));
 }
 
@@ -54,14 +60,17 @@ inline uint32_t PackColour(uint64_t v) {
 }
 
 // Per lane x / 3, exact for x up to 496: (x * 171) >> 9. Takes the product x * 171.
-inline uint64_t Third(uint64_t times171) { return (times171 >> 9) & kLaneBytes; }
+inline uint64_t Third(uint64_t times171) {
+    return (times171 >> 9) & kLaneBytes;
+}
 
 // The four colours of a block (alpha byte 0). Colour 2 = 2c0/3 + c1/3 and
 // colour 3 = c0/3 + 2c1/3, each term truncated on its own, so 8 and 8 give
 // 5 + 2 = 7. With threeColourAllowed (DXT1) a block whose c0 is not above c1 has
 // colour 2 = c0/2 + c1/2 and colour 3 the same. Returns all ones for such a
 // three-colour block, else 0.
-inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed, uint32_t colours[4]) {
+inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed,
+                            uint32_t colours[4]) {
     const uint32_t c0 = Load16(colourPart);
     const uint32_t c1 = Load16(colourPart + 2);
     const uint64_t v0 = SpreadColour(c0), v1 = SpreadColour(c1);
@@ -182,17 +191,19 @@ template <bool Dxt1, bool Masked>
 SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
     const uint8_t z = 0x80;
     const __m128i both = _mm_cvtsi32_si128(static_cast<int>(Load32(colourPart)));
-    const __m128i spread = _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
+    const __m128i spread =
+        _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
     // Each lane's copy of the colour is shifted so that its channel's top bit
     // lands on bit 15, then brought down by 8 and cut: R x 8, G x 4, B x 8.
     const __m128i e = _mm_and_si128(
         _mm_srli_epi16(_mm_mullo_epi16(spread, _mm_setr_epi16(1, 32, 2048, 0, 1, 32, 2048, 0)), 8),
         _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0xF8, 0xFC, 0xF8, 0));
     const __m128i byThree = _mm_set1_epi16(21846);
-    const __m128i third = _mm_mulhi_epu16(e, byThree);                     // c0/3 | c1/3
+    const __m128i third = _mm_mulhi_epu16(e, byThree);                        // c0/3 | c1/3
     const __m128i twoThirds = _mm_mulhi_epu16(_mm_add_epi16(e, e), byThree);  // 2c0/3 | 2c1/3
     constexpr int kSwapHalves = _MM_SHUFFLE(1, 0, 3, 2);
-    __m128i c23 = _mm_add_epi16(twoThirds, _mm_shuffle_epi32(third, kSwapHalves));  // colour 2 | colour 3
+    __m128i c23 =
+        _mm_add_epi16(twoThirds, _mm_shuffle_epi32(third, kSwapHalves));  // colour 2 | colour 3
     __m128i threeColour = _mm_setzero_si128();
     if constexpr (Dxt1) {
         const uint32_t c0 = Load16(colourPart), c1 = Load16(colourPart + 2);
@@ -205,7 +216,8 @@ SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
     if constexpr (Masked) {
         const __m128i lastOnly = _mm_setr_epi32(0, 0, 0, -1);
         const __m128i transparent = _mm_and_si128(threeColour, lastOnly);
-        palette = _mm_or_si128(palette, _mm_andnot_si128(transparent, _mm_set1_epi32(static_cast<int>(kOpaque))));
+        palette = _mm_or_si128(
+            palette, _mm_andnot_si128(transparent, _mm_set1_epi32(static_cast<int>(kOpaque))));
     }
     return palette;
 }
@@ -218,10 +230,13 @@ SSSE3_FUNCTION inline __m128i ColourOffsets(uint32_t indices) {
     const __m128i lines = _mm_cvtsi32_si128(static_cast<int>(indices));
     const __m128i toTop = _mm_setr_epi16(256, 64, 16, 4, 256, 64, 16, 4);
     const __m128i twelve = _mm_set1_epi16(12);
-    const __m128i upper = _mm_shuffle_epi8(lines, _mm_setr_epi8(0, z, 0, z, 0, z, 0, z, 1, z, 1, z, 1, z, 1, z));
-    const __m128i lower = _mm_shuffle_epi8(lines, _mm_setr_epi8(2, z, 2, z, 2, z, 2, z, 3, z, 3, z, 3, z, 3, z));
-    return _mm_packus_epi16(_mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(upper, toTop), 6), twelve),
-                            _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(lower, toTop), 6), twelve));
+    const __m128i upper =
+        _mm_shuffle_epi8(lines, _mm_setr_epi8(0, z, 0, z, 0, z, 0, z, 1, z, 1, z, 1, z, 1, z));
+    const __m128i lower =
+        _mm_shuffle_epi8(lines, _mm_setr_epi8(2, z, 2, z, 2, z, 2, z, 3, z, 3, z, 3, z, 3, z));
+    return _mm_packus_epi16(
+        _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(upper, toTop), 6), twelve),
+        _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(lower, toTop), 6), twelve));
 }
 
 // The 16 three-bit alpha indices of a DXT5 block (48 bits from `bits`) as one
@@ -231,15 +246,19 @@ SSSE3_FUNCTION inline __m128i AlphaIndices(const uint8_t* bits) {
     const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits));
     const __m128i toTop = _mm_setr_epi16(256, 32, 4, 128, 16, 2, 64, 8);
     const __m128i seven = _mm_set1_epi16(7);
-    const __m128i first = _mm_shuffle_epi8(packed, _mm_setr_epi8(0, 1, 0, 1, 0, 1, 1, 2, 1, 2, 1, 2, 2, 3, 2, 3));
-    const __m128i second = _mm_shuffle_epi8(packed, _mm_setr_epi8(3, 4, 3, 4, 3, 4, 4, 5, 4, 5, 4, 5, 5, 6, 5, 6));
-    return _mm_packus_epi16(_mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(first, toTop), 8), seven),
-                            _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(second, toTop), 8), seven));
+    const __m128i first =
+        _mm_shuffle_epi8(packed, _mm_setr_epi8(0, 1, 0, 1, 0, 1, 1, 2, 1, 2, 1, 2, 2, 3, 2, 3));
+    const __m128i second =
+        _mm_shuffle_epi8(packed, _mm_setr_epi8(3, 4, 3, 4, 3, 4, 4, 5, 4, 5, 4, 5, 5, 6, 5, 6));
+    return _mm_packus_epi16(
+        _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(first, toTop), 8), seven),
+        _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(second, toTop), 8), seven));
 }
 
-SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4, uint8_t b5,
-                                      uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9, uint8_t b10, uint8_t b11,
-                                      uint8_t b12, uint8_t b13, uint8_t b14, uint8_t b15) {
+SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,
+                                      uint8_t b5, uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9,
+                                      uint8_t b10, uint8_t b11, uint8_t b12, uint8_t b13,
+                                      uint8_t b14, uint8_t b15) {
     return _mm_setr_epi8(b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15);
 }
 
@@ -248,10 +267,11 @@ SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_
 template <bool WithAlpha>
 SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i alphas, int j) {
     const uint8_t p = static_cast<uint8_t>(4 * j);
-    const __m128i spread = Bytes16(p, p, p, p, p + 1, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2, p + 2, p + 3,
-                                   p + 3, p + 3, p + 3);
+    const __m128i spread = Bytes16(p, p, p, p, p + 1, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2,
+                                   p + 2, p + 3, p + 3, p + 3, p + 3);
     const __m128i within = _mm_setr_epi8(0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3);
-    __m128i line = _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
+    __m128i line =
+        _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
     if constexpr (WithAlpha) {
         const uint8_t z = 0x80;  // shuffle writes zero
         const __m128i place = Bytes16(z, z, z, p, z, z, z, p + 1, z, z, z, p + 2, z, z, z, p + 3);
@@ -261,59 +281,66 @@ SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i al
 }
 
 template <bool WithAlpha>
-SSSE3_FUNCTION inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i palette, __m128i offsets,
-                                       __m128i alphas) {
+SSSE3_FUNCTION inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i palette,
+                                       __m128i offsets, __m128i alphas) {
     for (int j = 0; j < 4; ++j) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst - j * lineBytes),
                          Line4<WithAlpha>(palette, offsets, alphas, j));
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+SSSE3_FUNCTION void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                      size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 16) {
-        StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true>(src), ColourOffsets(Load32(src + 4)),
-                           _mm_setzero_si128());
+        StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true>(src),
+                           ColourOffsets(Load32(src + 4)), _mm_setzero_si128());
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+SSSE3_FUNCTION void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                     size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 12) {
         const __m128i palette = ColourPalette<true, false>(src);
         const __m128i offsets = ColourOffsets(Load32(src + 4));
         const __m128i within = _mm_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 0, 0, 0);
         for (int j = 0; j < 4; ++j) {
             const uint8_t p = static_cast<uint8_t>(4 * j), z = 0x80;
-            const __m128i spread = Bytes16(p, p, p, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2, p + 3, p + 3, p + 3,
-                                           z, z, z, z);
-            const __m128i line = _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
+            const __m128i spread = Bytes16(p, p, p, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2, p + 3,
+                                           p + 3, p + 3, z, z, z, z);
+            const __m128i line =
+                _mm_shuffle_epi8(palette, _mm_or_si128(_mm_shuffle_epi8(offsets, spread), within));
             uint8_t* out = dst - j * lineBytes;
             if (b + 1 < blocks) {
                 // The 4 extra bytes land where the next block writes next.
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), line);
             } else {
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out), line);
-                const uint32_t last = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(line, 8)));
+                const uint32_t last =
+                    static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(line, 8)));
                 Store32(out + 8, last);
             }
         }
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
-    const __m128i table = _mm_setr_epi8(0, 16, 32, 48, 64, 80, 96, 112, static_cast<char>(128), static_cast<char>(144),
-                                        static_cast<char>(160), static_cast<char>(176), static_cast<char>(192),
-                                        static_cast<char>(208), static_cast<char>(224), static_cast<char>(255));
+SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                  size_t lineBytes) {
+    const __m128i table = _mm_setr_epi8(
+        0, 16, 32, 48, 64, 80, 96, 112, static_cast<char>(128), static_cast<char>(144),
+        static_cast<char>(160), static_cast<char>(176), static_cast<char>(192),
+        static_cast<char>(208), static_cast<char>(224), static_cast<char>(255));
     const __m128i low4 = _mm_set1_epi8(0x0F);
     for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
         const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src));
         const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, low4),
                                                   _mm_and_si128(_mm_srli_epi16(packed, 4), low4));
-        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8), ColourOffsets(Load32(src + 12)),
-                          _mm_shuffle_epi8(table, nibbles));
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
+                          ColourOffsets(Load32(src + 12)), _mm_shuffle_epi8(table, nibbles));
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                  size_t lineBytes) {
     // Alpha palette in 16-bit lanes: lane k = (w0 a0 + w1 a1) / 7 or / 5, the
     // products summed by one multiply-add of the (a0, a1) byte pairs, the
     // divisions done as multiply-highs that are exact for these ranges.
@@ -324,14 +351,19 @@ SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* ds
     const __m128i opaqueLast = _mm_setr_epi16(0, 0, 0, 0, 0, 0, 0, 255);
     const __m128i lowByte = _mm_set1_epi16(0xFF);
     for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
-        const __m128i ends = _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(Load16(src))), pairs);
+        const __m128i ends =
+            _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(Load16(src))), pairs);
         const __m128i eight = _mm_mulhi_epu16(_mm_maddubs_epi16(ends, sevenths), byOf7);
-        const __m128i six = _mm_or_si128(_mm_mulhi_epu16(_mm_maddubs_epi16(ends, fifths), byOf5), opaqueLast);
-        const __m128i useEight = _mm_cmpgt_epi16(_mm_and_si128(ends, lowByte), _mm_srli_epi16(ends, 8));
-        const __m128i palette16 = _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
+        const __m128i six =
+            _mm_or_si128(_mm_mulhi_epu16(_mm_maddubs_epi16(ends, fifths), byOf5), opaqueLast);
+        const __m128i useEight =
+            _mm_cmpgt_epi16(_mm_and_si128(ends, lowByte), _mm_srli_epi16(ends, 8));
+        const __m128i palette16 =
+            _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
         const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
         const __m128i alphaIndices = AlphaIndices(src + 2);  // reads 2 colour bytes too, unused
-        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8), ColourOffsets(Load32(src + 12)),
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
+                          ColourOffsets(Load32(src + 12)),
                           _mm_shuffle_epi8(alphaPalette, alphaIndices));
     }
 }
@@ -426,14 +458,16 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
 }
 
 template <int Bpp, class Block>
-bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uint8_t* out, DxtCode code) {
+bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uint8_t* out,
+            DxtCode code) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * Block::kBlockBytes;
     // Whole block rows are read while data remains, so data that is not a whole
     // number of block rows ends inside a block.
     if (size % rowBytes != 0) return false;
     const size_t picturesRows = (static_cast<size_t>(height) + 3) / 4;
-    const size_t rows = std::min(size / rowBytes, picturesRows);  // rows past the height are dropped
+    const size_t rows =
+        std::min(size / rowBytes, picturesRows);  // rows past the height are dropped
     DecodeRows<Bpp, Block>(data, rows, width, height, out,
                            code == DxtCode::Fastest ? VectorRow<Block>() : nullptr);
     const size_t linesDone = std::min<size_t>(height, rows * 4);
@@ -448,21 +482,26 @@ bool DecodeIntoStore(ImageStore& store, DxtVariant variant, const uint8_t* data,
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * DxtBlockBytes(variant);
     if (size % rowBytes != 0) return false;  // checked before the picture is allocated
     ByteBuffer pixels(static_cast<size_t>(width) * height * bytesPerPixel);
-    if (!DecodeDxtBlocks(variant, data, size, width, height, bytesPerPixel, pixels.data())) return false;
+    if (!DecodeDxtBlocks(variant, data, size, width, height, bytesPerPixel, pixels.data()))
+        return false;
     store.AdoptPixels(std::move(pixels), width, height, alphaKind);
     return true;
 }
 
 }  // namespace
 
-size_t DxtBlockBytes(DxtVariant variant) { return variant == DxtVariant::DXT1 ? 8 : 16; }
+size_t DxtBlockBytes(DxtVariant variant) {
+    return variant == DxtVariant::DXT1 ? 8 : 16;
+}
 
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
                      int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code) {
     switch (variant) {
         case DxtVariant::DXT1:
-            if (bytesPerPixel == 3) return Decode<3, Dxt1Opaque>(data, size, width, height, out, code);
-            if (bytesPerPixel == 4) return Decode<4, Dxt1Masked>(data, size, width, height, out, code);
+            if (bytesPerPixel == 3)
+                return Decode<3, Dxt1Opaque>(data, size, width, height, out, code);
+            if (bytesPerPixel == 4)
+                return Decode<4, Dxt1Masked>(data, size, width, height, out, code);
             return false;
         case DxtVariant::DXT3:
             return bytesPerPixel == 4 && Decode<4, Dxt3>(data, size, width, height, out, code);
@@ -480,12 +519,14 @@ bool DecodeDXT1(ImageStore& store, const uint8_t* data, size_t size, int32_t wid
                            masked ? 2 : 0);
 }
 
-bool DecodeDXT3(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height) {
+bool DecodeDXT3(ImageStore& store, const uint8_t* data, size_t size, int32_t width,
+                int32_t height) {
     store.Image.Compression = 3;
     return DecodeIntoStore(store, DxtVariant::DXT3, data, size, width, height, 4, 1);
 }
 
-bool DecodeDXT5(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height) {
+bool DecodeDXT5(ImageStore& store, const uint8_t* data, size_t size, int32_t width,
+                int32_t height) {
     store.Image.Compression = 5;
     return DecodeIntoStore(store, DxtVariant::DXT5, data, size, width, height, 4, 1);
 }

@@ -27,7 +27,8 @@ size_t DxtBlockBytes(DxtVariant variant);
 // ones (the results are identical; tests hold the two to each other).
 enum class DxtCode { Fastest, Portable };
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
-                     int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code = DxtCode::Fastest);
+                     int32_t height, int bytesPerPixel, uint8_t* out,
+                     DxtCode code = DxtCode::Fastest);
 
 // Decode into the store. Each sets Image.Compression (1, 3 or 5) before anything
 // else; on success the store holds the picture with Width, Height, DataSize and

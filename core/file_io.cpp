@@ -79,7 +79,9 @@ ReadResult ReadFilePrefix(const std::string& path, ByteBuffer& out, uint64_t max
     return ReadFile(path, out, maxBytes, false);
 }
 
-AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Abandon();
+}
 
 namespace {
 
@@ -94,7 +96,8 @@ int MakeTempBeside(const std::string& target, std::string& temp) {
 
 std::string RandomSuffix() {
     thread_local std::mt19937_64 generator{std::random_device{}()};
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::string suffix(8, 'x');
     uint64_t bits = generator();
     for (char& c : suffix) {
@@ -161,7 +164,8 @@ bool AtomicFileWriter::LinkUnnamed() {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     // A new file gets its name directly; an existing one is replaced by a
     // rename from a second name, as rename is what replaces atomically.
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
     if (errno != EEXIST) return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = target_ + ".skeinpress-" + RandomSuffix();

@@ -27,7 +27,9 @@ namespace {
 // Mappings are whole huge pages, so that a released buffer fits any later
 // request of the same rounded size.
 constexpr size_t kHugePageBytes = size_t{2} << 20;
-size_t MappedSize(size_t bytes) { return (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1); }
+size_t MappedSize(size_t bytes) {
+    return (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+}
 
 // A few released buffers are kept per thread: a batch worker converts picture
 // after picture of the same few sizes, and pages it has already touched cost
@@ -96,8 +98,12 @@ void ReleaseLargeBuffer(void* p, size_t bytes) {
 }
 #else
 void ReleaseKeptBuffers() {}
-void* AllocateLargeBuffer(size_t bytes) { return ::operator new(bytes); }
-void ReleaseLargeBuffer(void* p, size_t) { ::operator delete(p); }
+void* AllocateLargeBuffer(size_t bytes) {
+    return ::operator new(bytes);
+}
+void ReleaseLargeBuffer(void* p, size_t) {
+    ::operator delete(p);
+}
 #endif
 
 int ImageStore::BytesPerPixel() const {

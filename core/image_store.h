@@ -89,7 +89,7 @@ public:
     std::string TextureFileName;
     uint8_t AlphaFillValue = 127;
 
-    NoticeSink Notice;            // memo lines from the readers; may be empty
+    NoticeSink Notice;           // memo lines from the readers; may be empty
     std::function<void()> Beep;  // the error sound; may be empty
 
     // Bytes per pixel derived from the record: DataSize / (Width * Height), or 0

@@ -144,7 +144,8 @@ bool EncodeJpeg(const Bitmap& bitmap, unsigned char** out, unsigned long* outSiz
     jpeg_set_defaults(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[1] = {const_cast<uint8_t*>(bitmap.Row(static_cast<int>(cinfo.next_scanline)).data())};
+        JSAMPROW rows[1] = {
+            const_cast<uint8_t*>(bitmap.Row(static_cast<int>(cinfo.next_scanline)).data())};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -161,8 +162,9 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     int32_t height = 0;
     std::FILE* input = std::fopen(path.c_str(), "rb");
     struct stat info {};
-    const bool decoded = input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
-                         DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height);
+    const bool decoded =
+        input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
+        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height);
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);
@@ -183,7 +185,8 @@ bool SaveJPG(ImageStore& store, const std::string& path) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
     if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save JPG file \"", path, "\": the image has no 3- or 4-byte pixels.");
+        SetLoadError(store, "Couldn't save JPG file \"", path,
+                     "\": the image has no 3- or 4-byte pixels.");
         return false;
     }
     unsigned char* encoded = nullptr;

@@ -42,15 +42,19 @@ void NormalRow(const float* d, const float* c, const float* u, int width, uint8_
         const float ny = -sy;
         const float nz = 1.0f;
         const float k = 1.0f / std::sqrt(nx * nx + ny * ny + nz * nz);
-        red[x] = static_cast<uint8_t>(static_cast<int>(RoundHalfEven((nx * k + 1.0f) / 2.0f * 255.0f)));
-        green[x] = static_cast<uint8_t>(static_cast<int>(RoundHalfEven((ny * k + 1.0f) / 2.0f * 255.0f)));
-        blue[x] = static_cast<uint8_t>(static_cast<int>(RoundHalfEven((nz * k + 1.0f) / 2.0f * 255.0f)));
+        red[x] =
+            static_cast<uint8_t>(static_cast<int>(RoundHalfEven((nx * k + 1.0f) / 2.0f * 255.0f)));
+        green[x] =
+            static_cast<uint8_t>(static_cast<int>(RoundHalfEven((ny * k + 1.0f) / 2.0f * 255.0f)));
+        blue[x] =
+            static_cast<uint8_t>(static_cast<int>(RoundHalfEven((nz * k + 1.0f) / 2.0f * 255.0f)));
     }
 }
 
 }  // namespace
 
-bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data, uint8_t alphaFill) {
+bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data,
+                   uint8_t alphaFill) {
     if (width <= 0 || height <= 0 || data == nullptr || dataSize <= 0) return false;
     const int64_t pixels = static_cast<int64_t>(width) * height;
     const int64_t bpp = dataSize / pixels;

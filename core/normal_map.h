@@ -11,6 +11,7 @@ namespace core {
 // written as red, green and blue, and a 4-byte image gets alpha `alphaFill`.
 // Rows are bottom row first. False, with nothing changed, when a side is not
 // positive, `data` is null, or the pixels are not 3 or 4 bytes each.
-bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data, uint8_t alphaFill);
+bool MakeNormalMap(int32_t width, int32_t height, int32_t dataSize, uint8_t* data,
+                   uint8_t alphaFill);
 
 }  // namespace core

@@ -126,8 +126,8 @@ bool MergeAlphaImage(ImageStore& store, const std::string& path) {
 
     KeptImage kept = TakeImage(store);
     const bool loaded = LoadImage(store, path);
-    const bool sameSize =
-        loaded && store.Image.Width == kept.record.Width && store.Image.Height == kept.record.Height;
+    const bool sameSize = loaded && store.Image.Width == kept.record.Width &&
+                          store.Image.Height == kept.record.Height;
     if (sameSize) {
         const int sourceBpp = store.BytesPerPixel();
         const uint8_t* source = store.Image.Data;

@@ -19,9 +19,13 @@ static size_t NameStart(std::string_view path) {
     return 0;
 }
 
-std::string_view FileNamePart(std::string_view path) { return path.substr(NameStart(path)); }
+std::string_view FileNamePart(std::string_view path) {
+    return path.substr(NameStart(path));
+}
 
-std::string_view FolderPart(std::string_view path) { return path.substr(0, NameStart(path)); }
+std::string_view FolderPart(std::string_view path) {
+    return path.substr(0, NameStart(path));
+}
 
 std::string_view ExtensionOf(std::string_view path) {
     std::string_view name = FileNamePart(path);
@@ -29,8 +33,12 @@ std::string_view ExtensionOf(std::string_view path) {
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-static char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+static char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
@@ -53,9 +61,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+    return text.size() >= suffix.size() &&
+           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-std::string CutTo(std::string_view text, size_t n) { return std::string(text.substr(0, n)); }
+std::string CutTo(std::string_view text, size_t n) {
+    return std::string(text.substr(0, n));
+}
 
 }  // namespace core

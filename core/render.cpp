@@ -60,7 +60,9 @@ void NoteUniformColour(ImageStore& store) {
 }
 
 void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour) {
-    auto clampComponent = [](uint32_t v) { return static_cast<int>(std::clamp<uint32_t>(v, 15, 240)); };
+    auto clampComponent = [](uint32_t v) {
+        return static_cast<int>(std::clamp<uint32_t>(v, 15, 240));
+    };
     const int bR = clampComponent(colour & 0xFF);
     const int bG = clampComponent((colour >> 8) & 0xFF);
     const int bB = clampComponent((colour >> 16) & 0xFF);

@@ -94,7 +94,8 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
     // an identical file alone spares replacing it with a copy of itself.
     ByteBuffer existing;
     if (ReadFilePrefix(descriptionPath, existing, text.size() + 1) == ReadResult::Ok &&
-        existing.size() == text.size() && std::memcmp(existing.data(), text.data(), text.size()) == 0)
+        existing.size() == text.size() &&
+        std::memcmp(existing.data(), text.data(), text.size()) == 0)
         return true;
     if (!WriteFileAtomically(descriptionPath, text.data(), text.size())) {
         SetLoadError(store, "Couldn't create file \"", descriptionPath, "\".");

@@ -16,7 +16,12 @@ namespace core {
 
 namespace {
 
-enum TextureFormat : int32_t { kFormat24Bit = 3, kFormatDXT1 = 10, kFormatDXT3 = 11, kFormatDXT5 = 12 };
+enum TextureFormat : int32_t {
+    kFormat24Bit = 3,
+    kFormatDXT1 = 10,
+    kFormatDXT3 = 11,
+    kFormatDXT5 = 12
+};
 
 // The largest picture (8192 x 8192 x 4 bytes) twice over, for the smaller
 // chunks before it, plus room for the header: no real texture is larger.
@@ -53,9 +58,9 @@ public:
     bool Int32(int32_t& value) {
         if (!Has(4)) return false;
         const uint8_t* p = data_ + pos_;
-        value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                     (static_cast<uint32_t>(p[2]) << 16) |
-                                     (static_cast<uint32_t>(p[3]) << 24));
+        value = static_cast<int32_t>(
+            static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
         pos_ += 4;
         return true;
     }
@@ -80,11 +85,19 @@ enum class Failure { None, NotTexture, Format, TooLarge, Data };
 
 bool Fail(ImageStore& store, const std::string& path, Failure failure) {
     switch (failure) {
-        case Failure::NotTexture: SetLoadError(store, "Not a Trainz texture \"", path, "\"."); break;
-        case Failure::Format: SetLoadError(store, "Texture format not supported in \"", path, "\"."); break;
-        case Failure::TooLarge: SetLoadError(store, "Texture too large in \"", path, "\"."); break;
+        case Failure::NotTexture:
+            SetLoadError(store, "Not a Trainz texture \"", path, "\".");
+            break;
+        case Failure::Format:
+            SetLoadError(store, "Texture format not supported in \"", path, "\".");
+            break;
+        case Failure::TooLarge:
+            SetLoadError(store, "Texture too large in \"", path, "\".");
+            break;
         case Failure::None:
-        case Failure::Data: SetLoadError(store, "Couldn't read texture data in \"", path, "\"."); break;
+        case Failure::Data:
+            SetLoadError(store, "Couldn't read texture data in \"", path, "\".");
+            break;
     }
     return false;
 }
@@ -122,13 +135,17 @@ Failure ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
 // The lines of the .texture.txt description, named after the texture's own file.
 std::vector<std::string> DescriptionLines(const TextureInfo& info, const std::string& path) {
     const std::string_view name = FileNamePart(path);
-    const std::string tga = std::string(name.substr(0, name.size() >= 8 ? name.size() - 8 : 0)) + ".tga";
+    const std::string tga =
+        std::string(name.substr(0, name.size() >= 8 ? name.size() - 8 : 0)) + ".tga";
     std::vector<std::string> lines;
     lines.push_back("Primary=" + tga);
     if (info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2)
         lines.push_back("Alpha=" + tga);
     const bool sTiles = info.sWrap == 2, tTiles = info.tWrap == 2;
-    lines.push_back(sTiles && tTiles ? "Tile=st" : sTiles ? "Tile=s" : tTiles ? "Tile=t" : "Tile=none");
+    lines.push_back(sTiles && tTiles ? "Tile=st"
+                    : sTiles         ? "Tile=s"
+                    : tTiles         ? "Tile=t"
+                                     : "Tile=none");
     if (info.dynamic == 1) lines.push_back("Hint=dynamic");
     if (info.alphaHint == 1) lines.push_back("AlphaHint=semitransparent");
     if (info.alphaHint == 2) lines.push_back("AlphaHint=masked");
@@ -164,10 +181,14 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
 
     ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
     switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
-        case ReadResult::Ok: break;
-        case ReadResult::CannotOpen: SetLoadError(store, "File not found : \"", path, "\""); return false;
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            SetLoadError(store, "File not found : \"", path, "\"");
+            return false;
         case ReadResult::TooLarge:
-        case ReadResult::ReadError: return Fail(store, path, Failure::Data);
+        case ReadResult::ReadError:
+            return Fail(store, path, Failure::Data);
     }
     FileCursor file(bytes.data(), bytes.size());
 
@@ -199,11 +220,18 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
 
     bool decoded = true;
     switch (info.format) {
-        case kFormatDXT1: decoded = DecodeDXT1(store, data, size, info.width, info.height, info.alphaHint); break;
-        case kFormatDXT3: decoded = DecodeDXT3(store, data, size, info.width, info.height); break;
-        case kFormatDXT5: decoded = DecodeDXT5(store, data, size, info.width, info.height); break;
+        case kFormatDXT1:
+            decoded = DecodeDXT1(store, data, size, info.width, info.height, info.alphaHint);
+            break;
+        case kFormatDXT3:
+            decoded = DecodeDXT3(store, data, size, info.width, info.height);
+            break;
+        case kFormatDXT5:
+            decoded = DecodeDXT5(store, data, size, info.width, info.height);
+            break;
         default:
-            if (static_cast<uint64_t>(dataSize) != static_cast<uint64_t>(info.width) * info.height * 4)
+            if (static_cast<uint64_t>(dataSize) !=
+                static_cast<uint64_t>(info.width) * info.height * 4)
                 return Fail(store, path, Failure::Data);
             DecodeUncompressed(store, info, data);
     }

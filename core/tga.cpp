@@ -13,7 +13,9 @@ namespace {
 
 constexpr size_t kHeaderSize = 18;
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 void Write555(uint16_t w, uint8_t* out) {
     out[0] = static_cast<uint8_t>((w & 31) * 8);
@@ -100,7 +102,8 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
     if (width == 0 || height == 0)
         return Fail(store, path, kLoadPrefix, "\". The image has no pixels (width or height 0).");
     if (width > kMaxSide || height > kMaxSide)
-        return Fail(store, path, kLoadPrefix, "\". Images larger than 8192 x 8192 are not supported.");
+        return Fail(store, path, kLoadPrefix,
+                    "\". Images larger than 8192 x 8192 are not supported.");
 
     const size_t pixelCount = static_cast<size_t>(width) * height;
     // The image ID is skipped as far as the file goes; a short file then fails below.
@@ -111,9 +114,16 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
         // selects an entry of the map as read.
         size_t entryBytes;
         switch (mapEntryBits) {
-            case 15: case 16: entryBytes = 2; break;
-            case 24: entryBytes = 3; break;
-            case 32: entryBytes = 4; break;
+            case 15:
+            case 16:
+                entryBytes = 2;
+                break;
+            case 24:
+                entryBytes = 3;
+                break;
+            case 32:
+                entryBytes = 4;
+                break;
             default:
                 if (mapLength != 0) return Fail(store, path, kLoadPrefix, kTypeSuffix);
                 entryBytes = 3;
@@ -137,7 +147,8 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
             return Fail(store, path, "Couldn't read image data in \"", "\".");
         ByteBuffer pixels(pixelCount * 3);
         const uint8_t* idx = file.data() + indexStart;
-        for (size_t i = 0; i < pixelCount; ++i) std::memcpy(pixels.data() + i * 3, palette[idx[i]], 3);
+        for (size_t i = 0; i < pixelCount; ++i)
+            std::memcpy(pixels.data() + i * 3, palette[idx[i]], 3);
         store.AdoptPixels(std::move(pixels), width, height, 0);
     } else {
         // A colour map that a true-colour file announces sits before the pixels.
@@ -147,7 +158,8 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
             start = std::min(file.size(), afterId + static_cast<size_t>(mapLength) * entryBytes);
         }
         const size_t expected = pixelCount * (depth / 8);
-        if (file.size() - start < expected) return Fail(store, path, "Couldn't read file \"", "\".");
+        if (file.size() - start < expected)
+            return Fail(store, path, "Couldn't read file \"", "\".");
         // Reuse the file buffer as the pixel buffer: no second copy of a large image.
         std::memmove(file.data(), file.data() + start, expected);
         file.resize(expected);

@@ -25,7 +25,8 @@ namespace fuzzing {
 inline std::string ScratchFilePath(const std::string& extension) {
     std::error_code error;
     std::filesystem::path folder = "/dev/shm";
-    if (!std::filesystem::is_directory(folder, error)) folder = std::filesystem::temp_directory_path();
+    if (!std::filesystem::is_directory(folder, error))
+        folder = std::filesystem::temp_directory_path();
     return (folder / ("skeinpress-fuzz-" + std::to_string(getpid()) + extension)).string();
 }
 
@@ -73,7 +74,8 @@ inline std::string ExerciseImageFile(const std::string& path) {
     if (image.Data != store.PixelBuffer.data()) return "Data does not point at PixelBuffer";
     if (image.AlphaKind < 0 || image.AlphaKind > 2)
         return "AlphaKind " + std::to_string(image.AlphaKind);
-    if (bytesPerPixel == 3 && image.AlphaKind != 0) return "a 3-byte picture claims an alpha channel";
+    if (bytesPerPixel == 3 && image.AlphaKind != 0)
+        return "a 3-byte picture claims an alpha channel";
 
     core::Bitmap bitmap;
     const auto width = static_cast<uint16_t>(image.Width);

@@ -34,7 +34,8 @@ inline std::vector<std::string> SplitLines(const uint8_t* data, size_t size) {
 // Translates keys from the program's own families, the keys the input itself
 // names, an empty key and an over-long one. A lookup may refuse a malformed
 // file by throwing; it must not crash.
-inline void TranslateSampleKeys(const app::Language& language, const std::vector<std::string>& lines) {
+inline void TranslateSampleKeys(const app::Language& language,
+                                const std::vector<std::string>& lines) {
     std::vector<std::string> keys = {"menu File", "message Opened", "", std::string(300, 'k')};
     for (size_t i = 0; i < lines.size() && i < 4; ++i) {
         keys.push_back(lines[i].substr(0, lines[i].find('|')));

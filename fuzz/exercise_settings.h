@@ -18,20 +18,21 @@ namespace fuzzing {
 // Sections and keys of the settings file as the program writes them.
 inline const std::vector<std::pair<std::string, std::string>>& ProgramSettingsKeys() {
     static const std::vector<std::pair<std::string, std::string>> keys = {
-        {"File", "Language"},       {"MRU", "lastfile"},         {"MRU", "default_dir"},
-        {"Paths", "editor_dir"},    {"Paths", "TS2009_dir"},     {"Paths", "TS2010_dir"},
-        {"Paths", "TS12_dir"},      {"Options", "CloseOnDone"},  {"Options", "DoBMPs"},
-        {"Options", "DoJPGs"},      {"Options", "DoTextures"},   {"Options", "OverwriteTGAs"},
-        {"Options", "UniformColour"}, {"Options", "BGroundColour"}, {"Options", "TrawlSpeed"},
-        {"Options", "NormalMapAlpha"}, {"Position", "Left"},     {"Position", "Top"},
-        {"PixelSet", "Count"},      {"PixelSet", "Change"},      {"PixelSet", "Random"},
+        {"File", "Language"},          {"MRU", "lastfile"},          {"MRU", "default_dir"},
+        {"Paths", "editor_dir"},       {"Paths", "TS2009_dir"},      {"Paths", "TS2010_dir"},
+        {"Paths", "TS12_dir"},         {"Options", "CloseOnDone"},   {"Options", "DoBMPs"},
+        {"Options", "DoJPGs"},         {"Options", "DoTextures"},    {"Options", "OverwriteTGAs"},
+        {"Options", "UniformColour"},  {"Options", "BGroundColour"}, {"Options", "TrawlSpeed"},
+        {"Options", "NormalMapAlpha"}, {"Position", "Left"},         {"Position", "Top"},
+        {"PixelSet", "Count"},         {"PixelSet", "Change"},       {"PixelSet", "Random"},
         {"Program", "Version"}};
     return keys;
 }
 
 // Every section and key the input spells, found the simple way: "[name]"
 // lines and the text before "=" on the others.
-inline std::vector<std::pair<std::string, std::string>> KeysNamedIn(const std::vector<std::string>& lines) {
+inline std::vector<std::pair<std::string, std::string>> KeysNamedIn(
+    const std::vector<std::string>& lines) {
     std::vector<std::pair<std::string, std::string>> keys;
     std::string section;
     for (const std::string& line : lines) {
@@ -53,7 +54,8 @@ inline void ReadEveryWay(const app::TMemIni& ini, const std::pair<std::string, s
 }
 
 // Returns an empty text when the settings behaved, otherwise what went wrong.
-inline std::string ExerciseSettings(const uint8_t* data, size_t size, const std::string& scratchPath) {
+inline std::string ExerciseSettings(const uint8_t* data, size_t size,
+                                    const std::string& scratchPath) {
     if (!WriteScratchFile(scratchPath, data, size)) return {};
     app::TMemIni ini(scratchPath);
     const std::vector<std::string> lines = SplitLines(data, size);
@@ -65,14 +67,18 @@ inline std::string ExerciseSettings(const uint8_t* data, size_t size, const std:
     const std::string value = lines.empty() ? std::string() : lines.back();
     ini.WriteString("Fuzz Check", "value", value);
     if (ini.ReadString("Fuzz Check", "value", "missing") != value)
-        return "a written value read back as \"" + ini.ReadString("Fuzz Check", "value", "missing") + "\"";
+        return "a written value read back as \"" +
+               ini.ReadString("Fuzz Check", "value", "missing") + "\"";
 
     const std::string saved = ini.Text();
-    if (!WriteScratchFile(scratchPath, reinterpret_cast<const uint8_t*>(saved.data()), saved.size())) return {};
+    if (!WriteScratchFile(scratchPath, reinterpret_cast<const uint8_t*>(saved.data()),
+                          saved.size()))
+        return {};
     const app::TMemIni reread(scratchPath);
     if (reread.Text() != saved) return "the saved settings read back as different settings";
     if (reread.ReadString("Fuzz Check", "value", "missing") != value)
-        return "a saved value read back as \"" + reread.ReadString("Fuzz Check", "value", "missing") + "\"";
+        return "a saved value read back as \"" +
+               reread.ReadString("Fuzz Check", "value", "missing") + "\"";
     return {};
 }
 

@@ -24,7 +24,9 @@
 #include "ui/secondary_windows.h"
 
 // The icon lives in the library's resources; a static library must register them.
-static void InitSkeinpressResources() { Q_INIT_RESOURCE(resources); }
+static void InitSkeinpressResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace ui {
 namespace {
@@ -33,7 +35,9 @@ constexpr int kClientWidth = 725;
 constexpr int kClientHeight = 420;
 constexpr const char* kPictureHint = "Right click for menu";
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // A framed pane with a lowered bevel of width 2 and its caption in the middle,
 // seen where the picture does not cover it.
@@ -51,14 +55,15 @@ QFrame* MakePanel(QWidget* parent, QRect geometry, QLabel*& caption) {
 
 }  // namespace
 
-TForm1::TForm1(const std::string& programDir, const std::string& programPath, const std::string& dataDir,
-               QWidget* parent)
+TForm1::TForm1(const std::string& programDir, const std::string& programPath,
+               const std::string& dataDir, QWidget* parent)
     : QMainWindow(parent), app_(*this), dataDir_(dataDir) {
     InitSkeinpressResources();
     setWindowTitle("Skeinpress");
     QApplication::setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     BuildTimers();
     BuildControls();
     BuildMenus();
@@ -126,8 +131,10 @@ void TForm1::BuildControls() {
     connect(bStop, &QPushButton::clicked, this, [this] { app_.bStopClick(); });
     connect(Image1, &PictureLabel::mouseMoved, this, &TForm1::Image1MouseMove);
     connect(Image1, &PictureLabel::mousePressed, this, &TForm1::Image1MouseDown);
-    connect(Image1, &PictureLabel::contextMenuRequested, this, [this](QPoint at) { PopupMenu1->exec(at); });
-    connect(Image2, &PictureLabel::contextMenuRequested, this, [this](QPoint at) { PopupMenu2->exec(at); });
+    connect(Image1, &PictureLabel::contextMenuRequested, this,
+            [this](QPoint at) { PopupMenu1->exec(at); });
+    connect(Image2, &PictureLabel::contextMenuRequested, this,
+            [this](QPoint at) { PopupMenu2->exec(at); });
 
     // Fixed border: the window is as large as its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -179,7 +186,8 @@ void TForm1::BuildMenus() {
     About1 = item(Help1, "About", [this] { About1Click(); });
 
     PopupMenu1 = new QMenu(this);
-    DisplayActualSize1 = item(PopupMenu1, "Display Actual Size", [this] { DisplayActualSize1Click(); });
+    DisplayActualSize1 =
+        item(PopupMenu1, "Display Actual Size", [this] { DisplayActualSize1Click(); });
     Edit1 = item(PopupMenu1, "Edit", [this] { app_.Edit1Click(); });
     DisplayTransparent1 = item(PopupMenu1, "Display Transparent", [this] {
         // The application owns the tick; undo Qt's own toggling first.
@@ -188,16 +196,21 @@ void TForm1::BuildMenus() {
     });
     DisplayTransparent1->setCheckable(true);
     Createalphamask1 = item(PopupMenu1, "Create alpha mask", [this] { Createalphamask1Click(); });
-    TransparentBground1 = item(PopupMenu1, "Transparent Background", [this] { TransparentBground1Click(); });
+    TransparentBground1 =
+        item(PopupMenu1, "Transparent Background", [this] { TransparentBground1Click(); });
     GreyScale1 = item(PopupMenu1, "Grey Scale", [this] { app_.GreyScale1Click(); });
-    NonUniformColour1 = item(PopupMenu1, "Non Uniform Colour", [this] { app_.NonUniformColour1Click(); });
+    NonUniformColour1 =
+        item(PopupMenu1, "Non Uniform Colour", [this] { app_.NonUniformColour1Click(); });
     NonUniformColour1->setVisible(false);
 
     PopupMenu2 = new QMenu(this);
-    DisplayActualSize2 = item(PopupMenu2, "Display Actual Size", [this] { DisplayActualSize2Click(); });
+    DisplayActualSize2 =
+        item(PopupMenu2, "Display Actual Size", [this] { DisplayActualSize2Click(); });
     Edit2 = item(PopupMenu2, "Edit", [this] { app_.Edit2Click(); });
-    InvertAlphaColour1 = item(PopupMenu2, "Invert Alpha Colour", [this] { app_.InvertAlphaColour1Click(); });
-    RemoveAlphaChannel1 = item(PopupMenu2, "Remove Alpha Channel", [this] { app_.RemoveAlphaChannel1Click(); });
+    InvertAlphaColour1 =
+        item(PopupMenu2, "Invert Alpha Colour", [this] { app_.InvertAlphaColour1Click(); });
+    RemoveAlphaChannel1 =
+        item(PopupMenu2, "Remove Alpha Channel", [this] { app_.RemoveAlphaChannel1Click(); });
 }
 
 void TForm1::BuildTimers() {
@@ -205,7 +218,8 @@ void TForm1::BuildTimers() {
         auto* timer = new QTimer(this);
         const auto timerId = static_cast<app::TimerId>(id);
         // The editor watchers poll until stopped; every other timer acts once per arming.
-        timer->setSingleShot(timerId != app::TimerId::WatchColour && timerId != app::TimerId::WatchAlpha);
+        timer->setSingleShot(timerId != app::TimerId::WatchColour &&
+                             timerId != app::TimerId::WatchAlpha);
         timer->setTimerType(Qt::PreciseTimer);
         connect(timer, &QTimer::timeout, this, [this, timerId] { OnTimer(timerId); });
         timers_[id] = timer;
@@ -214,14 +228,28 @@ void TForm1::BuildTimers() {
 
 void TForm1::OnTimer(app::TimerId id) {
     switch (id) {
-        case app::TimerId::OpenDelayed: app_.Timer1Timer(); break;
-        case app::TimerId::WatchColour: app_.Timer2Timer(); break;
-        case app::TimerId::WatchAlpha: app_.Timer3Timer(); break;
-        case app::TimerId::CloseLog: app_.Timer4Timer(); break;
+        case app::TimerId::OpenDelayed:
+            app_.Timer1Timer();
+            break;
+        case app::TimerId::WatchColour:
+            app_.Timer2Timer();
+            break;
+        case app::TimerId::WatchAlpha:
+            app_.Timer3Timer();
+            break;
+        case app::TimerId::CloseLog:
+            app_.Timer4Timer();
+            break;
         case app::TimerId::TrawlSlow:
-        case app::TimerId::TrawlFast: app_.Timer5Timer(); break;
-        case app::TimerId::CloseWindow: app_.Timer6Timer(); break;
-        case app::TimerId::OpenWithSetup: app_.Timer7Timer(); break;
+        case app::TimerId::TrawlFast:
+            app_.Timer5Timer();
+            break;
+        case app::TimerId::CloseWindow:
+            app_.Timer6Timer();
+            break;
+        case app::TimerId::OpenWithSetup:
+            app_.Timer7Timer();
+            break;
     }
 }
 
@@ -346,14 +374,16 @@ void TForm1::TransparentBground1Click() {
     const QColor initial(current & 0xFF, (current >> 8) & 0xFF, (current >> 16) & 0xFF);
     const QColor chosen = QColorDialog::getColor(initial, this);
     if (!chosen.isValid()) return;
-    app_.TransparentBground1Click(static_cast<uint32_t>(chosen.red()) | (static_cast<uint32_t>(chosen.green()) << 8) |
+    app_.TransparentBground1Click(static_cast<uint32_t>(chosen.red()) |
+                                  (static_cast<uint32_t>(chosen.green()) << 8) |
                                   (static_cast<uint32_t>(chosen.blue()) << 16));
 }
 
 void TForm1::About1Click() {
     app_.PickMode = 0;
-    AboutBox->SetParagraphs({app_.T("about Comments"), app_.T("about Copyright"), app_.T("about Liability"),
-                             app_.T("about License1"), app_.T("about License2"), app_.T("about Trademark")});
+    AboutBox->SetParagraphs({app_.T("about Comments"), app_.T("about Copyright"),
+                             app_.T("about Liability"), app_.T("about License1"),
+                             app_.T("about License2"), app_.T("about Trademark")});
     AboutBox->adjustSize();
     const QRect main = frameGeometry();
     AboutBox->move(main.left() + (main.width() - AboutBox->width()) / 2,
@@ -361,14 +391,18 @@ void TForm1::About1Click() {
     AboutBox->exec();
 }
 
-void TForm1::Help2Click() { app_.Help2Click(dataDir_); }
+void TForm1::Help2Click() {
+    app_.Help2Click(dataDir_);
+}
 
 // ---- Colour pick on the colour picture
 
 bool TForm1::PixelUnder(QPoint position, int& px, int& py) const {
     if (colourPicture_.isNull() || Image1->width() <= 0 || Image1->height() <= 0) return false;
-    px = static_cast<int>(static_cast<int64_t>(colourPicture_.width()) * position.x() / Image1->width());
-    py = static_cast<int>(static_cast<int64_t>(colourPicture_.height()) * position.y() / Image1->height());
+    px = static_cast<int>(static_cast<int64_t>(colourPicture_.width()) * position.x() /
+                          Image1->width());
+    py = static_cast<int>(static_cast<int64_t>(colourPicture_.height()) * position.y() /
+                          Image1->height());
     return px >= 0 && py >= 0 && px < colourPicture_.width() && py < colourPicture_.height();
 }
 
@@ -380,7 +414,8 @@ void TForm1::Image1MouseMove(QPoint position) {
     const int x = position.x(), y = position.y();
     const bool inside = y > 16 && y < Image1->height() - 10 && x > 20 && x < Image1->width() - 10;
     const QColor colour = colourPicture_.pixelColor(px, py);
-    colourlbl->setText(QString("R %1, G %2, B %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+    colourlbl->setText(
+        QString("R %1, G %2, B %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
     colourlbl->adjustSize();
     const int left = x < Image1->width() - colourlbl->width() ? x + 25 : x - 65;
     colourlbl->move(left, y - 20);
@@ -407,20 +442,34 @@ void TForm1::AddMemoLine(const std::string& line) {
     Memo1->appendPlainText(Q(line));
 }
 
-int TForm1::MemoLineCount() const { return static_cast<int>(memoLines_.size()); }
+int TForm1::MemoLineCount() const {
+    return static_cast<int>(memoLines_.size());
+}
 
-std::vector<std::string> TForm1::MemoLines() const { return memoLines_; }
+std::vector<std::string> TForm1::MemoLines() const {
+    return memoLines_;
+}
 
 void TForm1::ClearMemo() {
     memoLines_.clear();
     Memo1->clear();
 }
 
-void TForm1::SetFileNameLabel(const std::string& text) { Label1->setText(Q(text)); }
-void TForm1::SetSizeLabel(const std::string& text) { Label2->setText(Q(text)); }
-void TForm1::SetRecentFileCaption(const std::string& text) { Open2->setText(Q(text)); }
-void TForm1::SetTitle(const std::string& text) { setWindowTitle(Q(text)); }
-void TForm1::Beep() { QApplication::beep(); }
+void TForm1::SetFileNameLabel(const std::string& text) {
+    Label1->setText(Q(text));
+}
+void TForm1::SetSizeLabel(const std::string& text) {
+    Label2->setText(Q(text));
+}
+void TForm1::SetRecentFileCaption(const std::string& text) {
+    Open2->setText(Q(text));
+}
+void TForm1::SetTitle(const std::string& text) {
+    setWindowTitle(Q(text));
+}
+void TForm1::Beep() {
+    QApplication::beep();
+}
 
 void TForm1::ClearPictures() {
     Image1->clear();
@@ -441,18 +490,25 @@ void TForm1::ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int sh
     Image2->show();
 }
 
-void TForm1::SetTransparentChecked(bool checked) { DisplayTransparent1->setChecked(checked); }
-void TForm1::SetNonUniformColourVisible(bool visible) { NonUniformColour1->setVisible(visible); }
+void TForm1::SetTransparentChecked(bool checked) {
+    DisplayTransparent1->setChecked(checked);
+}
+void TForm1::SetNonUniformColourVisible(bool visible) {
+    NonUniformColour1->setVisible(visible);
+}
 
 void TForm1::ShowTrawlButtons() {
     bResume->show();
     bStop->show();
 }
 
-void TForm1::ShowMessage(const std::string& text) { QMessageBox::information(this, windowTitle(), Q(text)); }
+void TForm1::ShowMessage(const std::string& text) {
+    QMessageBox::information(this, windowTitle(), Q(text));
+}
 
 app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), Q(text), QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(QMessageBox::Question, windowTitle(), Q(text),
+                    QMessageBox::Yes | QMessageBox::No, this);
     if (buttons == app::Buttons::YesNoCancel) {
         box.addButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
@@ -461,13 +517,17 @@ app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
     }
     box.setDefaultButton(QMessageBox::Yes);
     switch (box.exec()) {
-        case QMessageBox::Yes: return app::Answer::Yes;
-        case QMessageBox::No: return app::Answer::No;
-        default: return buttons == app::Buttons::YesNoCancel ? app::Answer::Cancel : app::Answer::No;
+        case QMessageBox::Yes:
+            return app::Answer::Yes;
+        case QMessageBox::No:
+            return app::Answer::No;
+        default:
+            return buttons == app::Buttons::YesNoCancel ? app::Answer::Cancel : app::Answer::No;
     }
 }
 
-std::optional<std::string> TForm1::PickFolder(const std::string& caption, const std::string& proposedFolder) {
+std::optional<std::string> TForm1::PickFolder(const std::string& caption,
+                                              const std::string& proposedFolder) {
     const QString folder = QFileDialog::getExistingDirectory(this, Q(caption), Q(proposedFolder));
     if (folder.isEmpty()) return std::nullopt;
     return folder.toStdString();
@@ -480,14 +540,16 @@ std::optional<std::string> TForm1::PickOpenFile(const std::string& title, const 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QStringList filters = ToQtFilters(filter);
     dialog.setNameFilters(filters);
-    if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }
 
-std::optional<std::string> TForm1::PickSaveFile(const std::string& filter, const std::string& proposedName) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(this, QString(), Q(proposedName), ToQtFilters(filter).join(";;"));
+std::optional<std::string> TForm1::PickSaveFile(const std::string& filter,
+                                                const std::string& proposedName) {
+    const QString chosen = QFileDialog::getSaveFileName(this, QString(), Q(proposedName),
+                                                        ToQtFilters(filter).join(";;"));
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }
@@ -508,9 +570,13 @@ bool TForm1::TimerActive(app::TimerId id) const {
     return index >= 1 && index <= 8 && timers_[index]->isActive();
 }
 
-void TForm1::Sleep(int milliseconds) { QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds))); }
+void TForm1::Sleep(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds)));
+}
 
-void TForm1::OpenDocument(const std::string& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path))); }
+void TForm1::OpenDocument(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+}
 
 bool TForm1::StartProgram(const std::string& program, const std::vector<std::string>& args) {
     QStringList arguments;
@@ -518,6 +584,8 @@ bool TForm1::StartProgram(const std::string& program, const std::vector<std::str
     return QProcess::startDetached(Q(program), arguments);
 }
 
-void TForm1::RequestClose() { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }
+void TForm1::RequestClose() {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
 
 }  // namespace ui

@@ -32,8 +32,8 @@ class TForm1 : public QMainWindow, public app::Host {
 public:
     // `programDir` ends with a separator; `dataDir` is the installed data folder
     // (with a trailing separator, or empty).
-    TForm1(const std::string& programDir, const std::string& programPath, const std::string& dataDir,
-           QWidget* parent = nullptr);
+    TForm1(const std::string& programDir, const std::string& programPath,
+           const std::string& dataDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
     app::Application& application() { return app_; }
@@ -62,10 +62,13 @@ public:
     void ShowTrawlButtons() override;
     void ShowMessage(const std::string& text) override;
     app::Answer Confirm(const std::string& text, app::Buttons buttons) override;
-    std::optional<std::string> PickFolder(const std::string& caption, const std::string& proposedFolder) override;
-    std::optional<std::string> PickOpenFile(const std::string& title, const std::string& filter, int filterIndex,
+    std::optional<std::string> PickFolder(const std::string& caption,
+                                          const std::string& proposedFolder) override;
+    std::optional<std::string> PickOpenFile(const std::string& title, const std::string& filter,
+                                            int filterIndex,
                                             const std::string& initialFolder) override;
-    std::optional<std::string> PickSaveFile(const std::string& filter, const std::string& proposedName) override;
+    std::optional<std::string> PickSaveFile(const std::string& filter,
+                                            const std::string& proposedName) override;
     void StartTimer(app::TimerId id, int intervalMs) override;
     void StopTimer(app::TimerId id) override;
     bool TimerActive(app::TimerId id) const override;
@@ -89,8 +92,10 @@ public:
     QPushButton* bStop = nullptr;
 
     QMenu* File1 = nullptr;
-    QAction *Open1 = nullptr, *Open2 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr, *Exit1 = nullptr;
-    QAction *MergeAlphaImage1 = nullptr, *MakeNormalMap1 = nullptr, *ViewLog = nullptr, *DeleteLog1 = nullptr;
+    QAction *Open1 = nullptr, *Open2 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr,
+            *Exit1 = nullptr;
+    QAction *MergeAlphaImage1 = nullptr, *MakeNormalMap1 = nullptr, *ViewLog = nullptr,
+            *DeleteLog1 = nullptr;
     QMenu* Options1 = nullptr;
     QAction *ConvertBMPs1 = nullptr, *ConvertJPGs1 = nullptr, *ConvertTextures1 = nullptr;
     QAction *CloseonDone1 = nullptr, *OverwriteTGAs1 = nullptr, *FixUniformColour1 = nullptr;

@@ -47,13 +47,15 @@ void TForm2::Prepare(app::Application& application) {
     const int windowWidth = std::min(width + 24, std::max(available.width(), 100));
     const int windowHeight = std::min(height + 60, std::max(available.height(), 100));
     resize(windowWidth, windowHeight);
-    move(desktop.x() + (desktop.width() - windowWidth) / 2, desktop.y() + (desktop.height() - windowHeight) / 2);
+    move(desktop.x() + (desktop.width() - windowWidth) / 2,
+         desktop.y() + (desktop.height() - windowHeight) / 2);
 
     Image1->resize(width, height);
     canvas_->resize(width + 16, height + 16);
     Image1->clear();
     core::Bitmap bitmap;
-    if (application.RenderActualSize(bitmap)) Image1->setPixmap(QPixmap::fromImage(ToImage(bitmap)));
+    if (application.RenderActualSize(bitmap))
+        Image1->setPixmap(QPixmap::fromImage(ToImage(bitmap)));
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
@@ -111,8 +113,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* head = new QHBoxLayout;
     auto* icon = new QLabel(this);
-    icon->setPixmap(QPixmap(":/skeinpress/skeinpress.png").scaled(64, 64, Qt::KeepAspectRatio,
-                                                                   Qt::SmoothTransformation));
+    icon->setPixmap(QPixmap(":/skeinpress/skeinpress.png")
+                        .scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     head->addWidget(icon);
     auto* names = new QVBoxLayout;
     auto* title = new QLabel("Skeinpress", this);
@@ -143,7 +145,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutBox::SetParagraphs(const std::array<std::string, 6>& texts) {
-    for (size_t i = 0; i < texts.size(); ++i) Paragraphs[i]->setText(QString::fromStdString(texts[i]));
+    for (size_t i = 0; i < texts.size(); ++i)
+        Paragraphs[i]->setText(QString::fromStdString(texts[i]));
 }
 
 }  // namespace ui

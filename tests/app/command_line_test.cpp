@@ -24,9 +24,12 @@ struct FakeJobs : app::CommandLineJobs {
         const app::Settings& s = app.settings();
         call = job;
         target = path;
-        for (auto [flag, on] : std::initializer_list<std::pair<char, bool>>{
-                 {'B', s.DoBMPs}, {'X', s.DoTextures}, {'C', s.CloseOnDone},
-                 {'F', s.FixUniformColour}, {'N', app.NormalMapRequest}})
+        for (auto [flag, on] :
+             std::initializer_list<std::pair<char, bool>>{{'B', s.DoBMPs},
+                                                          {'X', s.DoTextures},
+                                                          {'C', s.CloseOnDone},
+                                                          {'F', s.FixUniformColour},
+                                                          {'N', app.NormalMapRequest}})
             if (on) seen += flag;
     }
     void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
@@ -89,7 +92,8 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
         EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
         if (row.opens) EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
-        if (!row.job.empty()) EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
+        if (!row.job.empty())
+            EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
     }
 }
 

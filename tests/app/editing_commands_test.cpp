@@ -27,7 +27,8 @@ protected:
     // A 2 x 2 picture; with alpha the pixels' alpha are 0, 100, 255, 255.
     void LoadPicture(bool withAlpha) {
         if (withAlpha)
-            FillStore(app.store(), 2, 2, 4, {10, 20, 33, 0, 255, 0, 255, 100, 255, 0, 255, 255, 1, 2, 3, 255}, 1);
+            FillStore(app.store(), 2, 2, 4,
+                      {10, 20, 33, 0, 255, 0, 255, 100, 255, 0, 255, 255, 1, 2, 3, 255}, 1);
         else
             FillStore(app.store(), 2, 2, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250, 1, 2, 3});
     }
@@ -84,7 +85,8 @@ TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
     const std::string wrongSize = dir.File("wrong.tga"), alpha = dir.File("alpha.tga");
     testing_support::WriteBytes(wrongSize, testing_support::MakeTga(1, 1, 24, {0, 0, 0}));
     // Stored blue, green, red, bottom row first: reds 7, 8, 9, 250.
-    testing_support::WriteBytes(alpha, testing_support::MakeTga(2, 2, 24, {0, 0, 7, 0, 0, 8, 0, 0, 9, 0, 0, 250}));
+    testing_support::WriteBytes(
+        alpha, testing_support::MakeTga(2, 2, 24, {0, 0, 7, 0, 0, 8, 0, 0, 9, 0, 0, 250}));
     host.openPicks = {wrongSize, alpha};
     app.MergeAlphaImage1Click();
     EXPECT_FALSE(app.ImageModified);
@@ -103,13 +105,15 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
     const std::string editor = app.settings().EditorPath = dir.File("editor");
     app.settings().CurrentFile = dir.File("wagon.tga");
     app.Edit1Click();
-    EXPECT_EQ(host.startedPrograms, (std::vector<std::vector<std::string>>{{editor, app.TempImagePath()}}));
+    EXPECT_EQ(host.startedPrograms,
+              (std::vector<std::vector<std::string>>{{editor, app.TempImagePath()}}));
     ASSERT_TRUE(host.Active(app::TimerId::WatchColour));
     // The "editor" saves a grey picture over the colour file.
     core::ImageStore edited;
     FillStore(edited, 2, 2, 3, Bytes(12, 60));
     ASSERT_TRUE(core::SaveImage(edited, app.TempImagePath()));
-    std::filesystem::last_write_time(app.TempImagePath(), app.TempImageAge + std::chrono::seconds(2));
+    std::filesystem::last_write_time(app.TempImagePath(),
+                                     app.TempImageAge + std::chrono::seconds(2));
     app.Timer2Timer();
     EXPECT_TRUE(app.ImageModified);
     ASSERT_EQ(app.store().BytesPerPixel(), 4);

@@ -37,7 +37,8 @@ protected:
         app = std::make_unique<app::Application>(host);
         app->FormCreate(home.path().string() + "/", home.File("skeinpress"));
         // The program's own English texts: distinct, so that lines can be told apart.
-        EXPECT_TRUE(app->language().LoadFile(app::InstalledDataDir(app::RunningProgramPath()) + "English.txt"));
+        EXPECT_TRUE(app->language().LoadFile(app::InstalledDataDir(app::RunningProgramPath()) +
+                                             "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
         host.handlers[app::TimerId::TrawlFast] = [this] { app->Timer5Timer(); };
@@ -67,6 +68,8 @@ protected:
     std::unique_ptr<app::Application> app;
 };
 
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 }  // namespace flow_testing

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 // Each file of the folder; none while the folder does not exist.
 std::vector<fs::path> RegressionFiles(const char* parser) {
-    const fs::path folder = fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions" / parser;
+    const fs::path folder =
+        fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions" / parser;
     std::error_code error;
     return {fs::directory_iterator(folder, error), fs::directory_iterator{}};
 }
@@ -30,7 +31,9 @@ TEST(FuzzRegression, LanguageAndSettingsFilesThatOnceFailedAreReadSafely) {
     }
     for (const fs::path& file : RegressionFiles("settings")) {
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
-        EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")), "") << file;
+        EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")),
+                  "")
+            << file;
     }
 }
 

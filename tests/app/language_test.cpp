@@ -17,15 +17,16 @@ TEST(LanguageTest, FileLinesAndKeyRules) {
     testing_support::TempDir dir;
     Language language;
     const std::string text = "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end";
-    testing_support::WriteBytes(dir.File("English.txt"), std::vector<uint8_t>(text.begin(), text.end()));
+    testing_support::WriteBytes(dir.File("English.txt"),
+                                std::vector<uint8_t>(text.begin(), text.end()));
     ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
     EXPECT_EQ(language.Lines().size(), 4u);  // CR LF, CR and LF all end a line
     EXPECT_EQ(language.Translate("last"), "no end");
 
     const std::string cutKey = "about Comments";
     language.SetLines({
-        "MENU FILE  |  Datei",       // case ignored; key's trailing blanks, text's leading spaces go
-        "menu Open\t|Open  ",        // trailing blanks of the text stay
+        "MENU FILE  |  Datei",  // case ignored; key's trailing blanks, text's leading spaces go
+        "menu Open\t|Open  ",   // trailing blanks of the text stay
         " menu Exit|leading blank",  // leading blanks belong to the key
         "menu Save|one|two",         // three fields: ignored
         "menu Save|Save",
@@ -34,11 +35,16 @@ TEST(LanguageTest, FileLinesAndKeyRules) {
         std::string(255, 'k') + "|late bar",  // the bar lies beyond the 255-character cut
     });
     const std::pair<std::string, std::string> expected[] = {
-        {"Menu File", "Datei"},  {"menu Open", "Open  "}, {"menu Exit", kMissing},
-        {" menu Exit", "leading blank"}, {"menu Save", "Save"}, {std::string(255, 'k'), kMissing},
+        {"Menu File", "Datei"},
+        {"menu Open", "Open  "},
+        {"menu Exit", kMissing},
+        {" menu Exit", "leading blank"},
+        {"menu Save", "Save"},
+        {std::string(255, 'k'), kMissing},
         {cutKey, std::string(255 - cutKey.size() - 1, 'x')},
     };
-    for (const auto& [key, translation] : expected) EXPECT_EQ(language.Translate(key), translation) << key;
+    for (const auto& [key, translation] : expected)
+        EXPECT_EQ(language.Translate(key), translation) << key;
 
     // Lookups already made give way to the lines that replace them.
     language.SetLines({"menu File|Fichier"});
@@ -62,7 +68,8 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
         EXPECT_LE(line.size(), app::kLanguageLineLimit) << line;
         EXPECT_TRUE(fileKeys.insert(tokens.fields[0]).second) << "twice: " << line;
     }
-    for (const char* key : {"menu File", "about Comments", "message Locate12e", "message InvalidSize"})
+    for (const char* key :
+         {"menu File", "about Comments", "message Locate12e", "message InvalidSize"})
         EXPECT_TRUE(fileKeys.count(key)) << key;
     EXPECT_EQ(fileKeys.size(), 93u);  // the keys the program looks up
 }

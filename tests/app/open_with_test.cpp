@@ -27,7 +27,8 @@ struct OpenWithTest : ::testing::Test {
         std::vector<std::string> lines{"message Failed|failed", "message MacrosRemoved|removed"};
         for (const char* edition : {"2009", "2010", "12"})
             for (char letter : std::string("abcde"))
-                lines.push_back(std::string("message Locate") + edition + letter + "|" + edition + letter);
+                lines.push_back(std::string("message Locate") + edition + letter + "|" + edition +
+                                letter);
         app.language().SetLines(lines);
     }
     // An install folder below the drive with the simulator's tools folder.
@@ -41,8 +42,9 @@ struct OpenWithTest : ::testing::Test {
 };
 
 TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
-    const std::string ts12 = Install("Program Files (x86)/N3V Games/TS12");  // the last TS12 candidate
-    app.SetOpenWith();  // both pickers cancelled
+    const std::string ts12 =
+        Install("Program Files (x86)/N3V Games/TS12");  // the last TS12 candidate
+    app.SetOpenWith();                                  // both pickers cancelled
     EXPECT_EQ(host.memo, (std::vector<std::string>{" 2009a", " 2009b", " 2009c", "", "", " 2010a",
                                                    " 2010b", " 2010c", " 12e"}));
     EXPECT_EQ(host.folderPickCaptions, (std::vector<std::string>{"2009d\r2009c", "2010d\r2010c"}));

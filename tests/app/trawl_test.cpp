@@ -25,7 +25,8 @@ protected:
     // The log's lines after its one header: a second header would show as a line.
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines = testing_support::SplitLines(LogText(), "\r\n");
-        if (!lines.empty() && lines[0].rfind("----- Trawl Log ------- ", 0) == 0) lines.erase(lines.begin());
+        if (!lines.empty() && lines[0].rfind("----- Trawl Log ------- ", 0) == 0)
+            lines.erase(lines.begin());
         return lines;
     }
 
@@ -51,7 +52,8 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     app->StartClick();
     Step();
     EXPECT_FALSE(app->TrawlActive);
-    for (const std::string& name : {std::string("A/wagon.tga"), std::string("B/plain.tga"), level25 + "/deep.tga"})
+    for (const std::string& name :
+         {std::string("A/wagon.tga"), std::string("B/plain.tga"), level25 + "/deep.tga"})
         EXPECT_TRUE(Exists(At(name))) << name;
     EXPECT_FALSE(Exists(At("B/odd.tga")) || Exists(At(deep + "/no.tga")));
     // Uniform sources are repaired in place, in their own format.
@@ -59,9 +61,17 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     EXPECT_NE(ReadBytes(At("B/plain.bmp")), plain);
 
     EXPECT_EQ(host.allMemo.front(), " root");
-    const std::vector<std::string> order = {
-        "", "searching A", "", Line("message FixedColour", "flat.tga"), "", Converting("wagon.texture"),
-        "", "searching B", "", Converting("odd.bmp"), Line("message InvalidSize", "odd.bmp")};
+    const std::vector<std::string> order = {"",
+                                            "searching A",
+                                            "",
+                                            Line("message FixedColour", "flat.tga"),
+                                            "",
+                                            Converting("wagon.texture"),
+                                            "",
+                                            "searching B",
+                                            "",
+                                            Converting("odd.bmp"),
+                                            Line("message InvalidSize", "odd.bmp")};
     EXPECT_NE(std::search(host.allMemo.begin(), host.allMemo.end(), order.begin(), order.end()),
               host.allMemo.end());
     EXPECT_EQ(host.allMemo.back(), "  -- " + app->T("message Finished") + " --");
@@ -78,9 +88,11 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
 // The log also keeps the lines of a memo cleared past 100 lines.
 TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
     app->settings().FixUniformColour = app->settings().OverwriteTGAs = false;
-    for (const char* name : {"p.texture", "q.texture", "r.texture"}) WriteImage(At(name), 4, 4, false);
+    for (const char* name : {"p.texture", "q.texture", "r.texture"})
+        WriteImage(At(name), 4, 4, false);
     // Bitmaps with their option off, after the textures: one line each, never read.
-    for (int i = 100; i < 220; ++i) testing_support::WriteBytes(At("z" + std::to_string(i) + ".bmp"), {0});
+    for (int i = 100; i < 220; ++i)
+        testing_support::WriteBytes(At("z" + std::to_string(i) + ".bmp"), {0});
     app->StartClick();
     while (!Exists(At("q.tga")) && app->TrawlActive) Step(1);
     app->bStopClick();
@@ -115,7 +127,8 @@ TEST_F(TrawlTest, MissingStartFolderIsRefusedAndALinkUpTheTreeIsNotEntered) {
     Step();
     EXPECT_FALSE(app->TrawlActive);
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(),
-                         Line("message FixedColour", "flat.tga")), 1);
+                         Line("message FixedColour", "flat.tga")),
+              1);
 }
 
 TEST_F(TrawlTest, ViewLogOpensTheLogOrSaysThereIsNone) {

@@ -61,7 +61,8 @@ struct TrawlRun {
 
 // Trawls a fresh tree at the same place (the uniform-colour repair follows the
 // file's name) with the given options.
-TrawlRun Trawl(const std::string& root, std::vector<std::string> args, const std::vector<std::string>& jobs) {
+TrawlRun Trawl(const std::string& root, std::vector<std::string> args,
+               const std::vector<std::string>& jobs) {
     TempDir home;
     fs::remove_all(root);
     MakeTree(root);
@@ -69,12 +70,15 @@ TrawlRun Trawl(const std::string& root, std::vector<std::string> args, const std
     args.insert(args.end(), jobs.begin(), jobs.end());
     args.push_back(root);
     const auto result = RunCliProgram(args);
-    TrawlRun run{result.status, std::regex_replace(result.out, std::regex(" in [0-9.]+ s: "), " in _ s: "),
-                 SplitLines(testing_support::ReadText(home.File("Trawl_Log.txt")), "\r\n"), {}};
+    TrawlRun run{result.status,
+                 std::regex_replace(result.out, std::regex(" in [0-9.]+ s: "), " in _ s: "),
+                 SplitLines(testing_support::ReadText(home.File("Trawl_Log.txt")), "\r\n"),
+                 {}};
     if (!run.logged.empty()) run.logged.erase(run.logged.begin());
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file())
-            run.files[fs::relative(entry.path(), root).string()] = testing_support::ReadBytes(entry.path().string());
+            run.files[fs::relative(entry.path(), root).string()] =
+                testing_support::ReadBytes(entry.path().string());
     return run;
 }
 
@@ -100,10 +104,14 @@ TEST(BatchCliTest, TwoJobsWriteTheSameFilesAndLinesAsOne) {
         // 27 files read (20 textures, 4 bitmaps, the JPEG, 2 TGAs); two are refused;
         // repaired: plain, axle, a.bmp and four tiles. a.tga is not: a.bmp and
         // a.texture have rewritten it before its turn.
-        EXPECT_NE(first.out.find(": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"),
-                  std::string::npos) << first.out;
+        EXPECT_NE(
+            first.out.find(": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"),
+            std::string::npos)
+            << first.out;
         const auto& description = first.files.at("loco/cab.texture.txt");
-        EXPECT_EQ(std::string(description.begin(), description.end()).rfind("Primary=cab.tga\r\n", 0), 0u);
+        EXPECT_EQ(
+            std::string(description.begin(), description.end()).rfind("Primary=cab.tga\r\n", 0),
+            0u);
     }
 }
 
@@ -112,10 +120,13 @@ TEST(BatchCliTest, QuietTrawlAppendsToTheLogAndConvertKeepsItsOrder) {
     const std::string homeDir = home.path().string(), root = work.File("tree");
     MakeTree(root);
     for (int run = 1; run <= 2; ++run) {
-        const auto quiet = RunCliProgram({"--home", homeDir, "trawl", "--quiet", "--jobs", "2", "--bmp", root});
-        EXPECT_EQ(std::pair(quiet.status, quiet.out), std::pair(1, std::string()));  // odd.bmp is refused
+        const auto quiet =
+            RunCliProgram({"--home", homeDir, "trawl", "--quiet", "--jobs", "2", "--bmp", root});
+        EXPECT_EQ(std::pair(quiet.status, quiet.out),
+                  std::pair(1, std::string()));  // odd.bmp is refused
     }
-    const std::string log = testing_support::ReadText(home.File("Trawl_Log.txt")), header = "----- Trawl Log ------- ";
+    const std::string log = testing_support::ReadText(home.File("Trawl_Log.txt")),
+                      header = "----- Trawl Log ------- ";
     EXPECT_TRUE(log.rfind(header, 0) == 0 && log.find(header, 1) != std::string::npos);
 
     // convert: outputs in the order of the inputs, whatever the jobs.
@@ -123,7 +134,8 @@ TEST(BatchCliTest, QuietTrawlAppendsToTheLogAndConvertKeepsItsOrder) {
     for (int i = 0; i < 7; ++i) {
         const std::string file = work.File("c" + std::to_string(i) + (i % 2 ? ".texture" : ".bmp"));
         args.push_back(file);
-        if (i != 2) WriteImage(file, 8, 8, i % 3 == 0), converted.push_back(file);  // c2.bmp is missing
+        if (i != 2)
+            WriteImage(file, 8, 8, i % 3 == 0), converted.push_back(file);  // c2.bmp is missing
     }
     const auto first = RunCliProgram(args);
     args[4] = "2";

@@ -19,9 +19,13 @@ TEST(CliUsage, HelpHomeAndBadCommandLines) {
     const auto help = RunCliProgram({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("skeinpress-cli convert"), std::string::npos);
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"frobnicate"}, {"info"}, {"convert", "--bogus", "a.tga"},
-          {"convert", "a.tga", "b.tga", "--output", "c.tga"}, {"--home"}, {"trawl", "--jobs", "0", "r"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"frobnicate"},
+                                                 {"info"},
+                                                 {"convert", "--bogus", "a.tga"},
+                                                 {"convert", "a.tga", "b.tga", "--output", "c.tga"},
+                                                 {"--home"},
+                                                 {"trawl", "--jobs", "0", "r"}}) {
         EXPECT_EQ(RunCliProgram(args).status, cli::kExitUsage) << testing::PrintToString(args);
     }
     TempDir dir;
@@ -31,13 +35,16 @@ TEST(CliUsage, HelpHomeAndBadCommandLines) {
 
 TEST(CliInfo, JsonLinesDescribeEachFile) {
     TempDir dir;
-    testing_support::WriteBytes(dir.File("flat.tga"), testing_support::MakeTga(2, 1, 32, {1, 2, 3, 128, 1, 2, 3, 255}));
+    testing_support::WriteBytes(dir.File("flat.tga"),
+                                testing_support::MakeTga(2, 1, 32, {1, 2, 3, 128, 1, 2, 3, 255}));
     const auto r = RunCliProgram({"info", "--json", dir.File("flat.tga"), dir.File("none.tga")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "{\"file\":\"" + dir.File("flat.tga") +
-                            "\",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
-                            "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[]}");
-    EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""), std::string::npos);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "{\"file\":\"" + dir.File("flat.tga") +
+                  "\",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
+                  "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[]}");
+    EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""),
+              std::string::npos);
 }
 
 // .bmp -> default .tga -> .jpg -> .BMP, where a step that wrote badly shows in
@@ -49,14 +56,20 @@ TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     WriteImage(work.File("plain.bmp"), 16, 8, true);
     auto result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
     ASSERT_EQ(result.status, 0) << result.err;
-    ASSERT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.jpg")}).status, 0);
-    ASSERT_EQ(RunCliProgram({"convert", work.File("copy.jpg"), "--output", work.File("again.BMP")}).status, 0);
+    ASSERT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.jpg")})
+                  .status,
+              0);
+    ASSERT_EQ(RunCliProgram({"convert", work.File("copy.jpg"), "--output", work.File("again.BMP")})
+                  .status,
+              0);
     core::ImageStore store;
     ASSERT_TRUE(core::LoadImage(store, work.File("again.BMP"))) << store.LoadErrorText;
     EXPECT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(16, 8));
     EXPECT_NEAR(store.Image.Data[0], 90, 4);
     EXPECT_NEAR(store.Image.Data[2], 200, 4);
-    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.png")}).status, 1);
+    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.png")})
+                  .status,
+              1);
 
     std::ofstream(home.File("skeinpress.ini"), std::ios::binary) << settings;
     std::ofstream(work.File("plain.tga")) << "old";

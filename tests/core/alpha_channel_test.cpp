@@ -21,5 +21,6 @@ TEST(AlphaChannel, AddAndRemoveSetTheAlphaKindAndRefuseWhatCannotBeDone) {
     EXPECT_EQ(store.Image.AlphaKind, 2);
 
     core::ImageStore empty;
-    EXPECT_FALSE(core::AddAlphaChannel(empty, false) || core::RemoveAlphaChannel(empty) || empty.ImageLoaded);
+    EXPECT_FALSE(core::AddAlphaChannel(empty, false) || core::RemoveAlphaChannel(empty) ||
+                 empty.ImageLoaded);
 }

@@ -44,11 +44,14 @@ Bytes MakeBmp(const BmpFile& b) {
 // A palette of `count` four-byte entries; entry i is (i, i, i).
 Bytes Palette(int count) {
     Bytes p(static_cast<size_t>(count) * 4);
-    for (int i = 0; i < count; ++i) p[i * 4] = p[i * 4 + 1] = p[i * 4 + 2] = static_cast<uint8_t>(i);
+    for (int i = 0; i < count; ++i)
+        p[i * 4] = p[i * 4 + 1] = p[i * 4 + 2] = static_cast<uint8_t>(i);
     return p;
 }
 
-Bytes Pixels(const core::ImageStore& s) { return Bytes(s.PixelBuffer.begin(), s.PixelBuffer.end()); }
+Bytes Pixels(const core::ImageStore& s) {
+    return Bytes(s.PixelBuffer.begin(), s.PixelBuffer.end());
+}
 
 bool Load(const BmpFile& b, core::ImageStore& store) {
     TempDir dir;
@@ -66,21 +69,30 @@ TEST(LoadBmp, DirectPathAndCompleteDecoderGiveThreeBytesPerPixel) {
     ExpectLoads({.bits = 8, .pixels = Bytes(16, 7)}, Bytes(48, 7));  // no palette: grey
     // With no count, the palette fills the gap before the pixels, measured from
     // the header's own end.
-    ExpectLoads({.bits = 8, .infoSize = 124, .afterHeader = Palette(256), .pixels = Bytes(16, 9)}, Bytes(48, 9));
-    ExpectLoads({.width = 3, .height = 1, .bits = 4, .afterHeader = Palette(16), .pixels = {0x12, 0x30, 0, 0}},
+    ExpectLoads({.bits = 8, .infoSize = 124, .afterHeader = Palette(256), .pixels = Bytes(16, 9)},
+                Bytes(48, 9));
+    ExpectLoads({.width = 3,
+                 .height = 1,
+                 .bits = 4,
+                 .afterHeader = Palette(16),
+                 .pixels = {0x12, 0x30, 0, 0}},
                 {1, 1, 1, 2, 2, 2, 3, 3, 3});
 }
 
 TEST(LoadBmp, NamesTheStepThatFailedAndLeavesTheStoreEmpty) {
     const std::pair<BmpFile, std::string> cases[] = {
-        {{.bits = 8, .pixels = Bytes(16), .offBits = 50}, "Bitmap format not supported in \"x.bmp\""},
-        {{.bits = 8, .clrUsed = 256, .afterHeader = Palette(200)}, "Error reading palette in \"x.bmp\""},
+        {{.bits = 8, .pixels = Bytes(16), .offBits = 50},
+         "Bitmap format not supported in \"x.bmp\""},
+        {{.bits = 8, .clrUsed = 256, .afterHeader = Palette(200)},
+         "Error reading palette in \"x.bmp\""},
         {{.pixels = Bytes(40)}, "Error reading bitmap data in \"x.bmp\""},
-        {{.width = 3, .height = 3, .infoSize = 16, .pixels = Bytes(36)}, "Couldn't load Bitmap - \"x.bmp\""},
+        {{.width = 3, .height = 3, .infoSize = 16, .pixels = Bytes(36)},
+         "Couldn't load Bitmap - \"x.bmp\""},
     };
     for (const auto& [file, message] : cases) {
         core::ImageStore store;
-        EXPECT_FALSE(Load(file, store) || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
+        EXPECT_FALSE(Load(file, store) || store.ImageLoaded || !store.PixelBuffer.empty())
+            << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
 }
@@ -90,16 +102,34 @@ TEST(LoadBmp, RunLengthStreamsStayInsideThePicture) {
     // end of line; a delta of two pixels, a run too long for the row, end.
     // Skipped pixels take palette entry 0.
     Bytes expected;
-    for (int i : {5, 5, 5, 0, 1, 2, 3, 0, 0, 0, 7, 7}) expected.insert(expected.end(), 3, static_cast<uint8_t>(i));
-    ExpectLoads({.width = 4, .height = 3, .bits = 8, .compression = 1, .clrUsed = 256, .afterHeader = Palette(256),
-                 .pixels = {3, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 0, 9, 7, 0, 1}}, expected);
+    for (int i : {5, 5, 5, 0, 1, 2, 3, 0, 0, 0, 7, 7})
+        expected.insert(expected.end(), 3, static_cast<uint8_t>(i));
+    ExpectLoads({.width = 4,
+                 .height = 3,
+                 .bits = 8,
+                 .compression = 1,
+                 .clrUsed = 256,
+                 .afterHeader = Palette(256),
+                 .pixels = {3, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 0, 9, 7, 0, 1}},
+                expected);
     // RLE4 with an odd absolute run, then a delta far outside the picture.
-    ExpectLoads({.width = 4, .height = 1, .bits = 4, .compression = 2, .afterHeader = Palette(16),
-                 .pixels = {0, 3, 0x12, 0x30, 0, 2, 200, 200, 4, 0x99, 0, 1}}, {1, 1, 1, 2, 2, 2, 3, 3, 3, 0, 0, 0});
+    ExpectLoads({.width = 4,
+                 .height = 1,
+                 .bits = 4,
+                 .compression = 2,
+                 .afterHeader = Palette(16),
+                 .pixels = {0, 3, 0x12, 0x30, 0, 2, 200, 200, 4, 0x99, 0, 1}},
+                {1, 1, 1, 2, 2, 2, 3, 3, 3, 0, 0, 0});
     // A few bytes may not stand for a huge picture.
     core::ImageStore store;
-    EXPECT_FALSE(Load({.width = 8192, .height = 8192, .bits = 8, .compression = 1, .clrUsed = 256,
-                       .afterHeader = Palette(256), .pixels = {0, 1}}, store));
+    EXPECT_FALSE(Load({.width = 8192,
+                       .height = 8192,
+                       .bits = 8,
+                       .compression = 1,
+                       .clrUsed = 256,
+                       .afterHeader = Palette(256),
+                       .pixels = {0, 1}},
+                      store));
 }
 
 TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {

@@ -23,10 +23,14 @@ TEST(ChannelOrder, EveryLengthMatchesThePlainSwapAndStaysInItsBuffer) {
                 if (out == 4) expected.push_back(s[3]);
             }
             std::vector<uint8_t> copy(pixels * out + 16, kGuard);
-            if (bpp) core::CopySwappingRedBlue(source.data(), copy.data(), pixels, bpp);
-            else core::CopyBgraToRgb(source.data(), copy.data(), pixels);
-            EXPECT_EQ(std::vector<uint8_t>(copy.begin(), copy.begin() + pixels * out), expected) << bpp << " " << pixels;
-            for (size_t i = pixels * out; i < copy.size(); ++i) ASSERT_EQ(copy[i], kGuard) << bpp << " " << pixels;
+            if (bpp)
+                core::CopySwappingRedBlue(source.data(), copy.data(), pixels, bpp);
+            else
+                core::CopyBgraToRgb(source.data(), copy.data(), pixels);
+            EXPECT_EQ(std::vector<uint8_t>(copy.begin(), copy.begin() + pixels * out), expected)
+                << bpp << " " << pixels;
+            for (size_t i = pixels * out; i < copy.size(); ++i)
+                ASSERT_EQ(copy[i], kGuard) << bpp << " " << pixels;
             if (!bpp) continue;
             core::CopySwappingRedBlue(source.data(), source.data(), pixels, bpp);
             EXPECT_EQ(source, expected) << "in place " << bpp << " " << pixels;
@@ -38,7 +42,8 @@ TEST(ChannelOrder, EveryLengthMatchesThePlainSwapAndStaysInItsBuffer) {
 // still be distinct, whatever was released before, on any thread.
 TEST(LargeBuffers, LiveBuffersNeverShareMemory) {
     auto churn = [] {
-        const size_t sizes[] = {core::kLargeBufferBytes, 3u << 20, 4u << 20, 3u << 20, 6u << 20 | 88};
+        const size_t sizes[] = {core::kLargeBufferBytes, 3u << 20, 4u << 20, 3u << 20,
+                                6u << 20 | 88};
         for (int round = 0; round < 12; ++round) {
             std::vector<core::ByteBuffer> live;
             std::set<const uint8_t*> starts;
@@ -46,7 +51,8 @@ TEST(LargeBuffers, LiveBuffersNeverShareMemory) {
                 live.emplace_back(sizes[(round + k) % 5], static_cast<uint8_t>(k + 1));
                 starts.insert(live.back().data());
             }
-            for (size_t k = 0; k < live.size(); ++k) EXPECT_TRUE(live[k].front() == k + 1 && live[k].back() == k + 1);
+            for (size_t k = 0; k < live.size(); ++k)
+                EXPECT_TRUE(live[k].front() == k + 1 && live[k].back() == k + 1);
             EXPECT_EQ(starts.size(), live.size());
         }
     };

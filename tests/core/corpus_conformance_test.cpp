@@ -21,7 +21,8 @@ class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
 TEST_P(CorpusTest, GivesTheManifestOutcome) {
     const CorpusRow& row = GetParam();
     if (ReferenceKnownWrong(row.path))
-        GTEST_SKIP() << row.path << ": wrong reference; see LoadBmp.RunLengthStreamsStayInsideThePicture";
+        GTEST_SKIP() << row.path
+                     << ": wrong reference; see LoadBmp.RunLengthStreamsStayInsideThePicture";
     testing_support::TempDir scratch;
     testing_support::CheckCorpusRow(row, scratch.path().string());
 }

@@ -10,12 +10,15 @@ using Bytes = std::vector<uint8_t>;
 using Px = std::vector<int>;
 using core::DxtVariant;
 
-constexpr uint16_t Rgb565(int r5, int g6, int b5) { return static_cast<uint16_t>((r5 << 11) | (g6 << 5) | b5); }
+constexpr uint16_t Rgb565(int r5, int g6, int b5) {
+    return static_cast<uint16_t>((r5 << 11) | (g6 << 5) | b5);
+}
 
 // Colour part: c0, c1 and four index bytes, one per line, top line first.
 void ColourBlock(Bytes& out, uint16_t c0, uint16_t c1, uint8_t line = 0) {
-    out.insert(out.end(), {static_cast<uint8_t>(c0), static_cast<uint8_t>(c0 >> 8), static_cast<uint8_t>(c1),
-                           static_cast<uint8_t>(c1 >> 8), line, line, line, line});
+    out.insert(out.end(),
+               {static_cast<uint8_t>(c0), static_cast<uint8_t>(c0 >> 8), static_cast<uint8_t>(c1),
+                static_cast<uint8_t>(c1 >> 8), line, line, line, line});
 }
 // Every line's four pixels take the indices 0, 1, 2, 3.
 constexpr uint8_t kLine0123 = 0 | (1 << 2) | (2 << 4) | (3 << 6);
@@ -34,7 +37,8 @@ struct Picture {
 Picture Decode(DxtVariant variant, const Bytes& data, int width, int height, int bpp,
                core::DxtCode code = core::DxtCode::Fastest) {
     Picture pic{false, bpp, width, height, Bytes(static_cast<size_t>(width) * height * bpp, 0xAB)};
-    pic.ok = core::DecodeDxtBlocks(variant, data.data(), data.size(), width, height, bpp, pic.pixels.data(), code);
+    pic.ok = core::DecodeDxtBlocks(variant, data.data(), data.size(), width, height, bpp,
+                                   pic.pixels.data(), code);
     return pic;
 }
 
@@ -60,16 +64,18 @@ TEST(DxtAlpha, Dxt3NibblesAndDxt5EightAndSixValuePalettes) {
     for (int k = 0; k < 8; ++k) dxt3.push_back(static_cast<uint8_t>((2 * k) | ((2 * k + 1) << 4)));
     ColourBlock(dxt3, 0, 0);
     Picture p = Decode(DxtVariant::DXT3, dxt3, 4, 4, 4);
-    for (int k = 0; k < 16; ++k) EXPECT_EQ(p.At(k % 4, k / 4)[3], k == 15 ? 255 : k * 16) << "pixel " << k;
+    for (int k = 0; k < 16; ++k)
+        EXPECT_EQ(p.At(k % 4, k / 4)[3], k == 15 ? 255 : k * 16) << "pixel " << k;
 
     // DXT5: pixel k takes alpha index k % 8, so each block repeats its eight
     // alphas twice, which also checks the indices that straddle the index words.
     uint64_t bits = 0;
     for (int k = 0; k < 16; ++k) bits |= static_cast<uint64_t>(k % 8) << (3 * k);
     const std::pair<std::pair<uint8_t, uint8_t>, Px> cases[] = {
-        {{200, 10}, {200, 10, 172, 145, 118, 91, 64, 37}},  // a0 > a1: sevenths, truncated: (6*200 + 10)/7
-        {{10, 200}, {10, 200, 48, 86, 124, 162, 0, 255}},   // a0 <= a1: fifths, then 0 and 255
-        {{77, 77}, {77, 77, 77, 77, 77, 77, 0, 255}},        // a0 = a1 is the six-value palette
+        {{200, 10},
+         {200, 10, 172, 145, 118, 91, 64, 37}},  // a0 > a1: sevenths, truncated: (6*200 + 10)/7
+        {{10, 200}, {10, 200, 48, 86, 124, 162, 0, 255}},  // a0 <= a1: fifths, then 0 and 255
+        {{77, 77}, {77, 77, 77, 77, 77, 77, 0, 255}},      // a0 = a1 is the six-value palette
     };
     for (const auto& [ends, eight] : cases) {
         Bytes block = {ends.first, ends.second};
@@ -77,13 +83,15 @@ TEST(DxtAlpha, Dxt3NibblesAndDxt5EightAndSixValuePalettes) {
         ColourBlock(block, 0, 0);
         p = Decode(DxtVariant::DXT5, block, 4, 4, 4);
         ASSERT_TRUE(p.ok);
-        for (int k = 0; k < 16; ++k) EXPECT_EQ(p.At(k % 4, k / 4)[3], eight[k % 8]) << int(ends.first) << " " << k;
+        for (int k = 0; k < 16; ++k)
+            EXPECT_EQ(p.At(k % 4, k / 4)[3], eight[k % 8]) << int(ends.first) << " " << k;
     }
 }
 
 TEST(DxtLayout, BlocksRunLeftToRightFromTheTopIntoABottomUpStore) {
     Bytes data;  // red, green, blue, white
-    for (uint16_t c : {Rgb565(31, 0, 0), Rgb565(0, 63, 0), Rgb565(0, 0, 31), Rgb565(31, 63, 31)}) ColourBlock(data, c, 0);
+    for (uint16_t c : {Rgb565(31, 0, 0), Rgb565(0, 63, 0), Rgb565(0, 0, 31), Rgb565(31, 63, 31)})
+        ColourBlock(data, c, 0);
     Picture p = Decode(DxtVariant::DXT1, data, 8, 8, 3);
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.At(0, 0), (Px{248, 0, 0}));  // the start of the store's last row
@@ -109,7 +117,9 @@ TEST(DxtDecoder, FastestAndPortableCodeAgreeOnRandomBlocks) {
     for (auto [variant, bpp] : {std::pair{DxtVariant::DXT1, 3}, std::pair{DxtVariant::DXT1, 4},
                                 std::pair{DxtVariant::DXT3, 4}, std::pair{DxtVariant::DXT5, 4}}) {
         const Picture fastest = Decode(variant, data, 37, 19, bpp);
-        EXPECT_TRUE(fastest.ok && Decode(variant, data, 37, 19, bpp, core::DxtCode::Portable).pixels == fastest.pixels)
+        EXPECT_TRUE(fastest.ok &&
+                    Decode(variant, data, 37, 19, bpp, core::DxtCode::Portable).pixels ==
+                        fastest.pixels)
             << "variant " << static_cast<int>(variant) << " bpp " << bpp;
     }
 }

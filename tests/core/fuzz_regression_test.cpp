@@ -30,8 +30,8 @@ TEST(FuzzRegression, EveryImageThatOnceFailedLoadsOrIsRefusedCleanly) {
     ASSERT_TRUE(fs::is_directory(folder)) << folder;
     for (const char* format : {"tga", "bmp", "jpeg", "texture"}) {
         std::error_code error;
-        for (auto it = fs::recursive_directory_iterator(folder / format, error); !error && it != fs::end(it);
-             it.increment(error)) {
+        for (auto it = fs::recursive_directory_iterator(folder / format, error);
+             !error && it != fs::end(it); it.increment(error)) {
             if (!it->is_regular_file()) continue;
             SCOPED_TRACE(it->path().string());
             EXPECT_EQ(fuzzing::ExerciseImageFile(it->path().string()), "");
@@ -111,8 +111,9 @@ Bytes MakeBmp(int32_t width, int32_t height, int bits, size_t fileSize) {
 Bytes MakeTruncatedJpeg(uint16_t width, uint16_t height, size_t scanBytes) {
     Bytes b = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
     b.insert(b.end(), 64, 1);
-    b.insert(b.end(), {0xFF, 0xC0, 0x00, 0x0B, 0x08, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
-                       static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width), 0x01, 0x01, 0x11, 0x00});
+    b.insert(b.end(), {0xFF, 0xC0, 0x00, 0x0B, 0x08, static_cast<uint8_t>(height >> 8),
+                       static_cast<uint8_t>(height), static_cast<uint8_t>(width >> 8),
+                       static_cast<uint8_t>(width), 0x01, 0x01, 0x11, 0x00});
     for (uint8_t tableClass : {0x00, 0x10}) {
         b.insert(b.end(), {0xFF, 0xC4, 0x00, 0x14, tableClass, 1});
         b.insert(b.end(), 16, 0);
@@ -123,7 +124,8 @@ Bytes MakeTruncatedJpeg(uint16_t width, uint16_t height, size_t scanBytes) {
 }
 
 // A texture whose one image chunk claims `dataSize` bytes and holds `present`.
-Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize, size_t present) {
+Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize,
+                  size_t present) {
     Bytes b = testing_support::TextureBytes(format, width, height, Bytes(present, 0x40));
     Put32(b, 84, dataSize);
     return b;
@@ -147,21 +149,25 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
     for (uint16_t side : {8192, 8193, 65535}) {
         const std::string s = std::to_string(side);
         const uint32_t pixels = uint32_t{side} * side;
-        for (int depth : {24, 32, 16}) files.push_back({s + "_" + std::to_string(depth) + ".tga", MakeTga(side, side, depth, Bytes(82, 7))});
+        for (int depth : {24, 32, 16})
+            files.push_back({s + "_" + std::to_string(depth) + ".tga",
+                             MakeTga(side, side, depth, Bytes(82, 7))});
         // A colour-mapped file with no map: 82 index bytes for millions of pixels.
         files.push_back({"indexed_" + s + ".tga", MakeTga(side, side, 8, Bytes(82, 7), 0, 1)});
         files.push_back({"bottom_up_" + s + ".bmp", MakeBmp(side, side, 24, 100)});
         files.push_back({"top_down_" + s + ".bmp", MakeBmp(side, -side, 32, 100)});
         files.push_back({"scan_cut_short_" + s + ".jpg", MakeTruncatedJpeg(side, side, 8)});
         files.push_back({"dxt1_" + s + ".texture", MakeTexture(10, side, side, pixels / 2, 8)});
-        files.push_back({"uncompressed_" + s + ".texture", MakeTexture(0, side, side, pixels * 4, 8)});
+        files.push_back(
+            {"uncompressed_" + s + ".texture", MakeTexture(0, side, side, pixels * 4, 8)});
     }
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         testing_support::WriteBytes(dir.File(name), bytes);
         const BudgetedLoad result = LoadWithinBudget(dir.File(name), kBudget);
         EXPECT_FALSE(result.loaded);
-        EXPECT_TRUE(result.withinBudget) << "allocated 32 MB or more for a " << bytes.size() << "-byte file";
+        EXPECT_TRUE(result.withinBudget)
+            << "allocated 32 MB or more for a " << bytes.size() << "-byte file";
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
     }
 }

@@ -21,7 +21,8 @@ Bytes WrittenJpeg(const TempDir& dir, int width, int height, uint8_t (*byte)(siz
     return testing_support::ReadBytes(dir.File("written.jpg"));
 }
 
-bool LoadBytes(core::ImageStore& store, const TempDir& dir, const std::string& name, const Bytes& bytes) {
+bool LoadBytes(core::ImageStore& store, const TempDir& dir, const std::string& name,
+               const Bytes& bytes) {
     testing_support::WriteBytes(dir.File(name), bytes);
     return core::LoadImage(store, dir.File(name));
 }
@@ -29,20 +30,24 @@ bool LoadBytes(core::ImageStore& store, const TempDir& dir, const std::string& n
 TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingTheProcess) {
     TempDir dir;
     core::ImageStore store;
-    const Bytes flat = WrittenJpeg(dir, 24, 8, [](size_t i) { return uint8_t(i % 3 == 0 ? 200 : 60); });
+    const Bytes flat =
+        WrittenJpeg(dir, 24, 8, [](size_t i) { return uint8_t(i % 3 == 0 ? 200 : 60); });
     ASSERT_TRUE(LoadBytes(store, dir, "flat.jpg", flat)) << store.LoadErrorText;
     ASSERT_EQ(std::make_pair(store.Image.Width, store.Image.Height), std::make_pair(24, 8));
     for (size_t i = 0; i < store.PixelBuffer.size(); ++i)
         ASSERT_NEAR(store.PixelBuffer[i], i % 3 == 0 ? 200 : 60, 3) << i;
 
-    const Bytes good = WrittenJpeg(dir, 64, 64, [](size_t i) { return uint8_t(i * 2654435761u >> 13); });
-    for (const auto& [name, bytes] : {std::pair<std::string, Bytes>{"junk.jpg", Bytes(500, 0x41)},
-                                      {"header-only.jpg", Bytes(good.begin(), good.begin() + 20)}}) {
+    const Bytes good =
+        WrittenJpeg(dir, 64, 64, [](size_t i) { return uint8_t(i * 2654435761u >> 13); });
+    for (const auto& [name, bytes] :
+         {std::pair<std::string, Bytes>{"junk.jpg", Bytes(500, 0x41)},
+          {"header-only.jpg", Bytes(good.begin(), good.begin() + 20)}}) {
         EXPECT_FALSE(LoadBytes(store, dir, name, bytes) || store.ImageLoaded) << name;
         EXPECT_EQ(store.LoadErrorText, "Couldn't load JPG file in \"" + name + "\"");
     }
     // Cut inside the scan: libjpeg fills the rest, as djpeg does.
-    EXPECT_TRUE(LoadBytes(store, dir, "cut.jpg", Bytes(good.begin(), good.begin() + good.size() * 3 / 4)));
+    EXPECT_TRUE(
+        LoadBytes(store, dir, "cut.jpg", Bytes(good.begin(), good.begin() + good.size() * 3 / 4)));
 }
 
 }  // namespace

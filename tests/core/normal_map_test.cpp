@@ -16,9 +16,9 @@ TEST(MakeNormalMap, BothAxesWrapAndTheAlphaIsSet) {
     Pixels pixels(9 * 4, 0);
     pixels[4 * 4] = 255;
     ASSERT_TRUE(core::MakeNormalMap(3, 3, 36, pixels.data(), 77));
-    EXPECT_EQ(pixels, (Pixels{54,  201, 201, 77, 128, 242, 185, 77, 201, 201, 201, 77,
-                              13,  128, 185, 77, 128, 128, 255, 77, 242, 128, 185, 77,
-                              54,  54,  201, 77, 128, 13,  185, 77, 201, 54,  201, 77}));
+    EXPECT_EQ(pixels, (Pixels{54, 201, 201, 77, 128, 242, 185, 77, 201, 201, 201, 77,
+                              13, 128, 185, 77, 128, 128, 255, 77, 242, 128, 185, 77,
+                              54, 54,  201, 77, 128, 13,  185, 77, 201, 54,  201, 77}));
 }
 
 TEST(MakeNormalMap, RefusesWhatItCannotAddress) {

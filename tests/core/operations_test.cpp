@@ -15,7 +15,9 @@ using Pixels = std::vector<uint8_t>;
 using testing_support::FillStore;
 using testing_support::MakeTga;
 
-Pixels StorePixels(const core::ImageStore& s) { return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end()); }
+Pixels StorePixels(const core::ImageStore& s) {
+    return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end());
+}
 
 // Everything an operation that keeps the image must put back.
 auto State(const core::ImageStore& s) {
@@ -30,11 +32,12 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
     FillStore(store, 4, 1, 3, {255, 0, 255, 245, 0, 255, 255, 11, 255, 0, 0, 0});
     ASSERT_TRUE(core::CreateAlphaMask(store, " 255, 0 ,255 , 10"));
     EXPECT_EQ(store.Image.AlphaKind, 2);
-    EXPECT_EQ(StorePixels(store), (Pixels{255, 0, 255, 0, 245, 0, 255, 0, 255, 11, 255, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(StorePixels(store),
+              (Pixels{255, 0, 255, 0, 245, 0, 255, 0, 255, 11, 255, 255, 0, 0, 0, 255}));
 
     const auto before = State(store);
-    for (const char* text : {"255,0,255", "255,0,255,", "a,0,0,1", "0,0,0,1x", "1,2,3,4,5", "256,0,0,1", "0,0,0,-1",
-                             "99999999999999999999,0,0,1"}) {
+    for (const char* text : {"255,0,255", "255,0,255,", "a,0,0,1", "0,0,0,1x", "1,2,3,4,5",
+                             "256,0,0,1", "0,0,0,-1", "99999999999999999999,0,0,1"}) {
         EXPECT_FALSE(core::CreateAlphaMask(store, text)) << text;
         EXPECT_EQ(State(store), before) << text;
     }
@@ -55,7 +58,8 @@ TEST(MergeAlphaImage, RedOfA32BitImageBecomesAlphaAndFailureChangesNothing) {
     EXPECT_FALSE(store.HasTextureDescription);
 
     // The alpha channel it now has survives a failed merge.
-    testing_support::WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, std::vector<uint8_t>(12, 9)));
+    testing_support::WriteBytes(dir.File("big.tga"),
+                                MakeTga(2, 2, 24, std::vector<uint8_t>(12, 9)));
     EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("big.tga")));
     EXPECT_EQ(store.LoadErrorText, "Images not the same size");
     EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 0, 4, 5, 6, 255}));
@@ -69,7 +73,8 @@ TEST(SaveColourAndAlphaImage, KeepTheStoreEvenWhenTheWriteFails) {
     FillStore(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
     const auto before = State(store);
     ASSERT_TRUE(core::SaveColourImage(store, dir.File("colour.tga")));
-    EXPECT_EQ(testing_support::ReadBytes(dir.File("colour.tga")), MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
+    EXPECT_EQ(testing_support::ReadBytes(dir.File("colour.tga")),
+              MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
     ASSERT_TRUE(core::SaveAlphaImage(store, dir.File("alpha.tga")));
     EXPECT_EQ(State(store), before);
     EXPECT_FALSE(core::SaveAlphaImage(store, dir.File("alpha.xyz")));

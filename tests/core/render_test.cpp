@@ -66,7 +66,8 @@ TEST(RenderImage, UniformColourFoundAlikeWithoutDrawing) {
 
 TEST(RenderTransparent, CheckerboardFromTheClampedBackgroundUnderTransparentPixelsOnly) {
     std::vector<uint8_t> px = Solid(32, {0, 0, 0, 0});
-    px[4 * 31 + 0] = 12, px[4 * 31 + 1] = 34, px[4 * 31 + 2] = 56, px[4 * 31 + 3] = 255;  // one opaque pixel
+    px[4 * 31 + 0] = 12, px[4 * 31 + 1] = 34, px[4 * 31 + 2] = 56,
+                px[4 * 31 + 3] = 255;  // one opaque pixel
     core::ImageStore store;
     FillStore(store, 32, 1, 4, px, 2);
     core::Bitmap bmp;

@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-size_t FilesIn(const TempDir& dir) { return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()); }
+size_t FilesIn(const TempDir& dir) {
+    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
+}
 
 }  // namespace
 
@@ -34,7 +36,8 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     ASSERT_TRUE(core::SaveImage(store, dir.File("b.TGA")));  // extension in any case
     core::ImageStore back;
     ASSERT_TRUE(core::LoadImage(back, dir.File("b.TGA")));
-    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height, back.Image.AlphaKind), std::make_tuple(5, 3, 1));
+    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height, back.Image.AlphaKind),
+              std::make_tuple(5, 3, 1));
     EXPECT_EQ(std::vector<uint8_t>(back.Image.Data, back.Image.Data + back.Image.DataSize), px);
 
     // What it cannot write is refused with a message, and no file appears.
@@ -108,7 +111,8 @@ TEST(SaveImage, DescriptionBesideTheTextureUntilAnotherImageIsRead) {
     EXPECT_EQ(ReadText(description), "Primary=copy.tga\r\nAlpha=copy.tga\r\nTile=st\r\n");
     EXPECT_FALSE(fs::exists(dir.path() / "Out" / "copy.TGA.txt"));
 
-    struct stat first {}, again {};
+    struct stat first {
+    }, again{};
     ASSERT_EQ(::stat(description.c_str(), &first), 0);
     ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "copy.tga").string()));
     ASSERT_EQ(::stat(description.c_str(), &again), 0);

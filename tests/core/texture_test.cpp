@@ -43,8 +43,10 @@ TEST(LoadTexture, VersionDecidesTheOptionalFieldsAndWhereChunksStart) {
     extra[16] = 1, extra[17] = extra[18] = extra[19] = 0;
     for (uint32_t version : {259, 260, 261, 262, 263, 300}) {
         core::ImageStore store;
-        ASSERT_TRUE(Load(store, Texture({{kVersion, version}}, extra))) << version << ": " << store.LoadErrorText;
-        EXPECT_EQ(store.TextureDescription.back() == "NormalMapHint=normalmap", version > 262) << version;
+        ASSERT_TRUE(Load(store, Texture({{kVersion, version}}, extra)))
+            << version << ": " << store.LoadErrorText;
+        EXPECT_EQ(store.TextureDescription.back() == "NormalMapHint=normalmap", version > 262)
+            << version;
     }
 }
 
@@ -63,7 +65,8 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
     };
     for (const auto& [bytes, message] : cases) {
         core::ImageStore store;
-        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
+        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty())
+            << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
 }

@@ -39,10 +39,12 @@ TEST(LoadTGA, FlippedRowsSixteenBitColourAndColourMaps) {
     EXPECT_EQ(Pixels(MakeTga(2, 2, 24, {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}, 48)),
               (Bytes{4, 4, 4, 3, 3, 3, 2, 2, 2, 1, 1, 1}));
 
-    EXPECT_EQ(Pixels(MakeTga(2, 1, 16, {0xFF, 0x7F, 0x1F, 0x00})), (Bytes{248, 248, 248, 0, 0, 248}));
+    EXPECT_EQ(Pixels(MakeTga(2, 1, 16, {0xFF, 0x7F, 0x1F, 0x00})),
+              (Bytes{248, 248, 248, 0, 0, 248}));
 
     // Entry 1 is stored blue 0, green 0, red 255; index 7 is past the map.
-    EXPECT_EQ(Pixels(Mapped(3, 2, 24, {9, 9, 9, 0, 0, 255, 1, 0, 7})), (Bytes{255, 0, 0, 9, 9, 9, 0, 0, 0}));
+    EXPECT_EQ(Pixels(Mapped(3, 2, 24, {9, 9, 9, 0, 0, 255, 1, 0, 7})),
+              (Bytes{255, 0, 0, 9, 9, 9, 0, 0, 0}));
     // 32-bit entries drop their fourth byte.
     EXPECT_EQ(Pixels(Mapped(1, 1, 32, {1, 2, 3, 4, 0})), (Bytes{3, 2, 1}));
 }
@@ -53,11 +55,13 @@ TEST(LoadTGA, RefusalsCarryTheirMessagesAndLeaveTheStoreEmpty) {
     const std::pair<Bytes, std::string> cases[] = {
         {badMap, "Couldn't load \"x.tga\". Colormapped TGA files not supported."},
         {MakeTga(2, 2, 24, {1, 2, 3}), "Couldn't read file \"x.tga\"."},
-        {MakeTga(0, 5, 24, {}), "Couldn't load \"x.tga\". The image has no pixels (width or height 0)."},
+        {MakeTga(0, 5, 24, {}),
+         "Couldn't load \"x.tga\". The image has no pixels (width or height 0)."},
     };
     for (const auto& [bytes, message] : cases) {
         core::ImageStore store;
-        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty()) << message;
+        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty())
+            << message;
         EXPECT_EQ(store.LoadErrorText, message);
     }
 }

@@ -86,11 +86,13 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
     const int bpp = store.BytesPerPixel();
     ASSERT_TRUE(bpp == 3 || bpp == 4) << row.path;
     const Tolerance tol = ParseTolerance(row.tolerance);
-    const bool compareAlpha = bpp == 4 && row.path.rfind("bmp/", 0) != 0 && row.path.rfind("jpeg/", 0) != 0;
+    const bool compareAlpha =
+        bpp == 4 && row.path.rfind("bmp/", 0) != 0 && row.path.rfind("jpeg/", 0) != 0;
     int reported = 0;
     for (int y = 0; y < ref.height(); ++y) {
         const uchar* refRow = ref.constScanLine(y);
-        const uint8_t* storeRow = store.Image.Data + static_cast<size_t>(ref.height() - 1 - y) * ref.width() * bpp;
+        const uint8_t* storeRow =
+            store.Image.Data + static_cast<size_t>(ref.height() - 1 - y) * ref.width() * bpp;
         for (int x = 0; x < ref.width(); ++x) {
             const uchar* e = refRow + x * 4;
             const uint8_t* s = storeRow + x * bpp;
@@ -106,8 +108,9 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
             if (!ok && reported++ < 5) {
                 ADD_FAILURE() << row.path << " pixel (" << x << "," << y << " from the top): got "
                               << int(s[0]) << "," << int(s[1]) << "," << int(s[2])
-                              << (bpp == 4 ? "," + std::to_string(s[3]) : std::string()) << " expected "
-                              << int(e[0]) << "," << int(e[1]) << "," << int(e[2]) << "," << int(e[3]);
+                              << (bpp == 4 ? "," + std::to_string(s[3]) : std::string())
+                              << " expected " << int(e[0]) << "," << int(e[1]) << "," << int(e[2])
+                              << "," << int(e[3]);
             }
         }
     }
@@ -149,7 +152,8 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
         EXPECT_NE(store.LoadErrorText.find(quotedName), std::string::npos)
             << row.path << ": message \"" << store.LoadErrorText << "\" does not name the file";
         // Where the manifest gives the reader's own message, it must be exactly that.
-        const bool exactMessage = row.note.rfind("Couldn't", 0) == 0 || row.note.rfind("Compressed", 0) == 0;
+        const bool exactMessage =
+            row.note.rfind("Couldn't", 0) == 0 || row.note.rfind("Compressed", 0) == 0;
         if (exactMessage) {
             EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
         }

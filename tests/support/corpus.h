@@ -15,7 +15,9 @@ struct CorpusRow {
     std::string tolerance;
     std::string note;
 };
-inline void PrintTo(const CorpusRow& row, std::ostream* os) { *os << row.path; }
+inline void PrintTo(const CorpusRow& row, std::ostream* os) {
+    *os << row.path;
+}
 
 // The corpus folder, or "" when it is missing.
 std::string CorpusDir();

@@ -22,8 +22,8 @@ public:
     bool colourShown = false, alphaShown = false;
     int colourWidth = 0, colourHeight = 0, alphaHeight = 0;
     bool transparentChecked = false;
-    std::vector<std::string> messages;              // message boxes shown
-    std::vector<std::string> confirmations;         // questions asked
+    std::vector<std::string> messages;       // message boxes shown
+    std::vector<std::string> confirmations;  // questions asked
     std::vector<std::string> openedDocuments;
     std::vector<std::vector<std::string>> startedPrograms;  // program then arguments
 

@@ -35,14 +35,16 @@ inline std::vector<uint8_t> TextureBytes(uint32_t format, int width, int height,
     auto put32 = [&](uint32_t v) {
         for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    auto text = [&](const char* t) { out.insert(out.end(), t, t + std::char_traits<char>::length(t)); };
+    auto text = [&](const char* t) {
+        out.insert(out.end(), t, t + std::char_traits<char>::length(t));
+    };
     text("JIRF");
     put32(0);
     text("MMTFINFO");
     // Info size, version, two 16-bit values, chunk counts 1 x 1, format, size,
     // dynamic, both wrap modes, four unread values, alpha hint.
-    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, format, uint32_t(width), uint32_t(height), 0u, 2u, 2u, 0u,
-                       0u, 0u, 0u, 0u})
+    for (uint32_t v : {60u, 259u, 0u, 1u, 1u, format, uint32_t(width), uint32_t(height), 0u, 2u, 2u,
+                       0u, 0u, 0u, 0u, 0u})
         put32(v);
     text("MMAP");
     put32(static_cast<uint32_t>(data.size()));

@@ -38,13 +38,15 @@ TempDir::~TempDir() {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(f.good()) << "cannot write " << path;
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f),
+                                std::istreambuf_iterator<char>());
 }
 
 std::string ReadText(const std::string& path) {

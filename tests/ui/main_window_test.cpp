@@ -22,7 +22,9 @@ using testing_support::FillStore;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
-    void SetUp() override { qputenv("QT_QPA_PLATFORM", "offscreen"), app = std::make_unique<QApplication>(argc, argv); }
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen"), app = std::make_unique<QApplication>(argc, argv);
+    }
     void TearDown() override { app.reset(); }
     int argc = 1;  // QApplication keeps a reference to it
     char name[9] = "ui_tests", *argv[2] = {name, nullptr};
@@ -34,12 +36,16 @@ const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnv
 // (the test's window) cancels the wait.
 void WhenModalOpens(QObject* context, std::function<void(QWidget*)> action, int triesLeft = 500) {
     QTimer::singleShot(1, context, [=] {
-        if (QWidget* modal = QApplication::activeModalWidget()) action(modal);
-        else if (triesLeft > 0) WhenModalOpens(context, action, triesLeft - 1);
+        if (QWidget* modal = QApplication::activeModalWidget())
+            action(modal);
+        else if (triesLeft > 0)
+            WhenModalOpens(context, action, triesLeft - 1);
     });
 }
 
-std::string S(const QString& text) { return text.toStdString(); }
+std::string S(const QString& text) {
+    return text.toStdString();
+}
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -50,7 +56,8 @@ protected:
 
     void MouseOnImage1(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
         QMouseEvent event(type, QPointF(at), window.Image1->mapToGlobal(QPointF(at)), button,
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button),
+                          Qt::NoModifier);
         QApplication::sendEvent(window.Image1, &event);
     }
     app::Application& application() { return window.application(); }
@@ -74,15 +81,18 @@ TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
 TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
     app::Settings& settings = application().settings();
     const std::pair<QAction*, bool app::Settings::*> options[] = {
-        {window.ConvertBMPs1, &app::Settings::DoBMPs}, {window.ConvertJPGs1, &app::Settings::DoJPGs},
-        {window.ConvertTextures1, &app::Settings::DoTextures}, {window.CloseonDone1, &app::Settings::CloseOnDone},
+        {window.ConvertBMPs1, &app::Settings::DoBMPs},
+        {window.ConvertJPGs1, &app::Settings::DoJPGs},
+        {window.ConvertTextures1, &app::Settings::DoTextures},
+        {window.CloseonDone1, &app::Settings::CloseOnDone},
         {window.OverwriteTGAs1, &app::Settings::OverwriteTGAs},
         {window.FixUniformColour1, &app::Settings::FixUniformColour}};
     for (const auto& [item, flag] : options) {
         const bool before = settings.*flag;
         EXPECT_EQ(item->isChecked(), before) << S(item->text());
         item->trigger();
-        EXPECT_EQ(std::pair(settings.*flag, item->isChecked()), std::pair(!before, !before)) << S(item->text());
+        EXPECT_EQ(std::pair(settings.*flag, item->isChecked()), std::pair(!before, !before))
+            << S(item->text());
     }
 }
 
@@ -116,7 +126,8 @@ TEST_F(MainWindow, ColourPickReadsTheDisplayedPixelAndForwardsTheClicks) {
     EXPECT_FALSE(window.colourlbl->isHidden());
     MouseOnImage1(QEvent::MouseMove, QPoint(5, 165));  // too near the edge: hidden
     EXPECT_TRUE(window.colourlbl->isHidden());
-    MouseOnImage1(QEvent::MouseButtonPress, QPoint(165, 165), Qt::RightButton);  // only hides the read-out
+    MouseOnImage1(QEvent::MouseButtonPress, QPoint(165, 165),
+                  Qt::RightButton);  // only hides the read-out
     EXPECT_EQ(application().PickMode, 2);
     MouseOnImage1(QEvent::MouseButtonPress, QPoint(165, 165), Qt::LeftButton);
     EXPECT_EQ(application().PickMode, 0);
@@ -137,13 +148,16 @@ const fs::path kCorpus = SKEINPRESS_CORPUS_DIR;
 // run, so no folder picker opens. Returns the exit code, or -1 when it had to
 // be killed. Afterwards the settings file is expected rewritten in full.
 int RunProgram(const fs::path& home, const QStringList& arguments) {
-    const std::string settings = "[Paths]\nTS2009_dir=NotFound\nTS2010_dir=NotFound\nTS12_dir=NotFound\n";
-    testing_support::WriteBytes((home / "skeinpress.ini").string(), {settings.begin(), settings.end()});
+    const std::string settings =
+        "[Paths]\nTS2009_dir=NotFound\nTS2010_dir=NotFound\nTS12_dir=NotFound\n";
+    testing_support::WriteBytes((home / "skeinpress.ini").string(),
+                                {settings.begin(), settings.end()});
     fs::copy_file(SKEINPRESS_GUI_PATH, home / "skeinpress");
     QProcess process;
     process.start(QString::fromStdString((home / "skeinpress").string()), arguments);
     if (!process.waitForFinished(20000)) process.kill(), process.waitForFinished();
-    EXPECT_NE(testing_support::ReadText((home / "skeinpress.ini").string()).find("[Options]"), std::string::npos);
+    EXPECT_NE(testing_support::ReadText((home / "skeinpress.ini").string()).find("[Options]"),
+              std::string::npos);
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
@@ -152,9 +166,11 @@ TEST(CommandLine, TrawlCloseConvertsTheTreeAndExits) {
     fs::create_directories(work.path() / "tree/sub");
     fs::copy_file(kCorpus / "texture/dxt5_4x4.texture", work.path() / "tree/a.texture");
     fs::copy_file(kCorpus / "texture/rgb24_photo.texture", work.path() / "tree/sub/b.texture");
-    const QStringList trawl = {"-trawl", "-close", "-fixcolour", QString::fromStdString(work.File("tree"))};
+    const QStringList trawl = {"-trawl", "-close", "-fixcolour",
+                               QString::fromStdString(work.File("tree"))};
     ASSERT_EQ(RunProgram(home.path(), trawl), 0);
-    EXPECT_TRUE(fs::exists(work.path() / "tree/a.tga") && fs::exists(work.path() / "tree/sub/b.tga"));
+    EXPECT_TRUE(fs::exists(work.path() / "tree/a.tga") &&
+                fs::exists(work.path() / "tree/sub/b.tga"));
     EXPECT_TRUE(fs::exists(home.path() / "Trawl_Log.txt"));
 }
 
