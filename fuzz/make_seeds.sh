@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the seed folders of the fuzz targets at run time, from the conformance
-# corpus beside the checkout, the project's own test inputs and a few small
-# files generated here. Nothing is copied into the repository.
+# corpus in tests/corpus, the project's own test inputs and a few small files
+# generated here. Nothing is copied into the repository.
 #
 #   fuzz/make_seeds.sh OUT_DIR [CORPUS_DIR]
 #
@@ -14,7 +14,7 @@ if [[ $# -lt 1 ]]; then
 fi
 out=$1
 repo=$(cd "$(dirname "$0")/.." && pwd)
-corpus=${2:-$repo/../shared/corpus}
+corpus=${2:-$repo/tests/corpus}
 
 mkdir -p "$out"/{tga,bmp,jpeg,texture,language,settings}
 
@@ -45,7 +45,8 @@ if [[ -d $corpus ]]; then
     collect "$corpus/texture" "$out/language" .txt
     collect "$corpus/texture" "$out/settings" .txt
 else
-    echo "make_seeds: no corpus at $corpus; using the project's own inputs only" >&2
+    echo "make_seeds: no corpus at $corpus" >&2
+    exit 1
 fi
 
 # Inputs that once broke a reader or parser are the best seeds of all.

@@ -1,4 +1,4 @@
-// The conformance corpus beside the checkout: its manifest rows and the checks
+// The conformance corpus kept in tests/corpus: its manifest rows and the checks
 // every reader must pass against them.
 #pragma once
 
@@ -19,7 +19,8 @@ inline void PrintTo(const CorpusRow& row, std::ostream* os) {
     *os << row.path;
 }
 
-// The corpus folder, or "" when it is missing.
+// The corpus folder, and its manifest's rows (none when the manifest is missing,
+// which the conformance test reports as a failure).
 std::string CorpusDir();
 std::vector<CorpusRow> ReadManifest();
 
