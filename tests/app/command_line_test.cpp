@@ -91,9 +91,12 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
                                                   : std::vector<std::string>{"  " + row.memo});
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
         EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
-        if (row.opens) EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
-        if (!row.job.empty())
+        if (row.opens) {
+            EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
+        }
+        if (!row.job.empty()) {
             EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
+        }
     }
 }
 
