@@ -3,6 +3,7 @@
 // targets' own entry points.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,20 +16,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each file of the folder; none while the folder does not exist.
+// Each file of the parser's folder, which must hold at least one.
 std::vector<fs::path> RegressionFiles(const char* parser) {
     const fs::path folder =
         fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions" / parser;
     std::error_code error;
-    return {fs::directory_iterator(folder, error), fs::directory_iterator{}};
+    std::vector<fs::path> files(fs::directory_iterator(folder, error), fs::directory_iterator{});
+    std::sort(files.begin(), files.end());
+    EXPECT_FALSE(files.empty()) << folder << " holds nothing to replay";
+    return files;
 }
 
-TEST(FuzzRegression, LanguageAndSettingsFilesThatOnceFailedAreReadSafely) {
+TEST(FuzzRegression, LanguageFilesThatOnceFailedAreReadSafely) {
     testing_support::TempDir dir;
     for (const fs::path& file : RegressionFiles("language")) {
+        SCOPED_TRACE(file.string());
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
         fuzzing::ExerciseLanguage(bytes.data(), bytes.size(), dir.File("language.txt"));
     }
+}
+
+TEST(FuzzRegression, SettingsFilesThatOnceFailedAreReadSafely) {
+    testing_support::TempDir dir;
     for (const fs::path& file : RegressionFiles("settings")) {
         const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
         EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")),
