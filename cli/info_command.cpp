@@ -25,6 +25,10 @@ void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::
         for (size_t i = 0; i < s.TextureDescription.size(); ++i)
             out << (i ? "," : "") << JsonString(s.TextureDescription[i]);
     }
+    out << "],\"container\":" << JsonString(ok ? s.TextureContainer : std::string())
+        << ",\"details\":[";
+    for (size_t i = 0; ok && i < s.TextureDetails.size(); ++i)
+        out << (i ? "," : "") << JsonString(s.TextureDetails[i]);
     out << "]}\n";
 }
 
@@ -40,9 +44,14 @@ void PrintText(std::ostream& out, const std::string& file, const core::ImageStor
                                      : "DXT" + std::to_string(s.Image.Compression))
         << "\n"
         << "  uniform colour: " << (s.UniformColour ? "yes" : "no") << "\n";
+    if (!s.TextureContainer.empty()) out << "  container:      " << s.TextureContainer << "\n";
     if (s.HasTextureDescription) {
         out << "  description:\n";
         for (const std::string& line : s.TextureDescription) out << "    " << line << "\n";
+    }
+    if (!s.TextureDetails.empty()) {
+        out << "  details:\n";
+        for (const std::string& line : s.TextureDetails) out << "    " << line << "\n";
     }
 }
 

@@ -141,6 +141,10 @@ void ResetImage(ImageStore& store) {
         store.Image.Data = nullptr;
     }
     if (store.HasTextureDescription) store.TextureDescription.clear();
+    store.TextureContainer.clear();
+    store.TextureDetails.clear();
+    store.CubeMap = false;
+    store.Source = SourceData();
     store.ImageLoaded = false;
     store.HasTextureDescription = false;
 }

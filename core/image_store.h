@@ -73,6 +73,32 @@ struct TImageInfo {
     uint8_t* Data = nullptr;  // always PixelBuffer.data(); never an owner
 };
 
+// The data a texture's picture was decoded from, kept beside the pixels when a
+// writer can use it unchanged: the level-0 blocks of a DXT texture (written to
+// DDS byte for byte) or the floating-point pixels of an HDR texture (written to
+// Radiance HDR with the values the 8-bit picture clips). It describes the
+// picture only while decoding it again gives the pixels the store holds; an
+// edit makes it stale (SourceMatchesPixels tells).
+enum class SourceKind { None, DXT1, DXT3, DXT5, Float };
+struct SourceData {
+    SourceKind Kind = SourceKind::None;
+    ByteBuffer Bytes;      // the texture file as read
+    size_t Offset = 0;     // where the first face's level-0 data starts in Bytes
+    size_t FaceBytes = 0;  // level-0 bytes of one face; the faces follow each other
+    int32_t Faces = 0;     // 1, or 6 for a cube map (side by side in the picture)
+    int32_t FaceWidth = 0;
+    int32_t FaceHeight = 0;
+    int32_t BytesPerPixel = 0;  // of the picture decoded from it
+
+    const uint8_t* Data() const { return Bytes.data() + Offset; }
+};
+
+// A cube map's faces in their order in the file and in the picture, as named
+// in the file names of their TGAs.
+inline constexpr int kCubeMapFaces = 6;
+inline constexpr const char* kCubeMapFaceNames[kCubeMapFaces] = {"right",  "left",  "top",
+                                                                 "bottom", "front", "back"};
+
 // Receives the reader notices that the desktop program shows as memo lines.
 using NoticeSink = std::function<void(const std::string& line)>;
 
@@ -88,6 +114,14 @@ public:
     bool HasTextureDescription = false;
     std::string TextureFileName;
     uint8_t AlphaFillValue = 127;
+    // The container of the texture read ("JIRF" or "E2TF"; empty for other files).
+    std::string TextureContainer;
+    // Lines about the texture file itself (container, format, mip levels...),
+    // shown beside the description but never written to the description file.
+    std::vector<std::string> TextureDetails;
+    // A cube map: the picture is its six faces side by side, each Width / 6 wide.
+    bool CubeMap = false;
+    SourceData Source;
 
     NoticeSink Notice;           // memo lines from the readers; may be empty
     std::function<void()> Beep;  // the error sound; may be empty
@@ -119,8 +153,8 @@ void SetLoadError(ImageStore& store, std::string_view prefix, std::string_view p
 // Stores a fixed message (no file name), cut to 255 characters.
 void SetLoadErrorText(ImageStore& store, std::string_view text);
 
-// Empties the store: releases the pixels and the texture description. Image,
-// LoadErrorText and TextureFileName stay as they are.
+// Empties the store: releases the pixels, the texture description, details
+// and source data. Image, LoadErrorText and TextureFileName stay as they are.
 void ResetImage(ImageStore& store);
 
 int CountBits(uint32_t value);

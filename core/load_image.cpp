@@ -40,7 +40,8 @@ bool RunReader(ImageStore& store, const std::string& path) {
     if (EndsWithNoCase(path, ".bmp")) return LoadBMP(store, path);
     if (EndsWithNoCase(path, ".jpg")) return LoadJPG(store, path);
     if (EndsWithNoCase(path, ".tga")) return LoadTGA(store, path);
-    if (EndsWithNoCase(path, ".texture")) return LoadTexture(store, path);
+    if (EndsWithNoCase(path, ".texture"))
+        return IsE2TF(path) ? LoadE2TF(store, path) : LoadTexture(store, path);
     SetLoadError(store, "File type not supported \"", path, "\".");
     return false;
 }

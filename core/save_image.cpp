@@ -1,5 +1,6 @@
 #include "core/save_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/channel_order.h"
@@ -10,8 +11,17 @@ namespace core {
 
 namespace {
 
-bool SaveTGA(ImageStore& store, const std::string& path) {
-    if (store.Image.Width == 0 || store.Image.Height == 0) {
+// A rectangle of the store's picture: `width` pixels of each row, starting
+// `left` pixels in (the whole picture, or one face of a cube map).
+struct PictureArea {
+    int32_t left = 0;
+    int32_t width = 0;
+};
+
+bool WriteTGAFile(ImageStore& store, const std::string& path, PictureArea area) {
+    uint8_t header[18];
+    if (store.Image.Width == 0 || store.Image.Height == 0 ||
+        !BuildTGAHeader(store, header, area.width)) {
         SetLoadErrorText(store, "File Save Error in TGAHeader");
         return false;
     }
@@ -20,21 +30,30 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
         SetLoadError(store, "Couldn't create file \"", path, "\".");
         return false;
     }
-    if (!WriteTGAHeader(store, file)) {
+    if (!file.Write(header, sizeof header)) {
         SetLoadErrorText(store, "File Save Error in TGAHeader");
         return false;
     }
-    // Blue, green, red (and alpha), in chunks so that a large image needs no
-    // second full-size buffer.
-    const int bpp = store.BytesPerPixel();
-    const size_t total = static_cast<size_t>(store.Image.DataSize);
-    constexpr size_t kChunk = 1 << 20;
-    const size_t chunk = kChunk - kChunk % bpp;
-    ByteBuffer work(std::min(chunk, total));
-    for (size_t done = 0; done < total; done += chunk) {
-        const size_t n = std::min(chunk, total - done);
-        CopySwappingRedBlue(store.Image.Data + done, work.data(), n / bpp, bpp);
-        if (!file.Write(work.data(), n)) {
+    // Blue, green, red (and alpha), a run of rows at a time, so that a large
+    // image needs no second full-size buffer.
+    const size_t bpp = static_cast<size_t>(store.BytesPerPixel());
+    const size_t pictureRow = static_cast<size_t>(store.Image.Width) * bpp;
+    const size_t row = static_cast<size_t>(area.width) * bpp;
+    const size_t rows = static_cast<size_t>(store.Image.Height);
+    const size_t rowsPerChunk = std::max<size_t>(1, (size_t{1} << 20) / row);
+    ByteBuffer work(std::min(rowsPerChunk, rows) * row);
+    for (size_t done = 0; done < rows; done += rowsPerChunk) {
+        const size_t n = std::min(rowsPerChunk, rows - done);
+        const uint8_t* from =
+            store.Image.Data + done * pictureRow + static_cast<size_t>(area.left) * bpp;
+        if (row == pictureRow) {
+            CopySwappingRedBlue(from, work.data(), n * area.width, static_cast<int>(bpp));
+        } else {
+            for (size_t r = 0; r < n; ++r)
+                CopySwappingRedBlue(from + r * pictureRow, work.data() + r * row, area.width,
+                                    static_cast<int>(bpp));
+        }
+        if (!file.Write(work.data(), n * row)) {
             SetLoadErrorText(store, "File Save Error in TGA Data");
             return false;
         }
@@ -43,8 +62,6 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
         SetLoadErrorText(store, "File Save Error in TGA Data");
         return false;
     }
-    if (store.HasTextureDescription && !store.TextureFileName.empty())
-        return SaveTextureDescription(store, path);
     return true;
 }
 
@@ -52,15 +69,55 @@ std::string DropLast(std::string_view text, size_t n) {
     return std::string(text.substr(0, text.size() >= n ? text.size() - n : 0));
 }
 
+// A cube map's faces, each its own TGA named after the target: NAME_right.tga
+// ... NAME_back.tga for the target NAME.tga.
+bool SaveCubeMapTGAs(ImageStore& store, const std::string& path) {
+    const int32_t faceWidth = store.Image.Width / kCubeMapFaces;
+    if (faceWidth < 1 || faceWidth * kCubeMapFaces != store.Image.Width) {
+        SetLoadErrorText(store, "File Save Error in TGAHeader");
+        return false;
+    }
+    const std::string stem = DropLast(path, 4);
+    for (int f = 0; f < kCubeMapFaces; ++f) {
+        const std::string facePath = stem + "_" + kCubeMapFaceNames[f] + ".tga";
+        if (!WriteTGAFile(store, facePath, {f * faceWidth, faceWidth})) return false;
+    }
+    return true;
+}
+
+bool SaveTGA(ImageStore& store, const std::string& path) {
+    const bool written = store.CubeMap ? SaveCubeMapTGAs(store, path)
+                                       : WriteTGAFile(store, path, {0, store.Image.Width});
+    if (!written) return false;
+    if (store.HasTextureDescription && !store.TextureFileName.empty())
+        return SaveTextureDescription(store, path);
+    return true;
+}
+
+// The key of a cube-map face line ("Right=" ... "Back="), or -1.
+int FaceKeyOf(std::string_view line) {
+    for (int f = 0; f < kCubeMapFaces; ++f) {
+        const std::string_view name = kCubeMapFaceNames[f];
+        if (line.size() > name.size() && line[name.size()] == '=' &&
+            EqualsNoCase(line.substr(0, name.size()), name))
+            return f;
+    }
+    return -1;
+}
+
 }  // namespace
 
 bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]) {
+    return BuildTGAHeader(store, header, store.Image.Width);
+}
+
+bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width) {
     const int bpp = store.BytesPerPixel();
-    if (store.Image.Width == 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
+    if (width <= 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
     std::memset(header, 0, 18);
     header[2] = 2;
-    header[12] = static_cast<uint8_t>(store.Image.Width & 0xFF);
-    header[13] = static_cast<uint8_t>((store.Image.Width >> 8) & 0xFF);
+    header[12] = static_cast<uint8_t>(width & 0xFF);
+    header[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
     header[14] = static_cast<uint8_t>(store.Image.Height & 0xFF);
     header[15] = static_cast<uint8_t>((store.Image.Height >> 8) & 0xFF);
     header[16] = bpp == 3 ? 24 : 32;
@@ -77,11 +134,16 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
     const std::string descriptionPath = store.TextureFileName + ".txt";
     const bool sameName =
         ToLowerAscii(DropLast(store.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
-    const std::string newName = ToLowerAscii(FileNamePart(DropLast(tgaPath, 4) + ".tga"));
+    const std::string newStem = ToLowerAscii(FileNamePart(DropLast(tgaPath, 4)));
+    const std::string newName = newStem + ".tga";
 
     std::string text;
     for (const std::string& line : store.TextureDescription) {
-        if (line.find("Primary=") != std::string::npos) {
+        if (const int face = FaceKeyOf(line); face >= 0) {
+            text += sameName ? line
+                             : line.substr(0, line.find('=') + 1) + newStem + "_" +
+                                   kCubeMapFaceNames[face] + ".tga";
+        } else if (line.find("Primary=") != std::string::npos) {
             text += sameName ? line : "Primary=" + newName;
         } else if (line.find("Alpha=") != std::string::npos) {
             text += sameName ? line : "Alpha=" + newName;
@@ -127,6 +189,9 @@ bool SaveImage(ImageStore& store, const std::string& path) {
     if (ext == ".bmp") return SaveBMP(store, path);
     if (ext == ".jpg") return SaveJPG(store, path);
     if (ext == ".tga") return SaveTGA(store, path);
+    if (ext == ".png") return SavePNG(store, path);
+    if (ext == ".dds") return SaveDDS(store, path);
+    if (ext == ".hdr") return SaveHDR(store, path);
     SetLoadError(store, "File type not supported \"", path, "\".");
     return false;
 }

@@ -11,6 +11,7 @@
 #include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/paths.h"
+#include "core/texture_faces.h"
 
 namespace core {
 
@@ -31,6 +32,7 @@ constexpr int64_t kInfoStart = 20;
 
 struct TextureInfo {
     int32_t version = 0;
+    int32_t type = 0;  // 2: a cube map, of which only the last face is the picture
     int32_t firstCount = 0;
     int32_t secondCount = 0;
     int32_t format = 0;
@@ -115,7 +117,7 @@ Failure ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
     if (!file.Int32(infoSize)) return Failure::Data;
     infoEnd = kInfoStart + infoSize;
 
-    if (!file.Int32(info.version) || !file.Skip(4) || !file.Int32(info.firstCount) ||
+    if (!file.Int32(info.version) || !file.Int32(info.type) || !file.Int32(info.firstCount) ||
         !file.Int32(info.secondCount) || !file.Int32(info.format))
         return Failure::Data;
     if (info.format > kFormatDXT5) return Failure::Format;
@@ -174,6 +176,39 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
     store.AdoptPixels(std::move(pixels), info.width, info.height, alphaKind);
 }
 
+// A DXT picture's level-0 blocks stay with the store for writers that take them
+// as they are; a chunk too short for the picture's blocks is not kept.
+void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, ByteBuffer&& bytes, size_t offset,
+                   size_t size) {
+    FaceLayout layout;
+    SourceKind kind = SourceKind::None;
+    switch (info.format) {
+        case kFormatDXT1:
+            layout.Format = FaceFormat::DXT1, kind = SourceKind::DXT1;
+            break;
+        case kFormatDXT3:
+            layout.Format = FaceFormat::DXT3, kind = SourceKind::DXT3;
+            break;
+        case kFormatDXT5:
+            layout.Format = FaceFormat::DXT5, kind = SourceKind::DXT5;
+            break;
+        default:
+            return;
+    }
+    layout.FaceWidth = info.width;
+    layout.FaceHeight = info.height;
+    const uint64_t blocks = FaceDataBytes(layout);
+    if (blocks == 0 || size < blocks) return;
+    store.Source.Kind = kind;
+    store.Source.Offset = offset;
+    store.Source.FaceBytes = static_cast<size_t>(blocks);
+    store.Source.Faces = 1;
+    store.Source.FaceWidth = info.width;
+    store.Source.FaceHeight = info.height;
+    store.Source.BytesPerPixel = store.BytesPerPixel();
+    store.Source.Bytes = std::move(bytes);
+}
+
 }  // namespace
 
 bool LoadTexture(ImageStore& store, const std::string& path) {
@@ -197,8 +232,10 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     if (const Failure failure = ReadInfo(file, info, infoEnd); failure != Failure::None)
         return Fail(store, path, failure);
 
+    store.TextureContainer = "JIRF";
     store.TextureDescription = DescriptionLines(info, path);
     store.HasTextureDescription = true;
+    if (info.type == 2) store.TextureDetails.push_back("Cubemap=only its last face is shown");
 
     // The info size alone says where the chunks begin, whatever was read.
     file.Seek(infoEnd);
@@ -236,6 +273,8 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
             DecodeUncompressed(store, info, data);
     }
     if (!decoded) return Fail(store, path, Failure::Data);
+    const size_t offset = static_cast<size_t>(data - bytes.data());
+    KeepDxtBlocks(store, info, std::move(bytes), offset, size);
     return true;
 }
 

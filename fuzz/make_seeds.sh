@@ -132,6 +132,42 @@ try:
 except ImportError:
     sys.stderr.write("make_seeds: Pillow is missing; no generated JPEG seeds\n")
 
+# E2TF textures: one of each format, a cube map and mip levels, then damaged
+# copies (cut short, a size table that lies, a bad format code).
+def e2tf(code, w, h, levels, alpha=1, kind=0, block=b""):
+    faces = len(levels[0])
+    b = b"FT2E" + struct.pack("<III", 7, w, h) + bytes([0, len(levels), alpha, kind, faces, 3, 3, 1])
+    b += code + block + bytes([90, 80, 70, 255])
+    b += b"".join(struct.pack("<I", len(face)) for level in levels for face in level)
+    return b + b"".join(face for level in reversed(levels) for face in level)
+
+def noise(n, seed):
+    out = bytearray()
+    for _ in range(n):
+        seed = (seed * 1664525 + 1013904223) & 0xFFFFFFFF
+        out.append(seed >> 24)
+    return bytes(out)
+
+solid_astc = bytes([0xFC, 0xFD] + [0xFF] * 6) + bytes([0x80] * 8)
+e2tf_seeds = {
+    "gen_e2tf_abgr.texture": e2tf(b"abgr", 3, 2, [[noise(24, 1)]], alpha=3),
+    "gen_e2tf_dxt1.texture": e2tf(b"1txd", 8, 4, [[noise(16, 2)], [noise(8, 3)], [noise(8, 4)]], alpha=2),
+    "gen_e2tf_dxt3.texture": e2tf(b"3txd", 4, 4, [[noise(16, 5)]]),
+    "gen_e2tf_dxt5.texture": e2tf(b"5txd", 6, 5, [[noise(64, 6)], [noise(16, 7)]], alpha=3),
+    "gen_e2tf_float.texture": e2tf(b"f4dh", 2, 1, [[struct.pack("<8f", 7, 0.5, -1, 1, 0.25, 0, 0, 0.2)]]),
+    "gen_e2tf_astc.texture": e2tf(b"ctsa", 6, 5, [[solid_astc]], block=bytes([6, 5])),
+    "gen_e2tf_cube.texture": e2tf(b"abgr", 1, 1, [[noise(4, 8 + f) for f in range(6)]], kind=2),
+}
+for name, data in e2tf_seeds.items():
+    write("texture", name, data)
+dxt5 = e2tf_seeds["gen_e2tf_dxt5.texture"]
+write("texture", "gen_e2tf_cut.texture", dxt5[:-7])
+write("texture", "gen_e2tf_header_only.texture", dxt5[:30])
+write("texture", "gen_e2tf_table_lies.texture", dxt5[:36] + struct.pack("<I", 0xFFFFFFF0) + dxt5[40:])
+write("texture", "gen_e2tf_bad_code.texture", dxt5[:24] + b"6txd" + dxt5[28:])
+write("texture", "gen_e2tf_astc_3x3.texture",
+      e2tf_seeds["gen_e2tf_astc.texture"][:28] + bytes([3, 3]) + e2tf_seeds["gen_e2tf_astc.texture"][30:])
+
 write("language", "gen_language.txt",
       b"menu File|File\r\nMENU OPEN  |  Open...\r\nmenu SaveAs|Save|As\r\n"
       b"message Opened|  Opened\r\nlabel Size|\rbutton Stop|\tStop\n"

@@ -5,6 +5,8 @@ Standard library only. Run it from anywhere; the files land beside this script:
   station_wall.texture     64 x 64 DXT1, tiles in s and t
   signal_lamp.texture    64 x 64 DXT5 with graded alpha (a lamp glow)
   glass_panel.texture    32 x 32 uncompressed 32-bit with graded alpha
+  route_sign.texture     64 x 32 DXT5 with graded alpha, in the newer E2TF
+                         container with all seven mip levels
 """
 import math
 import os
@@ -100,6 +102,27 @@ def glass(x, y):
     return (40 + x * 5, 120 + y * 3, 220, 60 + (x + y) * 2)
 
 
+def e2tf(code, width, height, levels, alpha_mode, s_wrap=3, t_wrap=3):
+    """The newer container: codes stored reversed, a colour hint (the average
+    colour), a size table (level 0 first), then the data, smallest level first."""
+    faces = len(levels[0])
+    header = b"FT2E" + struct.pack("<III", 7, width, height)
+    header += bytes([0, len(levels), alpha_mode, 0, faces, s_wrap, t_wrap, 1]) + code
+    pixels = [sign(x, y) for y in range(height) for x in range(width)]
+    average = [sum(p[c] for p in pixels) // len(pixels) for c in range(4)]
+    table = b"".join(struct.pack("<I", len(face)) for level in levels for face in level)
+    data = b"".join(face for level in reversed(levels) for face in level)
+    return header + bytes(average) + table + data
+
+
+def sign(x, y):
+    """A green route sign with a white border, fading out at its ends."""
+    border = x < 3 or x > 60 or y < 3 or y > 28
+    stripe = 12 <= y <= 19 and 10 <= x <= 53
+    r, g, b = (240, 240, 230) if border or stripe else (20, 110, 60)
+    return (r, g, b, int(255 * min(1.0, x / 6, (63 - x) / 6)))
+
+
 def write(name, data):
     with open(os.path.join(HERE, name), "wb") as f:
         f.write(data)
@@ -117,6 +140,18 @@ def main():
     bgra = b"".join(bytes([b, g, r, a]) for y in range(32) for x in range(32)
                     for r, g, b, a in [glass(x, y)])
     write("glass_panel.texture", container(0, 32, 32, bgra, alpha_hint=1))
+
+    levels = []
+    width, height = 64, 32
+    for k in range(7):
+        scale_x, scale_y = 64 // width, 32 // height
+        level = b"".join(alpha_block([p[3] for p in blk]) + colour_block([p[:3] for p in blk])
+                         for blk in blocks(width, height,
+                                           lambda x, y: sign(min(63, x * scale_x),
+                                                             min(31, y * scale_y))))
+        levels.append([level])
+        width, height = max(1, width // 2), max(1, height // 2)
+    write("route_sign.texture", e2tf(b"5txd", 64, 32, levels, alpha_mode=3))
 
 
 if __name__ == "__main__":

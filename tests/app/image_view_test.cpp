@@ -65,10 +65,10 @@ TEST_F(ImageViewTest, SaveNamesAndFailedSaves) {
 
     // A failed save keeps the changes and the name.
     app->ImageModified = true;
-    host.savePicks.push_back(work.File("copy.png"));  // no writer for it
+    host.savePicks.push_back(work.File("copy.webp"));  // no writer for it
     app->SaveAs1Click();
     EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_TRUE(app->ImageModified && !Exists(work.File("copy.png")));
+    EXPECT_TRUE(app->ImageModified && !Exists(work.File("copy.webp")));
     EXPECT_EQ(app->settings().CurrentFile, work.File("sky_grey_grey.TGA"));
     host.savePicks.push_back(work.File("copy.tga"));
     app->SaveAs1Click();

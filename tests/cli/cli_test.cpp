@@ -42,13 +42,14 @@ TEST(CliInfo, JsonLinesDescribeEachFile) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
               "{\"file\":\"" + dir.File("flat.tga") +
                   "\",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
-                  "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[]}");
+                  "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[],"
+                  "\"container\":\"\",\"details\":[]}");
     EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""),
               std::string::npos);
 }
 
 // .bmp -> default .tga -> .jpg -> .BMP, where a step that wrote badly shows in
-// the last file. An output type with no writer is a failure; the settings are
+// the last file. An output type with no writer (.webp) is a failure; the settings are
 // read (overwriting off puts a "1" beside an old TGA) and never written.
 TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     TempDir home, work;
@@ -67,7 +68,7 @@ TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     EXPECT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(16, 8));
     EXPECT_NEAR(store.Image.Data[0], 90, 4);
     EXPECT_NEAR(store.Image.Data[2], 200, 4);
-    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.png")})
+    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.webp")})
                   .status,
               1);
 

@@ -16,6 +16,7 @@
 #include "core/image_store.h"
 #include "core/load_image.h"
 #include "fuzz/exercise_image.h"
+#include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
@@ -159,6 +160,20 @@ Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSi
     return b;
 }
 
+// An E2TF texture whose size table gives each level-0 face `claimed` bytes,
+// with `present` bytes of data after it.
+Bytes MakeE2TF(const std::string& code, uint32_t width, uint32_t height, uint8_t faces,
+               uint32_t claimed, size_t present) {
+    testing_support::E2TFParts p;
+    p.code = code, p.width = width, p.height = height, p.type = faces == 6 ? 2 : 0;
+    p.levels = {std::vector<Bytes>(faces)};
+    p.levels[0][0] = Bytes(present, 0x40);
+    Bytes b = testing_support::E2TFBytes(p);
+    const size_t table = code == "ctsa" ? 34 : 32;
+    for (size_t f = 0; f < faces; ++f) Put32(b, table + 4 * f, claimed);
+    return b;
+}
+
 TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingIt) {
     constexpr size_t kBudget = 32u << 20;
     testing_support::TempDir dir;
@@ -188,7 +203,15 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
         files.push_back({"dxt1_" + s + ".texture", MakeTexture(10, side, side, pixels / 2, 8)});
         files.push_back(
             {"uncompressed_" + s + ".texture", MakeTexture(0, side, side, pixels * 4, 8)});
+        files.push_back({"e2tf_float_" + s + ".texture",
+                         MakeE2TF("f4dh", side, side, 1, uint32_t(uint64_t{pixels} * 16), 8)});
+        files.push_back(
+            {"e2tf_dxt5_" + s + ".texture", MakeE2TF("5txd", side, side, 1, pixels, 8)});
+        files.push_back(
+            {"e2tf_astc_" + s + ".texture", MakeE2TF("ctsa", side, side, 1, pixels, 8)});
     }
+    // Six faces as wide as a cube map may be, each claiming all its floats.
+    files.push_back({"e2tf_cube.texture", MakeE2TF("f4dh", 1365, 8192, 6, 1365u * 8192 * 16, 8)});
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         testing_support::WriteBytes(dir.File(name), bytes);
@@ -210,6 +233,8 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
         {"wide_8192.jpg", MakeTruncatedJpeg(8192, 1, 300), true},
         {"wide_8192.texture", MakeTexture(0, 8192, 1, 8192 * 4, 8192 * 4), true},
         {"wide_8193.texture", MakeTexture(0, 8193, 1, 8193 * 4, 8193 * 4), false},
+        {"wide_8192_e2tf.texture", MakeE2TF("abgr", 8192, 1, 1, 8192 * 4, 8192 * 4), true},
+        {"wide_8193_e2tf.texture", MakeE2TF("abgr", 8193, 1, 1, 8193 * 4, 8193 * 4), false},
     };
     for (const auto& [name, bytes, loads] : cases) {
         SCOPED_TRACE(name);

@@ -70,3 +70,17 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
         EXPECT_EQ(store.LoadErrorText, message);
     }
 }
+
+TEST(LoadTexture, ACubeMapSaysOnlyItsLastFaceIsShownAndKeepsItsDescription) {
+    // The info block's word after the version is the texture's type; 2 is a cube map.
+    for (uint32_t type : {0u, 2u}) {
+        core::ImageStore store;
+        ASSERT_TRUE(Load(store, Texture({{kVersion + 1, type}})));
+        EXPECT_EQ(store.TextureContainer, "JIRF");
+        EXPECT_EQ(store.TextureDescription,
+                  (std::vector<std::string>{"Primary=bad.tga", "Alpha=bad.tga", "Tile=st"}));
+        EXPECT_EQ(store.TextureDetails,
+                  type == 2 ? std::vector<std::string>{"Cubemap=only its last face is shown"}
+                            : std::vector<std::string>{});
+    }
+}

@@ -1,0 +1,107 @@
+// E2TF textures through skeinpress-cli: a trawl over classic and E2TF textures
+// side by side, info on both, and convert --output to the tools' formats.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/e2tf_files.h"
+#include "tests/support/image_files.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::Bytes;
+using testing_support::E2TFBytes;
+using testing_support::E2TFParts;
+using testing_support::ReadBytes;
+using testing_support::RunCliProgram;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+const Bytes kBlocks = testing_support::NoiseBytes(16 * 16, 9);  // 16 x 16 DXT5
+
+Bytes E2TFDxt5() {
+    E2TFParts p;
+    p.width = p.height = 16, p.alphaMode = 3;
+    p.levels = {{kBlocks}, {Bytes(64, 1)}, {Bytes(16, 2)}};
+    return E2TFBytes(p);
+}
+
+Bytes E2TFCube() {
+    E2TFParts p;
+    p.code = "abgr", p.type = 2, p.width = p.height = 2, p.wrapS = p.wrapT = 1;
+    p.levels.assign(1, {});
+    for (int f = 0; f < 6; ++f) p.levels[0].push_back(Bytes(16, uint8_t(f * 30)));
+    return E2TFBytes(p);
+}
+
+}  // namespace
+
+TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
+    TempDir home, work;
+    const std::string root = work.File("route");
+    fs::create_directories(root + "/new");
+    WriteBytes(root + "/old.texture", testing_support::TextureBytes(12, 16, 16, kBlocks));
+    WriteBytes(root + "/new/lamp.texture", E2TFDxt5());
+    WriteBytes(root + "/new/sky.texture", E2TFCube());
+    const auto trawl = RunCliProgram({"--home", home.path().string(), "trawl", root});
+    ASSERT_EQ(trawl.status, 0) << trawl.out << trawl.err;
+
+    // The same blocks give the same TGA whichever container held them.
+    EXPECT_EQ(ReadBytes(root + "/new/lamp.tga"), ReadBytes(root + "/old.tga"));
+    EXPECT_EQ(testing_support::ReadText(root + "/new/lamp.texture.txt"),
+              "Primary=lamp.tga\r\nAlpha=lamp.tga\r\nTile=st\r\nAlphaHint=semitransparent\r\n");
+    for (const char* face : {"right", "left", "top", "bottom", "front", "back"})
+        EXPECT_EQ(ReadBytes(root + "/new/sky_" + face + ".tga").size(), 18u + 2 * 2 * 4) << face;
+    EXPECT_NE(testing_support::ReadText(root + "/new/sky.texture.txt").find("Cubemap=1\r\n"),
+              std::string::npos);
+
+    const auto info =
+        RunCliProgram({"info", "--json", root + "/old.texture", root + "/new/lamp.texture"});
+    ASSERT_EQ(info.status, 0) << info.err;
+    const auto lines = testing_support::SplitLines(info.out, "\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find(",\"compression\":5,"), std::string::npos);
+    EXPECT_NE(lines[0].find(",\"container\":\"JIRF\",\"details\":[]}"), std::string::npos);
+    EXPECT_NE(lines[1].find(",\"compression\":5,"), std::string::npos);
+    EXPECT_NE(lines[1].find(",\"container\":\"E2TF\",\"details\":[\"Container=E2TF version 7\","
+                            "\"Format=DXT5\",\"AlphaMode=transparent\""),
+              std::string::npos)
+        << lines[1];
+    const auto text = RunCliProgram({"info", root + "/new/sky.texture"});
+    EXPECT_NE(text.out.find("  container:      E2TF\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("    Cubemap=6 faces side by side"), std::string::npos) << text.out;
+}
+
+TEST(E2TFCli, ConvertWritesTheFormatItsOutputNames) {
+    TempDir work;
+    WriteBytes(work.File("lamp.texture"), E2TFDxt5());
+    for (const char* out : {"lamp.png", "lamp.dds"})
+        ASSERT_EQ(RunCliProgram({"convert", work.File("lamp.texture"), "--output", work.File(out)})
+                      .status,
+                  0)
+            << out;
+    EXPECT_EQ(ReadBytes(work.File("lamp.png")).at(1), 'P');
+    const Bytes dds = ReadBytes(work.File("lamp.dds"));
+    EXPECT_TRUE(dds.size() == 128 + kBlocks.size() &&
+                std::equal(kBlocks.begin(), kBlocks.end(), dds.begin() + 128));
+    // Only a TGA gets the description; HDR needs a floating-point texture.
+    EXPECT_FALSE(fs::exists(work.File("lamp.texture.txt")));
+    const auto hdr =
+        RunCliProgram({"convert", work.File("lamp.texture"), "--output", work.File("lamp.hdr")});
+    EXPECT_EQ(hdr.status, 1);
+    EXPECT_NE(hdr.err.find("Only a floating-point texture can be saved as HDR \"lamp.hdr\"."),
+              std::string::npos);
+
+    // A cube map's --output name is the stem of its six faces.
+    WriteBytes(work.File("sky.texture"), E2TFCube());
+    fs::create_directory(work.File("out"));
+    ASSERT_EQ(
+        RunCliProgram({"convert", work.File("sky.texture"), "--output", work.File("out/night.tga")})
+            .status,
+        0);
+    EXPECT_TRUE(fs::exists(work.File("out/night_front.tga")));
+    EXPECT_NE(testing_support::ReadText(work.File("sky.texture.txt")).find("Front=night_front.tga"),
+              std::string::npos);
+}
