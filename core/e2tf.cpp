@@ -256,6 +256,8 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
         pos += 2;
         layout.BlockWidth = header.blockWidth;
         layout.BlockHeight = header.blockHeight;
+        if (!AstcCodecAvailable())
+            return refuse("Texture format ASTC not supported by this build in");
         if (!AstcBlockSizeSupported(layout.BlockWidth, layout.BlockHeight))
             return refuse("ASTC block size " + std::to_string(header.blockWidth) + " x " +
                           std::to_string(header.blockHeight) + " not supported in");

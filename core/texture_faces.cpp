@@ -1,6 +1,8 @@
 #include "core/texture_faces.h"
 
+#if SKEINPRESS_HAVE_ASTC
 #include <astcenc.h>
+#endif
 
 #include <cmath>
 #include <cstring>
@@ -13,6 +15,7 @@ namespace core {
 
 namespace {
 
+#if SKEINPRESS_HAVE_ASTC
 struct ContextFree {
     void operator()(astcenc_context* context) const { astcenc_context_free(context); }
 };
@@ -24,6 +27,7 @@ bool AstcConfig(int blockWidth, int blockHeight, astcenc_config& config) {
                                static_cast<unsigned>(blockHeight), 1, ASTCENC_PRE_FASTEST,
                                ASTCENC_FLG_DECOMPRESS_ONLY, &config) == ASTCENC_SUCCESS;
 }
+#endif
 
 // One face into `out` (FaceWidth x FaceHeight, bottom row first). `scratch` is
 // a face-sized buffer for the codecs that decode top row first.
@@ -34,6 +38,10 @@ public:
 
     bool Start() {
         if (layout_.Format != FaceFormat::ASTC) return true;
+#if !SKEINPRESS_HAVE_ASTC
+        error_ = "no ASTC codec in this build";
+        return false;
+#else
         astcenc_config config;
         astcenc_context* context = nullptr;
         if (!AstcConfig(layout_.BlockWidth, layout_.BlockHeight, config)) {
@@ -48,6 +56,7 @@ public:
         }
         scratch_.resize(static_cast<size_t>(layout_.FaceWidth) * layout_.FaceHeight * 4);
         return true;
+#endif
     }
 
     bool Decode(const uint8_t* data, size_t size, uint8_t* out) {
@@ -80,6 +89,7 @@ public:
                 }
                 return true;
             case FaceFormat::ASTC: {
+#if SKEINPRESS_HAVE_ASTC
                 void* slices[1] = {scratch_.data()};
                 astcenc_image image{static_cast<unsigned>(width), static_cast<unsigned>(height), 1,
                                     ASTCENC_TYPE_U8, slices};
@@ -96,6 +106,9 @@ public:
                     std::memcpy(out + y * width * 4, scratch_.data() + (height - 1 - y) * width * 4,
                                 width * 4);
                 return true;
+#else
+                return false;
+#endif
             }
         }
         return false;
@@ -105,7 +118,9 @@ private:
     const FaceLayout& layout_;
     FloatClipping& clipping_;
     std::string& error_;
+#if SKEINPRESS_HAVE_ASTC
     AstcContext astc_;
+#endif
     ByteBuffer scratch_;
 };
 
@@ -137,9 +152,18 @@ uint64_t FaceDataBytes(const FaceLayout& layout) {
     return 0;
 }
 
+bool AstcCodecAvailable() {
+    return SKEINPRESS_HAVE_ASTC;
+}
+
 bool AstcBlockSizeSupported(int blockWidth, int blockHeight) {
+#if SKEINPRESS_HAVE_ASTC
     astcenc_config config;
     return AstcConfig(blockWidth, blockHeight, config);
+#else
+    (void)blockWidth, (void)blockHeight;
+    return false;
+#endif
 }
 
 float LoadFloat(const uint8_t* p) {

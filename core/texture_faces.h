@@ -26,6 +26,8 @@ struct FaceLayout {
 // Bytes of one level-0 face in the file (0 when the layout is out of range).
 uint64_t FaceDataBytes(const FaceLayout& layout);
 
+// Whether this build decodes ASTC at all (it can be made without the codec).
+bool AstcCodecAvailable();
 // Whether the ASTC codec decodes blocks of this size (2D, LDR profile).
 bool AstcBlockSizeSupported(int blockWidth, int blockHeight);
 

@@ -1,8 +1,5 @@
 #include "tests/support/corpus.h"
 
-#include <QImage>
-#include <QString>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +11,7 @@
 #include "core/load_image.h"
 #include "core/paths.h"
 #include "core/save_image.h"
+#include "tests/support/reference_picture.h"
 #include "tests/support/test_support.h"
 
 namespace testing_support {
@@ -75,23 +73,22 @@ Tolerance ParseTolerance(const std::string& text) {
 
 void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
     const std::string refPath = (fs::path(CorpusDir()) / row.reference).string();
-    QImage ref(QString::fromStdString(refPath));
-    ASSERT_FALSE(ref.isNull()) << "reference cannot be read: " << refPath;
-    ref = ref.convertToFormat(QImage::Format_RGBA8888);
-    ASSERT_EQ(store.Image.Width, ref.width()) << row.path;
-    ASSERT_EQ(store.Image.Height, ref.height()) << row.path;
+    DecodedPicture ref;
+    ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
+    ASSERT_EQ(store.Image.Width, ref.width) << row.path;
+    ASSERT_EQ(store.Image.Height, ref.height) << row.path;
     const int bpp = store.BytesPerPixel();
     ASSERT_TRUE(bpp == 3 || bpp == 4) << row.path;
     const Tolerance tol = ParseTolerance(row.tolerance);
     const bool compareAlpha =
         bpp == 4 && row.path.rfind("bmp/", 0) != 0 && row.path.rfind("jpeg/", 0) != 0;
     int reported = 0;
-    for (int y = 0; y < ref.height(); ++y) {
-        const uchar* refRow = ref.constScanLine(y);
+    for (int y = 0; y < ref.height; ++y) {
+        const uint8_t* refRow = ref.rgba.data() + static_cast<size_t>(y) * ref.width * 4;
         const uint8_t* storeRow =
-            store.Image.Data + static_cast<size_t>(ref.height() - 1 - y) * ref.width() * bpp;
-        for (int x = 0; x < ref.width(); ++x) {
-            const uchar* e = refRow + x * 4;
+            store.Image.Data + static_cast<size_t>(ref.height - 1 - y) * ref.width * bpp;
+        for (int x = 0; x < ref.width; ++x) {
+            const uint8_t* e = refRow + x * 4;
             const uint8_t* s = storeRow + x * bpp;
             bool ok = true;
             const bool transparentRef = tol.skipTransparent && e[3] == 0;

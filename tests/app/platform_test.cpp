@@ -1,0 +1,199 @@
+#include "app/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
+
+#include "tests/support/test_support.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace platform = app::platform;
+
+// Sets an environment variable (or removes it) for one test, and restores it.
+#if defined(_WIN32)
+// The code under test reads the process's own UTF-16 block.
+std::wstring Wide(const std::string& text) {
+    std::wstring out(text.size(), L'\0');
+    out.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(),
+                                                       static_cast<int>(text.size()), out.data(),
+                                                       static_cast<int>(out.size()))));
+    return out;
+}
+
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(Wide(name)) {
+        const DWORD size = GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
+        if (size > 0) {
+            std::wstring old(size, L'\0');
+            old.resize(GetEnvironmentVariableW(name_.c_str(), old.data(), size));
+            old_ = old;
+        }
+        SetEnvironmentVariableW(name_.c_str(), value ? Wide(*value).c_str() : nullptr);
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(name_.c_str(), old_ ? old_->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::wstring name_;
+    std::optional<std::wstring> old_;
+};
+#else
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(old_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value) {
+        if (value)
+            setenv(name_.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+    std::string name_;
+    std::optional<std::string> old_;
+};
+#endif
+
+// 14:05:09 on Saturday 5 December 2026.
+std::tm Moment() {
+    std::tm moment{};
+    moment.tm_year = 2026 - 1900;
+    moment.tm_mon = 11;
+    moment.tm_mday = 5;
+    moment.tm_wday = 6;
+    moment.tm_yday = 338;
+    moment.tm_hour = 14;
+    moment.tm_min = 5;
+    moment.tm_sec = 9;
+    return moment;
+}
+
+TEST(PlatformTest, TheProgramsOwnPathAndTheUsersFolders) {
+    const fs::path program = platform::ProgramPath();
+    EXPECT_TRUE(program.is_absolute()) << program;
+    EXPECT_TRUE(fs::is_regular_file(program)) << program;
+    EXPECT_EQ(program.stem(), "app_tests");
+
+    for (const std::string& folder : {platform::HomeFolder(), platform::UserConfigFolder()}) {
+        EXPECT_TRUE(fs::path(folder).is_absolute()) << folder;
+        EXPECT_NE(folder.back(), '/') << folder;
+        EXPECT_NE(folder.back(), '\\') << folder;
+    }
+    EXPECT_TRUE(fs::is_directory(platform::HomeFolder()));
+}
+
+#if defined(_WIN32)
+TEST(PlatformTest, TheConfigurationFolderIsAppData) {
+    {
+        ScopedVariable appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming\\");
+        EXPECT_EQ(platform::UserConfigFolder(), "C:\\Users\\Zoë\\AppData\\Roaming");
+    }
+    // Without the variable the shell still knows the roaming folder.
+    ScopedVariable appData("APPDATA", std::nullopt);
+    EXPECT_TRUE(fs::is_directory(platform::UserConfigFolder())) << platform::UserConfigFolder();
+}
+#else
+TEST(PlatformTest, TheConfigurationFolderFollowsXdgConfigHome) {
+    ScopedVariable home("HOME", "/home/zoë/");
+    {
+        ScopedVariable xdg("XDG_CONFIG_HOME", "/srv/config//");
+        EXPECT_EQ(platform::UserConfigFolder(), "/srv/config");
+    }
+    {
+        // Relative values are invalid and ignored.
+        ScopedVariable xdg("XDG_CONFIG_HOME", "config");
+        EXPECT_EQ(platform::UserConfigFolder(), "/home/zoë/.config");
+    }
+    ScopedVariable xdg("XDG_CONFIG_HOME", std::nullopt);
+    EXPECT_EQ(platform::UserConfigFolder(), "/home/zoë/.config");
+    EXPECT_EQ(platform::HomeFolder(), "/home/zoë");
+    {
+        // Without $HOME the password database still names one.
+        ScopedVariable noHome("HOME", std::nullopt);
+        EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
+    }
+}
+#endif
+
+TEST(PlatformTest, AWritableFolderIsProbedWithoutTrace) {
+    testing_support::TempDir dir;
+    EXPECT_TRUE(platform::FolderIsWritable(dir.path().string()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    testing_support::WriteBytes(dir.File("file"), {1});
+    EXPECT_FALSE(platform::FolderIsWritable(dir.File("file")));
+    EXPECT_FALSE(platform::FolderIsWritable(dir.File("missing")));
+    // A folder deep enough to need the long form of its name on Windows (which
+    // the test itself must use to make it).
+    fs::path deep = dir.path();
+    for (int i = 0; i < 6; ++i) deep /= std::string(60, char('a' + i));
+#if defined(_WIN32)
+    const fs::path made = L"\\\\?\\" + deep.wstring();
+#else
+    const fs::path made = deep;
+#endif
+    fs::create_directories(made);
+    EXPECT_TRUE(platform::FolderIsWritable(deep.string()));
+}
+
+TEST(PlatformTest, LocalTimeOfAMomentMadeFromLocalTime) {
+    std::tm moment = Moment();
+    moment.tm_isdst = -1;
+    const std::time_t when = std::mktime(&moment);
+    const std::tm back = platform::LocalTime(when);
+    EXPECT_EQ(std::make_tuple(back.tm_year, back.tm_mon, back.tm_mday, back.tm_hour, back.tm_min,
+                              back.tm_sec),
+              std::make_tuple(126, 11, 5, 14, 5, 9));
+}
+
+TEST(PlatformTest, TimeAndDateAsALocaleWritesThem) {
+    const std::tm moment = Moment();
+#if defined(_WIN32)
+    EXPECT_EQ(platform::LongTimeText(moment, "en-US"), "2:05:09 PM");
+    EXPECT_EQ(platform::ShortDateText(moment, "en-US"), "12/5/2026");
+    EXPECT_EQ(platform::LongTimeText(moment, "de-DE"), "14:05:09");
+    // Windows writes 05.12.2026, Wine 5.12.2026.
+    const std::string germanDate = platform::ShortDateText(moment, "de-DE");
+    EXPECT_TRUE(germanDate == "05.12.2026" || germanDate == "5.12.2026") << germanDate;
+    // An unknown name falls back to the neutral locale.
+    EXPECT_EQ(platform::LongTimeText(moment, "xx-nowhere"), "14:05:09");
+    EXPECT_EQ(platform::ShortDateText(moment, "xx-nowhere"), "12/05/2026");
+#else
+    EXPECT_EQ(platform::LongTimeText(moment, "C"), "14:05:09");
+    EXPECT_EQ(platform::ShortDateText(moment, "C"), "12/05/26");
+    EXPECT_EQ(platform::LongTimeText(moment, "xx_NOWHERE.UTF-8"), "14:05:09");
+    {
+        // A user's locale that is not installed must not stop the log.
+        ScopedVariable all("LC_ALL", "xx_NOWHERE.UTF-8");
+        EXPECT_EQ(platform::LongTimeText(moment), "14:05:09");
+        EXPECT_EQ(platform::ShortDateText(moment), "12/05/26");
+    }
+#endif
+    // Whatever the user's locale, the time shows minutes and seconds and the
+    // date its month and year.
+    const std::string time = platform::LongTimeText(moment);
+    const std::string date = platform::ShortDateText(moment);
+    EXPECT_NE(time.find("05"), std::string::npos) << time;
+    EXPECT_NE(time.find("09"), std::string::npos) << time;
+    EXPECT_NE(date.find("12"), std::string::npos) << date;
+    EXPECT_NE(date.find("26"), std::string::npos) << date;
+}
+
+}  // namespace
