@@ -5,7 +5,7 @@
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-    g++ cmake ninja-build pkg-config
+    g++ cmake ninja-build pkg-config dpkg-dev
     qt6-base-dev libgl-dev
     libjpeg-dev libjpeg-turbo-progs libastcenc-dev libstb-dev
     libgtest-dev libgmock-dev libbenchmark-dev

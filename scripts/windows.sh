@@ -83,11 +83,11 @@ is_cached() { [[ -f $prefix/.stamp-$1 && $(cat "$prefix/.stamp-$1") == "$(stamp_
 mark_cached() { stamp_of "$1" "$2" >"$prefix/.stamp-$1"; }
 
 mkdir -p "$prefix"
-cross_cmake=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
+cross_cmake=(-G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX="$prefix")
 
 # libjpeg-turbo, static; its SIMD code needs nasm.
-if ! is_cached libjpeg-turbo 1; then
+if ! is_cached libjpeg-turbo 2; then
     say "cross-building libjpeg-turbo"
     src=$(fetch_source libjpeg-turbo) || { echo "apt-get source libjpeg-turbo failed" >&2; exit 1; }
     simd=OFF
@@ -96,7 +96,9 @@ if ! is_cached libjpeg-turbo 1; then
         -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=$simd >/dev/null
     cmake --build "$deps/build/libjpeg-turbo" -j "$jobs" >/dev/null
     cmake --install "$deps/build/libjpeg-turbo" >/dev/null
-    mark_cached libjpeg-turbo 1
+    mkdir -p "$prefix/share/licenses/libjpeg-turbo"
+    cp "$src/LICENSE.md" "$src/README.ijg" "$prefix/share/licenses/libjpeg-turbo/"
+    mark_cached libjpeg-turbo 2
 fi
 
 # GoogleTest from the source Debian installs under /usr/src/googletest.
@@ -119,10 +121,14 @@ build_astcenc() {
     find "$src/Source" -maxdepth 1 -name 'astcenc_*.cpp' -print0 |
         xargs -0 -P "$jobs" -I{} sh -c '"$0" -std=c++17 -O2 -DNDEBUG -msse2 -DASTCENC_SSE=20 \
             -DASTCENC_AVX=0 -DASTCENC_POPCNT=0 -DASTCENC_F16C=0 -DASTCENC_NEON=0 \
-            -c "$1" -o "$2/$(basename "$1" .cpp).o"' "$triplet-g++-posix" {} "$out"
+            -c "$1" -o "$2/$(basename "$1" .cpp).o"' "$triplet-g++-posix" {} "$out" \
+        >"$out.log" 2>&1 || return 1
+    ls "$out"/*.o >/dev/null 2>&1 || return 1
     rm -f "$prefix/lib/libastcenc.a"
-    "$triplet-gcc-ar-posix" rcs "$prefix/lib/libastcenc.a" "$out"/*.o
-    cp "$src/Source/astcenc.h" "$prefix/include/"
+    "$triplet-gcc-ar-posix" rcs "$prefix/lib/libastcenc.a" "$out"/*.o || return 1
+    cp "$src/Source/astcenc.h" "$prefix/include/" || return 1
+    mkdir -p "$prefix/share/licenses/astcenc"
+    cp "$src/LICENSE.txt" "$prefix/share/licenses/astcenc/" || return 1
     cat >"$prefix/lib/cmake/astcenc/astcencConfig.cmake" <<'EOF'
 # The ASTC codec, cross-built statically by scripts/windows.sh.
 if(NOT TARGET astcenc::astcenc)
@@ -143,26 +149,33 @@ if ! is_cached astcenc 1; then
         mark_cached astcenc 1
     else
         # The rest of the program is still worth building and testing.
-        say "WARNING: the ASTC codec's source could not be had or built" \
-            "(see $deps/src/astc-encoder.log): building without ASTC textures"
+        say "WARNING: the ASTC codec's source could not be had or built (see" \
+            "$deps/src/astc-encoder.log and $deps/build/astcenc.log): building without ASTC"
         touch "$prefix/.stamp-astcenc-missing"
         astc=OFF
     fi
 fi
 [[ -f $prefix/.stamp-astcenc-missing ]] && astc=OFF
 
+# stb is compiled into the programs from its headers, and so are MinGW-w64's
+# runtime pieces (winpthreads among them): their notices go into the zip too.
+mkdir -p "$prefix/share/licenses/stb" "$prefix/share/licenses/mingw-w64"
+cp /usr/share/doc/libstb-dev/copyright "$prefix/share/licenses/stb/copyright.txt"
+cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$prefix/share/licenses/mingw-w64/copyright.txt"
+
 # ---- Skeinpress
 say "building into build-windows/"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$prefix" -DSKEINPRESS_STB_INCLUDE_DIR=/usr/include/stb \
     -DSKEINPRESS_BUILD_UI=OFF -DSKEINPRESS_BUILD_BENCH=OFF -DSKEINPRESS_ASTC=$astc \
+    -DSKEINPRESS_LICENSES_DIR="$prefix/share/licenses" \
     -DSKEINPRESS_WERROR="${SKEINPRESS_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j "$jobs"
 
 # Every program must run from its one file: only Windows's own DLLs may be named.
-programs=$(find "$build" -name '*.exe' -not -path '*/CMakeFiles/*' | sort)
+mapfile -t programs < <(find "$build" -name '*.exe' -not -path '*/CMakeFiles/*' | sort)
 system_dlls='^(kernel32|user32|advapi32|shell32|ole32|oleaut32|shlwapi|msvcrt|ws2_32|bcrypt|ntdll|api-ms-win-.*)\.dll$'
-for program in $programs; do
+for program in "${programs[@]}"; do
     foreign=$("$triplet-objdump" -p "$program" | awk '/DLL Name:/ { print $3 }' |
         grep -viE "$system_dlls" || true)
     if [[ -n $foreign ]]; then
@@ -180,21 +193,33 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
 fi
 mkdir -p "$build/wine-logs"
 failed=()
-for program in $(find "$build/tests" -maxdepth 1 -name '*_tests.exe' | sort); do
+mapfile -t tests < <(find "$build/tests" -maxdepth 1 -name '*_tests.exe' | sort)
+for program in "${tests[@]}"; do
     name=$(basename "$program" .exe)
     log=$build/wine-logs/$name.log
     echo "== $name under Wine"
     status=0
     "$wine" "$program" >"$log" 2>&1 || status=$?
     # The closing lines: everything from the last "[==========]" on.
-    awk '/^\[==========\]/ { n = NR; text = "" } n { text = text $0 "\n" } END { printf "%s", text }' "$log"
+    awk '/^\[==========\]/ { n = NR; text = "" } n { text = text $0 "\n" } END { printf "%s", text }' \
+        "$log" | tail -n 30
     if [[ $status -ne 0 ]]; then
         failed+=("$name")
         echo "windows: $name exited with $status (whole output in $log)"
     fi
 done
-echo "windows: finished in $(($(date +%s) - start)) s"
-if [[ ${#failed[@]} -gt 0 ]]; then
-    echo "windows: failed: ${failed[*]}" >&2
+if [[ ${#tests[@]} -eq 0 ]]; then
+    echo "windows: no test program was built" >&2
     exit 1
 fi
+if [[ ${#failed[@]} -gt 0 ]]; then
+    echo "windows: failed: ${failed[*]} (after $(($(date +%s) - start)) s)" >&2
+    exit 1
+fi
+
+# ---- The zip a Windows user takes
+if [[ -f $build/cli/skeinpress-cli.exe ]]; then
+    (cd "$build" && cpack -G ZIP >/dev/null)
+    say "package: $(ls "$build"/skeinpress-cli-*-win64.zip)"
+fi
+echo "windows: finished in $(($(date +%s) - start)) s"
