@@ -2,9 +2,13 @@
 // through the fuzz targets' own entry point, and the resource limits every
 // reader must hold against headers that lie about the picture's size.
 #include <gtest/gtest.h>
+
+#if defined(__linux__)
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#define SKEINPRESS_MEASURES_PEAK_MEMORY 1
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -70,10 +74,12 @@ TEST(FuzzRegression, EveryImageTargetHasInputsToReplay) {
 
 // ---- Limits -----------------------------------------------------------------
 
+#if SKEINPRESS_MEASURES_PEAK_MEMORY
 // Loads the file in a child process; tells whether it loaded and whether the
 // child's peak address space grew by less than `budget` bytes (libjpeg's
 // requests included, and under the sanitizers too: their allocator maps large
-// blocks afresh).
+// blocks afresh). Only Linux gives both a forked child and its peak (in
+// /proc), so elsewhere the hostile files are checked for refusal alone.
 struct BudgetedLoad {
     bool loaded = false;
     bool withinBudget = false;
@@ -117,6 +123,7 @@ BudgetedLoad LoadWithinBudget(const std::string& path, size_t budget) {
     }
     return {(WEXITSTATUS(status) & 1) != 0, (WEXITSTATUS(status) & 2) == 0};
 }
+#endif
 
 void Put32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -175,13 +182,15 @@ Bytes MakeE2TF(const std::string& code, uint32_t width, uint32_t height, uint8_t
 }
 
 TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingIt) {
-    constexpr size_t kBudget = 32u << 20;
+    [[maybe_unused]] constexpr size_t kBudget = 32u << 20;
     testing_support::TempDir dir;
+#if SKEINPRESS_MEASURES_PEAK_MEMORY
     // The watch itself must notice a real picture's allocation.
     const std::string genuine = dir.File("genuine.tga");
     testing_support::WriteBytes(genuine, MakeTga(1024, 1024, 24, Bytes(1024 * 1024 * 3, 1)));
     EXPECT_FALSE(LoadWithinBudget(genuine, 1u << 20).withinBudget);
     EXPECT_TRUE(LoadWithinBudget(genuine, kBudget).loaded);
+#endif
 
     std::vector<std::pair<std::string, Bytes>> files = {
         // Sides that overflow 32-bit arithmetic when multiplied out.
@@ -215,10 +224,15 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         testing_support::WriteBytes(dir.File(name), bytes);
+#if SKEINPRESS_MEASURES_PEAK_MEMORY
         const BudgetedLoad result = LoadWithinBudget(dir.File(name), kBudget);
         EXPECT_FALSE(result.loaded);
         EXPECT_TRUE(result.withinBudget)
             << "allocated 32 MB or more for a " << bytes.size() << "-byte file";
+#else
+        core::ImageStore store;
+        EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
+#endif
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
     }
 }
