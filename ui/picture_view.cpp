@@ -1,26 +1,48 @@
-#include "ui/picture_label.h"
+#include "ui/picture_view.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace ui {
 
-PictureLabel::PictureLabel(QWidget* parent) : QLabel(parent) {
+PictureView::PictureView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
-    setScaledContents(true);
 }
 
-void PictureLabel::mouseMoveEvent(QMouseEvent* event) {
+void PictureView::setPicture(QImage picture) {
+    picture_ = std::move(picture);
+    scaled_ = QImage();
+    update();
+}
+
+void PictureView::clear() {
+    setPicture(QImage());
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+    if (picture_.isNull() || width() <= 0 || height() <= 0) return;
+    QPainter painter(this);
+    if (width() >= picture_.width() && height() >= picture_.height()) {
+        painter.drawImage(rect(), picture_);
+        return;
+    }
+    if (scaled_.size() != size())
+        scaled_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    painter.drawImage(QPoint(0, 0), scaled_);
+}
+
+void PictureView::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMoved(event->position().toPoint());
-    QLabel::mouseMoveEvent(event);
+    QWidget::mouseMoveEvent(event);
 }
 
-void PictureLabel::mousePressEvent(QMouseEvent* event) {
+void PictureView::mousePressEvent(QMouseEvent* event) {
     emit mousePressed(event->position().toPoint(), event->button());
-    QLabel::mousePressEvent(event);
+    QWidget::mousePressEvent(event);
 }
 
-void PictureLabel::contextMenuEvent(QContextMenuEvent* event) {
+void PictureView::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos());
     event->accept();
 }

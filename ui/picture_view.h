@@ -1,16 +1,22 @@
-// An image control that reports mouse moves, presses and right clicks to its
+// An image control: draws its picture stretched to its own size (smoothly when
+// the picture is reduced, pixel for pixel when it is enlarged, so a texture's
+// pixels stay sharp) and reports mouse moves, presses and right clicks to its
 // window, which forwards them to the application.
 #pragma once
 
-#include <QLabel>
+#include <QImage>
 #include <QPoint>
+#include <QWidget>
 
 namespace ui {
 
-class PictureLabel : public QLabel {
+class PictureView : public QWidget {
     Q_OBJECT
 public:
-    explicit PictureLabel(QWidget* parent = nullptr);
+    explicit PictureView(QWidget* parent = nullptr);
+    void setPicture(QImage picture);
+    void clear();
+    const QImage& picture() const { return picture_; }
 
 signals:
     void mouseMoved(QPoint position);
@@ -18,9 +24,14 @@ signals:
     void contextMenuRequested(QPoint globalPosition);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QImage picture_;
+    QImage scaled_;  // the picture reduced to the current size, made once per size
 };
 
 }  // namespace ui
