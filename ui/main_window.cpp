@@ -50,6 +50,13 @@ QString WithMnemonic(const QString& title) {
     return title.contains('&') ? title : "&" + title;
 }
 
+// The platform's key for a standard command, or `fallback` where it has none
+// (Save As and Quit have none outside some desktops).
+QKeySequence StandardKey(QKeySequence::StandardKey key, QKeySequence fallback) {
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? fallback : keys.front();
+}
+
 // A framed pane with a lowered bevel of width 2 and its caption in the middle,
 // seen where the picture does not cover it.
 QFrame* MakePanel(QWidget* parent, QLabel*& caption) {
@@ -219,7 +226,7 @@ void TForm1::BuildMenus() {
 
     File1 = menuBar()->addMenu("&File");
     Open1 = item(File1, "Open", [this] { app_.Open1Click(); });
-    Open1->setShortcut(QKeySequence::Open);
+    Open1->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
     Open2 = item(File1, "  ", [this] {
         BusyUntilIdle();
         app_.Open2Click();
@@ -227,11 +234,11 @@ void TForm1::BuildMenus() {
     RecentFiles = File1->addMenu("Open Recent");
     connect(File1, &QMenu::aboutToShow, this, &TForm1::FillRecentFiles);
     Save1 = item(File1, "Save", [this] { app_.Save1Click(); });
-    Save1->setShortcut(QKeySequence::Save);
+    Save1->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
     SaveAs1 = item(File1, "Save As", [this] { app_.SaveAs1Click(); });
-    SaveAs1->setShortcut(QKeySequence::SaveAs);
+    SaveAs1->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
     Exit1 = item(File1, "Exit", [this] { close(); });
-    Exit1->setShortcut(QKeySequence::Quit);
+    Exit1->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
     File1->addSeparator();
     MergeAlphaImage1 = item(File1, "Merge Alpha Image", [this] { app_.MergeAlphaImage1Click(); });
     MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.MakeNormalMap1Click(); });
@@ -257,7 +264,7 @@ void TForm1::BuildMenus() {
 
     Help1 = menuBar()->addMenu("&Help");
     Help2 = item(Help1, "Help", [this] { Help2Click(); });
-    Help2->setShortcut(QKeySequence::HelpContents);
+    Help2->setShortcut(StandardKey(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     About1 = item(Help1, "About", [this] { About1Click(); });
 
     PopupMenu1 = new QMenu(this);

@@ -15,6 +15,14 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The window active again, as when a dialog has gone.
+bool Reactivate(QWidget& window) {
+    return WaitUntil([&] {
+        window.activateWindow();
+        return QApplication::activeWindow() == &window && !QApplication::activeModalWidget();
+    });
+}
+
 TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     application().language().SetLines({"menu File|File"});
     ShowAndSettle();
@@ -27,8 +35,7 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs, 1);
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(Reactivate(window));
 
     for (auto [key, modifier] :
          {std::pair(Qt::Key_F, Qt::AltModifier), std::pair(Qt::Key_F10, Qt::NoModifier)}) {
@@ -43,8 +50,7 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     window.Createalphamask1Click();
     EXPECT_EQ(application().PickMode, 2);
     EXPECT_EQ(window.Image1->cursor().shape(), Qt::CrossCursor);
-    window.activateWindow();  // as when the dialog has gone
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(Reactivate(window));
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(application().PickMode, 0);
     EXPECT_EQ(window.Image1->cursor().shape(), Qt::ArrowCursor);
