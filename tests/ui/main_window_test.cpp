@@ -41,14 +41,13 @@ TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
     Activate(window);
     EXPECT_EQ(S(window.File1->title()), "&Fichier");  // with its mnemonic
     EXPECT_EQ(S(window.Label1->text()), "Nom");       // no picture: the bare caption
-}
 
-TEST_F(MainWindow, ActivationKeepsTheLinesThatDescribeTheLoadedPicture) {
-    application().language().SetLines({"label FileName|Name", "message Size|Size"});
+    // With a picture the lines that describe it stay, after any dialog or a
+    // return from another program.
     Open("wagon.tga", 8, 4);
-    Activate(window);  // as after any dialog, or a return from another program
-    EXPECT_EQ(S(window.Label1->text()), "Name:  wagon.tga");
-    EXPECT_EQ(S(window.Label2->text()).rfind("Size: 8 ", 0), 0u) << S(window.Label2->text());
+    Activate(window);
+    EXPECT_EQ(S(window.Label1->text()), "Nom:  wagon.tga");
+    EXPECT_EQ(S(window.Label2->text()).rfind(std::string(app::kNotTranslated) + ": 8 ", 0), 0u);
 }
 
 TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
@@ -231,12 +230,8 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
 TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages) {
     TempDir drive;
     application().OpenWithDriveRoot = drive.path().string();
-    std::vector<std::string> lines;
-    for (const char* edition : {"2009", "2010", "12"}) {
-        lines.push_back(std::string("message Locate") + edition + "c|Cancel if " + edition);
-        lines.push_back(std::string("message Locate") + edition + "d|Choose " + edition);
-    }
-    application().language().SetLines(lines);
+    application().language().SetLines(
+        {"message Locate2009c|Cancel if 2009", "message Locate2009d|Choose 2009"});
     window.AddMemoLine("  opened from the command line");
     std::vector<std::pair<std::string, std::string>> pickers;  // title, the dialog's own text
     std::function<void()> answer = [&] {

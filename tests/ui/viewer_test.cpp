@@ -70,7 +70,9 @@ TEST_F(MainWindow, ChoosingAFileShowsABusyCursorUntilTheProgramIsIdle) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(MainWindow, ADroppedFileOpensAndADroppedFolderIsTrawledWhenTheUserAgrees) {
+// A dropped file opens and then heads File > Open Recent; a dropped folder is
+// trawled when the user agrees, as one chosen under File > Trawl Folder is.
+TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     ShowAndSettle();
     auto drop = [&](const std::string& path) {
         QMimeData mime;
@@ -84,43 +86,32 @@ TEST_F(MainWindow, ADroppedFileOpensAndADroppedFolderIsTrawledWhenTheUserAgrees)
         QApplication::sendEvent(&window, &dropped);
         QApplication::processEvents();
     };
+    for (int i = 0; i < 9; ++i) Open("r" + std::to_string(i) + ".tga");
     WriteImage(dir.File("dropped.tga"), 4, 4, false);
     drop(dir.File("dropped.tga"));
     EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  dropped.tga");
-    EXPECT_FALSE(window.Image1->picture().isNull());
+    emit window.File1->aboutToShow();
+    QList<QAction*> recent = window.RecentFiles->actions();
+    ASSERT_EQ(recent.size(), 8);
+    EXPECT_TRUE(S(recent.front()->text()).ends_with("/dropped.tga"));
+    recent.back()->trigger();
+    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  r2.tga");
 
-    fs::create_directories(dir.path() / "tree/sub");
-    WriteImage(dir.File("tree/sub/t.texture"), 4, 4, false);
+    for (const char* name : {"tree/a.texture", "other/b.texture"}) {
+        fs::create_directories(fs::path(dir.File(name)).parent_path());
+        WriteImage(dir.File(name), 4, 4, false);
+    }
     WhenModalOpens<QMessageBox>(
         &window, [](QMessageBox* question) { question->button(QMessageBox::Yes)->click(); });
     drop(dir.File("tree"));
     ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
-    EXPECT_TRUE(fs::exists(dir.File("tree/sub/t.tga")));
-}
-
-TEST_F(MainWindow, TrawlFolderFromTheMenuTrawlsTheChosenFolder) {
-    fs::create_directories(dir.path() / "tree");
-    WriteImage(dir.File("tree/t.texture"), 4, 4, false);
     WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
-        picker->setDirectory(Q(dir.File("tree")));
+        picker->setDirectory(Q(dir.File("other")));
         static_cast<QDialog*>(picker)->accept();
     });
     window.TrawlFolder1->trigger();
     ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
-    EXPECT_TRUE(fs::exists(dir.File("tree/t.tga")));
-}
-
-TEST_F(MainWindow, RecentFilesMenuListsTheLastEightNewestFirstAndOpensThem) {
-    for (int i = 0; i < 10; ++i) Open("r" + std::to_string(i) + ".tga");
-    emit window.File1->aboutToShow();
-    QList<QAction*> items = window.RecentFiles->actions();
-    ASSERT_EQ(items.size(), 8);
-    EXPECT_TRUE(S(items.front()->text()).ends_with("/r9.tga")) << S(items.front()->text());
-    EXPECT_TRUE(S(items.back()->text()).ends_with("/r2.tga")) << S(items.back()->text());
-    items.back()->trigger();
-    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  r2.tga");
-    emit window.File1->aboutToShow();
-    EXPECT_TRUE(S(window.RecentFiles->actions().front()->text()).ends_with("/r2.tga"));
+    EXPECT_TRUE(fs::exists(dir.File("tree/a.tga")) && fs::exists(dir.File("other/b.tga")));
 }
 
 TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
@@ -128,11 +119,9 @@ TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
     Open("wide.tga", 512, 128, true);
     // The default size is the window's own design.
     EXPECT_EQ(window.ClientArea()->size(), QSize(725, 420));
-    EXPECT_EQ(window.Panel1->geometry(), QRect(16, 8, 346, 377));
     EXPECT_EQ(window.Panel2->geometry(), QRect(363, 8, 347, 377));
     EXPECT_EQ(window.Memo1->geometry(), QRect(8, 224, 329, 145));
     EXPECT_EQ(window.Image1->size(), QSize(330, 82));
-    EXPECT_EQ(window.Image2->size(), QSize(330, 82));
 
     window.resize(window.size() + QSize(200, 100));
     ASSERT_TRUE(WaitUntil([&] { return window.ClientArea()->width() == 925; }));
@@ -141,8 +130,7 @@ TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
     EXPECT_EQ(window.Memo1->geometry(), QRect(8, 274, 429, 195));
     EXPECT_EQ(window.Image1->size(), QSize(430, 107));  // fitted into 430 x 430
     EXPECT_EQ(window.Image2->size(), QSize(430, 107));  // and into 430 x 259
-    EXPECT_EQ(window.bStop->geometry().right(), 925 - 19);
-    EXPECT_EQ(window.Label1->y(), 500);
+    EXPECT_EQ(window.bStop->geometry().bottomRight(), QPoint(925 - 19, 520 - 4));
 
     window.showMaximized();
     ASSERT_TRUE(WaitUntil([&] { return window.isMaximized(); }));
