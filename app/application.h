@@ -72,7 +72,8 @@ public:
     CommandLineJobs& Jobs();
 
     // ---- Open-with integration (open_with.cpp)
-    void SetOpenWith();
+    // At start the memo is kept (it may hold the command line's messages).
+    void SetOpenWith(bool clearMemo = true);
     void OpenWith1Click();
     void RemoveOpenWith1Click();
     bool WriteOpenWithBatch(const std::string& batchPath);
@@ -87,6 +88,23 @@ public:
     void Timer1Timer();
     void Save1Click();
     void SaveAs1Click();
+    // Opens and shows `path` as File > Open does once its dialog is answered
+    // (a file no longer there is reported and leaves the recent files).
+    void OpenFile(const std::string& path);
+
+    // ---- The desktop program's further ways in (desktop_commands.cpp)
+    // File > Trawl Folder: asks for the folder, then TrawlFolder.
+    void TrawlFolderClick();
+    // A file dropped on the window opens; a folder is trawled if the user agrees.
+    void OpenDropped(const std::string& path);
+    // Trawls `folder` with the current options; a stopped trawl is given up
+    // first. False (after a message) while another trawl runs.
+    bool TrawlFolder(const std::string& folder);
+    // The image's own colour at a pixel counted from the picture's top-left
+    // corner (not the blend the transparent view shows); false outside it.
+    bool ImageColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const;
+    // The program's name; during a trawl with its progress, and whether it is stopped.
+    std::string TrawlTitle() const;
 
     // ---- Trawl (trawl.cpp)
     void StartClick();
@@ -211,6 +229,15 @@ private:
     bool FolderIsAncestor(const std::string& folder, int depth) const;
     void ReportLogFailure();
     void RepairUniformColour();
+    // Whether a default install folder of any simulator edition exists.
+    bool SimulatorFolderPresent() const;
+    void NoteRecentFile(const std::string& path);
+    void ReadRecentFiles(const TMemIni& ini);
+    void WriteRecentFiles(TMemIni& ini) const;
+    // The title and which trawl buttons can be pressed, after a trawl's state changed.
+    void ShowTrawlState();
+    // Ends a stopped trawl without resuming it: its lines go to its log.
+    void GiveUpStoppedTrawl();
 
     Host& host_;
     core::ImageStore store_;

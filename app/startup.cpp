@@ -69,6 +69,8 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
     s.PixelSetChange = ini.ReadInteger("PixelSet", "Change", 20);
     s.PixelSetRandom = ini.ReadBool("PixelSet", "Random", true);
 
+    ReadRecentFiles(ini);
+
     s.CurrentFile = s.DefaultDir + lastFile;
     host_.SetRecentFileCaption("  " + lastFile);
 
@@ -90,8 +92,10 @@ bool Application::FormCloseQuery() {
         case Answer::Cancel:
             return false;
         case Answer::Yes:
+            // Cancelling the save dialog (or a failed save) keeps the window
+            // and the edits.
             Jobs().SaveAs();
-            return true;
+            return !ImageModified;
         case Answer::No:
             return true;
     }
@@ -143,10 +147,11 @@ bool Application::SaveConfig() {
     ini.WriteInteger("PixelSet", "Change", s.PixelSetChange);
     ini.WriteBool("PixelSet", "Random", s.PixelSetRandom);
     ini.WriteString("Program", "Version", kSettingsVersion);
+    WriteRecentFiles(ini);
 
     if (ini.UpdateFile()) return true;
     // The close goes on; only this run's settings are lost.
-    host_.ShowMessage("Could not write the settings file \"" + ini.FileName() + "\"");
+    host_.ShowError("Could not write the settings file \"" + ini.FileName() + "\"");
     return false;
 }
 
@@ -158,7 +163,11 @@ void Application::Timer6Timer() {
 void Application::Timer7Timer() {
     host_.StopTimer(TimerId::OpenWithSetup);
     const Settings& s = settings_;
-    if (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) SetOpenWith();
+    // On a machine without the simulator nothing is asked; SetUp > OpenWith
+    // still offers the pickers.
+    if ((s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) &&
+        SimulatorFolderPresent())
+        SetOpenWith(false);
 }
 
 }  // namespace app

@@ -85,6 +85,7 @@ void Application::StartClick() {
 
     if (TrawlActive) {
         SearchClick();
+        ShowTrawlState();
         return;
     }
 
@@ -109,6 +110,7 @@ void Application::StartClick() {
     }
     top.Close();
     SearchClick();
+    ShowTrawlState();
 }
 
 void Application::SearchClick() {
@@ -175,17 +177,14 @@ void Application::Again() {
                 TrawlActive = false;
                 WriteLogFile();
                 host_.StartTimer(TimerId::CloseLog, kCloseLogMs);
-                host_.SetTitle("Skeinpress");
+                ShowTrawlState();
                 if (settings_.CloseOnDone) host_.StartTimer(TimerId::CloseWindow, kCloseWindowMs);
                 return;
             }
             --TrawlDepth;
             if (TrawlDepth == 0) {
                 TopFoldersDone = std::min(TopFoldersDone + 1, TopFolderCount);
-                if (TopFolderCount != 0) {
-                    host_.SetTitle(std::to_string(TopFoldersDone * 100 / TopFolderCount) +
-                                   T("message Percent"));
-                }
+                if (TopFolderCount != 0) ShowTrawlState();
             }
         }
     }
@@ -205,6 +204,7 @@ void Application::bStopClick() {
     TrawlStopped = true;
     host_.StopTimer(TimerId::TrawlSlow);
     host_.StopTimer(TimerId::TrawlFast);
+    ShowTrawlState();
 }
 
 bool Application::EntryNeedsImageWork(const std::string& name) const {

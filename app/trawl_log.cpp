@@ -28,7 +28,7 @@ std::string Application::LogFilePath() const {
 }
 
 void Application::ReportLogFailure() {
-    host_.ShowMessage("Couldn't write the trawl log \"" + LogFilePath() + "\".");
+    host_.ShowError("Couldn't write the trawl log \"" + LogFilePath() + "\".");
 }
 
 void Application::OpenLogFile() {
@@ -92,7 +92,7 @@ void Application::DeleteLog1Click() {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::path(path), ec)) return;
     if (!std::filesystem::remove(std::filesystem::path(path), ec)) {
-        host_.ShowMessage("Couldn't delete the trawl log \"" + path + "\".");
+        host_.ShowError("Couldn't delete the trawl log \"" + path + "\".");
     }
 }
 

@@ -78,16 +78,19 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
 TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
     struct : app::CommandLineJobs {
         int saves = 0;
+        bool* modified = nullptr;
         void StartTrawl() override {}
         void OpenAndSave() override {}
-        void SaveAs() override { ++saves; }
+        void SaveAs() override { *modified = ++saves == 1; }  // the first save is cancelled
     } jobs;
     Create();
     app.UseJobs(&jobs);
+    jobs.modified = &app.ImageModified;
     app.ImageModified = true;
-    host.answers = {Answer::No, Answer::Yes};
+    host.answers = {Answer::No, Answer::Yes, Answer::Yes};
     EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 1);
+    EXPECT_FALSE(app.FormCloseQuery());  // Yes, then no save: the edits stay
+    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 2);
 
     for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder

@@ -75,9 +75,9 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     EXPECT_NE(std::search(host.allMemo.begin(), host.allMemo.end(), order.begin(), order.end()),
               host.allMemo.end());
     EXPECT_EQ(host.allMemo.back(), "  -- " + app->T("message Finished") + " --");
-    const std::string percent = app->T("message Percent");
-    EXPECT_EQ(host.titles, (std::vector<std::string>{"33" + percent, "66" + percent,
-                                                     "100" + percent, "Skeinpress"}));
+    EXPECT_EQ(host.titles,
+              (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 33 %", "Skeinpress: 66 %",
+                                        "Skeinpress: 100 %", "Skeinpress"}));
 
     // Every line in the log, which closes soon after.
     EXPECT_EQ(LogLines(), host.allMemo);
