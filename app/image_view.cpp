@@ -222,8 +222,13 @@ void Application::SaveAs1Click() {
     const std::string proposed = core::EndsWithNoCase(current, ".texture")
                                      ? current.substr(0, current.size() - 8) + ".tga"
                                      : current;
-    const auto chosen =
-        host_.PickSaveFile("Image files (*.bmp, *.jpg, *.tga)|*.bmp;*.jpg;*.tga", proposed);
+    // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
+    // and other tools.
+    const auto chosen = host_.PickSaveFile(
+        "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
+        "DDS for engines and tools (*.dds)|*.dds|"
+        "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
+        proposed);
     if (!chosen) return;
     if (!core::SaveImage(store_, *chosen)) {
         host_.ShowError(store_.LoadErrorText);
