@@ -17,7 +17,8 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
     }
     AtomicFileWriter file;
     if (!file.Open(path)) {
-        SetLoadError(store, "Couldn't create file \"", path, "\".");
+        SetLoadErrorText(store,
+                         WriteFailureText(file.Refusal(), "Couldn't create file \"", path, "\"."));
         return false;
     }
     if (!WriteTGAHeader(store, file)) {
@@ -40,7 +41,8 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
         }
     }
     if (!file.Commit()) {
-        SetLoadErrorText(store, "File Save Error in TGA Data");
+        SetLoadErrorText(store,
+                         WriteFailureText(file.Refusal(), "File Save Error in TGA Data", "", ""));
         return false;
     }
     if (store.HasTextureDescription && !store.TextureFileName.empty())
@@ -97,8 +99,10 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
         existing.size() == text.size() &&
         std::memcmp(existing.data(), text.data(), text.size()) == 0)
         return true;
-    if (!WriteFileAtomically(descriptionPath, text.data(), text.size())) {
-        SetLoadError(store, "Couldn't create file \"", descriptionPath, "\".");
+    std::string refusal;
+    if (!WriteFileAtomically(descriptionPath, text.data(), text.size(), &refusal)) {
+        SetLoadErrorText(
+            store, WriteFailureText(refusal, "Couldn't create file \"", descriptionPath, "\"."));
         return false;
     }
     return true;
