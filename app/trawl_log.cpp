@@ -36,7 +36,8 @@ void Application::OpenLogFile() {
     // Open (and fail) once per trawl: a log that cannot be written is reported
     // here, and the trawl's later writes then quietly do nothing. A log that is
     // not a regular file (a FIFO would hold the trawl until something read it)
-    // or is read-only is reported and left alone.
+    // or is read-only is left alone with a memo line: a message box would hold
+    // a trawl that is to close the program when done.
     LogOpen = true;
     logReopenPending_ = false;
     std::string refusal;
@@ -44,9 +45,8 @@ void Application::OpenLogFile() {
         if (refusal.empty()) {
             ReportLogFailure();
         } else {
-            host_.ShowMessage("The trawl log " + refusal +
-                              "; it is left as it is, and this trawl "
-                              "is not logged.");
+            host_.AddMemoLine("  The trawl log " + refusal +
+                              "; it is left as it is, and this trawl is not logged");
         }
         return;
     }

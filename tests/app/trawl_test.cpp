@@ -190,17 +190,18 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     Step();
     EXPECT_FALSE(app->TrawlActive);
     EXPECT_TRUE(Exists(At("a.tga")) && Exists(At("wagon.tga")));
-    for (const std::string& line : {std::string("Error opening \"b.bmp\""),
-                                    std::string("File not found : \"dangling.texture\""),
-                                    std::string("\"pipe.tga\" is not a regular file"),
-                                    std::string("\"wagon.texture.txt\" is not a regular file")}) {
+    for (const std::string& line :
+         {std::string("Error opening \"b.bmp\""),
+          std::string("File not found : \"dangling.texture\""),
+          std::string("\"pipe.tga\" is not a regular file"),
+          std::string("\"wagon.texture.txt\" is not a regular file"),
+          std::string("  The trawl log \"Trawl_Log.txt\" is not a regular "
+                      "file; it is left as it is, and this trawl is not "
+                      "logged")}) {
         EXPECT_NE(std::find(host.allMemo.begin(), host.allMemo.end(), line), host.allMemo.end())
             << line;
     }
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0],
-              "The trawl log \"Trawl_Log.txt\" is not a regular file; it is left "
-              "as it is, and this trawl is not logged.");
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(fs::status(app->LogFilePath()).type(), fs::file_type::fifo);
 }
 

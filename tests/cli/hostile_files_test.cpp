@@ -30,17 +30,13 @@ TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
     TempDir home, work;
     const std::string homeDir = home.path().string();
     ASSERT_EQ(::mkfifo(work.File("y.bmp").c_str(), 0644), 0);
-    auto r = RunCliProgram({"info", work.File("y.bmp")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("\"y.bmp\" is not a regular file"), std::string::npos) << r.err;
-
     WriteImage(work.File("x.texture"), 4, 4, false);
     ASSERT_EQ(::mkfifo(work.File("x.texture.txt").c_str(), 0644), 0);
     WriteImage(work.File("locked.texture"), 4, 4, false);
     testing_support::WriteBytes(work.File("locked.tga"), {'o', 'l', 'd'});
     ::chmod(work.File("locked.tga").c_str(), 0444);
-    r = RunCliProgram({"--home", homeDir, "convert", work.File("x.texture"),
-                       work.File("locked.texture"), work.File("y.bmp")});
+    auto r = RunCliProgram({"--home", homeDir, "convert", work.File("x.texture"),
+                            work.File("locked.texture"), work.File("y.bmp")});
     EXPECT_EQ(r.status, 1);
     for (const char* message : {"\"x.texture.txt\" is not a regular file",
                                 "\"locked.tga\" is read-only", "\"y.bmp\" is not a regular file"})
@@ -54,8 +50,8 @@ TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
 
     ASSERT_EQ(::mkfifo(home.File("Trawl_Log.txt").c_str(), 0644), 0);
     r = RunCliProgram({"--home", homeDir, "trawl", work.path().string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("\"Trawl_Log.txt\" is not a regular file"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 1);  // the files above are refused again
+    EXPECT_NE(r.out.find("\"Trawl_Log.txt\" is not a regular file"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("skeinpress.ini\" was not read"), std::string::npos) << r.err;
 }
 
