@@ -43,10 +43,10 @@ jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
 }
 
 // A progressive file may repeat a scan without end, each repeat a few bytes
-// that cost a pass over every block of the picture: at the largest side a
-// thousand scans took about a minute. Real encoders write about ten; the bound
-// leaves room for any sensible progression and keeps the worst case to a few
-// seconds.
+// that cost a pass over every block of the picture: at the largest side about
+// 50 ms a scan, so a thousand scans took about a minute. Real encoders write
+// about ten; the bound leaves room for any sensible progression and keeps the
+// worst case near ten seconds.
 constexpr int kMaxScans = 200;
 
 struct ScanLimit {

@@ -41,8 +41,9 @@ bool SaveTGA(ImageStore& store, const std::string& path) {
         }
     }
     if (!file.Commit()) {
+        // The read-only mark may have been set while the file was written.
         SetLoadErrorText(store,
-                         WriteFailureText(file.Refusal(), "File Save Error in TGA Data", "", ""));
+                         file.Refusal().empty() ? "File Save Error in TGA Data" : file.Refusal());
         return false;
     }
     if (store.HasTextureDescription && !store.TextureFileName.empty())
