@@ -81,7 +81,13 @@ void Application::ViewTexture(bool reload) {
         TransparentPending = false;
     }
     host_.ClearPictures();
-    if (!core::IsFile(settings_.CurrentFile)) return;
+    // A file that is not there shows nothing. During a trawl, whose walk has
+    // just listed it, that is a refusal like any file that cannot be read; and
+    // anything else that is not a regular file is refused with a message.
+    const core::FileKind kind = core::ExamineFile(settings_.CurrentFile);
+    if (kind != core::FileKind::Regular &&
+        !(reload && (TrawlActive || kind != core::FileKind::Missing)))
+        return;
 
     // Colour view.
     bool loadFailed = false;
@@ -203,6 +209,8 @@ void Application::Save1Click() {
     // its extension kept exactly as the user wrote it.
     const std::string newName =
         core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    // The user's own save: on the disk before it replaces the old file.
+    const core::DurableWrites durable;
     if (!core::SaveImage(store_, newName)) {
         host_.ShowError(store_.LoadErrorText);
         return;
@@ -230,6 +238,7 @@ void Application::SaveAs1Click() {
         "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
         proposed);
     if (!chosen) return;
+    const core::DurableWrites durable;
     if (!core::SaveImage(store_, *chosen)) {
         host_.ShowError(store_.LoadErrorText);
         return;

@@ -154,11 +154,13 @@ bool Application::WriteOpenWithBatch(const std::string& batchPath) {
         "@echo off\r\n\"" + programPath_ + "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
-        host_.ShowError("Could not create file \"" + name + "\"");
+        host_.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""
+                                                 : writer.Refusal());
         return false;
     }
     if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-        host_.ShowError("Could not append to file \"" + name + "\"");
+        host_.ShowError(writer.Refusal().empty() ? "Could not append to file \"" + name + "\""
+                                                 : writer.Refusal());
         return false;
     }
     return true;

@@ -38,10 +38,17 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
     settingsFile_ = std::make_unique<TMemIni>(SettingsFilePath());
     const TMemIni& ini = *settingsFile_;
     Settings& s = settings_;
+    startupNotices_.clear();
+    if (!ini.ReadProblem().empty()) {
+        startupNotices_.push_back("  The settings file \"" + ini.FileName() + "\" was not read (" +
+                                  ini.ReadProblem() +
+                                  "): default settings are used, and the file is left as it is");
+    }
 
     s.LanguageFile = ini.ReadString("File", "Language", kDefaultLanguageFile);
     const std::string languagePath = FindLanguageFile(programDir_, programPath_, s.LanguageFile);
     if (!languagePath.empty()) language_.LoadFile(languagePath);
+    if (!language_.Notice().empty()) startupNotices_.push_back(language_.Notice());
 
     const std::string lastFile = ini.ReadString("MRU", "lastfile", "");
     s.DefaultDir = ini.ReadString("MRU", "default_dir", "");
@@ -84,6 +91,8 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
 void Application::FormShow(const std::vector<std::string>& args) {
     host_.ClearMemo();
     RunCommandLine(*this, args, Jobs());
+    // After the command line, whose trawl would clear them away.
+    for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
 }
 
 bool Application::FormCloseQuery() {
@@ -149,9 +158,14 @@ bool Application::SaveConfig() {
     ini.WriteString("Program", "Version", kSettingsVersion);
     WriteRecentFiles(ini);
 
-    if (ini.UpdateFile()) return true;
+    // A file that was not read may hold settings this run never saw; the
+    // start said so, and it stays as it is.
+    if (!ini.ReadProblem().empty()) return false;
+    std::string refusal;
+    if (ini.UpdateFile(&refusal)) return true;
     // The close goes on; only this run's settings are lost.
-    host_.ShowError("Could not write the settings file \"" + ini.FileName() + "\"");
+    host_.ShowError("Could not write the settings file \"" + ini.FileName() + "\"" +
+                    (refusal.empty() ? std::string() : ": " + refusal));
     return false;
 }
 
