@@ -42,7 +42,6 @@ Application::Application(Host& host)
       ownJobs_(std::make_unique<OwnJobs>(*this)) {
     store_.Notice = [this](const std::string& line) { host_.AddMemoLine(line); };
     store_.Beep = [this] { host_.Beep(); };
-    language_.SetNotice([this](const std::string& line) { host_.AddMemoLine(line); });
     OpenWithDriveRoot = DefaultDriveRoot();
 }
 

@@ -7,16 +7,17 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/host.h"
 #include "app/language.h"
 #include "app/settings.h"
+#include "core/file_io.h"
 #include "core/image_store.h"
 
 namespace app {
@@ -56,7 +57,10 @@ public:
     // current position back into WindowLeft/WindowTop.
     void FormCreate(const std::string& programDir, const std::string& programPath);
     void FormShow(const std::vector<std::string>& args);  // clears the memo, runs the command line
-    bool FormCloseQuery();                                // false: the close is refused
+    // What FormCreate found wrong with the settings or language file, as memo
+    // lines; FormShow adds them to the memo once, after the command line.
+    const std::vector<std::string>& StartupNotices() const { return startupNotices_; }
+    bool FormCloseQuery();  // false: the close is refused
     void FormClose();
     // False (after a message box naming the file) when it cannot be written, or
     // before FormCreate, when there is no program folder.
@@ -72,7 +76,8 @@ public:
     CommandLineJobs& Jobs();
 
     // ---- Open-with integration (open_with.cpp)
-    void SetOpenWith();
+    // At start the memo is kept (it may hold the command line's messages).
+    void SetOpenWith(bool clearMemo = true);
     void OpenWith1Click();
     void RemoveOpenWith1Click();
     bool WriteOpenWithBatch(const std::string& batchPath);
@@ -87,6 +92,23 @@ public:
     void Timer1Timer();
     void Save1Click();
     void SaveAs1Click();
+    // Opens and shows `path` as File > Open does once its dialog is answered
+    // (a file no longer there is reported and leaves the recent files).
+    void OpenFile(const std::string& path);
+
+    // ---- The desktop program's further ways in (desktop_commands.cpp)
+    // File > Trawl Folder: asks for the folder, then TrawlFolder.
+    void TrawlFolderClick();
+    // A file dropped on the window opens; a folder is trawled if the user agrees.
+    void OpenDropped(const std::string& path);
+    // Trawls `folder` with the current options; a stopped trawl is given up
+    // first. False (after a message) while another trawl runs.
+    bool TrawlFolder(const std::string& folder);
+    // The image's own colour at a pixel counted from the picture's top-left
+    // corner (not the blend the transparent view shows); false outside it.
+    bool ImageColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const;
+    // The program's name; during a trawl with its progress, and whether it is stopped.
+    std::string TrawlTitle() const;
 
     // ---- Trawl (trawl.cpp)
     void StartClick();
@@ -208,9 +230,22 @@ private:
     void ShowCurrentFileName();         // Label1 and the recent-file caption
     std::string SizeLabelText() const;  // Label2: size, DXT variant, alpha kind
     bool ConversionOptionOn(const std::string& lowerExt) const;
-    bool FolderIsAncestor(const std::string& folder, int depth) const;
+    // Whether the walk enters `folder` (an existing folder): once per real
+    // folder, and only inside the trawled tree. Its canonical path goes to
+    // `canonical`; a folder it does not enter may get a memo line in `line`.
+    bool FolderToEnter(const std::string& folder, const std::string& name, std::string& canonical,
+                       std::string& line) const;
     void ReportLogFailure();
     void RepairUniformColour();
+    // Whether a default install folder of any simulator edition exists.
+    bool SimulatorFolderPresent() const;
+    void NoteRecentFile(const std::string& path);
+    void ReadRecentFiles(const TMemIni& ini);
+    void WriteRecentFiles(TMemIni& ini) const;
+    // The title and which trawl buttons can be pressed, after a trawl's state changed.
+    void ShowTrawlState();
+    // Ends a stopped trawl without resuming it: its lines go to its log.
+    void GiveUpStoppedTrawl();
 
     Host& host_;
     core::ImageStore store_;
@@ -218,9 +253,13 @@ private:
     Language language_;
     std::string programDir_;
     std::string programPath_;
-    std::ofstream trawlLog_;
+    core::AppendFile trawlLog_;
     bool logReopenPending_ = false;  // the log was deleted under a running trawl
     std::unique_ptr<TMemIni> settingsFile_;
+    std::vector<std::string> startupNotices_;
+    // The trawled tree's start folder and the folders entered, canonical.
+    std::string trawlRoot_;
+    std::set<std::string> trawlVisited_;
     std::unique_ptr<CommandLineJobs> ownJobs_;
     CommandLineJobs* jobs_ = nullptr;
 };

@@ -219,8 +219,8 @@ void StartEditor(Application& app, const std::string& file, fs::file_time_type& 
     app.host().Sleep(500);
     age = ModificationTime(file).value_or(fs::file_time_type{});
     if (!app.host().StartProgram(app.settings().EditorPath, {file})) {
-        app.host().ShowMessage("Could not start the image editor \"" + app.settings().EditorPath +
-                               "\".");
+        app.host().ShowError("Could not start the image editor \"" + app.settings().EditorPath +
+                             "\".");
         return;
     }
     app.host().StartTimer(watch, 1000);
@@ -235,11 +235,11 @@ void Application::Edit1Click() {
     DeleteFileIfPresent(TempImagePath());
     DeleteFileIfPresent(TempAlphaPath());
     if (!core::SaveColourImage(store_, TempImagePath())) {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
         return;
     }
     if (hasAlpha && !core::SaveAlphaImage(store_, TempAlphaPath())) {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
         return;
     }
     StartEditor(*this, TempImagePath(), TempImageAge, TimerId::WatchColour);
@@ -269,7 +269,7 @@ void Application::Edit2Click() {
     if (!EditorChosen(*this)) return;
     DeleteFileIfPresent(TempAlphaPath());
     if (!core::SaveAlphaImage(store_, TempAlphaPath())) {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
         return;
     }
     StartEditor(*this, TempAlphaPath(), TempAlphaAge, TimerId::WatchAlpha);

@@ -58,9 +58,15 @@ public:
     virtual void SetTransparentChecked(bool checked) = 0;       // DisplayTransparent1
     virtual void SetNonUniformColourVisible(bool visible) = 0;  // NonUniformColour1
     virtual void ShowTrawlButtons() = 0;                        // bStop, bResume
+    // Which of the two can be pressed: Resume only while a trawl is stopped,
+    // Stop only while one runs.
+    virtual void EnableTrawlButtons(bool /*resume*/, bool /*stop*/) {}
 
     // Dialogs. Pickers return nothing when cancelled.
     virtual void ShowMessage(const std::string& text) = 0;
+    // A failure (a file that cannot be read, written or shown): a message box
+    // that says so by its look.
+    virtual void ShowError(const std::string& text) { ShowMessage(text); }
     virtual Answer Confirm(const std::string& text, Buttons buttons) = 0;
     virtual std::optional<std::string> PickFolder(const std::string& caption,
                                                   const std::string& proposedFolder) = 0;

@@ -35,7 +35,7 @@ void Application::ReportLoadError() {
     if (TrawlActive) {
         host_.AddMemoLine(store_.LoadErrorText);
     } else {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
     }
 }
 
@@ -81,7 +81,13 @@ void Application::ViewTexture(bool reload) {
         TransparentPending = false;
     }
     host_.ClearPictures();
-    if (!core::IsFile(settings_.CurrentFile)) return;
+    // A file that is not there shows nothing. During a trawl, whose walk has
+    // just listed it, that is a refusal like any file that cannot be read; and
+    // anything else that is not a regular file is refused with a message.
+    const core::FileKind kind = core::ExamineFile(settings_.CurrentFile);
+    if (kind != core::FileKind::Regular &&
+        !(reload && (TrawlActive || kind != core::FileKind::Missing)))
+        return;
 
     // Colour view.
     bool loadFailed = false;
@@ -111,13 +117,12 @@ void Application::ViewTexture(bool reload) {
     }
 
     // Alpha view: the alpha channel as grey. Rendering it decides nothing about
-    // the colours, so the uniform-colour finding of the colour view is kept. A
-    // file that just failed to load is not read (and reported) a second time.
+    // the colours, so the uniform-colour finding of the colour view is kept. The
+    // store already holds what the file gives, so the file is not read again.
     if (store_.Image.AlphaKind != 0 && !loadFailed && host_.ShowsPictures()) {
         core::Bitmap display;
         const bool uniformColour = store_.UniformColour;
         store_.AlphaView = true;
-        if (reload && !core::LoadImage(store_, settings_.CurrentFile)) ReportLoadError();
         core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
                           static_cast<uint16_t>(store_.Image.Height));
         store_.UniformColour = uniformColour;
@@ -148,15 +153,24 @@ void Application::Open1Click() {
                            "Trainz Images  (*.texture, *.bmp, *jpg, "
                            "*.tga)|*.texture;*.bmp;*.jpg;*.tga|Image Editors   (*.exe)|*.exe",
                            1, settings_.DefaultDir);
-    if (!chosen) return;
+    if (chosen) OpenFile(*chosen);
+}
+
+void Application::OpenFile(const std::string& path) {
+    if (!core::IsFile(path)) {
+        std::erase(settings_.RecentFiles, path);
+        host_.ShowError("Could not find \"" + path + "\".");
+        return;
+    }
     host_.ClearMemo();
     PickMode = 0;
     ImageModified = false;
     NormalMapMade = false;
     GreyScaleMade = false;
-    settings_.CurrentFile = *chosen;
+    settings_.CurrentFile = path;
     ViewTexture(true);
     ShowCurrentFileName();
+    NoteRecentFile(path);
 }
 
 void Application::Open2Click() {
@@ -171,12 +185,14 @@ void Application::Open2Click() {
         settings_.CurrentFile.clear();
     }
     ShowCurrentFileName();
+    NoteRecentFile(settings_.CurrentFile);
 }
 
 void Application::Timer1Timer() {
     host_.StopTimer(TimerId::OpenDelayed);
     ViewTexture(true);
     ShowCurrentFileName();
+    NoteRecentFile(settings_.CurrentFile);
 }
 
 void Application::Save1Click() {
@@ -193,8 +209,10 @@ void Application::Save1Click() {
     // its extension kept exactly as the user wrote it.
     const std::string newName =
         core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    // The user's own save: on the disk before it replaces the old file.
+    const core::DurableWrites durable;
     if (!core::SaveImage(store_, newName)) {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
         return;
     }
     settings_.CurrentFile = newName;
@@ -212,11 +230,17 @@ void Application::SaveAs1Click() {
     const std::string proposed = core::EndsWithNoCase(current, ".texture")
                                      ? current.substr(0, current.size() - 8) + ".tga"
                                      : current;
-    const auto chosen =
-        host_.PickSaveFile("Image files (*.bmp, *.jpg, *.tga)|*.bmp;*.jpg;*.tga", proposed);
+    // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
+    // and other tools.
+    const auto chosen = host_.PickSaveFile(
+        "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
+        "DDS for engines and tools (*.dds)|*.dds|"
+        "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
+        proposed);
     if (!chosen) return;
+    const core::DurableWrites durable;
     if (!core::SaveImage(store_, *chosen)) {
-        host_.ShowMessage(store_.LoadErrorText);
+        host_.ShowError(store_.LoadErrorText);
         return;
     }
     ImageModified = false;

@@ -33,31 +33,41 @@ Tokens GetTokens(std::string_view line, std::string_view separators) {
 }
 
 bool Language::LoadFile(const std::string& path) {
-    lines_.clear();
-    found_.clear();
-    overflowReported_ = false;
-    core::ByteBuffer bytes;
-    if (core::ReadWholeFile(path, bytes, kMaxLanguageFileBytes) != core::ReadResult::Ok)
+    std::string text;
+    if (core::ReadTextFile(path, text, kMaxLanguageFileBytes) != core::TextRead::Ok) {
+        SetLines({});
         return false;
+    }
+    std::vector<std::string> lines;
     std::string line;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = static_cast<char>(bytes[i]);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '\r' || c == '\n') {
-            lines_.push_back(std::move(line));
+            lines.push_back(std::move(line));
             line.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else {
             line += c;
         }
     }
-    if (!line.empty()) lines_.push_back(std::move(line));
+    if (!line.empty()) lines.push_back(std::move(line));
+    SetLines(std::move(lines));
     return true;
 }
 
 void Language::SetLines(std::vector<std::string> lines) {
     lines_ = std::move(lines);
     found_.clear();
-    overflowReported_ = false;
+    notice_.clear();
+    // Such a line used to abort every lookup that reached it; now it is only
+    // skipped, and the user is told where it is.
+    for (size_t n = 0; n < lines_.size(); ++n) {
+        if (GetTokens(std::string_view(lines_[n]).substr(0, kLanguageLineLimit), "|").overflow) {
+            notice_ = "  Language file line " + std::to_string(n + 1) +
+                      " has too many \"|\" separators and is ignored";
+            break;
+        }
+    }
 }
 
 std::string Language::Translate(const std::string& key) const {
@@ -69,20 +79,10 @@ std::string Language::Translate(const std::string& key) const {
 }
 
 std::string Language::Lookup(const std::string& wanted) const {
-    for (size_t n = 0; n < lines_.size(); ++n) {
-        const std::string_view line = std::string_view(lines_[n]).substr(0, kLanguageLineLimit);
+    for (const std::string& full : lines_) {
+        const std::string_view line = std::string_view(full).substr(0, kLanguageLineLimit);
         Tokens tokens = GetTokens(line, "|");
-        if (tokens.overflow) {
-            // Such a line used to abort every lookup that reached it; now it is
-            // only skipped, and the user is told once where it is.
-            if (!overflowReported_ && notice_) {
-                notice_("  Language file line " + std::to_string(n + 1) +
-                        " has too many \"|\" separators and is ignored");
-            }
-            overflowReported_ = true;
-            continue;
-        }
-        if (tokens.count != 2) continue;
+        if (tokens.overflow || tokens.count != 2) continue;
         std::string& fileKey = tokens.fields[0];
         while (!fileKey.empty() && IsBlank(fileKey.back())) fileKey.pop_back();
         if (core::ToLowerAscii(fileKey) != wanted) continue;

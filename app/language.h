@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,8 +24,9 @@ Tokens GetTokens(std::string_view line, std::string_view separators);
 
 class Language {
 public:
-    // Reads the file's lines (ended by CR LF, CR or LF). A missing or unreadable
-    // file leaves the list empty and returns false.
+    // Reads the file's lines (ended by CR LF, CR or LF; UTF-16 with a
+    // byte-order mark is read as UTF-8). A missing or unreadable file leaves
+    // the list empty and returns false.
     bool LoadFile(const std::string& path);
     void SetLines(std::vector<std::string> lines);
     const std::vector<std::string>& Lines() const { return lines_; }
@@ -34,16 +34,16 @@ public:
     // The text of the first entry whose key matches, or kNotTranslated. A line
     // with more than five bars is skipped like any other malformed line.
     std::string Translate(const std::string& key) const;
-    // Receives one notice line the first time a lookup meets a line with too
-    // many bars (the application sends it to the memo).
-    void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
+    // A memo line naming the first line with too many bars, found when the
+    // lines were set; empty when there is none. The application shows it once
+    // per run; copies of the language made for worker threads never do.
+    const std::string& Notice() const { return notice_; }
 
 private:
     std::string Lookup(const std::string& lowerKey) const;
 
     std::vector<std::string> lines_;
-    std::function<void(const std::string&)> notice_;
-    mutable bool overflowReported_ = false;
+    std::string notice_;
     // Lookups already made: a trawl asks for the same few messages for every
     // file, and each lookup walks the whole file. Not shared between threads:
     // each worker has its own copy of the language.

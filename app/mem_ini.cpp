@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 #include "core/file_io.h"
 #include "core/paths.h"
@@ -10,8 +11,9 @@ namespace app {
 
 namespace {
 
-// A settings file is a few hundred bytes; anything this large is not ours.
-constexpr uint64_t kMaxSettingsFileBytes = 4u << 20;
+// A settings file is a few hundred bytes, but a user may keep sections of
+// their own in it; anything this large is not a settings file.
+constexpr uint64_t kMaxSettingsFileBytes = 16u << 20;
 
 #ifdef _WIN32
 constexpr const char* kLineEnd = "\r\n";
@@ -36,9 +38,12 @@ int HexDigit(char c) {
 }  // namespace
 
 TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
-    core::ByteBuffer bytes;
-    if (core::ReadWholeFile(fileName_, bytes, kMaxSettingsFileBytes) == core::ReadResult::Ok) {
-        Parse(std::string(bytes.begin(), bytes.end()));
+    std::string text;
+    const core::TextRead read = core::ReadTextFile(fileName_, text, kMaxSettingsFileBytes);
+    if (read == core::TextRead::Ok) {
+        Parse(text);
+    } else if (read != core::TextRead::Missing) {
+        readProblem_ = core::TextReadProblem(read, kMaxSettingsFileBytes);
     }
 }
 
@@ -151,9 +156,10 @@ void TMemIni::WriteString(const std::string& section, const std::string& key,
     // Values that the reading would change (outer blanks are trimmed, one pair
     // of outer quotes is stripped) are stored in double quotes so they come back intact.
     std::string value = text;
-    if (text.find_first_of("\r\n") != std::string::npos) {
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
         // A line break would end the line and let the rest of the text pose as
-        // further keys or sections (a file name found by a trawl can hold one).
+        // further keys or sections (a file name found by a trawl can hold one);
+        // a NUL would make the whole file read as something other than text.
         value.clear();
     } else if (!text.empty() &&
                (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
@@ -197,9 +203,13 @@ std::string TMemIni::Text() const {
     return text;
 }
 
-bool TMemIni::UpdateFile() const {
+bool TMemIni::UpdateFile(std::string* refusal) const {
+    if (!readProblem_.empty()) return false;
     const std::string text = Text();
-    return core::WriteFileAtomically(fileName_, text.data(), text.size());
+    // The user's settings exist nowhere else: a power cut must leave the old
+    // file or the new one, never an empty one.
+    const core::DurableWrites durable;
+    return core::WriteFileAtomically(fileName_, text.data(), text.size(), refusal);
 }
 
 }  // namespace app

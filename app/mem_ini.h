@@ -12,10 +12,15 @@ namespace app {
 
 class TMemIni {
 public:
-    // Reads the file; a missing or unreadable file gives an empty set.
+    // Reads the file (UTF-8, or UTF-16 with a byte-order mark); a missing or
+    // unreadable file gives an empty set.
     explicit TMemIni(std::string fileName);
 
     const std::string& FileName() const { return fileName_; }
+    // Empty when the file was read completely or does not exist; otherwise
+    // why it was not read ("it is not text"). Such a file is never written
+    // over: it may hold settings this program cannot see.
+    const std::string& ReadProblem() const { return readProblem_; }
 
     // A stored value of two or more characters that begins and ends with the
     // same quote character (" or ') is returned without that pair.
@@ -29,15 +34,17 @@ public:
 
     // Stores the text in double quotes when it has outer blanks or outer quotes,
     // so that ReadString gives it back unchanged. A text holding a line break
-    // cannot be stored and is written as an empty value.
+    // or a NUL cannot be stored and is written as an empty value.
     void WriteString(const std::string& section, const std::string& key, const std::string& text);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
     // The file's text as UpdateFile() writes it.
     std::string Text() const;
-    // Writes the whole file atomically; false when it cannot be written.
-    bool UpdateFile() const;
+    // Writes the whole file atomically and flushes it to the disk; false when
+    // it cannot be written, or was not read (ReadProblem). When the file
+    // itself refuses (read-only), `refusal` says so.
+    bool UpdateFile(std::string* refusal = nullptr) const;
 
     // Parses an integer the way the integer reads do.
     static bool ParseInteger(const std::string& text, int& value);
@@ -51,6 +58,7 @@ private:
     void Parse(const std::string& text);
 
     std::string fileName_;
+    std::string readProblem_;
     std::vector<Section> sections_;
 };
 

@@ -61,9 +61,19 @@ bool NamesInstall(const std::string& folder) {
 
 }  // namespace
 
-void Application::SetOpenWith() {
+bool Application::SimulatorFolderPresent() const {
+    for (const Edition& edition : kEditions) {
+        for (const char* candidate : edition.candidates) {
+            if (candidate && IsFolder(fs::path(OpenWithDriveRoot) / candidate)) return true;
+        }
+    }
+    return false;
+}
+
+void Application::SetOpenWith(bool clearMemo) {
     Settings& s = settings_;
-    if (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) host_.ClearMemo();
+    if (clearMemo && (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()))
+        host_.ClearMemo();
     auto say = [this](const std::string& key) {
         host_.AddMemoLine(std::string(" ").append(T(key)));
     };
@@ -144,11 +154,13 @@ bool Application::WriteOpenWithBatch(const std::string& batchPath) {
         "@echo off\r\n\"" + programPath_ + "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
-        host_.ShowMessage("Could not create file \"" + name + "\"");
+        host_.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""
+                                                 : writer.Refusal());
         return false;
     }
     if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-        host_.ShowMessage("Could not append to file \"" + name + "\"");
+        host_.ShowError(writer.Refusal().empty() ? "Could not append to file \"" + name + "\""
+                                                 : writer.Refusal());
         return false;
     }
     return true;

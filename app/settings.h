@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -28,6 +29,10 @@ struct Settings {
     int PixelSetCount = 3;    // 1..127
     int PixelSetChange = 20;  // 1..127
     bool PixelSetRandom = true;
+    // The files last opened, newest first, at most kRecentFileCount.
+    std::vector<std::string> RecentFiles;
 };
+
+constexpr int kRecentFileCount = 8;
 
 }  // namespace app

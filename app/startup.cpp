@@ -38,10 +38,17 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
     settingsFile_ = std::make_unique<TMemIni>(SettingsFilePath());
     const TMemIni& ini = *settingsFile_;
     Settings& s = settings_;
+    startupNotices_.clear();
+    if (!ini.ReadProblem().empty()) {
+        startupNotices_.push_back("  The settings file \"" + ini.FileName() + "\" was not read (" +
+                                  ini.ReadProblem() +
+                                  "): default settings are used, and the file is left as it is");
+    }
 
     s.LanguageFile = ini.ReadString("File", "Language", kDefaultLanguageFile);
     const std::string languagePath = FindLanguageFile(programDir_, programPath_, s.LanguageFile);
     if (!languagePath.empty()) language_.LoadFile(languagePath);
+    if (!language_.Notice().empty()) startupNotices_.push_back(language_.Notice());
 
     const std::string lastFile = ini.ReadString("MRU", "lastfile", "");
     s.DefaultDir = ini.ReadString("MRU", "default_dir", "");
@@ -69,6 +76,8 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
     s.PixelSetChange = ini.ReadInteger("PixelSet", "Change", 20);
     s.PixelSetRandom = ini.ReadBool("PixelSet", "Random", true);
 
+    ReadRecentFiles(ini);
+
     s.CurrentFile = s.DefaultDir + lastFile;
     host_.SetRecentFileCaption("  " + lastFile);
 
@@ -82,6 +91,8 @@ void Application::FormCreate(const std::string& programDir, const std::string& p
 void Application::FormShow(const std::vector<std::string>& args) {
     host_.ClearMemo();
     RunCommandLine(*this, args, Jobs());
+    // After the command line, whose trawl would clear them away.
+    for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
 }
 
 bool Application::FormCloseQuery() {
@@ -90,8 +101,10 @@ bool Application::FormCloseQuery() {
         case Answer::Cancel:
             return false;
         case Answer::Yes:
+            // Cancelling the save dialog (or a failed save) keeps the window
+            // and the edits.
             Jobs().SaveAs();
-            return true;
+            return !ImageModified;
         case Answer::No:
             return true;
     }
@@ -143,10 +156,16 @@ bool Application::SaveConfig() {
     ini.WriteInteger("PixelSet", "Change", s.PixelSetChange);
     ini.WriteBool("PixelSet", "Random", s.PixelSetRandom);
     ini.WriteString("Program", "Version", kSettingsVersion);
+    WriteRecentFiles(ini);
 
-    if (ini.UpdateFile()) return true;
+    // A file that was not read may hold settings this run never saw; the
+    // start said so, and it stays as it is.
+    if (!ini.ReadProblem().empty()) return false;
+    std::string refusal;
+    if (ini.UpdateFile(&refusal)) return true;
     // The close goes on; only this run's settings are lost.
-    host_.ShowMessage("Could not write the settings file \"" + ini.FileName() + "\"");
+    host_.ShowError("Could not write the settings file \"" + ini.FileName() + "\"" +
+                    (refusal.empty() ? std::string() : ": " + refusal));
     return false;
 }
 
@@ -158,7 +177,11 @@ void Application::Timer6Timer() {
 void Application::Timer7Timer() {
     host_.StopTimer(TimerId::OpenWithSetup);
     const Settings& s = settings_;
-    if (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) SetOpenWith();
+    // On a machine without the simulator nothing is asked; SetUp > OpenWith
+    // still offers the pickers.
+    if ((s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()) &&
+        SimulatorFolderPresent())
+        SetOpenWith(false);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 // that the trawl and the command line share.
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "app/application.h"
@@ -54,18 +55,39 @@ bool Application::ConversionOptionOn(const std::string& lowerExt) const {
            (lowerExt == ".jpg" && settings_.DoJPGs) || (lowerExt == ".bmp" && settings_.DoBMPs);
 }
 
-bool Application::FolderIsAncestor(const std::string& folder, int depth) const {
-    // A link back to a folder already being walked would otherwise be entered
-    // again and again down to the depth limit.
+namespace {
+
+// Whether `folder` is `root` or lies below it (both canonical).
+bool InsideTree(const std::string& folder, const std::string& root) {
+    if (folder == root) return true;
+    if (folder.size() <= root.size() || folder.compare(0, root.size(), root) != 0) return false;
+    return core::IsFolderSeparator(root.back()) || core::IsFolderSeparator(folder[root.size()]);
+}
+
+std::string Canonical(const std::string& folder, std::error_code& ec) {
+    return fs::canonical(fs::path(folder), ec).string();
+}
+
+}  // namespace
+
+bool Application::FolderToEnter(const std::string& folder, const std::string& name,
+                                std::string& canonical, std::string& line) const {
+    // Links can lead anywhere: to "/", or in a fan that reaches one folder by
+    // millions of paths. The walk enters each real folder once, and never one
+    // outside the tree it was asked to trawl.
+    line.clear();
     std::error_code ec;
-    const fs::path canonical = fs::weakly_canonical(fs::path(folder), ec);
-    if (ec) return false;
-    for (int d = 0; d <= depth && d < static_cast<int>(FolderPaths.size()); ++d) {
-        std::error_code ancestorEc;
-        const fs::path ancestor = fs::weakly_canonical(fs::path(FolderPaths[d]), ancestorEc);
-        if (!ancestorEc && ancestor == canonical) return true;
+    canonical = Canonical(folder, ec);
+    if (ec) {
+        line = "  Folder \"" + name + "\" cannot be entered: " + ec.message();
+        return false;
     }
-    return false;
+    if (!InsideTree(canonical, trawlRoot_)) {
+        line = "  Link \"" + name + "\" leads out of the trawled folder (to \"" + canonical +
+               "\") and is not followed";
+        return false;
+    }
+    return trawlVisited_.count(canonical) == 0;
 }
 
 void Application::StartClick() {
@@ -84,7 +106,16 @@ void Application::StartClick() {
     if (FolderPaths[0].empty()) return;
 
     if (TrawlActive) {
+        // The folder is listed again from its start: what lies below it may be
+        // entered again, as on the first pass.
+        std::error_code ec;
+        const std::string current = Canonical(FolderPaths[TrawlDepth], ec);
+        for (auto it = trawlVisited_.begin(); it != trawlVisited_.end();) {
+            it = !ec && *it != current && InsideTree(*it, current) ? trawlVisited_.erase(it)
+                                                                   : std::next(it);
+        }
         SearchClick();
+        ShowTrawlState();
         return;
     }
 
@@ -99,16 +130,25 @@ void Application::StartClick() {
     TopFoldersDone = 0;
     TopFolderCount = 0;
     host_.ShowTrawlButtons();
+    std::error_code ec;
+    trawlRoot_ = Canonical(FolderPaths[0], ec);
+    trawlVisited_ = {trawlRoot_};
+    // The subfolders the walk will enter, each real folder once.
+    std::set<std::string> topFolders;
     FolderListing top;
     top.Open(FolderPaths[0]);
     while (top.Next()) {
         const std::string& name = top.Current().name;
         if (IsDotEntry(name)) continue;
         const std::string path = JoinPath(FolderPaths[0], name);
-        if (core::IsFolder(path) && !FolderIsAncestor(path, 0)) ++TopFolderCount;
+        std::string canonical, line;
+        if (core::IsFolder(path) && FolderToEnter(path, name, canonical, line))
+            topFolders.insert(canonical);
     }
     top.Close();
+    TopFolderCount = static_cast<int>(topFolders.size());
     SearchClick();
+    ShowTrawlState();
 }
 
 void Application::SearchClick() {
@@ -117,7 +157,11 @@ void Application::SearchClick() {
     StepConverted = false;
     auto& listing = FolderListings[TrawlDepth];
     if (!listing) listing = std::make_unique<FolderListing>();
-    listing->Open(FolderPaths[TrawlDepth]);
+    if (!listing->Open(FolderPaths[TrawlDepth]) && TrawlDepth > 0) {
+        // Gone, or a path too long to open: the walk goes on without it.
+        host_.AddMemoLine("  Folder \"" + LastComponent(FolderPaths[TrawlDepth]) +
+                          "\" could not be listed");
+    }
     if (listing->HasCurrent()) host_.SetFileNameLabel(EntryLabel(listing->Current()));
     ListingOpen[TrawlDepth] = true;
     host_.StartTimer(TimerId::TrawlSlow, settings_.TrawlSpeed);
@@ -153,18 +197,24 @@ void Application::Again() {
                 TrawlConvert();
             }
             const std::string path = JoinPath(FolderPaths[TrawlDepth], entry.name);
-            if (!IsDotEntry(entry.name) && core::IsFolder(path) &&
-                !FolderIsAncestor(path, TrawlDepth)) {
-                FolderPaths[TrawlDepth + 1] = path;
-                ++TrawlDepth;
-                DescendPending = true;
-                if (TrawlDepth > kMaxTrawlDepth) {
-                    DescendPending = false;
-                    TrawlDepth = kMaxTrawlDepth;
+            std::string canonical, refusal;
+            if (!IsDotEntry(entry.name) && core::IsFolder(path)) {
+                if (FolderToEnter(path, entry.name, canonical, refusal)) {
+                    FolderPaths[TrawlDepth + 1] = path;
+                    ++TrawlDepth;
+                    DescendPending = true;
+                    if (TrawlDepth > kMaxTrawlDepth) {
+                        DescendPending = false;
+                        TrawlDepth = kMaxTrawlDepth;
+                    } else {
+                        trawlVisited_.insert(canonical);
+                    }
+                    host_.AddMemoLine("");
+                    host_.AddMemoLine(std::string("searching ") +
+                                      LastComponent(FolderPaths[TrawlDepth]));
+                } else if (!refusal.empty()) {
+                    host_.AddMemoLine(refusal);
                 }
-                host_.AddMemoLine("");
-                host_.AddMemoLine(std::string("searching ") +
-                                  LastComponent(FolderPaths[TrawlDepth]));
             }
         } else {
             listing.Close();
@@ -175,17 +225,14 @@ void Application::Again() {
                 TrawlActive = false;
                 WriteLogFile();
                 host_.StartTimer(TimerId::CloseLog, kCloseLogMs);
-                host_.SetTitle("Skeinpress");
+                ShowTrawlState();
                 if (settings_.CloseOnDone) host_.StartTimer(TimerId::CloseWindow, kCloseWindowMs);
                 return;
             }
             --TrawlDepth;
             if (TrawlDepth == 0) {
                 TopFoldersDone = std::min(TopFoldersDone + 1, TopFolderCount);
-                if (TopFolderCount != 0) {
-                    host_.SetTitle(std::to_string(TopFoldersDone * 100 / TopFolderCount) +
-                                   T("message Percent"));
-                }
+                if (TopFolderCount != 0) ShowTrawlState();
             }
         }
     }
@@ -205,6 +252,7 @@ void Application::bStopClick() {
     TrawlStopped = true;
     host_.StopTimer(TimerId::TrawlSlow);
     host_.StopTimer(TimerId::TrawlFast);
+    ShowTrawlState();
 }
 
 bool Application::EntryNeedsImageWork(const std::string& name) const {
@@ -247,6 +295,9 @@ void Application::TrawlConvert() {
             host_.AddMemoLine("");
             host_.AddMemoLine(std::string(" ") + T("message FixedColour") + ": " + EntryName);
             RepairUniformColour();
+            // The repaired file replaces its own source: nothing could restore
+            // it after a power cut, so it reaches the disk before its name.
+            const core::DurableWrites durable;
             if (!core::SaveImage(store_, settings_.CurrentFile)) {
                 host_.AddMemoLine(store_.LoadErrorText);
                 LastOutcome.refused = true;

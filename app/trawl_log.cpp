@@ -28,39 +28,43 @@ std::string Application::LogFilePath() const {
 }
 
 void Application::ReportLogFailure() {
-    host_.ShowMessage("Couldn't write the trawl log \"" + LogFilePath() + "\".");
+    host_.ShowError("Couldn't write the trawl log \"" + LogFilePath() + "\".");
 }
 
 void Application::OpenLogFile() {
     const std::string path = LogFilePath();
     // Open (and fail) once per trawl: a log that cannot be written is reported
-    // here, and the trawl's later writes then quietly do nothing.
+    // here, and the trawl's later writes then quietly do nothing. A log that is
+    // not a regular file (a FIFO would hold the trawl until something read it)
+    // or is read-only is left alone with a memo line: a message box would hold
+    // a trawl that is to close the program when done.
     LogOpen = true;
     logReopenPending_ = false;
-    trawlLog_.clear();
-    trawlLog_.open(path, std::ios::out | std::ios::app | std::ios::binary);
-    if (!trawlLog_.is_open()) {
-        ReportLogFailure();
+    std::string refusal;
+    if (!trawlLog_.Open(path, refusal)) {
+        if (refusal.empty()) {
+            ReportLogFailure();
+        } else {
+            host_.AddMemoLine("  The trawl log " + refusal +
+                              "; it is left as it is, and this trawl is not logged");
+        }
         return;
     }
-    trawlLog_ << LogHeader() << kLineEnd;
-    trawlLog_.flush();
-    if (!trawlLog_) ReportLogFailure();
+    if (!trawlLog_.Append(LogHeader() + kLineEnd)) ReportLogFailure();
 }
 
 void Application::WriteLogFile() {
     if (!LogOpen && logReopenPending_) OpenLogFile();
-    if (!LogOpen || !trawlLog_.is_open() || !trawlLog_) return;
-    for (const std::string& line : host_.MemoLines()) trawlLog_ << line << kLineEnd;
+    if (!LogOpen || !trawlLog_.Good()) return;
     // Each chunk goes to disk as it is written, so a crash loses at most the memo.
-    trawlLog_.flush();
-    if (!trawlLog_) ReportLogFailure();
+    std::string chunk;
+    for (const std::string& line : host_.MemoLines()) chunk += line + kLineEnd;
+    if (!trawlLog_.Append(chunk)) ReportLogFailure();
 }
 
 void Application::CloseLogFile() {
     if (!LogOpen) return;
-    if (trawlLog_.is_open()) trawlLog_.close();
-    trawlLog_.clear();
+    trawlLog_.Close();
     LogOpen = false;
 }
 
@@ -92,7 +96,7 @@ void Application::DeleteLog1Click() {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::path(path), ec)) return;
     if (!std::filesystem::remove(std::filesystem::path(path), ec)) {
-        host_.ShowMessage("Couldn't delete the trawl log \"" + path + "\".");
+        host_.ShowError("Couldn't delete the trawl log \"" + path + "\".");
     }
 }
 

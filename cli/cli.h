@@ -8,6 +8,10 @@
 
 #include "app/settings.h"
 
+namespace app {
+class Application;
+}
+
 namespace cli {
 
 inline constexpr int kExitOk = 0;
@@ -55,11 +59,16 @@ void ApplySettingsOverrides(app::Settings& settings,
 
 void PrintUsage(std::ostream& out);
 
+// What the application found wrong with the settings or language file, once,
+// on the error stream.
+void PrintStartupNotices(const app::Application& application, std::ostream& err);
+
 // The default TGA name for a source: without ".texture" for a texture, without
 // its extension otherwise, plus ".tga".
 std::string DefaultTgaName(const std::string& source);
 
-// JSON string literal (with quotes) for a text.
+// JSON string literal (with quotes) for a text; bytes that are not well-formed
+// UTF-8 are written as \ufffd, so the line stays valid JSON.
 std::string JsonString(const std::string& text);
 
 }  // namespace cli

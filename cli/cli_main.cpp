@@ -2,6 +2,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "app/application.h"
 #include "app/program_dir.h"
 
 #include "cli/cli.h"
@@ -17,7 +18,8 @@ void PrintUsage(std::ostream& out) {
            "      Load each file and describe it: size, bytes per pixel, alpha kind\n"
            "      (0 none, 1 graded, 2 on/off), compression (0 none, 1 DXT1, 3 DXT3,\n"
            "      5 DXT5), whether it is one uniform colour, and a texture's\n"
-           "      description lines. --json prints one JSON object per file per line.\n"
+           "      description lines. --json prints one JSON object per file per line;\n"
+           "      a byte of a name that is not UTF-8 is written as \\ufffd there.\n"
            "  skeinpress-cli convert FILE... [--output OUT] [--jobs N] [EDIT...]\n"
            "      Convert each file to TGA beside it (wagon.texture -> wagon.tga and\n"
            "      wagon.texture.txt; sky.bmp -> sky.tga). With one FILE, --output\n"
@@ -142,6 +144,14 @@ int RunCli(const std::vector<std::string>& arguments, Streams io) {
     return kExitUsage;
 }
 
+void PrintStartupNotices(const app::Application& application, std::ostream& err) {
+    for (const std::string& notice : application.StartupNotices()) {
+        const size_t start = notice.find_first_not_of(' ');
+        err << "skeinpress-cli: " << (start == std::string::npos ? notice : notice.substr(start))
+            << "\n";
+    }
+}
+
 std::string DefaultTgaName(const std::string& source) {
     if (core::EndsWithNoCase(source, ".texture"))
         return source.substr(0, source.size() - 8) + ".tga";
@@ -149,9 +159,41 @@ std::string DefaultTgaName(const std::string& source) {
     return source.substr(0, source.size() - ext.size()) + ".tga";
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[i] (no overlong forms,
+// no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8SequenceLength(const std::string& text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -174,8 +216,15 @@ std::string JsonString(const std::string& text) {
                     out += "\\u00";
                     out += hex[c >> 4];
                     out += hex[c & 15];
-                } else {
+                } else if (c < 0x80) {
                     out += static_cast<char>(c);
+                } else if (const size_t length = Utf8SequenceLength(text, i); length != 0) {
+                    out.append(text, i, length);
+                    i += length - 1;
+                } else {
+                    // A name need not be UTF-8; JSON must be. Each byte that is
+                    // not part of a well-formed sequence becomes U+FFFD.
+                    out += "\\ufffd";
                 }
         }
     }

@@ -50,9 +50,11 @@ int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
     return status;
 }
 
-JobResult MissingFile(const std::string& file) {
+// A file that is missing, or is not a regular file (a FIFO would hold the
+// conversion until something wrote to it).
+JobResult UnreadableFile(const std::string& file) {
     JobResult result;
-    result.err = file + ": File not found : \"" + std::string(core::FileNamePart(file)) + "\"\n";
+    result.err = file + ": " + core::ReadRefusal(file) + "\n";
     result.failed = true;
     return result;
 }
@@ -67,6 +69,7 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
     ConsoleHost host(io.out, io.err);
     app::Application application(host);
     application.FormCreate(programDir, app::RunningProgramPath());
+    PrintStartupNotices(application, io.err);
     // Files repair the same way whatever the number of jobs.
     application.RandomSeedForFile = SeedForFile;
     const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
@@ -74,7 +77,7 @@ int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files
     for (int w = 0; w < workerCount; ++w)
         workers.push_back(std::make_unique<ConversionWorker>(application));
     return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
-        if (!core::IsFile(file)) return MissingFile(file);
+        if (!core::IsFile(file)) return UnreadableFile(file);
         return workers[worker]->Convert(file, output);
     });
 }

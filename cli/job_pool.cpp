@@ -152,7 +152,6 @@ namespace cli {
 ConversionWorker::ConversionWorker(app::Application& model) : host_(out_, err_), app_(host_) {
     app_.settings() = model.settings();
     app_.language() = model.language();
-    app_.language().SetNotice([this](const std::string& line) { host_.AddMemoLine(line); });
     app_.store().AlphaFillValue = model.store().AlphaFillValue;
     app_.RandomSeedForFile = model.RandomSeedForFile;
 }

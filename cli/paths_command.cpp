@@ -19,7 +19,9 @@ int PathsCommand(const Options& options, const std::vector<std::string>& args, S
     const std::string language =
         app::FindLanguageFile(programDir, app::RunningProgramPath(), languageName);
     io.out << "program folder: " << programDir << "\n"
-           << "settings file:  " << settings.FileName() << "\n"
+           << "settings file:  " << settings.FileName()
+           << (settings.ReadProblem().empty() ? "" : " (not read: " + settings.ReadProblem() + ")")
+           << "\n"
            << "language file:  "
            << (language.empty() ? "none found (" + languageName + ")" : language) << "\n";
     return kExitOk;

@@ -233,6 +233,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     // Reads the settings file and the language file; the settings are never
     // written back by the command line.
     application.FormCreate(programDir, app::RunningProgramPath());
+    PrintStartupNotices(application, io.err);
     // No idle steps on the console: the step timers run only for the trawl.
     host.StopTimer(app::TimerId::TrawlSlow);
     host.StopTimer(app::TimerId::TrawlFast);

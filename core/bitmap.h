@@ -1,11 +1,14 @@
 // The display bitmap the renderers draw into: 24-bit (blue, green, red) or
 // 32-bit (blue, green, red, alpha) pixels, rows top-down, each row padded to a
 // multiple of 4 bytes so that the desktop program can wrap it without copying.
+// Its pixels live in the image store's kind of buffer: a big picture's memory
+// comes ready, not one page fault at a time.
 #pragma once
 
 #include <cstdint>
 #include <span>
-#include <vector>
+
+#include "core/image_store.h"
 
 namespace core {
 
@@ -34,7 +37,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int stride_ = 0;
-    std::vector<uint8_t> pixels_;
+    ByteBuffer pixels_;
 };
 
 }  // namespace core

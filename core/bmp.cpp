@@ -159,7 +159,8 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
     for (int y = bitmap.Height() - 1; ok && y >= 0; --y)
         ok = file.Write(bitmap.Row(y).data(), stride);
     if (!ok || !file.Commit()) {
-        SetLoadError(store, "Couldn't save Bitmap - \"", path, "\"");
+        SetLoadErrorText(store,
+                         WriteFailureText(file.Refusal(), "Couldn't save Bitmap - \"", path, "\""));
         return false;
     }
     return true;

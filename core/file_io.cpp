@@ -1,5 +1,6 @@
 #include "core/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +8,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <random>
+
+#include "core/paths.h"
 
 namespace core {
 
@@ -23,6 +30,20 @@ mode_t ReadUmask() {
 }
 const mode_t kProcessUmask = ReadUmask();
 
+std::string Quoted(const std::string& path) {
+    const std::string_view name = FileNamePart(path);
+    std::string quoted;
+    quoted.reserve(name.size() + 2);
+    quoted.append(1, '"').append(name).append(1, '"');
+    return quoted;
+}
+
+// Drops O_NONBLOCK again once the descriptor is known to be a regular file.
+void MakeBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
 }  // namespace
 
 bool IsFile(const std::string& path) {
@@ -35,13 +56,49 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), ec);
 }
 
+FileKind ExamineFile(const std::string& path) {
+    struct stat st {};
+    if (path.empty()) return FileKind::Missing;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileKind::Missing : FileKind::Unreachable;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::NotRegular;
+}
+
+std::string ReadRefusal(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        if (path.empty() || errno == ENOENT || errno == ENOTDIR)
+            return "File not found : " + Quoted(path);
+        return Quoted(path) + " cannot be opened: " + std::strerror(errno);
+    }
+    if (!S_ISREG(st.st_mode)) return Quoted(path) + " is not a regular file";
+    return std::string();
+}
+
+int OpenRegularForReading(const std::string& path) {
+    // The type is checked before the open, so that a FIFO or device is never
+    // opened at all, and again on the descriptor, in case the name was given
+    // to something else in between; O_NONBLOCK keeps even that open from
+    // waiting for a FIFO's writer.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    MakeBlocking(fd);
+    return fd;
+}
+
 static ReadResult ReadFile(const std::string& path, ByteBuffer& out, uint64_t maxBytes,
                            bool refuseLarger) {
     out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularForReading(path);
     if (fd < 0) return ReadResult::CannotOpen;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return ReadResult::CannotOpen;
     }
@@ -79,16 +136,193 @@ ReadResult ReadFilePrefix(const std::string& path, ByteBuffer& out, uint64_t max
     return ReadFile(path, out, maxBytes, false);
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
-    Abandon();
+namespace {
+
+void AppendUtf8(std::string& text, uint32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (code >> 18));
+        text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }
 
+// UTF-16 after its byte-order mark, as UTF-8; false for an odd length, a lone
+// surrogate or a NUL.
+bool DecodeUtf16(const uint8_t* bytes, size_t size, bool bigEndian, std::string& text) {
+    if (size % 2 != 0) return false;
+    auto unit = [&](size_t i) -> uint32_t {
+        return bigEndian ? (bytes[i] << 8) | bytes[i + 1] : bytes[i] | (bytes[i + 1] << 8);
+    };
+    text.clear();
+    text.reserve(size);
+    for (size_t i = 0; i < size; i += 2) {
+        uint32_t code = unit(i);
+        if (code >= 0xDC00 && code <= 0xDFFF) return false;
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            if (i + 2 >= size) return false;
+            const uint32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        if (code == 0) return false;
+        AppendUtf8(text, code);
+    }
+    return true;
+}
+
+}  // namespace
+
+TextRead ReadTextFile(const std::string& path, std::string& text, uint64_t maxBytes) {
+    text.clear();
+    switch (ExamineFile(path)) {
+        case FileKind::Regular:
+            break;
+        case FileKind::Missing:
+            return TextRead::Missing;
+        case FileKind::NotRegular:
+            return TextRead::NotRegular;
+        case FileKind::Unreachable:
+            return TextRead::Unreadable;
+    }
+    ByteBuffer bytes;
+    switch (ReadWholeFile(path, bytes, maxBytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::TooLarge:
+            return TextRead::TooLarge;
+        case ReadResult::CannotOpen:
+        case ReadResult::ReadError:
+            return TextRead::Unreadable;
+    }
+    const uint8_t* data = bytes.data();
+    const size_t size = bytes.size();
+    if (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)))
+        return DecodeUtf16(data + 2, size - 2, data[0] == 0xFE, text) ? TextRead::Ok
+                                                                      : TextRead::NotText;
+    const size_t skip = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF ? 3 : 0;
+    text.assign(reinterpret_cast<const char*>(data) + skip, size - skip);
+    if (text.find('\0') != std::string::npos) {
+        text.clear();
+        return TextRead::NotText;
+    }
+    return TextRead::Ok;
+}
+
+std::string TextReadProblem(TextRead result, uint64_t maxBytes) {
+    switch (result) {
+        case TextRead::Ok:
+            return std::string();
+        case TextRead::Missing:
+            return "it does not exist";
+        case TextRead::NotRegular:
+            return "it is not a regular file";
+        case TextRead::Unreadable:
+            return "it cannot be read";
+        case TextRead::TooLarge:
+            return "it is larger than " + std::to_string(maxBytes >> 20) + " MB";
+        case TextRead::NotText:
+            return "it is not text";
+    }
+    return std::string();
+}
+
+// ---- Writing -----------------------------------------------------------------
+
 namespace {
+
+constexpr const char kTempMark[] = ".skeinpress-";
+constexpr size_t kTempMarkLength = sizeof kTempMark - 1;
+constexpr size_t kTempSuffixLength = 6;  // as mkstemp's XXXXXX
+constexpr time_t kStaleTempSeconds = 60 * 60;
+
+thread_local int durableDepth = 0;
+
+std::mutex flushObserverMutex;
+std::function<void(const std::string&)> flushObserver;
+
+void NoteFlush(const std::string& path) {
+    std::lock_guard<std::mutex> lock(flushObserverMutex);
+    if (flushObserver) flushObserver(path);
+}
+
+// An error of fsync that means the data may not be on the disk; file systems
+// that cannot flush at all say EINVAL, which loses nothing a flush would keep.
+bool FlushFile(int fd, const std::string& path) {
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) return false;
+    NoteFlush(path);
+    return true;
+}
+
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+    NoteFlush(folder);
+}
+
+std::string FolderOf(const std::string& target) {
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    return folder.empty() ? std::string(".") : folder;
+}
+
+bool IsTemporaryName(const char* name) {
+    const size_t length = std::strlen(name);
+    if (length <= kTempMarkLength + kTempSuffixLength) return false;
+    const char* suffix = name + length - kTempSuffixLength;
+    if (std::memcmp(suffix - kTempMarkLength, kTempMark, kTempMarkLength) != 0) return false;
+    for (size_t i = 0; i < kTempSuffixLength; ++i) {
+        const char c = suffix[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// Temporaries of a program that was killed before it could remove them. One
+// younger than an hour may belong to a program still writing, so it stays. A
+// folder is looked through at most once an hour, which keeps a trawl writing
+// thousands of files into one folder from listing it for each.
+void RemoveStaleTemporaries(const std::string& folder) {
+    static std::mutex mutex;
+    static std::map<std::string, time_t> lastLook;
+    const time_t now = std::time(nullptr);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto [it, fresh] = lastLook.emplace(folder, now);
+        if (!fresh) {
+            if (now - it->second < kStaleTempSeconds) return;
+            it->second = now;
+        }
+    }
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(st.st_mode) && now - st.st_mtime > kStaleTempSeconds)
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
 
 // A name beside `target` that nothing else uses: created empty and exclusive by
 // mkstemp, so it can be handed to link or rename afterwards.
 int MakeTempBeside(const std::string& target, std::string& temp) {
-    std::string pattern = target + ".skeinpress-XXXXXX";
+    std::string pattern = target + kTempMark + std::string(kTempSuffixLength, 'X');
     const int fd = ::mkstemp(pattern.data());
     if (fd >= 0) temp = pattern;
     return fd;
@@ -98,7 +332,7 @@ std::string RandomSuffix() {
     thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string suffix(8, 'x');
+    std::string suffix(kTempSuffixLength, 'x');
     uint64_t bits = generator();
     for (char& c : suffix) {
         c = kLetters[bits % (sizeof kLetters - 1)];
@@ -112,22 +346,48 @@ bool ProcFdUsable() {
     return usable;
 }
 
+// Why `target` may not be replaced, or empty. The read-only mark is the
+// owner's write permission; root could write anyway, but the mark is the
+// user's word that the file stays as it is.
+std::string TargetRefusal(const std::string& target, const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return Quoted(target) + " is not a regular file";
+    if ((st.st_mode & S_IWUSR) == 0) return Quoted(target) + " is read-only";
+    return std::string();
+}
+
 }  // namespace
+
+AtomicFileWriter::~AtomicFileWriter() {
+    Abandon();
+}
+
+bool AtomicFileWriter::TargetRefuses() {
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) != 0) return false;  // a new file
+    refusal_ = TargetRefusal(target_, st);
+    return !refusal_.empty();
+}
 
 bool AtomicFileWriter::Open(const std::string& target) {
     Abandon();
     target_ = target;
     failed_ = false;
     unnamed_ = false;
+    refusal_.clear();
+    if (TargetRefuses()) {
+        failed_ = true;
+        return false;
+    }
     struct stat st {};
     const bool replacing = ::stat(target.c_str(), &st) == 0;
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder);
 #ifdef O_TMPFILE
     // An unnamed file in the target's folder: nothing is left behind if the
     // program dies before Commit(), and the file system allocates it without
     // locking the folder, which keeps parallel writers into one folder apart.
     if (ProcFdUsable()) {
-        const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd_ >= 0) unnamed_ = true;
     }
 #endif
@@ -168,7 +428,7 @@ bool AtomicFileWriter::LinkUnnamed() {
         return true;
     if (errno != EEXIST) return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = target_ + ".skeinpress-" + RandomSuffix();
+        const std::string temp = target_ + kTempMark + RandomSuffix();
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST) continue;  // taken in the meantime: another name
             return false;
@@ -182,7 +442,10 @@ bool AtomicFileWriter::LinkUnnamed() {
 
 bool AtomicFileWriter::Commit() {
     if (fd_ < 0) return false;
-    bool ok = !failed_;
+    const bool durable = durableDepth > 0;
+    // The mark may have been set while the file was being written.
+    bool ok = !failed_ && !TargetRefuses();
+    if (ok && durable) ok = FlushFile(fd_, target_);
     if (ok && unnamed_) ok = LinkUnnamed();
     if (::close(fd_) != 0) ok = false;
     fd_ = -1;
@@ -191,6 +454,7 @@ bool AtomicFileWriter::Commit() {
         if (!ok) ::unlink(temp_.c_str());
     }
     temp_.clear();
+    if (ok && durable) FlushFolder(FolderOf(target_));
     return ok;
 }
 
@@ -205,9 +469,75 @@ void AtomicFileWriter::Abandon() {
     }
 }
 
-bool WriteFileAtomically(const std::string& target, const void* data, size_t size) {
+bool WriteFileAtomically(const std::string& target, const void* data, size_t size,
+                         std::string* refusal) {
     AtomicFileWriter writer;
-    return writer.Open(target) && writer.Write(data, size) && writer.Commit();
+    const bool ok = writer.Open(target) && writer.Write(data, size) && writer.Commit();
+    if (refusal) *refusal = writer.Refusal();
+    return ok;
+}
+
+std::string WriteFailureText(const std::string& refusal, std::string_view prefix,
+                             const std::string& path, std::string_view suffix) {
+    if (!refusal.empty()) return refusal;
+    return std::string(prefix) + std::string(FileNamePart(path)) + std::string(suffix);
+}
+
+DurableWrites::DurableWrites() {
+    ++durableDepth;
+}
+
+DurableWrites::~DurableWrites() {
+    --durableDepth;
+}
+
+void SetFlushObserver(std::function<void(const std::string& path)> observer) {
+    std::lock_guard<std::mutex> lock(flushObserverMutex);
+    flushObserver = std::move(observer);
+}
+
+// ---- Appending ---------------------------------------------------------------
+
+bool AppendFile::Open(const std::string& path, std::string& refusal) {
+    Close();
+    refusal.clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        refusal = TargetRefusal(path, st);
+        if (!refusal.empty()) return false;
+    }
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) return false;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        refusal = Quoted(path) + " is not a regular file";
+        return false;
+    }
+    MakeBlocking(fd);
+    fd_ = fd;
+    failed_ = false;
+    return true;
+}
+
+bool AppendFile::Append(std::string_view text) {
+    if (!Good()) return false;
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd_, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed_ = true;
+            return false;
+        }
+        text.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+void AppendFile::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    failed_ = false;
 }
 
 }  // namespace core

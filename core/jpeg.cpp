@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <jpeglib.h>
 
@@ -40,11 +42,33 @@ jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
     return manager;
 }
 
+// A progressive file may repeat a scan without end, each repeat a few bytes
+// that cost a pass over every block of the picture: at the largest side about
+// 50 ms a scan, so a thousand scans took about a minute. Real encoders write
+// about ten; the bound leaves room for any sensible progression and keeps the
+// worst case near ten seconds.
+constexpr int kMaxScans = 200;
+
+struct ScanLimit {
+    jpeg_progress_mgr pub;
+    bool exceeded = false;
+};
+
+// libjpeg reports progress before each step of reading the input; a scan
+// beyond the bound ends the decoding before any of its data is read.
+void CountScans(j_common_ptr info) {
+    auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+        limit->exceeded = true;
+        info->err->error_exit(info);
+    }
+}
+
 // Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
 // need no destructor live between setjmp and the libjpeg calls, so a jump back
 // skips nothing that would leak; `pixels` belongs to the caller.
 bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t& width,
-                int32_t& height) {
+                int32_t& height, ScanLimit& scans) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = ReturningErrors(err);
@@ -53,6 +77,8 @@ bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    scans.pub.progress_monitor = CountScans;
+    cinfo.progress = &scans.pub;
     jpeg_stdio_src(&cinfo, input);
     jpeg_read_header(&cinfo, TRUE);
 
@@ -160,15 +186,20 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     ByteBuffer pixels;
     int32_t width = 0;
     int32_t height = 0;
-    std::FILE* input = std::fopen(path.c_str(), "rb");
+    const int fd = OpenRegularForReading(path);
+    std::FILE* input = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (input == nullptr && fd >= 0) ::close(fd);
     struct stat info {};
+    ScanLimit scans{};
     const bool decoded =
         input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
-        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height);
+        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height, scans);
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);
-        SetLoadError(store, "Couldn't load JPG file in \"", path, "\"");
+        SetLoadError(store, "Couldn't load JPG file in \"", path,
+                     scans.exceeded ? "\": it has more than " + std::to_string(kMaxScans) + " scans"
+                                    : std::string("\""));
         return false;
     }
     // libjpeg gives the top row first; the store keeps the bottom row first.
@@ -191,11 +222,12 @@ bool SaveJPG(ImageStore& store, const std::string& path) {
     }
     unsigned char* encoded = nullptr;
     unsigned long encodedSize = 0;
+    std::string refusal;
     const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) &&
-                    WriteFileAtomically(path, encoded, encodedSize);
+                    WriteFileAtomically(path, encoded, encodedSize, &refusal);
     std::free(encoded);
     if (!ok) {
-        SetLoadError(store, "Couldn't save JPG file \"", path, "\"");
+        SetLoadErrorText(store, WriteFailureText(refusal, "Couldn't save JPG file \"", path, "\""));
         return false;
     }
     return true;

@@ -1,40 +1,13 @@
 #include "core/load_image.h"
 
-#include <filesystem>
 #include <new>
 
+#include "core/file_io.h"
 #include "core/paths.h"
 
 namespace core {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// Gives a read-only file its owner's write permission for the time of a load
-// and takes it away again when the object goes, on every path out.
-class WritePermissionLift {
-public:
-    explicit WritePermissionLift(const std::string& path) : path_(path) {
-        std::error_code ec;
-        const fs::file_status status = fs::status(path_, ec);
-        if (ec || !fs::is_regular_file(status)) return;
-        if ((status.permissions() & fs::perms::owner_write) != fs::perms::none) return;
-        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add, ec);
-        lifted_ = !ec;
-    }
-    ~WritePermissionLift() {
-        if (!lifted_) return;
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::remove, ec);
-    }
-    WritePermissionLift(const WritePermissionLift&) = delete;
-    WritePermissionLift& operator=(const WritePermissionLift&) = delete;
-
-private:
-    fs::path path_;
-    bool lifted_ = false;
-};
 
 bool RunReader(ImageStore& store, const std::string& path) {
     if (EndsWithNoCase(path, ".bmp")) return LoadBMP(store, path);
@@ -50,9 +23,14 @@ bool RunReader(ImageStore& store, const std::string& path) {
 
 bool LoadImage(ImageStore& store, const std::string& path) {
     bool result = false;
-    {
-        const WritePermissionLift lift(path);
-        ResetImage(store);
+    ResetImage(store);
+    // The readers open files for reading only, so a read-only file is read as
+    // it is. A missing file gets each reader's own message; anything else that
+    // is not a regular file is refused here, before a reader opens it.
+    if (const FileKind kind = ExamineFile(path);
+        kind == FileKind::NotRegular || kind == FileKind::Unreachable) {
+        SetLoadErrorText(store, ReadRefusal(path));
+    } else {
         try {
             result = RunReader(store, path);
         } catch (const std::bad_alloc&) {

@@ -27,7 +27,8 @@ bool WriteTGAFile(ImageStore& store, const std::string& path, PictureArea area) 
     }
     AtomicFileWriter file;
     if (!file.Open(path)) {
-        SetLoadError(store, "Couldn't create file \"", path, "\".");
+        SetLoadErrorText(store,
+                         WriteFailureText(file.Refusal(), "Couldn't create file \"", path, "\"."));
         return false;
     }
     if (!file.Write(header, sizeof header)) {
@@ -59,7 +60,9 @@ bool WriteTGAFile(ImageStore& store, const std::string& path, PictureArea area) 
         }
     }
     if (!file.Commit()) {
-        SetLoadErrorText(store, "File Save Error in TGA Data");
+        // The read-only mark may have been set while the file was written.
+        SetLoadErrorText(store,
+                         file.Refusal().empty() ? "File Save Error in TGA Data" : file.Refusal());
         return false;
     }
     return true;
@@ -159,8 +162,10 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
         existing.size() == text.size() &&
         std::memcmp(existing.data(), text.data(), text.size()) == 0)
         return true;
-    if (!WriteFileAtomically(descriptionPath, text.data(), text.size())) {
-        SetLoadError(store, "Couldn't create file \"", descriptionPath, "\".");
+    std::string refusal;
+    if (!WriteFileAtomically(descriptionPath, text.data(), text.size(), &refusal)) {
+        SetLoadErrorText(
+            store, WriteFailureText(refusal, "Couldn't create file \"", descriptionPath, "\"."));
         return false;
     }
     return true;

@@ -51,7 +51,6 @@ inline void TranslateSampleKeys(const app::Language& language,
 inline void ExerciseLanguage(const uint8_t* data, size_t size, const std::string& scratchPath) {
     const std::vector<std::string> lines = SplitLines(data, size);
     app::Language fromLines;
-    fromLines.SetNotice([](const std::string&) {});
     fromLines.SetLines(lines);
     TranslateSampleKeys(fromLines, lines);
 

@@ -63,9 +63,10 @@ inline std::string ExerciseSettings(const uint8_t* data, size_t size,
     for (const auto& key : KeysNamedIn(lines)) ReadEveryWay(ini, key);
 
     // A text written through WriteString reads back unchanged (one with a line
-    // break reads back empty), before and after a save and a fresh read.
-    const std::string value = lines.empty() ? std::string() : lines.back();
+    // break or a NUL reads back empty), before and after a save and a fresh read.
+    std::string value = lines.empty() ? std::string() : lines.back();
     ini.WriteString("Fuzz Check", "value", value);
+    if (value.find('\0') != std::string::npos) value.clear();
     if (ini.ReadString("Fuzz Check", "value", "missing") != value)
         return "a written value read back as \"" +
                ini.ReadString("Fuzz Check", "value", "missing") + "\"";

@@ -4,23 +4,29 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "ui/picture_convert.h"
-#include "ui/picture_label.h"
+#include "ui/picture_view.h"
 #include "ui/secondary_windows.h"
 
 // The icon lives in the library's resources; a static library must register them.
@@ -31,26 +37,44 @@ static void InitSkeinpressResources() {
 namespace ui {
 namespace {
 
-constexpr int kClientWidth = 725;
-constexpr int kClientHeight = 420;
 constexpr const char* kPictureHint = "Right click for menu";
+constexpr QPoint kDefaultPosition{200, 100};
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A menu title with a keyboard mnemonic on its first letter, unless the
+// language file gave it one.
+QString WithMnemonic(const QString& title) {
+    return title.contains('&') ? title : "&" + title;
+}
+
+// The platform's key for a standard command, or `fallback` where it has none
+// (Save As and Quit have none outside some desktops).
+QKeySequence StandardKey(QKeySequence::StandardKey key, QKeySequence fallback) {
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? fallback : keys.front();
+}
+
 // A framed pane with a lowered bevel of width 2 and its caption in the middle,
 // seen where the picture does not cover it.
-QFrame* MakePanel(QWidget* parent, QRect geometry, QLabel*& caption) {
+QFrame* MakePanel(QWidget* parent, QLabel*& caption) {
     auto* panel = new QFrame(parent);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setLineWidth(2);
-    panel->setGeometry(geometry);
     caption = new QLabel(panel);
     caption->setAlignment(Qt::AlignCenter);
-    caption->setGeometry(2, 2, geometry.width() - 4, geometry.height() - 4);
     return panel;
+}
+
+// The one local file or folder a drag carries, if that is what it carries.
+std::optional<std::string> DraggedPath(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
+    const QUrl url = mime->urls().front();
+    if (!url.isLocalFile()) return std::nullopt;
+    return url.toLocalFile().toStdString();
 }
 
 }  // namespace
@@ -59,11 +83,10 @@ TForm1::TForm1(const std::string& programDir, const std::string& programPath,
                const std::string& dataDir, QWidget* parent)
     : QMainWindow(parent), app_(*this), dataDir_(dataDir) {
     InitSkeinpressResources();
+    OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     setWindowTitle("Skeinpress");
     QApplication::setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setAcceptDrops(true);
     BuildTimers();
     BuildControls();
     BuildMenus();
@@ -75,7 +98,8 @@ TForm1::TForm1(const std::string& programDir, const std::string& programPath,
 
     app_.FormCreate(programDir, programPath);
     SyncOptionChecks();
-    move(app_.settings().WindowLeft, app_.settings().WindowTop);
+    resize(kDefaultClientSize + QSize(0, menuBar()->sizeHint().height()));
+    PlaceAt(app_.settings().WindowLeft, app_.settings().WindowTop);
 }
 
 TForm1::~TForm1() {
@@ -86,21 +110,17 @@ TForm1::~TForm1() {
 
 void TForm1::BuildControls() {
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setMinimumSize(kDefaultClientSize);
+    client->installEventFilter(this);
     setCentralWidget(client);
 
-    const int lineHeight = std::max(13, fontMetrics().height());
     Label1 = new QLabel("File Name", client);
-    Label1->setGeometry(16, 400, 465, lineHeight);
-
-    Panel1 = MakePanel(client, QRect(16, 8, 346, 377), Panel1Caption);
+    Panel1 = MakePanel(client, Panel1Caption);
     Panel1Caption->setText("Image");
-    Image1 = new PictureLabel(Panel1);
-    Image1->setGeometry(8, 8, 330, 329);
+    Image1 = new PictureView(Panel1);
     Image1->setToolTip(kPictureHint);
     Image1->hide();
     Label2 = new QLabel("Image Size:", Panel1);
-    Label2->setGeometry(4, 342, 335, 33);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     colourlbl = new QLabel(Panel1);
@@ -108,36 +128,86 @@ void TForm1::BuildControls() {
     colourlbl->setAutoFillBackground(true);
     colourlbl->hide();
 
-    Panel2 = MakePanel(client, QRect(363, 8, 347, 377), Panel2Caption);
+    Panel2 = MakePanel(client, Panel2Caption);
     Panel2Caption->setText("Alpha Channel");
-    Image2 = new PictureLabel(Panel2);
-    Image2->setGeometry(8, 8, 209, 209);
+    Image2 = new PictureView(Panel2);
     Image2->setToolTip(kPictureHint);
     Image2->hide();
     Memo1 = new QPlainTextEdit(Panel2);
-    Memo1->setGeometry(8, 224, 329, 145);
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long message is read whole: wrapped at the pane's edge, within a long
+    // path too.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     bResume = new QPushButton("Resume", client);
-    bResume->setGeometry(544, 392, 75, 25);
     bResume->hide();
     bStop = new QPushButton("Stop Trawl", client);
-    bStop->setGeometry(632, 392, 75, 25);
     bStop->hide();
+    LayoutControls();
 
     connect(bResume, &QPushButton::clicked, this, [this] { app_.StartClick(); });
     connect(bStop, &QPushButton::clicked, this, [this] { app_.bStopClick(); });
-    connect(Image1, &PictureLabel::mouseMoved, this, &TForm1::Image1MouseMove);
-    connect(Image1, &PictureLabel::mousePressed, this, &TForm1::Image1MouseDown);
-    connect(Image1, &PictureLabel::contextMenuRequested, this,
+    connect(Image1, &PictureView::mouseMoved, this, &TForm1::Image1MouseMove);
+    connect(Image1, &PictureView::mousePressed, this, &TForm1::Image1MouseDown);
+    connect(Image1, &PictureView::contextMenuRequested, this,
             [this](QPoint at) { PopupMenu1->exec(at); });
-    connect(Image2, &PictureLabel::contextMenuRequested, this,
+    connect(Image2, &PictureView::contextMenuRequested, this,
             [this](QPoint at) { PopupMenu2->exec(at); });
 
-    // Fixed border: the window is as large as its client area and menu bar.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TForm1::CancelColourPick);
+    // F10 opens the first menu, as on the other desktop programs.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(File1->menuAction()); });
+}
+
+void TForm1::LayoutControls() {
+    // What the client area has beyond its default size goes half to each pane;
+    // in the alpha pane, half of the extra height to the picture, half to the memo.
+    const QSize extra = (ClientArea()->size() - kDefaultClientSize).expandedTo(QSize(0, 0));
+    const int leftWider = extra.width() / 2;
+    const int rightWider = extra.width() - leftWider;
+    const int taller = extra.height();
+    const int alphaTaller = taller / 2;
+    const int lineHeight = std::max(13, fontMetrics().height());
+
+    Label1->setGeometry(16, 400 + taller, 465 + extra.width(), lineHeight);
+    Panel1->setGeometry(16, 8, 346 + leftWider, 377 + taller);
+    Panel1Caption->setGeometry(2, 2, Panel1->width() - 4, Panel1->height() - 4);
+    Label2->setGeometry(4, 342 + taller, 335 + leftWider, 33);
+    Panel2->setGeometry(363 + leftWider, 8, 347 + rightWider, 377 + taller);
+    Panel2Caption->setGeometry(2, 2, Panel2->width() - 4, Panel2->height() - 4);
+    Memo1->setGeometry(8, 224 + alphaTaller, 329 + rightWider, 145 + taller - alphaTaller);
+    bResume->setGeometry(544 + extra.width(), 392 + taller, 75, 25);
+    bStop->setGeometry(632 + extra.width(), 392 + taller, 75, 25);
+    FitPictures();
+}
+
+void TForm1::FitPictures() {
+    // The colour box is 330 x 330 and the alpha box 330 x 209 at the default size.
+    if (!colourSize_.isEmpty()) {
+        const app::FittedSize shown = app::FitIntoBox(colourSize_.width(), colourSize_.height(),
+                                                      Panel1->width() - 16, Panel1->height() - 47);
+        Image1->setGeometry(8, 8, shown.width, shown.height);
+    }
+    if (!alphaSize_.isEmpty()) {
+        const app::FittedSize shown = app::FitIntoBox(alphaSize_.width(), alphaSize_.height(),
+                                                      Panel2->width() - 17, Memo1->y() - 15);
+        Image2->setGeometry(8, 8, shown.width, shown.height);
+    }
+}
+
+void TForm1::PlaceAt(int left, int top) {
+    // The stored place is the client area's, so it reads back the same
+    // whatever the window manager's decoration. A place on no screen (another
+    // monitor set-up) falls back to the default.
+    QPoint corner(left, top);
+    if (!QGuiApplication::screenAt(corner)) corner = kDefaultPosition;
+    setGeometry(QRect(corner, size()));
 }
 
 void TForm1::BuildMenus() {
@@ -154,20 +224,31 @@ void TForm1::BuildMenus() {
         return action;
     };
 
-    File1 = menuBar()->addMenu("File");
+    File1 = menuBar()->addMenu("&File");
     Open1 = item(File1, "Open", [this] { app_.Open1Click(); });
-    Open2 = item(File1, "  ", [this] { app_.Open2Click(); });
+    Open1->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
+    Open2 = item(File1, "  ", [this] {
+        BusyUntilIdle();
+        app_.Open2Click();
+    });
+    RecentFiles = File1->addMenu("Open Recent");
+    connect(File1, &QMenu::aboutToShow, this, &TForm1::FillRecentFiles);
     Save1 = item(File1, "Save", [this] { app_.Save1Click(); });
+    Save1->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
     SaveAs1 = item(File1, "Save As", [this] { app_.SaveAs1Click(); });
+    SaveAs1->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
     Exit1 = item(File1, "Exit", [this] { close(); });
+    Exit1->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
     File1->addSeparator();
     MergeAlphaImage1 = item(File1, "Merge Alpha Image", [this] { app_.MergeAlphaImage1Click(); });
     MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.MakeNormalMap1Click(); });
     File1->addSeparator();
+    TrawlFolder1 = item(File1, "Trawl Folder...", [this] { app_.TrawlFolderClick(); });
     ViewLog = item(File1, "View Trawl Log", [this] { app_.ViewLogFile(); });
     DeleteLog1 = item(File1, "Delete Trawl Log", [this] { app_.DeleteLog1Click(); });
+    FillRecentFiles();
 
-    Options1 = menuBar()->addMenu("Options");
+    Options1 = menuBar()->addMenu("&Options");
     ConvertBMPs1 = option(Options1, "Convert BMPs", &app::Settings::DoBMPs);
     ConvertJPGs1 = option(Options1, "Convert JPGs", &app::Settings::DoJPGs);
     ConvertTextures1 = option(Options1, "Convert Textures", &app::Settings::DoTextures);
@@ -176,13 +257,14 @@ void TForm1::BuildMenus() {
     OverwriteTGAs1 = option(Options1, "Overwrite TGAs", &app::Settings::OverwriteTGAs);
     FixUniformColour1 = option(Options1, "Fix Uniform Colour", &app::Settings::FixUniformColour);
 
-    SetUp1 = menuBar()->addMenu("SetUp");
+    SetUp1 = menuBar()->addMenu("&SetUp");
     Editor1 = item(SetUp1, "Editor", [this] { app_.SetUp1Click(); });
     OpenWith1 = item(SetUp1, "OpenWith", [this] { app_.OpenWith1Click(); });
     RemoveOpenWith1 = item(SetUp1, "Remove OpenWith", [this] { app_.RemoveOpenWith1Click(); });
 
-    Help1 = menuBar()->addMenu("Help");
+    Help1 = menuBar()->addMenu("&Help");
     Help2 = item(Help1, "Help", [this] { Help2Click(); });
+    Help2->setShortcut(StandardKey(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     About1 = item(Help1, "About", [this] { About1Click(); });
 
     PopupMenu1 = new QMenu(this);
@@ -213,6 +295,21 @@ void TForm1::BuildMenus() {
         item(PopupMenu2, "Remove Alpha Channel", [this] { app_.RemoveAlphaChannel1Click(); });
 }
 
+void TForm1::FillRecentFiles() {
+    RecentFiles->clear();
+    const std::vector<std::string>& recent = app_.settings().RecentFiles;
+    for (size_t i = 0; i < recent.size(); ++i) {
+        const std::string path = recent[i];
+        QAction* action =
+            RecentFiles->addAction(QString("&%1  %2").arg(i + 1).arg(Q(path).replace('&', "&&")));
+        connect(action, &QAction::triggered, this, [this, path] {
+            BusyUntilIdle();
+            app_.OpenFile(path);
+        });
+    }
+    RecentFiles->setEnabled(!recent.empty());
+}
+
 void TForm1::BuildTimers() {
     for (int id = 1; id <= 8; ++id) {
         auto* timer = new QTimer(this);
@@ -229,6 +326,7 @@ void TForm1::BuildTimers() {
 void TForm1::OnTimer(app::TimerId id) {
     switch (id) {
         case app::TimerId::OpenDelayed:
+            BusyUntilIdle();
             app_.Timer1Timer();
             break;
         case app::TimerId::WatchColour:
@@ -265,28 +363,32 @@ void TForm1::SyncOptionChecks() {
 
 void TForm1::FormActivate() {
     auto T = [this](const char* key) { return Q(app_.T(key)); };
-    File1->setTitle(T("menu File"));
+    File1->setTitle(WithMnemonic(T("menu File")));
     Open1->setText(T("menu Open"));
     SaveAs1->setText(T("menu SaveAs"));
     Exit1->setText(T("menu Exit"));
     ViewLog->setText(T("menu ViewLog"));
     DeleteLog1->setText(T("menu DeleteLog"));
-    Options1->setTitle(T("menu Options"));
+    Options1->setTitle(WithMnemonic(T("menu Options")));
     ConvertBMPs1->setText(T("menu ConvertBMP"));
     ConvertJPGs1->setText(T("menu ConvertJPG"));
     ConvertTextures1->setText(T("menu ConvertTex"));
     CloseonDone1->setText(T("menu CloseOnDone"));
     OverwriteTGAs1->setText(T("menu OverwriteTGA"));
     FixUniformColour1->setText(T("menu Uniform"));
-    SetUp1->setTitle(T("menu Setup"));
+    SetUp1->setTitle(WithMnemonic(T("menu Setup")));
     Editor1->setText(T("menu Editor"));
     OpenWith1->setText(T("menu OpenWith"));
     RemoveOpenWith1->setText(T("menu RemoveOpenWith"));
-    Help1->setTitle(T("menu Help"));
+    Help1->setTitle(WithMnemonic(T("menu Help")));
     Help2->setText(Help1->title());
     About1->setText(T("menu About"));
-    Label1->setText(T("label FileName"));
-    Label2->setText(T("label Size"));
+    // Activation follows every dialog and every return from another program:
+    // the lines describing a loaded image stay.
+    if (!app_.store().ImageLoaded) {
+        Label1->setText(T("label FileName"));
+        Label2->setText(T("label Size"));
+    }
     Panel1Caption->setText(T("label Image"));
     Panel2Caption->setText(T("label Alpha"));
     bResume->setText(T("button Resume"));
@@ -309,6 +411,11 @@ void TForm1::FormActivate() {
 bool TForm1::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) FormActivate();
     return QMainWindow::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) LayoutControls();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -338,10 +445,29 @@ void TForm1::closeEvent(QCloseEvent* event) {
     for (QTimer* timer : timers_) {
         if (timer) timer->stop();
     }
-    app_.settings().WindowLeft = x();
-    app_.settings().WindowTop = y();
+    // Where the client area is, as the next start places it (an enlarged
+    // window: where it returns to).
+    const QPoint corner = normalGeometry().topLeft();
+    app_.settings().WindowLeft = corner.x();
+    app_.settings().WindowTop = corner.y();
     app_.FormClose();
     event->accept();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (DraggedPath(event->mimeData())) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const auto path = DraggedPath(event->mimeData());
+    if (!path) return;
+    event->acceptProposedAction();
+    // The drop's own event ends first: a question or a load must not hold the
+    // other program's drag.
+    QTimer::singleShot(0, this, [this, path = *path] {
+        BusyUntilIdle();
+        app_.OpenDropped(path);
+    });
 }
 
 // ---- Commands with the window's own dialogs
@@ -367,6 +493,14 @@ void TForm1::Createalphamask1Click() {
     Form4->move(main.left(), std::max(0, main.top() - Form4->height() - std::max(0, frameExtra)));
     Form4->exec();
     app_.BeginColourPick(Form4->ToleranceAccepted, Form4->ToleranceValue);
+    if (app_.PickMode == 2) Image1->setCursor(Qt::CrossCursor);
+}
+
+void TForm1::CancelColourPick() {
+    if (app_.PickMode != 2) return;
+    app_.PickMode = 0;
+    colourlbl->hide();
+    Image1->unsetCursor();
 }
 
 void TForm1::TransparentBground1Click() {
@@ -398,24 +532,28 @@ void TForm1::Help2Click() {
 // ---- Colour pick on the colour picture
 
 bool TForm1::PixelUnder(QPoint position, int& px, int& py) const {
-    if (colourPicture_.isNull() || Image1->width() <= 0 || Image1->height() <= 0) return false;
-    px = static_cast<int>(static_cast<int64_t>(colourPicture_.width()) * position.x() /
+    if (colourSize_.isEmpty() || Image1->width() <= 0 || Image1->height() <= 0) return false;
+    px = static_cast<int>(static_cast<int64_t>(colourSize_.width()) * position.x() /
                           Image1->width());
-    py = static_cast<int>(static_cast<int64_t>(colourPicture_.height()) * position.y() /
+    py = static_cast<int>(static_cast<int64_t>(colourSize_.height()) * position.y() /
                           Image1->height());
-    return px >= 0 && py >= 0 && px < colourPicture_.width() && py < colourPicture_.height();
+    return px >= 0 && py >= 0 && px < colourSize_.width() && py < colourSize_.height();
 }
 
 void TForm1::Image1MouseMove(QPoint position) {
-    if (app_.PickMode != 2) return;
+    if (app_.PickMode != 2) {
+        Image1->unsetCursor();
+        return;
+    }
+    Image1->setCursor(Qt::CrossCursor);
     colourlbl->hide();
     int px = 0, py = 0;
-    if (!PixelUnder(position, px, py)) return;
+    uint8_t red = 0, green = 0, blue = 0;
+    // The image's own colour: in the transparent view the picture shows a blend.
+    if (!PixelUnder(position, px, py) || !app_.ImageColourAt(px, py, red, green, blue)) return;
     const int x = position.x(), y = position.y();
     const bool inside = y > 16 && y < Image1->height() - 10 && x > 20 && x < Image1->width() - 10;
-    const QColor colour = colourPicture_.pixelColor(px, py);
-    colourlbl->setText(
-        QString("R %1, G %2, B %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+    colourlbl->setText(QString("R %1, G %2, B %3").arg(red).arg(green).arg(blue));
     colourlbl->adjustSize();
     const int left = x < Image1->width() - colourlbl->width() ? x + 25 : x - 65;
     colourlbl->move(left, y - 20);
@@ -429,10 +567,10 @@ void TForm1::Image1MouseDown(QPoint position, Qt::MouseButton button) {
     colourlbl->hide();
     if (app_.PickMode != 2 || button != Qt::LeftButton) return;
     int px = 0, py = 0;
-    if (!PixelUnder(position, px, py)) return;
-    const QColor colour = colourPicture_.pixelColor(px, py);
-    app_.ColourPicked(static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
-                      static_cast<uint8_t>(colour.blue()));
+    uint8_t red = 0, green = 0, blue = 0;
+    if (!PixelUnder(position, px, py) || !app_.ImageColourAt(px, py, red, green, blue)) return;
+    Image1->unsetCursor();
+    app_.ColourPicked(red, green, blue);
 }
 
 // ---- Host
@@ -462,7 +600,7 @@ void TForm1::SetSizeLabel(const std::string& text) {
     Label2->setText(Q(text));
 }
 void TForm1::SetRecentFileCaption(const std::string& text) {
-    Open2->setText(Q(text));
+    Open2->setText(Q(text).replace('&', "&&"));
 }
 void TForm1::SetTitle(const std::string& text) {
     setWindowTitle(Q(text));
@@ -474,19 +612,22 @@ void TForm1::Beep() {
 void TForm1::ClearPictures() {
     Image1->clear();
     Image2->clear();
-    colourPicture_ = QImage();
+    colourSize_ = alphaSize_ = QSize();
 }
 
-void TForm1::ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) {
-    colourPicture_ = ToImage(bitmap);
-    Image1->setGeometry(8, 8, shownWidth, shownHeight);
-    Image1->setPixmap(QPixmap::fromImage(colourPicture_));
+// The panes hold a reduction of a big picture that is still as large as the
+// screen, so a later enlargement of the window needs no new one.
+void TForm1::ShowColourPicture(const core::Bitmap& bitmap, int, int) {
+    colourSize_ = QSize(bitmap.Width(), bitmap.Height());
+    Image1->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
+    FitPictures();
     Image1->show();
 }
 
-void TForm1::ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) {
-    Image2->setGeometry(8, 8, shownWidth, shownHeight);
-    Image2->setPixmap(QPixmap::fromImage(ToImage(bitmap)));
+void TForm1::ShowAlphaPicture(const core::Bitmap& bitmap, int, int) {
+    alphaSize_ = QSize(bitmap.Width(), bitmap.Height());
+    Image2->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
+    FitPictures();
     Image2->show();
 }
 
@@ -502,8 +643,23 @@ void TForm1::ShowTrawlButtons() {
     bStop->show();
 }
 
+void TForm1::EnableTrawlButtons(bool resume, bool stop) {
+    bResume->setEnabled(resume);
+    bStop->setEnabled(stop);
+}
+
+void TForm1::ShowBox(int icon, const std::string& text) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), windowTitle(), Q(text), QMessageBox::Ok,
+                    this);
+    box.exec();
+}
+
 void TForm1::ShowMessage(const std::string& text) {
-    QMessageBox::information(this, windowTitle(), Q(text));
+    ShowBox(QMessageBox::Information, text);
+}
+
+void TForm1::ShowError(const std::string& text) {
+    ShowBox(QMessageBox::Warning, text);
 }
 
 app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
@@ -528,9 +684,20 @@ app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
 
 std::optional<std::string> TForm1::PickFolder(const std::string& caption,
                                               const std::string& proposedFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(this, Q(caption), Q(proposedFolder));
-    if (folder.isEmpty()) return std::nullopt;
-    return folder.toStdString();
+    // A title shows one line: the rest of the caption goes into the dialog.
+    const QStringList lines = Q(caption).split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
+    QFileDialog dialog(this, lines.value(0), Q(proposedFolder));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (lines.size() > 1) {
+        auto* note = new QLabel(lines.mid(1).join('\n'), &dialog);
+        note->setWordWrap(true);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
 }
 
 std::optional<std::string> TForm1::PickOpenFile(const std::string& title, const std::string& filter,
@@ -543,6 +710,7 @@ std::optional<std::string> TForm1::PickOpenFile(const std::string& title, const 
     if (filterIndex >= 1 && filterIndex <= filters.size())
         dialog.selectNameFilter(filters[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    BusyUntilIdle();
     return dialog.selectedFiles().first().toStdString();
 }
 
@@ -551,7 +719,18 @@ std::optional<std::string> TForm1::PickSaveFile(const std::string& filter,
     const QString chosen = QFileDialog::getSaveFileName(this, QString(), Q(proposedName),
                                                         ToQtFilters(filter).join(";;"));
     if (chosen.isEmpty()) return std::nullopt;
+    BusyUntilIdle();
     return chosen.toStdString();
+}
+
+void TForm1::BusyUntilIdle() {
+    if (busy_) return;
+    busy_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTimer::singleShot(0, this, [this] {
+        QApplication::restoreOverrideCursor();
+        busy_ = false;
+    });
 }
 
 void TForm1::StartTimer(app::TimerId id, int intervalMs) {
@@ -575,7 +754,8 @@ void TForm1::Sleep(int milliseconds) {
 }
 
 void TForm1::OpenDocument(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+    if (!OpenUrl(QUrl::fromLocalFile(Q(path))))
+        ShowError("Could not open \"" + path + "\": no program to show it was found.");
 }
 
 bool TForm1::StartProgram(const std::string& program, const std::vector<std::string>& args) {

@@ -5,7 +5,9 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QSize>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,10 +21,11 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class QUrl;
 
 namespace ui {
 
-class PictureLabel;
+class PictureView;
 class TAboutBox;
 class TForm2;
 class TForm4;
@@ -30,6 +33,9 @@ class TForm4;
 class TForm1 : public QMainWindow, public app::Host {
     Q_OBJECT
 public:
+    // The client area's size when the window is not enlarged.
+    static constexpr QSize kDefaultClientSize{725, 420};
+
     // `programDir` ends with a separator; `dataDir` is the installed data folder
     // (with a trailing separator, or empty).
     TForm1(const std::string& programDir, const std::string& programPath,
@@ -39,10 +45,13 @@ public:
     app::Application& application() { return app_; }
     // The arguments after the program name, run at the first showing.
     void SetCommandLine(std::vector<std::string> args) { commandLine_ = std::move(args); }
-    // Puts the translated captions on every keyed item (each activation).
+    // Puts the translated captions on every keyed item (each activation). The
+    // file name and size lines keep describing a loaded image.
     void FormActivate();
-    // The picture shown in Image1, as drawn (for the colour pick).
-    const QImage& DisplayedColourPicture() const { return colourPicture_; }
+    // The client area (below the menu bar) that holds the panes.
+    QWidget* ClientArea() const { return centralWidget(); }
+    // Opens a document with the desktop's viewer; false when none could.
+    std::function<bool(const QUrl&)> OpenUrl;
 
     // ---- Host
     void AddMemoLine(const std::string& line) override;
@@ -60,8 +69,11 @@ public:
     void SetTransparentChecked(bool checked) override;
     void SetNonUniformColourVisible(bool visible) override;
     void ShowTrawlButtons() override;
+    void EnableTrawlButtons(bool resume, bool stop) override;
     void ShowMessage(const std::string& text) override;
+    void ShowError(const std::string& text) override;
     app::Answer Confirm(const std::string& text, app::Buttons buttons) override;
+    // The caption's first line is the title; the rest is shown in the dialog.
     std::optional<std::string> PickFolder(const std::string& caption,
                                           const std::string& proposedFolder) override;
     std::optional<std::string> PickOpenFile(const std::string& title, const std::string& filter,
@@ -81,12 +93,12 @@ public:
     QLabel* Label1 = nullptr;
     QFrame* Panel1 = nullptr;
     QLabel* Panel1Caption = nullptr;
-    PictureLabel* Image1 = nullptr;
+    PictureView* Image1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* colourlbl = nullptr;
     QFrame* Panel2 = nullptr;
     QLabel* Panel2Caption = nullptr;
-    PictureLabel* Image2 = nullptr;
+    PictureView* Image2 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* bResume = nullptr;
     QPushButton* bStop = nullptr;
@@ -94,6 +106,8 @@ public:
     QMenu* File1 = nullptr;
     QAction *Open1 = nullptr, *Open2 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr,
             *Exit1 = nullptr;
+    QMenu* RecentFiles = nullptr;  // the last files opened
+    QAction* TrawlFolder1 = nullptr;
     QAction *MergeAlphaImage1 = nullptr, *MakeNormalMap1 = nullptr, *ViewLog = nullptr,
             *DeleteLog1 = nullptr;
     QMenu* Options1 = nullptr;
@@ -125,11 +139,16 @@ public:
     void Help2Click();
     void Image1MouseMove(QPoint position);
     void Image1MouseDown(QPoint position, Qt::MouseButton button);
+    // Escape while a colour pick is awaited.
+    void CancelColourPick();
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
@@ -137,17 +156,28 @@ private:
     void BuildTimers();
     void OnTimer(app::TimerId id);
     void SyncOptionChecks();
+    void FillRecentFiles();
+    // Places every control for the client area's size: the panes share what
+    // the window has beyond its default size, the pictures fit their boxes.
+    void LayoutControls();
+    void FitPictures();
+    // Puts the client area at the stored position, on a screen.
+    void PlaceAt(int left, int top);
     // The image pixel under a point of Image1, or false when there is none.
     bool PixelUnder(QPoint position, int& px, int& py) const;
+    // A busy cursor until the program is idle again (a load or save is coming).
+    void BusyUntilIdle();
+    void ShowBox(int icon, const std::string& text);
 
     app::Application app_;
     std::string dataDir_;
     std::vector<std::string> commandLine_;
     bool shown_ = false;
     bool closed_ = false;
+    bool busy_ = false;
     std::vector<std::string> memoLines_;
     std::array<QTimer*, 9> timers_{};  // indexed by TimerId (1..8)
-    QImage colourPicture_;
+    QSize colourSize_, alphaSize_;     // the full pictures' sizes (the panes hold reductions)
 };
 
 }  // namespace ui

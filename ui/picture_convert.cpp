@@ -1,6 +1,8 @@
 #include "ui/picture_convert.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <vector>
 
 namespace ui {
 
@@ -18,6 +20,53 @@ QImage ToImage(const core::Bitmap& bitmap) {
         }
     }
     return picture;
+}
+
+QImage ReducedImage(const core::Bitmap& bitmap, QSize keep) {
+    if (bitmap.Empty()) return {};
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const int factor = std::max(
+        1, std::min(width / std::max(1, keep.width()), height / std::max(1, keep.height())));
+    if (factor == 1) return ToImage(bitmap);
+
+    // Each output pixel is the mean of a factor x factor block (smaller at the
+    // right and bottom edges), summed row by row so every input byte is read once.
+    const int step = bitmap.BitsPerPixel() / 8;
+    const int outWidth = (width + factor - 1) / factor;
+    const int outHeight = (height + factor - 1) / factor;
+    QImage reduced(outWidth, outHeight, QImage::Format_RGB32);
+    std::vector<uint64_t> sums(static_cast<size_t>(outWidth) * 3);
+    for (int oy = 0; oy < outHeight; ++oy) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const int firstRow = oy * factor;
+        const int rows = std::min(factor, height - firstRow);
+        for (int y = firstRow; y < firstRow + rows; ++y) {
+            const uint8_t* in = bitmap.Row(y).data();
+            uint64_t* sum = sums.data();
+            for (int x = 0; x < width; x += factor, sum += 3) {
+                const int columns = std::min(factor, width - x);
+                uint32_t blue = 0, green = 0, red = 0;
+                for (int i = 0; i < columns; ++i, in += step) {
+                    blue += in[0];
+                    green += in[1];
+                    red += in[2];
+                }
+                sum[0] += blue;
+                sum[1] += green;
+                sum[2] += red;
+            }
+        }
+        auto* out = reinterpret_cast<QRgb*>(reduced.scanLine(oy));
+        for (int ox = 0; ox < outWidth; ++ox) {
+            const uint64_t count = static_cast<uint64_t>(rows) *
+                                   static_cast<uint64_t>(std::min(factor, width - ox * factor));
+            const uint64_t* sum = &sums[static_cast<size_t>(ox) * 3];
+            out[ox] = qRgb(static_cast<int>(sum[2] / count), static_cast<int>(sum[1] / count),
+                           static_cast<int>(sum[0] / count));
+        }
+    }
+    return reduced;
 }
 
 QStringList ToQtFilters(const std::string& filter) {

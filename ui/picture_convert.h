@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QStringList>
 #include <string>
 
@@ -14,6 +15,11 @@ namespace ui {
 // colour picture of a 32-bit image shows its colours; the alpha channel has
 // its own pane and the transparent view is already composed.
 QImage ToImage(const core::Bitmap& bitmap);
+
+// An opaque copy reduced so that it is still at least `keep` in one direction
+// (by averaging whole blocks of pixels, one factor for both directions): what
+// a pane shows of a big picture, made once, then scaled to the pane's size.
+QImage ReducedImage(const core::Bitmap& bitmap, QSize keep);
 
 // "Description|*.a;*.b|Description|*.c" into Qt's "Description (*.a *.b)" list.
 QStringList ToQtFilters(const std::string& filter);

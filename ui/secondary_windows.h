@@ -3,13 +3,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
+#include <QKeySequence>
+#include <QList>
 #include <array>
+#include <functional>
 #include <string>
 
 class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QPushButton;
+class QToolButton;
 
 namespace app {
 class Application;
@@ -17,8 +22,32 @@ class Application;
 
 namespace ui {
 
-// Shows the colour picture or the alpha channel pixel for pixel; a scroll area
-// takes over when the image is larger than the desktop.
+// The picture of the actual-size window at a zoom: pixel for pixel (without
+// smoothing, so single pixels can be inspected) from 100 % upward, smoothly
+// reduced below it, with a margin of 8 pixels around it.
+class ZoomCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit ZoomCanvas(QWidget* parent = nullptr);
+    void setPicture(QImage picture);
+    const QImage& picture() const { return picture_; }
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    QSize sizeHint() const override;
+    static constexpr int kMargin = 8;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage picture_;
+    QImage reduced_;  // the picture at a zoom below 100 %, made once per zoom
+    double zoom_ = 1.0;
+};
+
+// Shows the colour picture or the alpha channel pixel for pixel, and zooms
+// (+, -, 0 for 100 %, F to fit the window, Ctrl with the mouse wheel). The
+// window fits on the screen; a larger picture scrolls.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
@@ -26,15 +55,30 @@ public:
     // Sizes, places and fills the window from the application's image
     // (the window's show step); exec() afterwards shows it.
     void Prepare(app::Application& application);
-    QLabel* Image1 = nullptr;
+
+    double Zoom() const { return Image1->zoom(); }
+    // Zooms to `zoom` (kept within the steps' range); `anchor`, a point of the
+    // scrolled view, keeps showing the same picture pixel.
+    void SetZoom(double zoom, QPoint anchor = QPoint(-1, -1));
+    void ZoomIn(QPoint anchor = QPoint(-1, -1));
+    void ZoomOut(QPoint anchor = QPoint(-1, -1));
+    void FitToWindow();
+
+    ZoomCanvas* Image1 = nullptr;
+    QScrollArea* Scroll = nullptr;
+    QLabel* ZoomLabel = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
 private:
-    QScrollArea* scroll_ = nullptr;
-    QWidget* canvas_ = nullptr;
+    // Sizes the window for the picture at its zoom, within the screen: centred
+    // on it when opening, else only larger, kept on the screen.
+    void SizeToPicture(bool centred);
+    QToolButton* AddZoomButton(const QString& text, const QString& tip,
+                               const QList<QKeySequence>& keys,
+                               std::function<void(TForm2&)> handler);
 };
 
 // Asks for the tolerance of a colour pick. The spin box keeps its last value.

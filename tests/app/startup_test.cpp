@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,6 +9,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/mem_ini.h"
+#include "core/file_io.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
@@ -78,16 +81,19 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
 TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
     struct : app::CommandLineJobs {
         int saves = 0;
+        bool* modified = nullptr;
         void StartTrawl() override {}
         void OpenAndSave() override {}
-        void SaveAs() override { ++saves; }
+        void SaveAs() override { *modified = ++saves == 1; }  // the first save is cancelled
     } jobs;
     Create();
     app.UseJobs(&jobs);
+    jobs.modified = &app.ImageModified;
     app.ImageModified = true;
-    host.answers = {Answer::No, Answer::Yes};
+    host.answers = {Answer::No, Answer::Yes, Answer::Yes};
     EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 1);
+    EXPECT_FALSE(app.FormCloseQuery());  // Yes, then no save: the edits stay
+    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 2);
 
     for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
@@ -96,6 +102,78 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find(ini()), std::string::npos) << host.messages[0];
+}
+
+// Settings the program cannot read may still be the user's: a file too large,
+// one that is not text, a FIFO. The run says so once, uses the defaults and
+// leaves the file as it was.
+TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+    const std::string settings = "[Paths]\r\neditor_dir=/opt/gimp/bin/gimp\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"larger than 16 MB", settings + std::string(17 << 20, ';')},
+        {"not text", settings + std::string("\0\x01\x02", 3)},
+        {"not a regular file", ""},
+    };
+    for (const auto& [problem, content] : cases) {
+        testing_support::TempDir dir;
+        const std::string ini = dir.File("skeinpress.ini");
+        if (content.empty()) {
+            ASSERT_EQ(::mkfifo(ini.c_str(), 0644), 0);
+        } else {
+            WriteText(ini, content);
+        }
+        testing_support::FakeHost host;
+        app::Application app(host);
+        app.FormCreate(dir.path().string() + "/", dir.File("skeinpress"));
+        app.FormShow({});
+        ASSERT_EQ(host.memo.size(), 1u) << problem;
+        EXPECT_NE(host.memo[0].find(ini), std::string::npos) << host.memo[0];
+        EXPECT_NE(host.memo[0].find(problem), std::string::npos) << host.memo[0];
+        EXPECT_EQ(app.settings().EditorPath, "");
+        app.FormClose();
+        EXPECT_TRUE(host.messages.empty()) << problem;
+        if (content.empty()) {
+            EXPECT_EQ(std::filesystem::status(ini).type(), std::filesystem::file_type::fifo);
+        } else {
+            EXPECT_TRUE(ReadText(ini) == content) << problem;
+        }
+    }
+}
+
+// UTF-16 with a byte-order mark (as Notepad saves "Unicode"), for settings
+// and language file alike; the settings are written back, flushed to the disk,
+// in the program's own form.
+TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
+    auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::vector<uint8_t> bytes =
+            bigEndian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
+        for (char c : text) {
+            bytes.push_back(bigEndian ? 0 : static_cast<uint8_t>(c));
+            bytes.push_back(bigEndian ? static_cast<uint8_t>(c) : 0);
+        }
+        return bytes;
+    };
+    testing_support::WriteBytes(
+        ini(),
+        utf16("[File]\r\nLanguage=Deutsch.txt\r\n[Paths]\r\neditor_dir=/opt/gimp\r\n", false));
+    testing_support::WriteBytes(dir.File("Deutsch.txt"), utf16("menu File|Datei\r\n", true));
+    Create();
+    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+    EXPECT_EQ(app.T("menu File"), "Datei");
+    std::vector<std::string> flushed;
+    core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
+    EXPECT_TRUE(app.SaveConfig());
+    core::SetFlushObserver({});
+    EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
+    EXPECT_NE(ReadText(ini()).find("editor_dir=/opt/gimp\n"), std::string::npos);
+
+    ::chmod(ini().c_str(), 0444);
+    const std::string kept = ReadText(ini());
+    EXPECT_FALSE(app.SaveConfig());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("\"skeinpress.ini\" is read-only"), std::string::npos)
+        << host.messages[0];
+    EXPECT_EQ(ReadText(ini()), kept);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The trawl through the recording host: order, depth, repair, stop and resume,
 // and the log that keeps every memo line. The console's tests show the counts
 // and that parallel jobs change nothing.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -75,9 +77,9 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     EXPECT_NE(std::search(host.allMemo.begin(), host.allMemo.end(), order.begin(), order.end()),
               host.allMemo.end());
     EXPECT_EQ(host.allMemo.back(), "  -- " + app->T("message Finished") + " --");
-    const std::string percent = app->T("message Percent");
-    EXPECT_EQ(host.titles, (std::vector<std::string>{"33" + percent, "66" + percent,
-                                                     "100" + percent, "Skeinpress"}));
+    EXPECT_EQ(host.titles,
+              (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 33 %", "Skeinpress: 66 %",
+                                        "Skeinpress: 100 %", "Skeinpress"}));
 
     // Every line in the log, which closes soon after.
     EXPECT_EQ(LogLines(), host.allMemo);
@@ -137,6 +139,70 @@ TEST_F(TrawlTest, ViewLogOpensTheLogOrSaysThereIsNone) {
     testing_support::WriteBytes(app->LogFilePath(), {'e', '\r', '\n'});
     app->ViewLogFile();
     EXPECT_EQ(host.openedDocuments, std::vector<std::string>{app->LogFilePath()});
+}
+
+// A link to a folder outside the tree is not followed, with a line saying so,
+// and a fan of links (two in each folder to the next) reaches each folder once,
+// not once per path.
+TEST_F(TrawlTest, LinksLeadNowhereOutsideTheTreeAndNoFolderTwice) {
+    app->settings().FixUniformColour = false;
+    fs::create_directories(work.File("outside"));
+    WriteImage(work.File("outside/far.texture"), 4, 4, false);
+    fs::create_directory_symlink(work.File("outside"), At("away"));
+    fs::create_directory_symlink(work.path(), At("up"));  // the tree's parent
+    constexpr int kLevels = 10;
+    for (int i = 0; i <= kLevels; ++i) fs::create_directories(At("fan/f" + std::to_string(i)));
+    for (int i = 0; i < kLevels; ++i) {
+        for (const char* link : {"a", "b"})
+            fs::create_directory_symlink(At("fan/f" + std::to_string(i + 1)),
+                                         At("fan/f" + std::to_string(i) + "/" + link));
+    }
+    WriteImage(At("fan/f" + std::to_string(kLevels) + "/deep.texture"), 4, 4, false);
+    app->StartClick();
+    Step();
+    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_FALSE(Exists(work.File("outside/far.tga")));
+    EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(), Converting("deep.texture")), 1);
+    for (const std::string link : {"away", "up"}) {
+        EXPECT_EQ(std::count_if(host.allMemo.begin(), host.allMemo.end(),
+                                [&](const std::string& line) {
+                                    return line.rfind("  Link \"" + link + "\" leads out", 0) == 0;
+                                }),
+                  1)
+            << link;
+    }
+}
+
+// The walk listed them, but when their turn comes they are gone, lead nowhere
+// or are no regular file: each is refused with a line naming it, and nothing
+// waits on the FIFO (as entry, as the description beside a texture, as the log).
+TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
+    app->settings().DoBMPs = true;
+    WriteImage(At("a.texture"), 4, 4, false);
+    WriteImage(At("b.bmp"), 4, 4, false);
+    WriteImage(At("wagon.texture"), 4, 4, false);
+    ASSERT_EQ(::mkfifo(At("wagon.texture.txt").c_str(), 0644), 0);
+    fs::create_symlink(At("nowhere.texture"), At("dangling.texture"));
+    ASSERT_EQ(::mkfifo(At("pipe.tga").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(app->LogFilePath().c_str(), 0644), 0);
+    app->StartClick();
+    fs::remove(At("b.bmp"));  // listed, then deleted before its turn
+    Step();
+    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_TRUE(Exists(At("a.tga")) && Exists(At("wagon.tga")));
+    for (const std::string& line :
+         {std::string("Error opening \"b.bmp\""),
+          std::string("File not found : \"dangling.texture\""),
+          std::string("\"pipe.tga\" is not a regular file"),
+          std::string("\"wagon.texture.txt\" is not a regular file"),
+          std::string("  The trawl log \"Trawl_Log.txt\" is not a regular "
+                      "file; it is left as it is, and this trawl is not "
+                      "logged")}) {
+        EXPECT_NE(std::find(host.allMemo.begin(), host.allMemo.end(), line), host.allMemo.end())
+            << line;
+    }
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(fs::status(app->LogFilePath()).type(), fs::file_type::fifo);
 }
 
 }  // namespace

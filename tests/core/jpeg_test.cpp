@@ -2,6 +2,8 @@
 // pixels with libjpeg's own output.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/load_image.h"
 #include "core/save_image.h"
 #include "tests/support/test_support.h"
@@ -48,6 +50,18 @@ TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingThePro
     // Cut inside the scan: libjpeg fills the rest, as djpeg does.
     EXPECT_TRUE(
         LoadBytes(store, dir, "cut.jpg", Bytes(good.begin(), good.begin() + good.size() * 3 / 4)));
+}
+
+// Each repeat of a scan costs a pass over every block of the picture for a few
+// bytes of file: past the bound the file is refused before that work is done.
+TEST(LoadJpg, AProgressiveFileOfTooManyScansIsRefused) {
+    const std::string name = "progressive_last_scan_repeated_300_times.jpg";
+    const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path().parent_path() /
+                                       "fuzz_regressions" / "jpeg" / name;
+    core::ImageStore store;
+    EXPECT_FALSE(core::LoadImage(store, file.string()));
+    EXPECT_EQ(store.LoadErrorText,
+              "Couldn't load JPG file in \"" + name + "\": it has more than 200 scans");
 }
 
 }  // namespace

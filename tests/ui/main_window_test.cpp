@@ -1,23 +1,18 @@
-// The main window under the offscreen platform: captions, option check marks,
-// the close question, the colour pick and the pictures it is handed. What the
-// commands do is the application's, tested there. Then one program run on a
-// command line the simulator's tools use.
-#include <gtest/gtest.h>
-
+// The main window under the offscreen platform: captions and the lines that
+// describe the picture, option check marks, the close question, where the
+// window starts, the colour pick, message boxes and messages, the trawl's
+// title and buttons, the open-with set-up at start. What the commands do is
+// the application's, tested there. Then one program run on a command line the
+// simulator's tools use.
 #include <QProcess>
-#include <QtWidgets>
-#include <filesystem>
-#include <functional>
 #include <memory>
 
-#include "tests/support/test_support.h"
-#include "ui/main_window.h"
-#include "ui/picture_label.h"
-#include "ui/secondary_windows.h"
+#include "app/mem_ini.h"
+#include "tests/ui/window_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace window_testing;
 using testing_support::FillStore;
 using testing_support::TempDir;
 
@@ -32,50 +27,27 @@ struct QtEnvironment : ::testing::Environment {
 };
 const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// Runs `action` on the next modal dialog once it is open; `context` going away
-// (the test's window) cancels the wait.
-void WhenModalOpens(QObject* context, std::function<void(QWidget*)> action, int triesLeft = 500) {
-    QTimer::singleShot(1, context, [=] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            action(modal);
-        else if (triesLeft > 0)
-            WhenModalOpens(context, action, triesLeft - 1);
-    });
-}
-
-std::string S(const QString& text) {
-    return text.toStdString();
-}
-
-class MainWindow : public ::testing::Test {
-protected:
-    MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
-        window.StopTimer(app::TimerId::OpenWithSetup);  // no simulator folder set-up mid-test
-    }
-    ~MainWindow() override { window.application().ImageModified = false; }  // no close question
-
-    void MouseOnImage1(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
-        QMouseEvent event(type, QPointF(at), window.Image1->mapToGlobal(QPointF(at)), button,
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button),
-                          Qt::NoModifier);
-        QApplication::sendEvent(window.Image1, &event);
-    }
-    app::Application& application() { return window.application(); }
-
-    TempDir dir;
-    ui::TForm1 window;
-};
-
-TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
+void Activate(QWidget& window) {
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&window, &activate);
+}
+
+TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
+    Activate(window);
     EXPECT_EQ(S(window.Open1->text()), app::kNotTranslated);
     EXPECT_EQ(S(window.Save1->text()), "Save");  // items without a key keep their own captions
     application().language().SetLines({"menu File|Fichier", "label FileName|Nom"});
     window.Label1->setText("Name:  wagon.texture");
-    QApplication::sendEvent(&window, &activate);
-    EXPECT_EQ(S(window.File1->title()), "Fichier");
-    EXPECT_EQ(S(window.Label1->text()), "Nom");  // the file name line is replaced too
+    Activate(window);
+    EXPECT_EQ(S(window.File1->title()), "&Fichier");  // with its mnemonic
+    EXPECT_EQ(S(window.Label1->text()), "Nom");       // no picture: the bare caption
+
+    // With a picture the lines that describe it stay, after any dialog or a
+    // return from another program.
+    Open("wagon.tga", 8, 4);
+    Activate(window);
+    EXPECT_EQ(S(window.Label1->text()), "Nom:  wagon.tga");
+    EXPECT_EQ(S(window.Label2->text()).rfind(std::string(app::kNotTranslated) + ": 8 ", 0), 0u);
 }
 
 TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
@@ -96,49 +68,198 @@ TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
     }
 }
 
-TEST_F(MainWindow, CloseQuestionAnsweredCancelKeepsTheWindowAndWritesNoSettings) {
-    window.show();
+TEST_F(MainWindow, CloseQuestionCancelOrACancelledSaveKeepTheWindowAndTheEdits) {
+    ShowAndSettle();
+    Open("wagon.tga");
     application().ImageModified = true;
-    WhenModalOpens(&window, [](QWidget* box) {
-        auto* question = qobject_cast<QMessageBox*>(box);
-        ASSERT_NE(question, nullptr);
-        question->button(QMessageBox::Cancel)->click();
-    });
-    EXPECT_FALSE(window.close());
-    EXPECT_FALSE(fs::exists(application().SettingsFilePath()));
-    application().ImageModified = false;
+    int saveDialogs = 0;
+    for (auto answer : {QMessageBox::Cancel, QMessageBox::Yes}) {
+        WhenModalOpens<QMessageBox>(&window, [&, answer](QMessageBox* question) {
+            WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* save) {
+                ++saveDialogs;
+                save->reject();
+            });
+            question->button(answer)->click();
+        });
+        EXPECT_FALSE(window.close());
+        EXPECT_TRUE(application().ImageModified);
+        EXPECT_FALSE(fs::exists(application().SettingsFilePath()));
+    }
+    EXPECT_EQ(saveDialogs, 1);
+    WhenModalOpens<QMessageBox>(
+        &window, [](QMessageBox* question) { question->button(QMessageBox::No)->click(); });
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(fs::exists(application().SettingsFilePath()));
 }
 
-TEST_F(MainWindow, ColourPickReadsTheDisplayedPixelAndForwardsTheClicks) {
-    // The store is grey; the displayed picture, which is what is read, is black
-    // with one magenta pixel at 2, 2.
-    FillStore(application().store(), 4, 4, 3, std::vector<uint8_t>(48, 9));
-    core::Bitmap picture;
-    picture.Reset(24, 4, 4);
-    picture.Row(2)[6] = picture.Row(2)[8] = 255;
-    window.ShowColourPicture(picture, 330, 330);
-    application().BeginColourPick(true, 10);
-
-    MouseOnImage1(QEvent::MouseMove, QPoint(165, 165));  // 4 * 165 div 330 = 2
-    EXPECT_EQ(S(window.colourlbl->text()), "R 255, G 0, B 255");
-    EXPECT_FALSE(window.colourlbl->isHidden());
-    MouseOnImage1(QEvent::MouseMove, QPoint(5, 165));  // too near the edge: hidden
-    EXPECT_TRUE(window.colourlbl->isHidden());
-    MouseOnImage1(QEvent::MouseButtonPress, QPoint(165, 165),
-                  Qt::RightButton);  // only hides the read-out
-    EXPECT_EQ(application().PickMode, 2);
-    MouseOnImage1(QEvent::MouseButtonPress, QPoint(165, 165), Qt::LeftButton);
-    EXPECT_EQ(application().PickMode, 0);
+// The settings keep the client area's place, so a start puts the window where
+// the last one closed whatever the decoration around it.
+TEST(WindowPlace, StartCloseStartKeepsThePlace) {
+    TempDir dir;
+    auto start = [&] {
+        auto window =
+            std::make_unique<ui::TForm1>(dir.path().string() + "/", dir.File("skeinpress"), "");
+        window->StopTimer(app::TimerId::OpenWithSetup);
+        window->show();
+        QApplication::processEvents();
+        return window;
+    };
+    QPoint placed;
+    {
+        auto window = start();
+        EXPECT_EQ(window->geometry().topLeft(), QPoint(200, 100));  // the default place
+        window->move(window->pos() + QPoint(123, 45));              // as the user drags it
+        QApplication::processEvents();
+        placed = window->geometry().topLeft();
+        ASSERT_TRUE(window->close());
+    }
+    for (int run = 0; run < 3; ++run) {
+        auto window = start();
+        EXPECT_LE((window->geometry().topLeft() - placed).manhattanLength(), 1) << run;
+        ASSERT_TRUE(window->close());
+    }
+    // A place on no screen (another monitor set-up) gives the default.
+    app::TMemIni ini(dir.File("skeinpress.ini"));
+    ini.WriteInteger("Position", "Left", -5000);
+    ini.WriteInteger("Position", "Top", -5000);
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(start()->geometry().topLeft(), QPoint(200, 100));
 }
 
-TEST_F(MainWindow, ActualSizeWindowShowsTheStore) {
-    FillStore(application().store(), 256, 128, 3, std::vector<uint8_t>(256 * 128 * 3, 50));
-    ASSERT_TRUE(application().DisplayActualSize1Click());
-    window.Form2->Prepare(application());
-    EXPECT_EQ(window.Form2->size(), QSize(280, 188));
-    EXPECT_EQ(window.Form2->Image1->pixmap().size(), QSize(256, 128));
+class ColourPick : public MainWindow {
+protected:
+    void MouseOnImage1(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
+        QMouseEvent event(type, QPointF(at), window.Image1->mapToGlobal(QPointF(at)), button,
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button),
+                          Qt::NoModifier);
+        QApplication::sendEvent(window.Image1, &event);
+    }
+};
+
+TEST_F(ColourPick, ReadsTheImagesOwnColourAlsoInTheTransparentView) {
+    // Left half magenta, right half green, both half transparent: the
+    // transparent view shows them blended with the checkerboard.
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < 16; ++i) {
+        const bool left = i % 4 < 2;
+        pixels.insert(pixels.end(), {uint8_t(left ? 255 : 0), uint8_t(left ? 0 : 255),
+                                     uint8_t(left ? 255 : 0), 128});
+    }
+    core::ImageStore file;
+    FillStore(file, 4, 4, 4, pixels, 1);
+    ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
+    application().OpenFile(dir.File("two.tga"));
+    application().DisplayTransparent1Click();
+    ASSERT_TRUE(application().TransparentView);
+    EXPECT_NE(window.Image1->picture().pixelColor(0, 0), QColor(255, 0, 255));
+
+    application().BeginColourPick(true, 10);
+    MouseOnImage1(QEvent::MouseMove, QPoint(60, 200));  // 4 * 60 div 330 = 0
+    EXPECT_EQ(S(window.colourlbl->text()), "R 255, G 0, B 255");
+    EXPECT_FALSE(window.colourlbl->isHidden());
+    MouseOnImage1(QEvent::MouseMove, QPoint(5, 200));  // too near the edge: hidden
+    EXPECT_TRUE(window.colourlbl->isHidden());
+    MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::RightButton);  // only hides it
+    EXPECT_EQ(application().PickMode, 2);
+    MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::LeftButton);
+    EXPECT_EQ(application().PickMode, 0);
+    const uint8_t* data = application().store().Image.Data;
+    EXPECT_EQ(std::pair(data[3], data[11]), std::pair(uint8_t(0), uint8_t(255)));  // masked, kept
+}
+
+TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
+    std::vector<std::pair<QMessageBox::Icon, std::string>> boxes;
+    auto answer = [&] {
+        WhenModalOpens<QMessageBox>(&window, [&](QMessageBox* box) {
+            boxes.push_back({box->icon(), S(box->text())});
+            box->accept();
+        });
+    };
+    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
+    answer();
+    application().OpenFile(dir.File("broken.tga"));
+
+    window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
+    fs::create_directories(dir.path() / "help");
+    testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
+    answer();
+    window.Help2->trigger();
+    testing_support::WriteBytes(application().LogFilePath(), {'x'});
+    answer();
+    window.ViewLog->trigger();
+
+    answer();
+    window.Save1->trigger();  // nothing to save: a notice, not a failure
+    ASSERT_EQ(boxes.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(boxes[i].first, QMessageBox::Warning) << boxes[i].second;
+    EXPECT_NE(boxes[1].second.find("help/index.html"), std::string::npos) << boxes[1].second;
+    EXPECT_NE(boxes[2].second.find("Trawl_Log.txt"), std::string::npos) << boxes[2].second;
+    EXPECT_EQ(boxes[3].first, QMessageBox::Information);
+}
+
+TEST_F(MainWindow, ALongMessageLineWrapsInsteadOfBeingCut) {
+    ShowAndSettle();
+    window.AddMemoLine("  Could not read \"" + std::string(120, 'a') + "/wagon.texture\"");
+    QApplication::processEvents();
+    EXPECT_GT(window.Memo1->document()->lastBlock().layout()->lineCount(), 2);
+    EXPECT_EQ(window.Memo1->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
+    ShowAndSettle();
+    for (const char* name : {"tree/a/x.texture", "tree/b/y.texture"}) {
+        fs::create_directories(fs::path(dir.File(name)).parent_path());
+        testing_support::WriteImage(dir.File(name), 4, 4, false);
+    }
+    QStringList titles;
+    QObject::connect(&window, &QWidget::windowTitleChanged,
+                     [&](const QString& title) { titles << title; });
+    ASSERT_TRUE(application().TrawlFolder(dir.File("tree")));
+    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 %");
+    EXPECT_TRUE(window.bStop->isEnabled() && !window.bResume->isEnabled());
+    window.bStop->click();
+    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % (stopped)");
+    EXPECT_TRUE(!window.bStop->isEnabled() && window.bResume->isEnabled());
+    window.bResume->click();
+    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    EXPECT_TRUE(titles.contains("Skeinpress: 50 %")) << S(titles.join(" | "));
+    EXPECT_EQ(S(window.windowTitle()), "Skeinpress");
+    EXPECT_FALSE(window.bStop->isEnabled() || window.bResume->isEnabled());
+}
+
+TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages) {
+    TempDir drive;
+    application().OpenWithDriveRoot = drive.path().string();
+    application().language().SetLines(
+        {"message Locate2009c|Cancel if 2009", "message Locate2009d|Choose 2009"});
+    window.AddMemoLine("  opened from the command line");
+    std::vector<std::pair<std::string, std::string>> pickers;  // title, the dialog's own text
+    std::function<void()> answer = [&] {
+        WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
+            std::string text;
+            for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
+            pickers.push_back({S(picker->windowTitle()), text});
+            picker->reject();
+            answer();
+        });
+    };
+    answer();
+    auto runSetUp = [&] {
+        window.StartTimer(app::TimerId::OpenWithSetup, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !window.TimerActive(app::TimerId::OpenWithSetup); }));
+        QApplication::processEvents();
+    };
+    runSetUp();  // no simulator here: nothing asked, nothing said
+    EXPECT_TRUE(pickers.empty());
+    EXPECT_EQ(window.MemoLines(), std::vector<std::string>{"  opened from the command line"});
+
+    // TS12 in its default folder: the other two editions are asked for.
+    fs::create_directories(drive.path() / "Program Files/N3V Games/TS12/bin/CMPData/Tools");
+    runSetUp();
+    ASSERT_EQ(pickers.size(), 2u);
+    EXPECT_EQ(pickers[0].first, "Choose 2009");
+    EXPECT_NE(pickers[0].second.find("Cancel if 2009"), std::string::npos) << pickers[0].second;
+    EXPECT_EQ(window.MemoLines().front(), "  opened from the command line");
 }
 
 const fs::path kCorpus = SKEINPRESS_CORPUS_DIR;

@@ -1,0 +1,52 @@
+#include "app/mem_ini.h"
+#include "tests/app/flow_fixture.h"
+
+namespace {
+
+using flow_testing::Exists;
+using testing_support::WriteImage;
+
+using DesktopCommandsTest = flow_testing::FlowTest;
+
+// The window's own test shows the order and the limit of eight.
+TEST_F(DesktopCommandsTest, RecentFilesSkipFailuresAndAreKeptInTheirOwnSection) {
+    for (const char* name : {"a.tga", "b.tga", "gone.tga"}) {
+        WriteImage(work.File(name), 2, 2, false);
+        app->OpenFile(work.File(name));
+    }
+    testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
+    app->OpenFile(work.File("broken.tga"));  // not listed
+    std::filesystem::remove(work.File("gone.tga"));
+    app->OpenFile(work.File("gone.tga"));  // reported, and leaves the list
+    EXPECT_EQ(host.messages.back(), "Could not find \"" + work.File("gone.tga") + "\".");
+    app->OpenFile(work.File("a.tga"));
+    const std::vector<std::string> recent{work.File("a.tga"), work.File("b.tga")};
+    EXPECT_EQ(app->settings().RecentFiles, recent);
+
+    // The last file keeps its own key; the list is read back by the next start.
+    ASSERT_TRUE(app->SaveConfig());
+    EXPECT_EQ(app::TMemIni(app->SettingsFilePath()).ReadString("MRU", "lastfile", ""), "a.tga");
+    flow_testing::RecordingHost otherHost;
+    app::Application next(otherHost);
+    next.FormCreate(home.path().string() + "/", home.File("skeinpress"));
+    EXPECT_EQ(next.settings().RecentFiles, recent);
+}
+
+// The window's own test drops a folder and trawls one from the menu.
+TEST_F(DesktopCommandsTest, OneTrawlAtATimeAndAStoppedOneGivesWay) {
+    for (const char* name : {"one/a.texture", "two/b.texture"}) {
+        std::filesystem::create_directories(std::filesystem::path(work.File(name)).parent_path());
+        WriteImage(work.File(name), 4, 4, false);
+    }
+    EXPECT_TRUE(app->TrawlFolder(work.File("one")));
+    EXPECT_FALSE(app->TrawlFolder(work.File("two")));
+    EXPECT_EQ(host.messages.size(), 1u);
+    app->bStopClick();
+    EXPECT_EQ(host.titles.back(), "Skeinpress (stopped)");
+    EXPECT_TRUE(app->TrawlFolder(work.File("two")));
+    Step();
+    EXPECT_TRUE(Exists(work.File("two/b.tga")) && !Exists(work.File("one/a.tga")));
+    EXPECT_NE(LogText().find("one"), std::string::npos);  // the given-up trawl's lines
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// skeinpress-cli among FIFOs, read-only files, names that are not UTF-8,
+// files that vanish, and a language file with a broken line.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+
+#include "tests/support/image_files.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadText;
+using testing_support::RunCliProgram;
+using testing_support::TempDir;
+using testing_support::WriteImage;
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Every FIFO here used to hold the program until something opened its other end.
+TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
+    TempDir home, work;
+    const std::string homeDir = home.path().string();
+    ASSERT_EQ(::mkfifo(work.File("y.bmp").c_str(), 0644), 0);
+    WriteImage(work.File("x.texture"), 4, 4, false);
+    ASSERT_EQ(::mkfifo(work.File("x.texture.txt").c_str(), 0644), 0);
+    WriteImage(work.File("locked.texture"), 4, 4, false);
+    testing_support::WriteBytes(work.File("locked.tga"), {'o', 'l', 'd'});
+    ::chmod(work.File("locked.tga").c_str(), 0444);
+    auto r = RunCliProgram({"--home", homeDir, "convert", work.File("x.texture"),
+                            work.File("locked.texture"), work.File("y.bmp")});
+    EXPECT_EQ(r.status, 1);
+    for (const char* message : {"\"x.texture.txt\" is not a regular file",
+                                "\"locked.tga\" is read-only", "\"y.bmp\" is not a regular file"})
+        EXPECT_NE(r.err.find(message), std::string::npos) << message << "\n" << r.err;
+    EXPECT_EQ(ReadText(work.File("locked.tga")), "old");
+
+    ASSERT_EQ(::mkfifo(home.File("skeinpress.ini").c_str(), 0644), 0);
+    r = RunCliProgram({"--home", homeDir, "paths"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("(not read: it is not a regular file)"), std::string::npos) << r.out;
+
+    ASSERT_EQ(::mkfifo(home.File("Trawl_Log.txt").c_str(), 0644), 0);
+    r = RunCliProgram({"--home", homeDir, "trawl", work.path().string()});
+    EXPECT_EQ(r.status, 1);  // the files above are refused again
+    EXPECT_NE(r.out.find("\"Trawl_Log.txt\" is not a regular file"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("skeinpress.ini\" was not read"), std::string::npos) << r.err;
+}
+
+// The summary counts what could not be read when its turn came, for any
+// number of jobs; JSON names every file in valid UTF-8.
+TEST(CliHostileFiles, UnreadableEntriesCountAsRefusedAndJsonStaysUtf8) {
+    TempDir home, work;
+    const std::string root = work.File("tree");
+    fs::create_directories(root);
+    WriteImage(root + "/good.texture", 4, 4, false);
+    fs::create_symlink(root + "/nowhere.texture", root + "/dangling.texture");
+    ASSERT_EQ(::mkfifo((root + "/pipe.texture").c_str(), 0644), 0);
+    for (const char* jobs : {"1", "2"}) {
+        const auto r = RunCliProgram(
+            {"--home", home.path().string(), "trawl", "--no-fix-uniform", "--jobs", jobs, root});
+        EXPECT_EQ(r.status, 1) << jobs;
+        EXPECT_TRUE(std::regex_search(
+            r.out, std::regex(": 3 files in [0-9.]+ s: 1 converted, 0 repaired, 2 refused")))
+            << r.out;
+        EXPECT_NE(r.out.find("refused " + root +
+                             "/pipe.texture: \"pipe.texture\" is not a "
+                             "regular file"),
+                  std::string::npos)
+            << r.out;
+    }
+
+    const std::string odd = work.File("caf\xe9-\xff.tga");
+    WriteImage(odd, 2, 2, false);
+    const auto r = RunCliProgram({"info", "--json", odd});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("caf\\ufffd-\\ufffd.tga\""), std::string::npos) << r.out;
+    EXPECT_TRUE(std::none_of(r.out.begin(), r.out.end(),
+                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+}
+
+// A broken line of the language file is told once per run, not once per job.
+TEST(CliHostileFiles, LanguageNoticesComeOncePerRunWhateverTheJobs) {
+    TempDir home, work;
+    testing_support::WriteBytes(home.File("English.txt"),
+                                {'a', '|', 'b', '|', 'c', '|', 'd', '|', 'e', '|', 'f', '|', 'g'});
+    for (int i = 0; i < 6; ++i)
+        WriteImage(work.File("t" + std::to_string(i) + ".texture"), 4, 4, false);
+    std::string outputs[2];
+    for (int run = 0; run < 2; ++run) {
+        const auto r = RunCliProgram({"--home", home.path().string(), "trawl", "--no-fix-uniform",
+                                      "--jobs", run == 0 ? "1" : "3", work.path().string()});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(Count(r.out + r.err, "has too many \"|\" separators"), 1u) << r.out << r.err;
+        outputs[run] = std::regex_replace(r.out, std::regex(" in [0-9.]+ s: "), " in _ s: ");
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// What the readers and writers do with what the file system holds besides
+// ordinary files: FIFOs and folders named like images, read-only files, the
+// leftovers of killed programs; and which writes reach the disk at once.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/file_io.h"
+#include "core/load_image.h"
+#include "core/save_image.h"
+#include "tests/support/image_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FillStore;
+using testing_support::ReadText;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+bool IsFifo(const std::string& path) {
+    return fs::status(path).type() == fs::file_type::fifo;
+}
+
+// A store holding a small texture's picture and description, as after reading
+// `texture`.
+void FillTexture(core::ImageStore& store, const std::string& texture) {
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
+    store.TextureFileName = texture;
+    store.TextureDescription = {"Primary=wagon.tga"};
+    store.HasTextureDescription = true;
+}
+
+// Opening a FIFO waits for its other end: none of these may open one at all.
+TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
+    TempDir dir;
+    core::ImageStore store;
+    for (const std::string name : {"y.bmp", "y.jpg", "y.tga", "y.texture"}) {
+        ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0644), 0);
+        EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
+        EXPECT_EQ(store.LoadErrorText, "\"" + name + "\" is not a regular file");
+    }
+    fs::create_directory(dir.File("folder.tga"));
+    EXPECT_FALSE(core::LoadImage(store, dir.File("folder.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"folder.tga\" is not a regular file");
+    core::ByteBuffer bytes;
+    EXPECT_EQ(core::ReadWholeFile(dir.File("y.tga"), bytes, 100), core::ReadResult::CannotOpen);
+
+    // As a target, a FIFO is refused and stays a FIFO: the TGA itself, or the
+    // description written beside the texture.
+    FillTexture(store, dir.File("wagon.texture"));
+    EXPECT_FALSE(core::SaveImage(store, dir.File("y.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"y.tga\" is not a regular file");
+    ASSERT_EQ(::mkfifo(dir.File("wagon.texture.txt").c_str(), 0644), 0);
+    EXPECT_FALSE(core::SaveImage(store, dir.File("wagon.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"wagon.texture.txt\" is not a regular file");
+    EXPECT_TRUE(IsFifo(dir.File("y.tga")) && IsFifo(dir.File("wagon.texture.txt")));
+}
+
+// The mark is the owner's write permission, and it holds for root too.
+TEST(FileIo, ReadOnlyTargetsAreNeverReplaced) {
+    TempDir dir;
+    core::ImageStore store;
+    FillTexture(store, dir.File("wagon.texture"));
+    for (const std::string name : {"keep.tga", "keep.bmp", "keep.jpg", "wagon.texture.txt"}) {
+        WriteBytes(dir.File(name), {'o', 'l', 'd'});
+        ::chmod(dir.File(name).c_str(), 0444);
+        const std::string target = name == "wagon.texture.txt" ? "wagon.tga" : name;
+        EXPECT_FALSE(core::SaveImage(store, dir.File(target))) << name;
+        EXPECT_EQ(store.LoadErrorText, "\"" + name + "\" is read-only");
+        EXPECT_EQ(ReadText(dir.File(name)), "old");
+        EXPECT_EQ(fs::status(dir.File(name)).permissions(), static_cast<fs::perms>(0444));
+    }
+    // No temporary is left: the four marked files and wagon.tga.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+}
+
+// A read used to lift the mark for its time, so a kill in between left the
+// file writable; a change of mode shows in the change time.
+TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
+    TempDir dir;
+    const std::string path = dir.File("locked.tga");
+    WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    ::chmod(path.c_str(), 0444);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    core::ImageStore store;
+    ASSERT_TRUE(core::LoadImage(store, path));
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+}
+
+// A killed program leaves its named temporary behind; the next write into the
+// folder removes it once it is an hour old (a younger one may still be written).
+TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
+    TempDir dir;
+    const std::string stale = dir.File("wagon.tga.skeinpress-Ab3dE9");
+    const std::string fresh = dir.File("body.tga.skeinpress-Zx81Qa");
+    const std::string other = dir.File("notes.skeinpress-old");
+    for (const std::string& path : {stale, fresh, other}) WriteBytes(path, {'t'});
+    const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), twoHoursAgo, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), twoHoursAgo, 0), 0);
+    core::ImageStore store;
+    FillStore(store, 1, 1, 3, {1, 2, 3});
+    ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh) && fs::exists(other));
+}
+
+// Only writes made under DurableWrites reach the disk before they take the
+// target's name: the file first, then its folder.
+TEST(FileIo, OnlyDurableWritesAreFlushed) {
+    TempDir dir;
+    std::vector<std::string> flushed;
+    core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
+    core::ImageStore store;
+    FillStore(store, 1, 1, 3, {1, 2, 3});
+    EXPECT_TRUE(core::SaveImage(store, dir.File("derived.tga")));
+    EXPECT_TRUE(flushed.empty());
+    {
+        const core::DurableWrites durable;
+        EXPECT_TRUE(core::SaveImage(store, dir.File("saved.tga")));
+    }
+    core::SetFlushObserver({});
+    EXPECT_EQ(flushed, (std::vector<std::string>{dir.File("saved.tga"), dir.path().string()}));
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// What the window offers as the desktop's image viewers do: keys, dropped
+// files and folders, recent files, a trawl from the menu, a window that grows,
+// a busy cursor, and the actual-size window that zooms and fits the screen.
+#include <QTest>
+
+#include "tests/ui/window_fixture.h"
+
+namespace {
+
+using namespace window_testing;
+using testing_support::FillStore;
+using testing_support::WriteImage;
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The window active again, as when a dialog has gone.
+bool Reactivate(QWidget& window) {
+    return WaitUntil([&] {
+        window.activateWindow();
+        return QApplication::activeWindow() == &window && !QApplication::activeModalWidget();
+    });
+}
+
+TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
+    application().language().SetLines({"menu File|File"});
+    ShowAndSettle();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    int dialogs = 0;
+    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* open) {
+        ++dialogs;
+        open->reject();
+    });
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, 1);
+    ASSERT_TRUE(Reactivate(window));
+
+    for (auto [key, modifier] :
+         {std::pair(Qt::Key_F, Qt::AltModifier), std::pair(Qt::Key_F10, Qt::NoModifier)}) {
+        QTest::keyClick(&window, key, modifier);
+        EXPECT_TRUE(WaitUntil([&] { return window.File1->isVisible(); }, 2000)) << key;
+        window.File1->close();
+    }
+
+    // A colour pick awaited shows a cross-hair over the picture; Escape gives it up.
+    Open("pick.tga");
+    WhenModalOpens<ui::TForm4>(&window, [](ui::TForm4* tolerance) { tolerance->Button1->click(); });
+    window.Createalphamask1Click();
+    EXPECT_EQ(application().PickMode, 2);
+    EXPECT_EQ(window.Image1->cursor().shape(), Qt::CrossCursor);
+    ASSERT_TRUE(Reactivate(window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(application().PickMode, 0);
+    EXPECT_EQ(window.Image1->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainWindow, ChoosingAFileShowsABusyCursorUntilTheProgramIsIdle) {
+    WriteImage(dir.File("a.tga"), 4, 4, false);
+    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* open) {
+        open->selectFile(Q(dir.File("a.tga")));
+        static_cast<QDialog*>(open)->accept();
+    });
+    EXPECT_EQ(window.PickOpenFile("Open", "Images|*.tga", 1, dir.path().string()),
+              dir.File("a.tga"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A dropped file opens and then heads File > Open Recent; a dropped folder is
+// trawled when the user agrees, as one chosen under File > Trawl Folder is.
+TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
+    ShowAndSettle();
+    auto drop = [&](const std::string& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Q(path))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(&window, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &dropped);
+        QApplication::processEvents();
+    };
+    for (int i = 0; i < 9; ++i) Open("r" + std::to_string(i) + ".tga");
+    WriteImage(dir.File("dropped.tga"), 4, 4, false);
+    drop(dir.File("dropped.tga"));
+    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  dropped.tga");
+    emit window.File1->aboutToShow();
+    QList<QAction*> recent = window.RecentFiles->actions();
+    ASSERT_EQ(recent.size(), 8);
+    EXPECT_TRUE(S(recent.front()->text()).ends_with("/dropped.tga"));
+    recent.back()->trigger();
+    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  r2.tga");
+
+    for (const char* name : {"tree/a.texture", "other/b.texture"}) {
+        fs::create_directories(fs::path(dir.File(name)).parent_path());
+        WriteImage(dir.File(name), 4, 4, false);
+    }
+    WhenModalOpens<QMessageBox>(
+        &window, [](QMessageBox* question) { question->button(QMessageBox::Yes)->click(); });
+    drop(dir.File("tree"));
+    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
+        picker->setDirectory(Q(dir.File("other")));
+        static_cast<QDialog*>(picker)->accept();
+    });
+    window.TrawlFolder1->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    EXPECT_TRUE(fs::exists(dir.File("tree/a.tga")) && fs::exists(dir.File("other/b.tga")));
+}
+
+TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
+    ShowAndSettle();
+    Open("wide.tga", 512, 128, true);
+    // The default size is the window's own design.
+    EXPECT_EQ(window.ClientArea()->size(), QSize(725, 420));
+    EXPECT_EQ(window.Panel2->geometry(), QRect(363, 8, 347, 377));
+    EXPECT_EQ(window.Memo1->geometry(), QRect(8, 224, 329, 145));
+    EXPECT_EQ(window.Image1->size(), QSize(330, 82));
+
+    window.resize(window.size() + QSize(200, 100));
+    ASSERT_TRUE(WaitUntil([&] { return window.ClientArea()->width() == 925; }));
+    EXPECT_EQ(window.Panel1->geometry(), QRect(16, 8, 446, 477));
+    EXPECT_EQ(window.Panel2->geometry(), QRect(463, 8, 447, 477));
+    EXPECT_EQ(window.Memo1->geometry(), QRect(8, 274, 429, 195));
+    EXPECT_EQ(window.Image1->size(), QSize(430, 107));  // fitted into 430 x 430
+    EXPECT_EQ(window.Image2->size(), QSize(430, 107));  // and into 430 x 259
+    EXPECT_EQ(window.bStop->geometry().bottomRight(), QPoint(925 - 19, 520 - 4));
+
+    window.showMaximized();
+    ASSERT_TRUE(WaitUntil([&] { return window.isMaximized(); }));
+    QApplication::processEvents();
+    const QSize client = window.ClientArea()->size();
+    EXPECT_GT(client.width(), 725);
+    EXPECT_EQ(window.Panel2->geometry().right(), client.width() - 16);
+    EXPECT_EQ(window.Panel1->geometry().bottom(), client.height() - 36);
+}
+
+class ActualSize : public MainWindow {
+protected:
+    ui::TForm2& Open(int width, int height, std::vector<uint8_t> pixels) {
+        ShowAndSettle();
+        FillStore(application().store(), width, height, 3, pixels);
+        EXPECT_TRUE(application().DisplayActualSize1Click());
+        window.Form2->Prepare(application());
+        return *window.Form2;
+    }
+    void TearDown() override { window.Form2->reject(); }
+};
+
+TEST_F(ActualSize, ShowsTheStoreAndZoomsInStepsWithSharpPixels) {
+    std::vector<uint8_t> checks;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 256; ++x) checks.insert(checks.end(), 3, (x + y) % 2 ? 255 : 0);
+    ui::TForm2& form = Open(256, 128, checks);
+    EXPECT_EQ(form.size(), QSize(280, 188));
+    EXPECT_EQ(form.Image1->picture().size(), QSize(256, 128));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    std::vector<double> zooms;
+    for (Qt::Key key :
+         {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_0, Qt::Key_Minus}) {
+        QTest::keyClick(&form, key);
+        zooms.push_back(form.Zoom());
+    }
+    EXPECT_EQ(zooms, (std::vector<double>{2, 3, 4, 3, 1, 0.5}));
+    QWheelEvent wheel(QPointF(20, 20), form.Scroll->viewport()->mapToGlobal(QPointF(20, 20)),
+                      QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form.Scroll->viewport(), &wheel);
+    EXPECT_EQ(form.Zoom(), 1);
+
+    // At 400 % each picture pixel is a 4 x 4 block of its own colour.
+    form.SetZoom(4);
+    EXPECT_EQ(form.Image1->size(), QSize(256 * 4 + 16, 128 * 4 + 16));
+    const QImage shot = form.Image1->grab(QRect(8, 8, 16, 16)).toImage();
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(shot.pixel(x, y), form.Image1->picture().pixel(x / 4, y / 4))
+                << x << "," << y;
+
+    form.resize(200, 150);
+    QTest::keyClick(&form, Qt::Key_F);  // fit to the window
+    EXPECT_LT(form.Zoom(), 1);
+    EXPECT_LE(form.Image1->width(), form.Scroll->viewport()->width());
+}
+
+TEST_F(ActualSize, APictureLargerThanTheScreenGetsAWindowOnTheScreenThatScrolls) {
+    ui::TForm2& form = Open(1500, 2500, std::vector<uint8_t>(1500 * 2500 * 3, 90));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect screen = window.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(form.frameGeometry()));
+    QScrollBar* bar = form.Scroll->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(form.rect().contains(QRect(bar->mapTo(&form, QPoint(0, 0)), bar->size())));
+}
+
+}  // namespace

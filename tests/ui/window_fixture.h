@@ -1,0 +1,73 @@
+// Shared by the window tests: a main window in a temporary program folder on
+// Qt's offscreen platform, answering the dialogs it opens, waiting for events.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QtWidgets>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "tests/support/image_files.h"
+#include "tests/support/test_support.h"
+#include "ui/main_window.h"
+#include "ui/picture_view.h"
+#include "ui/secondary_windows.h"
+
+namespace window_testing {
+
+namespace fs = std::filesystem;
+
+inline std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+// Runs `action` on the next modal dialog of type `Dialog` once it is open;
+// `context` going away (the test's window) cancels the wait.
+template <typename Dialog = QWidget>
+void WhenModalOpens(QObject* context, std::function<void(Dialog*)> action, int triesLeft = 2000) {
+    QTimer::singleShot(1, context, [=] {
+        if (auto* modal = qobject_cast<Dialog*>(QApplication::activeModalWidget()))
+            action(modal);
+        else if (triesLeft > 0)
+            WhenModalOpens<Dialog>(context, action, triesLeft - 1);
+    });
+}
+
+// Handles events until `done` holds (false when it never did within `ms`).
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
+        window.StopTimer(app::TimerId::OpenWithSetup);  // no simulator folder set-up mid-test
+    }
+    ~MainWindow() override { window.application().ImageModified = false; }  // no close question
+
+    app::Application& application() { return window.application(); }
+    // A small picture file in the test's folder, shown as File > Open shows it.
+    std::string Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
+        testing_support::WriteImage(dir.File(name), width, height, false, alpha);
+        application().OpenFile(dir.File(name));
+        return dir.File(name);
+    }
+    void ShowAndSettle() {
+        window.show();
+        QApplication::processEvents();
+    }
+
+    testing_support::TempDir dir;
+    ui::TForm1 window;
+};
+
+}  // namespace window_testing
