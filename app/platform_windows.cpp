@@ -10,27 +10,18 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/wide_names.h"
+
 namespace app::platform {
 
 namespace {
 
 std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return std::string();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                          nullptr, nullptr);
-    return out;
+    return core::Utf8FromWide(text);
 }
 
 std::wstring Wide(std::string_view text) {
-    if (text.empty()) return std::wstring();
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
+    return core::WideFromUtf8(text);
 }
 
 bool IsSeparator(wchar_t c) {
@@ -67,19 +58,6 @@ std::string FolderFrom(const wchar_t* variable, REFKNOWNFOLDERID id) {
     std::wstring folder = Environment(variable);
     if (folder.empty()) folder = KnownFolder(id);
     return Utf8(WithoutTrailingSeparators(folder));
-}
-
-// Names of MAX_PATH characters and more reach the file system only in the
-// "\\?\" form, which takes no "/" and no relative parts.
-std::wstring SystemName(const std::wstring& path) {
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    const DWORD length =
-        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size()) return path;
-    full.resize(length);
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
 }
 
 SYSTEMTIME SystemTimeOf(const std::tm& moment) {
@@ -136,19 +114,20 @@ bool FolderIsWritable(const std::string& folder) {
     // The read-only attribute means nothing on a folder and access rights are
     // hard to read: only creating a file tells. The probe goes when its handle
     // closes.
-    std::wstring name = WithoutTrailingSeparators(Wide(folder));
-    const DWORD attributes = ::GetFileAttributesW(SystemName(name).c_str());
-    if (name.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    const std::wstring name = core::SystemName(folder);
+    const DWORD attributes =
+        name.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return false;
-    if (!IsSeparator(name.back())) name += L'\\';
-    name += L"skeinpress-write-probe-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-            std::to_wstring(::GetTickCount64()) + L".tmp";
-    const HANDLE probe = ::CreateFileW(
-        SystemName(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    std::string probe = folder;
+    if (!IsSeparator(static_cast<wchar_t>(probe.back()))) probe += '\\';
+    probe += "skeinpress-write-probe-" + std::to_string(::GetCurrentProcessId()) + "-" +
+             std::to_string(::GetTickCount64()) + ".tmp";
+    const HANDLE handle = ::CreateFileW(
+        core::SystemName(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(probe);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(handle);
     return true;
 }
 

@@ -3,9 +3,9 @@
 // leftovers of killed programs; and which writes reach the disk at once.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#if !defined(_WIN32)
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -24,8 +24,16 @@ using testing_support::ReadText;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
+#if !defined(_WIN32)
 bool IsFifo(const std::string& path) {
     return fs::status(path).type() == fs::file_type::fifo;
+}
+#endif
+
+// The read-only mark: the owner's write permission, the attribute on Windows.
+void MarkReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
 }
 
 // A store holding a small texture's picture and description, as after reading
@@ -38,6 +46,8 @@ void FillTexture(core::ImageStore& store, const std::string& texture) {
 }
 
 // Opening a FIFO waits for its other end: none of these may open one at all.
+// Windows has no FIFOs among its files.
+#if !defined(_WIN32)
 TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
     TempDir dir;
     core::ImageStore store;
@@ -46,9 +56,6 @@ TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
         EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
         EXPECT_EQ(store.LoadErrorText, "\"" + name + "\" is not a regular file");
     }
-    fs::create_directory(dir.File("folder.tga"));
-    EXPECT_FALSE(core::LoadImage(store, dir.File("folder.tga")));
-    EXPECT_EQ(store.LoadErrorText, "\"folder.tga\" is not a regular file");
     core::ByteBuffer bytes;
     EXPECT_EQ(core::ReadWholeFile(dir.File("y.tga"), bytes, 100), core::ReadResult::CannotOpen);
 
@@ -62,6 +69,19 @@ TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
     EXPECT_EQ(store.LoadErrorText, "\"wagon.texture.txt\" is not a regular file");
     EXPECT_TRUE(IsFifo(dir.File("y.tga")) && IsFifo(dir.File("wagon.texture.txt")));
 }
+#endif
+
+TEST(FileIo, FoldersNamedLikeImagesAreRefused) {
+    TempDir dir;
+    core::ImageStore store;
+    fs::create_directory(dir.File("folder.tga"));
+    EXPECT_FALSE(core::LoadImage(store, dir.File("folder.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"folder.tga\" is not a regular file");
+    FillTexture(store, dir.File("wagon.texture"));
+    EXPECT_FALSE(core::SaveImage(store, dir.File("folder.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"folder.tga\" is not a regular file");
+    EXPECT_TRUE(fs::is_directory(dir.File("folder.tga")));
+}
 
 // The mark is the owner's write permission, and it holds for root too.
 TEST(FileIo, ReadOnlyTargetsAreNeverReplaced) {
@@ -70,24 +90,27 @@ TEST(FileIo, ReadOnlyTargetsAreNeverReplaced) {
     FillTexture(store, dir.File("wagon.texture"));
     for (const std::string name : {"keep.tga", "keep.bmp", "keep.jpg", "wagon.texture.txt"}) {
         WriteBytes(dir.File(name), {'o', 'l', 'd'});
-        ::chmod(dir.File(name).c_str(), 0444);
+        MarkReadOnly(dir.File(name));
         const std::string target = name == "wagon.texture.txt" ? "wagon.tga" : name;
         EXPECT_FALSE(core::SaveImage(store, dir.File(target))) << name;
         EXPECT_EQ(store.LoadErrorText, "\"" + name + "\" is read-only");
         EXPECT_EQ(ReadText(dir.File(name)), "old");
-        EXPECT_EQ(fs::status(dir.File(name)).permissions(), static_cast<fs::perms>(0444));
+        EXPECT_EQ(fs::status(dir.File(name)).permissions() & fs::perms::owner_write,
+                  fs::perms::none);
     }
     // No temporary is left: the four marked files and wagon.tga.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
 // A read used to lift the mark for its time, so a kill in between left the
-// file writable; a change of mode shows in the change time.
+// file writable; a change of mode shows in the change time, which only stat
+// gives.
+#if !defined(_WIN32)
 TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
     TempDir dir;
     const std::string path = dir.File("locked.tga");
     WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
-    ::chmod(path.c_str(), 0444);
+    MarkReadOnly(path);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
     struct stat before {
     }, after{};
@@ -98,6 +121,7 @@ TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
     EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
     EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
 }
+#endif
 
 // A killed program leaves its named temporary behind; the next write into the
 // folder removes it once it is an hour old (a younger one may still be written).
@@ -107,9 +131,9 @@ TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
     const std::string fresh = dir.File("body.tga.skeinpress-Zx81Qa");
     const std::string other = dir.File("notes.skeinpress-old");
     for (const std::string& path : {stale, fresh, other}) WriteBytes(path, {'t'});
-    const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), twoHoursAgo, 0), 0);
-    ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), twoHoursAgo, 0), 0);
+    const fs::file_time_type twoHoursAgo = fs::last_write_time(fresh) - std::chrono::hours(2);
+    fs::last_write_time(stale, twoHoursAgo);
+    fs::last_write_time(other, twoHoursAgo);
     core::ImageStore store;
     FillStore(store, 1, 1, 3, {1, 2, 3});
     ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));

@@ -34,8 +34,10 @@ TEST(LoadImage, ReadsReadOnlyFilesAndLeavesNothingOfThePreviousImage) {
     TempDir dir;
     const std::string path = dir.File("locked.tga");
     testing_support::WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
-    fs::permissions(path, readOnly);
+    // Windows keeps one read-only mark where POSIX systems keep modes.
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    const fs::perms readOnly = fs::status(path).permissions();
+    ASSERT_EQ(readOnly & fs::perms::owner_write, fs::perms::none);
     core::ImageStore store;
     testing_support::FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
     ASSERT_TRUE(core::LoadImage(store, path)) << store.LoadErrorText;

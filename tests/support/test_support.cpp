@@ -75,21 +75,31 @@ TempDir::~TempDir() {
 }
 #endif
 
+fs::path SystemPath(const std::string& utf8) {
+    fs::path path(std::u8string(utf8.begin(), utf8.end()));
+#if defined(_WIN32)
+    if (path.is_absolute() && path.native().size() >= MAX_PATH - 12 &&
+        path.native().rfind(L"\\\\?\\", 0) != 0)
+        path = L"\\\\?\\" + path.lexically_normal().make_preferred().native();
+#endif
+    return path;
+}
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    std::ofstream f(SystemPath(path), std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(f.good()) << "cannot write " << path;
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(SystemPath(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(f),
                                 std::istreambuf_iterator<char>());
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(SystemPath(path), std::ios::binary);
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();

@@ -25,6 +25,11 @@ private:
     std::filesystem::path path_;
 };
 
+// A UTF-8 name as a path the standard library hands to the system unchanged
+// (on Windows, a plain std::string would be read in the ANSI code page, and a
+// long name needs the "\\?\" form).
+std::filesystem::path SystemPath(const std::string& utf8);
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
