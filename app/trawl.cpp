@@ -354,7 +354,13 @@ bool Application::OpenAndSaveTo(const std::string& target, std::string* written)
     if (tgaName.empty()) {
         std::string base = source.substr(0, source.size() - core::ExtensionOf(source).size());
         if (normalMap) base += "_normal";
-        if (!settings_.OverwriteTGAs && core::IsFile(base + ".tga")) base += "1";
+        // With overwriting off, no file the save would write may be replaced
+        // (a cube map writes six faces, never base.tga itself).
+        const auto wouldReplace = [&] {
+            const auto paths = core::SavedImagePaths(store_, base + ".tga");
+            return std::any_of(paths.begin(), paths.end(), core::IsFile);
+        };
+        if (!settings_.OverwriteTGAs && wouldReplace()) base += "1";
         tgaName = base + ".tga";
     }
     // A write that fails is reported like a load that fails.

@@ -31,6 +31,10 @@ struct Options {
 };
 
 int RunCli(const std::vector<std::string>& args, Streams io);
+
+// The report line of one converted file: "SOURCE -> TARGET", naming every file
+// the save wrote (a cube map's six faces).
+std::string ConvertedLine(const std::string& source, const std::vector<std::string>& written);
 // Takes the global options off the front of `args`. False, with a message on
 // `err`, when one is incomplete.
 bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::ostream& err);

@@ -122,6 +122,12 @@ std::string ProgramDirOf(const Options& options, std::ostream& err) {
     return app::WithTrailingSeparator(options.home);
 }
 
+std::string ConvertedLine(const std::string& source, const std::vector<std::string>& written) {
+    std::string line = source + " ->";
+    for (size_t i = 0; i < written.size(); ++i) line += (i == 0 ? " " : ", ") + written[i];
+    return line + "\n";
+}
+
 int RunCli(const std::vector<std::string>& arguments, Streams io) {
     std::vector<std::string> args = arguments;
     Options options;

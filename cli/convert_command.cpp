@@ -107,7 +107,7 @@ JobResult ConvertWithEdits(const std::string& file, const std::string& output,
         result.err = file + ": " + store.LoadErrorText + "\n";
         return result;
     }
-    result.out = file + " -> " + target + "\n";
+    result.out = ConvertedLine(file, core::SavedImagePaths(store, target));
     result.failed = false;
     return result;
 }

@@ -5,7 +5,9 @@
 #include <ostream>
 #include <system_error>
 
+#include "cli/cli.h"
 #include "core/paths.h"
+#include "core/save_image.h"
 
 namespace cli {
 
@@ -186,7 +188,7 @@ JobResult ConversionWorker::Convert(const std::string& file, const std::string& 
     app_.settings().CurrentFile = file;
     std::string written;
     const bool ok = app_.OpenAndSaveTo(target, &written);
-    if (ok) out_ << file << " -> " << written << "\n";
+    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.store(), written));
     JobResult result = Collect();
     result.failed = !ok;
     return result;

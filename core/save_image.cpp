@@ -80,10 +80,9 @@ bool SaveCubeMapTGAs(ImageStore& store, const std::string& path) {
         SetLoadErrorText(store, "File Save Error in TGAHeader");
         return false;
     }
-    const std::string stem = DropLast(path, 4);
+    const std::vector<std::string> facePaths = SavedImagePaths(store, path);
     for (int f = 0; f < kCubeMapFaces; ++f) {
-        const std::string facePath = stem + "_" + kCubeMapFaceNames[f] + ".tga";
-        if (!WriteTGAFile(store, facePath, {f * faceWidth, faceWidth})) return false;
+        if (!WriteTGAFile(store, facePaths[f], {f * faceWidth, faceWidth})) return false;
     }
     return true;
 }
@@ -109,6 +108,14 @@ int FaceKeyOf(std::string_view line) {
 }
 
 }  // namespace
+
+std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path) {
+    if (!store.CubeMap || ToLowerAscii(ExtensionOf(path)) != ".tga") return {path};
+    std::vector<std::string> faces;
+    for (const char* face : kCubeMapFaceNames)
+        faces.push_back(DropLast(path, 4) + "_" + face + ".tga");
+    return faces;
+}
 
 bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]) {
     return BuildTGAHeader(store, header, store.Image.Width);

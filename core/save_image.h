@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/bitmap.h"
 #include "core/file_io.h"
@@ -17,6 +18,10 @@ namespace core {
 // True when the file (and, for a texture, its description) was written. False,
 // with a message in LoadErrorText, otherwise. Never changes the store.
 bool SaveImage(ImageStore& store, const std::string& path);
+
+// The image files SaveImage(store, path) writes: `path` itself, or for a cube
+// map saved as TGA its six faces (NAME_right.tga ... NAME_back.tga).
+std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path);
 
 // Renders the colour picture for a BMP or JPEG save, whatever AlphaView holds.
 void RenderForSave(ImageStore& store, Bitmap& bitmap);

@@ -56,6 +56,15 @@ TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
         EXPECT_EQ(ReadBytes(root + "/new/sky_" + face + ".tga").size(), 18u + 2 * 2 * 4) << face;
     EXPECT_NE(testing_support::ReadText(root + "/new/sky.texture.txt").find("Cubemap=1\r\n"),
               std::string::npos);
+    // With overwriting off, a face the user may have edited is never replaced.
+    const Bytes edited =
+        testing_support::MakeTga(2, 2, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    WriteBytes(root + "/new/sky_top.tga", edited);
+    const auto again =
+        RunCliProgram({"--home", home.path().string(), "trawl", "--no-overwrite", root});
+    ASSERT_EQ(again.status, 0) << again.out << again.err;
+    EXPECT_EQ(ReadBytes(root + "/new/sky_top.tga"), edited);
+    EXPECT_TRUE(fs::exists(root + "/new/sky1_top.tga"));
 
     const auto info =
         RunCliProgram({"info", "--json", root + "/old.texture", root + "/new/lamp.texture"});
@@ -97,10 +106,12 @@ TEST(E2TFCli, ConvertWritesTheFormatItsOutputNames) {
     // A cube map's --output name is the stem of its six faces.
     WriteBytes(work.File("sky.texture"), E2TFCube());
     fs::create_directory(work.File("out"));
-    ASSERT_EQ(
-        RunCliProgram({"convert", work.File("sky.texture"), "--output", work.File("out/night.tga")})
-            .status,
-        0);
+    const auto cube = RunCliProgram(
+        {"convert", work.File("sky.texture"), "--output", work.File("out/night.tga")});
+    ASSERT_EQ(cube.status, 0);
+    EXPECT_NE(cube.out.find(" -> " + work.File("out/night_right.tga") + ", "), std::string::npos)
+        << cube.out;
+    EXPECT_EQ(cube.out.find("night.tga"), std::string::npos) << cube.out;
     EXPECT_TRUE(fs::exists(work.File("out/night_front.tga")));
     EXPECT_NE(testing_support::ReadText(work.File("sky.texture.txt")).find("Front=night_front.tga"),
               std::string::npos);
