@@ -73,9 +73,6 @@ bool Application::RenderActualSize(core::Bitmap& bitmap) {
     if (!store_.ImageLoaded) return false;
     const auto width = static_cast<uint16_t>(store_.Image.Width);
     const auto height = static_cast<uint16_t>(store_.Image.Height);
-    // Rendering notes the uniform colour; this window must not change what the
-    // main view reported.
-    const bool uniform = store_.UniformColour;
     if (ActualSizeAlpha) {
         store_.AlphaView = true;
         core::RenderImage(store_, bitmap, width, height);
@@ -85,7 +82,6 @@ bool Application::RenderActualSize(core::Bitmap& bitmap) {
         // The alpha channel may have been removed since the view was switched on.
         if (!TransparentView || bitmap.Empty()) core::RenderImage(store_, bitmap, width, height);
     }
-    store_.UniformColour = uniform;
     return !bitmap.Empty();
 }
 

@@ -108,6 +108,7 @@ void Application::ViewTexture(bool reload) {
         } else {
             core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
                               static_cast<uint16_t>(store_.Image.Height));
+            core::NoteUniformColour(store_);
         }
         if (!display.Empty()) {
             const FittedSize shown =
@@ -116,16 +117,13 @@ void Application::ViewTexture(bool reload) {
         }
     }
 
-    // Alpha view: the alpha channel as grey. Rendering it decides nothing about
-    // the colours, so the uniform-colour finding of the colour view is kept. The
-    // store already holds what the file gives, so the file is not read again.
+    // Alpha view: the alpha channel as grey. The store already holds what the
+    // file gives, so the file is not read again.
     if (store_.Image.AlphaKind != 0 && !loadFailed && host_.ShowsPictures()) {
         core::Bitmap display;
-        const bool uniformColour = store_.UniformColour;
         store_.AlphaView = true;
         core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
                           static_cast<uint16_t>(store_.Image.Height));
-        store_.UniformColour = uniformColour;
         if (!display.Empty()) {
             const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
                                                 kAlphaBoxWidth, kAlphaBoxHeight);

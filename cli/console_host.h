@@ -65,8 +65,7 @@ public:
     bool StartProgram(const std::string&, const std::vector<std::string>&) override {
         return false;
     }
-    void RequestClose() override { closeRequested_ = true; }
-    bool CloseRequested() const { return closeRequested_; }
+    void RequestClose() override {}
 
 private:
     std::ostream& out_;
@@ -74,7 +73,6 @@ private:
     std::vector<std::string> memo_;
     int messageCount_ = 0;
     std::string messagePrefix_;
-    bool closeRequested_ = false;
     std::map<app::TimerId, std::function<void()>> handlers_;
     // Armed timers with the order they were armed in.
     std::map<app::TimerId, long> armed_;
