@@ -3,6 +3,7 @@
 // tests with a recording fake whose timers fire when the test says so.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,15 @@ enum class TimerId {
     TrawlFast = 8,      // Timer8: 10 ms, trawl step after a name-only entry
 };
 
+inline constexpr std::array<TimerId, 8> kTimers = {
+    TimerId::OpenDelayed, TimerId::WatchColour, TimerId::WatchAlpha,    TimerId::CloseLog,
+    TimerId::TrawlSlow,   TimerId::CloseWindow, TimerId::OpenWithSetup, TimerId::TrawlFast};
+
+// Whether a timer fires every interval until stopped, not once per arming.
+inline bool TimerRepeats(TimerId id) {
+    return id == TimerId::WatchColour || id == TimerId::WatchAlpha;
+}
+
 enum class Buttons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
 
@@ -31,10 +41,11 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // The message memo (Memo1).
+    // The message memo (Memo1). Reading its lines may first have to wait for
+    // lines still being made (a console converting on several workers).
     virtual void AddMemoLine(const std::string& line) = 0;
     virtual int MemoLineCount() const = 0;
-    virtual std::vector<std::string> MemoLines() const = 0;
+    virtual std::vector<std::string> MemoLines() = 0;
     virtual void ClearMemo() = 0;
 
     // Labels, title, sound.

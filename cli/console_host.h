@@ -31,7 +31,7 @@ public:
 
     void AddMemoLine(const std::string& line) override;
     int MemoLineCount() const override { return static_cast<int>(memo_.size()); }
-    std::vector<std::string> MemoLines() const override { return memo_; }
+    std::vector<std::string> MemoLines() override { return memo_; }
     void ClearMemo() override { memo_.clear(); }
     void SetFileNameLabel(const std::string&) override {}
     void SetSizeLabel(const std::string&) override {}

@@ -152,10 +152,7 @@ int DefaultJobs() {
 namespace cli {
 
 ConversionWorker::ConversionWorker(app::Application& model) : host_(out_, err_), app_(host_) {
-    app_.settings() = model.settings();
-    app_.language() = model.language();
-    app_.store().AlphaFillValue = model.store().AlphaFillValue;
-    app_.RandomSeedForFile = model.RandomSeedForFile;
+    app_.ShareRunOf(model);
 }
 
 JobResult ConversionWorker::Collect() {
@@ -166,29 +163,23 @@ JobResult ConversionWorker::Collect() {
     out_.str("");
     result.err = err_.str();
     err_.str("");
-    result.outcome = app_.LastOutcome;
+    result.outcome = app_.conversion().LastOutcome();
     return result;
 }
 
 JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::string& name) {
-    // A load error of a trawl is a memo line, not a message.
-    app_.TrawlActive = true;
-    app_.EntryFolder = folder;
-    app_.EntryName = name;
-    app_.TrawlConvert();
+    app_.conversion().ConvertEntry(folder, name);
     JobResult result = Collect();
     result.out.clear();  // the memo lines are in `lines`
     return result;
 }
 
-JobResult ConversionWorker::Convert(const std::string& file, const std::string& target) {
-    app_.TrawlActive = false;
-    app_.LastOutcome = app::Application::EntryOutcome();
+JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequest request) {
     host_.SetMessagePrefix(file + ": ");
-    app_.settings().CurrentFile = file;
+    request.source = file;
     std::string written;
-    const bool ok = app_.OpenAndSaveTo(target, &written);
-    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.store(), written));
+    const bool ok = app_.conversion().Convert(request, &written);
+    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.view().Store(), written));
     JobResult result = Collect();
     result.failed = !ok;
     return result;

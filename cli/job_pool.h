@@ -24,7 +24,7 @@ struct JobResult {
     std::string out;                 // text for the output stream
     std::string err;                 // text for the error stream
     bool failed = false;
-    app::Application::EntryOutcome outcome;
+    app::ConversionOutcome outcome;
 };
 
 // Jobs queued per worker before the queue makes the producer wait. The
@@ -101,10 +101,11 @@ namespace cli {
 class ConversionWorker {
 public:
     explicit ConversionWorker(app::Application& model);
-    // TrawlConvert of folder/name: its memo lines and outcome.
+    // The trawl's work on folder/name: its memo lines and outcome.
     JobResult TrawlEntry(const std::string& folder, const std::string& name);
-    // OpenAndSaveTo of `file`, printed as the convert command prints it.
-    JobResult Convert(const std::string& file, const std::string& target);
+    // The conversion of `file` as `request` asks, printed as the convert
+    // command prints it.
+    JobResult Convert(const std::string& file, app::ConversionRequest request);
 
 private:
     JobResult Collect();

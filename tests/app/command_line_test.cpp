@@ -20,7 +20,7 @@ struct FakeJobs : app::CommandLineJobs {
     explicit FakeJobs(app::Application& a) : app(a) {}
     app::Application& app;
     std::string call, seen, target;
-    void Record(const std::string& job, const std::string& path) {
+    void Record(const std::string& job, const std::string& path, bool normalMap = false) {
         const app::Settings& s = app.settings();
         call = job;
         target = path;
@@ -29,11 +29,13 @@ struct FakeJobs : app::CommandLineJobs {
                                                           {'X', s.DoTextures},
                                                           {'C', s.CloseOnDone},
                                                           {'F', s.FixUniformColour},
-                                                          {'N', app.NormalMapRequest}})
+                                                          {'N', normalMap}})
             if (on) seen += flag;
     }
     void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
-    void OpenAndSave() override { Record("save", app.settings().CurrentFile); }
+    void ConvertCurrentFile(bool normalMap) override {
+        Record("save", app.settings().CurrentFile, normalMap);
+    }
     void SaveAs() override { call = "saveas"; }
 };
 
@@ -104,7 +106,7 @@ TEST(CommandLineTest, NoFileTypeChosenSaysSoAndCloses) {
     Rig rig;
     rig.app.settings().DoBMPs = rig.app.settings().DoJPGs = rig.app.settings().DoTextures = false;
     rig.app.UseJobs(&rig.jobs);
-    rig.app.FormShow({"-trawl", rig.Path("DIR")});
+    rig.app.RunCommandLine({"-trawl", rig.Path("DIR")});
     EXPECT_TRUE(rig.jobs.call.empty());
     EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
     EXPECT_EQ(rig.host.Interval(TimerId::CloseWindow), 500);

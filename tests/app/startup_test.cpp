@@ -27,13 +27,13 @@ struct StartupTest : ::testing::Test {
     testing_support::FakeHost host;
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
-    void Create() { app.FormCreate(dir.path().string() + "/", dir.File("skeinpress")); }
+    void Create() { app.Start(dir.path().string() + "/", dir.File("skeinpress")); }
 };
 
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
     Create();
-    ASSERT_TRUE(app.FormCloseQuery());  // nothing changed: no question
-    app.FormClose();
+    ASSERT_TRUE(app.MayClose());  // nothing changed: no question
+    app.Close();
     EXPECT_TRUE(host.messages.empty() && host.confirmations.empty());
     EXPECT_EQ(ReadText(ini()),
               "[File]\nLanguage=English.txt\n\n"
@@ -60,7 +60,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
     EXPECT_TRUE(s.DoBMPs && !s.FixUniformColour);
     EXPECT_EQ(s.BGroundColour, 0x808080u);
     EXPECT_EQ(s.TrawlSpeed, 30);
-    EXPECT_EQ(app.store().AlphaFillValue, 300 & 0xFF);
+    EXPECT_EQ(app.view().Store().AlphaFillValue, 300 & 0xFF);
 }
 
 TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
@@ -81,23 +81,27 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
 TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
     struct : app::CommandLineJobs {
         int saves = 0;
-        bool* modified = nullptr;
+        app::ImageView* view = nullptr;
         void StartTrawl() override {}
-        void OpenAndSave() override {}
-        void SaveAs() override { *modified = ++saves == 1; }  // the first save is cancelled
+        void ConvertCurrentFile(bool) override {}
+        void SaveAs() override {
+            if (++saves == 2) view->SaveAs();  // the first save is cancelled
+        }
     } jobs;
     Create();
     app.UseJobs(&jobs);
-    jobs.modified = &app.ImageModified;
-    app.ImageModified = true;
+    jobs.view = &app.view();
+    testing_support::FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    app.editing().GreyScale();
+    host.savePicks = {dir.File("saved.tga")};
     host.answers = {Answer::No, Answer::Yes, Answer::Yes};
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
-    EXPECT_FALSE(app.FormCloseQuery());  // Yes, then no save: the edits stay
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 2);
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 0);
+    EXPECT_FALSE(app.MayClose());  // Yes, then no save: the edits stay
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 2);
 
     for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
-    app.FormClose();
+    app.Close();
     EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
@@ -124,13 +128,13 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         }
         testing_support::FakeHost host;
         app::Application app(host);
-        app.FormCreate(dir.path().string() + "/", dir.File("skeinpress"));
-        app.FormShow({});
+        app.Start(dir.path().string() + "/", dir.File("skeinpress"));
+        app.RunCommandLine({});
         ASSERT_EQ(host.memo.size(), 1u) << problem;
         EXPECT_NE(host.memo[0].find(ini), std::string::npos) << host.memo[0];
         EXPECT_NE(host.memo[0].find(problem), std::string::npos) << host.memo[0];
         EXPECT_EQ(app.settings().EditorPath, "");
-        app.FormClose();
+        app.Close();
         EXPECT_TRUE(host.messages.empty()) << problem;
         if (content.empty()) {
             EXPECT_EQ(std::filesystem::status(ini).type(), std::filesystem::file_type::fifo);
@@ -162,14 +166,14 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     EXPECT_EQ(app.T("menu File"), "Datei");
     std::vector<std::string> flushed;
     core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-    EXPECT_TRUE(app.SaveConfig());
+    EXPECT_TRUE(app.SaveSettings());
     core::SetFlushObserver({});
     EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
     EXPECT_NE(ReadText(ini()).find("editor_dir=/opt/gimp\n"), std::string::npos);
 
     ::chmod(ini().c_str(), 0444);
     const std::string kept = ReadText(ini());
-    EXPECT_FALSE(app.SaveConfig());
+    EXPECT_FALSE(app.SaveSettings());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("\"skeinpress.ini\" is read-only"), std::string::npos)
         << host.messages[0];
