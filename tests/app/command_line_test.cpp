@@ -50,10 +50,13 @@ struct Rig {
                                  "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
         std::filesystem::create_directory(dir.File("assets"));
         WriteBytes(dir.File("wagon.texture"), {1});
+        WriteBytes(dir.File("sky.JPG"), {1});
+        WriteBytes(dir.File("ballast.bmp"), {1});
     }
     std::string Path(const std::string& arg) const {
         if (arg == "DIR") return dir.File("assets");
         if (arg == "FILE") return dir.File("wagon.texture");
+        if (arg == "JPG" || arg == "BMP") return dir.File(arg == "JPG" ? "sky.JPG" : "ballast.bmp");
         return arg == "NONE" ? dir.File("nothing-here") : arg;
     }
     void Run(std::vector<std::string> args) {
@@ -71,6 +74,8 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
     } rows[] = {
         {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", false, false},
         {{"FILE"}, "", "", "", false, true},
+        {{"JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
+        {{"BMP"}, "", "", "", false, true},
         {{"gone.tga"}, "", "LP: gone.tga", "", false, false},
         {{"-Trawl", "DIR"}, "trawl", "", "B", false, false},
         {{"-trawl", "FILE"}, "", "LP", "", false, false},
@@ -94,7 +99,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
         EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
         if (row.opens) {
-            EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
+            EXPECT_EQ(s.CurrentFile, rig.Path(row.args[0]));
         }
         if (!row.job.empty()) {
             EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));

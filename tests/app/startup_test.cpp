@@ -180,4 +180,31 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     EXPECT_EQ(ReadText(ini()), kept);
 }
 
+// A UTF-8 byte-order mark (as some editors save) is not part of the first
+// section or line; the settings written back keep the user's first section.
+TEST_F(StartupTest, AUtf8ByteOrderMarkIsReadAsIfItWereNotThere) {
+    WriteText(ini(), "\xEF\xBB\xBF[Paths]\r\neditor_dir=/opt/gimp\r\n");
+    WriteText(dir.File("English.txt"), "\xEF\xBB\xBFmenu File|Datei\r\n");
+    Create();
+    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+    EXPECT_EQ(app.T("menu File"), "Datei");
+    ASSERT_TRUE(app.SaveSettings());
+    EXPECT_EQ(app::TMemIni(ini()).ReadString("Paths", "editor_dir", ""), "/opt/gimp");
+    EXPECT_EQ(ReadText(ini()).find("\xEF\xBB\xBF"), std::string::npos);
+}
+
+// The notice about a broken language line comes after the command line, whose
+// trawl clears the memo at its start, so it is seen.
+TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
+    WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
+    std::filesystem::create_directory(dir.File("tree"));
+    Create();
+    app.RunCommandLine({"-trawl", dir.File("tree")});
+    ASSERT_TRUE(app.trawl().Active());
+    ASSERT_GE(host.memo.size(), 2u);
+    EXPECT_EQ(host.memo.front(), " tree");
+    EXPECT_EQ(host.memo.back(),
+              "  Language file line 2 has too many \"|\" separators and is ignored");
+}
+
 }  // namespace

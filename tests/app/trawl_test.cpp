@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "tests/app/flow_fixture.h"
 
@@ -81,8 +82,14 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
               (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 33 %", "Skeinpress: 66 %",
                                         "Skeinpress: 100 %", "Skeinpress"}));
 
-    // Every line in the log, which closes soon after.
+    // Every line in the log, which closes soon after; its header has the time
+    // without a time zone.
     EXPECT_EQ(LogLines(), host.allMemo);
+    const std::string header = LogText().substr(0, LogText().find("\r\n"));
+    const std::string time = header.substr(24, header.find(",  ") - 24);
+    EXPECT_TRUE(
+        std::regex_match(time, std::regex("[0-9]{1,2}[:.][0-9]{2}[:.][0-9]{2}( ?[AaPp][Mm])?")))
+        << header;
     EXPECT_TRUE(host.Fire(TimerId::CloseLog));
     EXPECT_FALSE(app->log().IsOpen());
 }
@@ -203,6 +210,16 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     }
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(fs::status(app->log().Path()).type(), fs::file_type::fifo);
+}
+
+TEST(TrawlLogHeader, TheLocalesTimeFormatLosesItsTimeZone) {
+    const std::pair<std::string, std::string> formats[] = {
+        {"HH:mm:ss t", "HH:mm:ss"},  {"h:mm:ss AP tttt", "h:mm:ss AP"},
+        {"t HH:mm:ss", "HH:mm:ss"},  {"HH' h 'mm 'et' ss", "HH' h 'mm 'et' ss"},
+        {"tAPh:mm:ss", "APh:mm:ss"}, {"HH:mm:ss", "HH:mm:ss"},
+    };
+    for (const auto& [format, expected] : formats)
+        EXPECT_EQ(app::TimeFormatWithoutZone(format), expected) << format;
 }
 
 }  // namespace
