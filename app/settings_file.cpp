@@ -38,6 +38,74 @@ void WriteRecentFiles(TMemIni& ini, const std::vector<std::string>& recent) {
     }
 }
 
+// Every key of the settings file, in the order a new file lists them, with
+// the value it holds and its default. `lastFile` is the name of the file
+// last open (CurrentFile without its folder).
+template <typename SettingsT, typename Visit>
+void EachKey(SettingsT& s, std::string& lastFile, Visit&& visit) {
+    visit("File", "Language", s.LanguageFile, std::string(kDefaultLanguageFile));
+    visit("MRU", "lastfile", lastFile, std::string());
+    visit("MRU", "default_dir", s.DefaultDir, std::string());
+    visit("Paths", "editor_dir", s.EditorPath, std::string());
+    visit("Paths", "TS2009_dir", s.TS2009Dir, std::string());
+    visit("Paths", "TS2010_dir", s.TS2010Dir, std::string());
+    visit("Paths", "TS12_dir", s.TS12Dir, std::string());
+    visit("Options", "CloseOnDone", s.CloseOnDone, false);
+    visit("Options", "DoBMPs", s.DoBMPs, false);
+    visit("Options", "DoJPGs", s.DoJPGs, false);
+    visit("Options", "DoTextures", s.DoTextures, true);
+    visit("Options", "OverwriteTGAs", s.OverwriteTGAs, true);
+    visit("Options", "UniformColour", s.FixUniformColour, true);
+    visit("Options", "BGroundColour", s.BGroundColour, uint32_t{0x808080});
+    visit("Options", "TrawlSpeed", s.TrawlSpeed, 50);
+    visit("Options", "NormalMapAlpha", s.AlphaFillValue, uint8_t{127});
+    // The window moves itself there after creation; no check against the screen.
+    visit("Position", "Left", s.WindowLeft, 200);
+    visit("Position", "Top", s.WindowTop, 100);
+    visit("PixelSet", "Count", s.PixelSetCount, 3);
+    visit("PixelSet", "Change", s.PixelSetChange, 20);
+    visit("PixelSet", "Random", s.PixelSetRandom, true);
+}
+
+class KeyReader {
+public:
+    explicit KeyReader(const TMemIni& ini) : ini_(ini) {}
+    void operator()(const char* section, const char* key, std::string& value,
+                    const std::string& fallback) const {
+        value = ini_.ReadString(section, key, fallback);
+    }
+    void operator()(const char* section, const char* key, bool& value, bool fallback) const {
+        value = ini_.ReadBool(section, key, fallback);
+    }
+    // Integers of every width are read as 32-bit ones and cut to size.
+    template <typename Integer>
+    void operator()(const char* section, const char* key, Integer& value, Integer fallback) const {
+        value = static_cast<Integer>(ini_.ReadInteger(section, key, static_cast<int>(fallback)));
+    }
+
+private:
+    const TMemIni& ini_;
+};
+
+class KeyWriter {
+public:
+    explicit KeyWriter(TMemIni& ini) : ini_(ini) {}
+    void operator()(const char* section, const char* key, const std::string& value,
+                    const std::string&) const {
+        ini_.WriteString(section, key, value);
+    }
+    void operator()(const char* section, const char* key, const bool& value, bool) const {
+        ini_.WriteBool(section, key, value);
+    }
+    template <typename Integer>
+    void operator()(const char* section, const char* key, const Integer& value, Integer) const {
+        ini_.WriteInteger(section, key, static_cast<int>(value));
+    }
+
+private:
+    TMemIni& ini_;
+};
+
 }  // namespace
 
 SettingsFile::SettingsFile() = default;
@@ -56,67 +124,24 @@ std::string SettingsFile::ReadNotice() const {
 
 std::string SettingsFile::Read(const std::string& path, Settings& s) {
     ini_ = std::make_unique<TMemIni>(path);
-    const TMemIni& ini = *ini_;
-    s.LanguageFile = ini.ReadString("File", "Language", kDefaultLanguageFile);
-    const std::string lastFile = ini.ReadString("MRU", "lastfile", "");
-    s.DefaultDir = ini.ReadString("MRU", "default_dir", "");
-    s.EditorPath = ini.ReadString("Paths", "editor_dir", "");
-    s.TS2009Dir = ini.ReadString("Paths", "TS2009_dir", "");
-    s.TS2010Dir = ini.ReadString("Paths", "TS2010_dir", "");
-    s.TS12Dir = ini.ReadString("Paths", "TS12_dir", "");
-
-    s.CloseOnDone = ini.ReadBool("Options", "CloseOnDone", false);
-    s.DoBMPs = ini.ReadBool("Options", "DoBMPs", false);
-    s.DoJPGs = ini.ReadBool("Options", "DoJPGs", false);
-    s.DoTextures = ini.ReadBool("Options", "DoTextures", true);
-    s.OverwriteTGAs = ini.ReadBool("Options", "OverwriteTGAs", true);
-    s.FixUniformColour = ini.ReadBool("Options", "UniformColour", true);
-    s.BGroundColour = static_cast<uint32_t>(ini.ReadInteger("Options", "BGroundColour", 0x808080));
-    s.TrawlSpeed = std::clamp(ini.ReadInteger("Options", "TrawlSpeed", 50), 30, 1000);
-    s.AlphaFillValue = static_cast<uint8_t>(ini.ReadInteger("Options", "NormalMapAlpha", 127));
-
-    // The window moves itself there after creation; no check against the screen.
-    s.WindowLeft = ini.ReadInteger("Position", "Left", 200);
-    s.WindowTop = ini.ReadInteger("Position", "Top", 100);
-
-    s.PixelSetCount = std::clamp(ini.ReadInteger("PixelSet", "Count", 3), 1, 127);
-    s.PixelSetChange = std::clamp(ini.ReadInteger("PixelSet", "Change", 20), 1, 127);
-    s.PixelSetRandom = ini.ReadBool("PixelSet", "Random", true);
-
-    ReadRecentFiles(ini, s.RecentFiles);
+    std::string lastFile;
+    EachKey(s, lastFile, KeyReader(*ini_));
+    s.TrawlSpeed = std::clamp(s.TrawlSpeed, 30, 1000);
+    s.PixelSetCount = std::clamp(s.PixelSetCount, 1, 127);
+    s.PixelSetChange = std::clamp(s.PixelSetChange, 1, 127);
+    ReadRecentFiles(*ini_, s.RecentFiles);
     s.CurrentFile = s.DefaultDir + lastFile;
     return lastFile;
 }
 
 bool SettingsFile::Write(const Settings& s, std::string& refusal) {
     if (!ini_) return false;
-    TMemIni& ini = *ini_;
-    ini.WriteString("File", "Language", s.LanguageFile);
-    ini.WriteString("MRU", "lastfile", std::string(core::FileNamePart(s.CurrentFile)));
-    ini.WriteString("MRU", "default_dir", s.DefaultDir);
-    ini.WriteString("Paths", "editor_dir", s.EditorPath);
-    ini.WriteString("Paths", "TS2009_dir", s.TS2009Dir);
-    ini.WriteString("Paths", "TS2010_dir", s.TS2010Dir);
-    ini.WriteString("Paths", "TS12_dir", s.TS12Dir);
-    ini.WriteBool("Options", "CloseOnDone", s.CloseOnDone);
-    ini.WriteBool("Options", "DoBMPs", s.DoBMPs);
-    ini.WriteBool("Options", "DoJPGs", s.DoJPGs);
-    ini.WriteBool("Options", "DoTextures", s.DoTextures);
-    ini.WriteBool("Options", "OverwriteTGAs", s.OverwriteTGAs);
-    ini.WriteBool("Options", "UniformColour", s.FixUniformColour);
-    ini.WriteInteger("Options", "BGroundColour", static_cast<int>(s.BGroundColour));
-    ini.WriteInteger("Options", "TrawlSpeed", s.TrawlSpeed);
-    ini.WriteInteger("Options", "NormalMapAlpha", s.AlphaFillValue);
-    ini.WriteInteger("Position", "Left", s.WindowLeft);
-    ini.WriteInteger("Position", "Top", s.WindowTop);
-    ini.WriteInteger("PixelSet", "Count", s.PixelSetCount);
-    ini.WriteInteger("PixelSet", "Change", s.PixelSetChange);
-    ini.WriteBool("PixelSet", "Random", s.PixelSetRandom);
-    ini.WriteString("Program", "Version", kSettingsVersion);
-    WriteRecentFiles(ini, s.RecentFiles);
-
-    if (!ini.ReadProblem().empty()) return false;
-    return ini.UpdateFile(&refusal);
+    std::string lastFile(core::FileNamePart(s.CurrentFile));
+    EachKey(s, lastFile, KeyWriter(*ini_));
+    ini_->WriteString("Program", "Version", kSettingsVersion);
+    WriteRecentFiles(*ini_, s.RecentFiles);
+    if (!ini_->ReadProblem().empty()) return false;
+    return ini_->UpdateFile(&refusal);
 }
 
 }  // namespace app
