@@ -18,10 +18,13 @@ std::string LowerExtension(std::string_view name) {
     return core::ToLowerAscii(core::ExtensionOf(name));
 }
 
-// The types the trawl converts, each with its own option.
-bool ConversionOptionOn(const Settings& settings, const std::string& lowerExt) {
-    return (lowerExt == ".texture" && settings.DoTextures) ||
-           (lowerExt == ".jpg" && settings.DoJPGs) || (lowerExt == ".bmp" && settings.DoBMPs);
+// The option that has the trawl convert files of a type; none for the types
+// it does not convert.
+const bool* ConversionOption(const Settings& settings, const std::string& lowerExt) {
+    if (lowerExt == ".texture") return &settings.DoTextures;
+    if (lowerExt == ".jpg") return &settings.DoJPGs;
+    if (lowerExt == ".bmp") return &settings.DoBMPs;
+    return nullptr;
 }
 
 // The types whose images of one uniform colour the trawl repairs in place.
@@ -58,7 +61,8 @@ std::string TgaNameBeside(const std::string& source, bool normalMap) {
 
 bool NeedsImageWork(const Settings& settings, std::string_view name) {
     const std::string ext = LowerExtension(name);
-    return ConversionOptionOn(settings, ext) || (settings.FixUniformColour && RepairableType(ext));
+    const bool* option = ConversionOption(settings, ext);
+    return (option && *option) || (settings.FixUniformColour && RepairableType(ext));
 }
 
 Conversion::Conversion(const Context& context, ImageView& view)
@@ -147,8 +151,8 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
     const std::string ext = LowerExtension(name);
     bool imageWork = false;
 
-    if (ext == ".bmp" || ext == ".jpg" || ext == ".texture") {
-        if (ConversionOptionOn(s, ext)) {
+    if (const bool* option = ConversionOption(s, ext)) {
+        if (*option) {
             ctx_.host.AddMemoLine("");
             ctx_.host.AddMemoLine(
                 ctx_.Line("message Converting", ": " + name + " " + ctx_.T("message TGA")));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/conversion.h"
 #include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/paths.h"
@@ -316,9 +317,8 @@ void ImageView::SaveAs() {
         return;
     }
     const std::string& current = ctx_.settings.CurrentFile;
-    const std::string proposed = core::EndsWithNoCase(current, ".texture")
-                                     ? current.substr(0, current.size() - 8) + ".tga"
-                                     : current;
+    const std::string proposed =
+        core::EndsWithNoCase(current, ".texture") ? TgaNameBeside(current, false) : current;
     // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
     // and other tools.
     const auto chosen = ctx_.host.PickSaveFile(
