@@ -9,6 +9,7 @@
 #include "app/program_dir.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
+#include "cli/conversion_worker.h"
 #include "cli/edits.h"
 #include "cli/job_pool.h"
 #include "core/file_io.h"

@@ -4,18 +4,16 @@
 #pragma once
 
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/application.h"
-#include "cli/console_host.h"
+#include "app/conversion.h"
 
 namespace cli {
 
@@ -82,38 +80,11 @@ std::string FileGroup(const std::string& canonicalFolder, const std::string& nam
 // The folder with links and "." / ".." resolved (as given when that fails).
 std::string CanonicalFolder(const std::string& folder);
 
-// A seed for the uniform-colour repair of a file, from its name alone.
-uint32_t SeedForFile(const std::string& file);
-
 // The worker count of "--jobs N" / "--jobs=N" / "-j N" at args[i]: 0 when
 // args[i] is not that option, -1 (with a message) when N is missing or not
 // 1..256. Moves i past a separate value.
 int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostream& err,
                     const char* command);
 int DefaultJobs();
-
-}  // namespace cli
-
-namespace cli {
-
-// One worker's own Application, with the walking Application's settings and
-// language, whose memo lines and messages are collected per job.
-class ConversionWorker {
-public:
-    explicit ConversionWorker(app::Application& model);
-    // The trawl's work on folder/name: its memo lines and outcome.
-    JobResult TrawlEntry(const std::string& folder, const std::string& name);
-    // The conversion of `file` as `request` asks, printed as the convert
-    // command prints it.
-    JobResult Convert(const std::string& file, app::ConversionRequest request);
-
-private:
-    JobResult Collect();
-
-    std::ostringstream out_;
-    std::ostringstream err_;
-    ConsoleHost host_;
-    app::Application app_;
-};
 
 }  // namespace cli

@@ -17,6 +17,7 @@
 #include "cli/batch_report.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
+#include "cli/conversion_worker.h"
 #include "cli/job_pool.h"
 
 namespace cli {
