@@ -1,58 +1,182 @@
 #include "app/application.h"
 
-#include <chrono>
-
-#include <QDir>
-
 #include "app/command_line.h"
-#include "app/folder_listing.h"
-#include "app/mem_ini.h"
+#include "app/program_dir.h"
+#include "core/file_io.h"
+#include "core/paths.h"
 
 namespace app {
 
 namespace {
 
-// The application's own handlers behind the command line's job interface.
+// The application's own parts behind the command line's job interface.
 class OwnJobs : public CommandLineJobs {
 public:
-    explicit OwnJobs(Application& app) : app_(app) {}
-    void StartTrawl() override { app_.StartClick(); }
-    void OpenAndSave() override { app_.OpenAndSave(); }
-    void SaveAs() override { app_.SaveAs1Click(); }
+    OwnJobs(Settings& settings, TrawlWalk& trawl, Conversion& conversion, ImageView& view)
+        : settings_(settings), trawl_(trawl), conversion_(conversion), view_(view) {}
+    void StartTrawl() override { trawl_.Start(); }
+    void ConvertCurrentFile(bool normalMap) override {
+        ConversionRequest request{settings_.CurrentFile, "", {}, true};
+        if (normalMap) request.edits.list.push_back({EditKind::NormalMap, {}, 0});
+        conversion_.Convert(request);
+    }
+    void SaveAs() override { view_.SaveAs(); }
 
 private:
-    Application& app_;
+    Settings& settings_;
+    TrawlWalk& trawl_;
+    Conversion& conversion_;
+    ImageView& view_;
 };
-
-std::string DefaultDriveRoot() {
-#ifdef _WIN32
-    return "C:\\";
-#else
-    // The simulator runs under Wine here; its C: drive is the default prefix's drive_c.
-    return (QDir::homePath() + QStringLiteral("/.wine/drive_c/")).toStdString();
-#endif
-}
 
 }  // namespace
 
 Application::Application(Host& host)
-    : Random(static_cast<std::mt19937::result_type>(
-          std::chrono::steady_clock::now().time_since_epoch().count())),
-      host_(host),
-      ownJobs_(std::make_unique<OwnJobs>(*this)) {
-    store_.Notice = [this](const std::string& line) { host_.AddMemoLine(line); };
-    store_.Beep = [this] { host_.Beep(); };
-    OpenWithDriveRoot = DefaultDriveRoot();
-}
+    : host_(host),
+      context_{host_, settings_, language_, files_},
+      view_(context_, pick_, [this] { return trawl_.Active() || conversion_.ConvertingEntry(); }),
+      editing_(context_, view_, pick_),
+      editor_(context_, view_, pick_),
+      conversion_(context_, view_),
+      log_(context_),
+      trawl_(context_, log_, conversion_),
+      openWith_(context_),
+      ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {}
 
 Application::~Application() = default;
 
-std::string Application::T(const std::string& key) const {
-    return language_.Translate(key);
-}
-
 CommandLineJobs& Application::Jobs() {
     return jobs_ ? *jobs_ : *ownJobs_;
+}
+
+void Application::Start(const std::string& programDir, const std::string& programPath) {
+    files_ = ProgramFiles(programDir, programPath);
+    startupNotices_.clear();
+    const std::string lastFile = settingsFile_.Read(files_.SettingsFile(), settings_);
+    if (const std::string notice = settingsFile_.ReadNotice(); !notice.empty())
+        startupNotices_.push_back(notice);
+
+    language_.Clear();
+    const std::string languagePath =
+        FindLanguageFile(files_.Folder(), files_.ProgramPath(), settings_.LanguageFile);
+    if (!languagePath.empty()) language_.LoadFile(languagePath);
+    if (!language_.Notice().empty()) startupNotices_.push_back(language_.Notice());
+
+    view_.Store().AlphaFillValue = settings_.AlphaFillValue;
+    host_.SetRecentFileCaption("  " + lastFile);
+    host_.StartTimer(TimerId::OpenWithSetup, 1000);
+}
+
+void Application::RunCommandLine(const std::vector<std::string>& args) {
+    host_.ClearMemo();
+    app::RunCommandLine(*this, args, Jobs());
+    // After the command line, whose trawl would clear them away.
+    for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
+}
+
+bool Application::MayClose() {
+    if (!view_.Modified()) return true;
+    switch (host_.Confirm(T("dialog Save"), Buttons::YesNoCancel)) {
+        case Answer::Cancel:
+            return false;
+        case Answer::Yes:
+            // Cancelling the save dialog (or a failed save) keeps the window
+            // and the edits.
+            Jobs().SaveAs();
+            return !view_.Modified();
+        case Answer::No:
+            return true;
+    }
+    return true;
+}
+
+void Application::Close() {
+    // A trawl interrupted by the close keeps every line it wrote.
+    trawl_.CloseLog();
+    core::ResetImage(view_.Store());
+    // Without Start there is no program folder, so nothing on disk is ours.
+    if (files_.Known()) {
+        editor_.RemoveTemporaryFiles();
+        SaveSettings();
+    }
+    language_.Clear();
+}
+
+bool Application::SaveSettings() {
+    if (!files_.Known()) return false;  // not started: no settings file to write
+    settings_.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
+    std::string refusal;
+    if (settingsFile_.Write(settings_, refusal)) return true;
+    // A file that was not read may hold settings this run never saw; the
+    // start said so, and it stays as it is.
+    if (!settingsFile_.ReadNotice().empty()) return false;
+    // The close goes on; only this run's settings are lost.
+    host_.ShowError("Could not write the settings file \"" + settingsFile_.Path() + "\"" +
+                    (refusal.empty() ? std::string() : ": " + refusal));
+    return false;
+}
+
+void Application::TimerFired(TimerId id) {
+    switch (id) {
+        case TimerId::OpenDelayed:
+            view_.OpenDelayed();
+            break;
+        case TimerId::WatchColour:
+            editor_.CheckColourFile();
+            break;
+        case TimerId::WatchAlpha:
+            editor_.CheckAlphaFile();
+            break;
+        case TimerId::CloseLog:
+            log_.CloseAfterTrawl();
+            break;
+        case TimerId::TrawlSlow:
+        case TimerId::TrawlFast:
+            trawl_.Step();
+            break;
+        case TimerId::CloseWindow:
+            host_.StopTimer(TimerId::CloseWindow);
+            host_.RequestClose();
+            break;
+        case TimerId::OpenWithSetup:
+            openWith_.InstallAfterStart();
+            break;
+    }
+}
+
+void Application::OpenDropped(const std::string& path) {
+    if (!core::IsFolder(path)) {
+        view_.OpenFile(path);
+        return;
+    }
+    const std::string question = "Trawl the folder \"" + std::string(core::FileNamePart(path)) +
+                                 "\" with the current options?";
+    if (host_.Confirm(question, Buttons::YesNo) == Answer::Yes) trawl_.TrawlFolder(path);
+}
+
+bool Application::ToggleOption(bool Settings::*option) {
+    settings_.*option = !(settings_.*option);
+    return settings_.*option;
+}
+
+void Application::ShowHelp(const std::string& dataDir) {
+    const std::string& folder = files_.Folder();
+    std::vector<std::string> candidates{folder + "help/Skeinpress.chm", folder + "Skeinpress.chm",
+                                        folder + "help/index.html"};
+    if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
+    for (const auto& candidate : candidates) {
+        if (core::IsFile(candidate)) {
+            host_.OpenDocument(candidate);
+            return;
+        }
+    }
+}
+
+void Application::ShareRunOf(const Application& model) {
+    settings_ = model.settings_;
+    language_ = model.language_;
+    view_.Store().AlphaFillValue = model.view_.Store().AlphaFillValue;
+    conversion_.SeedRepairsWith(model.conversion_.RepairSeeds());
 }
 
 }  // namespace app

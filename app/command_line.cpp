@@ -75,7 +75,7 @@ private:
             Wait(500);
             s_.DoTextures = true;
             s_.CurrentFile = target;
-            jobs_.OpenAndSave();
+            jobs_.ConvertCurrentFile(false);
             CloseLater();
         } else {
             Message("message LaunchParam");
@@ -87,8 +87,7 @@ private:
     void SaveNormalMap(const std::string& target, bool close) {
         Wait(500);
         s_.CurrentFile = target;
-        app_.NormalMapRequest = true;
-        jobs_.OpenAndSave();
+        jobs_.ConvertCurrentFile(true);
         if (close || s_.CloseOnDone) CloseLater();
     }
 

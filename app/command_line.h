@@ -14,9 +14,11 @@ class Application;
 class CommandLineJobs {
 public:
     virtual ~CommandLineJobs() = default;
-    virtual void StartTrawl() = 0;   // StartClick: trawl DefaultDir
-    virtual void OpenAndSave() = 0;  // open CurrentFile, convert and save it
-    virtual void SaveAs() = 0;       // SaveAs1Click
+    virtual void StartTrawl() = 0;  // trawl DefaultDir
+    // Opens CurrentFile and converts it as the trawl would, to a normal map
+    // when asked.
+    virtual void ConvertCurrentFile(bool normalMap) = 0;
+    virtual void SaveAs() = 0;  // File > Save As
 };
 
 // Interprets the arguments after the program name. Memo lines, waits and timers

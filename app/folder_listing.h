@@ -9,12 +9,14 @@
 
 namespace app {
 
+struct FolderEntry {
+    std::string name;
+    uint32_t size = 0;  // low 32 bits of the size in bytes; 0 for folders
+};
+
 class FolderListing {
 public:
-    struct Entry {
-        std::string name;
-        uint32_t size = 0;  // low 32 bits of the size in bytes; 0 for folders
-    };
+    using Entry = FolderEntry;
 
     // Opens the listing; a folder that cannot be listed yields no entries.
     // Returns whether the folder could be listed.

@@ -3,6 +3,7 @@
 // tests with a recording fake whose timers fire when the test says so.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,17 +13,26 @@
 namespace app {
 
 // The main window's timers. Each is armed one-shot except the two editor
-// watchers (Timer2, Timer3), which fire every interval until stopped.
+// watchers, which fire every interval until stopped.
 enum class TimerId {
-    OpenDelayed = 1,    // Timer1: 100 ms, open CurrentFile after start
-    WatchColour = 2,    // Timer2: 1000 ms, external edit of the colour picture
-    WatchAlpha = 3,     // Timer3: 1000 ms, external edit of the alpha picture
-    CloseLog = 4,       // Timer4: 200 ms, close the trawl log
-    TrawlSlow = 5,      // Timer5: TrawlSpeed ms, trawl step after image work
-    CloseWindow = 6,    // Timer6: 500 ms, close the main window
-    OpenWithSetup = 7,  // Timer7: 1000 ms, SetOpenWith after start
-    TrawlFast = 8,      // Timer8: 10 ms, trawl step after a name-only entry
+    OpenDelayed,    // 100 ms: open the file named on the command line after start
+    WatchColour,    // 1000 ms: the external editor's colour picture
+    WatchAlpha,     // 1000 ms: the external editor's alpha picture
+    CloseLog,       // 200 ms: close the trawl log after a trawl
+    TrawlSlow,      // TrawlSpeed ms: the trawl's step after image work
+    CloseWindow,    // 500 ms: close the main window
+    OpenWithSetup,  // 1000 ms: the open-with set-up after start
+    TrawlFast,      // 10 ms: the trawl's step after an entry without image work
 };
+
+inline constexpr std::array<TimerId, 8> kTimers = {
+    TimerId::OpenDelayed, TimerId::WatchColour, TimerId::WatchAlpha,    TimerId::CloseLog,
+    TimerId::TrawlSlow,   TimerId::CloseWindow, TimerId::OpenWithSetup, TimerId::TrawlFast};
+
+// Whether a timer fires every interval until stopped, not once per arming.
+inline bool TimerRepeats(TimerId id) {
+    return id == TimerId::WatchColour || id == TimerId::WatchAlpha;
+}
 
 enum class Buttons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
@@ -31,10 +41,11 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // The message memo (Memo1).
+    // The message memo (Memo1). Reading its lines may first have to wait for
+    // lines still being made (a console converting on several workers).
     virtual void AddMemoLine(const std::string& line) = 0;
     virtual int MemoLineCount() const = 0;
-    virtual std::vector<std::string> MemoLines() const = 0;
+    virtual std::vector<std::string> MemoLines() = 0;
     virtual void ClearMemo() = 0;
 
     // Labels, title, sound.

@@ -1,6 +1,8 @@
-// The main window's work on one image: open, show colour and alpha, save.
-#include "app/application.h"
-#include "core/bitmap.h"
+#include "app/image_view.h"
+
+#include <algorithm>
+
+#include "app/conversion.h"
 #include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/paths.h"
@@ -14,6 +16,38 @@ namespace {
 constexpr int kColourBox = 330;
 constexpr int kAlphaBoxWidth = 330;
 constexpr int kAlphaBoxHeight = 209;
+
+// The picture the store's image is drawn at: its own size.
+void DrawImage(const core::ImageStore& store, core::Bitmap& bitmap) {
+    core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
+                      static_cast<uint16_t>(store.Image.Height));
+}
+
+std::string CompressionText(const Context& ctx, int32_t compression) {
+    switch (static_cast<core::Compression>(compression)) {
+        case core::Compression::DXT1:
+            return ctx.T("message DXT1");
+        case core::Compression::DXT3:
+            return ctx.T("message DXT3");
+        case core::Compression::DXT5:
+            return ctx.T("message DXT5");
+        case core::Compression::None:
+            break;
+    }
+    return std::string();
+}
+
+std::string AlphaKindText(const Context& ctx, int32_t alphaKind) {
+    switch (static_cast<core::AlphaKind>(alphaKind)) {
+        case core::AlphaKind::None:
+            return ctx.T("message None");
+        case core::AlphaKind::Graded:
+            return ctx.T("message Blended");
+        case core::AlphaKind::OnOff:
+            return ctx.T("message Masked");
+    }
+    return std::string();
+}
 
 }  // namespace
 
@@ -29,182 +63,238 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
     return fitted;
 }
 
-void Application::ReportLoadError() {
-    LastOutcome.refused = true;
-    LastOutcome.problems.push_back(store_.LoadErrorText);
-    if (TrawlActive) {
-        host_.AddMemoLine(store_.LoadErrorText);
+ImageView::ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl)
+    : ctx_(context), pick_(pick), inTrawl_(std::move(inTrawl)) {
+    store_.Notice = [this](const std::string& line) { ctx_.host.AddMemoLine(line); };
+    store_.Beep = [this] { ctx_.host.Beep(); };
+}
+
+void ImageView::ReportFailure(const std::string& text) {
+    if (inTrawl_()) {
+        ctx_.host.AddMemoLine(text);
     } else {
-        host_.ShowError(store_.LoadErrorText);
+        ctx_.host.ShowError(text);
     }
 }
 
-std::string Application::SizeLabelText() const {
-    std::string compression;
-    switch (store_.Image.Compression) {
-        case 1:
-            compression = T("message DXT1");
-            break;
-        case 3:
-            compression = T("message DXT3");
-            break;
-        case 5:
-            compression = T("message DXT5");
-            break;
-        default:
-            break;
-    }
-    std::string alpha;
-    switch (store_.Image.AlphaKind) {
-        case 0:
-            alpha = T("message None");
-            break;
-        case 1:
-            alpha = T("message Blended");
-            break;
-        case 2:
-            alpha = T("message Masked");
-            break;
-        default:
-            break;
-    }
-    return T("message Size") + ": " + std::to_string(store_.Image.Width) + " " + T("message Wide") +
-           " x " + std::to_string(store_.Image.Height) + " " + T("message High") + compression +
-           alpha + (store_.UniformColour ? T("message UniformColour") : std::string());
+std::string ImageView::SizeLabelText() const {
+    return ctx_.T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+           ctx_.T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+           ctx_.T("message High") + CompressionText(ctx_, store_.Image.Compression) +
+           AlphaKindText(ctx_, store_.Image.AlphaKind) +
+           (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
 }
 
-void Application::ViewTexture(bool reload) {
+bool ImageView::Reload() {
+    return Show(true);
+}
+
+void ImageView::Redraw() {
+    Show(false);
+}
+
+bool ImageView::Show(bool reload) {
+    Host& host = ctx_.host;
+    const std::string& file = ctx_.settings.CurrentFile;
     if (reload) {
         core::ResetImage(store_);
-        TransparentView = false;
-        host_.SetTransparentChecked(false);
-        TransparentPending = false;
+        transparent_ = false;
+        host.SetTransparentChecked(false);
+        transparentPending_ = false;
     }
-    host_.ClearPictures();
+    host.ClearPictures();
     // A file that is not there shows nothing. During a trawl, whose walk has
     // just listed it, that is a refusal like any file that cannot be read; and
     // anything else that is not a regular file is refused with a message.
-    const core::FileKind kind = core::ExamineFile(settings_.CurrentFile);
+    const core::FileKind kind = core::ExamineFile(file);
     if (kind != core::FileKind::Regular &&
-        !(reload && (TrawlActive || kind != core::FileKind::Missing)))
-        return;
+        !(reload && (inTrawl_() || kind != core::FileKind::Missing)))
+        return true;
 
     // Colour view.
     bool loadFailed = false;
     {
         core::Bitmap display;
         store_.AlphaView = false;
-        if (reload && !core::LoadImage(store_, settings_.CurrentFile)) {
-            ReportLoadError();
+        if (reload && !core::LoadImage(store_, file)) {
+            ReportFailure(store_.LoadErrorText);
             loadFailed = true;
         }
-        if (!host_.ShowsPictures()) {
+        if (!host.ShowsPictures()) {
             // Nothing is drawn; only the uniform-colour finding is wanted.
-            if (!TransparentPending) core::NoteUniformColour(store_);
-            TransparentPending = false;
-        } else if (TransparentPending) {
-            core::RenderTransparent(store_, display, settings_.BGroundColour);
-            TransparentPending = false;
+            if (!transparentPending_) core::NoteUniformColour(store_);
+        } else if (transparentPending_) {
+            core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
         } else {
-            core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
-                              static_cast<uint16_t>(store_.Image.Height));
+            DrawImage(store_, display);
+            core::NoteUniformColour(store_);
         }
+        transparentPending_ = false;
         if (!display.Empty()) {
             const FittedSize shown =
                 FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
-            host_.ShowColourPicture(display, shown.width, shown.height);
+            host.ShowColourPicture(display, shown.width, shown.height);
         }
     }
 
-    // Alpha view: the alpha channel as grey. Rendering it decides nothing about
-    // the colours, so the uniform-colour finding of the colour view is kept. The
-    // store already holds what the file gives, so the file is not read again.
-    if (store_.Image.AlphaKind != 0 && !loadFailed && host_.ShowsPictures()) {
+    // Alpha view: the alpha channel as grey. The store already holds what the
+    // file gives, so the file is not read again.
+    if (store_.Image.HasAlpha() && !loadFailed && host.ShowsPictures()) {
         core::Bitmap display;
-        const bool uniformColour = store_.UniformColour;
         store_.AlphaView = true;
-        core::RenderImage(store_, display, static_cast<uint16_t>(store_.Image.Width),
-                          static_cast<uint16_t>(store_.Image.Height));
-        store_.UniformColour = uniformColour;
+        DrawImage(store_, display);
         if (!display.Empty()) {
             const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
                                                 kAlphaBoxWidth, kAlphaBoxHeight);
-            host_.ShowAlphaPicture(display, shown.width, shown.height);
+            host.ShowAlphaPicture(display, shown.width, shown.height);
         }
     }
 
-    host_.SetNonUniformColourVisible(store_.UniformColour);
+    host.SetNonUniformColourVisible(store_.UniformColour);
 
     // A host that shows no pictures has no size label describing them either.
-    if (host_.ShowsPictures()) host_.SetSizeLabel(SizeLabelText());
+    if (host.ShowsPictures()) host.SetSizeLabel(SizeLabelText());
     // The variant is reported once; a later redraw of the same pixels shows none.
-    store_.Image.Compression = 0;
+    store_.Image.Compression = static_cast<int32_t>(core::Compression::None);
+    return !loadFailed;
 }
 
-void Application::ShowCurrentFileName() {
-    const std::string name(core::FileNamePart(settings_.CurrentFile));
-    host_.SetRecentFileCaption(std::string("  ") + name);
-    host_.SetFileNameLabel(T("label FileName") + ":  " + name);
+void ImageView::ToggleTransparent() {
+    pick_.End();
+    if (transparent_) {
+        transparent_ = false;
+        ctx_.host.SetTransparentChecked(false);
+        transparentPending_ = false;
+    } else if (store_.Image.HasAlpha()) {
+        transparent_ = true;
+        ctx_.host.SetTransparentChecked(true);
+        transparentPending_ = true;
+    }
+    Redraw();
 }
 
-void Application::Open1Click() {
-    const auto chosen =
-        host_.PickOpenFile(T("message Opened"),
-                           "Trainz Images  (*.texture, *.bmp, *jpg, "
-                           "*.tga)|*.texture;*.bmp;*.jpg;*.tga|Image Editors   (*.exe)|*.exe",
-                           1, settings_.DefaultDir);
+void ImageView::SetBackground(uint32_t colour) {
+    ctx_.settings.BGroundColour = colour & 0xFFFFFF;
+    if (transparent_) {
+        transparentPending_ = true;
+        Redraw();
+    }
+}
+
+bool ImageView::ColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const {
+    if (!store_.Usable()) return false;
+    const int width = store_.Image.Width;
+    const int height = store_.Image.Height;
+    const int bytesPerPixel = store_.BytesPerPixel();
+    if (x < 0 || y < 0 || x >= width || y >= height) return false;
+    if (bytesPerPixel != 3 && bytesPerPixel != 4) return false;
+    // Rows are stored bottom-up.
+    const uint8_t* pixel =
+        store_.Image.Data + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
+    red = pixel[0];
+    green = pixel[1];
+    blue = pixel[2];
+    return true;
+}
+
+bool ImageView::ChooseActualSize(bool alpha) {
+    if (alpha && !store_.Image.HasAlpha()) return false;
+    pick_.End();
+    actualSizeAlpha_ = alpha;
+    return true;
+}
+
+bool ImageView::RenderActualSize(core::Bitmap& bitmap) {
+    if (!store_.ImageLoaded) return false;
+    store_.AlphaView = actualSizeAlpha_;
+    if (actualSizeAlpha_) {
+        DrawImage(store_, bitmap);
+    } else {
+        if (transparent_) core::RenderTransparent(store_, bitmap, ctx_.settings.BGroundColour);
+        // The alpha channel may have been removed since the view was switched on.
+        if (!transparent_ || bitmap.Empty()) DrawImage(store_, bitmap);
+    }
+    return !bitmap.Empty();
+}
+
+void ImageView::ShowFileName() {
+    const std::string name(core::FileNamePart(ctx_.settings.CurrentFile));
+    ctx_.host.SetRecentFileCaption(std::string("  ") + name);
+    ctx_.host.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
+}
+
+void ImageView::NoteRecentFile(const std::string& path) {
+    if (path.empty() || !store_.ImageLoaded) return;
+    auto& recent = ctx_.settings.RecentFiles;
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > static_cast<size_t>(kRecentFileCount)) recent.resize(kRecentFileCount);
+}
+
+void ImageView::StartAfresh() {
+    ctx_.host.ClearMemo();
+    pick_.End();
+    modified_ = false;
+    normalMapMade_ = false;
+    greyScaleMade_ = false;
+}
+
+void ImageView::ChooseAndOpen() {
+    const auto chosen = ctx_.host.PickOpenFile(ctx_.T("message Opened"), kImageAndEditorFilter, 1,
+                                               ctx_.settings.DefaultDir);
     if (chosen) OpenFile(*chosen);
 }
 
-void Application::OpenFile(const std::string& path) {
+void ImageView::OpenFile(const std::string& path) {
     if (!core::IsFile(path)) {
-        std::erase(settings_.RecentFiles, path);
-        host_.ShowError("Could not find \"" + path + "\".");
+        std::erase(ctx_.settings.RecentFiles, path);
+        ctx_.host.ShowError("Could not find \"" + path + "\".");
         return;
     }
-    host_.ClearMemo();
-    PickMode = 0;
-    ImageModified = false;
-    NormalMapMade = false;
-    GreyScaleMade = false;
-    settings_.CurrentFile = path;
-    ViewTexture(true);
-    ShowCurrentFileName();
+    StartAfresh();
+    ctx_.settings.CurrentFile = path;
+    Reload();
+    ShowFileName();
     NoteRecentFile(path);
 }
 
-void Application::Open2Click() {
-    host_.ClearMemo();
-    PickMode = 0;
-    ImageModified = false;
-    NormalMapMade = false;
-    GreyScaleMade = false;
-    if (core::IsFile(settings_.CurrentFile)) {
-        ViewTexture(true);
+void ImageView::ReopenCurrent() {
+    StartAfresh();
+    if (core::IsFile(ctx_.settings.CurrentFile)) {
+        Reload();
     } else {
-        settings_.CurrentFile.clear();
+        ctx_.settings.CurrentFile.clear();
     }
-    ShowCurrentFileName();
-    NoteRecentFile(settings_.CurrentFile);
+    ShowFileName();
+    NoteRecentFile(ctx_.settings.CurrentFile);
 }
 
-void Application::Timer1Timer() {
-    host_.StopTimer(TimerId::OpenDelayed);
-    ViewTexture(true);
-    ShowCurrentFileName();
-    NoteRecentFile(settings_.CurrentFile);
+void ImageView::OpenDelayed() {
+    ctx_.host.StopTimer(TimerId::OpenDelayed);
+    Reload();
+    ShowFileName();
+    NoteRecentFile(ctx_.settings.CurrentFile);
 }
 
-void Application::Save1Click() {
-    PickMode = 0;
-    if (!store_.ImageLoaded || !ImageModified) {
-        host_.ShowMessage(T("message Nothing2"));
+void ImageView::NoteChange(Change change) {
+    modified_ = true;
+    if (change == Change::GreyScale) greyScaleMade_ = true;
+    if (change == Change::NormalMap) normalMapMade_ = true;
+}
+
+std::string ImageView::SaveSuffix() const {
+    return normalMapMade_ ? "_normal" : greyScaleMade_ ? "_grey" : "";
+}
+
+void ImageView::Save() {
+    pick_.End();
+    if (!store_.ImageLoaded || !modified_) {
+        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
-    const std::string& current = settings_.CurrentFile;
+    const std::string& current = ctx_.settings.CurrentFile;
     const std::string_view ext = core::ExtensionOf(current);
-    const std::string suffix = NormalMapMade ? "_normal" : GreyScaleMade ? "_grey" : "";
-    const std::string base = current.substr(0, current.size() - ext.size()) + suffix;
+    const std::string base = current.substr(0, current.size() - ext.size()) + SaveSuffix();
     // A texture becomes a TGA; any other image is written in its own format,
     // its extension kept exactly as the user wrote it.
     const std::string newName =
@@ -212,27 +302,26 @@ void Application::Save1Click() {
     // The user's own save: on the disk before it replaces the old file.
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, newName)) {
-        host_.ShowError(store_.LoadErrorText);
+        ctx_.host.ShowError(store_.LoadErrorText);
         return;
     }
-    settings_.CurrentFile = newName;
-    ImageModified = false;
-    ShowCurrentFileName();
+    ctx_.settings.CurrentFile = newName;
+    modified_ = false;
+    ShowFileName();
 }
 
-void Application::SaveAs1Click() {
-    PickMode = 0;
+void ImageView::SaveAs() {
+    pick_.End();
     if (!store_.ImageLoaded) {
-        host_.ShowMessage(T("message Nothing2"));
+        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
-    const std::string& current = settings_.CurrentFile;
-    const std::string proposed = core::EndsWithNoCase(current, ".texture")
-                                     ? current.substr(0, current.size() - 8) + ".tga"
-                                     : current;
+    const std::string& current = ctx_.settings.CurrentFile;
+    const std::string proposed =
+        core::EndsWithNoCase(current, ".texture") ? TgaNameBeside(current, false) : current;
     // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
     // and other tools.
-    const auto chosen = host_.PickSaveFile(
+    const auto chosen = ctx_.host.PickSaveFile(
         "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
         "DDS for engines and tools (*.dds)|*.dds|"
         "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
@@ -240,12 +329,12 @@ void Application::SaveAs1Click() {
     if (!chosen) return;
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, *chosen)) {
-        host_.ShowError(store_.LoadErrorText);
+        ctx_.host.ShowError(store_.LoadErrorText);
         return;
     }
-    ImageModified = false;
-    settings_.CurrentFile = *chosen;
-    ShowCurrentFileName();
+    modified_ = false;
+    ctx_.settings.CurrentFile = *chosen;
+    ShowFileName();
 }
 
 }  // namespace app

@@ -1,11 +1,11 @@
-// Installs and removes the batch file through which the simulator's content
-// tools run the program on an asset folder ("OpenWith" tools).
+#include "app/open_with.h"
+
+#include <QDir>
 #include <array>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "app/application.h"
 #include "core/file_io.h"
 #include "core/paths.h"
 
@@ -59,24 +59,37 @@ bool NamesInstall(const std::string& folder) {
     return !folder.empty() && folder != kNotFound;
 }
 
+bool AnyEditionUnset(const Settings& s) {
+    return s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty();
+}
+
+std::string DefaultDriveRoot() {
+#ifdef _WIN32
+    return "C:\\";
+#else
+    // The simulator runs under Wine here; its C: drive is the default prefix's drive_c.
+    return (QDir::homePath() + QStringLiteral("/.wine/drive_c/")).toStdString();
+#endif
+}
+
 }  // namespace
 
-bool Application::SimulatorFolderPresent() const {
+OpenWithSetup::OpenWithSetup(const Context& context)
+    : ctx_(context), driveRoot_(DefaultDriveRoot()) {}
+
+bool OpenWithSetup::SimulatorFolderPresent() const {
     for (const Edition& edition : kEditions) {
         for (const char* candidate : edition.candidates) {
-            if (candidate && IsFolder(fs::path(OpenWithDriveRoot) / candidate)) return true;
+            if (candidate && IsFolder(fs::path(driveRoot_) / candidate)) return true;
         }
     }
     return false;
 }
 
-void Application::SetOpenWith(bool clearMemo) {
-    Settings& s = settings_;
-    if (clearMemo && (s.TS2009Dir.empty() || s.TS2010Dir.empty() || s.TS12Dir.empty()))
-        host_.ClearMemo();
-    auto say = [this](const std::string& key) {
-        host_.AddMemoLine(std::string(" ").append(T(key)));
-    };
+void OpenWithSetup::Install(bool clearMemo) {
+    Settings& s = ctx_.settings;
+    Host& host = ctx_.host;
+    if (clearMemo && AnyEditionUnset(s)) host.ClearMemo();
 
     for (const Edition& edition : kEditions) {
         std::string& folder = s.*edition.folder;
@@ -85,7 +98,7 @@ void Application::SetOpenWith(bool clearMemo) {
 
         for (const char* candidate : edition.candidates) {
             if (!candidate) break;
-            const fs::path path = fs::path(OpenWithDriveRoot) / candidate;
+            const fs::path path = fs::path(driveRoot_) / candidate;
             if (IsFolder(path)) {
                 folder = Native(path);
                 break;
@@ -93,15 +106,15 @@ void Application::SetOpenWith(bool clearMemo) {
         }
         if (folder.empty()) {
             if (&edition != &kEditions[0]) {
-                host_.AddMemoLine("");
-                host_.AddMemoLine("");
+                host.AddMemoLine("");
+                host.AddMemoLine("");
             }
-            say(stem + "a");
-            say(stem + "b");
-            say(stem + "c");
-            const std::string proposed =
-                Native(fs::path(OpenWithDriveRoot) / edition.candidates[1]);
-            if (auto chosen = host_.PickFolder(T(stem + "d") + "\r" + T(stem + "c"), proposed)) {
+            ctx_.Say(stem + "a");
+            ctx_.Say(stem + "b");
+            ctx_.Say(stem + "c");
+            const std::string proposed = Native(fs::path(driveRoot_) / edition.candidates[1]);
+            if (auto chosen =
+                    host.PickFolder(ctx_.T(stem + "d") + "\r" + ctx_.T(stem + "c"), proposed)) {
                 folder = *chosen;
             }
         }
@@ -116,26 +129,27 @@ void Application::SetOpenWith(bool clearMemo) {
             std::error_code ec;  // a failure shows as the batch file's failure
             fs::create_directory(openWith, ec);
         }
-        if (WriteOpenWithBatch(Native(openWith / "Skeinpress.bat"))) {
-            say(stem + "e");
-        } else {
-            say("message Failed");
-        }
+        ctx_.Say(WriteBatch(Native(openWith / "Skeinpress.bat")) ? stem + "e" : "message Failed");
     }
 }
 
-void Application::OpenWith1Click() {
-    settings_.TS2009Dir.clear();
-    settings_.TS2010Dir.clear();
-    settings_.TS12Dir.clear();
-    SetOpenWith();
+void OpenWithSetup::InstallAgain() {
+    for (const Edition& edition : kEditions) (ctx_.settings.*edition.folder).clear();
+    Install();
 }
 
-void Application::RemoveOpenWith1Click() {
-    host_.ClearMemo();
+void OpenWithSetup::InstallAfterStart() {
+    ctx_.host.StopTimer(TimerId::OpenWithSetup);
+    // On a machine without the simulator nothing is asked; SetUp > OpenWith
+    // still offers the pickers.
+    if (AnyEditionUnset(ctx_.settings) && SimulatorFolderPresent()) Install(false);
+}
+
+void OpenWithSetup::Remove() {
+    ctx_.host.ClearMemo();
     std::string summary = "No ";
     for (const Edition& edition : kEditions) {
-        std::string& folder = settings_.*edition.folder;
+        std::string& folder = ctx_.settings.*edition.folder;
         if (!NamesInstall(folder)) continue;
         const fs::path batch = ToolsFolder(folder) / "OpenWith" / "Skeinpress.bat";
         std::error_code ec;
@@ -145,22 +159,22 @@ void Application::RemoveOpenWith1Click() {
         summary += std::string(edition.name) + " ";
         folder = kNotFound;
     }
-    host_.AddMemoLine("   " + summary + T("message MacrosRemoved"));
+    ctx_.host.AddMemoLine("   " + summary + ctx_.T("message MacrosRemoved"));
 }
 
-bool Application::WriteOpenWithBatch(const std::string& batchPath) {
+bool OpenWithSetup::WriteBatch(const std::string& batchPath) {
     const std::string name(core::FileNamePart(batchPath));
     const std::string text =
-        "@echo off\r\n\"" + programPath_ + "\" -trawl -close -fixcolour %1%\r\n";
+        "@echo off\r\n\"" + ctx_.files.ProgramPath() + "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
-        host_.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""
-                                                 : writer.Refusal());
+        ctx_.host.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""
+                                                     : writer.Refusal());
         return false;
     }
     if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-        host_.ShowError(writer.Refusal().empty() ? "Could not append to file \"" + name + "\""
-                                                 : writer.Refusal());
+        ctx_.host.ShowError(writer.Refusal().empty() ? "Could not append to file \"" + name + "\""
+                                                     : writer.Refusal());
         return false;
     }
     return true;

@@ -58,8 +58,10 @@ std::string FindLanguageFile(const std::string& programDir, const std::string& p
     if (languageFile.empty()) return std::string();
     if (fs::path(languageFile).is_absolute())
         return core::IsFile(languageFile) ? languageFile : std::string();
-    const std::string beside = programDir + languageFile;
-    if (core::IsFile(beside)) return beside;
+    for (const std::string& folder :
+         {programDir, WithTrailingSeparator(std::string(core::FolderPart(programPath)))}) {
+        if (!folder.empty() && core::IsFile(folder + languageFile)) return folder + languageFile;
+    }
     const std::string dataDir = InstalledDataDir(programPath);
     if (!dataDir.empty() && core::IsFile(dataDir + languageFile)) return dataDir + languageFile;
     return std::string();

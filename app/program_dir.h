@@ -26,8 +26,9 @@ std::string UserConfigDir();
 // for a program in <prefix>/bin (or any other folder directly below <prefix>).
 std::string InstalledDataDir(const std::string& programPath);
 
-// The language file to load: `programDir` + name when it exists, else the one in
-// the installed data folder, else "" (no file).
+// The language file to load: `programDir` + name when it exists, else the one
+// beside the program, else the one in the installed data folder, else "" (no
+// file). A program folder given on the command line thus still finds them.
 std::string FindLanguageFile(const std::string& programDir, const std::string& programPath,
                              const std::string& languageFile);
 

@@ -39,7 +39,7 @@ BatchReport::BatchReport(std::ostream& out, std::ostream& err, Verbosity verbosi
       start_(std::chrono::steady_clock::now()),
       lastShown_(start_) {}
 
-void BatchReport::Done(const std::string& path, const app::Application::EntryOutcome& outcome) {
+void BatchReport::Done(const std::string& path, const app::ConversionOutcome& outcome) {
     ++done_;
     if (outcome.converted) ++converted_;
     if (outcome.repaired) ++repaired_;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "app/conversion.h"
 
 namespace cli {
 
@@ -30,7 +30,7 @@ public:
     void SetExpected(long files) { expected_.store(files); }
     void Found() { ++found_; }
     // A file is finished; `path` names it in the summary when it was refused.
-    void Done(const std::string& path, const app::Application::EntryOutcome& outcome);
+    void Done(const std::string& path, const app::ConversionOutcome& outcome);
     // A file of a convertible type that was not even read (its option is off).
     void Skipped() {
         ++skipped_;

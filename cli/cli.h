@@ -45,8 +45,9 @@ std::string ProgramDirOf(const Options& options, std::ostream& err);
 
 int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int InfoCommand(const std::vector<std::string>& args, Streams io);
-// Without edit options each file is converted as the trawl converts it
-// (Application::OpenAndSave), with the settings file of the program's folder.
+// Each file is converted through the application's one conversion: without
+// edit options as the trawl converts it, with the settings file of the
+// program's folder; with them, the edits alone.
 int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int TrawlCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 
@@ -66,10 +67,6 @@ void PrintUsage(std::ostream& out);
 // What the application found wrong with the settings or language file, once,
 // on the error stream.
 void PrintStartupNotices(const app::Application& application, std::ostream& err);
-
-// The default TGA name for a source: without ".texture" for a texture, without
-// its extension otherwise, plus ".tga".
-std::string DefaultTgaName(const std::string& source);
 
 // JSON string literal (with quotes) for a text; bytes that are not well-formed
 // UTF-8 are written as \ufffd, so the line stays valid JSON.

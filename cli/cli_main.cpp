@@ -6,7 +6,6 @@
 #include "app/program_dir.h"
 
 #include "cli/cli.h"
-#include "core/paths.h"
 
 namespace cli {
 
@@ -156,13 +155,6 @@ void PrintStartupNotices(const app::Application& application, std::ostream& err)
         err << "skeinpress-cli: " << (start == std::string::npos ? notice : notice.substr(start))
             << "\n";
     }
-}
-
-std::string DefaultTgaName(const std::string& source) {
-    if (core::EndsWithNoCase(source, ".texture"))
-        return source.substr(0, source.size() - 8) + ".tga";
-    const std::string_view ext = core::ExtensionOf(source);
-    return source.substr(0, source.size() - ext.size()) + ".tga";
 }
 
 namespace {

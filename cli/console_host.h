@@ -31,7 +31,7 @@ public:
 
     void AddMemoLine(const std::string& line) override;
     int MemoLineCount() const override { return static_cast<int>(memo_.size()); }
-    std::vector<std::string> MemoLines() const override { return memo_; }
+    std::vector<std::string> MemoLines() override { return memo_; }
     void ClearMemo() override { memo_.clear(); }
     void SetFileNameLabel(const std::string&) override {}
     void SetSizeLabel(const std::string&) override {}
@@ -65,8 +65,7 @@ public:
     bool StartProgram(const std::string&, const std::vector<std::string>&) override {
         return false;
     }
-    void RequestClose() override { closeRequested_ = true; }
-    bool CloseRequested() const { return closeRequested_; }
+    void RequestClose() override {}
 
 private:
     std::ostream& out_;
@@ -74,7 +73,6 @@ private:
     std::vector<std::string> memo_;
     int messageCount_ = 0;
     std::string messagePrefix_;
-    bool closeRequested_ = false;
     std::map<app::TimerId, std::function<void()>> handlers_;
     // Armed timers with the order they were armed in.
     std::map<app::TimerId, long> armed_;

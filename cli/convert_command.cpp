@@ -3,19 +3,16 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <random>
 #include <system_error>
 
 #include "app/application.h"
 #include "app/program_dir.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
+#include "cli/conversion_worker.h"
 #include "cli/edits.h"
 #include "cli/job_pool.h"
 #include "core/file_io.h"
-#include "core/load_image.h"
-#include "core/paths.h"
-#include "core/save_image.h"
 
 namespace cli {
 
@@ -59,65 +56,12 @@ JobResult UnreadableFile(const std::string& file) {
     return result;
 }
 
-// Each file converted exactly as the trawl converts it, with the settings of
-// the settings file: the size test for bitmaps and JPEGs, the uniform-colour
-// repair, and the "1" name when overwriting is off.
-int ConvertAsTrawl(const Options& options, const std::vector<std::string>& files,
-                   const std::string& output, int jobs, Streams io) {
-    const std::string programDir = ProgramDirOf(options, io.err);
-    if (programDir.empty()) return kExitFailed;
-    ConsoleHost host(io.out, io.err);
-    app::Application application(host);
-    application.FormCreate(programDir, app::RunningProgramPath());
-    PrintStartupNotices(application, io.err);
-    // Files repair the same way whatever the number of jobs.
-    application.RandomSeedForFile = SeedForFile;
-    const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
-    std::vector<std::unique_ptr<ConversionWorker>> workers;
-    for (int w = 0; w < workerCount; ++w)
-        workers.push_back(std::make_unique<ConversionWorker>(application));
-    return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
-        if (!core::IsFile(file)) return UnreadableFile(file);
-        return workers[worker]->Convert(file, output);
-    });
-}
-
-// The edits applied to each file, with its own store and random source.
-JobResult ConvertWithEdits(const std::string& file, const std::string& output,
-                           const EditOptions& editOptions) {
-    JobResult result;
-    result.failed = true;
-    core::ImageStore store;
-    std::string target = output;
-    if (target.empty()) {
-        target = DefaultTgaName(file);
-        if (editOptions.Has(EditKind::NormalMap)) target = NormalMapName(target);
-    }
-    if (!core::LoadImage(store, file)) {
-        result.err = file + ": " + store.LoadErrorText + "\n";
-        return result;
-    }
-    std::mt19937 rng(SeedForFile(file));
-    std::string editError;
-    if (!ApplyEdits(store, editOptions, rng, editError)) {
-        result.err = file + ": " + editError + "\n";
-        return result;
-    }
-    if (!core::SaveImage(store, target)) {
-        result.err = file + ": " + store.LoadErrorText + "\n";
-        return result;
-    }
-    result.out = ConvertedLine(file, core::SavedImagePaths(store, target));
-    result.failed = false;
-    return result;
-}
-
 }  // namespace
 
 int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io) {
     std::vector<std::string> files;
     std::string output;
-    EditOptions editOptions;
+    app::ImageEdits edits;
     int jobs = DefaultJobs();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -127,7 +71,7 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
             jobs = jobsGiven;
             continue;
         }
-        const EditParse edit = ParseEditOption(args, i, editOptions, io.err);
+        const EditParse edit = ParseEditOption(args, i, edits, io.err);
         if (edit == EditParse::UsageError) return kExitUsage;
         if (edit == EditParse::Taken) continue;
         if (a == "--output" || a == "-o") {
@@ -157,15 +101,31 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         return kExitUsage;
     }
     if (files.size() != 1 &&
-        (editOptions.Has(EditKind::ColourCopy) || editOptions.Has(EditKind::AlphaCopy))) {
+        (edits.Has(app::EditKind::ColourCopy) || edits.Has(app::EditKind::AlphaCopy))) {
         io.err << "skeinpress-cli convert: --colour-copy and --alpha-copy are allowed with one "
                   "input file only\n";
         return kExitUsage;
     }
 
-    if (editOptions.edits.empty()) return ConvertAsTrawl(options, files, output, jobs, io);
-    return RunInOrder(files, jobs, io, [&](int, const std::string& file) {
-        return ConvertWithEdits(file, output, editOptions);
+    const std::string programDir = ProgramDirOf(options, io.err);
+    if (programDir.empty()) return kExitFailed;
+    ConsoleHost host(io.out, io.err);
+    app::Application application(host);
+    application.Start(programDir, app::RunningProgramPath());
+    PrintStartupNotices(application, io.err);
+    // Files repair the same way whatever the number of jobs.
+    application.conversion().SeedRepairsWith(SeedForFile);
+    const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
+    std::vector<std::unique_ptr<ConversionWorker>> workers;
+    for (int w = 0; w < workerCount; ++w)
+        workers.push_back(std::make_unique<ConversionWorker>(application));
+    // Without edits a file converts as the trawl converts it: the size test
+    // for bitmaps and JPEGs, the uniform-colour repair, the "1" name when
+    // overwriting is off.
+    app::ConversionRequest request{"", output, edits, edits.Empty()};
+    return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
+        if (!core::IsFile(file)) return UnreadableFile(file);
+        return workers[worker]->Convert(file, request);
     });
 }
 

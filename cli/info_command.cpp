@@ -8,6 +8,24 @@ namespace cli {
 
 namespace {
 
+std::string AlphaKindName(int32_t alphaKind) {
+    switch (static_cast<core::AlphaKind>(alphaKind)) {
+        case core::AlphaKind::Graded:
+            return "graded";
+        case core::AlphaKind::OnOff:
+            return "on/off";
+        case core::AlphaKind::None:
+            break;
+    }
+    return "none";
+}
+
+std::string CompressionName(int32_t compression) {
+    return compression == static_cast<int32_t>(core::Compression::None)
+               ? std::string("none")
+               : "DXT" + std::to_string(compression);
+}
+
 void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::ImageStore& s) {
     out << "{\"file\":" << JsonString(file) << ",\"ok\":" << (ok ? "true" : "false")
         << ",\"error\":" << JsonString(ok ? std::string() : s.LoadErrorText);
@@ -33,16 +51,12 @@ void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::
 }
 
 void PrintText(std::ostream& out, const std::string& file, const core::ImageStore& s) {
-    static const char* kAlpha[] = {"none", "graded", "on/off"};
     out << file << "\n"
         << "  size:           " << s.Image.Width << " x " << s.Image.Height << "\n"
         << "  bytes/pixel:    " << s.BytesPerPixel() << "\n"
-        << "  alpha kind:     " << s.Image.AlphaKind << " ("
-        << kAlpha[s.Image.AlphaKind >= 0 && s.Image.AlphaKind <= 2 ? s.Image.AlphaKind : 0] << ")\n"
-        << "  compression:    "
-        << (s.Image.Compression == 0 ? std::string("none")
-                                     : "DXT" + std::to_string(s.Image.Compression))
-        << "\n"
+        << "  alpha kind:     " << s.Image.AlphaKind << " (" << AlphaKindName(s.Image.AlphaKind)
+        << ")\n"
+        << "  compression:    " << CompressionName(s.Image.Compression) << "\n"
         << "  uniform colour: " << (s.UniformColour ? "yes" : "no") << "\n";
     if (!s.TextureContainer.empty()) out << "  container:      " << s.TextureContainer << "\n";
     if (s.HasTextureDescription) {
@@ -80,9 +94,21 @@ int InfoCommand(const std::vector<std::string>& args, Streams io) {
     int status = kExitOk;
     for (const std::string& file : files) {
         core::ImageStore store;
+        // A reader's notices (a 16-bit TGA, a bitmap of few colours) are shown
+        // as a conversion shows them; beside JSON, on the error stream.
+        std::vector<std::string> notices;
+        store.Notice = [&notices](const std::string& line) { notices.push_back(line); };
         const bool ok = core::LoadImage(store, file);
         if (ok) core::NoteUniformColour(store);
         if (!ok) status = kExitFailed;
+        for (const std::string& notice : notices) {
+            if (!json) {
+                io.out << notice << "\n";
+            } else if (const size_t start = notice.find_first_not_of(' ');
+                       start != std::string::npos) {
+                io.err << file << ": " << notice.substr(start) << "\n";
+            }
+        }
         if (json) {
             PrintJson(io.out, file, ok, store);
         } else if (ok) {

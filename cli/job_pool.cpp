@@ -5,9 +5,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "cli/cli.h"
 #include "core/paths.h"
-#include "core/save_image.h"
 
 namespace cli {
 
@@ -107,15 +105,6 @@ std::string FileGroup(const std::string& canonicalFolder, const std::string& nam
     return canonicalFolder + '\0' + stem;
 }
 
-uint32_t SeedForFile(const std::string& file) {
-    uint32_t hash = 2166136261u;  // FNV-1a
-    for (unsigned char c : file) {
-        hash ^= c;
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
 int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostream& err,
                     const char* command) {
     const std::string& a = args[i];
@@ -145,53 +134,6 @@ int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostrea
 int DefaultJobs() {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 1 : static_cast<int>(std::min(cores, 256u));
-}
-
-}  // namespace cli
-
-namespace cli {
-
-ConversionWorker::ConversionWorker(app::Application& model) : host_(out_, err_), app_(host_) {
-    app_.settings() = model.settings();
-    app_.language() = model.language();
-    app_.store().AlphaFillValue = model.store().AlphaFillValue;
-    app_.RandomSeedForFile = model.RandomSeedForFile;
-}
-
-JobResult ConversionWorker::Collect() {
-    JobResult result;
-    result.lines = host_.MemoLines();
-    host_.ClearMemo();
-    result.out = out_.str();
-    out_.str("");
-    result.err = err_.str();
-    err_.str("");
-    result.outcome = app_.LastOutcome;
-    return result;
-}
-
-JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::string& name) {
-    // A load error of a trawl is a memo line, not a message.
-    app_.TrawlActive = true;
-    app_.EntryFolder = folder;
-    app_.EntryName = name;
-    app_.TrawlConvert();
-    JobResult result = Collect();
-    result.out.clear();  // the memo lines are in `lines`
-    return result;
-}
-
-JobResult ConversionWorker::Convert(const std::string& file, const std::string& target) {
-    app_.TrawlActive = false;
-    app_.LastOutcome = app::Application::EntryOutcome();
-    host_.SetMessagePrefix(file + ": ");
-    app_.settings().CurrentFile = file;
-    std::string written;
-    const bool ok = app_.OpenAndSaveTo(target, &written);
-    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.store(), written));
-    JobResult result = Collect();
-    result.failed = !ok;
-    return result;
 }
 
 }  // namespace cli

@@ -4,18 +4,16 @@
 #pragma once
 
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <functional>
+#include <iosfwd>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/application.h"
-#include "cli/console_host.h"
+#include "app/conversion.h"
 
 namespace cli {
 
@@ -24,7 +22,7 @@ struct JobResult {
     std::string out;                 // text for the output stream
     std::string err;                 // text for the error stream
     bool failed = false;
-    app::Application::EntryOutcome outcome;
+    app::ConversionOutcome outcome;
 };
 
 // Jobs queued per worker before the queue makes the producer wait. The
@@ -82,37 +80,11 @@ std::string FileGroup(const std::string& canonicalFolder, const std::string& nam
 // The folder with links and "." / ".." resolved (as given when that fails).
 std::string CanonicalFolder(const std::string& folder);
 
-// A seed for the uniform-colour repair of a file, from its name alone.
-uint32_t SeedForFile(const std::string& file);
-
 // The worker count of "--jobs N" / "--jobs=N" / "-j N" at args[i]: 0 when
 // args[i] is not that option, -1 (with a message) when N is missing or not
 // 1..256. Moves i past a separate value.
 int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostream& err,
                     const char* command);
 int DefaultJobs();
-
-}  // namespace cli
-
-namespace cli {
-
-// One worker's own Application, with the walking Application's settings and
-// language, whose memo lines and messages are collected per job.
-class ConversionWorker {
-public:
-    explicit ConversionWorker(app::Application& model);
-    // TrawlConvert of folder/name: its memo lines and outcome.
-    JobResult TrawlEntry(const std::string& folder, const std::string& name);
-    // OpenAndSaveTo of `file`, printed as the convert command prints it.
-    JobResult Convert(const std::string& file, const std::string& target);
-
-private:
-    JobResult Collect();
-
-    std::ostringstream out_;
-    std::ostringstream err_;
-    ConsoleHost host_;
-    app::Application app_;
-};
 
 }  // namespace cli

@@ -17,6 +17,7 @@
 #include "cli/batch_report.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
+#include "cli/conversion_worker.h"
 #include "cli/job_pool.h"
 
 namespace cli {
@@ -81,7 +82,7 @@ public:
         Pump(0);
     }
     int MemoLineCount() const override { return static_cast<int>(count_); }
-    std::vector<std::string> MemoLines() const override {
+    std::vector<std::string> MemoLines() override {
         Pump(SIZE_MAX);
         std::vector<std::string> lines;
         for (const Item& item : items_)
@@ -128,7 +129,7 @@ private:
 
     // Shows what is known in order, taking finished conversions from the pool;
     // waits for at most `waits` unfinished ones.
-    void Pump(size_t waits) const {
+    void Pump(size_t waits) {
         while (shown_ < items_.size()) {
             Item& item = items_[shown_];
             if (item.job) {
@@ -157,19 +158,18 @@ private:
     BatchReport& report_;
     JobPool* pool_ = nullptr;
     size_t maxPending_ = 0;
-    // Mutable: reading the memo means waiting for the conversions it holds.
-    mutable std::deque<Item> items_;
-    mutable size_t shown_ = 0;
-    mutable size_t count_ = 0;
-    mutable std::deque<std::string> folders_;  // of the jobs in the pool, oldest first
-    mutable int workerMessages_ = 0;
+    std::deque<Item> items_;
+    size_t shown_ = 0;
+    size_t count_ = 0;
+    std::deque<std::string> folders_;  // of the jobs in the pool, oldest first
+    int workerMessages_ = 0;
 };
 
 // Counts the files the trawl will read, beside the walk, for the progress
 // bar's total. Hidden entries and folders deeper than the walk goes are left
 // out as the walk leaves them out; links to folders are not followed.
-void CountFiles(const std::string& root, const app::Application& application,
-                std::atomic<bool>& stop, BatchReport& report) {
+void CountFiles(const std::string& root, const app::Settings& settings, std::atomic<bool>& stop,
+                BatchReport& report) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
@@ -181,9 +181,9 @@ void CountFiles(const std::string& root, const app::Application& application,
             it.disable_recursion_pending();
             continue;
         }
-        if (it.depth() >= 25) it.disable_recursion_pending();
+        if (it.depth() >= app::kMaxTrawlDepth) it.disable_recursion_pending();
         std::error_code typeEc;
-        if (it->is_regular_file(typeEc) && application.EntryNeedsImageWork(name)) ++count;
+        if (it->is_regular_file(typeEc) && app::NeedsImageWork(settings, name)) ++count;
     }
     report.SetExpected(count);
 }
@@ -232,7 +232,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     app::Application application(host);
     // Reads the settings file and the language file; the settings are never
     // written back by the command line.
-    application.FormCreate(programDir, app::RunningProgramPath());
+    application.Start(programDir, app::RunningProgramPath());
     PrintStartupNotices(application, io.err);
     // No idle steps on the console: the step timers run only for the trawl.
     host.StopTimer(app::TimerId::TrawlSlow);
@@ -240,8 +240,10 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     app::Settings& settings = application.settings();
     ApplySettingsOverrides(settings, overrides);
     settings.DefaultDir = folders[0];
+    app::Conversion& conversion = application.conversion();
+    app::TrawlWalk& trawl = application.trawl();
     // Files repair the same way whatever the number of jobs.
-    application.RandomSeedForFile = SeedForFile;
+    conversion.SeedRepairsWith(SeedForFile);
 
     std::vector<std::unique_ptr<ConversionWorker>> workers;
     std::unique_ptr<JobPool> pool;
@@ -253,20 +255,18 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     }
 
     std::string lastFolder, lastCanonical;
-    application.ConvertEntryHook = [&] {
-        const std::string& name = application.EntryName;
-        if (!application.EntryNeedsImageWork(name)) {
-            application.TrawlConvert();
-            if (application.LastOutcome.skipped) report.Skipped();
-            return;
+    trawl.HandEntriesTo([&](const std::string& folder, const std::string& name) {
+        if (!app::NeedsImageWork(settings, name)) {
+            const bool imageWork = conversion.ConvertEntry(folder, name);
+            if (conversion.LastOutcome().skipped) report.Skipped();
+            return imageWork;
         }
-        const std::string folder = application.EntryFolder;
         const std::string path = (std::filesystem::path(folder) / name).string();
         if (!pool) {
             report.Found();
-            application.TrawlConvert();
-            report.Done(path, application.LastOutcome);
-            return;
+            const bool imageWork = conversion.ConvertEntry(folder, name);
+            report.Done(path, conversion.LastOutcome());
+            return imageWork;
         }
         if (folder != lastFolder) {
             lastFolder = folder;
@@ -276,24 +276,26 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
                     [&workers, folder, name](int worker) {
                         return workers[worker]->TrawlEntry(folder, name);
                     });
-    };
+        return true;
+    });
     auto step = [&] {
-        if (pool && application.DescendPending && !application.TrawlStopped)
-            host.WaitForFolder(CanonicalFolder(application.FolderPaths[application.TrawlDepth]));
-        application.Timer5Timer();
+        const std::string next = pool ? trawl.FolderToListNext() : std::string();
+        if (!next.empty()) host.WaitForFolder(CanonicalFolder(next));
+        trawl.Step();
     };
     host.SetTimerHandler(app::TimerId::TrawlFast, step);
     host.SetTimerHandler(app::TimerId::TrawlSlow, step);
-    host.SetTimerHandler(app::TimerId::CloseLog, [&] { application.Timer4Timer(); });
+    host.SetTimerHandler(app::TimerId::CloseLog,
+                         [&] { application.TimerFired(app::TimerId::CloseLog); });
 
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {
-        counter = std::thread(CountFiles, settings.DefaultDir, std::cref(application),
-                              std::ref(stopCounting), std::ref(report));
+        counter = std::thread(CountFiles, settings.DefaultDir, settings, std::ref(stopCounting),
+                              std::ref(report));
     }
-    application.StartClick();
-    if (!application.TrawlActive) {  // the folder does not exist
+    trawl.Start();
+    if (!trawl.Active()) {  // the folder does not exist
         stopCounting = true;
         if (counter.joinable()) counter.join();
         if (verbosity == Verbosity::Quiet)
@@ -302,7 +304,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     }
     host.RunTimers();
     host.Drain();
-    application.CloseLogOnExit();
+    trawl.CloseLog();
     stopCounting = true;
     if (counter.joinable()) counter.join();
     report.Finish("trawl " + folders[0]);

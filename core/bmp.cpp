@@ -1,6 +1,8 @@
+#include <bit>
 #include <cstring>
 
 #include "core/bmp_decoder.h"
+#include "core/channel_order.h"
 #include "core/file_io.h"
 #include "core/load_image.h"
 #include "core/save_image.h"
@@ -27,6 +29,11 @@ bool DecodeIntoStore(ImageStore& store, const std::string& path, std::span<const
     if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, "Couldn't load Bitmap - \"");
     store.AdoptPixels(std::move(rgb), width, height, 0);
     return true;
+}
+
+// The sides the plain reader takes: powers of two up to 4096.
+bool PlainSide(int32_t n) {
+    return n > 0 && n < 8000 && std::has_single_bit(static_cast<uint32_t>(n));
 }
 
 void PutU16(uint8_t* p, uint32_t v) {
@@ -79,7 +86,7 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
 
     // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
     // complete decoder.
-    if (!IsPowerOfTwo(h.width) || !IsPowerOfTwo(h.height) || h.compression != kBmpRgb ||
+    if (!PlainSide(h.width) || !PlainSide(h.height) || h.compression != kBmpRgb ||
         (h.bitCount != 8 && h.bitCount != 24)) {
         return DecodeIntoStore(store, path, file);
     }
@@ -118,14 +125,6 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     }
     store.AdoptPixels(std::move(pixels), width, height, 0);
     return true;
-}
-
-bool LoadBitmapViaFramework(ImageStore& store, const std::string& path) {
-    store.Image.Compression = 0;
-    ByteBuffer file;
-    if (ReadFilePrefix(path, file, kMaxUsefulBmpBytes) != ReadResult::Ok)
-        return Fail(store, path, "Couldn't load Bitmap - \"");
-    return DecodeIntoStore(store, path, file);
 }
 
 bool SaveBMP(ImageStore& store, const std::string& path) {

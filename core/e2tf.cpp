@@ -4,6 +4,7 @@
 // the data with the smallest level first and level 0, the picture, last.
 // Every field is checked, and the whole table against the file's length,
 // before anything is sized from them.
+#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -109,7 +110,7 @@ std::string TileLine(bool sTiles, bool tTiles) {
 }
 
 bool PowerOfTwo(uint32_t n) {
-    return CountBits(n) == 1;
+    return std::has_single_bit(n);
 }
 
 // The lines of the .texture.txt description, named after the texture's own file.

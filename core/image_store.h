@@ -5,72 +5,39 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/byte_buffer.h"
+
 namespace core {
-
-// Allocation of large pixel and file buffers. Large buffers are mapped with
-// transparent huge pages where the platform offers them, and each thread keeps
-// a few released ones for reuse: first-touch page faults otherwise dominate
-// the cost of loading a big picture.
-void* AllocateLargeBuffer(size_t bytes);
-void ReleaseLargeBuffer(void* p, size_t bytes);
-// Returns the buffers this thread keeps for reuse to the system.
-void ReleaseKeptBuffers();
-inline constexpr size_t kLargeBufferBytes = size_t{512} << 10;
-
-// A byte vector whose resize() leaves new bytes uninitialised: pixel buffers are
-// always written in full right after they are sized, so zeroing them is waste.
-template <typename T>
-struct DefaultInitAllocator {
-    using value_type = T;
-    DefaultInitAllocator() noexcept = default;
-    template <typename U>
-    DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
-    T* allocate(size_t n) {
-        const size_t bytes = n * sizeof(T);
-        if (bytes >= kLargeBufferBytes) return static_cast<T*>(AllocateLargeBuffer(bytes));
-        return std::allocator<T>().allocate(n);
-    }
-    void deallocate(T* p, size_t n) noexcept {
-        const size_t bytes = n * sizeof(T);
-        if (bytes >= kLargeBufferBytes) {
-            ReleaseLargeBuffer(p, bytes);
-        } else {
-            std::allocator<T>().deallocate(p, n);
-        }
-    }
-    template <typename U>
-    void construct(U* p) noexcept {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-    template <typename U>
-    bool operator==(const DefaultInitAllocator<U>&) const noexcept {
-        return true;
-    }
-};
-using ByteBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
 
 // Largest side any reader accepts; a picture is at most 8192 x 8192 x 4 bytes.
 inline constexpr int32_t kMaxSide = 8192;
+
+// What the alpha channel holds; TImageInfo::AlphaKind stores these numbers.
+enum class AlphaKind : int32_t {
+    None = 0,
+    Graded = 1,  // any level from 0 to 255
+    OnOff = 2,   // only 0 and 255
+};
+// The DXT variant a texture's pixels were decoded from; TImageInfo::Compression
+// stores these numbers, which the console's info output also prints.
+enum class Compression : int32_t { None = 0, DXT1 = 1, DXT3 = 3, DXT5 = 5 };
 
 // Description of the current pixels. Copied as a whole when an operation keeps
 // the image aside and puts it back.
 struct TImageInfo {
     int32_t Width = 0;
     int32_t Height = 0;
-    int32_t AlphaKind = 0;    // 0 none, 1 graded, 2 on/off
-    int32_t Compression = 0;  // 0 none, 1 DXT1, 3 DXT3, 5 DXT5
+    int32_t AlphaKind = 0;    // an AlphaKind
+    int32_t Compression = 0;  // a Compression
     int32_t DataSize = 0;     // Width * Height * bytes per pixel
     uint8_t* Data = nullptr;  // always PixelBuffer.data(); never an owner
+
+    bool HasAlpha() const { return AlphaKind != static_cast<int32_t>(AlphaKind::None); }
 };
 
 // The data a texture's picture was decoded from, kept beside the pixels when a
@@ -156,32 +123,5 @@ void SetLoadErrorText(ImageStore& store, std::string_view text);
 // Empties the store: releases the pixels, the texture description, details
 // and source data. Image, LoadErrorText and TextureFileName stay as they are.
 void ResetImage(ImageStore& store);
-
-int CountBits(uint32_t value);
-bool BadDimensions(int32_t width, int32_t height);
-bool IsPowerOfTwo(int32_t n);
-// Exchanges the first and third byte of each of `count` 3-byte pixels.
-void SwapRedBlue(uint8_t* pixels, int32_t count);
-
-// A read cursor over a scratch buffer, used by the decoders that read word by
-// word. The scratch belongs to the call that uses it, never to the program.
-struct WorkCursor {
-    const uint8_t* WorkBuffer = nullptr;
-    int32_t WorkPos = 0;
-
-    // Fail (leaving WorkPos unchanged) when fewer than 1 (2) of `size` bytes remain.
-    bool ReadWorkByte(uint8_t& value, int32_t size) {
-        if (WorkPos < 0 || WorkPos > size - 1) return false;
-        value = WorkBuffer[WorkPos];
-        WorkPos += 1;
-        return true;
-    }
-    bool ReadWorkWord(uint16_t& value, int32_t size) {
-        if (WorkPos < 0 || WorkPos > size - 2) return false;
-        value = static_cast<uint16_t>(WorkBuffer[WorkPos] | (WorkBuffer[WorkPos + 1] << 8));
-        WorkPos += 2;
-        return true;
-    }
-};
 
 }  // namespace core

@@ -14,7 +14,6 @@ namespace core {
 bool LoadImage(ImageStore& store, const std::string& path);
 
 bool LoadBMP(ImageStore& store, const std::string& path);
-bool LoadBitmapViaFramework(ImageStore& store, const std::string& path);
 bool LoadJPG(ImageStore& store, const std::string& path);
 bool LoadTGA(ImageStore& store, const std::string& path);
 bool LoadTexture(ImageStore& store, const std::string& path);

@@ -1,6 +1,7 @@
 #include "core/operations.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <unordered_set>
@@ -11,6 +12,13 @@
 #include "core/save_image.h"
 
 namespace core {
+
+bool BadDimensions(int32_t width, int32_t height) {
+    const auto w = static_cast<uint32_t>(width);
+    const auto h = static_cast<uint32_t>(height);
+    if (w < 2 || h < 2 || !std::has_single_bit(w) || !std::has_single_bit(h)) return true;
+    return w / h > 8 || h / w > 8;
+}
 
 namespace {
 

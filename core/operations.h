@@ -11,6 +11,10 @@
 
 namespace core {
 
+// Whether a picture cannot be used by the simulator: a side below 2 or not a
+// power of two, or one side more than 8 times the other.
+bool BadDimensions(int32_t width, int32_t height);
+
 // Every alpha a becomes 255 - a (AlphaKind unchanged). False for an image that
 // is not usable or has no alpha channel.
 bool InvertAlpha(ImageStore& store);

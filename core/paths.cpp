@@ -36,19 +36,10 @@ std::string_view ExtensionOf(std::string_view path) {
 static char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
-static char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
-    return out;
-}
-
-std::string ToUpperAscii(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), UpperAscii);
     return out;
 }
 

@@ -16,7 +16,6 @@ std::string_view FolderPart(std::string_view path);
 std::string_view ExtensionOf(std::string_view path);
 
 std::string ToLowerAscii(std::string_view text);
-std::string ToUpperAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 // The first `n` characters (all of them when shorter).

@@ -1,45 +1,58 @@
 #include "core/render.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/channel_order.h"
 
 namespace core {
 
-void RenderImage(ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
-    if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
-    const int bpp = store.BytesPerPixel();
-    store.UniformColour = !store.AlphaView;
-    if (bpp != 3 && bpp != 4) return;
+namespace {
 
+// Whether a picture can be drawn at all: 3 or 4 bytes per pixel, neither side 0.
+bool Drawable(const ImageStore& store) {
+    const int bpp = store.BytesPerPixel();
+    return store.ImageLoaded && store.Image.Width != 0 && store.Image.Height != 0 &&
+           (bpp == 3 || bpp == 4);
+}
+
+void DrawAlphaAsGrey(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
     // Callers pass the image's own size; never read beyond the store.
     const int w = std::min<int>(width, store.Image.Width);
     const int h = std::min<int>(height, store.Image.Height);
-    const uint8_t* src = store.Image.Data;
-    const size_t srcStride = static_cast<size_t>(store.Image.Width) * bpp;
-    const bool alphaAsGrey = bpp == 4 && store.AlphaView && store.Image.AlphaKind != 0;
-
-    if (alphaAsGrey) {
-        store.UniformColour = false;
-        bitmap.Reset(24, width, height);
-        for (int r = 0; r < h; ++r) {
-            uint8_t* out = bitmap.Row(height - 1 - r).data();
-            const uint8_t* in = src + r * srcStride;
-            for (int x = 0; x < w; ++x, in += 4, out += 3) {
-                out[0] = out[1] = out[2] = in[3];
-            }
+    const size_t srcStride = static_cast<size_t>(store.Image.Width) * 4;
+    bitmap.Reset(24, width, height);
+    for (int r = 0; r < h; ++r) {
+        uint8_t* out = bitmap.Row(height - 1 - r).data();
+        const uint8_t* in = store.Image.Data + r * srcStride;
+        for (int x = 0; x < w; ++x, in += 4, out += 3) {
+            out[0] = out[1] = out[2] = in[3];
         }
-        return;
     }
+}
 
+}  // namespace
+
+void RenderColourImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    if (!Drawable(store)) return;
+    const int bpp = store.BytesPerPixel();
+    const int w = std::min<int>(width, store.Image.Width);
+    const int h = std::min<int>(height, store.Image.Height);
+    const size_t srcStride = static_cast<size_t>(store.Image.Width) * bpp;
     bitmap.Reset(bpp == 3 ? 24 : 32, width, height);
     for (int r = 0; r < h; ++r) {
         uint8_t* out = bitmap.Row(height - 1 - r).data();
-        const uint8_t* in = src + r * srcStride;
+        const uint8_t* in = store.Image.Data + r * srcStride;
         CopySwappingRedBlue(in, out, static_cast<size_t>(w), bpp);
     }
-    if (!store.AlphaView) NoteUniformColour(store);
+}
+
+void RenderImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    if (!Drawable(store)) return;
+    if (store.BytesPerPixel() == 4 && store.AlphaView && store.Image.AlphaKind != 0) {
+        DrawAlphaAsGrey(store, bitmap, width, height);
+    } else {
+        RenderColourImage(store, bitmap, width, height);
+    }
 }
 
 void NoteUniformColour(ImageStore& store) {

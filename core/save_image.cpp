@@ -178,18 +178,11 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
     return true;
 }
 
-void RenderForSave(ImageStore& store, Bitmap& bitmap) {
-    const int bpp = store.BytesPerPixel();
-    if (bpp != 3 && bpp != 4) return;
+void RenderForSave(const ImageStore& store, Bitmap& bitmap) {
     // Always the colour picture: a copy saved right after viewing the alpha
     // channel must still hold the colours.
-    const bool alphaView = store.AlphaView;
-    const bool uniform = store.UniformColour;
-    store.AlphaView = false;
-    RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
-                static_cast<uint16_t>(store.Image.Height));
-    store.AlphaView = alphaView;
-    store.UniformColour = uniform;
+    RenderColourImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
+                      static_cast<uint16_t>(store.Image.Height));
 }
 
 bool SaveImage(ImageStore& store, const std::string& path) {

@@ -24,7 +24,7 @@ bool SaveImage(ImageStore& store, const std::string& path);
 std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path);
 
 // Renders the colour picture for a BMP or JPEG save, whatever AlphaView holds.
-void RenderForSave(ImageStore& store, Bitmap& bitmap);
+void RenderForSave(const ImageStore& store, Bitmap& bitmap);
 
 // The 18-byte header of an uncompressed 24- or 32-bit TGA for the store's image.
 // False without writing when a side is 0 or the bytes per pixel are not 3 or 4.

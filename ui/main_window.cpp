@@ -96,16 +96,14 @@ TForm1::TForm1(const std::string& programDir, const std::string& programPath,
     Form2 = new TForm2(this);
     Form4 = new TForm4(this);
 
-    app_.FormCreate(programDir, programPath);
+    app_.Start(programDir, programPath);
     SyncOptionChecks();
     resize(kDefaultClientSize + QSize(0, menuBar()->sizeHint().height()));
     PlaceAt(app_.settings().WindowLeft, app_.settings().WindowTop);
 }
 
 TForm1::~TForm1() {
-    for (QTimer* timer : timers_) {
-        if (timer) timer->stop();
-    }
+    for (const auto& [id, timer] : timers_) timer->stop();
 }
 
 void TForm1::BuildControls() {
@@ -148,8 +146,8 @@ void TForm1::BuildControls() {
     bStop->hide();
     LayoutControls();
 
-    connect(bResume, &QPushButton::clicked, this, [this] { app_.StartClick(); });
-    connect(bStop, &QPushButton::clicked, this, [this] { app_.bStopClick(); });
+    connect(bResume, &QPushButton::clicked, this, [this] { app_.trawl().Resume(); });
+    connect(bStop, &QPushButton::clicked, this, [this] { app_.trawl().Stop(); });
     connect(Image1, &PictureView::mouseMoved, this, &TForm1::Image1MouseMove);
     connect(Image1, &PictureView::mousePressed, this, &TForm1::Image1MouseDown);
     connect(Image1, &PictureView::contextMenuRequested, this,
@@ -225,27 +223,28 @@ void TForm1::BuildMenus() {
     };
 
     File1 = menuBar()->addMenu("&File");
-    Open1 = item(File1, "Open", [this] { app_.Open1Click(); });
+    Open1 = item(File1, "Open", [this] { app_.view().ChooseAndOpen(); });
     Open1->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
     Open2 = item(File1, "  ", [this] {
         BusyUntilIdle();
-        app_.Open2Click();
+        app_.view().ReopenCurrent();
     });
     RecentFiles = File1->addMenu("Open Recent");
     connect(File1, &QMenu::aboutToShow, this, &TForm1::FillRecentFiles);
-    Save1 = item(File1, "Save", [this] { app_.Save1Click(); });
+    Save1 = item(File1, "Save", [this] { app_.view().Save(); });
     Save1->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
-    SaveAs1 = item(File1, "Save As", [this] { app_.SaveAs1Click(); });
+    SaveAs1 = item(File1, "Save As", [this] { app_.view().SaveAs(); });
     SaveAs1->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
     Exit1 = item(File1, "Exit", [this] { close(); });
     Exit1->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
     File1->addSeparator();
-    MergeAlphaImage1 = item(File1, "Merge Alpha Image", [this] { app_.MergeAlphaImage1Click(); });
-    MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.MakeNormalMap1Click(); });
+    MergeAlphaImage1 =
+        item(File1, "Merge Alpha Image", [this] { app_.editing().MergeAlphaImage(); });
+    MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.editing().MakeNormalMap(); });
     File1->addSeparator();
-    TrawlFolder1 = item(File1, "Trawl Folder...", [this] { app_.TrawlFolderClick(); });
-    ViewLog = item(File1, "View Trawl Log", [this] { app_.ViewLogFile(); });
-    DeleteLog1 = item(File1, "Delete Trawl Log", [this] { app_.DeleteLog1Click(); });
+    TrawlFolder1 = item(File1, "Trawl Folder...", [this] { app_.trawl().ChooseFolderAndTrawl(); });
+    ViewLog = item(File1, "View Trawl Log", [this] { app_.log().View(); });
+    DeleteLog1 = item(File1, "Delete Trawl Log", [this] { app_.DeleteTrawlLog(); });
     FillRecentFiles();
 
     Options1 = menuBar()->addMenu("&Options");
@@ -258,9 +257,9 @@ void TForm1::BuildMenus() {
     FixUniformColour1 = option(Options1, "Fix Uniform Colour", &app::Settings::FixUniformColour);
 
     SetUp1 = menuBar()->addMenu("&SetUp");
-    Editor1 = item(SetUp1, "Editor", [this] { app_.SetUp1Click(); });
-    OpenWith1 = item(SetUp1, "OpenWith", [this] { app_.OpenWith1Click(); });
-    RemoveOpenWith1 = item(SetUp1, "Remove OpenWith", [this] { app_.RemoveOpenWith1Click(); });
+    Editor1 = item(SetUp1, "Editor", [this] { app_.editor().ChooseEditor(); });
+    OpenWith1 = item(SetUp1, "OpenWith", [this] { app_.openWith().InstallAgain(); });
+    RemoveOpenWith1 = item(SetUp1, "Remove OpenWith", [this] { app_.openWith().Remove(); });
 
     Help1 = menuBar()->addMenu("&Help");
     Help2 = item(Help1, "Help", [this] { Help2Click(); });
@@ -270,29 +269,29 @@ void TForm1::BuildMenus() {
     PopupMenu1 = new QMenu(this);
     DisplayActualSize1 =
         item(PopupMenu1, "Display Actual Size", [this] { DisplayActualSize1Click(); });
-    Edit1 = item(PopupMenu1, "Edit", [this] { app_.Edit1Click(); });
+    Edit1 = item(PopupMenu1, "Edit", [this] { app_.editor().EditColour(); });
     DisplayTransparent1 = item(PopupMenu1, "Display Transparent", [this] {
         // The application owns the tick; undo Qt's own toggling first.
-        DisplayTransparent1->setChecked(app_.TransparentView);
-        app_.DisplayTransparent1Click();
+        DisplayTransparent1->setChecked(app_.view().TransparentView());
+        app_.view().ToggleTransparent();
     });
     DisplayTransparent1->setCheckable(true);
     Createalphamask1 = item(PopupMenu1, "Create alpha mask", [this] { Createalphamask1Click(); });
     TransparentBground1 =
         item(PopupMenu1, "Transparent Background", [this] { TransparentBground1Click(); });
-    GreyScale1 = item(PopupMenu1, "Grey Scale", [this] { app_.GreyScale1Click(); });
+    GreyScale1 = item(PopupMenu1, "Grey Scale", [this] { app_.editing().GreyScale(); });
     NonUniformColour1 =
-        item(PopupMenu1, "Non Uniform Colour", [this] { app_.NonUniformColour1Click(); });
+        item(PopupMenu1, "Non Uniform Colour", [this] { app_.editing().BreakUpUniformColour(); });
     NonUniformColour1->setVisible(false);
 
     PopupMenu2 = new QMenu(this);
     DisplayActualSize2 =
         item(PopupMenu2, "Display Actual Size", [this] { DisplayActualSize2Click(); });
-    Edit2 = item(PopupMenu2, "Edit", [this] { app_.Edit2Click(); });
+    Edit2 = item(PopupMenu2, "Edit", [this] { app_.editor().EditAlpha(); });
     InvertAlphaColour1 =
-        item(PopupMenu2, "Invert Alpha Colour", [this] { app_.InvertAlphaColour1Click(); });
+        item(PopupMenu2, "Invert Alpha Colour", [this] { app_.editing().InvertAlpha(); });
     RemoveAlphaChannel1 =
-        item(PopupMenu2, "Remove Alpha Channel", [this] { app_.RemoveAlphaChannel1Click(); });
+        item(PopupMenu2, "Remove Alpha Channel", [this] { app_.editing().RemoveAlpha(); });
 }
 
 void TForm1::FillRecentFiles() {
@@ -304,50 +303,24 @@ void TForm1::FillRecentFiles() {
             RecentFiles->addAction(QString("&%1  %2").arg(i + 1).arg(Q(path).replace('&', "&&")));
         connect(action, &QAction::triggered, this, [this, path] {
             BusyUntilIdle();
-            app_.OpenFile(path);
+            app_.view().OpenFile(path);
         });
     }
     RecentFiles->setEnabled(!recent.empty());
 }
 
 void TForm1::BuildTimers() {
-    for (int id = 1; id <= 8; ++id) {
+    for (const app::TimerId id : app::kTimers) {
         auto* timer = new QTimer(this);
-        const auto timerId = static_cast<app::TimerId>(id);
         // The editor watchers poll until stopped; every other timer acts once per arming.
-        timer->setSingleShot(timerId != app::TimerId::WatchColour &&
-                             timerId != app::TimerId::WatchAlpha);
+        timer->setSingleShot(!app::TimerRepeats(id));
         timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, [this, timerId] { OnTimer(timerId); });
+        connect(timer, &QTimer::timeout, this, [this, id] {
+            // Opening the file named on the command line takes a moment.
+            if (id == app::TimerId::OpenDelayed) BusyUntilIdle();
+            app_.TimerFired(id);
+        });
         timers_[id] = timer;
-    }
-}
-
-void TForm1::OnTimer(app::TimerId id) {
-    switch (id) {
-        case app::TimerId::OpenDelayed:
-            BusyUntilIdle();
-            app_.Timer1Timer();
-            break;
-        case app::TimerId::WatchColour:
-            app_.Timer2Timer();
-            break;
-        case app::TimerId::WatchAlpha:
-            app_.Timer3Timer();
-            break;
-        case app::TimerId::CloseLog:
-            app_.Timer4Timer();
-            break;
-        case app::TimerId::TrawlSlow:
-        case app::TimerId::TrawlFast:
-            app_.Timer5Timer();
-            break;
-        case app::TimerId::CloseWindow:
-            app_.Timer6Timer();
-            break;
-        case app::TimerId::OpenWithSetup:
-            app_.Timer7Timer();
-            break;
     }
 }
 
@@ -385,7 +358,7 @@ void TForm1::FormActivate() {
     About1->setText(T("menu About"));
     // Activation follows every dialog and every return from another program:
     // the lines describing a loaded image stay.
-    if (!app_.store().ImageLoaded) {
+    if (!app_.view().Store().ImageLoaded) {
         Label1->setText(T("label FileName"));
         Label2->setText(T("label Size"));
     }
@@ -427,7 +400,7 @@ void TForm1::showEvent(QShowEvent* event) {
     // moment and fill the panes.
     // The command line may change the options: show them as they now are.
     QTimer::singleShot(0, this, [this] {
-        app_.FormShow(commandLine_);
+        app_.RunCommandLine(commandLine_);
         SyncOptionChecks();
     });
 }
@@ -437,20 +410,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!app_.FormCloseQuery()) {
+    if (!app_.MayClose()) {
         event->ignore();
         return;
     }
     closed_ = true;
-    for (QTimer* timer : timers_) {
-        if (timer) timer->stop();
-    }
+    for (const auto& [id, timer] : timers_) timer->stop();
     // Where the client area is, as the next start places it (an enlarged
     // window: where it returns to).
     const QPoint corner = normalGeometry().topLeft();
     app_.settings().WindowLeft = corner.x();
     app_.settings().WindowTop = corner.y();
-    app_.FormClose();
+    app_.Close();
     event->accept();
 }
 
@@ -473,32 +444,38 @@ void TForm1::dropEvent(QDropEvent* event) {
 // ---- Commands with the window's own dialogs
 
 void TForm1::DisplayActualSize1Click() {
-    if (!app_.DisplayActualSize1Click()) return;
-    Form2->Prepare(app_);
-    Form2->exec();
+    ShowActualSize(false);
 }
 
 void TForm1::DisplayActualSize2Click() {
-    if (!app_.DisplayActualSize2Click()) return;
-    Form2->Prepare(app_);
+    ShowActualSize(true);
+}
+
+void TForm1::ShowActualSize(bool alpha) {
+    if (!app_.view().ChooseActualSize(alpha)) return;
+    Form2->Prepare(app_.view());
     Form2->exec();
 }
 
 void TForm1::Createalphamask1Click() {
-    app_.PickMode = 1;
+    app_.pick().AskTolerance();
     // Just above the main window, left edges aligned.
     Form4->adjustSize();
     const QRect main = frameGeometry();
     const int frameExtra = Form4->frameGeometry().height() - Form4->height();
     Form4->move(main.left(), std::max(0, main.top() - Form4->height() - std::max(0, frameExtra)));
     Form4->exec();
-    app_.BeginColourPick(Form4->ToleranceAccepted, Form4->ToleranceValue);
-    if (app_.PickMode == 2) Image1->setCursor(Qt::CrossCursor);
+    if (!Form4->ToleranceAccepted) {
+        app_.pick().End();
+        return;
+    }
+    app_.pick().Begin(Form4->ToleranceValue);
+    Image1->setCursor(Qt::CrossCursor);
 }
 
 void TForm1::CancelColourPick() {
-    if (app_.PickMode != 2) return;
-    app_.PickMode = 0;
+    if (!app_.pick().AwaitingColour()) return;
+    app_.pick().End();
     colourlbl->hide();
     Image1->unsetCursor();
 }
@@ -508,13 +485,13 @@ void TForm1::TransparentBground1Click() {
     const QColor initial(current & 0xFF, (current >> 8) & 0xFF, (current >> 16) & 0xFF);
     const QColor chosen = QColorDialog::getColor(initial, this);
     if (!chosen.isValid()) return;
-    app_.TransparentBground1Click(static_cast<uint32_t>(chosen.red()) |
-                                  (static_cast<uint32_t>(chosen.green()) << 8) |
-                                  (static_cast<uint32_t>(chosen.blue()) << 16));
+    app_.view().SetBackground(static_cast<uint32_t>(chosen.red()) |
+                              (static_cast<uint32_t>(chosen.green()) << 8) |
+                              (static_cast<uint32_t>(chosen.blue()) << 16));
 }
 
 void TForm1::About1Click() {
-    app_.PickMode = 0;
+    app_.pick().End();
     AboutBox->SetParagraphs({app_.T("about Comments"), app_.T("about Copyright"),
                              app_.T("about Liability"), app_.T("about License1"),
                              app_.T("about License2"), app_.T("about Trademark")});
@@ -526,7 +503,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::Help2Click() {
-    app_.Help2Click(dataDir_);
+    app_.ShowHelp(dataDir_);
 }
 
 // ---- Colour pick on the colour picture
@@ -541,7 +518,7 @@ bool TForm1::PixelUnder(QPoint position, int& px, int& py) const {
 }
 
 void TForm1::Image1MouseMove(QPoint position) {
-    if (app_.PickMode != 2) {
+    if (!app_.pick().AwaitingColour()) {
         Image1->unsetCursor();
         return;
     }
@@ -550,7 +527,7 @@ void TForm1::Image1MouseMove(QPoint position) {
     int px = 0, py = 0;
     uint8_t red = 0, green = 0, blue = 0;
     // The image's own colour: in the transparent view the picture shows a blend.
-    if (!PixelUnder(position, px, py) || !app_.ImageColourAt(px, py, red, green, blue)) return;
+    if (!PixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
     const int x = position.x(), y = position.y();
     const bool inside = y > 16 && y < Image1->height() - 10 && x > 20 && x < Image1->width() - 10;
     colourlbl->setText(QString("R %1, G %2, B %3").arg(red).arg(green).arg(blue));
@@ -565,12 +542,12 @@ void TForm1::Image1MouseMove(QPoint position) {
 
 void TForm1::Image1MouseDown(QPoint position, Qt::MouseButton button) {
     colourlbl->hide();
-    if (app_.PickMode != 2 || button != Qt::LeftButton) return;
+    if (!app_.pick().AwaitingColour() || button != Qt::LeftButton) return;
     int px = 0, py = 0;
     uint8_t red = 0, green = 0, blue = 0;
-    if (!PixelUnder(position, px, py) || !app_.ImageColourAt(px, py, red, green, blue)) return;
+    if (!PixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
     Image1->unsetCursor();
-    app_.ColourPicked(red, green, blue);
+    app_.editing().ApplyPickedColour(red, green, blue);
 }
 
 // ---- Host
@@ -584,7 +561,7 @@ int TForm1::MemoLineCount() const {
     return static_cast<int>(memoLines_.size());
 }
 
-std::vector<std::string> TForm1::MemoLines() const {
+std::vector<std::string> TForm1::MemoLines() {
     return memoLines_;
 }
 
@@ -734,19 +711,15 @@ void TForm1::BusyUntilIdle() {
 }
 
 void TForm1::StartTimer(app::TimerId id, int intervalMs) {
-    const int index = static_cast<int>(id);
-    if (index < 1 || index > 8) return;
-    timers_[index]->start(std::max(0, intervalMs));
+    timers_.at(id)->start(std::max(0, intervalMs));
 }
 
 void TForm1::StopTimer(app::TimerId id) {
-    const int index = static_cast<int>(id);
-    if (index >= 1 && index <= 8) timers_[index]->stop();
+    timers_.at(id)->stop();
 }
 
 bool TForm1::TimerActive(app::TimerId id) const {
-    const int index = static_cast<int>(id);
-    return index >= 1 && index <= 8 && timers_[index]->isActive();
+    return timers_.at(id)->isActive();
 }
 
 void TForm1::Sleep(int milliseconds) {

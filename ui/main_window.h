@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QSize>
-#include <array>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,7 +56,7 @@ public:
     // ---- Host
     void AddMemoLine(const std::string& line) override;
     int MemoLineCount() const override;
-    std::vector<std::string> MemoLines() const override;
+    std::vector<std::string> MemoLines() override;
     void ClearMemo() override;
     void SetFileNameLabel(const std::string& text) override;
     void SetSizeLabel(const std::string& text) override;
@@ -154,7 +154,6 @@ private:
     void BuildControls();
     void BuildMenus();
     void BuildTimers();
-    void OnTimer(app::TimerId id);
     void SyncOptionChecks();
     void FillRecentFiles();
     // Places every control for the client area's size: the panes share what
@@ -168,6 +167,7 @@ private:
     // A busy cursor until the program is idle again (a load or save is coming).
     void BusyUntilIdle();
     void ShowBox(int icon, const std::string& text);
+    void ShowActualSize(bool alpha);
 
     app::Application app_;
     std::string dataDir_;
@@ -176,8 +176,8 @@ private:
     bool closed_ = false;
     bool busy_ = false;
     std::vector<std::string> memoLines_;
-    std::array<QTimer*, 9> timers_{};  // indexed by TimerId (1..8)
-    QSize colourSize_, alphaSize_;     // the full pictures' sizes (the panes hold reductions)
+    std::map<app::TimerId, QTimer*> timers_;
+    QSize colourSize_, alphaSize_;  // the full pictures' sizes (the panes hold reductions)
 };
 
 }  // namespace ui

@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/application.h"
+#include "app/image_view.h"
 #include "ui/picture_convert.h"
 
 namespace ui {
@@ -137,13 +137,13 @@ QToolButton* TForm2::AddZoomButton(const QString& text, const QString& tip,
     return button;
 }
 
-void TForm2::Prepare(app::Application& application) {
-    const auto& image = application.store().Image;
+void TForm2::Prepare(app::ImageView& view) {
+    const auto& image = view.Store().Image;
     Image1->setVisible(true);
     Image1->setZoom(1);
     ZoomLabel->setText("100 %");
     core::Bitmap bitmap;
-    Image1->setPicture(application.RenderActualSize(bitmap) ? ToImage(bitmap) : QImage());
+    Image1->setPicture(view.RenderActualSize(bitmap) ? ToImage(bitmap) : QImage());
     // With no image the window still takes the store's last size.
     if (Image1->picture().isNull())
         Image1->resize(std::max(0, image.Width) + 16, std::max(0, image.Height) + 16);

@@ -17,7 +17,7 @@ class QPushButton;
 class QToolButton;
 
 namespace app {
-class Application;
+class ImageView;
 }
 
 namespace ui {
@@ -52,9 +52,9 @@ class TForm2 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-    // Sizes, places and fills the window from the application's image
-    // (the window's show step); exec() afterwards shows it.
-    void Prepare(app::Application& application);
+    // Sizes, places and fills the window from the open image (the window's
+    // show step); exec() afterwards shows it.
+    void Prepare(app::ImageView& view);
 
     double Zoom() const { return Image1->zoom(); }
     // Zooms to `zoom` (kept within the steps' range); `anchor`, a point of the

@@ -20,7 +20,7 @@ struct FakeJobs : app::CommandLineJobs {
     explicit FakeJobs(app::Application& a) : app(a) {}
     app::Application& app;
     std::string call, seen, target;
-    void Record(const std::string& job, const std::string& path) {
+    void Record(const std::string& job, const std::string& path, bool normalMap = false) {
         const app::Settings& s = app.settings();
         call = job;
         target = path;
@@ -29,11 +29,13 @@ struct FakeJobs : app::CommandLineJobs {
                                                           {'X', s.DoTextures},
                                                           {'C', s.CloseOnDone},
                                                           {'F', s.FixUniformColour},
-                                                          {'N', app.NormalMapRequest}})
+                                                          {'N', normalMap}})
             if (on) seen += flag;
     }
     void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
-    void OpenAndSave() override { Record("save", app.settings().CurrentFile); }
+    void ConvertCurrentFile(bool normalMap) override {
+        Record("save", app.settings().CurrentFile, normalMap);
+    }
     void SaveAs() override { call = "saveas"; }
 };
 
@@ -48,10 +50,13 @@ struct Rig {
                                  "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
         std::filesystem::create_directory(dir.File("assets"));
         WriteBytes(dir.File("wagon.texture"), {1});
+        WriteBytes(dir.File("sky.JPG"), {1});
+        WriteBytes(dir.File("ballast.bmp"), {1});
     }
     std::string Path(const std::string& arg) const {
         if (arg == "DIR") return dir.File("assets");
         if (arg == "FILE") return dir.File("wagon.texture");
+        if (arg == "JPG" || arg == "BMP") return dir.File(arg == "JPG" ? "sky.JPG" : "ballast.bmp");
         return arg == "NONE" ? dir.File("nothing-here") : arg;
     }
     void Run(std::vector<std::string> args) {
@@ -69,6 +74,8 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
     } rows[] = {
         {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", false, false},
         {{"FILE"}, "", "", "", false, true},
+        {{"JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
+        {{"BMP"}, "", "", "", false, true},
         {{"gone.tga"}, "", "LP: gone.tga", "", false, false},
         {{"-Trawl", "DIR"}, "trawl", "", "B", false, false},
         {{"-trawl", "FILE"}, "", "LP", "", false, false},
@@ -92,7 +99,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
         EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
         if (row.opens) {
-            EXPECT_EQ(s.CurrentFile, rig.Path("FILE"));
+            EXPECT_EQ(s.CurrentFile, rig.Path(row.args[0]));
         }
         if (!row.job.empty()) {
             EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
@@ -104,7 +111,7 @@ TEST(CommandLineTest, NoFileTypeChosenSaysSoAndCloses) {
     Rig rig;
     rig.app.settings().DoBMPs = rig.app.settings().DoJPGs = rig.app.settings().DoTextures = false;
     rig.app.UseJobs(&rig.jobs);
-    rig.app.FormShow({"-trawl", rig.Path("DIR")});
+    rig.app.RunCommandLine({"-trawl", rig.Path("DIR")});
     EXPECT_TRUE(rig.jobs.call.empty());
     EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
     EXPECT_EQ(rig.host.Interval(TimerId::CloseWindow), 500);

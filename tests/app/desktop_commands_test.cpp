@@ -12,23 +12,23 @@ using DesktopCommandsTest = flow_testing::FlowTest;
 TEST_F(DesktopCommandsTest, RecentFilesSkipFailuresAndAreKeptInTheirOwnSection) {
     for (const char* name : {"a.tga", "b.tga", "gone.tga"}) {
         WriteImage(work.File(name), 2, 2, false);
-        app->OpenFile(work.File(name));
+        app->view().OpenFile(work.File(name));
     }
     testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
-    app->OpenFile(work.File("broken.tga"));  // not listed
+    app->view().OpenFile(work.File("broken.tga"));  // not listed
     std::filesystem::remove(work.File("gone.tga"));
-    app->OpenFile(work.File("gone.tga"));  // reported, and leaves the list
+    app->view().OpenFile(work.File("gone.tga"));  // reported, and leaves the list
     EXPECT_EQ(host.messages.back(), "Could not find \"" + work.File("gone.tga") + "\".");
-    app->OpenFile(work.File("a.tga"));
+    app->view().OpenFile(work.File("a.tga"));
     const std::vector<std::string> recent{work.File("a.tga"), work.File("b.tga")};
     EXPECT_EQ(app->settings().RecentFiles, recent);
 
     // The last file keeps its own key; the list is read back by the next start.
-    ASSERT_TRUE(app->SaveConfig());
-    EXPECT_EQ(app::TMemIni(app->SettingsFilePath()).ReadString("MRU", "lastfile", ""), "a.tga");
+    ASSERT_TRUE(app->SaveSettings());
+    EXPECT_EQ(app::TMemIni(app->files().SettingsFile()).ReadString("MRU", "lastfile", ""), "a.tga");
     flow_testing::RecordingHost otherHost;
     app::Application next(otherHost);
-    next.FormCreate(home.path().string() + "/", home.File("skeinpress"));
+    next.Start(home.path().string() + "/", home.File("skeinpress"));
     EXPECT_EQ(next.settings().RecentFiles, recent);
 }
 
@@ -38,12 +38,12 @@ TEST_F(DesktopCommandsTest, OneTrawlAtATimeAndAStoppedOneGivesWay) {
         std::filesystem::create_directories(std::filesystem::path(work.File(name)).parent_path());
         WriteImage(work.File(name), 4, 4, false);
     }
-    EXPECT_TRUE(app->TrawlFolder(work.File("one")));
-    EXPECT_FALSE(app->TrawlFolder(work.File("two")));
+    EXPECT_TRUE(app->trawl().TrawlFolder(work.File("one")));
+    EXPECT_FALSE(app->trawl().TrawlFolder(work.File("two")));
     EXPECT_EQ(host.messages.size(), 1u);
-    app->bStopClick();
+    app->trawl().Stop();
     EXPECT_EQ(host.titles.back(), "Skeinpress (stopped)");
-    EXPECT_TRUE(app->TrawlFolder(work.File("two")));
+    EXPECT_TRUE(app->trawl().TrawlFolder(work.File("two")));
     Step();
     EXPECT_TRUE(Exists(work.File("two/b.tga")) && !Exists(work.File("one/a.tga")));
     EXPECT_NE(LogText().find("one"), std::string::npos);  // the given-up trawl's lines

@@ -35,26 +35,30 @@ class FlowTest : public ::testing::Test {
 protected:
     FlowTest() {
         app = std::make_unique<app::Application>(host);
-        app->FormCreate(home.path().string() + "/", home.File("skeinpress"));
+        app->Start(home.path().string() + "/", home.File("skeinpress"));
         // The program's own English texts: distinct, so that lines can be told apart.
         EXPECT_TRUE(app->language().LoadFile(app::InstalledDataDir(app::RunningProgramPath()) +
                                              "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
-        host.handlers[app::TimerId::TrawlFast] = [this] { app->Timer5Timer(); };
-        host.handlers[app::TimerId::TrawlSlow] = [this] { app->Timer5Timer(); };
-        host.handlers[app::TimerId::CloseLog] = [this] { app->Timer4Timer(); };
+        host.handlers[app::TimerId::TrawlFast] = [this] {
+            app->TimerFired(app::TimerId::TrawlFast);
+        };
+        host.handlers[app::TimerId::TrawlSlow] = [this] {
+            app->TimerFired(app::TimerId::TrawlFast);
+        };
+        host.handlers[app::TimerId::CloseLog] = [this] { app->TimerFired(app::TimerId::CloseLog); };
     }
 
     // Fires the step timers, one at a time, until the trawl ends or `steps` ran.
     int Step(int steps = 1000000) {
         int done = 0;
-        while (done < steps && app->TrawlActive &&
+        while (done < steps && app->trawl().Active() &&
                host.RunTimers({app::TimerId::TrawlFast, app::TimerId::TrawlSlow}, 1) == 1)
             ++done;
         return done;
     }
-    std::string LogText() const { return testing_support::ReadText(app->LogFilePath()); }
+    std::string LogText() const { return testing_support::ReadText(app->log().Path()); }
     // Memo texts: " " + T(key) + ": " + name, and the converting line.
     std::string Line(const std::string& key, const std::string& name) const {
         return " " + app->T(key) + ": " + name;

@@ -3,7 +3,6 @@
 namespace {
 
 using flow_testing::Exists;
-using testing_support::FillStore;
 using testing_support::WriteImage;
 
 class ImageViewTest : public flow_testing::FlowTest {
@@ -14,29 +13,33 @@ protected:
     }
     void Open(const std::string& name) {
         host.openPicks.push_back(work.File(name));
-        app->Open1Click();
+        app->view().ChooseAndOpen();
     }
 };
 
 TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
+    // A picture with alpha, changed by named edits and shown transparent.
+    WriteImage(work.File("alpha.tga"), 64, 64, true, true);
+    Open("alpha.tga");
+    EXPECT_EQ(host.alphaHeight, 209);  // the alpha pane too
+    EXPECT_EQ(host.sizeLabel,
+              Caption(64, 64, app->T("message Blended") + app->T("message UniformColour")));
+    app->view().ToggleTransparent();
+    app->editing().GreyScale();
+    app->editing().MakeNormalMap();
+    ASSERT_TRUE(app->view().Modified() && app->view().TransparentView());
+
     WriteImage(work.File("wide.tga"), 512, 128, false);
-    app->ImageModified = app->NormalMapMade = app->GreyScaleMade = true;
-    app->TransparentView = host.transparentChecked = true;
     Open("wide.tga");  // a fresh picture: no changes, no transparent view
-    EXPECT_FALSE(app->ImageModified || app->NormalMapMade || app->GreyScaleMade);
-    EXPECT_FALSE(app->TransparentView || host.transparentChecked);
+    EXPECT_FALSE(app->view().Modified());
+    EXPECT_EQ(app->view().SaveSuffix(), "");
+    EXPECT_FALSE(app->view().TransparentView() || host.transparentChecked);
     // The longer side fills the 330 x 209 box.
     EXPECT_TRUE(host.colourWidth == 330 && host.colourHeight == 82) << host.colourHeight;
     EXPECT_EQ(host.sizeLabel, Caption(512, 128, app->T("message None")));
 
-    // With alpha: the alpha pane too.
-    WriteImage(work.File("alpha.tga"), 64, 64, true, true);
-    Open("alpha.tga");
-    EXPECT_EQ(host.alphaHeight, 209);
-    EXPECT_EQ(host.sizeLabel,
-              Caption(64, 64, app->T("message Blended") + app->T("message UniformColour")));
-
     // A broken file after an image with alpha is reported once, not twice.
+    Open("alpha.tga");
     testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
     Open("broken.tga");
     EXPECT_EQ(host.messages.size(), 1u);
@@ -51,28 +54,28 @@ TEST_F(ImageViewTest, SaveNamesAndFailedSaves) {
                  {"wagon.texture", "wagon_normal.tga", true, true},
                  {"sky_grey.TGA", "sky_grey_grey.TGA", true, false}};
     for (const Case& c : cases) {
-        app->settings().CurrentFile = work.File(c.current);
-        FillStore(app->store(), 2, 2, 3, std::vector<uint8_t>(12, 50));
-        app->GreyScaleMade = c.grey;
-        app->NormalMapMade = c.normal;
-        app->ImageModified = true;
-        app->Save1Click();
+        WriteImage(work.File(c.current), 2, 2, false);
+        app->view().OpenFile(work.File(c.current));
+        if (c.grey) app->editing().GreyScale();
+        if (c.normal) app->editing().MakeNormalMap();
+        if (!c.grey && !c.normal) app->editing().BreakUpUniformColour();
+        app->view().Save();
         EXPECT_EQ(app->settings().CurrentFile, work.File(c.saved));
-        EXPECT_TRUE(Exists(work.File(c.saved)) && !app->ImageModified) << c.saved;
+        EXPECT_TRUE(Exists(work.File(c.saved)) && !app->view().Modified()) << c.saved;
     }
-    app->Save1Click();  // without changes Save refuses
+    app->view().Save();  // without changes Save refuses
     EXPECT_EQ(host.messages, std::vector<std::string>{app->T("message Nothing2")});
 
     // A failed save keeps the changes and the name.
-    app->ImageModified = true;
+    app->editing().GreyScale();
     host.savePicks.push_back(work.File("copy.webp"));  // no writer for it
-    app->SaveAs1Click();
+    app->view().SaveAs();
     EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_TRUE(app->ImageModified && !Exists(work.File("copy.webp")));
+    EXPECT_TRUE(app->view().Modified() && !Exists(work.File("copy.webp")));
     EXPECT_EQ(app->settings().CurrentFile, work.File("sky_grey_grey.TGA"));
     host.savePicks.push_back(work.File("copy.tga"));
-    app->SaveAs1Click();
-    EXPECT_TRUE(Exists(work.File("copy.tga")) && !app->ImageModified);
+    app->view().SaveAs();
+    EXPECT_TRUE(Exists(work.File("copy.tga")) && !app->view().Modified());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,6 +73,25 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
          {"menu File", "about Comments", "message Locate12e", "message InvalidSize"})
         EXPECT_TRUE(fileKeys.count(key)) << key;
     EXPECT_EQ(fileKeys.size(), 93u);  // the keys the program looks up
+}
+
+// A program folder given on the command line (--home) holds no language file:
+// the one beside the program, then the installed one, is found.
+TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
+    testing_support::TempDir dir;
+    std::filesystem::create_directories(dir.File("home"));
+    std::filesystem::create_directories(dir.File("prefix/bin"));
+    std::filesystem::create_directories(dir.File("prefix/share/skeinpress"));
+    const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
+    auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
+    EXPECT_EQ(find(), "");
+    const std::string installed = dir.File("prefix/share/skeinpress/English.txt"),
+                      beside = dir.File("prefix/bin/English.txt"),
+                      own = dir.File("home/English.txt");
+    for (const std::string& path : {installed, beside, own}) {
+        testing_support::WriteBytes(path, {'a', '|', 'b'});
+        EXPECT_EQ(find(), path);
+    }
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ struct OpenWithTest : ::testing::Test {
     app::Application app{host};
 
     OpenWithTest() {
-        app.FormCreate(drive.File("home"), "/opt/skeinpress/bin/skeinpress");
-        app.OpenWithDriveRoot = drive.path().string();
+        app.Start(drive.File("home"), "/opt/skeinpress/bin/skeinpress");
+        app.openWith().LookOnDrive(drive.path().string());
         std::vector<std::string> lines{"message Failed|failed", "message MacrosRemoved|removed"};
         for (const char* edition : {"2009", "2010", "12"})
             for (char letter : std::string("abcde"))
@@ -44,7 +44,7 @@ struct OpenWithTest : ::testing::Test {
 TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     const std::string ts12 =
         Install("Program Files (x86)/N3V Games/TS12");  // the last TS12 candidate
-    app.SetOpenWith();                                  // both pickers cancelled
+    app.openWith().Install();                           // both pickers cancelled
     EXPECT_EQ(host.memo, (std::vector<std::string>{" 2009a", " 2009b", " 2009c", "", "", " 2010a",
                                                    " 2010b", " 2010c", " 12e"}));
     EXPECT_EQ(host.folderPickCaptions, (std::vector<std::string>{"2009d\r2009c", "2010d\r2010c"}));
@@ -59,7 +59,7 @@ TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     fs::remove_all(ts12 + "/bin/CMPData/Tools/OpenWith");
     testing_support::WriteBytes(ts12 + "/bin/CMPData/Tools/OpenWith", {1});
     host.folderPicks = {chosen2009, (drive.path() / "Elsewhere").string()};
-    app.OpenWith1Click();
+    app.openWith().InstallAgain();
     EXPECT_EQ(app.settings().TS2009Dir, chosen2009);
     EXPECT_EQ(ReadText(BatchOf(chosen2009)), kBatch);
     EXPECT_EQ(app.settings().TS2010Dir, "NotFound");
@@ -67,7 +67,7 @@ TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     EXPECT_EQ(host.memo.back(), " failed");
 
     // Removal names the editions whose batch file it deleted.
-    app.RemoveOpenWith1Click();
+    app.openWith().Remove();
     EXPECT_EQ(host.memo, std::vector<std::string>{"   TS2009 removed"});
     EXPECT_FALSE(fs::exists(BatchOf(chosen2009)));
     EXPECT_EQ(app.settings().TS2009Dir, "NotFound");

@@ -27,13 +27,13 @@ struct StartupTest : ::testing::Test {
     testing_support::FakeHost host;
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
-    void Create() { app.FormCreate(dir.path().string() + "/", dir.File("skeinpress")); }
+    void Create() { app.Start(dir.path().string() + "/", dir.File("skeinpress")); }
 };
 
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
     Create();
-    ASSERT_TRUE(app.FormCloseQuery());  // nothing changed: no question
-    app.FormClose();
+    ASSERT_TRUE(app.MayClose());  // nothing changed: no question
+    app.Close();
     EXPECT_TRUE(host.messages.empty() && host.confirmations.empty());
     EXPECT_EQ(ReadText(ini()),
               "[File]\nLanguage=English.txt\n\n"
@@ -60,7 +60,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
     EXPECT_TRUE(s.DoBMPs && !s.FixUniformColour);
     EXPECT_EQ(s.BGroundColour, 0x808080u);
     EXPECT_EQ(s.TrawlSpeed, 30);
-    EXPECT_EQ(app.store().AlphaFillValue, 300 & 0xFF);
+    EXPECT_EQ(app.view().Store().AlphaFillValue, 300 & 0xFF);
 }
 
 TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
@@ -81,23 +81,27 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
 TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
     struct : app::CommandLineJobs {
         int saves = 0;
-        bool* modified = nullptr;
+        app::ImageView* view = nullptr;
         void StartTrawl() override {}
-        void OpenAndSave() override {}
-        void SaveAs() override { *modified = ++saves == 1; }  // the first save is cancelled
+        void ConvertCurrentFile(bool) override {}
+        void SaveAs() override {
+            if (++saves == 2) view->SaveAs();  // the first save is cancelled
+        }
     } jobs;
     Create();
     app.UseJobs(&jobs);
-    jobs.modified = &app.ImageModified;
-    app.ImageModified = true;
+    jobs.view = &app.view();
+    testing_support::FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    app.editing().GreyScale();
+    host.savePicks = {dir.File("saved.tga")};
     host.answers = {Answer::No, Answer::Yes, Answer::Yes};
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 0);
-    EXPECT_FALSE(app.FormCloseQuery());  // Yes, then no save: the edits stay
-    EXPECT_TRUE(app.FormCloseQuery() && jobs.saves == 2);
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 0);
+    EXPECT_FALSE(app.MayClose());  // Yes, then no save: the edits stay
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 2);
 
     for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
     std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
-    app.FormClose();
+    app.Close();
     EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
@@ -124,13 +128,13 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         }
         testing_support::FakeHost host;
         app::Application app(host);
-        app.FormCreate(dir.path().string() + "/", dir.File("skeinpress"));
-        app.FormShow({});
+        app.Start(dir.path().string() + "/", dir.File("skeinpress"));
+        app.RunCommandLine({});
         ASSERT_EQ(host.memo.size(), 1u) << problem;
         EXPECT_NE(host.memo[0].find(ini), std::string::npos) << host.memo[0];
         EXPECT_NE(host.memo[0].find(problem), std::string::npos) << host.memo[0];
         EXPECT_EQ(app.settings().EditorPath, "");
-        app.FormClose();
+        app.Close();
         EXPECT_TRUE(host.messages.empty()) << problem;
         if (content.empty()) {
             EXPECT_EQ(std::filesystem::status(ini).type(), std::filesystem::file_type::fifo);
@@ -162,18 +166,45 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     EXPECT_EQ(app.T("menu File"), "Datei");
     std::vector<std::string> flushed;
     core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-    EXPECT_TRUE(app.SaveConfig());
+    EXPECT_TRUE(app.SaveSettings());
     core::SetFlushObserver({});
     EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
     EXPECT_NE(ReadText(ini()).find("editor_dir=/opt/gimp\n"), std::string::npos);
 
     ::chmod(ini().c_str(), 0444);
     const std::string kept = ReadText(ini());
-    EXPECT_FALSE(app.SaveConfig());
+    EXPECT_FALSE(app.SaveSettings());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("\"skeinpress.ini\" is read-only"), std::string::npos)
         << host.messages[0];
     EXPECT_EQ(ReadText(ini()), kept);
+}
+
+// A UTF-8 byte-order mark (as some editors save) is not part of the first
+// section or line; the settings written back keep the user's first section.
+TEST_F(StartupTest, AUtf8ByteOrderMarkIsReadAsIfItWereNotThere) {
+    WriteText(ini(), "\xEF\xBB\xBF[Paths]\r\neditor_dir=/opt/gimp\r\n");
+    WriteText(dir.File("English.txt"), "\xEF\xBB\xBFmenu File|Datei\r\n");
+    Create();
+    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+    EXPECT_EQ(app.T("menu File"), "Datei");
+    ASSERT_TRUE(app.SaveSettings());
+    EXPECT_EQ(app::TMemIni(ini()).ReadString("Paths", "editor_dir", ""), "/opt/gimp");
+    EXPECT_EQ(ReadText(ini()).find("\xEF\xBB\xBF"), std::string::npos);
+}
+
+// The notice about a broken language line comes after the command line, whose
+// trawl clears the memo at its start, so it is seen.
+TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
+    WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
+    std::filesystem::create_directory(dir.File("tree"));
+    Create();
+    app.RunCommandLine({"-trawl", dir.File("tree")});
+    ASSERT_TRUE(app.trawl().Active());
+    ASSERT_GE(host.memo.size(), 2u);
+    EXPECT_EQ(host.memo.front(), " tree");
+    EXPECT_EQ(host.memo.back(),
+              "  Language file line 2 has too many \"|\" separators and is ignored");
 }
 
 }  // namespace

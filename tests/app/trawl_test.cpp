@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "tests/app/flow_fixture.h"
 
@@ -51,9 +52,9 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     WriteImage(At(deep + "/no.texture"), 4, 4, false);
     const auto flat = ReadBytes(At("A/flat.tga")), plain = ReadBytes(At("B/plain.bmp"));
 
-    app->StartClick();
+    app->trawl().Start();
     Step();
-    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_FALSE(app->trawl().Active());
     for (const std::string& name :
          {std::string("A/wagon.tga"), std::string("B/plain.tga"), level25 + "/deep.tga"})
         EXPECT_TRUE(Exists(At(name))) << name;
@@ -81,10 +82,16 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
               (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 33 %", "Skeinpress: 66 %",
                                         "Skeinpress: 100 %", "Skeinpress"}));
 
-    // Every line in the log, which closes soon after.
+    // Every line in the log, which closes soon after; its header has the time
+    // without a time zone.
     EXPECT_EQ(LogLines(), host.allMemo);
+    const std::string header = LogText().substr(0, LogText().find("\r\n"));
+    const std::string time = header.substr(24, header.find(",  ") - 24);
+    EXPECT_TRUE(
+        std::regex_match(time, std::regex("[0-9]{1,2}[:.][0-9]{2}[:.][0-9]{2}( ?[AaPp][Mm])?")))
+        << header;
     EXPECT_TRUE(host.Fire(TimerId::CloseLog));
-    EXPECT_FALSE(app->LogOpen);
+    EXPECT_FALSE(app->log().IsOpen());
 }
 
 // The log also keeps the lines of a memo cleared past 100 lines.
@@ -95,18 +102,18 @@ TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
     // Bitmaps with their option off, after the textures: one line each, never read.
     for (int i = 100; i < 220; ++i)
         testing_support::WriteBytes(At("z" + std::to_string(i) + ".bmp"), {0});
-    app->StartClick();
-    while (!Exists(At("q.tga")) && app->TrawlActive) Step(1);
-    app->bStopClick();
-    EXPECT_TRUE(app->TrawlActive && app->TrawlStopped && app->LogOpen);
+    app->trawl().Start();
+    while (!Exists(At("q.tga")) && app->trawl().Active()) Step(1);
+    app->trawl().Stop();
+    EXPECT_TRUE(app->trawl().Active() && app->trawl().Stopped() && app->log().IsOpen());
     EXPECT_EQ(Step(), 0);  // nothing runs while stopped
     // Deleting the log under a stopped trawl closes it; the resume writes the
     // memo into a new log first.
     host.answers = {app::Answer::Yes};
-    app->DeleteLog1Click();
-    EXPECT_FALSE(app->LogOpen || Exists(app->LogFilePath()));
+    app->DeleteTrawlLog();
+    EXPECT_FALSE(app->log().IsOpen() || Exists(app->log().Path()));
 
-    app->StartClick();  // Resume: the folder is converted again
+    app->trawl().Start();  // Resume: the folder is converted again
     EXPECT_EQ(host.memo, std::vector<std::string>{" root"});
     Step();
     for (const char* name : {"p1.tga", "q1.tga", "r.tga"}) EXPECT_TRUE(Exists(At(name))) << name;
@@ -118,27 +125,27 @@ TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
 // Closing when done is shown by the desktop program run with -trawl -close.
 TEST_F(TrawlTest, MissingStartFolderIsRefusedAndALinkUpTheTreeIsNotEntered) {
     app->settings().DefaultDir = work.File("nowhere");
-    app->StartClick();
+    app->trawl().Start();
     EXPECT_EQ(host.memo, std::vector<std::string>{" " + app->T("message StartFolder")});
-    EXPECT_FALSE(app->TrawlActive || Exists(app->LogFilePath()));
+    EXPECT_FALSE(app->trawl().Active() || Exists(app->log().Path()));
 
     app->settings().DefaultDir = root;
     WriteImage(At("flat.tga"), 2, 2, true);
     fs::create_directory_symlink(root, At("loop"));
-    app->StartClick();
+    app->trawl().Start();
     Step();
-    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_FALSE(app->trawl().Active());
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(),
                          Line("message FixedColour", "flat.tga")),
               1);
 }
 
 TEST_F(TrawlTest, ViewLogOpensTheLogOrSaysThereIsNone) {
-    app->ViewLogFile();
+    app->log().View();
     EXPECT_EQ(host.memo, std::vector<std::string>{app->T("message Nothing3")});
-    testing_support::WriteBytes(app->LogFilePath(), {'e', '\r', '\n'});
-    app->ViewLogFile();
-    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{app->LogFilePath()});
+    testing_support::WriteBytes(app->log().Path(), {'e', '\r', '\n'});
+    app->log().View();
+    EXPECT_EQ(host.openedDocuments, std::vector<std::string>{app->log().Path()});
 }
 
 // A link to a folder outside the tree is not followed, with a line saying so,
@@ -158,9 +165,9 @@ TEST_F(TrawlTest, LinksLeadNowhereOutsideTheTreeAndNoFolderTwice) {
                                          At("fan/f" + std::to_string(i) + "/" + link));
     }
     WriteImage(At("fan/f" + std::to_string(kLevels) + "/deep.texture"), 4, 4, false);
-    app->StartClick();
+    app->trawl().Start();
     Step();
-    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_FALSE(app->trawl().Active());
     EXPECT_FALSE(Exists(work.File("outside/far.tga")));
     EXPECT_EQ(std::count(host.allMemo.begin(), host.allMemo.end(), Converting("deep.texture")), 1);
     for (const std::string link : {"away", "up"}) {
@@ -184,11 +191,11 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     ASSERT_EQ(::mkfifo(At("wagon.texture.txt").c_str(), 0644), 0);
     fs::create_symlink(At("nowhere.texture"), At("dangling.texture"));
     ASSERT_EQ(::mkfifo(At("pipe.tga").c_str(), 0644), 0);
-    ASSERT_EQ(::mkfifo(app->LogFilePath().c_str(), 0644), 0);
-    app->StartClick();
+    ASSERT_EQ(::mkfifo(app->log().Path().c_str(), 0644), 0);
+    app->trawl().Start();
     fs::remove(At("b.bmp"));  // listed, then deleted before its turn
     Step();
-    EXPECT_FALSE(app->TrawlActive);
+    EXPECT_FALSE(app->trawl().Active());
     EXPECT_TRUE(Exists(At("a.tga")) && Exists(At("wagon.tga")));
     for (const std::string& line :
          {std::string("Error opening \"b.bmp\""),
@@ -202,7 +209,17 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
             << line;
     }
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(fs::status(app->LogFilePath()).type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::status(app->log().Path()).type(), fs::file_type::fifo);
+}
+
+TEST(TrawlLogHeader, TheLocalesTimeFormatLosesItsTimeZone) {
+    const std::pair<std::string, std::string> formats[] = {
+        {"HH:mm:ss t", "HH:mm:ss"},  {"h:mm:ss AP tttt", "h:mm:ss AP"},
+        {"t HH:mm:ss", "HH:mm:ss"},  {"HH' h 'mm 'et' ss", "HH' h 'mm 'et' ss"},
+        {"tAPh:mm:ss", "APh:mm:ss"}, {"HH:mm:ss", "HH:mm:ss"},
+    };
+    for (const auto& [format, expected] : formats)
+        EXPECT_EQ(app::TimeFormatWithoutZone(format), expected) << format;
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ TEST(CliUsage, HelpHomeAndBadCommandLines) {
                                                  {"convert", "--bogus", "a.tga"},
                                                  {"convert", "a.tga", "b.tga", "--output", "c.tga"},
                                                  {"--home"},
+                                                 {"convert", "a.tga", "--mask", "256,0,0,1"},
+                                                 {"convert", "a.tga", "--mask", "0,0,0,-1"},
                                                  {"trawl", "--jobs", "0", "r"}}) {
         EXPECT_EQ(RunCliProgram(args).status, cli::kExitUsage) << testing::PrintToString(args);
     }
@@ -79,6 +81,28 @@ TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     EXPECT_EQ(ReadText(work.File("plain.tga")), "old");
     EXPECT_NE(result.out.find(" -> " + work.File("plain1.tga")), std::string::npos);
     EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
+}
+
+// A reader's notices (here a 16-bit TGA's) are shown by info and by convert
+// with edits as by a plain convert; beside JSON they go to the error stream.
+TEST(CliNotices, ReaderNoticesReachTheConsole) {
+    TempDir home, dir;
+    const std::string file = dir.File("sixteen.tga"), notice = " *** 16 bit colour TGA";
+    testing_support::WriteBytes(file, testing_support::MakeTga(2, 1, 16, {0xFF, 0x7F, 0x1F, 0}));
+    const std::vector<std::string> commands[] = {
+        {"info", file},
+        {"--home", home.path().string(), "convert", file, "--output", dir.File("plain.tga")},
+        {"--home", home.path().string(), "convert", file, "--output", dir.File("grey.tga"),
+         "--grey"},
+    };
+    for (const auto& args : commands) {
+        const auto r = RunCliProgram(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("\n" + notice), std::string::npos) << testing::PrintToString(args);
+    }
+    const auto json = RunCliProgram({"info", "--json", file});
+    EXPECT_EQ(json.out.find(notice), std::string::npos);
+    EXPECT_NE(json.err.find(file + ": *** 16 bit colour TGA"), std::string::npos) << json.err;
 }
 
 }  // namespace

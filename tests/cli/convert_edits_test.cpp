@@ -76,4 +76,29 @@ TEST(ConvertEdits, EachEditWritesTheExpectedPixels) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("failed.tga")));
 }
 
+// The normal map's alpha is the settings file's NormalMapAlpha, whatever an
+// earlier --add-alpha gave the picture.
+TEST(ConvertEdits, NormalMapAlphaComesFromTheSettingsFile) {
+    testing_support::TempDir home, dir;
+    const std::string settings = "[Options]\r\nNormalMapAlpha=200\r\n";
+    testing_support::WriteBytes(home.File("skeinpress.ini"), {settings.begin(), settings.end()});
+    testing_support::WriteBytes(dir.File("rgb.tga"),
+                                testing_support::MakeTga(2, 1, 24, {1, 2, 3, 4, 5, 6}));
+    testing_support::WriteBytes(dir.File("rgba.tga"),
+                                testing_support::MakeTga(2, 1, 32, {1, 2, 3, 9, 4, 5, 6, 9}));
+    for (const Args& edits : {Args{dir.File("rgba.tga"), "--normalmap"},
+                              Args{dir.File("rgb.tga"), "--add-alpha=50", "--normalmap"}}) {
+        Args args = {"--home", home.path().string(), "convert", "--output", dir.File("n.tga")};
+        args.insert(args.end(), edits.begin(), edits.end());
+        const auto result = RunCliProgram(args);
+        ASSERT_EQ(result.status, 0) << result.err;
+        core::ImageStore store;
+        ASSERT_TRUE(core::LoadImage(store, dir.File("n.tga")));
+        ASSERT_EQ(store.BytesPerPixel(), 4);
+        EXPECT_EQ(std::pair(store.PixelBuffer[3], store.PixelBuffer[7]),
+                  std::pair(uint8_t(200), uint8_t(200)))
+            << testing::PrintToString(edits);
+    }
+}
+
 }  // namespace

@@ -81,7 +81,15 @@ TEST(SaveColourAndAlphaImage, KeepTheStoreEvenWhenTheWriteFails) {
     EXPECT_EQ(State(store), before);
 }
 
-// Even placement is checked through skeinpress-cli (--pixel-even).
+TEST(BadDimensions, SizeRulesOfTheSimulator) {
+    EXPECT_TRUE(core::BadDimensions(0, 0));
+    EXPECT_TRUE(core::BadDimensions(-256, 256));   // compared as unsigned: not a power of two
+    EXPECT_FALSE(core::BadDimensions(1024, 128));  // ratio exactly 8
+    EXPECT_TRUE(core::BadDimensions(2048, 128));   // ratio 16
+    EXPECT_TRUE(core::BadDimensions(96, 64));
+}
+
+// Even placement on larger pictures is checked through skeinpress-cli (--pixel-even).
 TEST(NonUniformColour, RandomPlacementChangesDistinctPixelsOfTheReferenceRed) {
     std::mt19937 rng(1);
     core::ImageStore store;
@@ -90,6 +98,16 @@ TEST(NonUniformColour, RandomPlacementChangesDistinctPixelsOfTheReferenceRed) {
     FillStore(store, 4, 1, 3, {90, 0, 0, 5, 0, 0, 90, 0, 0, 90, 0, 0});
     core::NonUniformColour(store, 6, 20, true, rng);
     EXPECT_EQ(StorePixels(store), (Pixels{90, 0, 0, 5, 0, 0, 110, 0, 0, 110, 0, 0}));
+}
+
+// Three even steps over two pixels: two fall in the first pixel, which is
+// changed once, not changed and changed back.
+TEST(NonUniformColour, EvenPlacementNeverChangesAPixelTwice) {
+    std::mt19937 rng(1);
+    core::ImageStore store;
+    FillStore(store, 2, 1, 3, Pixels(6, 50));
+    core::NonUniformColour(store, 3, 20, false, rng);
+    EXPECT_EQ(StorePixels(store), (Pixels{70, 50, 50, 70, 50, 50}));
 }
 
 }  // namespace

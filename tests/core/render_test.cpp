@@ -21,7 +21,7 @@ std::vector<int> At(const core::Bitmap& bmp, int x, int y) {
 
 }  // namespace
 
-TEST(RenderImage, ColourBottomUpAlphaAsGreyAndUniformColourFromColourOnly) {
+TEST(RenderImage, ColourBottomUpAlphaAsGreyAndTheStoreUntouched) {
     core::ImageStore store;
     FillStore(store, 2, 2, 3, Solid(4, {10, 20, 30}));
     store.Image.Data[0] = 11;  // bottom-left red
@@ -34,29 +34,29 @@ TEST(RenderImage, ColourBottomUpAlphaAsGreyAndUniformColourFromColourOnly) {
     core::RenderImage(store, bmp, 2, 2);
     EXPECT_EQ(At(bmp, 0, 1), (std::vector<int>{30, 20, 11}));
 
-    // Alpha does not count against uniformity, and its view is grey.
+    // The alpha view is grey; the colour image is drawn whatever the view.
+    // Drawing leaves the uniform-colour finding as it was.
     FillStore(store, 2, 1, 4, {5, 6, 7, 0, 5, 6, 7, 200}, 1);
+    store.UniformColour = false;
     store.AlphaView = false;
     core::RenderImage(store, bmp, 2, 1);
     EXPECT_EQ(At(bmp, 1, 0), (std::vector<int>{7, 6, 5, 200}));
-    EXPECT_TRUE(store.UniformColour);
     store.AlphaView = true;
     core::RenderImage(store, bmp, 2, 1);
     EXPECT_EQ(At(bmp, 1, 0), (std::vector<int>{200, 200, 200}));
+    core::RenderColourImage(store, bmp, 2, 1);
+    EXPECT_EQ(At(bmp, 1, 0), (std::vector<int>{7, 6, 5, 200}));
     EXPECT_FALSE(store.UniformColour);
 }
 
-// The finding without a drawing, for hosts that show nothing, must be the
-// drawing's own, down to the last pixel.
-TEST(RenderImage, UniformColourFoundAlikeWithoutDrawing) {
+// Alpha does not count against uniformity; the first pixel, the last or none differ.
+TEST(NoteUniformColour, ComparesRedGreenAndBlueOfEveryPixel) {
     for (int bpp : {3, 4}) {
-        for (int changed : {0, 14, -1}) {  // the first pixel, the last, none
+        for (int changed : {0, 14, -1}) {
             core::ImageStore store;
             FillStore(store, 5, 3, bpp, Solid(15 * bpp, {9}));
+            if (bpp == 4) store.Image.Data[7] = 1;  // the second pixel's alpha
             if (changed >= 0) store.Image.Data[changed * bpp + 1] ^= 1;
-            core::Bitmap bmp;
-            core::RenderImage(store, bmp, 5, 3);
-            EXPECT_EQ(store.UniformColour, changed < 0) << bpp << " " << changed;
             store.UniformColour = changed >= 0;
             core::NoteUniformColour(store);
             EXPECT_EQ(store.UniformColour, changed < 0) << bpp << " " << changed;

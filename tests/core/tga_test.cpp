@@ -47,6 +47,13 @@ TEST(LoadTGA, FlippedRowsSixteenBitColourAndColourMaps) {
               (Bytes{255, 0, 0, 9, 9, 9, 0, 0, 0}));
     // 32-bit entries drop their fourth byte.
     EXPECT_EQ(Pixels(Mapped(1, 1, 32, {1, 2, 3, 4, 0})), (Bytes{3, 2, 1}));
+
+    // A true-colour file that announces a map of two 24-bit entries: the map
+    // is skipped, not read as pixels.
+    Bytes trueColour = MakeTga(1, 1, 24, {});
+    trueColour[1] = 1, trueColour[5] = 2, trueColour[7] = 24;
+    trueColour.insert(trueColour.end(), {9, 9, 9, 8, 8, 8, 1, 2, 3});
+    EXPECT_EQ(Pixels(trueColour), (Bytes{3, 2, 1}));
 }
 
 TEST(LoadTGA, RefusalsCarryTheirMessagesAndLeaveTheStoreEmpty) {

@@ -76,7 +76,7 @@ public:
     // ---- Host
     void AddMemoLine(const std::string& line) override { memo.push_back(line); }
     int MemoLineCount() const override { return static_cast<int>(memo.size()); }
-    std::vector<std::string> MemoLines() const override { return memo; }
+    std::vector<std::string> MemoLines() override { return memo; }
     void ClearMemo() override { memo.clear(); }
     void SetFileNameLabel(const std::string&) override {}
     void SetSizeLabel(const std::string& text) override { sizeLabel = text; }

@@ -71,7 +71,7 @@ TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
 TEST_F(MainWindow, CloseQuestionCancelOrACancelledSaveKeepTheWindowAndTheEdits) {
     ShowAndSettle();
     Open("wagon.tga");
-    application().ImageModified = true;
+    application().editing().GreyScale();
     int saveDialogs = 0;
     for (auto answer : {QMessageBox::Cancel, QMessageBox::Yes}) {
         WhenModalOpens<QMessageBox>(&window, [&, answer](QMessageBox* question) {
@@ -82,14 +82,14 @@ TEST_F(MainWindow, CloseQuestionCancelOrACancelledSaveKeepTheWindowAndTheEdits) 
             question->button(answer)->click();
         });
         EXPECT_FALSE(window.close());
-        EXPECT_TRUE(application().ImageModified);
-        EXPECT_FALSE(fs::exists(application().SettingsFilePath()));
+        EXPECT_TRUE(application().view().Modified());
+        EXPECT_FALSE(fs::exists(application().files().SettingsFile()));
     }
     EXPECT_EQ(saveDialogs, 1);
     WhenModalOpens<QMessageBox>(
         &window, [](QMessageBox* question) { question->button(QMessageBox::No)->click(); });
     EXPECT_TRUE(window.close());
-    EXPECT_TRUE(fs::exists(application().SettingsFilePath()));
+    EXPECT_TRUE(fs::exists(application().files().SettingsFile()));
 }
 
 // The settings keep the client area's place, so a start puts the window where
@@ -148,22 +148,22 @@ TEST_F(ColourPick, ReadsTheImagesOwnColourAlsoInTheTransparentView) {
     core::ImageStore file;
     FillStore(file, 4, 4, 4, pixels, 1);
     ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
-    application().OpenFile(dir.File("two.tga"));
-    application().DisplayTransparent1Click();
-    ASSERT_TRUE(application().TransparentView);
+    application().view().OpenFile(dir.File("two.tga"));
+    application().view().ToggleTransparent();
+    ASSERT_TRUE(application().view().TransparentView());
     EXPECT_NE(window.Image1->picture().pixelColor(0, 0), QColor(255, 0, 255));
 
-    application().BeginColourPick(true, 10);
+    application().pick().Begin(10);
     MouseOnImage1(QEvent::MouseMove, QPoint(60, 200));  // 4 * 60 div 330 = 0
     EXPECT_EQ(S(window.colourlbl->text()), "R 255, G 0, B 255");
     EXPECT_FALSE(window.colourlbl->isHidden());
     MouseOnImage1(QEvent::MouseMove, QPoint(5, 200));  // too near the edge: hidden
     EXPECT_TRUE(window.colourlbl->isHidden());
     MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::RightButton);  // only hides it
-    EXPECT_EQ(application().PickMode, 2);
+    EXPECT_EQ(application().pick().Mode(), app::PickMode::AwaitingColour);
     MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::LeftButton);
-    EXPECT_EQ(application().PickMode, 0);
-    const uint8_t* data = application().store().Image.Data;
+    EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
+    const uint8_t* data = application().view().Store().Image.Data;
     EXPECT_EQ(std::pair(data[3], data[11]), std::pair(uint8_t(0), uint8_t(255)));  // masked, kept
 }
 
@@ -177,14 +177,14 @@ TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
     };
     testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
     answer();
-    application().OpenFile(dir.File("broken.tga"));
+    application().view().OpenFile(dir.File("broken.tga"));
 
     window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
     fs::create_directories(dir.path() / "help");
     testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
     answer();
     window.Help2->trigger();
-    testing_support::WriteBytes(application().LogFilePath(), {'x'});
+    testing_support::WriteBytes(application().log().Path(), {'x'});
     answer();
     window.ViewLog->trigger();
 
@@ -214,14 +214,14 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
     QStringList titles;
     QObject::connect(&window, &QWidget::windowTitleChanged,
                      [&](const QString& title) { titles << title; });
-    ASSERT_TRUE(application().TrawlFolder(dir.File("tree")));
+    ASSERT_TRUE(application().trawl().TrawlFolder(dir.File("tree")));
     EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 %");
     EXPECT_TRUE(window.bStop->isEnabled() && !window.bResume->isEnabled());
     window.bStop->click();
     EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % (stopped)");
     EXPECT_TRUE(!window.bStop->isEnabled() && window.bResume->isEnabled());
     window.bResume->click();
-    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     EXPECT_TRUE(titles.contains("Skeinpress: 50 %")) << S(titles.join(" | "));
     EXPECT_EQ(S(window.windowTitle()), "Skeinpress");
     EXPECT_FALSE(window.bStop->isEnabled() || window.bResume->isEnabled());
@@ -229,7 +229,7 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
 
 TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages) {
     TempDir drive;
-    application().OpenWithDriveRoot = drive.path().string();
+    application().openWith().LookOnDrive(drive.path().string());
     application().language().SetLines(
         {"message Locate2009c|Cancel if 2009", "message Locate2009d|Choose 2009"});
     window.AddMemoLine("  opened from the command line");

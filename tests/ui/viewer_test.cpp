@@ -48,11 +48,11 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     Open("pick.tga");
     WhenModalOpens<ui::TForm4>(&window, [](ui::TForm4* tolerance) { tolerance->Button1->click(); });
     window.Createalphamask1Click();
-    EXPECT_EQ(application().PickMode, 2);
+    EXPECT_EQ(application().pick().Mode(), app::PickMode::AwaitingColour);
     EXPECT_EQ(window.Image1->cursor().shape(), Qt::CrossCursor);
     ASSERT_TRUE(Reactivate(window));
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_EQ(application().PickMode, 0);
+    EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
     EXPECT_EQ(window.Image1->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -104,13 +104,13 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     WhenModalOpens<QMessageBox>(
         &window, [](QMessageBox* question) { question->button(QMessageBox::Yes)->click(); });
     drop(dir.File("tree"));
-    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
         picker->setDirectory(Q(dir.File("other")));
         static_cast<QDialog*>(picker)->accept();
     });
     window.TrawlFolder1->trigger();
-    ASSERT_TRUE(WaitUntil([&] { return !application().TrawlActive; }));
+    ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     EXPECT_TRUE(fs::exists(dir.File("tree/a.tga")) && fs::exists(dir.File("other/b.tga")));
 }
 
@@ -145,9 +145,9 @@ class ActualSize : public MainWindow {
 protected:
     ui::TForm2& Open(int width, int height, std::vector<uint8_t> pixels) {
         ShowAndSettle();
-        FillStore(application().store(), width, height, 3, pixels);
-        EXPECT_TRUE(application().DisplayActualSize1Click());
-        window.Form2->Prepare(application());
+        FillStore(application().view().Store(), width, height, 3, pixels);
+        EXPECT_TRUE(application().view().ChooseActualSize(false));
+        window.Form2->Prepare(application().view());
         return *window.Form2;
     }
     void TearDown() override { window.Form2->reject(); }

@@ -52,13 +52,12 @@ protected:
     MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
         window.StopTimer(app::TimerId::OpenWithSetup);  // no simulator folder set-up mid-test
     }
-    ~MainWindow() override { window.application().ImageModified = false; }  // no close question
 
     app::Application& application() { return window.application(); }
     // A small picture file in the test's folder, shown as File > Open shows it.
     std::string Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
         testing_support::WriteImage(dir.File(name), width, height, false, alpha);
-        application().OpenFile(dir.File(name));
+        application().view().OpenFile(dir.File(name));
         return dir.File(name);
     }
     void ShowAndSettle() {

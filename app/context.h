@@ -1,0 +1,31 @@
+// What every part of the application works with: the window or console it
+// reports to, the settings of the run, the language of its texts and the
+// program's own files. The application owns all four.
+#pragma once
+
+#include <string>
+
+#include "app/host.h"
+#include "app/language.h"
+#include "app/program_files.h"
+#include "app/settings.h"
+
+namespace app {
+
+struct Context {
+    Host& host;
+    Settings& settings;
+    const Language& language;
+    const ProgramFiles& files;
+
+    // The translated text of a key ("String Not Translated" when missing).
+    std::string T(const std::string& key) const { return language.Translate(key); }
+    // A memo line as most messages are shown: a space, the translated text,
+    // then `rest`.
+    std::string Line(const std::string& key, const std::string& rest = "") const {
+        return std::string(" ").append(T(key)).append(rest);
+    }
+    void Say(const std::string& key) const { host.AddMemoLine(Line(key)); }
+};
+
+}  // namespace app
