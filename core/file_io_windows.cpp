@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "core/file_io.h"
 #include "core/file_io_detail.h"
@@ -20,6 +22,8 @@ using namespace file_io_detail;
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The longest path the system takes, in UTF-16 units (in its long form).
+constexpr size_t kLongestName = 32767;
 
 bool IsMissingError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -192,6 +196,14 @@ bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
     return true;
 }
 
+// "C:" of a name that starts with a drive (in its plain or its long form),
+// else empty.
+static std::wstring DriveOf(const std::wstring& name) {
+    const size_t start = name.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    if (name.size() < start + 2 || name[start + 1] != L':') return std::wstring();
+    return name.substr(start, 2);
+}
+
 std::string CanonicalPath(const std::string& path, std::string& problem) {
     problem.clear();
     const std::wstring name = SystemName(path);
@@ -203,15 +215,27 @@ std::string CanonicalPath(const std::string& path, std::string& problem) {
         problem = SystemErrorText(name.empty() ? ERROR_INVALID_NAME : ::GetLastError());
         return std::string();
     }
-    std::wstring full(MAX_PATH, L'\0');
+    // Room for the longest name the system allows, so that one call does:
+    // what a short buffer gets back differs between Windows and Wine.
+    std::wstring full(kLongestName + 1, L'\0');
     DWORD length = ::GetFinalPathNameByHandleW(handle, full.data(), static_cast<DWORD>(full.size()),
                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length >= full.size()) {
-        full.resize(length);
-        length = ::GetFinalPathNameByHandleW(handle, full.data(), static_cast<DWORD>(full.size()),
-                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    DWORD error = ::GetLastError();
+    if (length == 0 && error == ERROR_MORE_DATA) {
+        // Wine gives no name longer than MAX_PATH this way, but it does give
+        // the name within the drive, to which the drive letter is added.
+        const std::wstring drive = DriveOf(name);
+        std::vector<char> buffer(sizeof(FILE_NAME_INFO) + kLongestName * sizeof(wchar_t));
+        auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+        if (!drive.empty() && ::GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                                             static_cast<DWORD>(buffer.size()))) {
+            full = drive + std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            length = static_cast<DWORD>(full.size());
+            full += L'\0';
+        } else {
+            error = ::GetLastError();
+        }
     }
-    const DWORD error = ::GetLastError();
     ::CloseHandle(handle);
     if (length == 0 || length >= full.size()) {
         problem = SystemErrorText(error);

@@ -199,7 +199,11 @@ for program in "${tests[@]}"; do
     log=$build/wine-logs/$name.log
     echo "== $name under Wine"
     status=0
-    "$wine" "$program" >"$log" 2>&1 || status=$?
+    # A terminal on standard input gives the program a console (the console
+    # tests need one), while its output still goes to the log. script(1) is
+    # in every Debian (bsdutils) and passes the exit status on.
+    script -qec "$(printf '%q ' "$wine" "$program") >$(printf '%q' "$log") 2>&1" /dev/null \
+        </dev/null >/dev/null 2>&1 || status=$?
     # The closing lines: everything from the last "[==========]" on.
     awk '/^\[==========\]/ { n = NR; text = "" } n { text = text $0 "\n" } END { printf "%s", text }' \
         "$log" | tail -n 30

@@ -116,7 +116,8 @@ TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
     testing_support::TempDir dir;
     const std::string file = dir.File("out.txt");
 #if defined(_WIN32)
-    std::FILE* terminal = _wfopen(L"CONOUT$", L"w");
+    // A console handle says what it is only when it may be read as well.
+    std::FILE* terminal = _wfopen(L"CONOUT$", L"w+");
     ASSERT_NE(terminal, nullptr) << "the tests need a console (under Wine: a terminal on "
                                     "standard input)";
     const char* nullDevice = "NUL";
