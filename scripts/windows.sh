@@ -24,17 +24,7 @@ say() { echo "windows: $*"; }
 
 # ---- Packages
 packages=(g++-mingw-w64-x86-64-posix wine64 nasm dpkg-dev cmake ninja-build libstb-dev googletest)
-installed=$(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
-    awk '$1 == "installed" { print $2 }' || true)
-missing=()
-for package in "${packages[@]}"; do
-    grep -qx "$package" <<<"$installed" || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    say "installing ${missing[*]}"
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/install-deps.sh "${packages[@]}"
 compiler_version=$("$triplet-g++-posix" -dumpfullversion)
 
 # ---- Debian source packages
