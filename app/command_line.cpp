@@ -1,17 +1,13 @@
 #include "app/command_line.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
-#include <system_error>
 
 #include "app/application.h"
 #include "core/file_io.h"
 #include "core/paths.h"
 
 namespace app {
-
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 
 #include "core/alpha_channel.h"
 #include "core/file_io.h"
@@ -147,7 +146,7 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
     const FlagScope converting(convertingEntry_);
     outcome_ = ConversionOutcome();
     Settings& s = ctx_.settings;
-    s.CurrentFile = (std::filesystem::path(folder) / name).string();
+    s.CurrentFile = core::JoinPath(folder, name);
     const std::string ext = LowerExtension(name);
     bool imageWork = false;
 

@@ -20,13 +20,13 @@ constexpr int kSettleMs = 500;
 
 void DeleteFileIfPresent(const std::string& path) {
     std::error_code ec;  // a missing file is no error
-    fs::remove(fs::path(path), ec);
+    fs::remove(core::PathFromUtf8(path), ec);
 }
 
 // The file's modification time, or nothing when it is gone.
 std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
     std::error_code ec;
-    auto time = fs::last_write_time(fs::path(path), ec);
+    auto time = fs::last_write_time(core::PathFromUtf8(path), ec);
     if (ec) return std::nullopt;
     return time;
 }

@@ -1,39 +1,32 @@
 #include "app/folder_listing.h"
 
 #include <algorithm>
-#include <filesystem>
 
+#include "core/file_io.h"
 #include "core/paths.h"
 
 namespace app {
 
-namespace fs = std::filesystem;
-
 bool FolderListing::Open(const std::string& folder) {
     entries_.clear();
     pos_ = 0;
-    std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
-    if (ec) return false;
+    std::vector<core::FolderItem> items;
+    if (!core::ListFolder(folder, items)) return false;
     std::vector<Entry> found;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') continue;  // hidden
+    for (core::FolderItem& item : items) {
+        if (item.name.empty() || item.name[0] == '.' || item.hiddenMark) continue;
         Entry e;
-        e.name = name;
-        std::error_code sizeEc;
-        if (it->is_regular_file(sizeEc)) {
-            const auto size = it->file_size(sizeEc);
-            if (!sizeEc) e.size = static_cast<uint32_t>(size & 0xFFFFFFFFu);
-        }
+        e.name = std::move(item.name);
+        e.size = static_cast<uint32_t>(item.size & 0xFFFFFFFFu);
+        e.regularFile = item.regularFile;
+        e.folder = item.folder;
         found.push_back(std::move(e));
     }
     std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
         const std::string la = core::ToLowerAscii(a.name), lb = core::ToLowerAscii(b.name);
         return la != lb ? la < lb : a.name < b.name;
     });
-    entries_.push_back({".", 0});
+    entries_.push_back({".", 0, false, false});
     entries_.insert(entries_.end(), found.begin(), found.end());
     return true;
 }

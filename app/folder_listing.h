@@ -1,6 +1,7 @@
 // A listing of one folder for the trawl: "." first, then the entries sorted by
-// name without regard to case, hidden entries (names starting with ".") left out.
-// The first entry is the one the trawl shows but never examines.
+// name without regard to case, hidden entries (names starting with ".", and on
+// Windows those with the hidden attribute) left out. The first entry is the
+// one the trawl shows but never examines.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,9 @@ namespace app {
 
 struct FolderEntry {
     std::string name;
-    uint32_t size = 0;  // low 32 bits of the size in bytes; 0 for folders
+    uint32_t size = 0;         // low 32 bits of the size in bytes; 0 for folders
+    bool regularFile = false;  // or a link to one
+    bool folder = false;       // a folder itself, not a link to one
 };
 
 class FolderListing {

@@ -1,11 +1,11 @@
 #include "app/open_with.h"
 
-#include <QDir>
 #include <array>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "app/platform.h"
 #include "core/file_io.h"
 #include "core/paths.h"
 
@@ -41,16 +41,19 @@ const std::array<Edition, 3> kEditions{{
 }};
 
 bool IsFolder(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
+    return core::IsFolder(core::Utf8FromPath(path));
 }
 
 std::string Native(const fs::path& path) {
-    return fs::path(path).make_preferred().string();
+    return core::Utf8FromPath(fs::path(path).make_preferred());
+}
+
+fs::path Below(const std::string& folder, const char* relative) {
+    return core::PathFromUtf8(folder) / relative;
 }
 
 fs::path ToolsFolder(const std::string& installFolder) {
-    return fs::path(installFolder) / "bin" / "CMPData" / "Tools";
+    return Below(installFolder, "bin/CMPData/Tools");
 }
 
 // An empty or "NotFound" folder names no install (and must not be taken as a
@@ -68,7 +71,7 @@ std::string DefaultDriveRoot() {
     return "C:\\";
 #else
     // The simulator runs under Wine here; its C: drive is the default prefix's drive_c.
-    return (QDir::homePath() + QStringLiteral("/.wine/drive_c/")).toStdString();
+    return platform::HomeFolder() + "/.wine/drive_c/";
 #endif
 }
 
@@ -80,7 +83,7 @@ OpenWithSetup::OpenWithSetup(const Context& context)
 bool OpenWithSetup::SimulatorFolderPresent() const {
     for (const Edition& edition : kEditions) {
         for (const char* candidate : edition.candidates) {
-            if (candidate && IsFolder(fs::path(driveRoot_) / candidate)) return true;
+            if (candidate && IsFolder(Below(driveRoot_, candidate))) return true;
         }
     }
     return false;
@@ -98,7 +101,7 @@ void OpenWithSetup::Install(bool clearMemo) {
 
         for (const char* candidate : edition.candidates) {
             if (!candidate) break;
-            const fs::path path = fs::path(driveRoot_) / candidate;
+            const fs::path path = Below(driveRoot_, candidate);
             if (IsFolder(path)) {
                 folder = Native(path);
                 break;
@@ -112,7 +115,7 @@ void OpenWithSetup::Install(bool clearMemo) {
             ctx_.Say(stem + "a");
             ctx_.Say(stem + "b");
             ctx_.Say(stem + "c");
-            const std::string proposed = Native(fs::path(driveRoot_) / edition.candidates[1]);
+            const std::string proposed = Native(Below(driveRoot_, edition.candidates[1]));
             if (auto chosen =
                     host.PickFolder(ctx_.T(stem + "d") + "\r" + ctx_.T(stem + "c"), proposed)) {
                 folder = *chosen;
@@ -164,8 +167,9 @@ void OpenWithSetup::Remove() {
 
 bool OpenWithSetup::WriteBatch(const std::string& batchPath) {
     const std::string name(core::FileNamePart(batchPath));
-    const std::string text =
-        "@echo off\r\n\"" + ctx_.files.ProgramPath() + "\" -trawl -close -fixcolour %1%\r\n";
+    const std::string text = "@echo off\r\n\"" +
+                             platform::ProgramPathForBatchFile(ctx_.files.ProgramPath()) +
+                             "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
         ctx_.host.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""

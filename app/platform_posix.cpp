@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iomanip>
+#include <iostream>
 #include <locale>
 #include <sstream>
 #include <stdexcept>
@@ -89,6 +90,26 @@ std::string LongTimeText(const std::tm& moment, const std::string& localeName) {
 
 std::string ShortDateText(const std::tm& moment, const std::string& localeName) {
     return Formatted(moment, localeName, "%x");
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+bool IsTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) != 0;
+}
+
+std::ostream& StandardOutput() {
+    return std::cout;
+}
+
+std::ostream& StandardError() {
+    return std::cerr;
+}
+
+std::string ProgramPathForBatchFile(const std::string& programPath) {
+    return programPath;
 }
 
 }  // namespace app::platform

@@ -3,11 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-
+#include "app/platform.h"
 #include "core/file_io.h"
 #include "core/paths.h"
 
@@ -21,42 +17,41 @@ std::string WithTrailingSeparator(const std::string& folder) {
 }
 
 std::string RunningProgramPath() {
-    if (QCoreApplication::instance()) return QCoreApplication::applicationFilePath().toStdString();
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) return self.string();
-    return std::string();
+    return platform::ProgramPath();
 }
 
 std::string UserConfigDir() {
-    // Fixed to ".../skeinpress" rather than AppConfigLocation, which follows the
-    // application and organisation names: both programs must share one folder.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const QString folder = QDir(base).filePath(QStringLiteral("skeinpress"));
-    QDir().mkpath(folder);
-    return WithTrailingSeparator(QDir::toNativeSeparators(folder).toStdString());
+    // One folder for both programs, whatever either calls itself.
+    const std::string base = platform::UserConfigFolder();
+    if (base.empty()) return std::string();
+    const std::string folder = core::JoinPath(base, "skeinpress");
+    std::error_code ec;
+    fs::create_directories(core::PathFromUtf8(folder), ec);
+    return WithTrailingSeparator(folder);
 }
 
 std::string ProgramDirFor(const std::string& programPath) {
+    // A program with its installed data folder beside it is installed, whoever
+    // may write to its folder (root may write to /usr/bin): only a program
+    // unpacked into a folder of its own keeps its files beside it.
     const std::string folder(core::FolderPart(programPath));
-    if (!folder.empty()) {
-        const QFileInfo info(QString::fromStdString(folder));
-        if (info.isDir() && info.isWritable()) return folder;
-    }
+    if (!folder.empty() && !core::IsFolder(InstalledDataDir(programPath)) &&
+        platform::FolderIsWritable(folder))
+        return folder;
     return UserConfigDir();
 }
 
 std::string InstalledDataDir(const std::string& programPath) {
-    const fs::path program(programPath);
+    const fs::path program = core::PathFromUtf8(programPath);
     if (!program.has_parent_path()) return std::string();
     const fs::path prefix = program.parent_path().parent_path();
-    return WithTrailingSeparator((prefix / "share" / "skeinpress").string());
+    return WithTrailingSeparator(core::Utf8FromPath(prefix / "share" / "skeinpress"));
 }
 
 std::string FindLanguageFile(const std::string& programDir, const std::string& programPath,
                              const std::string& languageFile) {
     if (languageFile.empty()) return std::string();
-    if (fs::path(languageFile).is_absolute())
+    if (core::PathFromUtf8(languageFile).is_absolute())
         return core::IsFile(languageFile) ? languageFile : std::string();
     for (const std::string& folder :
          {programDir, WithTrailingSeparator(std::string(core::FolderPart(programPath)))}) {

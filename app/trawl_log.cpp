@@ -1,10 +1,11 @@
 #include "app/trawl_log.h"
 
-#include <QDate>
-#include <QLocale>
-#include <QTime>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
+
+#include "app/platform.h"
+#include "core/paths.h"
 
 namespace app {
 
@@ -12,13 +13,10 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-// The locale's time (with seconds, without the time zone) and short date.
+// The user's locale's long time and short date.
 std::string LocaleTimeAndDate() {
-    const QLocale locale = QLocale::system();
-    const QString timeFormat = QString::fromStdString(
-        TimeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat).toStdString()));
-    return locale.toString(QTime::currentTime(), timeFormat).toStdString() + ",  " +
-           locale.toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+    const std::tm now = platform::LocalTime(std::time(nullptr));
+    return platform::LongTimeText(now) + ",  " + platform::ShortDateText(now);
 }
 
 std::string LogHeader() {
@@ -26,28 +24,6 @@ std::string LogHeader() {
 }
 
 }  // namespace
-
-std::string TimeFormatWithoutZone(const std::string& format) {
-    // Letters in single quotes are text; a run of "t" outside them is the
-    // zone. The blank before it (or after it, at the start) goes with it.
-    std::string out;
-    bool quoted = false;
-    for (size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
-        if (c == '\'') quoted = !quoted;
-        if (quoted || c != 't') {
-            out += c;
-            continue;
-        }
-        while (i + 1 < format.size() && format[i + 1] == 't') ++i;
-        if (!out.empty() && out.back() == ' ') {
-            out.pop_back();
-        } else if (i + 1 < format.size() && format[i + 1] == ' ') {
-            ++i;
-        }
-    }
-    return out;
-}
 
 TrawlLog::TrawlLog(const Context& context) : ctx_(context) {}
 
@@ -99,8 +75,7 @@ void TrawlLog::CloseAfterTrawl() {
 
 void TrawlLog::View() {
     const std::string path = Path();
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(std::filesystem::path(path), ec)) {
+    if (core::IsFile(path)) {
         ctx_.host.OpenDocument(path);
     } else {
         ctx_.host.AddMemoLine(ctx_.T("message Nothing3"));
@@ -115,8 +90,8 @@ void TrawlLog::Delete(bool trawlRunning) {
     if (trawlRunning) reopenPending_ = true;
     const std::string path = Path();
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::path(path), ec)) return;
-    if (!std::filesystem::remove(std::filesystem::path(path), ec)) {
+    if (!std::filesystem::exists(core::PathFromUtf8(path), ec)) return;
+    if (!std::filesystem::remove(core::PathFromUtf8(path), ec)) {
         ctx_.host.ShowError("Couldn't delete the trawl log \"" + path + "\".");
     }
 }

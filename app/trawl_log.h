@@ -10,10 +10,6 @@
 
 namespace app {
 
-// A locale's time format (Qt's notation) without its time zone, which the
-// log's header does not show.
-std::string TimeFormatWithoutZone(const std::string& format);
-
 class TrawlLog {
 public:
     explicit TrawlLog(const Context& context);

@@ -1,16 +1,12 @@
 #include "app/trawl_walk.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iterator>
-#include <system_error>
 
 #include "core/file_io.h"
 #include "core/paths.h"
 
 namespace app {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,10 +15,6 @@ constexpr int kCloseLogMs = 200;
 constexpr int kCloseWindowMs = 500;
 // The memo is written to the log and cleared once it holds more lines.
 constexpr int kMemoFlushLines = 100;
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return (fs::path(folder) / name).string();
-}
 
 std::string LastComponent(const std::string& path) {
     return std::string(core::FileNamePart(path));
@@ -43,10 +35,6 @@ bool InsideTree(const std::string& folder, const std::string& root) {
     return core::IsFolderSeparator(root.back()) || core::IsFolderSeparator(folder[root.size()]);
 }
 
-std::string Canonical(const std::string& folder, std::error_code& ec) {
-    return fs::canonical(fs::path(folder), ec).string();
-}
-
 }  // namespace
 
 TrawlWalk::TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion)
@@ -58,10 +46,10 @@ bool TrawlWalk::FolderToEnter(const std::string& folder, const std::string& name
     // millions of paths. The walk enters each real folder once, and never one
     // outside the tree it was asked to trawl.
     line.clear();
-    std::error_code ec;
-    canonical = Canonical(folder, ec);
-    if (ec) {
-        line = "  Folder \"" + name + "\" cannot be entered: " + ec.message();
+    std::string problem;
+    canonical = core::CanonicalPath(folder, problem);
+    if (canonical.empty()) {
+        line = "  Folder \"" + name + "\" cannot be entered: " + problem;
         return false;
     }
     if (!InsideTree(canonical, root_)) {
@@ -85,16 +73,17 @@ void TrawlWalk::Start() {
     // belongs in it before the memo is cleared.
     if (active_) log_.WriteMemo();
     host.ClearMemo();
-    host.AddMemoLine(std::string(" ") + LastComponent(start));
+    std::string firstLine = " ";
+    host.AddMemoLine(firstLine.append(core::FileNamePart(start)));
 
     if (active_) {
         // The folder is listed again from its start: what lies below it may be
         // entered again, as on the first pass.
-        std::error_code ec;
-        const std::string current = Canonical(levels_[depth_].folder, ec);
+        std::string problem;
+        const std::string current = core::CanonicalPath(levels_[depth_].folder, problem);
         for (auto it = visited_.begin(); it != visited_.end();) {
-            it = !ec && *it != current && InsideTree(*it, current) ? visited_.erase(it)
-                                                                   : std::next(it);
+            it = !current.empty() && *it != current && InsideTree(*it, current) ? visited_.erase(it)
+                                                                                : std::next(it);
         }
         ListCurrentFolder();
         ShowState();
@@ -107,8 +96,8 @@ void TrawlWalk::Start() {
     depth_ = 0;
     descendPending_ = false;
     host.ShowTrawlButtons();
-    std::error_code ec;
-    root_ = Canonical(start, ec);
+    std::string problem;
+    root_ = core::CanonicalPath(start, problem);
     visited_ = {root_};
     CountTopFolders();
     ListCurrentFolder();
@@ -124,7 +113,7 @@ void TrawlWalk::CountTopFolders() {
     while (top.Next()) {
         const std::string& name = top.Current().name;
         if (IsDotEntry(name)) continue;
-        const std::string path = JoinPath(start, name);
+        const std::string path = core::JoinPath(start, name);
         std::string canonical, line;
         if (core::IsFolder(path) && FolderToEnter(path, name, canonical, line))
             topFolders.insert(canonical);
@@ -171,7 +160,7 @@ void TrawlWalk::NextEntry() {
             const std::string folder = level.folder;
             imageWork_ = handler_ ? handler_(folder, entry.name)
                                   : conversion_.ConvertEntry(folder, entry.name);
-            const std::string path = JoinPath(folder, entry.name);
+            const std::string path = core::JoinPath(folder, entry.name);
             std::string canonical, refusal;
             if (!IsDotEntry(entry.name) && core::IsFolder(path)) {
                 if (FolderToEnter(path, entry.name, canonical, refusal)) {

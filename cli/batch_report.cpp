@@ -55,11 +55,14 @@ void BatchReport::Done(const std::string& path, const app::ConversionOutcome& ou
 void BatchReport::Line(const std::string& line) {
     if (verbosity_ == Verbosity::Quiet) return;
     // The bar and the lines may share one terminal: clear the bar first.
-    if (barDrawn_) {
-        err_ << "\r\x1b[K" << std::flush;
-        barDrawn_ = false;
-    }
+    ClearBar();
     out_ << line << '\n';
+}
+
+void BatchReport::ClearBar() {
+    if (barWidth_ == 0) return;
+    err_ << '\r' << std::string(barWidth_, ' ') << '\r' << std::flush;
+    barWidth_ = 0;
 }
 
 void BatchReport::ShowProgress(bool force) {
@@ -84,16 +87,22 @@ void BatchReport::ShowProgress(bool force) {
     if (bar_) {
         const int filled =
             total > 0 ? static_cast<int>(kBarWidth * std::min(done_, total) / total) : 0;
-        err_ << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] "
-             << text << "\x1b[K" << std::flush;
-        barDrawn_ = true;
+        std::string bar(1, '[');
+        bar.append(filled, '#').append(kBarWidth - filled, '.').append("] ").append(text);
+        const size_t width = bar.size();
+        // Blanks over what a longer bar left: every console knows these,
+        // while the escape sequence that clears a line needs asking for on
+        // Windows.
+        if (width < barWidth_) bar.append(barWidth_ - width, ' ');
+        err_ << '\r' << bar << std::flush;
+        barWidth_ = width;
     } else {
         err_ << "skeinpress-cli: " << text << '\n' << std::flush;
     }
 }
 
 void BatchReport::Finish(const std::string& title) {
-    if (barDrawn_) err_ << "\r\x1b[K" << std::flush;
+    ClearBar();
     if (verbosity_ == Verbosity::Quiet) {
         for (const std::string& refusal : refusals_) err_ << refusal << '\n';
         return;

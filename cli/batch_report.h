@@ -45,6 +45,7 @@ public:
 
 private:
     void ShowProgress(bool force);
+    void ClearBar();
 
     std::ostream& out_;
     std::ostream& err_;
@@ -52,7 +53,7 @@ private:
     bool bar_;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastShown_;
-    bool barDrawn_ = false;
+    size_t barWidth_ = 0;  // of the bar on the terminal; 0 when none is drawn
     std::atomic<long> expected_{-1};
     long found_ = 0;
     long done_ = 0;

@@ -6,6 +6,8 @@
 #include "app/program_dir.h"
 
 #include "cli/cli.h"
+#include "core/file_io.h"
+#include "core/paths.h"
 
 namespace cli {
 
@@ -113,8 +115,8 @@ bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::o
 std::string ProgramDirOf(const Options& options, std::ostream& err) {
     if (options.home.empty()) return app::ProgramDirFor(app::RunningProgramPath());
     std::error_code ec;
-    std::filesystem::create_directories(options.home, ec);
-    if (!std::filesystem::is_directory(options.home, ec)) {
+    std::filesystem::create_directories(core::PathFromUtf8(options.home), ec);
+    if (!core::IsFolder(options.home)) {
         err << "skeinpress-cli: cannot create the folder \"" << options.home << "\"\n";
         return std::string();
     }

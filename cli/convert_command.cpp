@@ -1,9 +1,7 @@
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <system_error>
 
 #include "app/application.h"
 #include "app/program_dir.h"
@@ -13,6 +11,7 @@
 #include "cli/edits.h"
 #include "cli/job_pool.h"
 #include "core/file_io.h"
+#include "core/paths.h"
 
 namespace cli {
 
@@ -38,10 +37,10 @@ int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
         }
         while (pool->Pending() >= kPendingPerWorker * static_cast<size_t>(jobs))
             show(pool->TakeFront());
-        const std::filesystem::path path(file);
-        pool->Submit(
-            FileGroup(CanonicalFolder(path.parent_path().string()), path.filename().string()),
-            [&convert, file](int worker) { return convert(worker, file); });
+        const std::string folder(core::FolderPart(file));
+        pool->Submit(FileGroup(CanonicalFolder(folder.empty() ? "." : folder),
+                               std::string(core::FileNamePart(file))),
+                     [&convert, file](int worker) { return convert(worker, file); });
     }
     while (pool && pool->Pending() > 0) show(pool->TakeFront());
     return status;

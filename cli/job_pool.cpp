@@ -1,10 +1,9 @@
 #include "cli/job_pool.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
+#include "core/file_io.h"
 #include "core/paths.h"
 
 namespace cli {
@@ -92,9 +91,9 @@ void JobPool::Work(int worker) {
 }
 
 std::string CanonicalFolder(const std::string& folder) {
-    std::error_code ec;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, ec);
-    return ec ? folder : canonical.string();
+    std::string problem;
+    const std::string canonical = core::CanonicalPath(folder, problem);
+    return canonical.empty() ? folder : canonical;
 }
 
 std::string FileGroup(const std::string& canonicalFolder, const std::string& name) {

@@ -1,9 +1,10 @@
-#include <iostream>
+#include <ostream>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
+#include "app/platform.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,10 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return cli::RunCli(args, {std::cout, std::cerr});
+    std::ostream& out = app::platform::StandardOutput();
+    std::ostream& err = app::platform::StandardError();
+    const int status = cli::RunCli(app::platform::ProgramArguments(argc, argv), {out, err});
+    out.flush();
+    err.flush();
+    return status;
 }

@@ -1,24 +1,24 @@
 // skeinpress-cli trawl DIR: the desktop program's trawl, run on the console.
 // The walk is the engine's own; with more than one job the conversion of each
 // entry runs on a worker, and the message lines come back in the walk's order.
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <climits>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <thread>
 
 #include "app/application.h"
+#include "app/folder_listing.h"
+#include "app/platform.h"
 #include "app/program_dir.h"
 #include "cli/batch_report.h"
 #include "cli/cli.h"
 #include "cli/console_host.h"
 #include "cli/conversion_worker.h"
 #include "cli/job_pool.h"
+#include "core/paths.h"
 
 namespace cli {
 
@@ -165,27 +165,22 @@ private:
     int workerMessages_ = 0;
 };
 
-// Counts the files the trawl will read, beside the walk, for the progress
-// bar's total. Hidden entries and folders deeper than the walk goes are left
-// out as the walk leaves them out; links to folders are not followed.
-void CountFiles(const std::string& root, const app::Settings& settings, std::atomic<bool>& stop,
-                BatchReport& report) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+// Counts the files the trawl will read below `folder` (at `depth`), beside
+// the walk, for the progress bar's total. The walk's listing leaves hidden
+// entries out; folders deeper than the walk goes are left out as the walk
+// leaves them out; links to folders are not followed.
+long CountFiles(const std::string& folder, int depth, const app::Settings& settings,
+                const std::atomic<bool>& stop) {
+    app::FolderListing listing;
+    listing.Open(folder);
     long count = 0;
-    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (stop.load()) return;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') {
-            it.disable_recursion_pending();
-            continue;
-        }
-        if (it.depth() >= app::kMaxTrawlDepth) it.disable_recursion_pending();
-        std::error_code typeEc;
-        if (it->is_regular_file(typeEc) && app::NeedsImageWork(settings, name)) ++count;
+    while (listing.Next() && !stop.load()) {
+        const app::FolderEntry& entry = listing.Current();
+        if (entry.regularFile && app::NeedsImageWork(settings, entry.name)) ++count;
+        if (entry.folder && depth < app::kMaxTrawlDepth)
+            count += CountFiles(core::JoinPath(folder, entry.name), depth + 1, settings, stop);
     }
-    report.SetExpected(count);
+    return count;
 }
 
 }  // namespace
@@ -227,7 +222,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     const std::string programDir = ProgramDirOf(options, io.err);
     if (programDir.empty()) return kExitFailed;
 
-    BatchReport report(io.out, io.err, verbosity, isatty(STDERR_FILENO) != 0);
+    BatchReport report(io.out, io.err, verbosity, app::platform::IsTerminal(stderr));
     OrderedMemoHost host(io, report);
     app::Application application(host);
     // Reads the settings file and the language file; the settings are never
@@ -261,7 +256,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             if (conversion.LastOutcome().skipped) report.Skipped();
             return imageWork;
         }
-        const std::string path = (std::filesystem::path(folder) / name).string();
+        const std::string path = core::JoinPath(folder, name);
         if (!pool) {
             report.Found();
             const bool imageWork = conversion.ConvertEntry(folder, name);
@@ -291,8 +286,10 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {
-        counter = std::thread(CountFiles, settings.DefaultDir, settings, std::ref(stopCounting),
-                              std::ref(report));
+        counter = std::thread([&report, &stopCounting, root = settings.DefaultDir, settings] {
+            const long count = CountFiles(root, 0, settings, stopCounting);
+            if (!stopCounting.load()) report.SetExpected(count);
+        });
     }
     trawl.Start();
     if (!trawl.Active()) {  // the folder does not exist

@@ -3,8 +3,8 @@
 #            entry, MIME type, icons, language file and help; its dependencies
 #            are read from the programs themselves (dpkg-shlibdeps).
 #   Windows: skeinpress-cli-<version>-win64.zip, the headless converter as one
-#            .exe with English.txt beside it, the README and the licence texts
-#            of the libraries linked into it.
+#            .exe with English.txt beside it, the README, the samples and the
+#            licence texts of the libraries linked into it.
 include(GNUInstallDirs)
 
 set(CPACK_PACKAGE_NAME skeinpress)
@@ -26,6 +26,11 @@ if(WIN32)
   endif()
   install(FILES ${CMAKE_SOURCE_DIR}/data/English.txt DESTINATION . COMPONENT windows_zip)
   install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . COMPONENT windows_zip)
+  # The samples, for a first run: "skeinpress-cli.exe trawl samples".
+  file(GLOB SKEINPRESS_SAMPLE_PICTURES ${CMAKE_SOURCE_DIR}/samples/*.texture
+       ${CMAKE_SOURCE_DIR}/samples/*.tga ${CMAKE_SOURCE_DIR}/samples/*.bmp
+       ${CMAKE_SOURCE_DIR}/samples/*.jpg)
+  install(FILES ${SKEINPRESS_SAMPLE_PICTURES} DESTINATION samples COMPONENT windows_zip)
   set(SKEINPRESS_LICENSES_DIR "" CACHE PATH
       "Folder with the licence texts of the libraries linked in, one subfolder each")
   if(SKEINPRESS_LICENSES_DIR)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/image_store.h"
 
@@ -29,6 +30,23 @@ FileKind ExamineFile(const std::string& path);
 // Why `path` cannot be read as a file, naming it without its folder; empty for
 // a regular file.
 std::string ReadRefusal(const std::string& path);
+
+// One entry of a folder.
+struct FolderItem {
+    std::string name;          // without its folder
+    bool regularFile = false;  // a regular file, or a link to one
+    bool folder = false;       // a folder itself, not a link to one
+    bool hiddenMark = false;   // the system's hidden attribute (Windows)
+    uint64_t size = 0;         // of a regular file
+};
+// The entries of `folder` without "." and "..", in no particular order; false
+// when it cannot be listed.
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items);
+
+// `path` made absolute with every link resolved; empty, with the system's
+// reason in `problem`, when that cannot be done (it does not exist, a link
+// loops).
+std::string CanonicalPath(const std::string& path, std::string& problem);
 
 // Opens a regular file (or a link to one) for reading, never waiting on the
 // open: -1 for anything else.

@@ -46,6 +46,35 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), ec);
 }
 
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    namespace fs = std::filesystem;
+    items.clear();
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
+    if (ec) return false;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        FolderItem item;
+        item.name = it->path().filename().string();
+        std::error_code typeEc;
+        item.regularFile = it->is_regular_file(typeEc);
+        item.folder = it->is_directory(typeEc) && !it->is_symlink(typeEc);
+        if (item.regularFile) {
+            const auto size = it->file_size(typeEc);
+            if (!typeEc) item.size = size;
+        }
+        items.push_back(std::move(item));
+    }
+    return true;
+}
+
+std::string CanonicalPath(const std::string& path, std::string& problem) {
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::canonical(path, ec);
+    problem = ec ? ec.message() : std::string();
+    return ec ? std::string() : canonical.string();
+}
+
 FileKind ExamineFile(const std::string& path) {
     struct stat st {};
     if (path.empty()) return FileKind::Missing;

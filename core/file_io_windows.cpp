@@ -7,9 +7,12 @@
 #include <windows.h>
 
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "core/file_io.h"
 #include "core/file_io_detail.h"
+#include "core/paths.h"
 #include "core/wide_names.h"
 
 namespace core {
@@ -19,6 +22,8 @@ using namespace file_io_detail;
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The longest path the system takes, in UTF-16 units (in its long form).
+constexpr size_t kLongestName = 32767;
 
 bool IsMissingError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
@@ -157,6 +162,93 @@ bool IsFolder(const std::string& path) {
     const DWORD attributes =
         name.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+    items.clear();
+    if (folder.empty()) return false;
+    const bool separated = folder.back() == '\\' || folder.back() == '/';
+    WIN32_FIND_DATAW entry;
+    const HANDLE find =
+        ::FindFirstFileExW(SystemName(folder + (separated ? "*" : "\\*")).c_str(), FindExInfoBasic,
+                           &entry, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // An empty drive root has no entries at all, not even ".".
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(folder);
+    }
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderItem item;
+        item.name = Utf8FromWide(name);
+        const DWORD attributes = entry.dwFileAttributes;
+        const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        item.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !link;
+        item.hiddenMark = attributes & FILE_ATTRIBUTE_HIDDEN;
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            // A link's own entry says nothing of its target.
+            item.regularFile = !link || IsFile(JoinPath(folder, item.name));
+            item.size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        }
+        items.push_back(std::move(item));
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return true;
+}
+
+// "C:" of a name that starts with a drive (in its plain or its long form),
+// else empty.
+static std::wstring DriveOf(const std::wstring& name) {
+    const size_t start = name.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+    if (name.size() < start + 2 || name[start + 1] != L':') return std::wstring();
+    return name.substr(start, 2);
+}
+
+std::string CanonicalPath(const std::string& path, std::string& problem) {
+    problem.clear();
+    const std::wstring name = SystemName(path);
+    const HANDLE handle = name.empty()
+                              ? INVALID_HANDLE_VALUE
+                              : ::CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        problem = SystemErrorText(name.empty() ? ERROR_INVALID_NAME : ::GetLastError());
+        return std::string();
+    }
+    // Room for the longest name the system allows, so that one call does:
+    // what a short buffer gets back differs between Windows and Wine.
+    std::wstring full(kLongestName + 1, L'\0');
+    DWORD length = ::GetFinalPathNameByHandleW(handle, full.data(), static_cast<DWORD>(full.size()),
+                                               FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    DWORD error = ::GetLastError();
+    if (length == 0 && error == ERROR_MORE_DATA) {
+        // Wine gives no name longer than MAX_PATH this way, but it does give
+        // the name within the drive, to which the drive letter is added.
+        const std::wstring drive = DriveOf(name);
+        std::vector<char> buffer(sizeof(FILE_NAME_INFO) + kLongestName * sizeof(wchar_t));
+        auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+        if (!drive.empty() && ::GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                                             static_cast<DWORD>(buffer.size()))) {
+            full = drive + std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            length = static_cast<DWORD>(full.size());
+            full += L'\0';
+        } else {
+            error = ::GetLastError();
+        }
+    }
+    ::CloseHandle(handle);
+    if (length == 0 || length >= full.size()) {
+        problem = SystemErrorText(error);
+        return std::string();
+    }
+    full.resize(length);
+    // The system answers in the long form; the program's names are plain.
+    if (full.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        full = L"\\\\" + full.substr(8);
+    } else if (full.rfind(L"\\\\?\\", 0) == 0) {
+        full = full.substr(4);
+    }
+    return Utf8FromWide(full);
 }
 
 FileKind ExamineFile(const std::string& path) {

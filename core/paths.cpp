@@ -60,4 +60,28 @@ std::string CutTo(std::string_view text, size_t n) {
     return std::string(text.substr(0, n));
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && !IsFolderSeparator(path.back()))
+        path += static_cast<char>(std::filesystem::path::preferred_separator);
+    return path += name;
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+#ifdef _WIN32
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+    return std::filesystem::path(std::string(utf8));
+#endif
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+#else
+    return path.string();
+#endif
+}
+
 }  // namespace core

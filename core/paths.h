@@ -2,6 +2,7 @@
 // Windows), because names typed by users and stored in settings use either.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 // The first `n` characters (all of them when shorter).
 std::string CutTo(std::string_view text, size_t n);
+
+// `name` below `folder`, with the system's separator between them unless the
+// folder ends with one (an empty folder gives `name`).
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Names are UTF-8 inside the program. A std::filesystem::path made from a
+// std::string would read it in the ANSI code page on Windows: these convert
+// explicitly (on POSIX systems the bytes pass unchanged).
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 }  // namespace core

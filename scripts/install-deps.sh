@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs everything Skeinpress needs to build, test and benchmark on Debian 12.
+# Installs everything Skeinpress needs to build, test and benchmark on Debian 12,
+# or, given package names, those packages (scripts/windows.sh names its own).
 # Run as root (or through sudo). When every package is already installed it
 # says so and returns at once, without asking the package manager.
 set -euo pipefail
@@ -12,6 +13,7 @@ packages=(
     clang clang-format libclang-rt-14-dev
     python3 xvfb xauth fonts-dejavu-core
 )
+[[ $# -gt 0 ]] && packages=("$@")
 # One query for all of them; a package it does not know counts as missing.
 installed=$(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
     awk '$1 == "installed" { print $2 }' || true)

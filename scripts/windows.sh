@@ -24,17 +24,7 @@ say() { echo "windows: $*"; }
 
 # ---- Packages
 packages=(g++-mingw-w64-x86-64-posix wine64 nasm dpkg-dev cmake ninja-build libstb-dev googletest)
-installed=$(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
-    awk '$1 == "installed" { print $2 }' || true)
-missing=()
-for package in "${packages[@]}"; do
-    grep -qx "$package" <<<"$installed" || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    say "installing ${missing[*]}"
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/install-deps.sh "${packages[@]}"
 compiler_version=$("$triplet-g++-posix" -dumpfullversion)
 
 # ---- Debian source packages
@@ -199,7 +189,11 @@ for program in "${tests[@]}"; do
     log=$build/wine-logs/$name.log
     echo "== $name under Wine"
     status=0
-    "$wine" "$program" >"$log" 2>&1 || status=$?
+    # A terminal on standard input gives the program a console (the console
+    # tests need one), while its output still goes to the log. script(1) is
+    # in every Debian (bsdutils) and passes the exit status on.
+    script -qec "$(printf '%q ' "$wine" "$program") >$(printf '%q' "$log") 2>&1" /dev/null \
+        </dev/null >/dev/null 2>&1 || status=$?
     # The closing lines: everything from the last "[==========]" on.
     awk '/^\[==========\]/ { n = NR; text = "" } n { text = text $0 "\n" } END { printf "%s", text }' \
         "$log" | tail -n 30

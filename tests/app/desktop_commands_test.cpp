@@ -28,7 +28,7 @@ TEST_F(DesktopCommandsTest, RecentFilesSkipFailuresAndAreKeptInTheirOwnSection) 
     EXPECT_EQ(app::TMemIni(app->files().SettingsFile()).ReadString("MRU", "lastfile", ""), "a.tga");
     flow_testing::RecordingHost otherHost;
     app::Application next(otherHost);
-    next.Start(home.path().string() + "/", home.File("skeinpress"));
+    next.Start(home.path().string(), home.File("skeinpress"));
     EXPECT_EQ(next.settings().RecentFiles, recent);
 }
 

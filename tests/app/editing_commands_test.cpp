@@ -21,7 +21,7 @@ using Bytes = std::vector<uint8_t>;
 class EditingCommands : public ::testing::Test {
 protected:
     EditingCommands() : app(host) {
-        app.Start(dir.path().string() + "/", dir.File("skeinpress"));
+        app.Start(dir.path().string(), dir.File("skeinpress"));
         host.memo.clear();
     }
     // A 2 x 2 picture, opened afresh; with alpha the pixels' alpha are 0,

@@ -11,6 +11,7 @@
 
 #include "app/application.h"
 #include "app/program_dir.h"
+#include "core/file_io.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
@@ -35,7 +36,7 @@ class FlowTest : public ::testing::Test {
 protected:
     FlowTest() {
         app = std::make_unique<app::Application>(host);
-        app->Start(home.path().string() + "/", home.File("skeinpress"));
+        app->Start(home.path().string(), home.File("skeinpress"));
         // The program's own English texts: distinct, so that lines can be told apart.
         EXPECT_TRUE(app->language().LoadFile(app::InstalledDataDir(app::RunningProgramPath()) +
                                              "English.txt"));
@@ -73,7 +74,7 @@ protected:
 };
 
 inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(path);
+    return core::ExamineFile(path) != core::FileKind::Missing;
 }
 
 }  // namespace flow_testing

@@ -7,6 +7,7 @@
 
 #include "app/language.h"
 #include "app/program_dir.h"
+#include "core/paths.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -76,7 +77,9 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
 }
 
 // A program folder given on the command line (--home) holds no language file:
-// the one beside the program, then the installed one, is found.
+// the one beside the program, then the installed one, is found. An installed
+// program keeps its files in the user's folder even where it may write beside
+// itself (root may write to /usr/bin); one unpacked on its own keeps them there.
 TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
     testing_support::TempDir dir;
     std::filesystem::create_directories(dir.File("home"));
@@ -90,8 +93,22 @@ TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
                       own = dir.File("home/English.txt");
     for (const std::string& path : {installed, beside, own}) {
         testing_support::WriteBytes(path, {'a', '|', 'b'});
-        EXPECT_EQ(find(), path);
+        EXPECT_EQ(std::filesystem::path(find()).make_preferred(),
+                  std::filesystem::path(path).make_preferred());
     }
+
+#if defined(_WIN32)
+    const testing_support::ScopedVariable config("APPDATA", dir.File("config"));
+#else
+    const testing_support::ScopedVariable config("XDG_CONFIG_HOME", dir.File("config"));
+#endif
+    const std::string userFolder =
+        app::WithTrailingSeparator(core::JoinPath(dir.File("config"), "skeinpress"));
+    EXPECT_EQ(app::ProgramDirFor(program), userFolder);
+    EXPECT_EQ(app::UserConfigDir(), userFolder);
+    EXPECT_TRUE(std::filesystem::is_directory(userFolder));
+    std::filesystem::remove_all(dir.File("prefix/share"));
+    EXPECT_EQ(app::ProgramDirFor(program), dir.File("prefix/bin/"));
 }
 
 }  // namespace

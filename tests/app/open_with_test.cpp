@@ -8,13 +8,39 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadText;
 
-const char* kBatch =
-    "@echo off\r\n\"/opt/skeinpress/bin/skeinpress\" -trawl -close -fixcolour %1%\r\n";
+#if defined(_WIN32)
+// As Windows names the running program: drive letter, backslashes, and a
+// letter outside ASCII, which the batch file must carry in the console's code
+// page.
+const std::string kProgram = "C:\\Program Files\\Zügel\\skeinpress.exe";
+
+// The batch file's text as the command interpreter reads it, as UTF-8.
+std::string BatchText(const std::string& path) {
+    const std::string bytes = testing_support::ReadText(path);
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(),
+                                                        static_cast<int>(bytes.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+    const std::u8string utf8 = fs::path(wide).u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+#else
+const std::string kProgram = "/opt/skeinpress/bin/skeinpress";
+
+std::string BatchText(const std::string& path) {
+    return testing_support::ReadText(path);
+}
+#endif
+
+const std::string kBatch = "@echo off\r\n\"" + kProgram + "\" -trawl -close -fixcolour %1%\r\n";
 
 struct OpenWithTest : ::testing::Test {
     testing_support::TempDir drive;  // stands for the C: drive
@@ -22,7 +48,7 @@ struct OpenWithTest : ::testing::Test {
     app::Application app{host};
 
     OpenWithTest() {
-        app.Start(drive.File("home"), "/opt/skeinpress/bin/skeinpress");
+        app.Start(drive.File("home"), kProgram);
         app.openWith().LookOnDrive(drive.path().string());
         std::vector<std::string> lines{"message Failed|failed", "message MacrosRemoved|removed"};
         for (const char* edition : {"2009", "2010", "12"})
@@ -31,10 +57,11 @@ struct OpenWithTest : ::testing::Test {
                                 letter);
         app.language().SetLines(lines);
     }
-    // An install folder below the drive with the simulator's tools folder.
+    // An install folder below the drive with the simulator's tools folder, as
+    // the system names it (backslashes on Windows).
     std::string Install(const std::string& below) {
         fs::create_directories(drive.path() / below / "bin" / "CMPData" / "Tools");
-        return (drive.path() / below).string();
+        return (drive.path() / below).make_preferred().string();
     }
     static std::string BatchOf(const std::string& install) {
         return install + "/bin/CMPData/Tools/OpenWith/Skeinpress.bat";
@@ -50,7 +77,7 @@ TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     EXPECT_EQ(host.folderPickCaptions, (std::vector<std::string>{"2009d\r2009c", "2010d\r2010c"}));
     EXPECT_EQ(app.settings().TS2009Dir, "NotFound");
     EXPECT_EQ(app.settings().TS12Dir, ts12);
-    EXPECT_EQ(ReadText(BatchOf(ts12)), kBatch);
+    EXPECT_EQ(BatchText(BatchOf(ts12)), kBatch);
 
     // Chosen again: 2009 picked, 2010 picked without a tools folder (silently
     // not found), TS12's "OpenWith" now a file, where nothing can be written.
@@ -61,7 +88,7 @@ TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     host.folderPicks = {chosen2009, (drive.path() / "Elsewhere").string()};
     app.openWith().InstallAgain();
     EXPECT_EQ(app.settings().TS2009Dir, chosen2009);
-    EXPECT_EQ(ReadText(BatchOf(chosen2009)), kBatch);
+    EXPECT_EQ(BatchText(BatchOf(chosen2009)), kBatch);
     EXPECT_EQ(app.settings().TS2010Dir, "NotFound");
     EXPECT_EQ(host.messages, std::vector<std::string>{"Could not create file \"Skeinpress.bat\""});
     EXPECT_EQ(host.memo.back(), " failed");

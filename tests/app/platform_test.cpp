@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <string>
 #include <tuple>
 
@@ -12,65 +13,17 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #endif
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace platform = app::platform;
-
-// Sets an environment variable (or removes it) for one test, and restores it.
-#if defined(_WIN32)
-// The code under test reads the process's own UTF-16 block.
-std::wstring Wide(const std::string& text) {
-    std::wstring out(text.size(), L'\0');
-    out.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                                       static_cast<int>(text.size()), out.data(),
-                                                       static_cast<int>(out.size()))));
-    return out;
-}
-
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(Wide(name)) {
-        const DWORD size = GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
-        if (size > 0) {
-            std::wstring old(size, L'\0');
-            old.resize(GetEnvironmentVariableW(name_.c_str(), old.data(), size));
-            old_ = old;
-        }
-        SetEnvironmentVariableW(name_.c_str(), value ? Wide(*value).c_str() : nullptr);
-    }
-    ~ScopedVariable() { SetEnvironmentVariableW(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    std::wstring name_;
-    std::optional<std::wstring> old_;
-};
-#else
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(old_); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    void Set(const std::optional<std::string>& value) {
-        if (value)
-            setenv(name_.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-    std::string name_;
-    std::optional<std::string> old_;
-};
-#endif
+using testing_support::ScopedVariable;
 
 // 14:05:09 on Saturday 5 December 2026.
 std::tm Moment() {
@@ -91,6 +44,11 @@ TEST(PlatformTest, TheProgramsOwnPathAndTheUsersFolders) {
     EXPECT_TRUE(program.is_absolute()) << program;
     EXPECT_TRUE(fs::is_regular_file(program)) << program;
     EXPECT_EQ(program.stem(), "app_tests");
+#if defined(_WIN32)
+    // As Windows names it: a drive letter and backslashes.
+    EXPECT_TRUE(std::regex_match(platform::ProgramPath(), std::regex(R"([A-Za-z]:\\[^/]+)")))
+        << platform::ProgramPath();
+#endif
 
     for (const std::string& folder : {platform::HomeFolder(), platform::UserConfigFolder()}) {
         EXPECT_TRUE(fs::path(folder).is_absolute()) << folder;
@@ -151,6 +109,35 @@ TEST(PlatformTest, AWritableFolderIsProbedWithoutTrace) {
 #endif
     fs::create_directories(made);
     EXPECT_TRUE(platform::FolderIsWritable(deep.string()));
+}
+
+// The null device is a character device like a console, but no terminal.
+TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
+    testing_support::TempDir dir;
+    const std::string file = dir.File("out.txt");
+#if defined(_WIN32)
+    // A console handle says what it is only when it may be read as well.
+    std::FILE* terminal = _wfopen(L"CONOUT$", L"w+");
+    ASSERT_NE(terminal, nullptr) << "the tests need a console (under Wine: a terminal on "
+                                    "standard input)";
+    const char* nullDevice = "NUL";
+#else
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
+    std::FILE* terminal = std::fopen(ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    const char* nullDevice = "/dev/null";
+#endif
+    std::FILE* plain = std::fopen(file.c_str(), "w");
+    std::FILE* null = std::fopen(nullDevice, "w");
+    EXPECT_TRUE(platform::IsTerminal(terminal));
+    EXPECT_FALSE(platform::IsTerminal(plain));
+    EXPECT_FALSE(platform::IsTerminal(null));
+    for (std::FILE* stream : {terminal, plain, null}) std::fclose(stream);
+#if !defined(_WIN32)
+    close(master);
+#endif
 }
 
 TEST(PlatformTest, LocalTimeOfAMomentMadeFromLocalTime) {

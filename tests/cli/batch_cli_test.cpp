@@ -77,7 +77,7 @@ TrawlRun Trawl(const std::string& root, std::vector<std::string> args,
     if (!run.logged.empty()) run.logged.erase(run.logged.begin());
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file())
-            run.files[fs::relative(entry.path(), root).string()] =
+            run.files[fs::relative(entry.path(), root).generic_string()] =
                 testing_support::ReadBytes(entry.path().string());
     return run;
 }

@@ -1,10 +1,16 @@
 // skeinpress-cli run as a program: usage, --home, info and convert.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <thread>
 
+#include "cli/batch_report.h"
 #include "cli/cli.h"
 #include "core/load_image.h"
+#include "core/paths.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
@@ -32,7 +38,9 @@ TEST(CliUsage, HelpHomeAndBadCommandLines) {
     }
     TempDir dir;
     const auto paths = RunCliProgram({"--home=" + dir.File("fresh"), "paths"});
-    EXPECT_NE(paths.out.find(dir.File("fresh/skeinpress.ini")), std::string::npos) << paths.out;
+    EXPECT_NE(paths.out.find(core::JoinPath(dir.File("fresh"), "skeinpress.ini")),
+              std::string::npos)
+        << paths.out;
 }
 
 TEST(CliInfo, JsonLinesDescribeEachFile) {
@@ -42,8 +50,8 @@ TEST(CliInfo, JsonLinesDescribeEachFile) {
     const auto r = RunCliProgram({"info", "--json", dir.File("flat.tga"), dir.File("none.tga")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
-              "{\"file\":\"" + dir.File("flat.tga") +
-                  "\",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
+              "{\"file\":" + cli::JsonString(dir.File("flat.tga")) +
+                  ",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
                   "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[],"
                   "\"container\":\"\",\"details\":[]}");
     EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""),
@@ -103,6 +111,69 @@ TEST(CliNotices, ReaderNoticesReachTheConsole) {
     const auto json = RunCliProgram({"info", "--json", file});
     EXPECT_EQ(json.out.find(notice), std::string::npos);
     EXPECT_NE(json.err.find(file + ": *** 16 bit colour TGA"), std::string::npos) << json.err;
+}
+
+// Names in any script pass through the command line, the files, the output,
+// the log and (on Windows) a console unchanged.
+TEST(CliNames, AnyScriptReachesTheFilesTheOutputAndTheLog) {
+    TempDir home, work;
+    const std::string homeDir = home.path().string(), page = work.File("Страница"),
+                      texture = core::JoinPath(page, "Güterwagen_Dach.texture"),
+                      tga = core::JoinPath(page, "Güterwagen_Dach.tga");
+    std::filesystem::create_directories(testing_support::SystemPath(page));
+    WriteImage(texture, 4, 4, false);
+    auto r = RunCliProgram({"--home", homeDir, "convert", texture});
+    EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, texture + " -> " + tga + "\n")) << r.err;
+    r = RunCliProgram({"info", "--json", texture});
+    EXPECT_EQ(r.out.rfind("{\"file\":\"", 0), 0u);
+    EXPECT_NE(r.out.find("Страница"), std::string::npos) << r.out;
+
+    const std::string converting = " Converting: Güterwagen_Dach.texture to TGA";
+    r = RunCliProgram({"--home", homeDir, "trawl", page});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(" Страница\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find(converting + "\n"), std::string::npos) << r.out;
+    const std::string log = ReadText(home.File("Trawl_Log.txt"));
+    EXPECT_NE(log.find("\r\n Страница\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(converting + "\r\n"), std::string::npos) << log;
+#if defined(_WIN32)
+    // The command interpreter leaves patterns to the program.
+    r = RunCliProgram({"--home", homeDir, "convert", page + "\\*.texture"});
+    EXPECT_EQ(r.out, texture + " -> " + tga + "\n") << r.err;
+    // On a console: the same text, whatever the console's code page.
+    const std::string shown = testing_support::RunCliProgramOnConsole(
+        {"--home", homeDir, "trawl", "--no-overwrite", page});
+    EXPECT_EQ(shown.rfind(" Страница\n", 0), 0u) << shown;
+    EXPECT_NE(shown.find(converting + "\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" files in "), std::string::npos) << shown;
+#endif
+}
+
+// On a terminal a bar is drawn over itself and cleared before each line and
+// at the end; elsewhere nothing but the lines and the summary.
+TEST(CliProgress, ABarOnATerminalAndPlainLinesElsewhere) {
+    for (const bool terminal : {true, false}) {
+        std::ostringstream out, err;
+        cli::BatchReport report(out, err, cli::Verbosity::Normal, terminal);
+        report.SetExpected(2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));  // the bar's interval
+        report.Found();
+        app::ConversionOutcome outcome;
+        outcome.converted = true;
+        report.Done("a.texture", outcome);
+        report.Line("line");
+        report.Finish("trawl r");
+        EXPECT_EQ(out.str().rfind("line\ntrawl r: 1 files in ", 0), 0u) << out.str();
+        if (!terminal) {
+            EXPECT_EQ(err.str(), "");
+            continue;
+        }
+        const std::string bar = "[" + std::string(15, '#') + std::string(15, '.') + "] 1/2 files";
+        ASSERT_EQ(err.str().rfind("\r" + bar, 0), 0u) << err.str();
+        // Cleared with blanks, before the line and not again at the end.
+        const size_t cleared = err.str().find('\r', 1);
+        EXPECT_EQ(err.str().substr(cleared), "\r" + std::string(cleared - 1, ' ') + "\r");
+    }
 }
 
 }  // namespace

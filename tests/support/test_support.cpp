@@ -9,12 +9,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "core/paths.h"
 
 namespace testing_support {
 
@@ -32,6 +35,10 @@ TempDir::TempDir() {
 
 #if defined(_WIN32)
 namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end())).native();
+}
 
 // Tests make names longer than the C runtime under std::filesystem takes, so
 // the tree goes through the system's calls, in the long form of each name.
@@ -75,6 +82,10 @@ TempDir::~TempDir() {
 }
 #endif
 
+std::string TempDir::File(const std::string& name) const {
+    return core::Utf8FromPath(path_ / core::PathFromUtf8(name));
+}
+
 fs::path SystemPath(const std::string& utf8) {
     fs::path path(std::u8string(utf8.begin(), utf8.end()));
 #if defined(_WIN32)
@@ -83,6 +94,39 @@ fs::path SystemPath(const std::string& utf8) {
         path = L"\\\\?\\" + path.lexically_normal().make_preferred().native();
 #endif
     return path;
+}
+
+ScopedVariable::ScopedVariable(const std::string& name, const std::optional<std::string>& value)
+    : name_(name) {
+#if defined(_WIN32)
+    // The program reads the process's own UTF-16 block.
+    const std::wstring wide = Wide(name);
+    const DWORD size = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::wstring old(size, L'\0');
+        old.resize(GetEnvironmentVariableW(wide.c_str(), old.data(), size));
+        const std::u8string utf8 = fs::path(old).u8string();
+        old_ = std::string(utf8.begin(), utf8.end());
+    }
+#else
+    if (const char* old = std::getenv(name.c_str())) old_ = old;
+#endif
+    Set(value);
+}
+
+ScopedVariable::~ScopedVariable() {
+    Set(old_);
+}
+
+void ScopedVariable::Set(const std::optional<std::string>& value) {
+#if defined(_WIN32)
+    SetEnvironmentVariableW(Wide(name_).c_str(), value ? Wide(*value).c_str() : nullptr);
+#else
+    if (value)
+        setenv(name_.c_str(), value->c_str(), 1);
+    else
+        unsetenv(name_.c_str());
+#endif
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -135,20 +179,135 @@ std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector
     return f;
 }
 
-// The program is there only where app/ and cli/ are built; on Windows they are
-// not built yet.
-#if defined(SKEINPRESS_CLI_PATH) && !defined(_WIN32)
+#if defined(_WIN32)
+namespace {
+
+// One argument as the C runtime's parser (CommandLineToArgvW) reads it back.
+std::wstring QuotedArgument(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes double only before a quote, which gets one of its own.
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        out += c;
+        backslashes = 0;
+    }
+    return out.append(backslashes * 2, L'\\') + L"\"";
+}
+
+HANDLE InheritableFile(const std::wstring& name, DWORD access, DWORD creation) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The program's text output has CR LF line ends.
+std::string WithLineFeeds(std::string text) {
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
+// Starts skeinpress-cli with the arguments and the given standard handles
+// and waits for it; its exit status, or -1.
+int RunCli(const std::vector<std::string>& args, HANDLE out, HANDLE err) {
+    // The program lies beside the test programs' folder (the path is relative to it).
+    wchar_t self[32768];
+    const DWORD selfLength = GetModuleFileNameW(nullptr, self, 32768);
+    const fs::path program =
+        (fs::path(std::wstring(self, selfLength)).parent_path() / SystemPath(SKEINPRESS_CLI_PATH))
+            .lexically_normal();
+    std::wstring command = QuotedArgument(program.native());
+    for (const std::string& a : args) command += L" " + QuotedArgument(Wide(a));
+    // Its own configuration folder, so that nothing of the user's is read.
+    TempDir config;
+    const ScopedVariable appData("APPDATA", config.path().string());
+    const HANDLE in = InheritableFile(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    int status = -1;
+    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) status = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        ADD_FAILURE() << "cannot start " << program;
+    }
+    CloseHandle(in);
+    return status;
+}
+
+}  // namespace
+
 CliResult RunCliProgram(const std::vector<std::string>& args) {
     TempDir dir;
-    std::string command = "'" SKEINPRESS_CLI_PATH "'";
-    for (const std::string& a : args) {
-        std::string quoted = "'";
-        for (char c : a) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        command += " " + quoted + "'";
+    const HANDLE out =
+        InheritableFile(SystemPath(dir.File("out.txt")).native(), GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err =
+        InheritableFile(SystemPath(dir.File("err.txt")).native(), GENERIC_WRITE, CREATE_ALWAYS);
+    CliResult result;
+    result.status = RunCli(args, out, err);
+    CloseHandle(out);
+    CloseHandle(err);
+    result.out = WithLineFeeds(ReadText(dir.File("out.txt")));
+    result.err = WithLineFeeds(ReadText(dir.File("err.txt")));
+    return result;
+}
+
+std::string RunCliProgramOnConsole(const std::vector<std::string>& args) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE screen =
+        CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "the tests need a console (under Wine: a terminal on standard input)";
+        return std::string();
     }
+    // Wide enough that no line wraps.
+    constexpr SHORT kColumns = 400, kRows = 200;
+    SetConsoleScreenBufferSize(screen, {kColumns, kRows});
+    RunCli(args, screen, screen);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring shown;
+    for (SHORT row = 0; row <= info.dwCursorPosition.Y; ++row) {
+        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(screen, line.data(), info.dwSize.X, {0, row}, &read);
+        line.resize(line.find_last_not_of(L' ') + 1);
+        shown += line + L"\n";
+    }
+    CloseHandle(screen);
+    const std::u8string utf8 = fs::path(shown).u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+#else
+CliResult RunCliProgram(const std::vector<std::string>& args) {
+    TempDir dir;
+    const auto quoted = [](const std::string& text) {
+        std::string out = "'";
+        for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    // Its own configuration folder, so that nothing of the user's is read.
+    std::string command =
+        "XDG_CONFIG_HOME=" + quoted(dir.path().string()) + " " + quoted(SKEINPRESS_CLI_PATH);
+    for (const std::string& a : args) command += " " + quoted(a);
     const std::string outFile = dir.File("out.txt");
     const std::string errFile = dir.File("err.txt");
-    command += " >'" + outFile + "' 2>'" + errFile + "' </dev/null";
+    command += " >" + quoted(outFile) + " 2>" + quoted(errFile) + " </dev/null";
     CliResult result;
     const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // `name` (UTF-8) below the folder.
+    std::string File(const std::string& name) const;
 
 private:
     std::filesystem::path path_;
@@ -29,6 +31,20 @@ private:
 // (on Windows, a plain std::string would be read in the ANSI code page, and a
 // long name needs the "\\?\" form).
 std::filesystem::path SystemPath(const std::string& utf8);
+
+// Sets an environment variable (or removes it, for nullopt) while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const std::string& name, const std::optional<std::string>& value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value);
+    std::string name_;
+    std::optional<std::string> old_;
+};
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
@@ -49,7 +65,13 @@ struct CliResult {
     std::string out;
     std::string err;
 };
-// Runs the real skeinpress-cli program with the arguments.
+// Runs the real skeinpress-cli program with the arguments, its output going
+// to files (on Windows its CR LF line ends come back as LF).
 CliResult RunCliProgram(const std::vector<std::string>& args);
+#if defined(_WIN32)
+// Runs it with both output streams on a console screen of its own, and gives
+// the text that screen shows, a line per row.
+std::string RunCliProgramOnConsole(const std::vector<std::string>& args);
+#endif
 
 }  // namespace testing_support
