@@ -13,30 +13,12 @@
 
 namespace {
 
+using reader_checks::BmpFile;
 using reader_checks::Bytes;
+using reader_checks::MakeBmp;
 using reader_checks::Pixels;
 using reader_checks::Put32;
 using testing_support::TempDir;
-
-struct BmpFile {
-    int32_t width = 4, height = 4;
-    uint16_t bits = 24;
-    uint32_t compression = 0, clrUsed = 0, infoSize = 40;
-    Bytes afterHeader;     // masks and palette
-    Bytes pixels;          // as stored
-    int64_t offBits = -1;  // default: right after afterHeader
-};
-
-Bytes MakeBmp(const BmpFile& b) {
-    Bytes f(14 + b.infoSize, 0);
-    f[0] = 'B', f[1] = 'M', f[26] = 1, f[28] = static_cast<uint8_t>(b.bits);
-    Put32(f, 10, b.offBits >= 0 ? b.offBits : 14 + b.infoSize + b.afterHeader.size());
-    Put32(f, 14, b.infoSize), Put32(f, 18, b.width), Put32(f, 22, b.height);
-    if (b.infoSize >= 40) Put32(f, 30, b.compression), Put32(f, 46, b.clrUsed);
-    f.insert(f.end(), b.afterHeader.begin(), b.afterHeader.end());
-    f.insert(f.end(), b.pixels.begin(), b.pixels.end());
-    return f;
-}
 
 // A palette of `count` four-byte entries; entry i is (i, i, i).
 Bytes Palette(int count) {

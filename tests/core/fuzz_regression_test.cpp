@@ -20,6 +20,7 @@
 #include "core/image_store.h"
 #include "core/load_image.h"
 #include "fuzz/exercise_image.h"
+#include "tests/core/reader_checks.h"
 #include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
@@ -125,20 +126,12 @@ BudgetedLoad LoadWithinBudget(const std::string& path, size_t budget) {
 }
 #endif
 
-void Put32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// An uncompressed BMP with a 40-byte information header, the pixel data right
-// after the headers and the file's length set to `fileSize`.
-Bytes MakeBmp(int32_t width, int32_t height, int bits, size_t fileSize) {
-    Bytes b(std::max<size_t>(fileSize, 54), 0x5A);
-    std::fill(b.begin(), b.begin() + 54, 0);
-    b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = static_cast<uint8_t>(bits);
-    Put32(b, 2, static_cast<uint32_t>(b.size()));
-    Put32(b, 10, 54), Put32(b, 14, 40);
-    Put32(b, 18, static_cast<uint32_t>(width)), Put32(b, 22, static_cast<uint32_t>(height));
-    return b;
+// An uncompressed BMP whose pixel data, right after the headers, makes the
+// file `fileSize` bytes long.
+Bytes MakeBmp(int32_t width, int32_t height, uint16_t bits, size_t fileSize) {
+    reader_checks::BmpFile b;
+    b.width = width, b.height = height, b.bits = bits, b.pixels = Bytes(fileSize - 54, 0x5A);
+    return reader_checks::MakeBmp(b);
 }
 
 // A baseline JPEG of one grey component: quantisation and Huffman tables with
@@ -163,7 +156,7 @@ Bytes MakeTruncatedJpeg(uint16_t width, uint16_t height, size_t scanBytes) {
 Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize,
                   size_t present) {
     Bytes b = testing_support::TextureBytes(format, width, height, Bytes(present, 0x40));
-    Put32(b, 84, dataSize);
+    reader_checks::Put32(b, 84, dataSize);
     return b;
 }
 
@@ -177,7 +170,7 @@ Bytes MakeE2TF(const std::string& code, uint32_t width, uint32_t height, uint8_t
     p.levels[0][0] = Bytes(present, 0x40);
     Bytes b = testing_support::E2TFBytes(p);
     const size_t table = code == "ctsa" ? 34 : 32;
-    for (size_t f = 0; f < faces; ++f) Put32(b, table + 4 * f, claimed);
+    for (size_t f = 0; f < faces; ++f) reader_checks::Put32(b, table + 4 * f, claimed);
     return b;
 }
 

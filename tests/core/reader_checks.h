@@ -1,5 +1,5 @@
-// Shared by the reader tests: files the test writes and loads, the store's
-// pixels, and what every refusal must leave.
+// Shared by the reader tests: files the test writes and loads, bitmaps built
+// field by field, the store's pixels, and what every refusal must leave.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +18,27 @@ using Bytes = std::vector<uint8_t>;
 
 inline void Put32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A Windows bitmap: a plain 4 x 4, 24-bit one unless told otherwise.
+struct BmpFile {
+    int32_t width = 4, height = 4;
+    uint16_t bits = 24;
+    uint32_t compression = 0, clrUsed = 0, infoSize = 40;
+    Bytes afterHeader;     // masks and palette
+    Bytes pixels;          // as stored
+    int64_t offBits = -1;  // default: right after afterHeader
+};
+
+inline Bytes MakeBmp(const BmpFile& b) {
+    Bytes f(14 + b.infoSize, 0);
+    f[0] = 'B', f[1] = 'M', f[26] = 1, f[28] = static_cast<uint8_t>(b.bits);
+    Put32(f, 10, b.offBits >= 0 ? b.offBits : 14 + b.infoSize + b.afterHeader.size());
+    Put32(f, 14, b.infoSize), Put32(f, 18, b.width), Put32(f, 22, b.height);
+    if (b.infoSize >= 40) Put32(f, 30, b.compression), Put32(f, 46, b.clrUsed);
+    f.insert(f.end(), b.afterHeader.begin(), b.afterHeader.end());
+    f.insert(f.end(), b.pixels.begin(), b.pixels.end());
+    return f;
 }
 
 // Writes the bytes as `name` in a fresh folder and loads that file.
