@@ -1,9 +1,8 @@
 // The main window under the offscreen platform: captions and the lines that
-// describe the picture, the close question, where the
-// window starts, the colour pick, message boxes and messages, the trawl's
-// title and buttons, the open-with set-up at start. What the commands do is
-// the application's, tested there. Then one program run on a command line the
-// simulator's tools use.
+// describe the picture, the close question, where the window starts, the
+// colour pick, message boxes and messages, the trawl's title and buttons, the
+// open-with set-up at start. What the commands do is the application's, tested
+// there. Then one program run on a command line the simulator's tools use.
 #include <QProcess>
 #include <memory>
 
@@ -112,11 +111,9 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     // Left half magenta, right half green, both half transparent: the
     // transparent view shows them blended with the checkerboard.
     std::vector<uint8_t> pixels;
-    for (int i = 0; i < 16; ++i) {
-        const bool left = i % 4 < 2;
-        pixels.insert(pixels.end(), {uint8_t(left ? 255 : 0), uint8_t(left ? 0 : 255),
-                                     uint8_t(left ? 255 : 0), 128});
-    }
+    for (int i = 0; i < 16; ++i)
+        pixels.insert(pixels.end(), {uint8_t(i % 4 < 2 ? 255 : 0), uint8_t(i % 4 < 2 ? 0 : 255),
+                                     uint8_t(i % 4 < 2 ? 255 : 0), 128});
     core::ImageStore file;
     FillStore(file, 4, 4, 4, pixels, 1);
     ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
