@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -46,6 +47,13 @@ inline bool LoadBytes(core::ImageStore& store, const Bytes& bytes, const std::st
     testing_support::TempDir dir;
     testing_support::WriteBytes(dir.File(name), bytes);
     return core::LoadImage(store, dir.File(name));
+}
+
+// A test name made of a file's path: letters and digits kept, the rest '_'.
+inline std::string TestName(const std::string& path) {
+    std::string name;
+    for (char c : path) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
 }
 
 inline Bytes Pixels(const core::ImageStore& store) {
