@@ -1,11 +1,10 @@
 // The E2TF reader: every pixel format from files written by the tests' own
-// writer, cube maps, the DXT results against the classic container (from
-// level 0 of several), and the message of every refusal.
+// writer (floats: the HDR test in export_formats_test.cpp), cube maps, the DXT results against the
+// classic container (from level 0 of several), and the message of every refusal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -73,21 +72,6 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
                              "WrapS=2 (not understood; taken as clamp to edge)",
                              "MipSkip=1 (meaning unknown; ignored)"})
         EXPECT_TRUE(HasLine(s.TextureDetails, line)) << line;
-}
-
-TEST(LoadE2TF, FloatPixelsAreClampedRoundedAndTheClippingSaid) {
-    E2TFParts p;
-    p.code = "f4dh", p.width = 2, p.height = 1;
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    p.levels = {{testing_support::FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
-    core::ImageStore s;
-    ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.LoadErrorText;
-    EXPECT_EQ(std::vector<uint8_t>(s.Image.Data, s.Image.Data + 8),
-              (std::vector<uint8_t>{255, 128, 0, 255, 64, 0, 0, 51}));
-    EXPECT_EQ(s.Image.AlphaKind, 1);
-    EXPECT_TRUE(HasLine(s.TextureDetails, "Clipped=values above 1 were shown as 1 (255)"));
-    EXPECT_TRUE(
-        HasLine(s.TextureDetails, "Clipped=values below 0, or not numbers, were shown as 0"));
 }
 
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {

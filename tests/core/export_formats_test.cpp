@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -119,14 +120,24 @@ TEST(SavePNG, EveryCorpusPictureRoundTripsExactly) {
     EXPECT_GE(pictures, 52);
 }
 
-TEST(SaveHDR, AFloatTextureKeepsItsValuesAboveOneUntilEdited) {
+// The 8-bit picture of a float texture is clamped and rounded, and says so;
+// its HDR keeps the values above one (Radiance holds none below zero, nor NaN).
+TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
     TempDir dir;
     E2TFParts p;
     p.code = "f4dh", p.width = 2, p.height = 1;
-    p.levels = {{testing_support::FloatBytes({7.0f, 0.5f, 0.25f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f})}};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    p.levels = {{testing_support::FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
     core::ImageStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture"))
         << store.LoadErrorText;
+    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 8),
+              (Bytes{255, 128, 0, 255, 64, 0, 0, 51}));
+    EXPECT_EQ(store.Image.AlphaKind, 1);
+    EXPECT_EQ(
+        std::vector<std::string>(store.TextureDetails.end() - 2, store.TextureDetails.end()),
+        (std::vector<std::string>{"Clipped=values above 1 were shown as 1 (255)",
+                                  "Clipped=values below 0, or not numbers, were shown as 0"}));
     ASSERT_TRUE(core::SaveImage(store, dir.File("glow.hdr"))) << store.LoadErrorText;
     const Bytes hdr = ReadBytes(dir.File("glow.hdr"));
     int width = 0, height = 0, channels = 0;
@@ -134,7 +145,7 @@ TEST(SaveHDR, AFloatTextureKeepsItsValuesAboveOneUntilEdited) {
                                            &height, &channels, 3);
     ASSERT_NE(values, nullptr);
     EXPECT_EQ(std::vector<float>(values, values + 6),
-              (std::vector<float>{7.0f, 0.5f, 0.25f, 1.0f, 0.0f, 0.0f}));
+              (std::vector<float>{7.0f, 0.5f, 0.0f, 0.25f, 0.0f, 0.0f}));
     stbi_image_free(values);
 
     // Changed pixels are not written as HDR (a picture that never was floats:
