@@ -92,22 +92,17 @@ TEST(BadDimensions, SizeRulesOfTheSimulator) {
     EXPECT_TRUE(core::BadDimensions(96, 64));
 }
 
-// Even placement on larger pictures is checked through skeinpress-cli (--pixel-even).
-TEST(NonUniformColour, RandomPlacementChangesDistinctPixelsOfTheReferenceRed) {
+// Random placement with fewer pixels of the reference red (pixel 0's, which
+// stays) than asked for: each of the others changes once, dark reds going up,
+// and the search ends. Even placement, three steps over two pixels: two fall
+// in the first pixel, which is changed once, not changed and changed back.
+// Even placement on larger pictures: skeinpress-cli (--pixel-even).
+TEST(NonUniformColour, ChangesDistinctPixelsOfTheReferenceRedAndNoneTwice) {
     std::mt19937 rng(1);
     core::ImageStore store;
-    // Fewer pixels of the reference red (pixel 0's, which stays) than asked
-    // for: each of the others changes once, dark reds going up, and the search ends.
     FillStore(store, 4, 1, 3, {90, 0, 0, 5, 0, 0, 90, 0, 0, 90, 0, 0});
     core::NonUniformColour(store, 6, 20, true, rng);
     EXPECT_EQ(StorePixels(store), (Pixels{90, 0, 0, 5, 0, 0, 110, 0, 0, 110, 0, 0}));
-}
-
-// Three even steps over two pixels: two fall in the first pixel, which is
-// changed once, not changed and changed back.
-TEST(NonUniformColour, EvenPlacementNeverChangesAPixelTwice) {
-    std::mt19937 rng(1);
-    core::ImageStore store;
     FillStore(store, 2, 1, 3, Pixels(6, 50));
     core::NonUniformColour(store, 3, 20, false, rng);
     EXPECT_EQ(StorePixels(store), (Pixels{70, 50, 50, 70, 50, 50}));

@@ -137,28 +137,22 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
 }
 
 TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
+    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
+    window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
+    fs::create_directories(dir.path() / "help");
+    testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
+    testing_support::WriteBytes(application().log().Path(), {'x'});
     std::vector<std::pair<QMessageBox::Icon, std::string>> boxes;
-    auto answer = [&] {
+    for (const std::function<void()>& action : std::vector<std::function<void()>>{
+             [&] { application().view().OpenFile(dir.File("broken.tga")); },
+             [&] { window.Help2->trigger(); }, [&] { window.ViewLog->trigger(); },
+             [&] { window.Save1->trigger(); }}) {  // nothing to save: a notice, not a failure
         WhenModalOpens<QMessageBox>(&window, [&](QMessageBox* box) {
             boxes.push_back({box->icon(), S(box->text())});
             box->accept();
         });
-    };
-    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
-    answer();
-    application().view().OpenFile(dir.File("broken.tga"));
-
-    window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
-    fs::create_directories(dir.path() / "help");
-    testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
-    answer();
-    window.Help2->trigger();
-    testing_support::WriteBytes(application().log().Path(), {'x'});
-    answer();
-    window.ViewLog->trigger();
-
-    answer();
-    window.Save1->trigger();  // nothing to save: a notice, not a failure
+        action();
+    }
     ASSERT_EQ(boxes.size(), 4u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(boxes[i].first, QMessageBox::Warning) << boxes[i].second;
     EXPECT_NE(boxes[1].second.find("help/index.html"), std::string::npos) << boxes[1].second;
