@@ -16,6 +16,7 @@
 
 namespace {
 
+using reader_checks::PixelAt;
 using testing_support::Bytes;
 using testing_support::E2TFBytes;
 using testing_support::E2TFParts;
@@ -24,13 +25,6 @@ using testing_support::TempDir;
 
 bool Load(core::ImageStore& store, const Bytes& bytes, const std::string& name = "t.texture") {
     return reader_checks::LoadBytes(store, bytes, name);
-}
-
-// The pixel at column x of row y counted from the top, as R, G, B, A.
-std::vector<int> PixelAt(const core::ImageStore& s, int x, int yFromTop) {
-    const int bpp = s.BytesPerPixel();
-    const uint8_t* p = s.Image.Data + ((s.Image.Height - 1 - yFromTop) * s.Image.Width + x) * bpp;
-    return std::vector<int>(p, p + bpp);
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {

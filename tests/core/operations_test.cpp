@@ -46,27 +46,26 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
     }
 }
 
-TEST(MergeAlphaImage, RedOfA32BitImageBecomesAlphaAndFailureChangesNothing) {
+// Which red becomes alpha: the command-line and editing tests. A failed merge
+// changes nothing, alpha channel or not.
+TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
     testing_support::TempDir dir;
+    testing_support::WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
+    // Stored blue, green, red: the reds are 0 and 255.
+    testing_support::WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
     core::ImageStore store;
-    FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
-    EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("missing.tga")));
-    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 4, 5, 6}));  // no alpha before, none after
+    for (int bpp : {3, 4}) {
+        FillStore(store, 2, 1, bpp, Pixels(2 * bpp, 1));
+        const auto before = State(store);
+        EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("missing.tga")));
+        EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("big.tga")));
+        EXPECT_EQ(store.LoadErrorText, "Images not the same size");
+        EXPECT_EQ(State(store), before) << bpp;
+    }
     store.HasTextureDescription = true;
-    // Stored blue, green, red, alpha: the reds are 0 and 255, the alphas 1.
-    testing_support::WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 32, {7, 8, 0, 1, 7, 8, 255, 1}));
     ASSERT_TRUE(core::MergeAlphaImage(store, dir.File("a.tga")));
-    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 0, 4, 5, 6, 255}));
     EXPECT_EQ(store.Image.AlphaKind, 2);
     EXPECT_FALSE(store.HasTextureDescription);
-
-    // The alpha channel it now has survives a failed merge.
-    testing_support::WriteBytes(dir.File("big.tga"),
-                                MakeTga(2, 2, 24, std::vector<uint8_t>(12, 9)));
-    EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("big.tga")));
-    EXPECT_EQ(store.LoadErrorText, "Images not the same size");
-    EXPECT_EQ(StorePixels(store), (Pixels{1, 2, 3, 0, 4, 5, 6, 255}));
-    EXPECT_EQ(store.Image.AlphaKind, 2);
 }
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.

@@ -60,6 +60,14 @@ inline Bytes Pixels(const core::ImageStore& store) {
     return Bytes(store.PixelBuffer.begin(), store.PixelBuffer.end());
 }
 
+// The pixel at column x of row y counted from the top, as R, G, B (and A).
+inline std::vector<int> PixelAt(const core::ImageStore& s, int x, int yFromTop) {
+    const int bpp = s.BytesPerPixel();
+    const uint8_t* p =
+        s.Image.Data + (size_t(s.Image.Height - 1 - yFromTop) * s.Image.Width + x) * bpp;
+    return std::vector<int>(p, p + bpp);
+}
+
 // Each file, read as `name`, is refused with exactly its message and leaves
 // the store empty.
 inline void ExpectRefusals(const std::string& name,
