@@ -70,12 +70,10 @@ TEST(SaveDDS, ACubeMapIsADdsCubeMapOfItsFaces) {
     TempDir dir;
     E2TFParts p;
     p.code = "1txd", p.type = 2, p.width = p.height = 4;
-    Bytes all;
-    p.levels.assign(1, {});
-    for (int f = 0; f < 6; ++f) {
-        p.levels[0].push_back(NoiseBytes(8, 20 + f));
-        all.insert(all.end(), p.levels[0].back().begin(), p.levels[0].back().end());
-    }
+    const Bytes all = NoiseBytes(6 * 8, 20);  // one DXT1 block a face
+    p.levels = {{}};
+    for (int f = 0; f < 6; ++f)
+        p.levels[0].push_back(Bytes(all.begin() + 8 * f, all.begin() + 8 * (f + 1)));
     core::ImageStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "cube.texture"))
         << store.LoadErrorText;
