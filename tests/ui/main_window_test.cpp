@@ -50,7 +50,6 @@ TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
 }
 
 TEST_F(MainWindow, CloseQuestionCancelOrACancelledSaveKeepTheWindowAndTheEdits) {
-    ShowAndSettle();
     Open("wagon.tga");
     application().editing().GreyScale();
     int saveDialogs = 0;
@@ -161,7 +160,6 @@ TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
 }
 
 TEST_F(MainWindow, ALongMessageLineWrapsInsteadOfBeingCut) {
-    ShowAndSettle();
     window.AddMemoLine("  Could not read \"" + std::string(120, 'a') + "/wagon.texture\"");
     QApplication::processEvents();
     EXPECT_GT(window.Memo1->document()->lastBlock().layout()->lineCount(), 2);
@@ -169,7 +167,6 @@ TEST_F(MainWindow, ALongMessageLineWrapsInsteadOfBeingCut) {
 }
 
 TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
-    ShowAndSettle();
     for (const char* name : {"tree/a/x.texture", "tree/b/y.texture"}) {
         fs::create_directories(fs::path(dir.File(name)).parent_path());
         testing_support::WriteImage(dir.File(name), 4, 4, false);

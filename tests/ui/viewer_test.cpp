@@ -26,7 +26,6 @@ bool Reactivate(QWidget& window) {
 // A file chosen shows a busy cursor until the program is idle again.
 TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     application().language().SetLines({"menu File|File"});
-    ShowAndSettle();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     WriteImage(dir.File("a.tga"), 4, 4, false);
@@ -63,7 +62,6 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
 // A dropped file opens and then heads File > Open Recent; a dropped folder is
 // trawled when the user agrees, as one chosen under File > Trawl Folder is.
 TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
-    ShowAndSettle();
     auto drop = [&](const std::string& path) {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(Q(path))});
@@ -105,7 +103,6 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
 }
 
 TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
-    ShowAndSettle();
     Open("wide.tga", 512, 128, true);
     EXPECT_EQ(window.ClientArea()->size(), QSize(725, 420));  // the window's own design
     EXPECT_EQ(window.Image1->size(), QSize(330, 82));
@@ -126,7 +123,6 @@ TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
 class ActualSize : public MainWindow {
 protected:
     ui::TForm2& Open(int width, int height, std::vector<uint8_t> pixels) {
-        ShowAndSettle();
         FillStore(application().view().Store(), width, height, 3, pixels);
         EXPECT_TRUE(application().view().ChooseActualSize(false));
         window.Form2->Prepare(application().view());
