@@ -1,8 +1,8 @@
 // Every row of the conformance corpus in tests/corpus.
 #include <gtest/gtest.h>
 
+#include "tests/core/reader_checks.h"
 #include "tests/support/corpus.h"
-#include "tests/support/test_support.h"
 
 namespace {
 
@@ -15,14 +15,8 @@ TEST_P(CorpusTest, GivesTheManifestOutcome) {
     testing_support::CheckCorpusRow(GetParam(), scratch.path().string());
 }
 
-std::string RowName(const ::testing::TestParamInfo<CorpusRow>& info) {
-    std::string name;
-    for (char c : info.param.path) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Manifest, CorpusTest, ::testing::ValuesIn(testing_support::ReadManifest()),
-                         RowName);
+                         [](const auto& info) { return reader_checks::TestName(info.param.path); });
 
 // A manifest that cannot be read would leave the suite above with no rows.
 TEST(Corpus, ManifestListsEveryRow) {

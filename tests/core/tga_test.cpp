@@ -2,8 +2,7 @@
 // maps with short entries or indices past the map, and refusals.
 #include <gtest/gtest.h>
 
-#include "core/load_image.h"
-#include "tests/support/test_support.h"
+#include "tests/core/reader_checks.h"
 
 using testing_support::MakeTga;
 
@@ -11,17 +10,11 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Loads the bytes as a .tga file through the dispatch.
-bool Load(core::ImageStore& store, const Bytes& bytes) {
-    testing_support::TempDir dir;
-    testing_support::WriteBytes(dir.File("x.tga"), bytes);
-    return core::LoadImage(store, dir.File("x.tga"));
-}
-
+// The pixels of the bytes read as a .tga file.
 Bytes Pixels(const Bytes& bytes) {
     core::ImageStore store;
-    EXPECT_TRUE(Load(store, bytes)) << store.LoadErrorText;
-    return Bytes(store.PixelBuffer.begin(), store.PixelBuffer.end());
+    EXPECT_TRUE(reader_checks::LoadBytes(store, bytes, "x.tga")) << store.LoadErrorText;
+    return reader_checks::Pixels(store);
 }
 
 // A colour-mapped file: `entries` map entries of `entryBits`, then `data`.
@@ -59,16 +52,9 @@ TEST(LoadTGA, FlippedRowsSixteenBitColourAndColourMaps) {
 TEST(LoadTGA, RefusalsCarryTheirMessagesAndLeaveTheStoreEmpty) {
     Bytes badMap = MakeTga(1, 1, 24, {1, 2, 3});
     badMap[1] = 2;
-    const std::pair<Bytes, std::string> cases[] = {
-        {badMap, "Couldn't load \"x.tga\". Colormapped TGA files not supported."},
-        {MakeTga(2, 2, 24, {1, 2, 3}), "Couldn't read file \"x.tga\"."},
-        {MakeTga(0, 5, 24, {}),
-         "Couldn't load \"x.tga\". The image has no pixels (width or height 0)."},
-    };
-    for (const auto& [bytes, message] : cases) {
-        core::ImageStore store;
-        EXPECT_FALSE(Load(store, bytes) || store.ImageLoaded || !store.PixelBuffer.empty())
-            << message;
-        EXPECT_EQ(store.LoadErrorText, message);
-    }
+    reader_checks::ExpectRefusals(
+        "x.tga", {{badMap, "Couldn't load \"x.tga\". Colormapped TGA files not supported."},
+                  {MakeTga(2, 2, 24, {1, 2, 3}), "Couldn't read file \"x.tga\"."},
+                  {MakeTga(0, 5, 24, {}),
+                   "Couldn't load \"x.tga\". The image has no pixels (width or height 0)."}});
 }

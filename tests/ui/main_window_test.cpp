@@ -1,9 +1,8 @@
 // The main window under the offscreen platform: captions and the lines that
-// describe the picture, option check marks, the close question, where the
-// window starts, the colour pick, message boxes and messages, the trawl's
-// title and buttons, the open-with set-up at start. What the commands do is
-// the application's, tested there. Then one program run on a command line the
-// simulator's tools use.
+// describe the picture, the close question, where the window starts, the
+// colour pick, message boxes and messages, the trawl's title and buttons, the
+// open-with set-up at start. What the commands do is the application's, tested
+// there. Then one program run on a command line the simulator's tools use.
 #include <QProcess>
 #include <memory>
 
@@ -50,26 +49,7 @@ TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
     EXPECT_EQ(S(window.Label2->text()).rfind(std::string(app::kNotTranslated) + ": 8 ", 0), 0u);
 }
 
-TEST_F(MainWindow, EachOptionItemTogglesItsFlagAndCheckMark) {
-    app::Settings& settings = application().settings();
-    const std::pair<QAction*, bool app::Settings::*> options[] = {
-        {window.ConvertBMPs1, &app::Settings::DoBMPs},
-        {window.ConvertJPGs1, &app::Settings::DoJPGs},
-        {window.ConvertTextures1, &app::Settings::DoTextures},
-        {window.CloseonDone1, &app::Settings::CloseOnDone},
-        {window.OverwriteTGAs1, &app::Settings::OverwriteTGAs},
-        {window.FixUniformColour1, &app::Settings::FixUniformColour}};
-    for (const auto& [item, flag] : options) {
-        const bool before = settings.*flag;
-        EXPECT_EQ(item->isChecked(), before) << S(item->text());
-        item->trigger();
-        EXPECT_EQ(std::pair(settings.*flag, item->isChecked()), std::pair(!before, !before))
-            << S(item->text());
-    }
-}
-
 TEST_F(MainWindow, CloseQuestionCancelOrACancelledSaveKeepTheWindowAndTheEdits) {
-    ShowAndSettle();
     Open("wagon.tga");
     application().editing().GreyScale();
     int saveDialogs = 0;
@@ -126,25 +106,13 @@ TEST(WindowPlace, StartCloseStartKeepsThePlace) {
     EXPECT_EQ(start()->geometry().topLeft(), QPoint(200, 100));
 }
 
-class ColourPick : public MainWindow {
-protected:
-    void MouseOnImage1(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
-        QMouseEvent event(type, QPointF(at), window.Image1->mapToGlobal(QPointF(at)), button,
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MouseButtons(button),
-                          Qt::NoModifier);
-        QApplication::sendEvent(window.Image1, &event);
-    }
-};
-
-TEST_F(ColourPick, ReadsTheImagesOwnColourAlsoInTheTransparentView) {
+TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     // Left half magenta, right half green, both half transparent: the
     // transparent view shows them blended with the checkerboard.
     std::vector<uint8_t> pixels;
-    for (int i = 0; i < 16; ++i) {
-        const bool left = i % 4 < 2;
-        pixels.insert(pixels.end(), {uint8_t(left ? 255 : 0), uint8_t(left ? 0 : 255),
-                                     uint8_t(left ? 255 : 0), 128});
-    }
+    for (int i = 0; i < 16; ++i)
+        pixels.insert(pixels.end(), {uint8_t(i % 4 < 2 ? 255 : 0), uint8_t(i % 4 < 2 ? 0 : 255),
+                                     uint8_t(i % 4 < 2 ? 255 : 0), 128});
     core::ImageStore file;
     FillStore(file, 4, 4, 4, pixels, 1);
     ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
@@ -153,43 +121,37 @@ TEST_F(ColourPick, ReadsTheImagesOwnColourAlsoInTheTransparentView) {
     ASSERT_TRUE(application().view().TransparentView());
     EXPECT_NE(window.Image1->picture().pixelColor(0, 0), QColor(255, 0, 255));
 
+    auto mouse = [&](QEvent::Type type, Qt::MouseButton button) {
+        const QPointF at(60, 200);  // 4 * 60 div 330 = 0
+        QMouseEvent event(type, at, window.Image1->mapToGlobal(at), button, button, Qt::NoModifier);
+        QApplication::sendEvent(window.Image1, &event);
+    };
     application().pick().Begin(10);
-    MouseOnImage1(QEvent::MouseMove, QPoint(60, 200));  // 4 * 60 div 330 = 0
+    mouse(QEvent::MouseMove, Qt::NoButton);
     EXPECT_EQ(S(window.colourlbl->text()), "R 255, G 0, B 255");
-    EXPECT_FALSE(window.colourlbl->isHidden());
-    MouseOnImage1(QEvent::MouseMove, QPoint(5, 200));  // too near the edge: hidden
-    EXPECT_TRUE(window.colourlbl->isHidden());
-    MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::RightButton);  // only hides it
-    EXPECT_EQ(application().pick().Mode(), app::PickMode::AwaitingColour);
-    MouseOnImage1(QEvent::MouseButtonPress, QPoint(60, 200), Qt::LeftButton);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
     const uint8_t* data = application().view().Store().Image.Data;
     EXPECT_EQ(std::pair(data[3], data[11]), std::pair(uint8_t(0), uint8_t(255)));  // masked, kept
 }
 
 TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
+    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
+    window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
+    fs::create_directories(dir.path() / "help");
+    testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
+    testing_support::WriteBytes(application().log().Path(), {'x'});
     std::vector<std::pair<QMessageBox::Icon, std::string>> boxes;
-    auto answer = [&] {
+    for (const std::function<void()>& action : std::vector<std::function<void()>>{
+             [&] { application().view().OpenFile(dir.File("broken.tga")); },
+             [&] { window.Help2->trigger(); }, [&] { window.ViewLog->trigger(); },
+             [&] { window.Save1->trigger(); }}) {  // nothing to save: a notice, not a failure
         WhenModalOpens<QMessageBox>(&window, [&](QMessageBox* box) {
             boxes.push_back({box->icon(), S(box->text())});
             box->accept();
         });
-    };
-    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
-    answer();
-    application().view().OpenFile(dir.File("broken.tga"));
-
-    window.OpenUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
-    fs::create_directories(dir.path() / "help");
-    testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
-    answer();
-    window.Help2->trigger();
-    testing_support::WriteBytes(application().log().Path(), {'x'});
-    answer();
-    window.ViewLog->trigger();
-
-    answer();
-    window.Save1->trigger();  // nothing to save: a notice, not a failure
+        action();
+    }
     ASSERT_EQ(boxes.size(), 4u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(boxes[i].first, QMessageBox::Warning) << boxes[i].second;
     EXPECT_NE(boxes[1].second.find("help/index.html"), std::string::npos) << boxes[1].second;
@@ -198,7 +160,6 @@ TEST_F(MainWindow, FailuresAreWarningsAndADocumentNoProgramCanShowIsReported) {
 }
 
 TEST_F(MainWindow, ALongMessageLineWrapsInsteadOfBeingCut) {
-    ShowAndSettle();
     window.AddMemoLine("  Could not read \"" + std::string(120, 'a') + "/wagon.texture\"");
     QApplication::processEvents();
     EXPECT_GT(window.Memo1->document()->lastBlock().layout()->lineCount(), 2);
@@ -206,7 +167,6 @@ TEST_F(MainWindow, ALongMessageLineWrapsInsteadOfBeingCut) {
 }
 
 TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
-    ShowAndSettle();
     for (const char* name : {"tree/a/x.texture", "tree/b/y.texture"}) {
         fs::create_directories(fs::path(dir.File(name)).parent_path());
         testing_support::WriteImage(dir.File(name), 4, 4, false);
@@ -262,37 +222,29 @@ TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages
     EXPECT_EQ(window.MemoLines().front(), "  opened from the command line");
 }
 
-const fs::path kCorpus = SKEINPRESS_CORPUS_DIR;
-
-// Runs a private copy of the program, so that its own folder (settings, log) is
-// the test's. The simulator folders are marked as looked for, as after a first
-// run, so no folder picker opens. Returns the exit code, or -1 when it had to
-// be killed. Afterwards the settings file is expected rewritten in full.
-int RunProgram(const fs::path& home, const QStringList& arguments) {
-    const std::string settings =
-        "[Paths]\nTS2009_dir=NotFound\nTS2010_dir=NotFound\nTS12_dir=NotFound\n";
-    testing_support::WriteBytes((home / "skeinpress.ini").string(),
-                                {settings.begin(), settings.end()});
-    fs::copy_file(SKEINPRESS_GUI_PATH, home / "skeinpress");
-    QProcess process;
-    process.start(QString::fromStdString((home / "skeinpress").string()), arguments);
-    if (!process.waitForFinished(20000)) process.kill(), process.waitForFinished();
-    EXPECT_NE(testing_support::ReadText((home / "skeinpress.ini").string()).find("[Options]"),
-              std::string::npos);
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
+// A private copy of the program, so that its own folder (settings, log) is the
+// test's. The simulator folders are marked as looked for, as after a first run,
+// so no folder picker opens.
 TEST(CommandLine, TrawlCloseConvertsTheTreeAndExits) {
     TempDir home, work;
+    const std::string settings =
+        "[Paths]\nTS2009_dir=NotFound\nTS2010_dir=NotFound\nTS12_dir=NotFound\n";
+    testing_support::WriteBytes(home.File("skeinpress.ini"), {settings.begin(), settings.end()});
+    fs::copy_file(SKEINPRESS_GUI_PATH, home.path() / "skeinpress");
     fs::create_directories(work.path() / "tree/sub");
-    fs::copy_file(kCorpus / "texture/dxt5_4x4.texture", work.path() / "tree/a.texture");
-    fs::copy_file(kCorpus / "texture/rgb24_photo.texture", work.path() / "tree/sub/b.texture");
-    const QStringList trawl = {"-trawl", "-close", "-fixcolour",
-                               QString::fromStdString(work.File("tree"))};
-    ASSERT_EQ(RunProgram(home.path(), trawl), 0);
-    EXPECT_TRUE(fs::exists(work.path() / "tree/a.tga") &&
-                fs::exists(work.path() / "tree/sub/b.tga"));
-    EXPECT_TRUE(fs::exists(home.path() / "Trawl_Log.txt"));
+    testing_support::WriteImage(work.File("tree/a.texture"), 4, 4, false);
+    testing_support::WriteImage(work.File("tree/sub/b.texture"), 4, 4, false);
+    QProcess program;
+    program.start(QString::fromStdString(home.File("skeinpress")),
+                  {"-trawl", "-close", "-fixcolour", QString::fromStdString(work.File("tree"))});
+    if (!program.waitForFinished(20000)) program.kill(), program.waitForFinished();
+    EXPECT_EQ(std::pair(program.exitStatus(), program.exitCode()),
+              std::pair(QProcess::NormalExit, 0));
+    EXPECT_TRUE(fs::exists(work.File("tree/a.tga")) && fs::exists(work.File("tree/sub/b.tga")));
+    EXPECT_TRUE(fs::exists(home.File("Trawl_Log.txt")));
+    // The settings are written in full on the way out.
+    EXPECT_NE(testing_support::ReadText(home.File("skeinpress.ini")).find("[Options]"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Shared by the window tests: a main window in a temporary program folder on
+// Shared by the window tests: a main window, shown, in a temporary program folder on
 // Qt's offscreen platform, answering the dialogs it opens, waiting for events.
 #pragma once
 
@@ -51,6 +51,8 @@ class MainWindow : public ::testing::Test {
 protected:
     MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
         window.StopTimer(app::TimerId::OpenWithSetup);  // no simulator folder set-up mid-test
+        window.show();
+        QApplication::processEvents();
     }
 
     app::Application& application() { return window.application(); }
@@ -59,10 +61,6 @@ protected:
         testing_support::WriteImage(dir.File(name), width, height, false, alpha);
         application().view().OpenFile(dir.File(name));
         return dir.File(name);
-    }
-    void ShowAndSettle() {
-        window.show();
-        QApplication::processEvents();
     }
 
     testing_support::TempDir dir;
