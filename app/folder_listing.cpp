@@ -3,9 +3,20 @@
 #include <algorithm>
 
 #include "core/file_io.h"
-#include "core/paths.h"
 
 namespace app {
+
+bool NameOrder(std::string_view a, std::string_view b) {
+    // Folded to upper case, as the Windows file system orders names: "ab"
+    // before "a_b", since '_' lies between the upper- and lower-case letters.
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    const auto folded = [&](char x, char y) {
+        return static_cast<unsigned char>(upper(x)) < static_cast<unsigned char>(upper(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) return false;
+    return a < b;  // names equal but for case: a fixed order all the same
+}
 
 bool FolderListing::Open(const std::string& folder) {
     entries_.clear();
@@ -22,10 +33,8 @@ bool FolderListing::Open(const std::string& folder) {
         e.folder = item.folder;
         found.push_back(std::move(e));
     }
-    std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
-        const std::string la = core::ToLowerAscii(a.name), lb = core::ToLowerAscii(b.name);
-        return la != lb ? la < lb : a.name < b.name;
-    });
+    std::sort(found.begin(), found.end(),
+              [](const Entry& a, const Entry& b) { return NameOrder(a.name, b.name); });
     entries_.push_back({".", 0, false, false});
     entries_.insert(entries_.end(), found.begin(), found.end());
     return true;

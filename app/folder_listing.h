@@ -1,14 +1,19 @@
-// A listing of one folder for the trawl: "." first, then the entries sorted by
-// name without regard to case, hidden entries (names starting with ".", and on
+// A listing of one folder for the trawl: "." first, then the entries in
+// NameOrder, hidden entries (names starting with ".", and on
 // Windows those with the hidden attribute) left out. The first entry is the
 // one the trawl shows but never examines.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
+
+// Whether `a` comes before `b` in a listing: without regard to case, folded to
+// upper case.
+bool NameOrder(std::string_view a, std::string_view b);
 
 struct FolderEntry {
     std::string name;
