@@ -19,10 +19,7 @@ namespace {
 
 using app::Answer;
 using testing_support::ReadText;
-
-void WriteText(const std::string& path, const std::string& text) {
-    testing_support::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
+using testing_support::WriteText;
 
 struct StartupTest : ::testing::Test {
     testing_support::TempDir dir;

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +135,10 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     ASSERT_TRUE(f.good()) << "cannot write " << path;
 }
 
+void WriteText(const std::string& path, const std::string& text) {
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream f(SystemPath(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(f),
@@ -143,10 +146,8 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream f(SystemPath(path), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end) {
@@ -167,14 +168,10 @@ void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel
 
 std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector<uint8_t>& pixels,
                              uint8_t descriptor, uint8_t imageType) {
-    std::vector<uint8_t> f(18, 0);
+    std::vector<uint8_t> f(12, 0);
     f[2] = imageType;
-    f[12] = static_cast<uint8_t>(width & 0xFF);
-    f[13] = static_cast<uint8_t>(width >> 8);
-    f[14] = static_cast<uint8_t>(height & 0xFF);
-    f[15] = static_cast<uint8_t>(height >> 8);
-    f[16] = static_cast<uint8_t>(depth);
-    f[17] = descriptor;
+    for (int v : {width, width >> 8, height, height >> 8, depth}) f.push_back(uint8_t(v & 0xFF));
+    f.push_back(descriptor);
     f.insert(f.end(), pixels.begin(), pixels.end());
     return f;
 }

@@ -47,6 +47,7 @@ private:
 };
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 // The lines of a text, each without its `end` (a last line without one counts too).
