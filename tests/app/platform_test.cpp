@@ -28,14 +28,9 @@ using testing_support::ScopedVariable;
 // 14:05:09 on Saturday 5 December 2026.
 std::tm Moment() {
     std::tm moment{};
-    moment.tm_year = 2026 - 1900;
-    moment.tm_mon = 11;
-    moment.tm_mday = 5;
-    moment.tm_wday = 6;
-    moment.tm_yday = 338;
-    moment.tm_hour = 14;
-    moment.tm_min = 5;
-    moment.tm_sec = 9;
+    std::tie(moment.tm_year, moment.tm_mon, moment.tm_mday, moment.tm_wday, moment.tm_yday,
+             moment.tm_hour, moment.tm_min, moment.tm_sec) =
+        std::make_tuple(2026 - 1900, 11, 5, 6, 338, 14, 5, 9);
     return moment;
 }
 
@@ -52,8 +47,7 @@ TEST(PlatformTest, TheProgramsOwnPathAndTheUsersFolders) {
 
     for (const std::string& folder : {platform::HomeFolder(), platform::UserConfigFolder()}) {
         EXPECT_TRUE(fs::path(folder).is_absolute()) << folder;
-        EXPECT_NE(folder.back(), '/') << folder;
-        EXPECT_NE(folder.back(), '\\') << folder;
+        EXPECT_NE(folder.find_last_of("/\\"), folder.size() - 1) << folder;
     }
     EXPECT_TRUE(fs::is_directory(platform::HomeFolder()));
 }
