@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <regex>
 
+#include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
@@ -16,14 +16,14 @@ namespace fs = std::filesystem;
 using testing_support::RunCliProgram;
 using testing_support::SplitLines;
 using testing_support::TempDir;
+using testing_support::TextureBytes;
+using testing_support::WriteBytes;
 using testing_support::WriteImage;
 
 // A DXT texture (format 10, 11 or 12) of pseudo-random blocks.
-void WriteDxtTexture(const std::string& path, int format, int side, unsigned seed) {
-    std::vector<uint8_t> blocks((side / 4) * (side / 4) * (format == 10 ? 8 : 16));
-    std::mt19937 rng(seed);
-    for (uint8_t& b : blocks) b = static_cast<uint8_t>(rng());
-    testing_support::WriteBytes(path, testing_support::TextureBytes(format, side, side, blocks));
+void WriteDxtTexture(const std::string& path, int format, int side, uint32_t seed) {
+    const size_t size = (side / 4) * (side / 4) * (format == 10 ? 8 : 16);
+    WriteBytes(path, TextureBytes(format, side, side, testing_support::NoiseBytes(size, seed)));
 }
 
 // Textures of every format, bitmaps, JPEGs and TGAs, uniform ones, a bad
@@ -46,7 +46,7 @@ void MakeTree(const std::string& root) {
     WriteImage(root + "/scenery/a1.bmp", 4, 4, false);
     WriteImage(root + "/scenery/sky.jpg", 16, 16, false);
     WriteImage(root + "/scenery/odd.bmp", 100, 100, false);  // bad size: refused
-    testing_support::WriteBytes(root + "/scenery/broken.texture", {'J', 'I', 'R', 'F'});
+    WriteBytes(root + "/scenery/broken.texture", {'J', 'I', 'R', 'F'});
     for (int i = 0; i < 12; ++i)
         WriteImage(root + "/scenery/tile" + std::to_string(i) + ".texture", 8, 8, i % 3 == 0);
     WriteImage(root + "/notes.txt.bmp", 8, 8, false);

@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -67,23 +66,20 @@ TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     WriteImage(work.File("plain.bmp"), 16, 8, true);
     auto result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
     ASSERT_EQ(result.status, 0) << result.err;
-    ASSERT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.jpg")})
-                  .status,
-              0);
-    ASSERT_EQ(RunCliProgram({"convert", work.File("copy.jpg"), "--output", work.File("again.BMP")})
-                  .status,
-              0);
+    const auto convert = [&](const std::string& from, const std::string& to) {
+        return RunCliProgram({"convert", work.File(from), "--output", work.File(to)}).status;
+    };
+    ASSERT_EQ(convert("plain.tga", "copy.jpg"), 0);
+    ASSERT_EQ(convert("copy.jpg", "again.BMP"), 0);
     core::ImageStore store;
     ASSERT_TRUE(core::LoadImage(store, work.File("again.BMP"))) << store.LoadErrorText;
     EXPECT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(16, 8));
     EXPECT_NEAR(store.Image.Data[0], 90, 4);
     EXPECT_NEAR(store.Image.Data[2], 200, 4);
-    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.webp")})
-                  .status,
-              1);
+    EXPECT_EQ(convert("plain.tga", "copy.webp"), 1);
 
-    std::ofstream(home.File("skeinpress.ini"), std::ios::binary) << settings;
-    std::ofstream(work.File("plain.tga")) << "old";
+    testing_support::WriteText(home.File("skeinpress.ini"), settings);
+    testing_support::WriteText(work.File("plain.tga"), "old");
     result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadText(work.File("plain.tga")), "old");
