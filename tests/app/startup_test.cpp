@@ -18,6 +18,7 @@
 namespace {
 
 using app::Answer;
+using testing_support::Contains;
 using testing_support::ReadText;
 using testing_support::WriteText;
 
@@ -27,11 +28,7 @@ struct StartupTest : ::testing::Test {
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
     // The settings file as written, with LF line ends (Windows gets CR LF).
-    std::string SettingsText() const {
-        std::string text = ReadText(ini());
-        for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-        return text;
-    }
+    std::string SettingsText() const { return testing_support::WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
 };
 
@@ -110,7 +107,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(ini()), std::string::npos) << host.messages[0];
+    EXPECT_TRUE(Contains(host.messages[0], ini()));
 }
 
 // Settings the program cannot read may still be the user's: a file too large,
@@ -141,8 +138,8 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         app.Start(dir.path().string(), dir.File("skeinpress"));
         app.RunCommandLine({});
         ASSERT_EQ(host.memo.size(), 1u) << problem;
-        EXPECT_NE(host.memo[0].find(ini), std::string::npos) << host.memo[0];
-        EXPECT_NE(host.memo[0].find(problem), std::string::npos) << host.memo[0];
+        EXPECT_TRUE(Contains(host.memo[0], ini));
+        EXPECT_TRUE(Contains(host.memo[0], problem));
         EXPECT_EQ(app.settings().EditorPath, "");
         app.Close();
         EXPECT_TRUE(host.messages.empty()) << problem;
@@ -179,7 +176,7 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     EXPECT_TRUE(app.SaveSettings());
     core::SetFlushObserver({});
     EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
-    EXPECT_NE(SettingsText().find("editor_dir=/opt/gimp\n"), std::string::npos);
+    EXPECT_TRUE(Contains(SettingsText(), "editor_dir=/opt/gimp\n"));
 
     std::filesystem::permissions(ini(),
                                  std::filesystem::perms::owner_write |
@@ -189,8 +186,7 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     const std::string kept = ReadText(ini());
     EXPECT_FALSE(app.SaveSettings());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find("\"skeinpress.ini\" is read-only"), std::string::npos)
-        << host.messages[0];
+    EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
     EXPECT_EQ(ReadText(ini()), kept);
 }
 

@@ -104,10 +104,8 @@ TEST(BatchCliTest, TwoJobsWriteTheSameFilesAndLinesAsOne) {
         // 27 files read (20 textures, 4 bitmaps, the JPEG, 2 TGAs); two are refused;
         // repaired: plain, axle, a.bmp and four tiles. a.tga is not: a.bmp and
         // a.texture have rewritten it before its turn.
-        EXPECT_NE(
-            first.out.find(": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"),
-            std::string::npos)
-            << first.out;
+        EXPECT_TRUE(testing_support::Contains(
+            first.out, ": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"));
         const auto& description = first.files.at("loco/cab.texture.txt");
         EXPECT_EQ(
             std::string(description.begin(), description.end()).rfind("Primary=cab.tga\r\n", 0),

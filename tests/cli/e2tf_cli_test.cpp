@@ -12,6 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::Bytes;
+using testing_support::Contains;
 using testing_support::E2TFBytes;
 using testing_support::E2TFParts;
 using testing_support::ReadBytes;
@@ -69,16 +70,15 @@ TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
     ASSERT_EQ(info.status, 0) << info.err;
     const auto lines = testing_support::SplitLines(info.out, "\n");
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(",\"compression\":5,"), std::string::npos);
-    EXPECT_NE(lines[0].find(",\"container\":\"JIRF\",\"details\":[]}"), std::string::npos);
-    EXPECT_NE(lines[1].find(",\"compression\":5,"), std::string::npos);
-    EXPECT_NE(lines[1].find(",\"container\":\"E2TF\",\"details\":[\"Container=E2TF version 7\","
-                            "\"Format=DXT5\",\"AlphaMode=transparent\""),
-              std::string::npos)
-        << lines[1];
+    EXPECT_TRUE(Contains(lines[0], ",\"compression\":5,"));
+    EXPECT_TRUE(Contains(lines[0], ",\"container\":\"JIRF\",\"details\":[]}"));
+    EXPECT_TRUE(Contains(lines[1], ",\"compression\":5,"));
+    EXPECT_TRUE(Contains(lines[1],
+                         ",\"container\":\"E2TF\",\"details\":[\"Container=E2TF version 7\","
+                         "\"Format=DXT5\",\"AlphaMode=transparent\""));
     const auto text = RunCliProgram({"info", root + "/new/sky.texture"});
-    EXPECT_NE(text.out.find("  container:      E2TF\n"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("    Cubemap=6 faces side by side"), std::string::npos) << text.out;
+    EXPECT_TRUE(Contains(text.out, "  container:      E2TF\n"));
+    EXPECT_TRUE(Contains(text.out, "    Cubemap=6 faces side by side"));
 }
 
 // The writers' bytes are the core tests'; here the program picks the writer
@@ -98,11 +98,10 @@ TEST(E2TFCli, ConvertWritesTheFormatItsOutputNames) {
     EXPECT_FALSE(fs::exists(work.File("lamp.texture.txt")));  // only a TGA gets one
     const auto hdr = convert("lamp.texture", "lamp.hdr");
     EXPECT_EQ(hdr.status, 1);
-    EXPECT_NE(hdr.err.find("Only a floating-point texture can be saved as HDR \"lamp.hdr\"."),
-              std::string::npos);
+    EXPECT_TRUE(
+        Contains(hdr.err, "Only a floating-point texture can be saved as HDR \"lamp.hdr\"."));
     const auto cube = convert("sky.texture", "out/night.tga");
     ASSERT_EQ(cube.status, 0);
-    EXPECT_NE(cube.out.find(" -> " + work.File("out/night_right.tga") + ", "), std::string::npos)
-        << cube.out;
+    EXPECT_TRUE(Contains(cube.out, " -> " + work.File("out/night_right.tga") + ", "));
     EXPECT_EQ(cube.out.find("night.tga"), std::string::npos) << cube.out;
 }

@@ -16,6 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Contains;
 using testing_support::ReadText;
 using testing_support::RunCliProgram;
 using testing_support::TempDir;
@@ -48,19 +49,19 @@ TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
     EXPECT_EQ(r.status, 1);
     for (const char* message : {"\"x.texture.txt\" is not a regular file",
                                 "\"locked.tga\" is read-only", "\"y.bmp\" is not a regular file"})
-        EXPECT_NE(r.err.find(message), std::string::npos) << message << "\n" << r.err;
+        EXPECT_TRUE(Contains(r.err, message));
     EXPECT_EQ(ReadText(work.File("locked.tga")), "old");
 
     MakeNoRegularFile(home.File("skeinpress.ini"));
     r = RunCliProgram({"--home", homeDir, "paths"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("(not read: it is not a regular file)"), std::string::npos) << r.out;
+    EXPECT_TRUE(Contains(r.out, "(not read: it is not a regular file)"));
 
     MakeNoRegularFile(home.File("Trawl_Log.txt"));
     r = RunCliProgram({"--home", homeDir, "trawl", work.path().string()});
     EXPECT_EQ(r.status, 1);  // the files above are refused again
-    EXPECT_NE(r.out.find("\"Trawl_Log.txt\" is not a regular file"), std::string::npos) << r.out;
-    EXPECT_NE(r.err.find("skeinpress.ini\" was not read"), std::string::npos) << r.err;
+    EXPECT_TRUE(Contains(r.out, "\"Trawl_Log.txt\" is not a regular file"));
+    EXPECT_TRUE(Contains(r.err, "skeinpress.ini\" was not read"));
 }
 
 // Links, FIFOs and names that are not UTF-8 are POSIX's.
@@ -81,18 +82,15 @@ TEST(CliHostileFiles, UnreadableEntriesCountAsRefusedAndJsonStaysUtf8) {
         EXPECT_TRUE(std::regex_search(
             r.out, std::regex(": 3 files in [0-9.]+ s: 1 converted, 0 repaired, 2 refused")))
             << r.out;
-        EXPECT_NE(r.out.find("refused " + root +
-                             "/pipe.texture: \"pipe.texture\" is not a "
-                             "regular file"),
-                  std::string::npos)
-            << r.out;
+        EXPECT_TRUE(Contains(
+            r.out, "refused " + root + "/pipe.texture: \"pipe.texture\" is not a regular file"));
     }
 
     const std::string odd = work.File("caf\xe9-\xff.tga");
     WriteImage(odd, 2, 2, false);
     const auto r = RunCliProgram({"info", "--json", odd});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("caf\\ufffd-\\ufffd.tga\""), std::string::npos) << r.out;
+    EXPECT_TRUE(Contains(r.out, "caf\\ufffd-\\ufffd.tga\""));
     EXPECT_TRUE(std::none_of(r.out.begin(), r.out.end(),
                              [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
 }
@@ -111,7 +109,7 @@ TEST(CliHostileFiles, LanguageNoticesComeOncePerRunWhateverTheJobs) {
         EXPECT_EQ(r.status, 0) << r.err;
         const std::string shown = r.out + r.err, notice = "has too many \"|\" separators";
         EXPECT_EQ(shown.find(notice, shown.find(notice) + 1), std::string::npos) << shown;
-        EXPECT_NE(shown.find(notice), std::string::npos) << shown;
+        EXPECT_TRUE(Contains(shown, notice));
         outputs[run] = std::regex_replace(r.out, std::regex(" in [0-9.]+ s: "), " in _ s: ");
     }
     EXPECT_EQ(outputs[0], outputs[1]);

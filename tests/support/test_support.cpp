@@ -150,6 +150,16 @@ std::string ReadText(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::string WithLineFeeds(std::string text) {
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end) {
     std::vector<std::string> lines;
     for (size_t pos = 0, next; pos < text.size(); pos = next + end.size()) {
@@ -201,12 +211,6 @@ HANDLE InheritableFile(const std::wstring& name, DWORD access, DWORD creation) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// The program's text output has CR LF line ends.
-std::string WithLineFeeds(std::string text) {
-    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-    return text;
 }
 
 // Starts skeinpress-cli with the arguments and the given standard handles

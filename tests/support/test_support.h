@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/image_store.h"
 
 namespace testing_support {
@@ -50,6 +52,10 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
+// The text with its CR LF line ends made LF.
+std::string WithLineFeeds(std::string text);
+// Passes when `text` holds `part`; a failure shows both.
+::testing::AssertionResult Contains(const std::string& text, const std::string& part);
 // The lines of a text, each without its `end` (a last line without one counts too).
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end);
 
