@@ -97,12 +97,7 @@ TEST(PlatformTest, AWritableFolderIsProbedWithoutTrace) {
     // the test itself must use to make it).
     fs::path deep = dir.path();
     for (int i = 0; i < 6; ++i) deep /= std::string(60, char('a' + i));
-#if defined(_WIN32)
-    const fs::path made = L"\\\\?\\" + deep.wstring();
-#else
-    const fs::path made = deep;
-#endif
-    fs::create_directories(made);
+    fs::create_directories(testing_support::SystemPath(deep.string()));
     EXPECT_TRUE(platform::FolderIsWritable(deep.string()));
 }
 

@@ -6,7 +6,6 @@
 #include <map>
 #include <regex>
 
-#include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 

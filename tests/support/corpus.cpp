@@ -26,13 +26,9 @@ std::vector<CorpusRow> ReadManifest() {
     std::vector<CorpusRow> rows;
     std::ifstream in(fs::path(CorpusDir()) / "MANIFEST.tsv");
     std::string line;
-    bool header = true;
+    std::getline(in, line);  // the header
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (header) {
-            header = false;
-            continue;
-        }
         if (line.empty()) continue;
         std::vector<std::string> cols;
         std::stringstream ss(line);
