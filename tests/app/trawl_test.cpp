@@ -42,15 +42,12 @@ protected:
 
 TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     app->settings().DoBMPs = true;
-    fs::create_directories(At("A"));
     WriteImage(At("A/wagon.texture"), 8, 8, false);
     WriteImage(At("A/flat.tga"), 4, 4, true);
-    fs::create_directories(At("B"));
     WriteImage(At("B/odd.bmp"), 100, 100, false);
     WriteImage(At("B/plain.bmp"), 8, 8, true);
     std::string deep = "C";  // C at depth 1 ... L25 at depth 25, L26 beyond the limit
     for (int depth = 2; depth <= 26; ++depth) deep += "/L" + std::to_string(depth);
-    fs::create_directories(At(deep));
     const std::string level25 = deep.substr(0, deep.rfind('/'));
     WriteImage(At(level25 + "/deep.texture"), 4, 4, false);
     WriteImage(At(deep + "/no.texture"), 4, 4, false);
@@ -103,18 +100,14 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
 TEST_F(TrawlTest, TheWalkTakesAnyNameAndAnyLengthButNothingHidden) {
     app->settings().FixUniformColour = false;
     const std::string page = At("Страница");
-    fs::create_directories(testing_support::SystemPath(page));
     WriteImage(page + "/Güterwagen_Dach.texture", 4, 4, false);
     std::string deep = "deep";
     for (char letter : std::string("abcde")) deep += "/" + std::string(60, letter);
-    fs::create_directories(testing_support::SystemPath(At(deep)));
     WriteImage(At(deep + "/far.texture"), 4, 4, false);
     ASSERT_GT(At(deep + "/far.texture").size(), 300u);
-    fs::create_directories(At(".cache"));
     WriteImage(At(".cache/cached.texture"), 4, 4, false);
     WriteImage(At(".dot.texture"), 4, 4, false);
 #if defined(_WIN32)
-    fs::create_directories(At("secret"));
     WriteImage(At("secret/inside.texture"), 4, 4, false);
     WriteImage(At("marked.texture"), 4, 4, false);
     for (const char* name : {"secret", "marked.texture"})
@@ -197,7 +190,6 @@ TEST_F(TrawlTest, ViewLogOpensTheLogOrSaysThereIsNone) {
 // not once per path.
 TEST_F(TrawlTest, LinksLeadNowhereOutsideTheTreeAndNoFolderTwice) {
     app->settings().FixUniformColour = false;
-    fs::create_directories(work.File("outside"));
     WriteImage(work.File("outside/far.texture"), 4, 4, false);
     fs::create_directory_symlink(work.File("outside"), At("away"));
     fs::create_directory_symlink(work.path(), At("up"));  // the tree's parent

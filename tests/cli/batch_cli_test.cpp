@@ -28,13 +28,11 @@ void WriteDxtTexture(const std::string& path, int format, int side, uint32_t see
 // Textures of every format, bitmaps, JPEGs and TGAs, uniform ones, a bad
 // size, a broken file, names that make the same TGA, and subfolders.
 void MakeTree(const std::string& root) {
-    fs::create_directories(root + "/loco/bogie");
-    fs::create_directories(root + "/scenery");
+    WriteImage(root + "/loco/cab.texture", 16, 8, false, true);
+    WriteImage(root + "/loco/plain.texture", 8, 8, true);  // uniform: repaired
     WriteDxtTexture(root + "/loco/body.texture", 10, 64, 1);
     WriteDxtTexture(root + "/loco/glass.texture", 11, 32, 2);
     WriteDxtTexture(root + "/loco/lamp.texture", 12, 16, 3);
-    WriteImage(root + "/loco/cab.texture", 16, 8, false, true);
-    WriteImage(root + "/loco/plain.texture", 8, 8, true);  // uniform: repaired
     WriteImage(root + "/loco/bogie/wheel.texture", 8, 8, false);
     WriteImage(root + "/loco/bogie/axle.tga", 4, 4, true);  // uniform: rewritten
     // a.bmp, a.texture and a.tga all meet at a.tga; with overwriting off a

@@ -114,7 +114,6 @@ TEST(CliNames, AnyScriptReachesTheFilesTheOutputAndTheLog) {
     const std::string homeDir = home.path().string(), page = work.File("Страница"),
                       texture = core::JoinPath(page, "Güterwagen_Dach.texture"),
                       tga = core::JoinPath(page, "Güterwagen_Dach.tga");
-    std::filesystem::create_directories(testing_support::SystemPath(page));
     WriteImage(texture, 4, 4, false);
     auto r = RunCliProgram({"--home", homeDir, "convert", texture});
     EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, texture + " -> " + tga + "\n")) << r.err;

@@ -71,7 +71,6 @@ TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
 TEST(CliHostileFiles, UnreadableEntriesCountAsRefusedAndJsonStaysUtf8) {
     TempDir home, work;
     const std::string root = work.File("tree");
-    fs::create_directories(root);
     WriteImage(root + "/good.texture", 4, 4, false);
     fs::create_symlink(root + "/nowhere.texture", root + "/dangling.texture");
     ASSERT_EQ(::mkfifo((root + "/pipe.texture").c_str(), 0644), 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,10 +50,11 @@ inline std::vector<uint8_t> TextureBytes(uint32_t format, int width, int height,
     return out;
 }
 
-// A ".texture" file: format 0 (uncompressed 32-bit, top row first, B G R A) in
-// a version-259 container. Anything else: the extension's writer.
+// A ".texture" file (its folder made if need be): format 0 (uncompressed 32-bit, top row first, B G
+// R A) in a version-259 container. Anything else: the extension's writer.
 inline void WriteImage(const std::string& path, int width, int height, bool uniform,
                        bool alpha = false) {
+    std::filesystem::create_directories(SystemPath(path).parent_path());
     const std::vector<uint8_t> pixels = TestPixels(width, height, uniform, alpha);
     if (!core::EndsWithNoCase(path, ".texture")) {
         core::ImageStore store;
