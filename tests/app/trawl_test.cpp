@@ -1,9 +1,7 @@
 // The trawl through the recording host: order, depth, repair, stop and resume,
 // and the log that keeps every memo line. The console's tests show the counts
 // and that parallel jobs change nothing.
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#else
+#if defined(_WIN32)
 #include <windows.h>
 #endif
 
@@ -224,10 +222,10 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     WriteImage(At("a.texture"), 4, 4, false);
     WriteImage(At("b.bmp"), 4, 4, false);
     WriteImage(At("wagon.texture"), 4, 4, false);
-    ASSERT_EQ(::mkfifo(At("wagon.texture.txt").c_str(), 0644), 0);
+    testing_support::MakeNoRegularFile(At("wagon.texture.txt"));
     fs::create_symlink(At("nowhere.texture"), At("dangling.texture"));
-    ASSERT_EQ(::mkfifo(At("pipe.tga").c_str(), 0644), 0);
-    ASSERT_EQ(::mkfifo(app->log().Path().c_str(), 0644), 0);
+    testing_support::MakeNoRegularFile(At("pipe.tga"));
+    testing_support::MakeNoRegularFile(app->log().Path());
     app->trawl().Start();
     fs::remove(At("b.bmp"));  // listed, then deleted before its turn
     Step();

@@ -2,10 +2,6 @@
 // files that vanish, and a language file with a broken line.
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#endif
-
 #include <algorithm>
 #include <filesystem>
 #include <regex>
@@ -17,21 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::Contains;
+using testing_support::MakeNoRegularFile;
 using testing_support::ReadText;
 using testing_support::RunCliProgram;
 using testing_support::TempDir;
 using testing_support::WriteImage;
-
-// Something named like a file that is no regular file: a FIFO, which used to
-// hold the program until something opened its other end. Windows has no
-// FIFOs; a folder stands in there.
-void MakeNoRegularFile(const std::string& path) {
-#if defined(_WIN32)
-    ASSERT_TRUE(fs::create_directory(path));
-#else
-    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
-#endif
-}
 
 TEST(CliHostileFiles, FifosAndReadOnlyFilesAreReportedAndLeftAlone) {
     TempDir home, work;
@@ -73,7 +59,7 @@ TEST(CliHostileFiles, UnreadableEntriesCountAsRefusedAndJsonStaysUtf8) {
     const std::string root = work.File("tree");
     WriteImage(root + "/good.texture", 4, 4, false);
     fs::create_symlink(root + "/nowhere.texture", root + "/dangling.texture");
-    ASSERT_EQ(::mkfifo((root + "/pipe.texture").c_str(), 0644), 0);
+    MakeNoRegularFile(root + "/pipe.texture");
     for (const char* jobs : {"1", "2"}) {
         const auto r = RunCliProgram(
             {"--home", home.path().string(), "trawl", "--no-fix-uniform", "--jobs", jobs, root});

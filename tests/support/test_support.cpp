@@ -3,6 +3,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -125,6 +126,14 @@ void ScopedVariable::Set(const std::optional<std::string>& value) {
         setenv(name_.c_str(), value->c_str(), 1);
     else
         unsetenv(name_.c_str());
+#endif
+}
+
+void MakeNoRegularFile(const std::string& path) {
+#if defined(_WIN32)
+    ASSERT_TRUE(fs::create_directory(SystemPath(path)));
+#else
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
 #endif
 }
 

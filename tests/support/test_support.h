@@ -48,6 +48,11 @@ private:
     std::optional<std::string> old_;
 };
 
+// Something named like a file that is no regular file: a FIFO, which would
+// hold a program that opened it until something opened its other end. Windows
+// has no FIFOs; a folder stands in there.
+void MakeNoRegularFile(const std::string& path);
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
