@@ -81,9 +81,6 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
 // itself (root may write to /usr/bin); one unpacked on its own keeps them there.
 TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
     testing_support::TempDir dir;
-    std::filesystem::create_directories(dir.File("home"));
-    std::filesystem::create_directories(dir.File("prefix/bin"));
-    std::filesystem::create_directories(dir.File("prefix/share/skeinpress"));
     const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
     auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
     EXPECT_EQ(find(), "");

@@ -66,17 +66,14 @@ TEST(PlatformTest, TheConfigurationFolderIsAppData) {
 #else
 TEST(PlatformTest, TheConfigurationFolderFollowsXdgConfigHome) {
     ScopedVariable home("HOME", "/home/zoë/");
-    {
-        ScopedVariable xdg("XDG_CONFIG_HOME", "/srv/config//");
-        EXPECT_EQ(platform::UserConfigFolder(), "/srv/config");
+    // Relative values are invalid and ignored.
+    for (const auto& [value, folder] :
+         {std::pair<std::optional<std::string>, std::string>{"/srv/config//", "/srv/config"},
+          {"config", "/home/zoë/.config"},
+          {std::nullopt, "/home/zoë/.config"}}) {
+        ScopedVariable xdg("XDG_CONFIG_HOME", value);
+        EXPECT_EQ(platform::UserConfigFolder(), folder);
     }
-    {
-        // Relative values are invalid and ignored.
-        ScopedVariable xdg("XDG_CONFIG_HOME", "config");
-        EXPECT_EQ(platform::UserConfigFolder(), "/home/zoë/.config");
-    }
-    ScopedVariable xdg("XDG_CONFIG_HOME", std::nullopt);
-    EXPECT_EQ(platform::UserConfigFolder(), "/home/zoë/.config");
     EXPECT_EQ(platform::HomeFolder(), "/home/zoë");
     {
         // Without $HOME the password database still names one.

@@ -42,7 +42,6 @@ Bytes E2TFCube() {
 TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
     TempDir home, work;
     const std::string root = work.File("route");
-    fs::create_directories(root + "/new");
     WriteBytes(root + "/old.texture", testing_support::TextureBytes(12, 16, 16, kBlocks));
     WriteBytes(root + "/new/lamp.texture", E2TFDxt5());
     WriteBytes(root + "/new/sky.texture", E2TFCube());

@@ -138,6 +138,8 @@ void MakeNoRegularFile(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::error_code error;  // a folder that cannot be made shows as the write's failure
+    fs::create_directories(SystemPath(path).parent_path(), error);
     std::ofstream f(SystemPath(path), std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));

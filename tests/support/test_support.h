@@ -53,6 +53,7 @@ private:
 // has no FIFOs; a folder stands in there.
 void MakeNoRegularFile(const std::string& path);
 
+// Writes the file, making its folder if need be.
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
