@@ -24,13 +24,9 @@ struct FakeJobs : app::CommandLineJobs {
         const app::Settings& s = app.settings();
         call = job;
         target = path;
-        for (auto [flag, on] :
-             std::initializer_list<std::pair<char, bool>>{{'B', s.DoBMPs},
-                                                          {'X', s.DoTextures},
-                                                          {'C', s.CloseOnDone},
-                                                          {'F', s.FixUniformColour},
-                                                          {'N', normalMap}})
-            if (on) seen += flag;
+        seen = std::string(s.DoBMPs ? "B" : "") + (s.DoTextures ? "X" : "") +
+               (s.CloseOnDone ? "C" : "") + (s.FixUniformColour ? "F" : "") +
+               (normalMap ? "N" : "");
     }
     void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
     void ConvertCurrentFile(bool normalMap) override {

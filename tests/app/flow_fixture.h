@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -55,9 +56,13 @@ protected:
     int Step(int steps = 1000000) {
         int done = 0;
         while (done < steps && app->trawl().Active() &&
-               host.RunTimers({app::TimerId::TrawlFast, app::TimerId::TrawlSlow}, 1) == 1)
+               (host.Fire(app::TimerId::TrawlFast) || host.Fire(app::TimerId::TrawlSlow)))
             ++done;
         return done;
+    }
+    // How often the line was shown.
+    int Seen(const std::string& line) const {
+        return static_cast<int>(std::count(host.allMemo.begin(), host.allMemo.end(), line));
     }
     std::string LogText() const { return testing_support::ReadText(app->log().Path()); }
     // Memo texts: " " + T(key) + ": " + name, and the converting line.

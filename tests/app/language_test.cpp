@@ -18,9 +18,8 @@ const std::string kMissing = "String Not Translated";
 TEST(LanguageTest, FileLinesAndKeyRules) {
     testing_support::TempDir dir;
     Language language;
-    const std::string text = "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end";
-    testing_support::WriteBytes(dir.File("English.txt"),
-                                std::vector<uint8_t>(text.begin(), text.end()));
+    testing_support::WriteText(dir.File("English.txt"),
+                               "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end");
     ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
     EXPECT_EQ(language.Lines().size(), 4u);  // CR LF, CR and LF all end a line
     EXPECT_EQ(language.Translate("last"), "no end");
@@ -82,9 +81,6 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
 // itself (root may write to /usr/bin); one unpacked on its own keeps them there.
 TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
     testing_support::TempDir dir;
-    std::filesystem::create_directories(dir.File("home"));
-    std::filesystem::create_directories(dir.File("prefix/bin"));
-    std::filesystem::create_directories(dir.File("prefix/share/skeinpress"));
     const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
     auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
     EXPECT_EQ(find(), "");

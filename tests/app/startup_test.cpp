@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#endif
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,11 +14,9 @@
 namespace {
 
 using app::Answer;
+using testing_support::Contains;
 using testing_support::ReadText;
-
-void WriteText(const std::string& path, const std::string& text) {
-    testing_support::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
+using testing_support::WriteText;
 
 struct StartupTest : ::testing::Test {
     testing_support::TempDir dir;
@@ -30,11 +24,7 @@ struct StartupTest : ::testing::Test {
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
     // The settings file as written, with LF line ends (Windows gets CR LF).
-    std::string SettingsText() const {
-        std::string text = ReadText(ini());
-        for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-        return text;
-    }
+    std::string SettingsText() const { return testing_support::WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
 };
 
@@ -113,7 +103,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(ini()), std::string::npos) << host.messages[0];
+    EXPECT_TRUE(Contains(host.messages[0], ini()));
 }
 
 // Settings the program cannot read may still be the user's: a file too large,
@@ -129,23 +119,17 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
     for (const auto& [problem, content] : cases) {
         testing_support::TempDir dir;
         const std::string ini = dir.File("skeinpress.ini");
-        if (content.empty()) {
-#if defined(_WIN32)
-            // No FIFOs in Windows's file system: a folder is no regular file either.
-            ASSERT_TRUE(std::filesystem::create_directory(ini));
-#else
-            ASSERT_EQ(::mkfifo(ini.c_str(), 0644), 0);
-#endif
-        } else {
+        if (content.empty())
+            testing_support::MakeNoRegularFile(ini);
+        else
             WriteText(ini, content);
-        }
         testing_support::FakeHost host;
         app::Application app(host);
         app.Start(dir.path().string(), dir.File("skeinpress"));
         app.RunCommandLine({});
         ASSERT_EQ(host.memo.size(), 1u) << problem;
-        EXPECT_NE(host.memo[0].find(ini), std::string::npos) << host.memo[0];
-        EXPECT_NE(host.memo[0].find(problem), std::string::npos) << host.memo[0];
+        EXPECT_TRUE(Contains(host.memo[0], ini));
+        EXPECT_TRUE(Contains(host.memo[0], problem));
         EXPECT_EQ(app.settings().EditorPath, "");
         app.Close();
         EXPECT_TRUE(host.messages.empty()) << problem;
@@ -182,7 +166,7 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     EXPECT_TRUE(app.SaveSettings());
     core::SetFlushObserver({});
     EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
-    EXPECT_NE(SettingsText().find("editor_dir=/opt/gimp\n"), std::string::npos);
+    EXPECT_TRUE(Contains(SettingsText(), "editor_dir=/opt/gimp\n"));
 
     std::filesystem::permissions(ini(),
                                  std::filesystem::perms::owner_write |
@@ -192,8 +176,7 @@ TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
     const std::string kept = ReadText(ini());
     EXPECT_FALSE(app.SaveSettings());
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find("\"skeinpress.ini\" is read-only"), std::string::npos)
-        << host.messages[0];
+    EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
     EXPECT_EQ(ReadText(ini()), kept);
 }
 

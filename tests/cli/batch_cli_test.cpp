@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <regex>
 
 #include "tests/support/image_files.h"
@@ -16,26 +15,24 @@ namespace fs = std::filesystem;
 using testing_support::RunCliProgram;
 using testing_support::SplitLines;
 using testing_support::TempDir;
+using testing_support::TextureBytes;
+using testing_support::WriteBytes;
 using testing_support::WriteImage;
 
 // A DXT texture (format 10, 11 or 12) of pseudo-random blocks.
-void WriteDxtTexture(const std::string& path, int format, int side, unsigned seed) {
-    std::vector<uint8_t> blocks((side / 4) * (side / 4) * (format == 10 ? 8 : 16));
-    std::mt19937 rng(seed);
-    for (uint8_t& b : blocks) b = static_cast<uint8_t>(rng());
-    testing_support::WriteBytes(path, testing_support::TextureBytes(format, side, side, blocks));
+void WriteDxtTexture(const std::string& path, int format, int side, uint32_t seed) {
+    const size_t size = (side / 4) * (side / 4) * (format == 10 ? 8 : 16);
+    WriteBytes(path, TextureBytes(format, side, side, testing_support::NoiseBytes(size, seed)));
 }
 
 // Textures of every format, bitmaps, JPEGs and TGAs, uniform ones, a bad
 // size, a broken file, names that make the same TGA, and subfolders.
 void MakeTree(const std::string& root) {
-    fs::create_directories(root + "/loco/bogie");
-    fs::create_directories(root + "/scenery");
+    WriteImage(root + "/loco/cab.texture", 16, 8, false, true);
+    WriteImage(root + "/loco/plain.texture", 8, 8, true);  // uniform: repaired
     WriteDxtTexture(root + "/loco/body.texture", 10, 64, 1);
     WriteDxtTexture(root + "/loco/glass.texture", 11, 32, 2);
     WriteDxtTexture(root + "/loco/lamp.texture", 12, 16, 3);
-    WriteImage(root + "/loco/cab.texture", 16, 8, false, true);
-    WriteImage(root + "/loco/plain.texture", 8, 8, true);  // uniform: repaired
     WriteImage(root + "/loco/bogie/wheel.texture", 8, 8, false);
     WriteImage(root + "/loco/bogie/axle.tga", 4, 4, true);  // uniform: rewritten
     // a.bmp, a.texture and a.tga all meet at a.tga; with overwriting off a
@@ -46,7 +43,7 @@ void MakeTree(const std::string& root) {
     WriteImage(root + "/scenery/a1.bmp", 4, 4, false);
     WriteImage(root + "/scenery/sky.jpg", 16, 16, false);
     WriteImage(root + "/scenery/odd.bmp", 100, 100, false);  // bad size: refused
-    testing_support::WriteBytes(root + "/scenery/broken.texture", {'J', 'I', 'R', 'F'});
+    WriteBytes(root + "/scenery/broken.texture", {'J', 'I', 'R', 'F'});
     for (int i = 0; i < 12; ++i)
         WriteImage(root + "/scenery/tile" + std::to_string(i) + ".texture", 8, 8, i % 3 == 0);
     WriteImage(root + "/notes.txt.bmp", 8, 8, false);
@@ -104,10 +101,8 @@ TEST(BatchCliTest, TwoJobsWriteTheSameFilesAndLinesAsOne) {
         // 27 files read (20 textures, 4 bitmaps, the JPEG, 2 TGAs); two are refused;
         // repaired: plain, axle, a.bmp and four tiles. a.tga is not: a.bmp and
         // a.texture have rewritten it before its turn.
-        EXPECT_NE(
-            first.out.find(": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"),
-            std::string::npos)
-            << first.out;
+        EXPECT_TRUE(testing_support::Contains(
+            first.out, ": 27 files in _ s: 23 converted, 7 repaired, 2 refused, 0 skipped"));
         const auto& description = first.files.at("loco/cab.texture.txt");
         EXPECT_EQ(
             std::string(description.begin(), description.end()).rfind("Primary=cab.tga\r\n", 0),

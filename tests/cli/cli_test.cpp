@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -16,6 +15,7 @@
 
 namespace {
 
+using testing_support::Contains;
 using testing_support::ReadText;
 using testing_support::RunCliProgram;
 using testing_support::TempDir;
@@ -24,7 +24,7 @@ using testing_support::WriteImage;
 TEST(CliUsage, HelpHomeAndBadCommandLines) {
     const auto help = RunCliProgram({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("skeinpress-cli convert"), std::string::npos);
+    EXPECT_TRUE(Contains(help.out, "skeinpress-cli convert"));
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"frobnicate"},
                                                  {"info"},
@@ -38,9 +38,7 @@ TEST(CliUsage, HelpHomeAndBadCommandLines) {
     }
     TempDir dir;
     const auto paths = RunCliProgram({"--home=" + dir.File("fresh"), "paths"});
-    EXPECT_NE(paths.out.find(core::JoinPath(dir.File("fresh"), "skeinpress.ini")),
-              std::string::npos)
-        << paths.out;
+    EXPECT_TRUE(Contains(paths.out, core::JoinPath(dir.File("fresh"), "skeinpress.ini")));
 }
 
 TEST(CliInfo, JsonLinesDescribeEachFile) {
@@ -54,8 +52,7 @@ TEST(CliInfo, JsonLinesDescribeEachFile) {
                   ",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
                   "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[],"
                   "\"container\":\"\",\"details\":[]}");
-    EXPECT_NE(r.out.find("\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""),
-              std::string::npos);
+    EXPECT_TRUE(Contains(r.out, "\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""));
 }
 
 // .bmp -> default .tga -> .jpg -> .BMP, where a step that wrote badly shows in
@@ -67,27 +64,24 @@ TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
     WriteImage(work.File("plain.bmp"), 16, 8, true);
     auto result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
     ASSERT_EQ(result.status, 0) << result.err;
-    ASSERT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.jpg")})
-                  .status,
-              0);
-    ASSERT_EQ(RunCliProgram({"convert", work.File("copy.jpg"), "--output", work.File("again.BMP")})
-                  .status,
-              0);
+    const auto convert = [&](const std::string& from, const std::string& to) {
+        return RunCliProgram({"convert", work.File(from), "--output", work.File(to)}).status;
+    };
+    ASSERT_EQ(convert("plain.tga", "copy.jpg"), 0);
+    ASSERT_EQ(convert("copy.jpg", "again.BMP"), 0);
     core::ImageStore store;
     ASSERT_TRUE(core::LoadImage(store, work.File("again.BMP"))) << store.LoadErrorText;
     EXPECT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(16, 8));
     EXPECT_NEAR(store.Image.Data[0], 90, 4);
     EXPECT_NEAR(store.Image.Data[2], 200, 4);
-    EXPECT_EQ(RunCliProgram({"convert", work.File("plain.tga"), "--output", work.File("copy.webp")})
-                  .status,
-              1);
+    EXPECT_EQ(convert("plain.tga", "copy.webp"), 1);
 
-    std::ofstream(home.File("skeinpress.ini"), std::ios::binary) << settings;
-    std::ofstream(work.File("plain.tga")) << "old";
+    testing_support::WriteText(home.File("skeinpress.ini"), settings);
+    testing_support::WriteText(work.File("plain.tga"), "old");
     result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadText(work.File("plain.tga")), "old");
-    EXPECT_NE(result.out.find(" -> " + work.File("plain1.tga")), std::string::npos);
+    EXPECT_TRUE(Contains(result.out, " -> " + work.File("plain1.tga")));
     EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
 }
 
@@ -106,11 +100,11 @@ TEST(CliNotices, ReaderNoticesReachTheConsole) {
     for (const auto& args : commands) {
         const auto r = RunCliProgram(args);
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_NE(r.out.find("\n" + notice), std::string::npos) << testing::PrintToString(args);
+        EXPECT_TRUE(Contains(r.out, "\n" + notice)) << testing::PrintToString(args);
     }
     const auto json = RunCliProgram({"info", "--json", file});
     EXPECT_EQ(json.out.find(notice), std::string::npos);
-    EXPECT_NE(json.err.find(file + ": *** 16 bit colour TGA"), std::string::npos) << json.err;
+    EXPECT_TRUE(Contains(json.err, file + ": *** 16 bit colour TGA"));
 }
 
 // Names in any script pass through the command line, the files, the output,
@@ -120,22 +114,21 @@ TEST(CliNames, AnyScriptReachesTheFilesTheOutputAndTheLog) {
     const std::string homeDir = home.path().string(), page = work.File("Страница"),
                       texture = core::JoinPath(page, "Güterwagen_Dach.texture"),
                       tga = core::JoinPath(page, "Güterwagen_Dach.tga");
-    std::filesystem::create_directories(testing_support::SystemPath(page));
     WriteImage(texture, 4, 4, false);
     auto r = RunCliProgram({"--home", homeDir, "convert", texture});
     EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, texture + " -> " + tga + "\n")) << r.err;
     r = RunCliProgram({"info", "--json", texture});
     EXPECT_EQ(r.out.rfind("{\"file\":\"", 0), 0u);
-    EXPECT_NE(r.out.find("Страница"), std::string::npos) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Страница"));
 
     const std::string converting = " Converting: Güterwagen_Dach.texture to TGA";
     r = RunCliProgram({"--home", homeDir, "trawl", page});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind(" Страница\n", 0), 0u) << r.out;
-    EXPECT_NE(r.out.find(converting + "\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(Contains(r.out, converting + "\n"));
     const std::string log = ReadText(home.File("Trawl_Log.txt"));
-    EXPECT_NE(log.find("\r\n Страница\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find(converting + "\r\n"), std::string::npos) << log;
+    EXPECT_TRUE(Contains(log, "\r\n Страница\r\n"));
+    EXPECT_TRUE(Contains(log, converting + "\r\n"));
 #if defined(_WIN32)
     // The command interpreter leaves patterns to the program.
     r = RunCliProgram({"--home", homeDir, "convert", page + "\\*.texture"});
@@ -144,8 +137,8 @@ TEST(CliNames, AnyScriptReachesTheFilesTheOutputAndTheLog) {
     const std::string shown = testing_support::RunCliProgramOnConsole(
         {"--home", homeDir, "trawl", "--no-overwrite", page});
     EXPECT_EQ(shown.rfind(" Страница\n", 0), 0u) << shown;
-    EXPECT_NE(shown.find(converting + "\n"), std::string::npos) << shown;
-    EXPECT_NE(shown.find(" files in "), std::string::npos) << shown;
+    EXPECT_TRUE(Contains(shown, converting + "\n"));
+    EXPECT_TRUE(Contains(shown, " files in "));
 #endif
 }
 

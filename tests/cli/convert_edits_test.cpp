@@ -14,8 +14,11 @@ using Pixels = std::vector<uint8_t>;
 using Args = std::vector<std::string>;
 using testing_support::RunCliProgram;
 
+// The normal map's alpha is the settings file's NormalMapAlpha, whatever an
+// earlier --add-alpha gave the picture.
 TEST(ConvertEdits, EachEditWritesTheExpectedPixels) {
-    testing_support::TempDir dir;
+    testing_support::TempDir home, dir;
+    testing_support::WriteText(home.File("skeinpress.ini"), "[Options]\r\nNormalMapAlpha=200\r\n");
     // A TGA (bottom row first) of the given pixels.
     auto Tga = [&dir](const std::string& name, int w, int h, int bpp, Pixels pixels) {
         for (size_t i = 0; i + 2 < pixels.size(); i += bpp) std::swap(pixels[i], pixels[i + 2]);
@@ -46,9 +49,14 @@ TEST(ConvertEdits, EachEditWritesTheExpectedPixels) {
         {Tga("u.tga", 4, 4, 3, uniform),
          {"--fix-uniform", "--pixel-even", "--pixel-count", "2", "--pixel-change=7"},
          fixed},
+        {Tga("rgba9.tga", 2, 1, 4, {1, 2, 3, 9, 4, 5, 6, 9}),
+         {"--normalmap"},
+         {128, 128, 255, 200, 128, 128, 255, 200}},
+        {rgb, {"--add-alpha=50", "--normalmap"}, {128, 128, 255, 200, 128, 128, 255, 200}},
     };
     for (const auto& [source, edits, expected] : cases) {
-        Args args = {"convert", source, "--output", dir.File("out.tga")};
+        Args args = {"--home", home.path().string(), "convert",
+                     source,   "--output",           dir.File("out.tga")};
         args.insert(args.end(), edits.begin(), edits.end());
         const auto result = RunCliProgram(args);
         EXPECT_EQ(result.status, 0) << result.err;
@@ -74,31 +82,6 @@ TEST(ConvertEdits, EachEditWritesTheExpectedPixels) {
         RunCliProgram({"convert", rgb, "--output", dir.File("failed.tga"), "--invert-alpha"});
     EXPECT_EQ(failed.status, 1) << failed.err;
     EXPECT_FALSE(std::filesystem::exists(dir.File("failed.tga")));
-}
-
-// The normal map's alpha is the settings file's NormalMapAlpha, whatever an
-// earlier --add-alpha gave the picture.
-TEST(ConvertEdits, NormalMapAlphaComesFromTheSettingsFile) {
-    testing_support::TempDir home, dir;
-    const std::string settings = "[Options]\r\nNormalMapAlpha=200\r\n";
-    testing_support::WriteBytes(home.File("skeinpress.ini"), {settings.begin(), settings.end()});
-    testing_support::WriteBytes(dir.File("rgb.tga"),
-                                testing_support::MakeTga(2, 1, 24, {1, 2, 3, 4, 5, 6}));
-    testing_support::WriteBytes(dir.File("rgba.tga"),
-                                testing_support::MakeTga(2, 1, 32, {1, 2, 3, 9, 4, 5, 6, 9}));
-    for (const Args& edits : {Args{dir.File("rgba.tga"), "--normalmap"},
-                              Args{dir.File("rgb.tga"), "--add-alpha=50", "--normalmap"}}) {
-        Args args = {"--home", home.path().string(), "convert", "--output", dir.File("n.tga")};
-        args.insert(args.end(), edits.begin(), edits.end());
-        const auto result = RunCliProgram(args);
-        ASSERT_EQ(result.status, 0) << result.err;
-        core::ImageStore store;
-        ASSERT_TRUE(core::LoadImage(store, dir.File("n.tga")));
-        ASSERT_EQ(store.BytesPerPixel(), 4);
-        EXPECT_EQ(std::pair(store.PixelBuffer[3], store.PixelBuffer[7]),
-                  std::pair(uint8_t(200), uint8_t(200)))
-            << testing::PrintToString(edits);
-    }
 }
 
 }  // namespace

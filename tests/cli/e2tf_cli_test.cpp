@@ -12,6 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::Bytes;
+using testing_support::Contains;
 using testing_support::E2TFBytes;
 using testing_support::E2TFParts;
 using testing_support::ReadBytes;
@@ -41,7 +42,6 @@ Bytes E2TFCube() {
 TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
     TempDir home, work;
     const std::string root = work.File("route");
-    fs::create_directories(root + "/new");
     WriteBytes(root + "/old.texture", testing_support::TextureBytes(12, 16, 16, kBlocks));
     WriteBytes(root + "/new/lamp.texture", E2TFDxt5());
     WriteBytes(root + "/new/sky.texture", E2TFCube());
@@ -52,11 +52,9 @@ TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
     EXPECT_EQ(ReadBytes(root + "/new/lamp.tga"), ReadBytes(root + "/old.tga"));
     EXPECT_EQ(testing_support::ReadText(root + "/new/lamp.texture.txt"),
               "Primary=lamp.tga\r\nAlpha=lamp.tga\r\nTile=st\r\nAlphaHint=semitransparent\r\n");
-    for (const char* face : {"right", "left", "top", "bottom", "front", "back"})
-        EXPECT_EQ(ReadBytes(root + "/new/sky_" + face + ".tga").size(), 18u + 2 * 2 * 4) << face;
-    EXPECT_NE(testing_support::ReadText(root + "/new/sky.texture.txt").find("Cubemap=1\r\n"),
-              std::string::npos);
-    // With overwriting off, a face the user may have edited is never replaced.
+    // The cube map's faces are written; with overwriting off, one the user may
+    // have edited is never replaced.
+    EXPECT_TRUE(fs::exists(root + "/new/sky_back.tga"));
     const Bytes edited =
         testing_support::MakeTga(2, 2, 24, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     WriteBytes(root + "/new/sky_top.tga", edited);
@@ -71,48 +69,38 @@ TEST(E2TFCli, ATrawlConvertsClassicAndE2TFTexturesAlikeAndInfoTellsThemApart) {
     ASSERT_EQ(info.status, 0) << info.err;
     const auto lines = testing_support::SplitLines(info.out, "\n");
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(",\"compression\":5,"), std::string::npos);
-    EXPECT_NE(lines[0].find(",\"container\":\"JIRF\",\"details\":[]}"), std::string::npos);
-    EXPECT_NE(lines[1].find(",\"compression\":5,"), std::string::npos);
-    EXPECT_NE(lines[1].find(",\"container\":\"E2TF\",\"details\":[\"Container=E2TF version 7\","
-                            "\"Format=DXT5\",\"AlphaMode=transparent\""),
-              std::string::npos)
-        << lines[1];
+    EXPECT_TRUE(Contains(lines[0], ",\"compression\":5,"));
+    EXPECT_TRUE(Contains(lines[0], ",\"container\":\"JIRF\",\"details\":[]}"));
+    EXPECT_TRUE(Contains(lines[1], ",\"compression\":5,"));
+    EXPECT_TRUE(Contains(lines[1],
+                         ",\"container\":\"E2TF\",\"details\":[\"Container=E2TF version 7\","
+                         "\"Format=DXT5\",\"AlphaMode=transparent\""));
     const auto text = RunCliProgram({"info", root + "/new/sky.texture"});
-    EXPECT_NE(text.out.find("  container:      E2TF\n"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("    Cubemap=6 faces side by side"), std::string::npos) << text.out;
+    EXPECT_TRUE(Contains(text.out, "  container:      E2TF\n"));
+    EXPECT_TRUE(Contains(text.out, "    Cubemap=6 faces side by side"));
 }
 
+// The writers' bytes are the core tests'; here the program picks the writer
+// from the output's name and reports a cube map's six faces.
 TEST(E2TFCli, ConvertWritesTheFormatItsOutputNames) {
     TempDir work;
     WriteBytes(work.File("lamp.texture"), E2TFDxt5());
-    for (const char* out : {"lamp.png", "lamp.dds"})
-        ASSERT_EQ(RunCliProgram({"convert", work.File("lamp.texture"), "--output", work.File(out)})
-                      .status,
-                  0)
-            << out;
-    EXPECT_EQ(ReadBytes(work.File("lamp.png")).at(1), 'P');
-    const Bytes dds = ReadBytes(work.File("lamp.dds"));
-    EXPECT_TRUE(dds.size() == 128 + kBlocks.size() &&
-                std::equal(kBlocks.begin(), kBlocks.end(), dds.begin() + 128));
-    // Only a TGA gets the description; HDR needs a floating-point texture.
-    EXPECT_FALSE(fs::exists(work.File("lamp.texture.txt")));
-    const auto hdr =
-        RunCliProgram({"convert", work.File("lamp.texture"), "--output", work.File("lamp.hdr")});
-    EXPECT_EQ(hdr.status, 1);
-    EXPECT_NE(hdr.err.find("Only a floating-point texture can be saved as HDR \"lamp.hdr\"."),
-              std::string::npos);
-
-    // A cube map's --output name is the stem of its six faces.
     WriteBytes(work.File("sky.texture"), E2TFCube());
     fs::create_directory(work.File("out"));
-    const auto cube = RunCliProgram(
-        {"convert", work.File("sky.texture"), "--output", work.File("out/night.tga")});
+    const auto convert = [&](const std::string& from, const std::string& to) {
+        return RunCliProgram({"convert", work.File(from), "--output", work.File(to)});
+    };
+    for (const char* out : {"lamp.png", "lamp.dds"})
+        ASSERT_EQ(convert("lamp.texture", out).status, 0) << out;
+    EXPECT_EQ(ReadBytes(work.File("lamp.png")).at(1), 'P');
+    EXPECT_EQ(ReadBytes(work.File("lamp.dds")).size(), 128 + kBlocks.size());
+    EXPECT_FALSE(fs::exists(work.File("lamp.texture.txt")));  // only a TGA gets one
+    const auto hdr = convert("lamp.texture", "lamp.hdr");
+    EXPECT_EQ(hdr.status, 1);
+    EXPECT_TRUE(
+        Contains(hdr.err, "Only a floating-point texture can be saved as HDR \"lamp.hdr\"."));
+    const auto cube = convert("sky.texture", "out/night.tga");
     ASSERT_EQ(cube.status, 0);
-    EXPECT_NE(cube.out.find(" -> " + work.File("out/night_right.tga") + ", "), std::string::npos)
-        << cube.out;
+    EXPECT_TRUE(Contains(cube.out, " -> " + work.File("out/night_right.tga") + ", "));
     EXPECT_EQ(cube.out.find("night.tga"), std::string::npos) << cube.out;
-    EXPECT_TRUE(fs::exists(work.File("out/night_front.tga")));
-    EXPECT_NE(testing_support::ReadText(work.File("sky.texture.txt")).find("Front=night_front.tga"),
-              std::string::npos);
 }

@@ -41,36 +41,13 @@ public:
     // Called by Fire(); the test connects the timer to the application's handler.
     std::map<app::TimerId, std::function<void()>> handlers;
 
-    bool Active(app::TimerId id) const {
-        auto it = timers.find(id);
-        return it != timers.end() && it->second.active;
-    }
-    int Interval(app::TimerId id) const {
-        auto it = timers.find(id);
-        return it == timers.end() ? 0 : it->second.interval;
-    }
+    bool Active(app::TimerId id) const { return timers.count(id) && timers.at(id).active; }
+    int Interval(app::TimerId id) const { return timers.count(id) ? timers.at(id).interval : 0; }
     // Runs the handler of an active timer (as if it had fired). False if inactive.
     bool Fire(app::TimerId id) {
         if (!Active(id) || !handlers.count(id)) return false;
         handlers[id]();
         return true;
-    }
-    // Fires whichever of the given timers is active, repeatedly, until none is or
-    // `limit` firings happened. Returns the number of firings.
-    int RunTimers(const std::vector<app::TimerId>& ids, int limit = 1000000) {
-        int fired = 0;
-        for (bool any = true; any && fired < limit;) {
-            any = false;
-            for (app::TimerId id : ids) {
-                if (Active(id) && handlers.count(id)) {
-                    handlers[id]();
-                    ++fired;
-                    any = true;
-                    break;
-                }
-            }
-        }
-        return fired;
     }
 
     // ---- Host
@@ -99,10 +76,7 @@ public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     app::Answer Confirm(const std::string& text, app::Buttons) override {
         confirmations.push_back(text);
-        if (answers.empty()) return app::Answer::No;
-        app::Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return Pop(answers, app::Answer::No);
     }
     std::optional<std::string> PickFolder(const std::string& caption, const std::string&) override {
         folderPickCaptions.push_back(caption);
@@ -129,9 +103,10 @@ public:
     void RequestClose() override {}
 
 private:
-    static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {
-        if (q.empty()) return std::nullopt;
-        auto v = q.front();
+    template <typename T>
+    static T Pop(std::deque<T>& q, T none = T()) {
+        if (q.empty()) return none;
+        T v = q.front();
         q.pop_front();
         return v;
     }

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/paths.h"
 #include "core/save_image.h"
+#include "tests/support/e2tf_files.h"
 #include "tests/support/test_support.h"
 
 namespace testing_support {
@@ -32,32 +35,28 @@ inline std::vector<uint8_t> TestPixels(int width, int height, bool uniform, bool
 inline std::vector<uint8_t> TextureBytes(uint32_t format, int width, int height,
                                          const std::vector<uint8_t>& data) {
     std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto text = [&](const char* t) {
-        out.insert(out.end(), t, t + std::char_traits<char>::length(t));
-    };
+    const auto text = [&](std::string_view t) { out.insert(out.end(), t.begin(), t.end()); };
     text("JIRF");
-    put32(0);
+    PutLE32(out, 0);
     text("MMTFINFO");
     // Info size, version, two 16-bit values, chunk counts 1 x 1, format, size,
     // dynamic, both wrap modes, four unread values, alpha hint.
     for (uint32_t v : {60u, 259u, 0u, 1u, 1u, format, uint32_t(width), uint32_t(height), 0u, 2u, 2u,
                        0u, 0u, 0u, 0u, 0u})
-        put32(v);
+        PutLE32(out, v);
     text("MMAP");
-    put32(static_cast<uint32_t>(data.size()));
+    PutLE32(out, static_cast<uint32_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
 
-// A ".texture" file: format 0 (uncompressed 32-bit, top row first, B G R A) in
-// a version-259 container. Anything else: the extension's writer.
+// A ".texture" file (its folder made if need be): format 0 (uncompressed 32-bit, top row first, B G
+// R A) in a version-259 container. Anything else: the extension's writer.
 inline void WriteImage(const std::string& path, int width, int height, bool uniform,
                        bool alpha = false) {
     const std::vector<uint8_t> pixels = TestPixels(width, height, uniform, alpha);
     if (!core::EndsWithNoCase(path, ".texture")) {
+        std::filesystem::create_directories(SystemPath(path).parent_path());
         core::ImageStore store;
         FillStore(store, width, height, alpha ? 4 : 3, pixels, alpha ? 1 : 0);
         core::SaveImage(store, path);

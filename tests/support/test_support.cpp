@@ -3,6 +3,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -13,7 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -129,11 +129,25 @@ void ScopedVariable::Set(const std::optional<std::string>& value) {
 #endif
 }
 
+void MakeNoRegularFile(const std::string& path) {
+#if defined(_WIN32)
+    ASSERT_TRUE(fs::create_directory(SystemPath(path)));
+#else
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+#endif
+}
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::error_code error;  // a folder that cannot be made shows as the write's failure
+    fs::create_directories(SystemPath(path).parent_path(), error);
     std::ofstream f(SystemPath(path), std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(f.good()) << "cannot write " << path;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -143,10 +157,18 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream f(SystemPath(path), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string WithLineFeeds(std::string text) {
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end) {
@@ -167,14 +189,10 @@ void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel
 
 std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector<uint8_t>& pixels,
                              uint8_t descriptor, uint8_t imageType) {
-    std::vector<uint8_t> f(18, 0);
+    std::vector<uint8_t> f(12, 0);
     f[2] = imageType;
-    f[12] = static_cast<uint8_t>(width & 0xFF);
-    f[13] = static_cast<uint8_t>(width >> 8);
-    f[14] = static_cast<uint8_t>(height & 0xFF);
-    f[15] = static_cast<uint8_t>(height >> 8);
-    f[16] = static_cast<uint8_t>(depth);
-    f[17] = descriptor;
+    for (int v : {width, width >> 8, height, height >> 8, depth}) f.push_back(uint8_t(v & 0xFF));
+    f.push_back(descriptor);
     f.insert(f.end(), pixels.begin(), pixels.end());
     return f;
 }
@@ -204,12 +222,6 @@ HANDLE InheritableFile(const std::wstring& name, DWORD access, DWORD creation) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// The program's text output has CR LF line ends.
-std::string WithLineFeeds(std::string text) {
-    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
-    return text;
 }
 
 // Starts skeinpress-cli with the arguments and the given standard handles

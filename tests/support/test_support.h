@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/image_store.h"
 
 namespace testing_support {
@@ -46,9 +48,20 @@ private:
     std::optional<std::string> old_;
 };
 
+// Something named like a file that is no regular file: a FIFO, which would
+// hold a program that opened it until something opened its other end. Windows
+// has no FIFOs; a folder stands in there.
+void MakeNoRegularFile(const std::string& path);
+
+// Writes the file, making its folder if need be.
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+void WriteText(const std::string& path, const std::string& text);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
+// The text with its CR LF line ends made LF.
+std::string WithLineFeeds(std::string text);
+// Passes when `text` holds `part`; a failure shows both.
+::testing::AssertionResult Contains(const std::string& text, const std::string& part);
 // The lines of a text, each without its `end` (a last line without one counts too).
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end);
 
