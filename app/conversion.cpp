@@ -149,6 +149,7 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
     s.CurrentFile = core::JoinPath(folder, name);
     const std::string ext = LowerExtension(name);
     bool imageWork = false;
+    bool unreadable = false;
 
     if (const bool* option = ConversionOption(s, ext)) {
         if (*option) {
@@ -156,6 +157,7 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
             ctx_.host.AddMemoLine(
                 ctx_.Line("message Converting", ": " + name + " " + ctx_.T("message TGA")));
             Convert({s.CurrentFile, "", {}, true});
+            unreadable = !view_.Store().ImageLoaded;
             imageWork = true;
         } else {
             outcome_.skipped = true;
@@ -164,7 +166,9 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
         }
     }
 
-    if (s.FixUniformColour && RepairableType(ext)) {
+    // A file that could not be read a moment ago is not tried again: its
+    // refusal is reported once.
+    if (s.FixUniformColour && RepairableType(ext) && !unreadable) {
         core::ImageStore& store = view_.Store();
         if (!view_.Reload()) NoteRefusal(store.LoadErrorText);
         imageWork = true;
