@@ -1,9 +1,9 @@
 #include "app/application.h"
 
-#include "app/command_line.h"
-#include "app/program_dir.h"
-#include "core/file_io.h"
-#include "core/paths.h"
+#include "app/platform/program_dir.h"
+#include "app/setup/command_line.h"
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
 
 namespace app {
 

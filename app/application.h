@@ -17,20 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "app/colour_pick.h"
 #include "app/context.h"
-#include "app/conversion.h"
-#include "app/editing_commands.h"
-#include "app/external_editor.h"
+#include "app/convert/conversion.h"
 #include "app/host.h"
-#include "app/image_view.h"
-#include "app/language.h"
-#include "app/open_with.h"
-#include "app/program_files.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
-#include "app/trawl_log.h"
-#include "app/trawl_walk.h"
+#include "app/platform/program_files.h"
+#include "app/settings/language.h"
+#include "app/settings/settings.h"
+#include "app/settings/settings_file.h"
+#include "app/setup/open_with.h"
+#include "app/trawl/trawl_log.h"
+#include "app/trawl/trawl_walk.h"
+#include "app/view/colour_pick.h"
+#include "app/view/editing_commands.h"
+#include "app/view/external_editor.h"
+#include "app/view/image_view.h"
 
 namespace app {
 

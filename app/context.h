@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/host.h"
-#include "app/language.h"
-#include "app/program_files.h"
-#include "app/settings.h"
+#include "app/platform/program_files.h"
+#include "app/settings/language.h"
+#include "app/settings/settings.h"
 
 namespace app {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/bitmap.h"
+#include "core/image/bitmap.h"
 
 namespace app {
 

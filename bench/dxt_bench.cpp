@@ -7,8 +7,8 @@
 
 #include <random>
 
-#include "core/dxt.h"
-#include "core/image_store.h"
+#include "core/codecs/dxt.h"
+#include "core/image/image_store.h"
 
 namespace {
 

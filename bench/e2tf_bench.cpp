@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/image_store.h"
-#include "core/load_image.h"
+#include "core/formats/load_image.h"
+#include "core/image/image_store.h"
 
 namespace {
 

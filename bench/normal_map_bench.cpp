@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "core/image_store.h"
-#include "core/normal_map.h"
-#include "core/operations.h"
+#include "core/image/image_store.h"
+#include "core/ops/normal_map.h"
+#include "core/ops/operations.h"
 
 namespace {
 

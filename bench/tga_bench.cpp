@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/file_io.h"
-#include "core/load_image.h"
-#include "core/save_image.h"
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/file_io.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/settings/settings.h"
 
 namespace app {
 class Application;

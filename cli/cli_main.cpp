@@ -3,11 +3,11 @@
 #include <system_error>
 
 #include "app/application.h"
-#include "app/program_dir.h"
+#include "app/platform/program_dir.h"
 
 #include "cli/cli.h"
-#include "core/file_io.h"
-#include "core/paths.h"
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
 
 namespace cli {
 

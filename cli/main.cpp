@@ -4,7 +4,7 @@
 #include <malloc.h>
 #endif
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {

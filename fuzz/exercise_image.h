@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <string>
 
-#include "core/bitmap.h"
-#include "core/image_store.h"
-#include "core/load_image.h"
-#include "core/paths.h"
-#include "core/render.h"
+#include "core/formats/load_image.h"
+#include "core/image/bitmap.h"
+#include "core/image/image_store.h"
+#include "core/io/paths.h"
+#include "core/ops/render.h"
 
 namespace fuzzing {
 

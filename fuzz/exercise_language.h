@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/language.h"
+#include "app/settings/language.h"
 #include "fuzz/exercise_image.h"
 
 namespace fuzzing {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/mem_ini.h"
+#include "app/settings/mem_ini.h"
 #include "fuzz/exercise_image.h"
 #include "fuzz/exercise_language.h"
 

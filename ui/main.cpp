@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "app/platform/program_dir.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {

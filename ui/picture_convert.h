@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <string>
 
-#include "core/bitmap.h"
+#include "core/image/bitmap.h"
 
 namespace ui {
 

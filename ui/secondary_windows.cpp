@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/image_view.h"
+#include "app/view/image_view.h"
 #include "ui/picture_convert.h"
 
 namespace ui {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/program_dir.h"
-#include "core/file_io.h"
+#include "app/platform/program_dir.h"
+#include "core/io/file_io.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"

@@ -6,10 +6,10 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/batch_report.h"
+#include "cli/batch/batch_report.h"
 #include "cli/cli.h"
-#include "core/load_image.h"
-#include "core/paths.h"
+#include "core/formats/load_image.h"
+#include "core/io/paths.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 

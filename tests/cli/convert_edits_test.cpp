@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/load_image.h"
+#include "core/formats/load_image.h"
 #include "tests/support/test_support.h"
 
 namespace {

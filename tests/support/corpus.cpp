@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/load_image.h"
-#include "core/paths.h"
-#include "core/save_image.h"
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/paths.h"
 #include "tests/support/reference_picture.h"
 #include "tests/support/test_support.h"
 

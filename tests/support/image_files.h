@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/paths.h"
-#include "core/save_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/paths.h"
 #include "tests/support/e2tf_files.h"
 #include "tests/support/test_support.h"
 

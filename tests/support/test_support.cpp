@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/paths.h"
+#include "core/io/paths.h"
 
 namespace testing_support {
 

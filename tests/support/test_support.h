@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/image_store.h"
+#include "core/image/image_store.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <memory>
 
-#include "app/mem_ini.h"
+#include "app/settings/mem_ini.h"
 #include "tests/ui/window_fixture.h"
 
 namespace {

@@ -1,0 +1,192 @@
+#include "app/convert/conversion.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "core/formats/save_image.h"
+#include "core/image/alpha_channel.h"
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
+#include "core/ops/operations.h"
+
+namespace app {
+
+namespace {
+
+std::string LowerExtension(std::string_view name) {
+    return core::ToLowerAscii(core::ExtensionOf(name));
+}
+
+// The option that has the trawl convert files of a type; none for the types
+// it does not convert.
+const bool* ConversionOption(const Settings& settings, const std::string& lowerExt) {
+    if (lowerExt == ".texture") return &settings.DoTextures;
+    if (lowerExt == ".jpg") return &settings.DoJPGs;
+    if (lowerExt == ".bmp") return &settings.DoBMPs;
+    return nullptr;
+}
+
+// The types whose images of one uniform colour the trawl repairs in place.
+bool RepairableType(const std::string& lowerExt) {
+    return lowerExt == ".tga" || lowerExt == ".bmp" || lowerExt == ".jpg";
+}
+
+// With overwriting off, no file the save would write may be replaced (a cube
+// map writes six faces, never the TGA itself): "wagon.tga" becomes "wagon1.tga".
+std::string KeepingExistingFiles(const core::ImageStore& store, const std::string& tgaName) {
+    const auto paths = core::SavedImagePaths(store, tgaName);
+    if (std::none_of(paths.begin(), paths.end(), core::IsFile)) return tgaName;
+    return tgaName.substr(0, tgaName.size() - 4) + "1.tga";
+}
+
+// Sets a flag for as long as it lives.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+std::string TgaNameBeside(const std::string& source, bool normalMap) {
+    const std::string base = source.substr(0, source.size() - core::ExtensionOf(source).size());
+    return base + (normalMap ? "_normal" : "") + ".tga";
+}
+
+bool NeedsImageWork(const Settings& settings, std::string_view name) {
+    const std::string ext = LowerExtension(name);
+    const bool* option = ConversionOption(settings, ext);
+    return (option && *option) || (settings.FixUniformColour && RepairableType(ext));
+}
+
+Conversion::Conversion(const Context& context, ImageView& view)
+    : ctx_(context),
+      view_(view),
+      random_(static_cast<std::mt19937::result_type>(
+          std::chrono::steady_clock::now().time_since_epoch().count())) {}
+
+void Conversion::SeedRepairsWith(std::function<uint32_t(const std::string& file)> seedForFile) {
+    seedForFile_ = std::move(seedForFile);
+}
+
+void Conversion::NoteRefusal(const std::string& problem) {
+    outcome_.refused = true;
+    outcome_.problems.push_back(problem);
+}
+
+void Conversion::RepairUniformColour() {
+    const Settings& s = ctx_.settings;
+    if (seedForFile_) random_.seed(seedForFile_(s.CurrentFile));
+    core::NonUniformColour(view_.Store(), s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
+                           random_);
+    outcome_.repaired = true;
+}
+
+bool Conversion::Convert(const ConversionRequest& request, std::string* written) {
+    outcome_ = ConversionOutcome();
+    Settings& s = ctx_.settings;
+    core::ImageStore& store = view_.Store();
+    const std::string source = request.source;
+    const std::string ext = LowerExtension(source);
+    const std::string name(core::FileNamePart(source));
+    s.CurrentFile = source;
+    if (!view_.Reload()) NoteRefusal(store.LoadErrorText);
+    // A failed load has been reported, and there is nothing to write.
+    if (!store.ImageLoaded) return false;
+
+    if (request.trawlRules) {
+        if ((ext == ".jpg" || ext == ".bmp") &&
+            core::BadDimensions(store.Image.Width, store.Image.Height)) {
+            const std::string line = ctx_.Line("message InvalidSize", ": " + name);
+            ctx_.host.AddMemoLine(line);
+            NoteRefusal(line.substr(1));
+            return false;
+        }
+        if (ext == ".jpg" && core::RemoveAlphaChannel(store)) view_.Redraw();
+        if (s.FixUniformColour && store.UniformColour) {
+            RepairUniformColour();
+            ctx_.host.AddMemoLine("");
+            ctx_.host.AddMemoLine(ctx_.Line("message FixedColour", ": " + name));
+        }
+    }
+
+    if (!request.edits.Empty()) {
+        if (seedForFile_) random_.seed(seedForFile_(source));
+        std::string error;
+        if (!ApplyEdits(store, request.edits, s.AlphaFillValue, random_, error)) {
+            view_.ReportFailure(error);
+            NoteRefusal(error);
+            return false;
+        }
+        view_.Redraw();
+    }
+
+    std::string target = request.target;
+    if (target.empty()) {
+        target = TgaNameBeside(source, request.edits.Has(EditKind::NormalMap));
+        if (request.trawlRules && !s.OverwriteTGAs) target = KeepingExistingFiles(store, target);
+    }
+    // A write that fails is reported like a load that fails.
+    if (!core::SaveImage(store, target)) {
+        view_.ReportFailure(store.LoadErrorText);
+        NoteRefusal(store.LoadErrorText);
+        return false;
+    }
+    if (written) *written = target;
+    outcome_.converted = true;
+    return true;
+}
+
+bool Conversion::ConvertEntry(const std::string& folder, const std::string& name) {
+    const FlagScope converting(convertingEntry_);
+    outcome_ = ConversionOutcome();
+    Settings& s = ctx_.settings;
+    s.CurrentFile = core::JoinPath(folder, name);
+    const std::string ext = LowerExtension(name);
+    bool imageWork = false;
+    bool unreadable = false;
+
+    if (const bool* option = ConversionOption(s, ext)) {
+        if (*option) {
+            ctx_.host.AddMemoLine("");
+            ctx_.host.AddMemoLine(
+                ctx_.Line("message Converting", ": " + name + " " + ctx_.T("message TGA")));
+            Convert({s.CurrentFile, "", {}, true});
+            unreadable = !view_.Store().ImageLoaded;
+            imageWork = true;
+        } else {
+            outcome_.skipped = true;
+            if (!s.FixUniformColour)
+                ctx_.host.AddMemoLine(ctx_.Line("message ConvertNone", ": " + name));
+        }
+    }
+
+    // A file that could not be read a moment ago is not tried again: its
+    // refusal is reported once.
+    if (s.FixUniformColour && RepairableType(ext) && !unreadable) {
+        core::ImageStore& store = view_.Store();
+        if (!view_.Reload()) NoteRefusal(store.LoadErrorText);
+        imageWork = true;
+        // The source itself is repaired and rewritten in its own format.
+        if (store.ImageLoaded && store.UniformColour) {
+            ctx_.host.AddMemoLine("");
+            ctx_.host.AddMemoLine(ctx_.Line("message FixedColour", ": " + name));
+            RepairUniformColour();
+            // The repaired file replaces its own source: nothing could restore
+            // it after a power cut, so it reaches the disk before its name.
+            const core::DurableWrites durable;
+            if (!core::SaveImage(store, s.CurrentFile)) {
+                ctx_.host.AddMemoLine(store.LoadErrorText);
+                NoteRefusal(store.LoadErrorText);
+            }
+        }
+    }
+    return imageWork;
+}
+
+}  // namespace app

@@ -1,0 +1,43 @@
+// The trawl log: every memo line of every trawl, appended to one text file in
+// the program folder, each trawl under a header line with the time and date.
+// Owns the open log file and whether a trawl's next write must open it anew.
+#pragma once
+
+#include <string>
+
+#include "app/context.h"
+#include "core/io/file_io.h"
+
+namespace app {
+
+class TrawlLog {
+public:
+    explicit TrawlLog(const Context& context);
+
+    std::string Path() const { return ctx_.files.TrawlLog(); }
+    bool IsOpen() const { return open_; }
+    // Opens the log for a trawl and writes its header. A log that cannot be
+    // written is reported once; the trawl's writes then do nothing.
+    void Open();
+    // Appends the memo's lines (and opens the log again if it was deleted
+    // under a running trawl).
+    void WriteMemo();
+    void Close();
+    // The timer's close a little after a trawl ends.
+    void CloseAfterTrawl();
+    // File > Delete Trawl Log: asks, then deletes. Under a running trawl the
+    // trawl's next write starts a new log with its own header.
+    void Delete(bool trawlRunning);
+    // File > View Trawl Log: in the desktop's viewer.
+    void View();
+
+private:
+    void ReportFailure();
+
+    Context ctx_;
+    core::AppendFile file_;
+    bool open_ = false;
+    bool reopenPending_ = false;  // deleted under a running trawl
+};
+
+}  // namespace app

@@ -1,0 +1,147 @@
+#include "app/view/external_editor.h"
+
+#include <optional>
+#include <system_error>
+
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
+#include "core/ops/operations.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWatchMs = 1000;
+// Lets the file just saved settle, so the watch does not take its own write
+// for the editor's.
+constexpr int kSettleMs = 500;
+
+void DeleteFileIfPresent(const std::string& path) {
+    std::error_code ec;  // a missing file is no error
+    fs::remove(core::PathFromUtf8(path), ec);
+}
+
+// The file's modification time, or nothing when it is gone.
+std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
+    std::error_code ec;
+    auto time = fs::last_write_time(core::PathFromUtf8(path), ec);
+    if (ec) return std::nullopt;
+    return time;
+}
+
+// Whether the watched file changed since `age` (which then moves on); a file
+// that has gone ends its watch.
+bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type& age,
+                        TimerId timer) {
+    const auto now = ModificationTime(path);
+    if (!now) {
+        host.StopTimer(timer);
+        return false;
+    }
+    if (*now == age) return false;
+    age = *now;
+    return true;
+}
+
+}  // namespace
+
+ExternalEditor::ExternalEditor(const Context& context, ImageView& view, ColourPick& pick)
+    : ctx_(context), view_(view), pick_(pick) {}
+
+bool ExternalEditor::EditorChosen() {
+    // The editor must be chosen before a round trip can work; say so instead of
+    // starting a watcher that would wait forever.
+    if (core::IsFile(ctx_.settings.EditorPath)) return true;
+    ctx_.host.ShowMessage(ctx_.T("message Editor") + " (" + ctx_.T("menu Setup") + " > " +
+                          ctx_.T("menu Editor") + ")");
+    return false;
+}
+
+void ExternalEditor::Start(const std::string& file, fs::file_time_type& age, TimerId watch) {
+    ctx_.host.Sleep(kSettleMs);
+    age = ModificationTime(file).value_or(fs::file_time_type{});
+    if (!ctx_.host.StartProgram(ctx_.settings.EditorPath, {file})) {
+        ctx_.host.ShowError("Could not start the image editor \"" + ctx_.settings.EditorPath +
+                            "\".");
+        return;
+    }
+    ctx_.host.StartTimer(watch, kWatchMs);
+}
+
+void ExternalEditor::EditColour() {
+    pick_.End();
+    if (!EditorChosen()) return;
+    core::ImageStore& store = view_.Store();
+    const std::string image = ctx_.files.TempImage(), alpha = ctx_.files.TempAlpha();
+    const bool hasAlpha = store.Image.HasAlpha();
+    DeleteFileIfPresent(image);
+    DeleteFileIfPresent(alpha);
+    if (!core::SaveColourImage(store, image) || (hasAlpha && !core::SaveAlphaImage(store, alpha))) {
+        ctx_.host.ShowError(store.LoadErrorText);
+        return;
+    }
+    Start(image, colourAge_, TimerId::WatchColour);
+}
+
+void ExternalEditor::CheckColourFile() {
+    const std::string image = ctx_.files.TempImage(), alpha = ctx_.files.TempAlpha();
+    if (!WatchedFileChanged(ctx_.host, image, colourAge_, TimerId::WatchColour)) return;
+    core::ImageStore& store = view_.Store();
+    const bool hadAlpha = store.Image.HasAlpha();
+    // The edited colours are read as the open file is; the name stays the open file's.
+    const std::string openFile = ctx_.settings.CurrentFile;
+    ctx_.settings.CurrentFile = image;
+    view_.Reload();
+    view_.NoteChange(Change::Pixels);
+    if (hadAlpha && core::IsFile(alpha)) {
+        if (!core::MergeAlphaImage(store, alpha)) ctx_.host.AddMemoLine("  " + store.LoadErrorText);
+        view_.Redraw();
+    }
+    ctx_.settings.CurrentFile = openFile;
+}
+
+void ExternalEditor::EditAlpha() {
+    pick_.End();
+    core::ImageStore& store = view_.Store();
+    if (!store.Image.HasAlpha()) {
+        ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
+        return;
+    }
+    if (!EditorChosen()) return;
+    const std::string alpha = ctx_.files.TempAlpha();
+    DeleteFileIfPresent(alpha);
+    if (!core::SaveAlphaImage(store, alpha)) {
+        ctx_.host.ShowError(store.LoadErrorText);
+        return;
+    }
+    Start(alpha, alphaAge_, TimerId::WatchAlpha);
+}
+
+void ExternalEditor::CheckAlphaFile() {
+    const std::string alpha = ctx_.files.TempAlpha();
+    if (!WatchedFileChanged(ctx_.host, alpha, alphaAge_, TimerId::WatchAlpha)) return;
+    core::ImageStore& store = view_.Store();
+    if (!store.Image.HasAlpha()) return;
+    if (core::MergeAlphaImage(store, alpha))
+        view_.NoteChange(Change::Pixels);
+    else
+        ctx_.host.AddMemoLine("  " + store.LoadErrorText);
+    view_.Redraw();
+}
+
+void ExternalEditor::ChooseEditor() {
+    if (ctx_.host.Confirm(ctx_.T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
+    const auto chosen =
+        ctx_.host.PickOpenFile(ctx_.T("message Editor"), kImageAndEditorFilter, 2,
+                               std::string(core::FolderPart(ctx_.settings.EditorPath)));
+    if (chosen) ctx_.settings.EditorPath = *chosen;
+}
+
+void ExternalEditor::RemoveTemporaryFiles() {
+    DeleteFileIfPresent(ctx_.files.TempImage());
+    DeleteFileIfPresent(ctx_.files.TempAlpha());
+}
+
+}  // namespace app

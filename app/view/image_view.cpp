@@ -1,0 +1,340 @@
+#include "app/view/image_view.h"
+
+#include <algorithm>
+
+#include "app/convert/conversion.h"
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
+#include "core/ops/render.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kColourBox = 330;
+constexpr int kAlphaBoxWidth = 330;
+constexpr int kAlphaBoxHeight = 209;
+
+// The picture the store's image is drawn at: its own size.
+void DrawImage(const core::ImageStore& store, core::Bitmap& bitmap) {
+    core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
+                      static_cast<uint16_t>(store.Image.Height));
+}
+
+std::string CompressionText(const Context& ctx, int32_t compression) {
+    switch (static_cast<core::Compression>(compression)) {
+        case core::Compression::DXT1:
+            return ctx.T("message DXT1");
+        case core::Compression::DXT3:
+            return ctx.T("message DXT3");
+        case core::Compression::DXT5:
+            return ctx.T("message DXT5");
+        case core::Compression::None:
+            break;
+    }
+    return std::string();
+}
+
+std::string AlphaKindText(const Context& ctx, int32_t alphaKind) {
+    switch (static_cast<core::AlphaKind>(alphaKind)) {
+        case core::AlphaKind::None:
+            return ctx.T("message None");
+        case core::AlphaKind::Graded:
+            return ctx.T("message Blended");
+        case core::AlphaKind::OnOff:
+            return ctx.T("message Masked");
+    }
+    return std::string();
+}
+
+}  // namespace
+
+FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
+    FittedSize fitted{boxWidth, boxHeight};
+    const double widthRatio = static_cast<double>(width) / boxWidth;
+    const double heightRatio = static_cast<double>(height) / boxHeight;
+    if (widthRatio > heightRatio && width != 0) {
+        fitted.height = static_cast<int>(static_cast<int64_t>(boxWidth) * height / width);
+    } else if (height != 0) {
+        fitted.width = static_cast<int>(static_cast<int64_t>(boxHeight) * width / height);
+    }
+    return fitted;
+}
+
+ImageView::ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl)
+    : ctx_(context), pick_(pick), inTrawl_(std::move(inTrawl)) {
+    store_.Notice = [this](const std::string& line) { ctx_.host.AddMemoLine(line); };
+    store_.Beep = [this] { ctx_.host.Beep(); };
+}
+
+void ImageView::ReportFailure(const std::string& text) {
+    if (inTrawl_()) {
+        ctx_.host.AddMemoLine(text);
+    } else {
+        ctx_.host.ShowError(text);
+    }
+}
+
+std::string ImageView::SizeLabelText() const {
+    return ctx_.T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
+           ctx_.T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+           ctx_.T("message High") + CompressionText(ctx_, store_.Image.Compression) +
+           AlphaKindText(ctx_, store_.Image.AlphaKind) +
+           (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
+}
+
+bool ImageView::Reload() {
+    return Show(true);
+}
+
+void ImageView::Redraw() {
+    Show(false);
+}
+
+bool ImageView::Show(bool reload) {
+    Host& host = ctx_.host;
+    const std::string& file = ctx_.settings.CurrentFile;
+    if (reload) {
+        core::ResetImage(store_);
+        transparent_ = false;
+        host.SetTransparentChecked(false);
+        transparentPending_ = false;
+    }
+    host.ClearPictures();
+    // A file that is not there shows nothing. During a trawl, whose walk has
+    // just listed it, that is a refusal like any file that cannot be read; and
+    // anything else that is not a regular file is refused with a message.
+    const core::FileKind kind = core::ExamineFile(file);
+    if (kind != core::FileKind::Regular &&
+        !(reload && (inTrawl_() || kind != core::FileKind::Missing)))
+        return true;
+
+    // Colour view.
+    bool loadFailed = false;
+    {
+        core::Bitmap display;
+        store_.AlphaView = false;
+        if (reload && !core::LoadImage(store_, file)) {
+            ReportFailure(store_.LoadErrorText);
+            loadFailed = true;
+        }
+        if (!host.ShowsPictures()) {
+            // Nothing is drawn; only the uniform-colour finding is wanted.
+            if (!transparentPending_) core::NoteUniformColour(store_);
+        } else if (transparentPending_) {
+            core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
+        } else {
+            DrawImage(store_, display);
+            core::NoteUniformColour(store_);
+        }
+        transparentPending_ = false;
+        if (!display.Empty()) {
+            const FittedSize shown =
+                FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+            host.ShowColourPicture(display, shown.width, shown.height);
+        }
+    }
+
+    // Alpha view: the alpha channel as grey. The store already holds what the
+    // file gives, so the file is not read again.
+    if (store_.Image.HasAlpha() && !loadFailed && host.ShowsPictures()) {
+        core::Bitmap display;
+        store_.AlphaView = true;
+        DrawImage(store_, display);
+        if (!display.Empty()) {
+            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
+                                                kAlphaBoxWidth, kAlphaBoxHeight);
+            host.ShowAlphaPicture(display, shown.width, shown.height);
+        }
+    }
+
+    host.SetNonUniformColourVisible(store_.UniformColour);
+
+    // A host that shows no pictures has no size label describing them either.
+    if (host.ShowsPictures()) host.SetSizeLabel(SizeLabelText());
+    // The variant is reported once; a later redraw of the same pixels shows none.
+    store_.Image.Compression = static_cast<int32_t>(core::Compression::None);
+    return !loadFailed;
+}
+
+void ImageView::ToggleTransparent() {
+    pick_.End();
+    if (transparent_) {
+        transparent_ = false;
+        ctx_.host.SetTransparentChecked(false);
+        transparentPending_ = false;
+    } else if (store_.Image.HasAlpha()) {
+        transparent_ = true;
+        ctx_.host.SetTransparentChecked(true);
+        transparentPending_ = true;
+    }
+    Redraw();
+}
+
+void ImageView::SetBackground(uint32_t colour) {
+    ctx_.settings.BGroundColour = colour & 0xFFFFFF;
+    if (transparent_) {
+        transparentPending_ = true;
+        Redraw();
+    }
+}
+
+bool ImageView::ColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const {
+    if (!store_.Usable()) return false;
+    const int width = store_.Image.Width;
+    const int height = store_.Image.Height;
+    const int bytesPerPixel = store_.BytesPerPixel();
+    if (x < 0 || y < 0 || x >= width || y >= height) return false;
+    if (bytesPerPixel != 3 && bytesPerPixel != 4) return false;
+    // Rows are stored bottom-up.
+    const uint8_t* pixel =
+        store_.Image.Data + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
+    red = pixel[0];
+    green = pixel[1];
+    blue = pixel[2];
+    return true;
+}
+
+bool ImageView::ChooseActualSize(bool alpha) {
+    if (alpha && !store_.Image.HasAlpha()) return false;
+    pick_.End();
+    actualSizeAlpha_ = alpha;
+    return true;
+}
+
+bool ImageView::RenderActualSize(core::Bitmap& bitmap) {
+    if (!store_.ImageLoaded) return false;
+    store_.AlphaView = actualSizeAlpha_;
+    if (actualSizeAlpha_) {
+        DrawImage(store_, bitmap);
+    } else {
+        if (transparent_) core::RenderTransparent(store_, bitmap, ctx_.settings.BGroundColour);
+        // The alpha channel may have been removed since the view was switched on.
+        if (!transparent_ || bitmap.Empty()) DrawImage(store_, bitmap);
+    }
+    return !bitmap.Empty();
+}
+
+void ImageView::ShowFileName() {
+    const std::string name(core::FileNamePart(ctx_.settings.CurrentFile));
+    ctx_.host.SetRecentFileCaption(std::string("  ") + name);
+    ctx_.host.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
+}
+
+void ImageView::NoteRecentFile(const std::string& path) {
+    if (path.empty() || !store_.ImageLoaded) return;
+    auto& recent = ctx_.settings.RecentFiles;
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > static_cast<size_t>(kRecentFileCount)) recent.resize(kRecentFileCount);
+}
+
+void ImageView::StartAfresh() {
+    ctx_.host.ClearMemo();
+    pick_.End();
+    modified_ = false;
+    normalMapMade_ = false;
+    greyScaleMade_ = false;
+}
+
+void ImageView::ChooseAndOpen() {
+    const auto chosen = ctx_.host.PickOpenFile(ctx_.T("message Opened"), kImageAndEditorFilter, 1,
+                                               ctx_.settings.DefaultDir);
+    if (chosen) OpenFile(*chosen);
+}
+
+void ImageView::OpenFile(const std::string& path) {
+    if (!core::IsFile(path)) {
+        std::erase(ctx_.settings.RecentFiles, path);
+        ctx_.host.ShowError("Could not find \"" + path + "\".");
+        return;
+    }
+    StartAfresh();
+    ctx_.settings.CurrentFile = path;
+    Reload();
+    ShowFileName();
+    NoteRecentFile(path);
+}
+
+void ImageView::ReopenCurrent() {
+    StartAfresh();
+    if (core::IsFile(ctx_.settings.CurrentFile)) {
+        Reload();
+    } else {
+        ctx_.settings.CurrentFile.clear();
+    }
+    ShowFileName();
+    NoteRecentFile(ctx_.settings.CurrentFile);
+}
+
+void ImageView::OpenDelayed() {
+    ctx_.host.StopTimer(TimerId::OpenDelayed);
+    Reload();
+    ShowFileName();
+    NoteRecentFile(ctx_.settings.CurrentFile);
+}
+
+void ImageView::NoteChange(Change change) {
+    modified_ = true;
+    if (change == Change::GreyScale) greyScaleMade_ = true;
+    if (change == Change::NormalMap) normalMapMade_ = true;
+}
+
+std::string ImageView::SaveSuffix() const {
+    return normalMapMade_ ? "_normal" : greyScaleMade_ ? "_grey" : "";
+}
+
+void ImageView::Save() {
+    pick_.End();
+    if (!store_.ImageLoaded || !modified_) {
+        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
+        return;
+    }
+    const std::string& current = ctx_.settings.CurrentFile;
+    const std::string_view ext = core::ExtensionOf(current);
+    const std::string base = current.substr(0, current.size() - ext.size()) + SaveSuffix();
+    // A texture becomes a TGA; any other image is written in its own format,
+    // its extension kept exactly as the user wrote it.
+    const std::string newName =
+        core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    // The user's own save: on the disk before it replaces the old file.
+    const core::DurableWrites durable;
+    if (!core::SaveImage(store_, newName)) {
+        ctx_.host.ShowError(store_.LoadErrorText);
+        return;
+    }
+    ctx_.settings.CurrentFile = newName;
+    modified_ = false;
+    ShowFileName();
+}
+
+void ImageView::SaveAs() {
+    pick_.End();
+    if (!store_.ImageLoaded) {
+        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
+        return;
+    }
+    const std::string& current = ctx_.settings.CurrentFile;
+    const std::string proposed =
+        core::EndsWithNoCase(current, ".texture") ? TgaNameBeside(current, false) : current;
+    // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
+    // and other tools.
+    const auto chosen = ctx_.host.PickSaveFile(
+        "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
+        "DDS for engines and tools (*.dds)|*.dds|"
+        "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
+        proposed);
+    if (!chosen) return;
+    const core::DurableWrites durable;
+    if (!core::SaveImage(store_, *chosen)) {
+        ctx_.host.ShowError(store_.LoadErrorText);
+        return;
+    }
+    modified_ = false;
+    ctx_.settings.CurrentFile = *chosen;
+    ShowFileName();
+}
+
+}  // namespace app

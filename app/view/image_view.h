@@ -1,0 +1,105 @@
+// The open image and its two pictures. Owns the image store, whether the
+// image changed since it was opened or saved (and by which named edit, for
+// the name Save gives it), whether the colour picture shows the image over a
+// checkerboard, and which picture the actual-size window shows. Opening,
+// saving and every redraw go through here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/context.h"
+#include "app/view/colour_pick.h"
+#include "core/image/bitmap.h"
+#include "core/image/image_store.h"
+
+namespace app {
+
+// The size a picture is shown at after the fit into its box: the longer side
+// (relative to the box) fills the box, the other keeps the proportion.
+struct FittedSize {
+    int width = 0;
+    int height = 0;
+};
+FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
+
+// The file dialogs' filter for pictures (and, second, the editor programs).
+inline constexpr const char* kImageAndEditorFilter =
+    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
+    "Image Editors   (*.exe)|*.exe";
+
+// The edits that name the file Save writes ("_grey", "_normal").
+enum class Change { Pixels, GreyScale, NormalMap };
+
+class ImageView {
+public:
+    // `inTrawl` tells whether a trawl is under way: its failures are memo
+    // lines, not message boxes, and a file it listed that is gone is one.
+    ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl);
+
+    core::ImageStore& Store() { return store_; }
+    const core::ImageStore& Store() const { return store_; }
+
+    // ---- Showing
+    // Reads CurrentFile afresh and shows it; the transparent view ends. False
+    // when the read failed (and was reported).
+    bool Reload();
+    // Shows the store's image again after a change.
+    void Redraw();
+    // A failure in a message box, or as a memo line during a trawl.
+    void ReportFailure(const std::string& text);
+    // Display Transparent: on for an image with alpha, off again.
+    void ToggleTransparent();
+    bool TransparentView() const { return transparent_; }
+    // The checkerboard's colour (0x00BBGGRR), after the colour dialog's OK.
+    void SetBackground(uint32_t colour);
+    // The image's own colour at a pixel counted from the picture's top-left
+    // corner (not the blend the transparent view shows); false outside it.
+    bool ColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const;
+    // Display Actual Size of the colour or the alpha picture: whether the
+    // window opens (the alpha picture needs an alpha channel).
+    bool ChooseActualSize(bool alpha);
+    // What the actual-size window shows; false (bitmap untouched) with no image.
+    bool RenderActualSize(core::Bitmap& bitmap);
+
+    // ---- Opening and saving
+    // File > Open: asks for the file.
+    void ChooseAndOpen();
+    // Opens and shows `path` as File > Open does once its dialog is answered
+    // (a file no longer there is reported and leaves the recent files).
+    void OpenFile(const std::string& path);
+    // The recent-file item: CurrentFile again.
+    void ReopenCurrent();
+    // The file named on the command line, shortly after start.
+    void OpenDelayed();
+    // Save: beside the file, a texture as TGA, with the named edit's suffix.
+    void Save();
+    void SaveAs();
+
+    // ---- Changes
+    bool Modified() const { return modified_; }
+    void NoteChange(Change change);
+    // "_normal" after a normal map was made, "_grey" after a grey scale, else "".
+    std::string SaveSuffix() const;
+
+private:
+    bool Show(bool reload);
+    void StartAfresh();
+    void ShowFileName();
+    void NoteRecentFile(const std::string& path);
+    std::string SizeLabelText() const;
+
+    Context ctx_;
+    ColourPick& pick_;
+    std::function<bool()> inTrawl_;
+    core::ImageStore store_;
+    bool modified_ = false;
+    bool greyScaleMade_ = false;
+    bool normalMapMade_ = false;
+    bool transparent_ = false;
+    bool transparentPending_ = false;  // the next drawing is the transparent one
+    bool actualSizeAlpha_ = false;
+};
+
+}  // namespace app

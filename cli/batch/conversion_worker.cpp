@@ -1,0 +1,51 @@
+#include "cli/batch/conversion_worker.h"
+
+#include "cli/cli.h"
+#include "core/formats/save_image.h"
+
+namespace cli {
+
+uint32_t SeedForFile(const std::string& file) {
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (unsigned char c : file) {
+        hash ^= c;
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+ConversionWorker::ConversionWorker(app::Application& model) : host_(out_, err_), app_(host_) {
+    app_.ShareRunOf(model);
+}
+
+JobResult ConversionWorker::Collect() {
+    JobResult result;
+    result.lines = host_.MemoLines();
+    host_.ClearMemo();
+    result.out = out_.str();
+    out_.str("");
+    result.err = err_.str();
+    err_.str("");
+    result.outcome = app_.conversion().LastOutcome();
+    return result;
+}
+
+JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::string& name) {
+    app_.conversion().ConvertEntry(folder, name);
+    JobResult result = Collect();
+    result.out.clear();  // the memo lines are in `lines`
+    return result;
+}
+
+JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequest request) {
+    host_.SetMessagePrefix(file + ": ");
+    request.source = file;
+    std::string written;
+    const bool ok = app_.conversion().Convert(request, &written);
+    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.view().Store(), written));
+    JobResult result = Collect();
+    result.failed = !ok;
+    return result;
+}
+
+}  // namespace cli

@@ -1,0 +1,123 @@
+#include <ostream>
+
+#include "cli/cli.h"
+#include "core/formats/load_image.h"
+#include "core/ops/render.h"
+
+namespace cli {
+
+namespace {
+
+std::string AlphaKindName(int32_t alphaKind) {
+    switch (static_cast<core::AlphaKind>(alphaKind)) {
+        case core::AlphaKind::Graded:
+            return "graded";
+        case core::AlphaKind::OnOff:
+            return "on/off";
+        case core::AlphaKind::None:
+            break;
+    }
+    return "none";
+}
+
+std::string CompressionName(int32_t compression) {
+    return compression == static_cast<int32_t>(core::Compression::None)
+               ? std::string("none")
+               : "DXT" + std::to_string(compression);
+}
+
+void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::ImageStore& s) {
+    out << "{\"file\":" << JsonString(file) << ",\"ok\":" << (ok ? "true" : "false")
+        << ",\"error\":" << JsonString(ok ? std::string() : s.LoadErrorText);
+    if (ok) {
+        out << ",\"width\":" << s.Image.Width << ",\"height\":" << s.Image.Height
+            << ",\"bytes_per_pixel\":" << s.BytesPerPixel()
+            << ",\"alpha_kind\":" << s.Image.AlphaKind << ",\"compression\":" << s.Image.Compression
+            << ",\"uniform_colour\":" << (s.UniformColour ? "true" : "false");
+    } else {
+        out << ",\"width\":0,\"height\":0,\"bytes_per_pixel\":0,\"alpha_kind\":0,\"compression\":0"
+               ",\"uniform_colour\":false";
+    }
+    out << ",\"description\":[";
+    if (ok && s.HasTextureDescription) {
+        for (size_t i = 0; i < s.TextureDescription.size(); ++i)
+            out << (i ? "," : "") << JsonString(s.TextureDescription[i]);
+    }
+    out << "],\"container\":" << JsonString(ok ? s.TextureContainer : std::string())
+        << ",\"details\":[";
+    for (size_t i = 0; ok && i < s.TextureDetails.size(); ++i)
+        out << (i ? "," : "") << JsonString(s.TextureDetails[i]);
+    out << "]}\n";
+}
+
+void PrintText(std::ostream& out, const std::string& file, const core::ImageStore& s) {
+    out << file << "\n"
+        << "  size:           " << s.Image.Width << " x " << s.Image.Height << "\n"
+        << "  bytes/pixel:    " << s.BytesPerPixel() << "\n"
+        << "  alpha kind:     " << s.Image.AlphaKind << " (" << AlphaKindName(s.Image.AlphaKind)
+        << ")\n"
+        << "  compression:    " << CompressionName(s.Image.Compression) << "\n"
+        << "  uniform colour: " << (s.UniformColour ? "yes" : "no") << "\n";
+    if (!s.TextureContainer.empty()) out << "  container:      " << s.TextureContainer << "\n";
+    if (s.HasTextureDescription) {
+        out << "  description:\n";
+        for (const std::string& line : s.TextureDescription) out << "    " << line << "\n";
+    }
+    if (!s.TextureDetails.empty()) {
+        out << "  details:\n";
+        for (const std::string& line : s.TextureDetails) out << "    " << line << "\n";
+    }
+}
+
+}  // namespace
+
+int InfoCommand(const std::vector<std::string>& args, Streams io) {
+    bool json = false;
+    std::vector<std::string> files;
+    for (const std::string& a : args) {
+        if (a == "--json") {
+            json = true;
+        } else if (a == "--help") {
+            PrintUsage(io.out);
+            return kExitOk;
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            io.err << "skeinpress-cli info: unknown option " << a << "\n";
+            return kExitUsage;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty()) {
+        io.err << "skeinpress-cli info: no file given (try --help)\n";
+        return kExitUsage;
+    }
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        core::ImageStore store;
+        // A reader's notices (a 16-bit TGA, a bitmap of few colours) are shown
+        // as a conversion shows them; beside JSON, on the error stream.
+        std::vector<std::string> notices;
+        store.Notice = [&notices](const std::string& line) { notices.push_back(line); };
+        const bool ok = core::LoadImage(store, file);
+        if (ok) core::NoteUniformColour(store);
+        if (!ok) status = kExitFailed;
+        for (const std::string& notice : notices) {
+            if (!json) {
+                io.out << notice << "\n";
+            } else if (const size_t start = notice.find_first_not_of(' ');
+                       start != std::string::npos) {
+                io.err << file << ": " << notice.substr(start) << "\n";
+            }
+        }
+        if (json) {
+            PrintJson(io.out, file, ok, store);
+        } else if (ok) {
+            PrintText(io.out, file, store);
+        } else {
+            io.err << file << ": " << store.LoadErrorText << "\n";
+        }
+    }
+    return status;
+}
+
+}  // namespace cli

@@ -1,0 +1,168 @@
+#include <bit>
+#include <cstring>
+
+#include "core/formats/bmp_decoder.h"
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/image/channel_order.h"
+#include "core/io/file_io.h"
+
+namespace core {
+
+namespace {
+
+// Nothing a bitmap of the largest accepted size needs lies beyond this: headers,
+// palette, masks and an embedded profile, then 8192 x 8192 pixels of 32 bits.
+constexpr uint64_t kMaxUsefulBmpBytes =
+    (64ull << 20) + static_cast<uint64_t>(kMaxSide) * kMaxSide * 4;
+
+bool Fail(ImageStore& store, const std::string& path, const char* prefix) {
+    ResetImage(store);
+    SetLoadError(store, prefix, path, "\"");
+    return false;
+}
+
+bool DecodeIntoStore(ImageStore& store, const std::string& path, std::span<const uint8_t> file) {
+    ByteBuffer rgb;
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, "Couldn't load Bitmap - \"");
+    store.AdoptPixels(std::move(rgb), width, height, 0);
+    return true;
+}
+
+// The sides the plain reader takes: powers of two up to 4096.
+bool PlainSide(int32_t n) {
+    return n > 0 && n < 8000 && std::has_single_bit(static_cast<uint32_t>(n));
+}
+
+void PutU16(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+void PutU32(uint8_t* p, uint32_t v) {
+    PutU16(p, v & 0xFFFF);
+    PutU16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+bool LoadBMP(ImageStore& store, const std::string& path) {
+    store.Image.Compression = 0;
+    ByteBuffer file;
+    if (ReadFilePrefix(path, file, kMaxUsefulBmpBytes) != ReadResult::Ok)
+        return Fail(store, path, "Error opening \"");
+
+    BmpHeaders h;
+    switch (ReadBmpHeaders(file, h)) {
+        case BmpHeaderResult::TooShort:
+            return Fail(store, path, "Error reading bitmap header in \"");
+        case BmpHeaderResult::Unsupported:
+            return Fail(store, path, "Bitmap format not supported in \"");
+        case BmpHeaderResult::Ok:
+            break;
+    }
+
+    if (h.bitCount >= 1 && h.bitCount <= 4) {
+        store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) +
+                        " bit(s) per pixel.. converting..");
+        return DecodeIntoStore(store, path, file);
+    }
+
+    // With no count in the header, the palette fills the gap between the headers
+    // (and any masks after them) and the pixel data. An offset inside the headers
+    // gives a nonsense size and is refused.
+    uint64_t paletteSize = h.clrUsed;
+    if (paletteSize == 0) {
+        paletteSize = h.offBits >= h.headersEnd ? (h.offBits - h.headersEnd) / h.paletteEntrySize
+                                                : UINT64_MAX;
+    }
+    if (paletteSize != 0 && paletteSize != 2 && paletteSize != 16 && paletteSize != 256)
+        return Fail(store, path, "Bitmap format not supported in \"");
+    const uint64_t paletteBytes = paletteSize * h.paletteEntrySize;
+    if (file.size() - h.headersEnd < paletteBytes)
+        return Fail(store, path, "Error reading palette in \"");
+    const uint8_t* palette = file.data() + h.headersEnd;
+
+    // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
+    // complete decoder.
+    if (!PlainSide(h.width) || !PlainSide(h.height) || h.compression != kBmpRgb ||
+        (h.bitCount != 8 && h.bitCount != 24)) {
+        return DecodeIntoStore(store, path, file);
+    }
+
+    const int32_t width = h.width;
+    const int32_t height = h.height;
+    const size_t bytesPerPixel = h.bitCount / 8;
+    const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
+    const size_t stride = (rowBytes + 3) / 4 * 4;
+    const size_t need = stride * (height - 1) + rowBytes;
+    if (h.offBits > file.size() || file.size() - h.offBits < need)
+        return Fail(store, path, "Error reading bitmap data in \"");
+
+    const size_t n = static_cast<size_t>(width) * height;
+    ByteBuffer pixels(n * 3);
+    const uint8_t* data = file.data() + h.offBits;
+    for (int32_t r = 0; r < height; ++r) {
+        const uint8_t* in = data + r * stride;
+        uint8_t* out = pixels.data() + static_cast<size_t>(r) * width * 3;
+        if (bytesPerPixel == 3) {
+            std::memcpy(out, in, rowBytes);
+            SwapRedBlue(out, width);
+            continue;
+        }
+        for (int32_t x = 0; x < width; ++x, out += 3) {
+            const uint8_t i = in[x];
+            if (paletteSize == 0) {
+                out[0] = out[1] = out[2] = i;
+            } else if (i < paletteSize) {
+                const uint8_t* e = palette + static_cast<size_t>(i) * h.paletteEntrySize;
+                out[0] = e[2], out[1] = e[1], out[2] = e[0];
+            } else {  // an index past a short palette
+                out[0] = out[1] = out[2] = 0;
+            }
+        }
+    }
+    store.AdoptPixels(std::move(pixels), width, height, 0);
+    return true;
+}
+
+bool SaveBMP(ImageStore& store, const std::string& path) {
+    Bitmap bitmap;
+    RenderForSave(store, bitmap);
+    if (bitmap.Empty()) {
+        SetLoadError(store, "Couldn't save Bitmap - \"", path,
+                     "\": the image has no 3- or 4-byte pixels.");
+        return false;
+    }
+    const uint32_t width = static_cast<uint32_t>(bitmap.Width());
+    const uint32_t height = static_cast<uint32_t>(bitmap.Height());
+    const uint32_t bits = static_cast<uint32_t>(bitmap.BitsPerPixel());
+    const uint32_t stride = static_cast<uint32_t>(bitmap.BytesPerLine());
+    const uint32_t imageBytes = stride * height;
+
+    uint8_t header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    PutU32(header + 2, 54 + imageBytes);
+    PutU32(header + 10, 54);
+    PutU32(header + 14, 40);
+    PutU32(header + 18, width);
+    PutU32(header + 22, height);
+    PutU16(header + 26, 1);
+    PutU16(header + 28, bits);
+    PutU32(header + 34, imageBytes);
+
+    AtomicFileWriter file;
+    bool ok = file.Open(path) && file.Write(header, sizeof header);
+    for (int y = bitmap.Height() - 1; ok && y >= 0; --y)
+        ok = file.Write(bitmap.Row(y).data(), stride);
+    if (!ok || !file.Commit()) {
+        SetLoadErrorText(store,
+                         WriteFailureText(file.Refusal(), "Couldn't save Bitmap - \"", path, "\""));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace core

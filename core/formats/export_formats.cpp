@@ -1,0 +1,217 @@
+// The formats written for image editors and other tools rather than for the
+// simulator: PNG, DDS and Radiance HDR.
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "core/formats/save_image.h"
+#include "core/formats/texture_faces.h"
+#include "core/image/channel_order.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+
+namespace core {
+
+namespace {
+
+// The encoder hands over its output in pieces; they go straight to the file.
+struct EncoderOutput {
+    AtomicFileWriter file;
+    bool written = true;
+};
+
+void WritePiece(void* context, void* data, int size) {
+    auto* out = static_cast<EncoderOutput*>(context);
+    if (size > 0) out->written = out->file.Write(data, static_cast<size_t>(size)) && out->written;
+}
+
+bool CannotCreate(ImageStore& store, const std::string& path) {
+    SetLoadError(store, "Couldn't create file \"", path, "\".");
+    return false;
+}
+
+bool CannotWrite(ImageStore& store, const std::string& path) {
+    SetLoadError(store, "Couldn't write file \"", path, "\".");
+    return false;
+}
+
+bool HasPicture(ImageStore& store, const std::string& path) {
+    const int bpp = store.BytesPerPixel();
+    if (store.Usable() && (bpp == 3 || bpp == 4)) return true;
+    SetLoadError(store, "Nothing to save to \"", path, "\": the picture has no pixels.");
+    return false;
+}
+
+// ---- DDS ---------------------------------------------------------------------
+
+constexpr uint32_t kDdsCaps = 0x1, kDdsHeight = 0x2, kDdsWidth = 0x4, kDdsPitch = 0x8,
+                   kDdsPixelFormat = 0x1000, kDdsLinearSize = 0x80000;
+constexpr uint32_t kPixelAlpha = 0x1, kPixelFourCC = 0x4, kPixelRgb = 0x40;
+constexpr uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000;
+constexpr uint32_t kCaps2CubeMapAllFaces = 0x200 | 0xFC00;
+constexpr size_t kDdsHeaderBytes = 128;
+
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The 128 bytes before the data: `fourCC` names the block format, or is null
+// for 32-bit pixels (blue, green, red, alpha in memory).
+std::array<uint8_t, kDdsHeaderBytes> DdsHeader(int32_t width, int32_t height, int32_t faces,
+                                               const char* fourCC, size_t faceBytes) {
+    std::array<uint8_t, kDdsHeaderBytes> h{};
+    std::memcpy(h.data(), "DDS ", 4);
+    Put32(&h[4], 124);
+    const uint32_t sizeFlag = fourCC ? kDdsLinearSize : kDdsPitch;
+    Put32(&h[8], kDdsCaps | kDdsHeight | kDdsWidth | kDdsPixelFormat | sizeFlag);
+    Put32(&h[12], static_cast<uint32_t>(height));
+    Put32(&h[16], static_cast<uint32_t>(width));
+    Put32(&h[20], fourCC ? static_cast<uint32_t>(faceBytes) : static_cast<uint32_t>(width) * 4);
+    Put32(&h[76], 32);
+    if (fourCC) {
+        Put32(&h[80], kPixelFourCC);
+        std::memcpy(&h[84], fourCC, 4);
+    } else {
+        Put32(&h[80], kPixelRgb | kPixelAlpha);
+        Put32(&h[88], 32);
+        Put32(&h[92], 0x00FF0000);
+        Put32(&h[96], 0x0000FF00);
+        Put32(&h[100], 0x000000FF);
+        Put32(&h[104], 0xFF000000);
+    }
+    Put32(&h[108], kCapsTexture | (faces > 1 ? kCapsComplex : 0));
+    Put32(&h[112], faces > 1 ? kCaps2CubeMapAllFaces : 0);
+    return h;
+}
+
+const char* FourCCOf(SourceKind kind) {
+    switch (kind) {
+        case SourceKind::DXT1:
+            return "DXT1";
+        case SourceKind::DXT3:
+            return "DXT3";
+        case SourceKind::DXT5:
+            return "DXT5";
+        default:
+            return nullptr;
+    }
+}
+
+// The picture's pixels as 32-bit DDS data: face by face, each top row first,
+// blue, green, red, alpha (255 where the picture has no alpha).
+bool WriteUncompressedDds(ImageStore& store, AtomicFileWriter& file, int32_t faces) {
+    const size_t bpp = static_cast<size_t>(store.BytesPerPixel());
+    const size_t width = static_cast<size_t>(store.Image.Width);
+    const size_t faceWidth = width / static_cast<size_t>(faces);
+    std::vector<uint8_t> row(faceWidth * 4);
+    for (int32_t f = 0; f < faces; ++f) {
+        for (int32_t y = store.Image.Height - 1; y >= 0; --y) {
+            const uint8_t* src =
+                store.Image.Data + (static_cast<size_t>(y) * width + f * faceWidth) * bpp;
+            if (bpp == 4) {
+                CopySwappingRedBlue(src, row.data(), faceWidth, 4);
+            } else {
+                for (size_t x = 0; x < faceWidth; ++x) {
+                    row[4 * x] = src[3 * x + 2];
+                    row[4 * x + 1] = src[3 * x + 1];
+                    row[4 * x + 2] = src[3 * x];
+                    row[4 * x + 3] = 255;
+                }
+            }
+            if (!file.Write(row.data(), row.size())) return false;
+        }
+    }
+    return true;
+}
+
+// ---- HDR ---------------------------------------------------------------------
+
+// Radiance's shared exponent holds no negative value, no infinity and no NaN.
+float ForRadiance(float value) {
+    constexpr float kLargest = 1e30f;
+    if (!(value > 0.0f)) return 0.0f;
+    return value < kLargest ? value : kLargest;
+}
+
+}  // namespace
+
+bool SavePNG(ImageStore& store, const std::string& path) {
+    if (!HasPicture(store, path)) return false;
+    const int bpp = store.BytesPerPixel();
+    const int rowBytes = store.Image.Width * bpp;
+    EncoderOutput out;
+    if (!out.file.Open(path)) return CannotCreate(store, path);
+    // The store's rows run bottom-up: start at the top row and step backwards.
+    const uint8_t* top = store.Image.Data + static_cast<size_t>(store.Image.Height - 1) * rowBytes;
+    if (!stbi_write_png_to_func(WritePiece, &out, store.Image.Width, store.Image.Height, bpp, top,
+                                -rowBytes) ||
+        !out.written || !out.file.Commit())
+        return CannotWrite(store, path);
+    return true;
+}
+
+bool SaveDDS(ImageStore& store, const std::string& path) {
+    if (!HasPicture(store, path)) return false;
+    const int32_t faces =
+        store.CubeMap && store.Image.Width % kCubeMapFaces == 0 ? kCubeMapFaces : 1;
+    const SourceData& source = store.Source;
+    const char* fourCC = FourCCOf(source.Kind);
+    const bool ownBlocks = fourCC && source.Faces == faces && SourceMatchesPixels(store);
+    AtomicFileWriter file;
+    if (!file.Open(path)) return CannotCreate(store, path);
+    bool written;
+    if (ownBlocks) {
+        const auto header =
+            DdsHeader(source.FaceWidth, source.FaceHeight, faces, fourCC, source.FaceBytes);
+        written = file.Write(header.data(), header.size()) &&
+                  file.Write(source.Data(), source.FaceBytes * static_cast<size_t>(faces));
+    } else {
+        const auto header =
+            DdsHeader(store.Image.Width / faces, store.Image.Height, faces, nullptr, 0);
+        written =
+            file.Write(header.data(), header.size()) && WriteUncompressedDds(store, file, faces);
+    }
+    if (!written || !file.Commit()) return CannotWrite(store, path);
+    return true;
+}
+
+bool SaveHDR(ImageStore& store, const std::string& path) {
+    if (!HasPicture(store, path)) return false;
+    const SourceData& source = store.Source;
+    if (source.Kind != SourceKind::Float) {
+        SetLoadError(store, "Only a floating-point texture can be saved as HDR \"", path, "\".");
+        return false;
+    }
+    if (!SourceMatchesPixels(store)) {
+        SetLoadError(store,
+                     "The picture was changed after its floating-point values were read: "
+                     "not saved as HDR \"",
+                     path, "\".");
+        return false;
+    }
+    // Red, green and blue of every face side by side, top row first.
+    const size_t faceWidth = static_cast<size_t>(source.FaceWidth);
+    const size_t height = static_cast<size_t>(source.FaceHeight);
+    const size_t faces = static_cast<size_t>(source.Faces);
+    std::vector<float> rgb(faceWidth * faces * height * 3);
+    float* out = rgb.data();
+    for (size_t y = 0; y < height; ++y) {
+        for (size_t f = 0; f < faces; ++f) {
+            const uint8_t* src = source.Data() + f * source.FaceBytes + y * faceWidth * 16;
+            for (size_t x = 0; x < faceWidth; ++x, src += 16) {
+                for (size_t c = 0; c < 3; ++c) *out++ = ForRadiance(LoadFloat(src + 4 * c));
+            }
+        }
+    }
+    EncoderOutput encoded;
+    if (!encoded.file.Open(path)) return CannotCreate(store, path);
+    if (!stbi_write_hdr_to_func(WritePiece, &encoded, static_cast<int>(faceWidth * faces),
+                                static_cast<int>(height), 3, rgb.data()) ||
+        !encoded.written || !encoded.file.Commit())
+        return CannotWrite(store, path);
+    return true;
+}
+
+}  // namespace core

@@ -1,0 +1,236 @@
+// JPEG through libjpeg-turbo at the library's default settings. libjpeg ends
+// the process on a fatal error unless its error manager returns control; ours
+// jumps back to the reader or writer, which then fails with a message.
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/file_io.h"
+
+namespace core {
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void ReturnToCaller(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings (damaged but decodable data) are tolerated, as djpeg does; they are
+// not printed.
+void IgnoreMessage(j_common_ptr) {}
+
+// Errors jump back to the caller's setjmp instead of ending the program.
+jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
+    jpeg_error_mgr* manager = jpeg_std_error(&err.pub);
+    manager->error_exit = ReturnToCaller;
+    manager->output_message = IgnoreMessage;
+    return manager;
+}
+
+// A progressive file may repeat a scan without end, each repeat a few bytes
+// that cost a pass over every block of the picture: at the largest side about
+// 50 ms a scan, so a thousand scans took about a minute. Real encoders write
+// about ten; the bound leaves room for any sensible progression and keeps the
+// worst case near ten seconds.
+constexpr int kMaxScans = 200;
+
+struct ScanLimit {
+    jpeg_progress_mgr pub;
+    bool exceeded = false;
+};
+
+// libjpeg reports progress before each step of reading the input; a scan
+// beyond the bound ends the decoding before any of its data is read.
+void CountScans(j_common_ptr info) {
+    auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+        limit->exceeded = true;
+        info->err->error_exit(info);
+    }
+}
+
+// Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
+// need no destructor live between setjmp and the libjpeg calls, so a jump back
+// skips nothing that would leak; `pixels` belongs to the caller.
+bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t& width,
+                int32_t& height, ScanLimit& scans) {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = ReturningErrors(err);
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    scans.pub.progress_monitor = CountScans;
+    cinfo.progress = &scans.pub;
+    jpeg_stdio_src(&cinfo, input);
+    jpeg_read_header(&cinfo, TRUE);
+
+    // Refuse before the decoder allocates anything for the picture.
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 ||
+        cinfo.image_width > static_cast<JDIMENSION>(kMaxSide) ||
+        cinfo.image_height > static_cast<JDIMENSION>(kMaxSide)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    // Huffman-coded data spends at least one bit on each 8 x 8 block of every
+    // component in a scan that codes DC, so a file shorter than that for its
+    // first scan cannot hold the picture it claims (libjpeg would make one up
+    // from nothing): refuse it before anything is sized from the header.
+    // Arithmetic coding can spend less than a bit per block, so it has no bound.
+    if (!cinfo.arith_code && cinfo.Ss == 0) {
+        uint64_t blocks = 0;
+        for (int i = 0; i < cinfo.comps_in_scan; ++i) {
+            blocks += static_cast<uint64_t>(cinfo.cur_comp_info[i]->width_in_blocks) *
+                      cinfo.cur_comp_info[i]->height_in_blocks;
+        }
+        if (fileSize < blocks / 8) {
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
+    }
+    const bool fourChannel =
+        cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = fourChannel ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+
+    const JDIMENSION w = cinfo.output_width;
+    const JDIMENSION h = cinfo.output_height;
+    // CMYK rows are decoded into one scratch row after the picture and
+    // converted into their own place.
+    const size_t scratchBytes = fourChannel ? static_cast<size_t>(w) * 4 : 0;
+    try {
+        pixels.resize(static_cast<size_t>(w) * h * 3 + scratchBytes);
+    } catch (const std::bad_alloc&) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    // Adobe writes CMYK inverted (0 is full ink); others store ink directly.
+    const bool inverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < h) {
+        uint8_t* row = pixels.data() + static_cast<size_t>(cinfo.output_scanline) * w * 3;
+        if (!fourChannel) {
+            JSAMPROW rows[1] = {row};
+            jpeg_read_scanlines(&cinfo, rows, 1);
+            continue;
+        }
+        uint8_t* scratch = pixels.data() + pixels.size() - scratchBytes;
+        JSAMPROW rows[1] = {scratch};
+        jpeg_read_scanlines(&cinfo, rows, 1);
+        for (JDIMENSION x = 0; x < w; ++x) {
+            const uint8_t* cmyk = scratch + x * 4;
+            // Light left by each ink times the light left by black.
+            const int black = inverted ? cmyk[3] : 255 - cmyk[3];
+            for (int c = 0; c < 3; ++c) {
+                const int light = inverted ? cmyk[c] : 255 - cmyk[c];
+                row[x * 3 + c] = static_cast<uint8_t>((light * black + 127) / 255);
+            }
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    if (fourChannel) pixels.resize(static_cast<size_t>(w) * h * 3);
+    width = static_cast<int32_t>(w);
+    height = static_cast<int32_t>(h);
+    return true;
+}
+
+// Encodes the rendered bitmap at the library's defaults into a block that
+// libjpeg mallocs and the caller frees.
+bool EncodeJpeg(const Bitmap& bitmap, unsigned char** out, unsigned long* outSize) {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = ReturningErrors(err);
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, outSize);
+    cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width());
+    cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height());
+    cinfo.input_components = bitmap.BitsPerPixel() / 8;
+    cinfo.in_color_space = bitmap.BitsPerPixel() == 24 ? JCS_EXT_BGR : JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[1] = {
+            const_cast<uint8_t*>(bitmap.Row(static_cast<int>(cinfo.next_scanline)).data())};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+}  // namespace
+
+bool LoadJPG(ImageStore& store, const std::string& path) {
+    store.Image.Compression = 0;
+    ByteBuffer pixels;
+    int32_t width = 0;
+    int32_t height = 0;
+    const int fd = OpenRegularForReading(path);
+    std::FILE* input = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+    if (input == nullptr && fd >= 0) ::close(fd);
+    struct stat info {};
+    ScanLimit scans{};
+    const bool decoded =
+        input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
+        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height, scans);
+    if (input != nullptr) std::fclose(input);
+    if (!decoded) {
+        ResetImage(store);
+        SetLoadError(store, "Couldn't load JPG file in \"", path,
+                     scans.exceeded ? "\": it has more than " + std::to_string(kMaxScans) + " scans"
+                                    : std::string("\""));
+        return false;
+    }
+    // libjpeg gives the top row first; the store keeps the bottom row first.
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(pixels.data() + top * rowBytes, pixels.data() + (top + 1) * rowBytes,
+                         pixels.data() + bottom * rowBytes);
+    }
+    store.AdoptPixels(std::move(pixels), width, height, 0);
+    return true;
+}
+
+bool SaveJPG(ImageStore& store, const std::string& path) {
+    Bitmap bitmap;
+    RenderForSave(store, bitmap);
+    if (bitmap.Empty()) {
+        SetLoadError(store, "Couldn't save JPG file \"", path,
+                     "\": the image has no 3- or 4-byte pixels.");
+        return false;
+    }
+    unsigned char* encoded = nullptr;
+    unsigned long encodedSize = 0;
+    std::string refusal;
+    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) &&
+                    WriteFileAtomically(path, encoded, encodedSize, &refusal);
+    std::free(encoded);
+    if (!ok) {
+        SetLoadErrorText(store, WriteFailureText(refusal, "Couldn't save JPG file \"", path, "\""));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace core

@@ -1,0 +1,281 @@
+// The Trainz texture container: "JIRF", "MMTFINFO", an info block whose fields
+// depend on its version, then image chunks tagged "MMAP" of which only the last
+// is the picture. The file is read once into memory and walked with every size
+// checked against what is really there.
+#include <cstring>
+#include <system_error>
+
+#include "core/codecs/dxt.h"
+#include "core/formats/load_image.h"
+#include "core/formats/texture_faces.h"
+#include "core/image/alpha_channel.h"
+#include "core/image/channel_order.h"
+#include "core/io/file_io.h"
+#include "core/io/paths.h"
+
+namespace core {
+
+namespace {
+
+enum TextureFormat : int32_t {
+    kFormat24Bit = 3,
+    kFormatDXT1 = 10,
+    kFormatDXT3 = 11,
+    kFormatDXT5 = 12
+};
+
+// The largest picture (8192 x 8192 x 4 bytes) twice over, for the smaller
+// chunks before it, plus room for the header: no real texture is larger.
+constexpr uint64_t kMaxTextureFileBytes = 2ull * kMaxSide * kMaxSide * 4 + (1u << 20);
+
+constexpr int64_t kInfoStart = 20;
+
+struct TextureInfo {
+    int32_t version = 0;
+    int32_t type = 0;  // 2: a cube map, of which only the last face is the picture
+    int32_t firstCount = 0;
+    int32_t secondCount = 0;
+    int32_t format = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t dynamic = 0;
+    int32_t sWrap = 0;
+    int32_t tWrap = 0;
+    int32_t alphaHint = 0;
+    int32_t normalMap = 0;
+};
+
+// A bounds-checked read position over the file held in memory.
+class FileCursor {
+public:
+    FileCursor(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    bool Has(int64_t count) const { return pos_ >= 0 && count >= 0 && pos_ <= Size() - count; }
+    bool Tag(const char* tag, size_t length, bool& matches) {
+        if (!Has(static_cast<int64_t>(length))) return false;
+        matches = std::memcmp(data_ + pos_, tag, length) == 0;
+        pos_ += static_cast<int64_t>(length);
+        return true;
+    }
+    bool Int32(int32_t& value) {
+        if (!Has(4)) return false;
+        const uint8_t* p = data_ + pos_;
+        value = static_cast<int32_t>(
+            static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        pos_ += 4;
+        return true;
+    }
+    bool Skip(int64_t count) {
+        if (!Has(count)) return false;
+        pos_ += count;
+        return true;
+    }
+    // Any position is allowed; the next read checks it.
+    void Seek(int64_t pos) { pos_ = pos; }
+    int64_t Pos() const { return pos_; }
+    const uint8_t* Here() const { return data_ + pos_; }
+
+private:
+    int64_t Size() const { return static_cast<int64_t>(size_); }
+    const uint8_t* data_;
+    size_t size_;
+    int64_t pos_ = 0;
+};
+
+enum class Failure { None, NotTexture, Format, TooLarge, Data };
+
+bool Fail(ImageStore& store, const std::string& path, Failure failure) {
+    switch (failure) {
+        case Failure::NotTexture:
+            SetLoadError(store, "Not a Trainz texture \"", path, "\".");
+            break;
+        case Failure::Format:
+            SetLoadError(store, "Texture format not supported in \"", path, "\".");
+            break;
+        case Failure::TooLarge:
+            SetLoadError(store, "Texture too large in \"", path, "\".");
+            break;
+        case Failure::None:
+        case Failure::Data:
+            SetLoadError(store, "Couldn't read texture data in \"", path, "\".");
+            break;
+    }
+    return false;
+}
+
+// The header and the info block, up to (not including) the chunks.
+Failure ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
+    bool matches = false;
+    int32_t ignored = 0;
+    if (!file.Tag("JIRF", 4, matches)) return Failure::Data;
+    if (!matches) return Failure::NotTexture;
+    if (!file.Int32(ignored)) return Failure::Data;
+    if (!file.Tag("MMTFINFO", 8, matches)) return Failure::Data;
+    if (!matches) return Failure::NotTexture;
+    int32_t infoSize = 0;
+    if (!file.Int32(infoSize)) return Failure::Data;
+    infoEnd = kInfoStart + infoSize;
+
+    if (!file.Int32(info.version) || !file.Int32(info.type) || !file.Int32(info.firstCount) ||
+        !file.Int32(info.secondCount) || !file.Int32(info.format))
+        return Failure::Data;
+    if (info.format > kFormatDXT5) return Failure::Format;
+    if (!file.Int32(info.width) || !file.Int32(info.height)) return Failure::Data;
+    // Sides are checked before anything is sized from them.
+    if (info.width < 1 || info.height < 1 || info.width > kMaxSide || info.height > kMaxSide)
+        return Failure::TooLarge;
+    if (!file.Int32(info.dynamic) || !file.Int32(info.sWrap) || !file.Int32(info.tWrap) ||
+        !file.Skip(16) || !file.Int32(info.alphaHint))
+        return Failure::Data;
+    if (info.version > 259 && !file.Skip(4)) return Failure::Data;
+    if (info.version > 260 && !file.Skip(12)) return Failure::Data;
+    if (info.version > 262 && !file.Int32(info.normalMap)) return Failure::Data;
+    return Failure::None;
+}
+
+// The lines of the .texture.txt description, named after the texture's own file.
+std::vector<std::string> DescriptionLines(const TextureInfo& info, const std::string& path) {
+    const std::string_view name = FileNamePart(path);
+    const std::string tga =
+        std::string(name.substr(0, name.size() >= 8 ? name.size() - 8 : 0)) + ".tga";
+    std::vector<std::string> lines;
+    lines.push_back("Primary=" + tga);
+    if (info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2)
+        lines.push_back("Alpha=" + tga);
+    const bool sTiles = info.sWrap == 2, tTiles = info.tWrap == 2;
+    lines.push_back(sTiles && tTiles ? "Tile=st"
+                    : sTiles         ? "Tile=s"
+                    : tTiles         ? "Tile=t"
+                                     : "Tile=none");
+    if (info.dynamic == 1) lines.push_back("Hint=dynamic");
+    if (info.alphaHint == 1) lines.push_back("AlphaHint=semitransparent");
+    if (info.alphaHint == 2) lines.push_back("AlphaHint=masked");
+    if (info.normalMap == 1) lines.push_back("NormalMapHint=normalmap");
+    return lines;
+}
+
+// Uncompressed chunk: blue, green, red, alpha, top row first. Format 3 keeps
+// only the colour.
+void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_t* data) {
+    const size_t width = static_cast<size_t>(info.width);
+    const size_t height = static_cast<size_t>(info.height);
+    const bool opaque = info.format == kFormat24Bit;
+    const size_t bpp = opaque ? 3 : 4;
+    ByteBuffer pixels(width * height * bpp);
+    for (size_t y = 0; y < height; ++y) {
+        const uint8_t* src = data + (height - 1 - y) * width * 4;
+        uint8_t* dst = pixels.data() + y * width * bpp;
+        if (opaque) {
+            CopyBgraToRgb(src, dst, width);
+        } else {
+            CopySwappingRedBlue(src, dst, width, 4);
+        }
+    }
+    const int32_t alphaKind = opaque ? 0 : ClassifyAlpha(pixels.data(), width * height);
+    store.AdoptPixels(std::move(pixels), info.width, info.height, alphaKind);
+}
+
+// A DXT picture's level-0 blocks stay with the store for writers that take them
+// as they are; a chunk too short for the picture's blocks is not kept.
+void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, ByteBuffer&& bytes, size_t offset,
+                   size_t size) {
+    FaceLayout layout;
+    SourceKind kind = SourceKind::None;
+    switch (info.format) {
+        case kFormatDXT1:
+            layout.Format = FaceFormat::DXT1, kind = SourceKind::DXT1;
+            break;
+        case kFormatDXT3:
+            layout.Format = FaceFormat::DXT3, kind = SourceKind::DXT3;
+            break;
+        case kFormatDXT5:
+            layout.Format = FaceFormat::DXT5, kind = SourceKind::DXT5;
+            break;
+        default:
+            return;
+    }
+    layout.FaceWidth = info.width;
+    layout.FaceHeight = info.height;
+    const uint64_t blocks = FaceDataBytes(layout);
+    if (blocks == 0 || size < blocks) return;
+    store.Source.Kind = kind;
+    store.Source.Offset = offset;
+    store.Source.FaceBytes = static_cast<size_t>(blocks);
+    store.Source.Faces = 1;
+    store.Source.FaceWidth = info.width;
+    store.Source.FaceHeight = info.height;
+    store.Source.BytesPerPixel = store.BytesPerPixel();
+    store.Source.Bytes = std::move(bytes);
+}
+
+}  // namespace
+
+bool LoadTexture(ImageStore& store, const std::string& path) {
+    store.TextureFileName = path;
+
+    ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
+    switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            SetLoadError(store, "File not found : \"", path, "\"");
+            return false;
+        case ReadResult::TooLarge:
+        case ReadResult::ReadError:
+            return Fail(store, path, Failure::Data);
+    }
+    FileCursor file(bytes.data(), bytes.size());
+
+    TextureInfo info;
+    int64_t infoEnd = 0;
+    if (const Failure failure = ReadInfo(file, info, infoEnd); failure != Failure::None)
+        return Fail(store, path, failure);
+
+    store.TextureContainer = "JIRF";
+    store.TextureDescription = DescriptionLines(info, path);
+    store.HasTextureDescription = true;
+    if (info.type == 2) store.TextureDetails.push_back("Cubemap=only its last face is shown");
+
+    // The info size alone says where the chunks begin, whatever was read.
+    file.Seek(infoEnd);
+    const int64_t chunks = static_cast<int64_t>(info.firstCount) * info.secondCount;
+    if (chunks <= 0) return Fail(store, path, Failure::Data);
+    // Each chunk advances by at least its 8-byte header, so the walk ends at
+    // the end of the file whatever the count says.
+    int32_t dataSize = 0;
+    for (int64_t i = 0;; ++i) {
+        bool matches = false;
+        if (!file.Tag("MMAP", 4, matches) || !matches || !file.Int32(dataSize) || dataSize < 0)
+            return Fail(store, path, Failure::Data);
+        if (i == chunks - 1) break;
+        if (!file.Skip(dataSize)) return Fail(store, path, Failure::Data);
+    }
+    if (!file.Has(dataSize)) return Fail(store, path, Failure::Data);
+    const uint8_t* data = file.Here();
+    const size_t size = static_cast<size_t>(dataSize);
+
+    bool decoded = true;
+    switch (info.format) {
+        case kFormatDXT1:
+            decoded = DecodeDXT1(store, data, size, info.width, info.height, info.alphaHint);
+            break;
+        case kFormatDXT3:
+            decoded = DecodeDXT3(store, data, size, info.width, info.height);
+            break;
+        case kFormatDXT5:
+            decoded = DecodeDXT5(store, data, size, info.width, info.height);
+            break;
+        default:
+            if (static_cast<uint64_t>(dataSize) !=
+                static_cast<uint64_t>(info.width) * info.height * 4)
+                return Fail(store, path, Failure::Data);
+            DecodeUncompressed(store, info, data);
+    }
+    if (!decoded) return Fail(store, path, Failure::Data);
+    const size_t offset = static_cast<size_t>(data - bytes.data());
+    KeepDxtBlocks(store, info, std::move(bytes), offset, size);
+    return true;
+}
+
+}  // namespace core

@@ -1,0 +1,189 @@
+#include <algorithm>
+#include <cstring>
+
+#include "core/formats/load_image.h"
+#include "core/formats/tga.h"
+#include "core/image/alpha_channel.h"
+#include "core/image/channel_order.h"
+#include "core/io/file_io.h"
+
+namespace core {
+
+namespace {
+
+constexpr size_t kHeaderSize = 18;
+
+uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+
+void Write555(uint16_t w, uint8_t* out) {
+    out[0] = static_cast<uint8_t>((w & 31) * 8);
+    out[1] = static_cast<uint8_t>(((w >> 5) & 31) * 8);
+    out[2] = static_cast<uint8_t>(((w >> 10) & 31) * 8);
+}
+
+bool Fail(ImageStore& store, const std::string& path, const char* prefix, const char* suffix) {
+    ResetImage(store);
+    SetLoadError(store, prefix, path, suffix);
+    return false;
+}
+
+constexpr const char* kLoadPrefix = "Couldn't load \"";
+constexpr const char* kTypeSuffix = "\". Only 256 colour, 24 bit and 32bit TGA supported.";
+
+}  // namespace
+
+void FlipVertical(ImageStore& store) {
+    if (!store.ImageLoaded || store.Image.Height == 0) return;
+    const size_t rowBytes = static_cast<size_t>(store.Image.DataSize) / store.Image.Height;
+    uint8_t* data = store.Image.Data;
+    for (int32_t r = 0; r < store.Image.Height / 2; ++r) {
+        std::swap_ranges(data + r * rowBytes, data + (r + 1) * rowBytes,
+                         data + (store.Image.Height - 1 - r) * rowBytes);
+    }
+}
+
+void FlipHorizontal(ImageStore& store) {
+    if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
+    const int bpp = std::min(store.BytesPerPixel(), 4);
+    const int32_t w = store.Image.Width;
+    const size_t rowBytes = static_cast<size_t>(w) * bpp;
+    for (int32_t y = 0; y < store.Image.Height; ++y) {
+        uint8_t* row = store.Image.Data + y * rowBytes;
+        for (int32_t x = 0; x < w / 2; ++x) {
+            std::swap_ranges(row + x * bpp, row + (x + 1) * bpp, row + (w - 1 - x) * bpp);
+        }
+    }
+}
+
+void Convert16To24(ImageStore& store) {
+    const size_t n = static_cast<size_t>(store.Image.Width) * store.Image.Height;
+    if (!store.ImageLoaded || store.PixelBuffer.size() < n * 2) return;
+    ByteBuffer out(n * 3);
+    const uint8_t* in = store.PixelBuffer.data();
+    for (size_t i = 0; i < n; ++i) Write555(Word(in + i * 2), out.data() + i * 3);
+    store.AdoptPixels(std::move(out), store.Image.Width, store.Image.Height, 0);
+}
+
+bool LoadTGA(ImageStore& store, const std::string& path) {
+    store.Image.Compression = 0;
+
+    // Nothing a TGA header can describe needs more than this many bytes.
+    constexpr uint64_t kMaxUseful =
+        kHeaderSize + 255 + 65535ull * 4 + static_cast<uint64_t>(kMaxSide) * kMaxSide * 4;
+    ByteBuffer file;
+    if (ReadFilePrefix(path, file, kMaxUseful) != ReadResult::Ok || file.size() < kHeaderSize)
+        return Fail(store, path, "File not found : \"", "\"");
+
+    const uint8_t* h = file.data();
+    const uint8_t idLength = h[0];
+    const uint8_t mapType = h[1];
+    const uint8_t imageType = h[2];
+    const uint16_t mapFirst = Word(h + 3);
+    const uint16_t mapLength = Word(h + 5);
+    const uint8_t mapEntryBits = h[7];
+    const int32_t width = Word(h + 12);
+    const int32_t height = Word(h + 14);
+    const uint8_t depth = h[16];
+    const bool topToBottom = (h[17] & 32) != 0;
+    const bool rightToLeft = (h[17] & 16) != 0;
+
+    if (imageType != 1 && imageType != 2) {
+        if (imageType == 10) return Fail(store, path, "Compressed TGAs not supported \"", "\".");
+        return Fail(store, path, kLoadPrefix, kTypeSuffix);
+    }
+    if (mapType != 0 && mapType != 1)
+        return Fail(store, path, kLoadPrefix, "\". Colormapped TGA files not supported.");
+    if (depth != 8 && depth != 16 && depth != 24 && depth != 32)
+        return Fail(store, path, kLoadPrefix, "\". Only 24 and 32 bit TGA files supported.");
+    if ((imageType == 1 && depth != 8) || (imageType == 2 && depth == 8))
+        return Fail(store, path, kLoadPrefix, kTypeSuffix);
+    if (width == 0 || height == 0)
+        return Fail(store, path, kLoadPrefix, "\". The image has no pixels (width or height 0).");
+    if (width > kMaxSide || height > kMaxSide)
+        return Fail(store, path, kLoadPrefix,
+                    "\". Images larger than 8192 x 8192 are not supported.");
+
+    const size_t pixelCount = static_cast<size_t>(width) * height;
+    // The image ID is skipped as far as the file goes; a short file then fails below.
+    const size_t afterId = std::min(file.size(), kHeaderSize + idLength);
+
+    if (imageType == 1) {
+        // The colour map starts `mapFirst` bytes after the ID, and an index
+        // selects an entry of the map as read.
+        size_t entryBytes;
+        switch (mapEntryBits) {
+            case 15:
+            case 16:
+                entryBytes = 2;
+                break;
+            case 24:
+                entryBytes = 3;
+                break;
+            case 32:
+                entryBytes = 4;
+                break;
+            default:
+                if (mapLength != 0) return Fail(store, path, kLoadPrefix, kTypeSuffix);
+                entryBytes = 3;
+        }
+        const size_t mapStart = kHeaderSize + idLength + mapFirst;
+        const size_t mapBytes = static_cast<size_t>(mapLength) * entryBytes;
+        if (mapStart + mapBytes > file.size())
+            return Fail(store, path, "Couldn't read image data in \"", "\".");
+        uint8_t palette[256][3] = {};  // indices past the map's end stay black
+        const uint8_t* map = file.data() + mapStart;
+        for (size_t i = 0; i < std::min<size_t>(mapLength, 256); ++i) {
+            const uint8_t* e = map + i * entryBytes;
+            if (entryBytes == 2) {
+                Write555(Word(e), palette[i]);
+            } else {
+                std::memcpy(palette[i], e, 3);
+            }
+        }
+        const size_t indexStart = mapStart + mapBytes;
+        if (file.size() - indexStart < pixelCount)
+            return Fail(store, path, "Couldn't read image data in \"", "\".");
+        ByteBuffer pixels(pixelCount * 3);
+        const uint8_t* idx = file.data() + indexStart;
+        for (size_t i = 0; i < pixelCount; ++i)
+            std::memcpy(pixels.data() + i * 3, palette[idx[i]], 3);
+        store.AdoptPixels(std::move(pixels), width, height, 0);
+    } else {
+        // A colour map that a true-colour file announces sits before the pixels.
+        size_t start = afterId;
+        if (mapType == 1) {
+            const size_t entryBytes = (static_cast<size_t>(mapEntryBits) + 7) / 8;
+            start = std::min(file.size(), afterId + static_cast<size_t>(mapLength) * entryBytes);
+        }
+        const size_t expected = pixelCount * (depth / 8);
+        if (file.size() - start < expected)
+            return Fail(store, path, "Couldn't read file \"", "\".");
+        // Reuse the file buffer as the pixel buffer: no second copy of a large image.
+        std::memmove(file.data(), file.data() + start, expected);
+        file.resize(expected);
+        store.AdoptPixels(std::move(file), width, height, 0);
+    }
+
+    if (topToBottom) FlipVertical(store);
+    if (rightToLeft) FlipHorizontal(store);
+
+    if (depth == 16) {
+        store.AddNotice("");
+        store.AddNotice(" *** 16 bit colour TGA auto-converted to 24 bit ***");
+        store.AddNotice(" *** Save file if possible to make 24 bit version ***");
+        store.SoundBeep();
+        Convert16To24(store);
+    }
+    if (depth == 32) {
+        CopySwappingRedBlue(store.Image.Data, store.Image.Data, pixelCount, 4);
+        store.Image.AlphaKind = ClassifyAlpha(store.Image.Data, pixelCount);
+    } else {
+        SwapRedBlue(store.Image.Data, static_cast<int32_t>(pixelCount));
+        store.Image.AlphaKind = 0;
+    }
+    return true;
+}
+
+}  // namespace core

@@ -1,0 +1,264 @@
+#include "core/ops/operations.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdlib>
+#include <unordered_set>
+#include <vector>
+
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/image/alpha_channel.h"
+
+namespace core {
+
+bool BadDimensions(int32_t width, int32_t height) {
+    const auto w = static_cast<uint32_t>(width);
+    const auto h = static_cast<uint32_t>(height);
+    if (w < 2 || h < 2 || !std::has_single_bit(w) || !std::has_single_bit(h)) return true;
+    return w / h > 8 || h / w > 8;
+}
+
+namespace {
+
+// The record, pixels and loaded flag of an image set aside while the store
+// holds something else, to be put back exactly.
+struct KeptImage {
+    TImageInfo record;
+    ByteBuffer pixels;
+    bool loaded = false;
+};
+
+// Moves the pixels out (no copy); the record stays in the store as well.
+KeptImage TakeImage(ImageStore& store) {
+    KeptImage kept{store.Image, std::move(store.PixelBuffer), store.ImageLoaded};
+    store.PixelBuffer = ByteBuffer();
+    store.SyncData();
+    return kept;
+}
+
+void PutBack(ImageStore& store, KeptImage&& kept) {
+    store.PixelBuffer = std::move(kept.pixels);
+    store.Image = kept.record;
+    store.SyncData();
+    store.ImageLoaded = kept.loaded;
+}
+
+size_t PixelCount(const ImageStore& store) {
+    return static_cast<size_t>(store.Image.Width) * static_cast<size_t>(store.Image.Height);
+}
+
+bool ParseDecimal(std::string_view text, int& value) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
+    return error == std::errc() && stop == end;
+}
+
+// Cuts `text` at its first ","; false when there is none.
+bool CutAtComma(std::string_view& text, std::string_view& piece) {
+    const size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return false;
+    piece = text.substr(0, comma);
+    text.remove_prefix(comma + 1);
+    return true;
+}
+
+void ChangeRed(uint8_t& red, int change) {
+    red = static_cast<uint8_t>(red < 128 ? red + change : red - change);
+}
+
+template <int Bpp>
+void GreyPixels(uint8_t* p, size_t count) {
+    for (size_t i = 0; i < count; ++i, p += Bpp) {
+        const auto grey = static_cast<uint8_t>((p[0] + p[1] + p[2]) / 3);
+        p[0] = grey;
+        p[1] = grey;
+        p[2] = grey;
+    }
+}
+
+}  // namespace
+
+bool InvertAlpha(ImageStore& store) {
+    if (!store.Usable() || store.BytesPerPixel() != 4) return false;
+    uint8_t* p = store.Image.Data;
+    const size_t n = PixelCount(store);
+    for (size_t i = 0; i < n; ++i) p[i * 4 + 3] = static_cast<uint8_t>(255 - p[i * 4 + 3]);
+    return true;
+}
+
+bool ParseAlphaMaskSpec(std::string_view text, AlphaMaskSpec& spec) {
+    std::string_view red, green, blue;
+    if (!CutAtComma(text, red) || !CutAtComma(text, green) || !CutAtComma(text, blue)) return false;
+    AlphaMaskSpec parsed;
+    if (!ParseDecimal(red, parsed.Red) || !ParseDecimal(green, parsed.Green) ||
+        !ParseDecimal(blue, parsed.Blue) || !ParseDecimal(text, parsed.Tolerance)) {
+        return false;
+    }
+    const auto colour = [](int v) { return v >= 0 && v <= 255; };
+    if (!colour(parsed.Red) || !colour(parsed.Green) || !colour(parsed.Blue)) return false;
+    // A negative tolerance would match nothing; it is a typing error, not a request.
+    if (parsed.Tolerance < 0) return false;
+    spec = parsed;
+    return true;
+}
+
+bool CreateAlphaMask(ImageStore& store, const std::string& text) {
+    AlphaMaskSpec spec;
+    if (!ParseAlphaMaskSpec(text, spec)) return false;
+    if (!store.Usable()) return false;
+    if (store.BytesPerPixel() == 3 && !AddAlphaChannel(store, false)) return false;
+    if (store.BytesPerPixel() != 4) return false;
+
+    const int t = spec.Tolerance;
+    uint8_t* p = store.Image.Data;
+    const size_t n = PixelCount(store);
+    for (size_t i = 0; i < n; ++i, p += 4) {
+        const bool near = std::abs(p[0] - spec.Red) <= t && std::abs(p[1] - spec.Green) <= t &&
+                          std::abs(p[2] - spec.Blue) <= t;
+        p[3] = near ? 0 : 255;
+    }
+    return true;
+}
+
+bool MergeAlphaImage(ImageStore& store, const std::string& path) {
+    if (!store.Usable()) return false;
+    const bool hadAlpha = store.BytesPerPixel() == 4;
+    if (!hadAlpha) AddAlphaChannel(store, false);
+    if (store.BytesPerPixel() != 4) return false;
+
+    KeptImage kept = TakeImage(store);
+    const bool loaded = LoadImage(store, path);
+    const bool sameSize = loaded && store.Image.Width == kept.record.Width &&
+                          store.Image.Height == kept.record.Height;
+    if (sameSize) {
+        const int sourceBpp = store.BytesPerPixel();
+        const uint8_t* source = store.Image.Data;
+        uint8_t* target = kept.pixels.data();
+        const size_t n = PixelCount(store);
+        for (size_t i = 0; i < n; ++i) target[i * 4 + 3] = source[i * sourceBpp];
+    } else if (loaded) {
+        SetLoadErrorText(store, "Images not the same size");
+    }
+    // The alpha file's own description (when it is a texture) must not be
+    // written out later as if it described this image.
+    ResetImage(store);
+    PutBack(store, std::move(kept));
+    if (sameSize) {
+        UpdateAlphaKind(store);
+        return true;
+    }
+    // A failed merge leaves the image as it was: an alpha channel it already
+    // had is the user's work and stays.
+    if (!hadAlpha) RemoveAlphaChannel(store);
+    return false;
+}
+
+bool SaveColourImage(ImageStore& store, const std::string& path) {
+    // SaveImage itself never changes the image; only the alpha removal needs undoing.
+    if (!store.Usable() || store.BytesPerPixel() != 4) return SaveImage(store, path);
+    KeptImage kept = TakeImage(store);
+    store.PixelBuffer = kept.pixels;
+    store.SyncData();
+    store.ImageLoaded = true;
+    RemoveAlphaChannel(store);
+    const bool saved = SaveImage(store, path);
+    PutBack(store, std::move(kept));
+    return saved;
+}
+
+bool SaveAlphaImage(ImageStore& store, const std::string& path) {
+    if (!store.Usable() || store.BytesPerPixel() != 4) return false;
+    KeptImage kept = TakeImage(store);
+    const size_t n = static_cast<size_t>(kept.record.Width) * kept.record.Height;
+    ByteBuffer grey(n * 3);
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t a = kept.pixels[i * 4 + 3];
+        grey[i * 3] = a;
+        grey[i * 3 + 1] = a;
+        grey[i * 3 + 2] = a;
+    }
+    store.AdoptPixels(std::move(grey), kept.record.Width, kept.record.Height, 0);
+    const bool saved = SaveImage(store, path);
+    PutBack(store, std::move(kept));
+    return saved;
+}
+
+void GreyScale(ImageStore& store) {
+    if (!store.Usable()) return;
+    const int bpp = store.BytesPerPixel();
+    if (bpp == 3) GreyPixels<3>(store.Image.Data, PixelCount(store));
+    if (bpp == 4) GreyPixels<4>(store.Image.Data, PixelCount(store));
+}
+
+void NonUniformColour(ImageStore& store, int count, int change, bool random, std::mt19937& rng) {
+    if (!store.Usable()) return;
+    const int bpp = store.BytesPerPixel();
+    if (bpp < 1) return;
+    const int32_t dataSize = store.Image.DataSize;
+    count = std::min(std::max(count, 1), dataSize / 2);
+    if (count < 1) return;
+    // Beyond 127 a red byte could leave 0..255.
+    change = std::clamp(change, 0, 127);
+    uint8_t* data = store.Image.Data;
+
+    if (!random) {
+        ChangeRed(data[0], change);
+        const int32_t step = dataSize / count;
+        int64_t last = 0;
+        for (int k = 1; k < count; ++k) {
+            const int64_t byte = static_cast<int64_t>(k) * step;
+            const int64_t pixel = byte - byte % bpp;
+            // On a tiny image two steps can fall in one pixel; changing it twice
+            // could undo the change.
+            if (pixel == last) continue;
+            ChangeRed(data[pixel], change);
+            last = pixel;
+        }
+        return;
+    }
+
+    // Pick `count` distinct ones among the pixels (other than pixel 0) that still
+    // have the reference red, by their rank in store order, then change them in
+    // one pass. Picking positions blindly until enough match never ends on an
+    // image with too few of them.
+    const uint8_t reference = data[0];
+    const size_t pixels = PixelCount(store);
+    size_t candidates = 0;
+    for (size_t i = 1; i < pixels; ++i) candidates += data[i * bpp] == reference;
+    if (candidates == 0) return;
+
+    std::vector<size_t> chosen;
+    if (candidates <= static_cast<size_t>(count)) {
+        chosen.resize(candidates);
+        for (size_t r = 0; r < candidates; ++r) chosen[r] = r;
+    } else {
+        // Floyd's sampling: `count` distinct ranks out of `candidates`, uniformly.
+        std::unordered_set<size_t> picked;
+        for (size_t j = candidates - count; j < candidates; ++j) {
+            const size_t t = std::uniform_int_distribution<size_t>(0, j)(rng);
+            picked.insert(picked.count(t) ? j : t);
+        }
+        chosen.assign(picked.begin(), picked.end());
+        std::sort(chosen.begin(), chosen.end());
+    }
+
+    size_t rank = 0;
+    auto next = chosen.begin();
+    for (size_t i = 1; i < pixels && next != chosen.end(); ++i) {
+        uint8_t& red = data[i * bpp];
+        if (red != reference) continue;
+        if (rank == *next) {
+            ChangeRed(red, change);
+            ++next;
+        }
+        ++rank;
+    }
+}
+
+}  // namespace core

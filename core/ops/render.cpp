@@ -1,0 +1,105 @@
+#include "core/ops/render.h"
+
+#include <algorithm>
+
+#include "core/image/channel_order.h"
+
+namespace core {
+
+namespace {
+
+// Whether a picture can be drawn at all: 3 or 4 bytes per pixel, neither side 0.
+bool Drawable(const ImageStore& store) {
+    const int bpp = store.BytesPerPixel();
+    return store.ImageLoaded && store.Image.Width != 0 && store.Image.Height != 0 &&
+           (bpp == 3 || bpp == 4);
+}
+
+void DrawAlphaAsGrey(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    // Callers pass the image's own size; never read beyond the store.
+    const int w = std::min<int>(width, store.Image.Width);
+    const int h = std::min<int>(height, store.Image.Height);
+    const size_t srcStride = static_cast<size_t>(store.Image.Width) * 4;
+    bitmap.Reset(24, width, height);
+    for (int r = 0; r < h; ++r) {
+        uint8_t* out = bitmap.Row(height - 1 - r).data();
+        const uint8_t* in = store.Image.Data + r * srcStride;
+        for (int x = 0; x < w; ++x, in += 4, out += 3) {
+            out[0] = out[1] = out[2] = in[3];
+        }
+    }
+}
+
+}  // namespace
+
+void RenderColourImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    if (!Drawable(store)) return;
+    const int bpp = store.BytesPerPixel();
+    const int w = std::min<int>(width, store.Image.Width);
+    const int h = std::min<int>(height, store.Image.Height);
+    const size_t srcStride = static_cast<size_t>(store.Image.Width) * bpp;
+    bitmap.Reset(bpp == 3 ? 24 : 32, width, height);
+    for (int r = 0; r < h; ++r) {
+        uint8_t* out = bitmap.Row(height - 1 - r).data();
+        const uint8_t* in = store.Image.Data + r * srcStride;
+        CopySwappingRedBlue(in, out, static_cast<size_t>(w), bpp);
+    }
+}
+
+void RenderImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    if (!Drawable(store)) return;
+    if (store.BytesPerPixel() == 4 && store.AlphaView && store.Image.AlphaKind != 0) {
+        DrawAlphaAsGrey(store, bitmap, width, height);
+    } else {
+        RenderColourImage(store, bitmap, width, height);
+    }
+}
+
+void NoteUniformColour(ImageStore& store) {
+    if (!store.Usable()) return;
+    const int bpp = store.BytesPerPixel();
+    store.UniformColour = true;
+    if (bpp != 3 && bpp != 4) return;
+    // Every pixel equal to its predecessor is the same as every pixel equal to
+    // the first; real pictures differ within a few pixels, so this is cheap.
+    const uint8_t* first = store.Image.Data;
+    const uint8_t* end = first + static_cast<size_t>(store.Image.Width) * store.Image.Height * bpp;
+    for (const uint8_t* p = first + bpp; p < end; p += bpp) {
+        if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) {
+            store.UniformColour = false;
+            return;
+        }
+    }
+}
+
+void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour) {
+    auto clampComponent = [](uint32_t v) {
+        return static_cast<int>(std::clamp<uint32_t>(v, 15, 240));
+    };
+    const int bR = clampComponent(colour & 0xFF);
+    const int bG = clampComponent((colour >> 8) & 0xFF);
+    const int bB = clampComponent((colour >> 16) & 0xFF);
+    if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
+    if (store.BytesPerPixel() != 4) return;
+
+    const int w = store.Image.Width;
+    const int h = store.Image.Height;
+    bitmap.Reset(32, w, h);
+    const uint8_t* src = store.Image.Data;
+    for (int y = 0; y < h; ++y) {
+        const int rowOffset = (y % 32) < 16 ? 15 : -15;
+        uint8_t* out = bitmap.Row(h - 1 - y).data();
+        const uint8_t* in = src + static_cast<size_t>(y) * w * 4;
+        for (int x = 0; x < w; ++x, in += 4, out += 4) {
+            const int offset = (x % 32) < 16 ? rowOffset : -rowOffset;
+            const int a = in[3];
+            const int inv = 255 - a;
+            out[0] = static_cast<uint8_t>(in[2] * a / 255 + inv * (bB + offset) / 255);
+            out[1] = static_cast<uint8_t>(in[1] * a / 255 + inv * (bG + offset) / 255);
+            out[2] = static_cast<uint8_t>(in[0] * a / 255 + inv * (bR + offset) / 255);
+            out[3] = static_cast<uint8_t>(a);
+        }
+    }
+}
+
+}  // namespace core

@@ -1,0 +1,170 @@
+#include "app/platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <regex>
+#include <string>
+#include <tuple>
+
+#include "tests/support/test_support.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace platform = app::platform;
+using testing_support::Contains;
+using testing_support::ScopedVariable;
+
+// 14:05:09 on Saturday 5 December 2026.
+std::tm Moment() {
+    std::tm moment{};
+    std::tie(moment.tm_year, moment.tm_mon, moment.tm_mday, moment.tm_wday, moment.tm_yday,
+             moment.tm_hour, moment.tm_min, moment.tm_sec) =
+        std::make_tuple(2026 - 1900, 11, 5, 6, 338, 14, 5, 9);
+    return moment;
+}
+
+TEST(PlatformTest, TheProgramsOwnPathAndTheUsersFolders) {
+    const fs::path program = platform::ProgramPath();
+    EXPECT_TRUE(program.is_absolute()) << program;
+    EXPECT_TRUE(fs::is_regular_file(program)) << program;
+    EXPECT_EQ(program.stem(), "app_tests");
+#if defined(_WIN32)
+    // As Windows names it: a drive letter and backslashes.
+    EXPECT_TRUE(std::regex_match(platform::ProgramPath(), std::regex(R"([A-Za-z]:\\[^/]+)")))
+        << platform::ProgramPath();
+#endif
+
+    for (const std::string& folder : {platform::HomeFolder(), platform::UserConfigFolder()}) {
+        EXPECT_TRUE(fs::path(folder).is_absolute()) << folder;
+        EXPECT_NE(folder.find_last_of("/\\"), folder.size() - 1) << folder;
+    }
+    EXPECT_TRUE(fs::is_directory(platform::HomeFolder()));
+}
+
+#if defined(_WIN32)
+TEST(PlatformTest, TheConfigurationFolderIsAppData) {
+    {
+        ScopedVariable appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming\\");
+        EXPECT_EQ(platform::UserConfigFolder(), "C:\\Users\\Zoë\\AppData\\Roaming");
+    }
+    // Without the variable the shell still knows the roaming folder.
+    ScopedVariable appData("APPDATA", std::nullopt);
+    EXPECT_TRUE(fs::is_directory(platform::UserConfigFolder())) << platform::UserConfigFolder();
+}
+#else
+TEST(PlatformTest, TheConfigurationFolderFollowsXdgConfigHome) {
+    ScopedVariable home("HOME", "/home/zoë/");
+    // Relative values are invalid and ignored.
+    for (const auto& [value, folder] :
+         {std::pair<std::optional<std::string>, std::string>{"/srv/config//", "/srv/config"},
+          {"config", "/home/zoë/.config"},
+          {std::nullopt, "/home/zoë/.config"}}) {
+        ScopedVariable xdg("XDG_CONFIG_HOME", value);
+        EXPECT_EQ(platform::UserConfigFolder(), folder);
+    }
+    EXPECT_EQ(platform::HomeFolder(), "/home/zoë");
+    {
+        // Without $HOME the password database still names one.
+        ScopedVariable noHome("HOME", std::nullopt);
+        EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
+    }
+}
+#endif
+
+TEST(PlatformTest, AWritableFolderIsProbedWithoutTrace) {
+    testing_support::TempDir dir;
+    EXPECT_TRUE(platform::FolderIsWritable(dir.path().string()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    testing_support::WriteBytes(dir.File("file"), {1});
+    EXPECT_FALSE(platform::FolderIsWritable(dir.File("file")));
+    EXPECT_FALSE(platform::FolderIsWritable(dir.File("missing")));
+    // A folder deep enough to need the long form of its name on Windows (which
+    // the test itself must use to make it).
+    fs::path deep = dir.path();
+    for (int i = 0; i < 6; ++i) deep /= std::string(60, char('a' + i));
+    fs::create_directories(testing_support::SystemPath(deep.string()));
+    EXPECT_TRUE(platform::FolderIsWritable(deep.string()));
+}
+
+// The null device is a character device like a console, but no terminal.
+TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
+    testing_support::TempDir dir;
+    const std::string file = dir.File("out.txt");
+#if defined(_WIN32)
+    // A console handle says what it is only when it may be read as well.
+    std::FILE* terminal = _wfopen(L"CONOUT$", L"w+");
+    ASSERT_NE(terminal, nullptr) << "the tests need a console (under Wine: a terminal on "
+                                    "standard input)";
+    const char* nullDevice = "NUL";
+#else
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
+    std::FILE* terminal = std::fopen(ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    const char* nullDevice = "/dev/null";
+#endif
+    std::FILE* plain = std::fopen(file.c_str(), "w");
+    std::FILE* null = std::fopen(nullDevice, "w");
+    EXPECT_EQ(std::make_tuple(platform::IsTerminal(terminal), platform::IsTerminal(plain),
+                              platform::IsTerminal(null)),
+              std::make_tuple(true, false, false));
+    for (std::FILE* stream : {terminal, plain, null}) std::fclose(stream);
+#if !defined(_WIN32)
+    close(master);
+#endif
+}
+
+// The moment comes back from the system's clock value, as the log's header
+// takes it, and is written as a locale writes it.
+TEST(PlatformTest, LocalTimeAndTimeAndDateAsALocaleWritesThem) {
+    std::tm local = Moment();
+    local.tm_isdst = -1;
+    const std::tm moment = platform::LocalTime(std::mktime(&local));
+    EXPECT_EQ(std::make_tuple(moment.tm_year, moment.tm_mon, moment.tm_mday, moment.tm_hour,
+                              moment.tm_min, moment.tm_sec),
+              std::make_tuple(126, 11, 5, 14, 5, 9));
+#if defined(_WIN32)
+    EXPECT_EQ(platform::LongTimeText(moment, "en-US"), "2:05:09 PM");
+    EXPECT_EQ(platform::ShortDateText(moment, "en-US"), "12/5/2026");
+    EXPECT_EQ(platform::LongTimeText(moment, "de-DE"), "14:05:09");
+    // Windows writes 05.12.2026, Wine 5.12.2026.
+    const std::string germanDate = platform::ShortDateText(moment, "de-DE");
+    EXPECT_TRUE(germanDate == "05.12.2026" || germanDate == "5.12.2026") << germanDate;
+    // An unknown name falls back to the neutral locale.
+    EXPECT_EQ(platform::LongTimeText(moment, "xx-nowhere"), "14:05:09");
+    EXPECT_EQ(platform::ShortDateText(moment, "xx-nowhere"), "12/05/2026");
+#else
+    EXPECT_EQ(platform::LongTimeText(moment, "C"), "14:05:09");
+    EXPECT_EQ(platform::ShortDateText(moment, "C"), "12/05/26");
+    EXPECT_EQ(platform::LongTimeText(moment, "xx_NOWHERE.UTF-8"), "14:05:09");
+    {
+        // A user's locale that is not installed must not stop the log.
+        ScopedVariable all("LC_ALL", "xx_NOWHERE.UTF-8");
+        EXPECT_EQ(platform::LongTimeText(moment), "14:05:09");
+        EXPECT_EQ(platform::ShortDateText(moment), "12/05/26");
+    }
+#endif
+    // Whatever the user's locale, the time shows minutes and seconds and the
+    // date its month and year.
+    const std::string time = platform::LongTimeText(moment);
+    const std::string date = platform::ShortDateText(moment);
+    EXPECT_TRUE(Contains(time, "05"));
+    EXPECT_TRUE(Contains(time, "09"));
+    EXPECT_TRUE(Contains(date, "12"));
+    EXPECT_TRUE(Contains(date, "26"));
+}
+
+}  // namespace

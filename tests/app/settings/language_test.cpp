@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/platform/program_dir.h"
+#include "app/settings/language.h"
+#include "core/io/paths.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using app::Language;
+const std::string kMissing = "String Not Translated";
+
+TEST(LanguageTest, FileLinesAndKeyRules) {
+    testing_support::TempDir dir;
+    Language language;
+    testing_support::WriteText(dir.File("English.txt"),
+                               "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end");
+    ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
+    EXPECT_EQ(language.Lines().size(), 4u);  // CR LF, CR and LF all end a line
+    EXPECT_EQ(language.Translate("last"), "no end");
+
+    const std::string cutKey = "about Comments";
+    language.SetLines({
+        "MENU FILE  |  Datei",  // case ignored; key's trailing blanks, text's leading spaces go
+        "menu Open\t|Open  ",   // trailing blanks of the text stay
+        " menu Exit|leading blank",  // leading blanks belong to the key
+        "menu Save|one|two",         // three fields: ignored
+        "menu Save|Save",
+        "menu Save|second",  // the first match wins
+        cutKey + "|" + std::string(400, 'x'),
+        std::string(255, 'k') + "|late bar",  // the bar lies beyond the 255-character cut
+    });
+    const std::pair<std::string, std::string> expected[] = {
+        {"Menu File", "Datei"},
+        {"menu Open", "Open  "},
+        {"menu Exit", kMissing},
+        {" menu Exit", "leading blank"},
+        {"menu Save", "Save"},
+        {std::string(255, 'k'), kMissing},
+        {cutKey, std::string(255 - cutKey.size() - 1, 'x')},
+    };
+    for (const auto& [key, translation] : expected)
+        EXPECT_EQ(language.Translate(key), translation) << key;
+
+    // Lookups already made give way to the lines that replace them.
+    language.SetLines({"menu File|Fichier"});
+    EXPECT_EQ(language.Translate("menu File"), "Fichier");
+    EXPECT_EQ(language.Translate("menu Open"), kMissing);
+    ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
+    EXPECT_EQ(language.Translate("menu File"), "File");
+}
+
+// The program's own English.txt: one entry per line, each key once, and as
+// many keys as the program looks up (a few named, for a file cut short).
+TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
+    // The build places the file where an installed program finds it.
+    const std::string path = app::InstalledDataDir(app::RunningProgramPath()) + "English.txt";
+    Language language;
+    ASSERT_TRUE(language.LoadFile(path)) << path;
+    std::set<std::string> fileKeys;
+    for (const std::string& line : language.Lines()) {
+        const app::Tokens tokens = app::GetTokens(line, "|");
+        EXPECT_EQ(tokens.count, 2) << "not an entry: " << line;
+        EXPECT_LE(line.size(), app::kLanguageLineLimit) << line;
+        EXPECT_TRUE(fileKeys.insert(tokens.fields[0]).second) << "twice: " << line;
+    }
+    for (const char* key :
+         {"menu File", "about Comments", "message Locate12e", "message InvalidSize"})
+        EXPECT_TRUE(fileKeys.count(key)) << key;
+    EXPECT_EQ(fileKeys.size(), 93u);  // the keys the program looks up
+}
+
+// A program folder given on the command line (--home) holds no language file:
+// the one beside the program, then the installed one, is found. An installed
+// program keeps its files in the user's folder even where it may write beside
+// itself (root may write to /usr/bin); one unpacked on its own keeps them there.
+TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
+    testing_support::TempDir dir;
+    const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
+    auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
+    EXPECT_EQ(find(), "");
+    const std::string installed = dir.File("prefix/share/skeinpress/English.txt"),
+                      beside = dir.File("prefix/bin/English.txt"),
+                      own = dir.File("home/English.txt");
+    for (const std::string& path : {installed, beside, own}) {
+        testing_support::WriteBytes(path, {'a', '|', 'b'});
+        EXPECT_EQ(std::filesystem::path(find()).make_preferred(),
+                  std::filesystem::path(path).make_preferred());
+    }
+
+#if defined(_WIN32)
+    const testing_support::ScopedVariable config("APPDATA", dir.File("config"));
+#else
+    const testing_support::ScopedVariable config("XDG_CONFIG_HOME", dir.File("config"));
+#endif
+    const std::string userFolder =
+        app::WithTrailingSeparator(core::JoinPath(dir.File("config"), "skeinpress"));
+    EXPECT_EQ(app::ProgramDirFor(program), userFolder);
+    EXPECT_EQ(app::UserConfigDir(), userFolder);
+    EXPECT_TRUE(std::filesystem::is_directory(userFolder));
+    std::filesystem::remove_all(dir.File("prefix/share"));
+    EXPECT_EQ(app::ProgramDirFor(program), dir.File("prefix/bin/"));
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/settings/mem_ini.h"
+#include "app/setup/command_line.h"
+#include "core/io/file_io.h"
+#include "tests/support/fake_host.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using app::Answer;
+using testing_support::Contains;
+using testing_support::ReadText;
+using testing_support::WriteText;
+
+struct StartupTest : ::testing::Test {
+    testing_support::TempDir dir;
+    testing_support::FakeHost host;
+    app::Application app{host};
+    std::string ini() const { return dir.File("skeinpress.ini"); }
+    // The settings file as written, with LF line ends (Windows gets CR LF).
+    std::string SettingsText() const { return testing_support::WithLineFeeds(ReadText(ini())); }
+    void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
+};
+
+TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
+    Create();
+    ASSERT_TRUE(app.MayClose());  // nothing changed: no question
+    app.Close();
+    EXPECT_TRUE(host.messages.empty() && host.confirmations.empty());
+    EXPECT_EQ(SettingsText(),
+              "[File]\nLanguage=English.txt\n\n"
+              "[MRU]\nlastfile=\ndefault_dir=\n\n"
+              "[Paths]\neditor_dir=\nTS2009_dir=\nTS2010_dir=\nTS12_dir=\n\n"
+              "[Options]\nCloseOnDone=0\nDoBMPs=0\nDoJPGs=0\nDoTextures=1\nOverwriteTGAs=1\n"
+              "UniformColour=1\nBGroundColour=8421504\nTrawlSpeed=50\nNormalMapAlpha=127\n\n"
+              "[Position]\nLeft=200\nTop=100\n\n"
+              "[PixelSet]\nCount=3\nChange=20\nRandom=1\n\n"
+              "[Program]\nVersion=1.22\n\n");
+}
+
+TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
+    WriteText(ini(),
+              "; written by hand\r\n"
+              "[mru]\r\n lastfile = 'wagon.texture'\r\ndefault_dir=\"/trains/my assets/\"\r\n"
+              "[Paths]\r\neditor_dir=\"\r\n"
+              "[Options]\r\ndobmps=2\r\nBGroundColour=not a number\r\n"
+              "TrawlSpeed=5\r\nNormalMapAlpha=300\r\nUniformColour=\"0\"\r\n");
+    Create();
+    const app::Settings& s = app.settings();
+    EXPECT_EQ(s.CurrentFile, "/trains/my assets/wagon.texture");
+    EXPECT_EQ(s.EditorPath, "\"");  // a lone quote character stays
+    EXPECT_TRUE(s.DoBMPs && !s.FixUniformColour);
+    EXPECT_EQ(s.BGroundColour, 0x808080u);
+    EXPECT_EQ(s.TrawlSpeed, 30);
+    EXPECT_EQ(app.view().Store().AlphaFillValue, 300 & 0xFF);
+}
+
+TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
+    testing_support::TempDir dir;
+    app::TMemIni ini(dir.File("a.ini"));
+    for (const std::string value : {" padded ", "\"quoted\"", "'single'", "x\""}) {
+        ini.WriteString("S", "k", value);
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_EQ(app::TMemIni(dir.File("a.ini")).ReadString("S", "K", "?"), value);
+    }
+    // A line break cannot smuggle in keys or sections of its own.
+    ini.WriteString("MRU", "lastfile", "a\n[Paths]\neditor_dir=/bin/evil");
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(app::TMemIni(dir.File("a.ini")).ReadString("Paths", "editor_dir", "?"), "?");
+}
+
+// The cancelled close is shown by the desktop program's own test.
+TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSettingsFile) {
+    struct : app::CommandLineJobs {
+        int saves = 0;
+        app::ImageView* view = nullptr;
+        void StartTrawl() override {}
+        void ConvertCurrentFile(bool) override {}
+        void SaveAs() override {
+            if (++saves == 2) view->SaveAs();  // the first save is cancelled
+        }
+    } jobs;
+    Create();
+    app.UseJobs(&jobs);
+    jobs.view = &app.view();
+    testing_support::FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    app.editing().GreyScale();
+    host.savePicks = {dir.File("saved.tga")};
+    host.answers = {Answer::No, Answer::Yes, Answer::Yes};
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 0);
+    EXPECT_FALSE(app.MayClose());  // Yes, then no save: the edits stay
+    EXPECT_TRUE(app.MayClose() && jobs.saves == 2);
+
+    for (const char* name : {"tempimage.bmp", "tempalpha.bmp"}) WriteText(dir.File(name), "x");
+    std::filesystem::create_directory(ini());  // the settings file cannot replace a folder
+    app.Close();
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tempimage.bmp")) ||
+                 std::filesystem::exists(dir.File("tempalpha.bmp")));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(Contains(host.messages[0], ini()));
+}
+
+// Settings the program cannot read may still be the user's: a file too large,
+// one that is not text, a FIFO. The run says so once, uses the defaults and
+// leaves the file as it was.
+TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+    const std::string settings = "[Paths]\r\neditor_dir=/opt/gimp/bin/gimp\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"larger than 16 MB", settings + std::string(17 << 20, ';')},
+        {"not text", settings + std::string("\0\x01\x02", 3)},
+        {"not a regular file", ""},
+    };
+    for (const auto& [problem, content] : cases) {
+        testing_support::TempDir dir;
+        const std::string ini = dir.File("skeinpress.ini");
+        if (content.empty())
+            testing_support::MakeNoRegularFile(ini);
+        else
+            WriteText(ini, content);
+        testing_support::FakeHost host;
+        app::Application app(host);
+        app.Start(dir.path().string(), dir.File("skeinpress"));
+        app.RunCommandLine({});
+        ASSERT_EQ(host.memo.size(), 1u) << problem;
+        EXPECT_TRUE(Contains(host.memo[0], ini));
+        EXPECT_TRUE(Contains(host.memo[0], problem));
+        EXPECT_EQ(app.settings().EditorPath, "");
+        app.Close();
+        EXPECT_TRUE(host.messages.empty()) << problem;
+        if (content.empty()) {
+            EXPECT_TRUE(std::filesystem::exists(ini) && !std::filesystem::is_regular_file(ini));
+        } else {
+            EXPECT_TRUE(ReadText(ini) == content) << problem;
+        }
+    }
+}
+
+// UTF-16 with a byte-order mark (as Notepad saves "Unicode"), for settings
+// and language file alike; the settings are written back, flushed to the disk,
+// in the program's own form.
+TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
+    auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::vector<uint8_t> bytes =
+            bigEndian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
+        for (char c : text) {
+            bytes.push_back(bigEndian ? 0 : static_cast<uint8_t>(c));
+            bytes.push_back(bigEndian ? static_cast<uint8_t>(c) : 0);
+        }
+        return bytes;
+    };
+    testing_support::WriteBytes(
+        ini(),
+        utf16("[File]\r\nLanguage=Deutsch.txt\r\n[Paths]\r\neditor_dir=/opt/gimp\r\n", false));
+    testing_support::WriteBytes(dir.File("Deutsch.txt"), utf16("menu File|Datei\r\n", true));
+    Create();
+    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+    EXPECT_EQ(app.T("menu File"), "Datei");
+    std::vector<std::string> flushed;
+    core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
+    EXPECT_TRUE(app.SaveSettings());
+    core::SetFlushObserver({});
+    EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
+    EXPECT_TRUE(Contains(SettingsText(), "editor_dir=/opt/gimp\n"));
+
+    std::filesystem::permissions(ini(),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    const std::string kept = ReadText(ini());
+    EXPECT_FALSE(app.SaveSettings());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
+    EXPECT_EQ(ReadText(ini()), kept);
+}
+
+// A UTF-8 byte-order mark (as some editors save) is not part of the first
+// section or line; the settings written back keep the user's first section.
+TEST_F(StartupTest, AUtf8ByteOrderMarkIsReadAsIfItWereNotThere) {
+    WriteText(ini(), "\xEF\xBB\xBF[Paths]\r\neditor_dir=/opt/gimp\r\n");
+    WriteText(dir.File("English.txt"), "\xEF\xBB\xBFmenu File|Datei\r\n");
+    Create();
+    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+    EXPECT_EQ(app.T("menu File"), "Datei");
+    ASSERT_TRUE(app.SaveSettings());
+    EXPECT_EQ(app::TMemIni(ini()).ReadString("Paths", "editor_dir", ""), "/opt/gimp");
+    EXPECT_EQ(ReadText(ini()).find("\xEF\xBB\xBF"), std::string::npos);
+}
+
+// The notice about a broken language line comes after the command line, whose
+// trawl clears the memo at its start, so it is seen.
+TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
+    WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
+    std::filesystem::create_directory(dir.File("tree"));
+    Create();
+    app.RunCommandLine({"-trawl", dir.File("tree")});
+    ASSERT_TRUE(app.trawl().Active());
+    ASSERT_GE(host.memo.size(), 2u);
+    EXPECT_EQ(host.memo.front(), " tree");
+    EXPECT_EQ(host.memo.back(),
+              "  Language file line 2 has too many \"|\" separators and is ignored");
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#include "app/settings/mem_ini.h"
+#include "tests/app/flow_fixture.h"
+
+namespace {
+
+using flow_testing::Exists;
+using testing_support::WriteImage;
+
+using DesktopCommandsTest = flow_testing::FlowTest;
+
+// The window's own test shows the order and the limit of eight.
+TEST_F(DesktopCommandsTest, RecentFilesSkipFailuresAndAreKeptInTheirOwnSection) {
+    for (const char* name : {"a.tga", "b.tga", "gone.tga"}) {
+        WriteImage(work.File(name), 2, 2, false);
+        app->view().OpenFile(work.File(name));
+    }
+    testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
+    app->view().OpenFile(work.File("broken.tga"));  // not listed
+    std::filesystem::remove(work.File("gone.tga"));
+    app->view().OpenFile(work.File("gone.tga"));  // reported, and leaves the list
+    EXPECT_EQ(host.messages.back(), "Could not find \"" + work.File("gone.tga") + "\".");
+    app->view().OpenFile(work.File("a.tga"));
+    const std::vector<std::string> recent{work.File("a.tga"), work.File("b.tga")};
+    EXPECT_EQ(app->settings().RecentFiles, recent);
+
+    // The last file keeps its own key; the list is read back by the next start.
+    ASSERT_TRUE(app->SaveSettings());
+    EXPECT_EQ(app::TMemIni(app->files().SettingsFile()).ReadString("MRU", "lastfile", ""), "a.tga");
+    flow_testing::RecordingHost otherHost;
+    app::Application next(otherHost);
+    next.Start(home.path().string(), home.File("skeinpress"));
+    EXPECT_EQ(next.settings().RecentFiles, recent);
+}
+
+// The window's own test drops a folder and trawls one from the menu.
+TEST_F(DesktopCommandsTest, OneTrawlAtATimeAndAStoppedOneGivesWay) {
+    for (const char* name : {"one/a.texture", "two/b.texture"})
+        WriteImage(work.File(name), 4, 4, false);
+    EXPECT_TRUE(app->trawl().TrawlFolder(work.File("one")));
+    EXPECT_FALSE(app->trawl().TrawlFolder(work.File("two")));
+    EXPECT_EQ(host.messages.size(), 1u);
+    app->trawl().Stop();
+    EXPECT_EQ(host.titles.back(), "Skeinpress (stopped)");
+    EXPECT_TRUE(app->trawl().TrawlFolder(work.File("two")));
+    Step();
+    EXPECT_TRUE(Exists(work.File("two/b.tga")) && !Exists(work.File("one/a.tga")));
+    EXPECT_TRUE(testing_support::Contains(LogText(), "one"));  // the given-up trawl's lines
+}
+
+}  // namespace

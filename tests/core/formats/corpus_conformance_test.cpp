@@ -1,0 +1,27 @@
+// Every row of the conformance corpus in tests/corpus.
+#include <gtest/gtest.h>
+
+#include "tests/core/formats/reader_checks.h"
+#include "tests/support/corpus.h"
+
+namespace {
+
+using testing_support::CorpusRow;
+
+class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
+
+TEST_P(CorpusTest, GivesTheManifestOutcome) {
+    testing_support::TempDir scratch;
+    testing_support::CheckCorpusRow(GetParam(), scratch.path().string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, CorpusTest, ::testing::ValuesIn(testing_support::ReadManifest()),
+                         [](const auto& info) { return reader_checks::TestName(info.param.path); });
+
+// A manifest that cannot be read would leave the suite above with no rows.
+TEST(Corpus, ManifestListsEveryRow) {
+    EXPECT_GE(testing_support::ReadManifest().size(), 127u)
+        << "tests/corpus/MANIFEST.tsv is missing or short";
+}
+
+}  // namespace

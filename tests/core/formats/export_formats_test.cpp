@@ -1,0 +1,155 @@
+// PNG, DDS and HDR, read back by other libraries than the ones that wrote
+// them: stb_image for PNG and HDR, and the DDS bytes compared with the
+// texture's own blocks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/formats/save_image.h"
+#include "core/ops/operations.h"
+#include "tests/core/formats/reader_checks.h"
+#include "tests/support/corpus.h"
+#include "tests/support/e2tf_files.h"
+#include "tests/support/image_files.h"
+#include "tests/support/reference_picture.h"
+#include "tests/support/test_support.h"
+
+#include <stb_image.h>
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::E2TFBytes;
+using testing_support::E2TFParts;
+using testing_support::NoiseBytes;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+
+uint32_t Word(const Bytes& b, size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+}
+
+}  // namespace
+
+// An E2TF texture's blocks, behind its smaller levels, are written to DDS by
+// the command-line test.
+TEST(SaveDDS, ADxtTextureKeepsItsOwnBlocksUntilAnEditChangesThePicture) {
+    TempDir dir;
+    const Bytes blocks = NoiseBytes(4 * 16, 5);  // 8 x 8 DXT5
+    core::ImageStore store;
+    ASSERT_TRUE(reader_checks::LoadBytes(store, testing_support::TextureBytes(12, 8, 8, blocks),
+                                         "classic.texture"))
+        << store.LoadErrorText;
+    store.Image.Compression = 0;  // as the viewer leaves it: the blocks do not depend on it
+    ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds"))) << store.LoadErrorText;
+    const Bytes dds = ReadBytes(dir.File("out.dds"));
+    ASSERT_EQ(dds.size(), 128u + blocks.size());
+    EXPECT_EQ(std::string(dds.begin(), dds.begin() + 4), "DDS ");
+    EXPECT_EQ(std::make_tuple(Word(dds, 12), Word(dds, 16), Word(dds, 20), Word(dds, 80)),
+              std::make_tuple(8u, 8u, 64u, 4u));  // height, width, linear size, FourCC flag
+    EXPECT_EQ(std::string(dds.begin() + 84, dds.begin() + 88), "DXT5");
+    EXPECT_TRUE(std::equal(blocks.begin(), blocks.end(), dds.begin() + 128));
+
+    // Edited, the picture is no longer its blocks: 32-bit pixels, top row
+    // first, blue, green, red, alpha.
+    ASSERT_TRUE(core::InvertAlpha(store));
+    ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds")));
+    const Bytes raw = ReadBytes(dir.File("out.dds"));
+    ASSERT_EQ(raw.size(), 128u + 8 * 8 * 4);
+    EXPECT_EQ(std::make_tuple(Word(raw, 80), Word(raw, 88), Word(raw, 104)),
+              std::make_tuple(0x41u, 32u, 0xFF000000u));
+    const uint8_t* topLeft = store.Image.Data + 7 * 8 * 4;
+    EXPECT_EQ(Bytes(raw.begin() + 128, raw.begin() + 132),
+              (Bytes{topLeft[2], topLeft[1], topLeft[0], topLeft[3]}));
+}
+
+TEST(SaveDDS, ACubeMapIsADdsCubeMapOfItsFaces) {
+    TempDir dir;
+    E2TFParts p;
+    p.code = "1txd", p.type = 2, p.width = p.height = 4;
+    const Bytes all = NoiseBytes(6 * 8, 20);  // one DXT1 block a face
+    p.levels = {{}};
+    for (int f = 0; f < 6; ++f)
+        p.levels[0].push_back(Bytes(all.begin() + 8 * f, all.begin() + 8 * (f + 1)));
+    core::ImageStore store;
+    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "cube.texture"))
+        << store.LoadErrorText;
+    ASSERT_TRUE(core::SaveImage(store, dir.File("cube.dds")));
+    const Bytes dds = ReadBytes(dir.File("cube.dds"));
+    ASSERT_EQ(dds.size(), 128u + all.size());
+    EXPECT_EQ(std::make_tuple(Word(dds, 12), Word(dds, 16), Word(dds, 108), Word(dds, 112)),
+              std::make_tuple(4u, 4u, 0x1008u, 0xFE00u));
+    EXPECT_TRUE(std::equal(all.begin(), all.end(), dds.begin() + 128));
+}
+
+TEST(SavePNG, EveryCorpusPictureRoundTripsExactly) {
+    TempDir dir;
+    int pictures = 0;
+    for (const testing_support::CorpusRow& row : testing_support::ReadManifest()) {
+        if (row.expect == "refuse") continue;
+        SCOPED_TRACE(row.path);
+        core::ImageStore store;
+        // Rows that may go either way count when they load.
+        if (!core::LoadImage(store, testing_support::CorpusDir() + "/" + row.path)) {
+            EXPECT_NE(row.expect, "load") << store.LoadErrorText;
+            continue;
+        }
+        const std::string png = dir.File("picture.png");
+        ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
+        testing_support::DecodedPicture image;
+        ASSERT_TRUE(testing_support::ReadPicture(png, image));
+        const int bpp = store.BytesPerPixel();
+        EXPECT_EQ(image.channels, bpp);
+        ASSERT_EQ(std::make_tuple(image.width, image.height),
+                  std::make_tuple(store.Image.Width, store.Image.Height));
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) {
+                const uint8_t* got = &image.rgba[(size_t(y) * image.width + x) * 4];
+                ASSERT_EQ(std::vector<int>(got, got + bpp), reader_checks::PixelAt(store, x, y))
+                    << x << "," << y;
+            }
+        ++pictures;
+    }
+    EXPECT_GE(pictures, 52);
+}
+
+// The 8-bit picture of a float texture is clamped and rounded, and says so;
+// its HDR keeps the values above one (Radiance holds none below zero, nor NaN).
+TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
+    TempDir dir;
+    E2TFParts p;
+    p.code = "f4dh", p.width = 2, p.height = 1;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    p.levels = {{testing_support::FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
+    core::ImageStore store;
+    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture"))
+        << store.LoadErrorText;
+    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 8),
+              (Bytes{255, 128, 0, 255, 64, 0, 0, 51}));
+    EXPECT_EQ(store.Image.AlphaKind, 1);
+    EXPECT_EQ(
+        std::vector<std::string>(store.TextureDetails.end() - 2, store.TextureDetails.end()),
+        (std::vector<std::string>{"Clipped=values above 1 were shown as 1 (255)",
+                                  "Clipped=values below 0, or not numbers, were shown as 0"}));
+    ASSERT_TRUE(core::SaveImage(store, dir.File("glow.hdr"))) << store.LoadErrorText;
+    const Bytes hdr = ReadBytes(dir.File("glow.hdr"));
+    int width = 0, height = 0, channels = 0;
+    float* values = stbi_loadf_from_memory(hdr.data(), static_cast<int>(hdr.size()), &width,
+                                           &height, &channels, 3);
+    ASSERT_NE(values, nullptr);
+    EXPECT_EQ(std::vector<float>(values, values + 6),
+              (std::vector<float>{7.0f, 0.5f, 0.0f, 0.25f, 0.0f, 0.0f}));
+    stbi_image_free(values);
+
+    // Changed pixels are not written as HDR (a picture that never was floats:
+    // the command-line test).
+    ASSERT_TRUE(core::InvertAlpha(store));
+    EXPECT_FALSE(core::SaveImage(store, dir.File("edited.hdr")));
+    EXPECT_EQ(store.LoadErrorText,
+              "The picture was changed after its floating-point values were read: not saved as "
+              "HDR \"edited.hdr\".");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("edited.hdr")));
+}

@@ -1,0 +1,56 @@
+// JPEG reading and writing through libjpeg. The corpus compares the reader's
+// pixels with libjpeg's own output.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/formats/save_image.h"
+#include "tests/core/formats/reader_checks.h"
+
+namespace {
+
+using reader_checks::Bytes;
+using reader_checks::LoadBytes;
+
+// A width x height picture of the given bytes as the JPEG writer writes it.
+Bytes WrittenJpeg(int width, int height, uint8_t (*byte)(size_t)) {
+    Bytes pixels(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = byte(i);
+    testing_support::TempDir dir;
+    core::ImageStore store;
+    testing_support::FillStore(store, width, height, 3, pixels);
+    EXPECT_TRUE(core::SaveImage(store, dir.File("written.jpg"))) << store.LoadErrorText;
+    return testing_support::ReadBytes(dir.File("written.jpg"));
+}
+
+TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingTheProcess) {
+    core::ImageStore store;
+    const Bytes flat = WrittenJpeg(24, 8, [](size_t i) { return uint8_t(i % 3 == 0 ? 200 : 60); });
+    ASSERT_TRUE(LoadBytes(store, flat, "flat.jpg")) << store.LoadErrorText;
+    ASSERT_EQ(std::make_pair(store.Image.Width, store.Image.Height), std::make_pair(24, 8));
+    for (size_t i = 0; i < store.PixelBuffer.size(); ++i)
+        ASSERT_NEAR(store.PixelBuffer[i], i % 3 == 0 ? 200 : 60, 3) << i;
+
+    const Bytes noise =
+        WrittenJpeg(64, 64, [](size_t i) { return uint8_t(i * 2654435761u >> 13); });
+    EXPECT_FALSE(LoadBytes(store, Bytes(noise.begin(), noise.begin() + 20), "head.jpg") ||
+                 store.ImageLoaded);
+    EXPECT_EQ(store.LoadErrorText, "Couldn't load JPG file in \"head.jpg\"");
+    // Cut inside the scan: libjpeg fills the rest, as djpeg does.
+    EXPECT_TRUE(
+        LoadBytes(store, Bytes(noise.begin(), noise.begin() + noise.size() * 3 / 4), "cut.jpg"));
+}
+
+// Each repeat of a scan costs a pass over every block of the picture for a few
+// bytes of file: past the bound the file is refused before that work is done.
+TEST(LoadJpg, AProgressiveFileOfTooManyScansIsRefused) {
+    const std::string name = "progressive_last_scan_repeated_300_times.jpg";
+    const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path().parent_path() /
+                                       "fuzz_regressions" / "jpeg" / name;
+    core::ImageStore store;
+    EXPECT_FALSE(core::LoadImage(store, file.string()));
+    EXPECT_EQ(store.LoadErrorText,
+              "Couldn't load JPG file in \"" + name + "\": it has more than 200 scans");
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// The loading dispatch: reader choice by extension, and what a load leaves of
+// the previous image.
+#include <gtest/gtest.h>
+
+#include "tests/core/formats/reader_checks.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+// Missing files: each reader's own message shows which one ran. A load, good
+// or failed, leaves nothing of the previous image (its description:
+// save_image_test.cpp); a read-only file: file_io_test.cpp.
+TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousImage) {
+    TempDir dir;
+    core::ImageStore store;
+    testing_support::FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
+    ASSERT_TRUE(
+        reader_checks::LoadBytes(store, testing_support::MakeTga(1, 1, 24, {1, 2, 3}), "a.tga"))
+        << store.LoadErrorText;
+    EXPECT_EQ(store.Image.DataSize, 3);
+
+    const std::pair<std::string, std::string> cases[] = {
+        {"photo.Jpg", "Couldn't load JPG file in \"photo.Jpg\""},
+        {"plan.Bmp", "Error opening \"plan.Bmp\""},
+        {"UP.TGA", "File not found : \"UP.TGA\""},
+        {"jpg", "File type not supported \"jpg\"."},
+    };
+    for (const auto& [name, message] : cases) {
+        EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
+        EXPECT_EQ(store.LoadErrorText, message);
+        EXPECT_TRUE(!store.ImageLoaded && store.PixelBuffer.empty() && !store.Image.Data) << name;
+    }
+}
+
+}  // namespace

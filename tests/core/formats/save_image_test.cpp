@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <tuple>
+
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "tests/support/image_files.h"
+
+using testing_support::FillStore;
+using testing_support::ReadBytes;
+using testing_support::ReadText;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t FilesIn(const TempDir& dir) {
+    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
+}
+
+}  // namespace
+
+TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
+    TempDir dir;
+    core::ImageStore store;
+    // The 24-bit layout is checked byte for byte with SaveColourImage.
+    const std::vector<uint8_t> px = testing_support::TestPixels(5, 3, false, true);
+    FillStore(store, 5, 3, 4, px, 1);
+    ASSERT_TRUE(core::SaveImage(store, dir.File("b.TGA")));  // extension in any case
+    core::ImageStore back;
+    ASSERT_TRUE(core::LoadImage(back, dir.File("b.TGA")));
+    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height, back.Image.AlphaKind),
+              std::make_tuple(5, 3, 1));
+    EXPECT_EQ(std::vector<uint8_t>(back.Image.Data, back.Image.Data + back.Image.DataSize), px);
+
+    // What it cannot write is refused with a message, and no file appears.
+    core::ImageStore empty;
+    EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
+    EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpeg")));
+    EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpeg\".");
+    EXPECT_EQ(FilesIn(dir), 1u);
+}
+
+// A full disk is played by a file size limit, which Windows does not have.
+#if !defined(_WIN32)
+TEST(SaveImage, AFailedSaveLeavesTheOldFileIntact) {
+    TempDir dir;
+    const std::string target = dir.File("keep.tga");
+    WriteBytes(target, {'o', 'l', 'd'});
+    core::ImageStore store;
+    FillStore(store, 16, 16, 4, std::vector<uint8_t>(16 * 16 * 4, 7));
+    // Let no file grow past 100 bytes, as a full disk would: the write fails
+    // half-way (this works for root too, unlike a read-only folder).
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = core::SaveImage(store, target);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadText(target), "old");
+    EXPECT_EQ(store.LoadErrorText, "File Save Error in TGA Data");
+    EXPECT_EQ(FilesIn(dir), 1u);  // no temporary file is left behind
+}
+
+// A file written again keeps the mode it had; a new one gets the mode any new
+// file gets here. Windows has no modes beyond the read-only mark.
+TEST(SaveImage, ReplacedFilesKeepTheirMode) {
+    TempDir dir;
+    core::ImageStore store;
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    const std::string target = dir.File("mode.tga");
+    WriteBytes(target, {'o', 'l', 'd'});
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(core::SaveImage(store, target));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadBytes(target).size(), 18u + 12u);
+
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(core::SaveImage(store, dir.File("new.tga")));
+    ::umask(mask);
+    ASSERT_EQ(::stat(dir.File("new.tga").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(FilesIn(dir), 2u);
+}
+#endif
+
+// The corpus checks the description written beside a texture saved in its own
+// folder. A save elsewhere rewrites it with the new name; one that comes out
+// the same is left alone; after another image is read none is written.
+TEST(SaveImage, DescriptionBesideTheTextureUntilAnotherImageIsRead) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "Out");
+    const std::string texture = dir.File("wagon.texture"), description = texture + ".txt";
+    core::ImageStore store;
+    FillStore(store, 1, 1, 4, {1, 2, 3, 4});
+    store.TextureFileName = texture;
+    store.TextureDescription = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
+    store.HasTextureDescription = true;
+
+    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "copy.TGA").string()));
+    EXPECT_EQ(ReadText(description), "Primary=copy.tga\r\nAlpha=copy.tga\r\nTile=st\r\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "Out" / "copy.TGA.txt"));
+
+    // Dated back a day (in whole seconds, which every system keeps): a rewrite
+    // would date it now.
+    const fs::file_time_type dayOld = std::chrono::floor<std::chrono::seconds>(
+        fs::last_write_time(description) - std::chrono::hours(24));
+    fs::last_write_time(description, dayOld);
+    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "copy.tga").string()));
+    EXPECT_EQ(fs::last_write_time(description), dayOld);
+
+    fs::remove(description);
+    WriteBytes(dir.File("plain.tga"), testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    ASSERT_TRUE(core::LoadImage(store, dir.File("plain.tga")));
+    ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
+    EXPECT_FALSE(fs::exists(description));
+}

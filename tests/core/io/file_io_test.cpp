@@ -1,0 +1,154 @@
+// What the readers and writers do with what the file system holds besides
+// ordinary files: FIFOs and folders named like images, read-only files, the
+// leftovers of killed programs; and which writes reach the disk at once.
+#include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/file_io.h"
+#include "tests/support/image_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FillStore;
+using testing_support::ReadText;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+// The read-only mark: the owner's write permission, the attribute on Windows.
+void MarkReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+// A store holding a small texture's picture and description, as after reading
+// `texture`.
+void FillTexture(core::ImageStore& store, const std::string& texture) {
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
+    store.TextureFileName = texture;
+    store.TextureDescription = {"Primary=wagon.tga"};
+    store.HasTextureDescription = true;
+}
+
+// Opening a FIFO waits for its other end: no reader may open one at all
+// (Windows has no FIFOs among its files). A FIFO as the description beside a
+// texture: the trawl's and the command line's tests.
+TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
+    TempDir dir;
+    fs::create_directory(dir.File("folder.tga"));
+    std::vector<std::string> names = {"folder.tga"};
+#if !defined(_WIN32)
+    for (const std::string name : {"y.bmp", "y.jpg", "y.tga", "y.texture"}) {
+        ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0644), 0);
+        names.push_back(name);
+    }
+    core::ByteBuffer bytes;
+    EXPECT_EQ(core::ReadWholeFile(dir.File("y.tga"), bytes, 100), core::ReadResult::CannotOpen);
+#endif
+    for (const std::string& name : names) {
+        const std::string message = "\"" + name + "\" is not a regular file";
+        core::ImageStore store;
+        FillStore(store, 1, 1, 3, {1, 2, 3});
+        if (name.ends_with(".tga")) {  // as a target too
+            EXPECT_FALSE(core::SaveImage(store, dir.File(name)));
+            EXPECT_EQ(store.LoadErrorText, message);
+        }
+        EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
+        EXPECT_EQ(store.LoadErrorText, message);
+    }
+    EXPECT_TRUE(fs::is_directory(dir.File("folder.tga")));
+#if !defined(_WIN32)
+    EXPECT_EQ(fs::status(dir.File("y.tga")).type(), fs::file_type::fifo);
+#endif
+}
+
+// The mark is the owner's write permission, and it holds for root too.
+TEST(FileIo, ReadOnlyTargetsAreNeverReplaced) {
+    TempDir dir;
+    core::ImageStore store;
+    FillTexture(store, dir.File("wagon.texture"));
+    for (const std::string name : {"keep.tga", "keep.bmp", "keep.jpg", "wagon.texture.txt"}) {
+        WriteBytes(dir.File(name), {'o', 'l', 'd'});
+        MarkReadOnly(dir.File(name));
+        const std::string target = name == "wagon.texture.txt" ? "wagon.tga" : name;
+        EXPECT_FALSE(core::SaveImage(store, dir.File(target))) << name;
+        EXPECT_EQ(store.LoadErrorText, "\"" + name + "\" is read-only");
+        EXPECT_EQ(ReadText(dir.File(name)), "old");
+        EXPECT_EQ(fs::status(dir.File(name)).permissions() & fs::perms::owner_write,
+                  fs::perms::none);
+    }
+    // No temporary is left: the four marked files and wagon.tga.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+}
+
+// A read used to lift the mark for its time, so a kill in between left the
+// file writable; a change of mode shows in the change time, which only stat
+// gives.
+TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
+    TempDir dir;
+    const std::string path = dir.File("locked.tga");
+    WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    MarkReadOnly(path);
+    const fs::perms readOnly = fs::status(path).permissions();
+#if !defined(_WIN32)
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+#endif
+    core::ImageStore store;
+    ASSERT_TRUE(core::LoadImage(store, path));
+    EXPECT_EQ(fs::status(path).permissions(), readOnly);
+#if !defined(_WIN32)
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(std::pair(after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
+              std::pair(before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
+#endif
+}
+
+// A killed program leaves its named temporary behind; the next write into the
+// folder removes it once it is an hour old (a younger one may still be written).
+TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
+    TempDir dir;
+    const std::string stale = dir.File("wagon.tga.skeinpress-Ab3dE9");
+    const std::string fresh = dir.File("body.tga.skeinpress-Zx81Qa");
+    const std::string other = dir.File("notes.skeinpress-old");
+    for (const std::string& path : {stale, fresh, other}) WriteBytes(path, {'t'});
+    const fs::file_time_type twoHoursAgo = fs::last_write_time(fresh) - std::chrono::hours(2);
+    fs::last_write_time(stale, twoHoursAgo);
+    fs::last_write_time(other, twoHoursAgo);
+    core::ImageStore store;
+    FillStore(store, 1, 1, 3, {1, 2, 3});
+    ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh) && fs::exists(other));
+}
+
+// Only writes made under DurableWrites reach the disk before they take the
+// target's name: the file first, then its folder.
+TEST(FileIo, OnlyDurableWritesAreFlushed) {
+    TempDir dir;
+    std::vector<std::string> flushed;
+    core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
+    core::ImageStore store;
+    FillStore(store, 1, 1, 3, {1, 2, 3});
+    EXPECT_TRUE(core::SaveImage(store, dir.File("derived.tga")));
+    EXPECT_TRUE(flushed.empty());
+    {
+        const core::DurableWrites durable;
+        EXPECT_TRUE(core::SaveImage(store, dir.File("saved.tga")));
+    }
+    core::SetFlushObserver({});
+    EXPECT_EQ(flushed, (std::vector<std::string>{dir.File("saved.tga"), dir.path().string()}));
+}
+
+}  // namespace

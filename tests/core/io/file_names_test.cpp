@@ -1,0 +1,116 @@
+// Names as users have them: letters beyond ASCII in a file and its folder,
+// paths longer than Windows takes in their plain form, and (on Windows) a
+// target that another program holds open.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/formats/load_image.h"
+#include "core/formats/save_image.h"
+#include "core/io/file_io.h"
+#include "tests/support/image_files.h"
+#include "tests/support/test_support.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+// The system's LoadImage macro would rename core's.
+#undef LoadImage
+
+#include "core/io/wide_names.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadText;
+using testing_support::SystemPath;
+using testing_support::TempDir;
+
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
+
+// The entries of a folder. On Windows the standard library's listing cannot
+// take long names, so the system's own is used.
+int EntriesIn(const std::string& folder) {
+#if defined(_WIN32)
+    int entries = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW(core::SystemName(folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return -1;
+    do {
+        const std::wstring name = entry.cFileName;
+        entries += name != L"." && name != L"..";
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return entries;
+#else
+    return static_cast<int>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+#endif
+}
+
+TEST(FileNames, LettersBeyondAsciiInTheFileAndItsFolder) {
+    TempDir dir;
+    const std::string folder = dir.path().string() + kSeparator + "Страница";
+    ASSERT_TRUE(fs::create_directory(SystemPath(folder)));
+    const std::string texture = folder + kSeparator + "Güterwagen_Dach.texture";
+    testing_support::WriteImage(texture, 4, 2, false, true);
+
+    core::ImageStore store;
+    ASSERT_TRUE(core::IsFile(texture) && core::IsFolder(folder));
+    ASSERT_TRUE(core::LoadImage(store, texture)) << store.LoadErrorText;
+    ASSERT_TRUE(core::SaveImage(store, folder + kSeparator + "Güterwagen_Dach.tga"))
+        << store.LoadErrorText;
+    EXPECT_TRUE(fs::is_regular_file(SystemPath(folder + kSeparator + "Güterwagen_Dach.tga")));
+    EXPECT_EQ(testing_support::SplitLines(ReadText(texture + ".txt"), "\r\n").at(0),
+              "Primary=Güterwagen_Dach.tga");
+
+    // Messages name the file as it is called.
+    EXPECT_FALSE(core::LoadImage(store, folder + kSeparator + "Übersicht.tga"));
+    EXPECT_EQ(store.LoadErrorText, "File not found : \"Übersicht.tga\"");
+}
+
+TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainForm) {
+    TempDir dir;
+    std::string folder = dir.path().string();
+    for (char c = 'a'; c < 'f'; ++c) folder += kSeparator + std::string(60, c);
+    fs::create_directories(SystemPath(folder));
+    const std::string target = folder + kSeparator + "long.tga";
+    ASSERT_GT(target.size(), 300u);
+
+    core::ImageStore store;
+    const std::vector<uint8_t> pixels = testing_support::TestPixels(3, 2, false, false);
+    testing_support::FillStore(store, 3, 2, 3, pixels);
+    ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;
+    ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;  // over itself
+    EXPECT_TRUE(core::IsFile(target) && core::IsFolder(folder));
+    core::ImageStore back;
+    ASSERT_TRUE(core::LoadImage(back, target)) << back.LoadErrorText;
+    EXPECT_EQ(back.PixelBuffer, store.PixelBuffer);
+    EXPECT_EQ(EntriesIn(folder), 1);
+}
+
+#if defined(_WIN32)
+// A program that holds a file open without letting others delete it keeps it
+// from being replaced: the save fails and the file stays whole. (POSIX
+// systems replace such a file; its reader keeps the old content.)
+TEST(FileNames, ATargetHeldOpenIsLeftWhole) {
+    TempDir dir;
+    const std::string target = dir.File("held.tga");
+    testing_support::WriteBytes(target, {'o', 'l', 'd'});
+    const HANDLE holder = CreateFileW(core::SystemName(target).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    core::ImageStore store;
+    testing_support::FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    const bool saved = core::SaveImage(store, target);
+    CloseHandle(holder);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(store.LoadErrorText.empty());
+    EXPECT_EQ(ReadText(target), "old");
+    EXPECT_EQ(EntriesIn(dir.path().string()), 1);
+}
+#endif
+
+}  // namespace
