@@ -59,8 +59,8 @@ report=$(find core app cli fuzz tests -type f \( -name '*.cpp' -o -name '*.h' -o
         layer = target; sub(/\/.*/, "", layer)
         if (target == layer) next
         if ((" " banned " ") ~ (" " layer " ")) {
-            top = file
-            if (top ~ /^tests\//) sub(/\/[^\/]*\/.*/, "", top); else sub(/\/.*/, "", top)
+            split(file, part, "/")
+            top = part[1] == "tests" ? part[1] "/" part[2] : part[1]
             print file ":" line ": includes \"" inc "\" from " layer "/, a layer above " top "/"
         }
     }')
