@@ -3,14 +3,14 @@
 # reports every difference in what they print, their exit codes and the files
 # they leave behind, byte for byte.
 #
-#   scripts/compare-cli.sh [--allow-mends[=LIST]] [--quick] [--keep] OLD_CLI NEW_CLI [WORKDIR]
+#   scripts/compare-cli.sh [--allow-mends[=LIST]] [--quick] [--only=GLOB] [--keep] OLD NEW [WORKDIR]
 #
 # Each build runs in its own copy of the tree, from a working folder of the
 # same shape, with the same relative paths, so the paths each build sees (and
 # the repair seeds made from them) are the same. Compared for every run: the
-# standard output, the standard error, the exit status, and a manifest of the
-# run's copy (every entry's type, mode and name, every file's sha256) taken
-# after the run, plus the trawl log. Masked before comparing: the time a
+# standard output, the standard error, the exit status, a manifest of the
+# run's copy taken after the run (every entry's type, mode, size and name, and
+# the sha256 of every file written since the last manifest), and the trawl log. Masked before comparing: the time a
 # summary reports, the progress lines (their figures and how many appear
 # depend on speed), the working folder and each build's own folder (the
 # language file's path), the date and time in the trawl log's headers, and the
@@ -19,8 +19,10 @@
 # --allow-mends takes a comma-separated list of known, intended differences;
 # bare, it takes every mend named below. A difference a mend accounts for is
 # printed as "allowed" and not counted.
-#   readonly-message  PNG, DDS and HDR refuse a read-only target with
-#                     "NAME" is read-only, not Couldn't create file "NAME".
+#   readonly-message  PNG, DDS and HDR refuse a read-only target, or a folder
+#                     in its place, with the TGA writer's words ("NAME" is
+#                     read-only, "NAME" is not a regular file), not with
+#                     Couldn't create file "NAME".
 #   badsize-stderr    a BMP or JPEG of unusable size is reported by convert on
 #                     the error stream instead of the output stream.
 #   version           --version prints the name and version (it was a usage
@@ -31,12 +33,16 @@
 # file converted alone only below samples/ and made/, the edits on three
 # files, every output format on five, seven trawls) for a busy machine.
 #
+# --only=GLOB makes only the runs whose name matches GLOB, a bash pattern
+# (extended: @(a|b*) works), to look again at the runs a report names.
+#
 # WORKDIR (default: a new temporary folder) holds the tree, both copies and
 # the recorded results, old/res and new/res, one file per run and stream. It is
 # removed at the end unless given or --keep. Ends with one line
 #   compare-cli: N runs, M files compared, K differences
 # and exit status 0 exactly when K is 0.
 set -uo pipefail
+shopt -s extglob
 export LC_ALL=C
 
 usage() {
@@ -47,6 +53,7 @@ usage() {
 mends=()
 keep=0
 quick=0
+only='*'
 args=()
 for a in "$@"; do
     case "$a" in
@@ -54,6 +61,7 @@ for a in "$@"; do
         --allow-mends=*) IFS=, read -r -a mends <<<"${a#--allow-mends=}" ;;
         --keep) keep=1 ;;
         --quick) quick=1 ;;
+        --only=*) only=${a#--only=} ;;
         -h | --help) usage ;;
         -*) echo "compare-cli: unknown option $a" >&2 && usage ;;
         *) args+=("$a") ;;
@@ -259,20 +267,25 @@ snapshot() {  # SIDE RESULT
     fi
 }
 
-# Lines a mend changes, made the same on both sides.
+# Lines a mend changes, made the same on both sides; fails when the mend has
+# nothing to do with the run.
 mend_filter() {  # MEND RUN STREAM FILE
     case "$1" in
         readonly-message)
-            [[ $2 == readonly* ]] &&
-                sed -E "s/Couldn't create file (\"[^\"]*\")\./\1 is read-only/" "$4" ;;
+            # The words the TGA, BMP and JPEG writers already use.
+            local words="is read-only"
+            [[ $2 == readonly-folder-* ]] && words="is not a regular file"
+            [[ $2 == readonly-* ]] &&
+                sed -E "s/Couldn't create file (\"[^\"]*\")\./\1 $words/" "$4" ;;
         badsize-stderr)
             [[ $2 == convert* && ( $3 == out || $3 == err ) ]] &&
-                grep -v 'unusable image size' "$4" ;;
+                sed '/unusable image size/d' "$4" ;;
         version)
-            if [ "$2" = version ]; then echo; else grep -v -- '--version' "$4"; fi ;;
+            if [ "$2" = version ]; then echo; else sed '/--version/d' "$4"; fi ;;
         run:*)
             # shellcheck disable=SC2053
             [[ $2 == ${1#run:} ]] && echo ;;
+        *) false ;;
     esac
 }
 
@@ -299,6 +312,8 @@ compare_stream() {  # ID RESULT STREAM
 run_both() {  # SNAPSHOT ID ARG...
     local snap=$1 id=$2 side res
     shift 2
+    # shellcheck disable=SC2053
+    [[ $id == $only ]] || return 0
     runs=$((runs + 1))
     res=$(printf '%05d' $runs)
     # The two builds run side by side.
@@ -374,8 +389,9 @@ for f in "${files[@]}"; do
 done
 
 new_case convert-each-settings settings
-for f in tree/samples/* tree/made/*/*.bmp tree/made/*/*.jpg tree/made/exists/*; do
-    step "convert-settings:${f#tree/}" --home home convert "$f"
+for f in "${files[@]}"; do
+    [[ $f == tree/samples/* || $f == tree/made/*/*.@(bmp|jpg) || $f == tree/made/exists/* ]] &&
+        step "convert-settings:${f#tree/}" --home home convert "$f"
 done
 
 new_case convert-jobs empty
