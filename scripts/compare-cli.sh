@@ -250,6 +250,7 @@ new_case() {  # NAME HOME
 # name, and the sha256 of every file the run wrote (newer than the marker
 # touched before it; hashing the whole tree after every run is too slow). A
 # file one build writes and the other leaves alone still differs, by its hash.
+cr=$'\r'
 snapshot() {  # SIDE RESULT
     local dir=$work/$1/$case_name res=$work/$1/res/$2
     (
@@ -260,7 +261,8 @@ snapshot() {  # SIDE RESULT
     ) >"$res.files"
     mask_output "$1" "$res.files"
     if [ -f "$dir/home/Trawl_Log.txt" ]; then
-        sed -E 's/^(----- Trawl Log ------- ).*(\r?)$/\1<time>,  <date>\2/' \
+        # The line end stays as written.
+        sed -E "s/^(----- Trawl Log ------- )[^$cr]*/\\1<time>,  <date>/" \
             "$dir/home/Trawl_Log.txt" >"$res.log"
     else
         : >"$res.log"
