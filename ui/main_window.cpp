@@ -27,7 +27,7 @@
 
 #include "ui/picture_convert.h"
 #include "ui/picture_view.h"
-#include "ui/secondary_windows.h"
+#include "ui/actual_size_window.h"
 
 // The icon lives in the library's resources; a static library must register them.
 static void InitSkeinpressResources() {

@@ -14,7 +14,7 @@
 #include "tests/support/test_support.h"
 #include "ui/main_window.h"
 #include "ui/picture_view.h"
-#include "ui/secondary_windows.h"
+#include "ui/actual_size_window.h"
 
 namespace window_testing {
 

@@ -1,4 +1,4 @@
-#include "ui/secondary_windows.h"
+#include "ui/actual_size_window.h"
 
 #include <QAction>
 #include <QGuiApplication>
