@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "app/view/image_view.h"
+#include "skeinpress_version.h"
 #include "ui/picture_convert.h"
 
 namespace ui {
@@ -285,7 +286,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     titleFont.setBold(true);
     title->setFont(titleFont);
     names->addWidget(title);
-    names->addWidget(new QLabel("Version 1.22   28 April 2013", this));
+    names->addWidget(new QLabel("Version " SKEINPRESS_VERSION "   28 April 2013", this));
     head->addLayout(names);
     head->addStretch();
     layout->addLayout(head);
