@@ -41,7 +41,7 @@ struct SettingsOverride {
     bool value;
 };
 
-// True (noting the override) when `arg` is one of them.
+// True (noting the override) when `arg` is one of the switches.
 bool ParseSettingsOption(const std::string& arg, std::vector<SettingsOverride>& overrides) {
     for (const TrawlOption& option : kTrawlOptions) {
         if (arg == std::string("--") + option.name) {
