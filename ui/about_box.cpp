@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "skeinpress_version.h"
+
 namespace ui {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
@@ -23,7 +25,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     titleFont.setBold(true);
     title->setFont(titleFont);
     names->addWidget(title);
-    names->addWidget(new QLabel("Version 1.22   28 April 2013", this));
+    names->addWidget(new QLabel("Version " SKEINPRESS_VERSION "   28 April 2013", this));
     head->addLayout(names);
     head->addStretch();
     layout->addLayout(head);
