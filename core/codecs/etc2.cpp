@@ -1,8 +1,16 @@
 #include "core/codecs/etc2.h"
 
+#include "core/image/channel_order.h"
+
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define SKEINPRESS_ETC2_VECTOR 1
+#endif
 
 namespace core {
 
@@ -34,9 +42,6 @@ inline int32_t Signed3(uint32_t v) {
 inline uint32_t Widen4(uint32_t v) {
     return v * 17;
 }
-inline uint32_t Widen5(uint32_t v) {
-    return (v << 3) | (v >> 2);
-}
 inline uint32_t Widen6(uint32_t v) {
     return (v << 2) | (v >> 4);
 }
@@ -52,20 +57,20 @@ inline uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
 inline uint64_t AddClamped(uint64_t x, uint64_t y) {
     constexpr uint64_t kTop = 0x8080808080808080ull;
     const uint64_t low = (x & ~kTop) + (y & ~kTop);
+    // A byte overflows when two of its top bits and the carry into bit 7 are set.
     const uint64_t carry = ((x & y) | ((x | y) & low)) & kTop;
     const uint64_t sum = low ^ ((x ^ y) & kTop);
-    const uint64_t overflow = carry >> 7;
-    return sum | (overflow * 0xFF);
+    return sum | ((carry >> 7) * 0xFF);
 }
 inline uint64_t SubtractClamped(uint64_t x, uint64_t y) {
     return ~AddClamped(~x, y);
 }
-// The same amount in each colour byte of both halves' chosen positions.
+// The same amount in each colour byte.
 inline uint64_t Grey(uint32_t amount) {
     return amount * 0x010101ull;
 }
-inline uint64_t Pair(uint32_t low, uint32_t high) {
-    return low | (static_cast<uint64_t>(high) << 32);
+inline uint64_t Pair(uint64_t low, uint64_t high) {
+    return low | (high << 32);
 }
 
 // ETC1 intensity modifiers by table codeword: the small and the large step.
@@ -73,6 +78,113 @@ constexpr uint8_t kModifiers[8][2] = {{2, 8},   {5, 17},  {9, 29},   {13, 42},
                                       {18, 60}, {24, 80}, {33, 106}, {47, 183}};
 // T and H mode distances.
 constexpr uint8_t kDistances[8] = {3, 6, 11, 16, 23, 32, 41, 64};
+
+// What the mode bits say. A differential block whose second colour leaves
+// 0..31 in red is a T block, else in green an H block, else in blue planar.
+enum class Mode { Individual, Differential, T, H, Planar };
+
+struct Header {
+    uint32_t high;
+    uint32_t colourBytes;  // the first three bytes in the order of a pixel word: R, G, B
+    int32_t r2, g2, b2;    // differential: the second colour; outside 0..31 picks T, H or planar
+    bool differential;
+
+    explicit Header(const uint8_t* bytes)
+        : high(LoadBig32(bytes)),
+          colourBytes(bytes[0] | (bytes[1] << 8) | (static_cast<uint32_t>(bytes[2]) << 16)),
+          r2(static_cast<int32_t>(Bits(high, 27, 31)) + Signed3(Bits(high, 24, 7))),
+          g2(static_cast<int32_t>(Bits(high, 19, 31)) + Signed3(Bits(high, 16, 7))),
+          b2(static_cast<int32_t>(Bits(high, 11, 31)) + Signed3(Bits(high, 8, 7))),
+          differential((high & 2) != 0) {}
+
+    // Individual and differential blocks are the common ones; the others are
+    // told apart only after one test, made without a branch on the mode bit
+    // (real data mixes individual and differential blocks freely).
+    bool NewerMode() const { return differential & (static_cast<uint32_t>(r2 | g2 | b2) > 31); }
+    Mode NewerModeKind() const {
+        return static_cast<uint32_t>(r2) > 31   ? Mode::T
+               : static_cast<uint32_t>(g2) > 31 ? Mode::H
+                                                : Mode::Planar;
+    }
+    // The two subblocks' base colours, all three channels at once. Both readings
+    // are computed and one is kept: individual (4-bit colours in the high and
+    // low nibbles) or differential (a 5-bit colour and a 3-bit signed offset).
+    void BaseColours(uint32_t& base1, uint32_t& base2) const {
+        const uint32_t c = colourBytes;
+        const uint32_t individual1 = (c & 0xF0F0F0) | ((c >> 4) & 0x0F0F0F);
+        const uint32_t individual2 = (c & 0x0F0F0F) | ((c << 4) & 0xF0F0F0);
+        const uint32_t differential1 = (c & 0xF8F8F8) | ((c >> 5) & 0x070707);
+        // The offset times 8, as a byte: 0..24, or 0xC0 + 8 x offset when negative.
+        const uint32_t offsets = c & 0x070707;
+        const uint32_t step = (offsets << 3) | ((offsets & 0x040404) * 48);
+        // Added byte by byte without carries between bytes (the sums stay in range).
+        const uint32_t sum = (((c & 0x787878) + (step & 0x7F7F7F)) ^ ((c ^ step) & 0x808080));
+        const uint32_t differential2 = sum | ((sum >> 5) & 0x070707);
+        const uint32_t pick = 0u - static_cast<uint32_t>(differential);
+        base1 = ((differential1 & pick) | (individual1 & ~pick)) | kOpaque;
+        base2 = ((differential2 & pick) | (individual2 & ~pick)) | kOpaque;
+    }
+    uint32_t Table1() const { return Bits(high, 5, 7); }
+    uint32_t Table2() const { return Bits(high, 2, 7); }
+    bool OnTop() const { return (high & 1) != 0; }
+};
+
+// The four paint colours of a T block: the first base colour, and the second
+// plus the distance, as it is and minus the distance.
+inline void PaintT(uint32_t high, uint32_t paint[4]) {
+    const uint32_t first = Rgb(Widen4((Bits(high, 27, 3) << 2) | Bits(high, 24, 3)),
+                               Widen4(Bits(high, 20, 15)), Widen4(Bits(high, 16, 15)));
+    const uint32_t second =
+        Rgb(Widen4(Bits(high, 12, 15)), Widen4(Bits(high, 8, 15)), Widen4(Bits(high, 4, 15)));
+    const uint64_t distance = Grey(kDistances[(Bits(high, 2, 3) << 1) | (high & 1)]);
+    paint[0] = first;
+    paint[1] = static_cast<uint32_t>(AddClamped(second, distance));
+    paint[2] = second;
+    paint[3] = static_cast<uint32_t>(SubtractClamped(second, distance));
+}
+
+// The four paint colours of an H block: each base colour plus and minus the
+// distance, whose lowest index bit says whether the first colour is not below
+// the second (compared as R, then G, then B).
+inline void PaintH(uint32_t high, uint32_t paint[4]) {
+    const uint32_t r1 = Bits(high, 27, 15);
+    const uint32_t g1 = (Bits(high, 24, 7) << 1) | Bits(high, 20, 1);
+    const uint32_t b1 = (Bits(high, 19, 1) << 3) | Bits(high, 15, 7);
+    const uint32_t r2 = Bits(high, 11, 15), g2 = Bits(high, 7, 15), b2 = Bits(high, 3, 15);
+    const uint32_t notBelow = ((r1 << 8) | (g1 << 4) | b1) >= ((r2 << 8) | (g2 << 4) | b2);
+    const uint64_t distance =
+        Grey(kDistances[(Bits(high, 2, 1) << 2) | ((high & 1) << 1) | notBelow]);
+    const uint64_t bases =
+        Pair(Rgb(Widen4(r1), Widen4(g1), Widen4(b1)), Rgb(Widen4(r2), Widen4(g2), Widen4(b2)));
+    const uint64_t plus = AddClamped(bases, Pair(distance, distance));
+    const uint64_t minus = SubtractClamped(bases, Pair(distance, distance));
+    paint[0] = static_cast<uint32_t>(plus);
+    paint[1] = static_cast<uint32_t>(minus);
+    paint[2] = static_cast<uint32_t>(plus >> 32);
+    paint[3] = static_cast<uint32_t>(minus >> 32);
+}
+
+// A planar block's three colours O, H and V (R, G, B each), widened to 8 bits
+// from 6, 7 and 6 bits.
+struct PlanarColours {
+    int32_t o[3], h[3], v[3];
+
+    PlanarColours(uint32_t high, uint32_t low) {
+        const uint64_t w = (static_cast<uint64_t>(high) << 32) | low;
+        const auto at = [w](int shift, uint32_t mask) {
+            return static_cast<uint32_t>(w >> shift) & mask;
+        };
+        const auto set = [](int32_t* c, uint32_t r6, uint32_t g7, uint32_t b6) {
+            c[0] = static_cast<int32_t>(Widen6(r6));
+            c[1] = static_cast<int32_t>(Widen7(g7));
+            c[2] = static_cast<int32_t>(Widen6(b6));
+        };
+        set(o, at(57, 63), (at(56, 1) << 6) | at(49, 63),
+            (at(48, 1) << 5) | (at(43, 3) << 3) | at(39, 7));
+        set(h, (at(34, 31) << 1) | at(32, 1), at(25, 127), at(19, 63));
+        set(v, at(13, 63), at(6, 127), at(0, 63));
+    }
+};
 
 // Spreads 16 bits into the low bit of 16 nibbles: bit i goes to bit 4i.
 inline uint64_t SpreadToNibbles(uint32_t v) {
@@ -106,8 +218,9 @@ constexpr uint64_t SecondSubblock(bool onTop) {
 constexpr uint64_t kSecondSubblock[2] = {SecondSubblock(false), SecondSubblock(true)};
 constexpr uint64_t kIdentity = 0xFEDCBA9876543210ull;
 
-// One decoded block: pixel k (line order, top line first) is
-// palette[(indices >> 4k) & 15] as an R, G, B, A word.
+// One decoded block for the portable loops and the picture's edges: pixel k
+// (line order, top line first) is palette[(indices >> 4k) & 15], an R, G, B, A
+// word.
 struct Block {
     uint32_t palette[16];
     uint64_t indices;
@@ -115,41 +228,28 @@ struct Block {
     uint32_t Pixel(int k) const { return palette[(indices >> (4 * k)) & 15]; }
 
     void Prepare(const uint8_t* bytes) {
-        const uint32_t high = LoadBig32(bytes);
+        const Header header(bytes);
         const uint32_t low = LoadBig32(bytes + 4);
-        const uint32_t r = Bits(high, 27, 31), g = Bits(high, 19, 31), b = Bits(high, 11, 31);
-        const int32_t r2 = static_cast<int32_t>(r) + Signed3(Bits(high, 24, 7));
-        const int32_t g2 = static_cast<int32_t>(g) + Signed3(Bits(high, 16, 7));
-        const int32_t b2 = static_cast<int32_t>(b) + Signed3(Bits(high, 8, 7));
-        const bool differential = (high & 2) != 0;
-        // A differential block whose second colour leaves 0..31 is one of the
-        // newer modes; those are rarer, so only they take a branch.
-        if (differential && (static_cast<uint32_t>(r2 | g2 | b2) > 31)) {
-            if (static_cast<uint32_t>(r2) > 31) {
-                PrepareT(high, low);
-            } else if (static_cast<uint32_t>(g2) > 31) {
-                PrepareH(high, low);
-            } else {
-                PreparePlanar(high, low);
+        if (header.NewerMode()) {
+            switch (header.NewerModeKind()) {
+                case Mode::T:
+                    PaintT(header.high, palette);
+                    indices = PaintIndices(low);
+                    return;
+                case Mode::H:
+                    PaintH(header.high, palette);
+                    indices = PaintIndices(low);
+                    return;
+                default:
+                    Planar(PlanarColours(header.high, low));
+                    return;
             }
-            return;
         }
-        // Individual (two 4-bit colours) and differential (a 5-bit colour and
-        // the second as its offset) are both computed and one is kept.
-        const uint32_t individual1 =
-            Rgb(Widen4(high >> 28), Widen4(Bits(high, 20, 15)), Widen4(Bits(high, 12, 15)));
-        const uint32_t individual2 =
-            Rgb(Widen4(Bits(high, 24, 15)), Widen4(Bits(high, 16, 15)), Widen4(Bits(high, 8, 15)));
-        const uint32_t differential1 = Rgb(Widen5(r), Widen5(g), Widen5(b));
-        const uint32_t differential2 =
-            Rgb(Widen5(static_cast<uint32_t>(r2) & 31), Widen5(static_cast<uint32_t>(g2) & 31),
-                Widen5(static_cast<uint32_t>(b2) & 31));
-        const uint32_t pick = 0u - static_cast<uint32_t>(differential);
-        const uint32_t base1 = (differential1 & pick) | (individual1 & ~pick);
-        const uint32_t base2 = (differential2 & pick) | (individual2 & ~pick);
-        SubblockColours(base1, Bits(high, 5, 7), palette);
-        SubblockColours(base2, Bits(high, 2, 7), palette + 4);
-        indices = PaintIndices(low) | kSecondSubblock[high & 1];
+        uint32_t base1 = 0, base2 = 0;
+        header.BaseColours(base1, base2);
+        SubblockColours(base1, header.Table1(), palette);
+        SubblockColours(base2, header.Table2(), palette + 4);
+        indices = PaintIndices(low) | kSecondSubblock[header.OnTop()];
     }
 
 private:
@@ -169,69 +269,17 @@ private:
         return SpreadToNibbles(lineOrder) | (SpreadToNibbles(lineOrder >> 16) << 1);
     }
 
-    // Paint colours: the first base colour, the second plus, as it is and minus
-    // the distance.
-    void PrepareT(uint32_t high, uint32_t low) {
-        const uint32_t first = Rgb(Widen4((Bits(high, 27, 3) << 2) | Bits(high, 24, 3)),
-                                   Widen4(Bits(high, 20, 15)), Widen4(Bits(high, 16, 15)));
-        const uint32_t second =
-            Rgb(Widen4(Bits(high, 12, 15)), Widen4(Bits(high, 8, 15)), Widen4(Bits(high, 4, 15)));
-        const uint64_t distance = Grey(kDistances[(Bits(high, 2, 3) << 1) | (high & 1)]);
-        const uint64_t upper = AddClamped(Pair(second, second), distance);
-        const uint64_t lower = SubtractClamped(Pair(second, second), distance);
-        palette[0] = first;
-        palette[1] = static_cast<uint32_t>(upper);
-        palette[2] = second;
-        palette[3] = static_cast<uint32_t>(lower);
-        indices = PaintIndices(low);
-    }
-
-    // Paint colours: each base colour plus and minus the distance, whose lowest
-    // index bit says whether the first colour is not below the second.
-    void PrepareH(uint32_t high, uint32_t low) {
-        const uint32_t r1 = Bits(high, 27, 15);
-        const uint32_t g1 = (Bits(high, 24, 7) << 1) | Bits(high, 20, 1);
-        const uint32_t b1 = (Bits(high, 19, 1) << 3) | Bits(high, 15, 7);
-        const uint32_t r2 = Bits(high, 11, 15), g2 = Bits(high, 7, 15), b2 = Bits(high, 3, 15);
-        const uint32_t notBelow = ((r1 << 8) | (g1 << 4) | b1) >= ((r2 << 8) | (g2 << 4) | b2);
-        const uint32_t index = (Bits(high, 2, 1) << 2) | ((high & 1) << 1) | notBelow;
-        const uint64_t distance = Pair(Grey(kDistances[index]), Grey(kDistances[index]));
-        const uint64_t bases =
-            Pair(Rgb(Widen4(r1), Widen4(g1), Widen4(b1)), Rgb(Widen4(r2), Widen4(g2), Widen4(b2)));
-        const uint64_t plus = AddClamped(bases, distance);
-        const uint64_t minus = SubtractClamped(bases, distance);
-        palette[0] = static_cast<uint32_t>(plus);
-        palette[1] = static_cast<uint32_t>(minus);
-        palette[2] = static_cast<uint32_t>(plus >> 32);
-        palette[3] = static_cast<uint32_t>(minus >> 32);
-        indices = PaintIndices(low);
-    }
-
-    // Three colours O, H and V span a plane: pixel (x, y) is
-    // (x (H - O) + y (V - O) + 4 O + 2) / 4 per channel, clamped to 0..255.
-    void PreparePlanar(uint32_t high, uint32_t low) {
-        const uint64_t w = (static_cast<uint64_t>(high) << 32) | low;
-        const auto at = [w](int shift, uint32_t mask) {
-            return static_cast<uint32_t>(w >> shift) & mask;
-        };
-        const int32_t o[3] = {
-            static_cast<int32_t>(Widen6(at(57, 63))),
-            static_cast<int32_t>(Widen7((at(56, 1) << 6) | at(49, 63))),
-            static_cast<int32_t>(Widen6((at(48, 1) << 5) | (at(43, 3) << 3) | at(39, 7)))};
-        const int32_t h[3] = {static_cast<int32_t>(Widen6((at(34, 31) << 1) | at(32, 1))),
-                              static_cast<int32_t>(Widen7(at(25, 127))),
-                              static_cast<int32_t>(Widen6(at(19, 63)))};
-        const int32_t v[3] = {static_cast<int32_t>(Widen6(at(13, 63))),
-                              static_cast<int32_t>(Widen7(at(6, 127))),
-                              static_cast<int32_t>(Widen6(at(0, 63)))};
+    // Pixel (x, y) is (x (H - O) + y (V - O) + 4 O + 2) / 4 per channel,
+    // clamped to 0..255.
+    void Planar(const PlanarColours& c) {
         for (int k = 0; k < 16; ++k) palette[k] = kOpaque;
-        for (int c = 0; c < 3; ++c) {
-            const int32_t dx = h[c] - o[c], dy = v[c] - o[c];
+        for (int ch = 0; ch < 3; ++ch) {
+            const int32_t dx = c.h[ch] - c.o[ch], dy = c.v[ch] - c.o[ch];
             for (int y = 0; y < 4; ++y) {
-                int32_t value = 4 * o[c] + 2 + y * dy;
+                int32_t value = 4 * c.o[ch] + 2 + y * dy;
                 for (int x = 0; x < 4; ++x, value += dx) {
                     const int32_t clamped = std::clamp(value >> 2, 0, 255);
-                    palette[4 * y + x] |= static_cast<uint32_t>(clamped) << (8 * c);
+                    palette[4 * y + x] |= static_cast<uint32_t>(clamped) << (8 * ch);
                 }
             }
         }
@@ -274,7 +322,203 @@ inline void WritePartial(const Block& b, int lines, int columns, uint8_t* line0,
 }
 
 template <int Bpp>
-void DecodeRows(const uint8_t* data, int32_t width, int32_t height, uint8_t* out) {
+void PortableRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    Block block;
+    for (size_t b = 0; b < blocks; ++b, src += kEtc2BlockBytes, dst += 4 * Bpp) {
+        block.Prepare(src);
+        WriteLine<Bpp>(block, 0, dst);
+        WriteLine<Bpp>(block, 1, dst - lineBytes);
+        WriteLine<Bpp>(block, 2, dst - 2 * lineBytes);
+        WriteLine<Bpp>(block, 3, dst - 3 * lineBytes);
+    }
+}
+
+#ifdef SKEINPRESS_ETC2_VECTOR
+// Whole blocks with SSSE3: a block has at most eight colours (two subblocks of
+// four), held as two vectors of four R, G, B, A words; each line of four pixels
+// is one byte shuffle from each, the other subblock's bytes zeroed. Planar
+// blocks are computed a line at a time in 16-bit lanes. Chosen at run time, so
+// the program still runs on processors without SSSE3.
+#define SSSE3_FUNCTION __attribute__((target("ssse3")))
+
+using Lanes = std::array<uint8_t, 16>;
+
+// Steps added to (or taken from) the base colour's colour bytes for palette
+// entries 0..3 of each modifier table: +small, +large, -small, -large.
+constexpr std::array<Lanes, 8> ModifierLanes(bool minus) {
+    std::array<Lanes, 8> lanes{};
+    for (int t = 0; t < 8; ++t)
+        for (int e = 0; e < 4; ++e)
+            for (int c = 0; c < 3; ++c)
+                lanes[t][4 * e + c] = (e >= 2) == minus ? kModifiers[t][e % 2] : 0;
+    return lanes;
+}
+alignas(16) constexpr std::array<Lanes, 8> kPlusLanes = ModifierLanes(false);
+alignas(16) constexpr std::array<Lanes, 8> kMinusLanes = ModifierLanes(true);
+
+// For pixel p = 4y + x (line order), whose index bits are bit 4x + y of the
+// 16-bit halves: the block byte holding its low (or high) index bit, and the
+// bit within that byte.
+constexpr Lanes IndexByteLanes(int byteOfFirstColumns) {
+    Lanes lanes{};
+    for (int p = 0; p < 16; ++p)
+        lanes[p] = static_cast<uint8_t>(byteOfFirstColumns - (p % 4 >= 2 ? 1 : 0));
+    return lanes;
+}
+constexpr Lanes IndexBitLanes() {
+    Lanes lanes{};
+    for (int p = 0; p < 16; ++p) lanes[p] = static_cast<uint8_t>(1 << (4 * (p % 2) + p / 4));
+    return lanes;
+}
+alignas(16) constexpr Lanes kLowBitByte = IndexByteLanes(7);
+alignas(16) constexpr Lanes kHighBitByte = IndexByteLanes(5);
+alignas(16) constexpr Lanes kIndexBit = IndexBitLanes();
+
+// Shuffle control bits that zero the bytes of line j outside one subblock:
+// [onTop][j][subblock].
+using SubblockTable = std::array<std::array<std::array<Lanes, 2>, 4>, 2>;
+constexpr SubblockTable SubblockLanes() {
+    SubblockTable lanes{};
+    for (int onTop = 0; onTop < 2; ++onTop)
+        for (int j = 0; j < 4; ++j)
+            for (int x = 0; x < 4; ++x)
+                for (int byte = 0; byte < 4; ++byte) {
+                    const bool second = onTop ? j >= 2 : x >= 2;
+                    lanes[onTop][j][0][4 * x + byte] = second ? 0x80 : 0;
+                    lanes[onTop][j][1][4 * x + byte] = second ? 0 : 0x80;
+                }
+    return lanes;
+}
+alignas(16) constexpr SubblockTable kSubblockLanes = SubblockLanes();
+
+SSSE3_FUNCTION inline __m128i Load(const Lanes& lanes) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data()));
+}
+
+// Each pixel's palette entry x 4 as one byte, in line order.
+SSSE3_FUNCTION inline __m128i EntryOffsets(const uint8_t* bytes) {
+    const __m128i block = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i bit = Load(kIndexBit);
+    const __m128i low =
+        _mm_cmpeq_epi8(_mm_and_si128(_mm_shuffle_epi8(block, Load(kLowBitByte)), bit), bit);
+    const __m128i high =
+        _mm_cmpeq_epi8(_mm_and_si128(_mm_shuffle_epi8(block, Load(kHighBitByte)), bit), bit);
+    return _mm_or_si128(_mm_and_si128(high, _mm_set1_epi8(8)),
+                        _mm_and_si128(low, _mm_set1_epi8(4)));
+}
+
+// Lines of four pixels of the two 4-colour palettes, each pixel from its subblock's.
+SSSE3_FUNCTION inline void PaletteLines(const uint8_t* bytes, __m128i first, __m128i second,
+                                        bool onTop, __m128i lines[4]) {
+    const __m128i offsets = EntryOffsets(bytes);
+    const __m128i within = _mm_set1_epi32(0x03020100);
+    __m128i pixelOf = _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
+    const auto& masks = kSubblockLanes[onTop];
+    for (int j = 0; j < 4; ++j) {
+        const __m128i index = _mm_or_si128(_mm_shuffle_epi8(offsets, pixelOf), within);
+        lines[j] = _mm_or_si128(_mm_shuffle_epi8(first, _mm_or_si128(index, Load(masks[j][0]))),
+                                _mm_shuffle_epi8(second, _mm_or_si128(index, Load(masks[j][1]))));
+        pixelOf = _mm_add_epi8(pixelOf, _mm_set1_epi8(4));
+    }
+}
+
+// Pixel (x, y) = (x (H - O) + y (V - O) + 4 O + 2) / 4 per channel, in 16-bit
+// lanes (pixels 0 and 1, then 2 and 3), clamped to bytes by the pack.
+SSSE3_FUNCTION inline void PlanarLines(const PlanarColours& c, __m128i lines[4]) {
+    int16_t start[3], dx[3], dy[3];
+    for (int ch = 0; ch < 3; ++ch) {
+        start[ch] = static_cast<int16_t>(4 * c.o[ch] + 2);
+        dx[ch] = static_cast<int16_t>(c.h[ch] - c.o[ch]);
+        dy[ch] = static_cast<int16_t>(c.v[ch] - c.o[ch]);
+    }
+    const __m128i step = _mm_setr_epi16(0, 0, 0, 0, dx[0], dx[1], dx[2], 0);
+    const __m128i steps = _mm_setr_epi16(dx[0], dx[1], dx[2], 0, dx[0], dx[1], dx[2], 0);
+    const __m128i down = _mm_setr_epi16(dy[0], dy[1], dy[2], 0, dy[0], dy[1], dy[2], 0);
+    __m128i left = _mm_add_epi16(
+        _mm_setr_epi16(start[0], start[1], start[2], 0, start[0], start[1], start[2], 0), step);
+    __m128i right = _mm_add_epi16(left, _mm_add_epi16(steps, steps));
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+    for (int j = 0; j < 4; ++j) {
+        lines[j] = _mm_or_si128(_mm_packus_epi16(_mm_srai_epi16(left, 2), _mm_srai_epi16(right, 2)),
+                                opaque);
+        left = _mm_add_epi16(left, down);
+        right = _mm_add_epi16(right, down);
+    }
+}
+
+// The four lines of one block as vectors of four R, G, B, A pixels.
+SSSE3_FUNCTION inline void VectorBlock(const uint8_t* bytes, __m128i lines[4]) {
+    const Header header(bytes);
+    if (header.NewerMode()) {
+        alignas(16) uint32_t paint[4];
+        switch (header.NewerModeKind()) {
+            case Mode::T:
+                PaintT(header.high, paint);
+                break;
+            case Mode::H:
+                PaintH(header.high, paint);
+                break;
+            default:
+                PlanarLines(PlanarColours(header.high, LoadBig32(bytes + 4)), lines);
+                return;
+        }
+        const __m128i colours = _mm_load_si128(reinterpret_cast<const __m128i*>(paint));
+        PaletteLines(bytes, colours, colours, false, lines);
+        return;
+    }
+    uint32_t base1 = 0, base2 = 0;
+    header.BaseColours(base1, base2);
+    const uint32_t table1 = header.Table1(), table2 = header.Table2();
+    const __m128i first = _mm_subs_epu8(
+        _mm_adds_epu8(_mm_set1_epi32(static_cast<int>(base1)), Load(kPlusLanes[table1])),
+        Load(kMinusLanes[table1]));
+    const __m128i second = _mm_subs_epu8(
+        _mm_adds_epu8(_mm_set1_epi32(static_cast<int>(base2)), Load(kPlusLanes[table2])),
+        Load(kMinusLanes[table2]));
+    PaletteLines(bytes, first, second, header.OnTop(), lines);
+}
+
+template <int Bpp>
+SSSE3_FUNCTION void VectorRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
+    const __m128i packRgb = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    __m128i lines[4];
+    for (size_t b = 0; b < blocks; ++b, src += kEtc2BlockBytes, dst += 4 * Bpp) {
+        VectorBlock(src, lines);
+        for (int j = 0; j < 4; ++j) {
+            uint8_t* out = dst - j * lineBytes;
+            if constexpr (Bpp == 4) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), lines[j]);
+            } else {
+                const __m128i line = _mm_shuffle_epi8(lines[j], packRgb);
+                if (b + 1 < blocks) {
+                    // The 4 extra bytes land where the next block writes next.
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), line);
+                } else {
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), line);
+                    Store32(out + 8,
+                            static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(line, 8))));
+                }
+            }
+        }
+    }
+}
+#endif
+
+using RowFunction = void (*)(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes);
+
+template <int Bpp>
+RowFunction WholeBlockRow(Etc2Code code) {
+#ifdef SKEINPRESS_ETC2_VECTOR
+    if (code == Etc2Code::Fastest && HasSsse3()) return VectorRow<Bpp>;
+#else
+    (void)code;
+#endif
+    return PortableRow<Bpp>;
+}
+
+template <int Bpp>
+void DecodeRows(const uint8_t* data, int32_t width, int32_t height, uint8_t* out, Etc2Code code) {
+    const RowFunction wholeBlocks = WholeBlockRow<Bpp>(code);
     const size_t rows = (static_cast<size_t>(height) + 3) / 4;
     const size_t lineBytes = static_cast<size_t>(width) * Bpp;
     const size_t fullBlocks = static_cast<size_t>(width) / 4;
@@ -286,14 +530,8 @@ void DecodeRows(const uint8_t* data, int32_t width, int32_t height, uint8_t* out
         uint8_t* line0 = out + (static_cast<size_t>(height) - 1 - 4 * r) * lineBytes;
         const int lines = static_cast<int>(std::min<size_t>(4, height - 4 * r));
         if (lines == 4) {
-            uint8_t* dst = line0;
-            for (size_t bx = 0; bx < fullBlocks; ++bx, src += kEtc2BlockBytes, dst += 4 * Bpp) {
-                block.Prepare(src);
-                WriteLine<Bpp>(block, 0, dst);
-                WriteLine<Bpp>(block, 1, dst - lineBytes);
-                WriteLine<Bpp>(block, 2, dst - 2 * lineBytes);
-                WriteLine<Bpp>(block, 3, dst - 3 * lineBytes);
-            }
+            wholeBlocks(src, fullBlocks, line0, lineBytes);
+            src += fullBlocks * kEtc2BlockBytes;
         } else {
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += kEtc2BlockBytes) {
                 block.Prepare(src);
@@ -317,15 +555,15 @@ size_t Etc2DataBytes(int32_t width, int32_t height) {
 }
 
 bool DecodeEtc2Blocks(const uint8_t* data, size_t size, int32_t width, int32_t height,
-                      int bytesPerPixel, uint8_t* out) {
+                      int bytesPerPixel, uint8_t* out, Etc2Code code) {
     const size_t needed = Etc2DataBytes(width, height);
     if (needed == 0 || size < needed || data == nullptr || out == nullptr) return false;
     if (bytesPerPixel == 3) {
-        DecodeRows<3>(data, width, height, out);
+        DecodeRows<3>(data, width, height, out, code);
         return true;
     }
     if (bytesPerPixel == 4) {
-        DecodeRows<4>(data, width, height, out);
+        DecodeRows<4>(data, width, height, out, code);
         return true;
     }
     return false;

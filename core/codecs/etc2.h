@@ -21,9 +21,12 @@ size_t Etc2DataBytes(int32_t width, int32_t height);
 // first. The parts of the edge blocks beyond the width or the height are dropped.
 // False, with `out` untouched, when `size` is below Etc2DataBytes (a short
 // chunk is refused rather than padded) or the arguments are out of range; bytes
-// after the picture's blocks are not read.
+// after the picture's blocks are not read. `code` picks the inner loops: the
+// fastest this processor runs, or the portable ones (the results are identical;
+// tests hold the two to each other).
+enum class Etc2Code { Fastest, Portable };
 bool DecodeEtc2Blocks(const uint8_t* data, size_t size, int32_t width, int32_t height,
-                      int bytesPerPixel, uint8_t* out);
+                      int bytesPerPixel, uint8_t* out, Etc2Code code = Etc2Code::Fastest);
 
 // Decodes into the store: 3 bytes per pixel, AlphaKind 0, Image.Compression 0
 // (set first: the picture is no DXT variant). On failure the pixels are left as

@@ -38,17 +38,20 @@ constexpr Sample kSamples[] = {
     {"mixed_format28.texture", 88, "mixed.rgb", 24, 12},
 };
 
-TEST(Etc2Decode, MatchesTheIndependentDecoderPixelForPixelInBothLayouts) {
+TEST(Etc2Decode, MatchesTheIndependentDecoderPixelForPixelInEveryLayoutAndCode) {
     for (const Sample& s : kSamples) {
         SCOPED_TRACE(s.blocks);
         const Bytes file = testing_support::ReadBytes(DataFile(s.blocks));
         const Bytes expected = testing_support::ReadBytes(DataFile(s.decoded));
         ASSERT_EQ(expected.size(), static_cast<size_t>(s.width) * s.height * 3);
         ASSERT_EQ(file.size() - s.offset, core::Etc2DataBytes(s.width, s.height));
-        for (int bpp : {3, 4}) {
+        for (const auto& [bpp, code] : {std::pair{3, core::Etc2Code::Fastest},
+                                        {4, core::Etc2Code::Fastest},
+                                        {3, core::Etc2Code::Portable},
+                                        {4, core::Etc2Code::Portable}}) {
             Bytes out(expected.size() / 3 * bpp, 0xAB);
             ASSERT_TRUE(core::DecodeEtc2Blocks(file.data() + s.offset, file.size() - s.offset,
-                                               s.width, s.height, bpp, out.data()));
+                                               s.width, s.height, bpp, out.data(), code));
             int wrong = 0;
             for (int y = 0; y < s.height; ++y) {
                 for (int x = 0; x < s.width; ++x) {
@@ -64,7 +67,7 @@ TEST(Etc2Decode, MatchesTheIndependentDecoderPixelForPixelInBothLayouts) {
                             << " " << int(want[1]) << " " << int(want[2]);
                 }
             }
-            EXPECT_EQ(wrong, 0) << bpp << " bytes per pixel";
+            EXPECT_EQ(wrong, 0) << bpp << " bytes per pixel, code " << int(code);
         }
     }
 }
