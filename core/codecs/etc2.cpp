@@ -86,25 +86,31 @@ enum class Mode { Individual, Differential, T, H, Planar };
 struct Header {
     uint32_t high;
     uint32_t colourBytes;  // the first three bytes in the order of a pixel word: R, G, B
-    int32_t r2, g2, b2;    // differential: the second colour; outside 0..31 picks T, H or planar
     bool differential;
 
     explicit Header(const uint8_t* bytes)
         : high(LoadBig32(bytes)),
           colourBytes(bytes[0] | (bytes[1] << 8) | (static_cast<uint32_t>(bytes[2]) << 16)),
-          r2(static_cast<int32_t>(Bits(high, 27, 31)) + Signed3(Bits(high, 24, 7))),
-          g2(static_cast<int32_t>(Bits(high, 19, 31)) + Signed3(Bits(high, 16, 7))),
-          b2(static_cast<int32_t>(Bits(high, 11, 31)) + Signed3(Bits(high, 8, 7))),
           differential((high & 2) != 0) {}
 
     // Individual and differential blocks are the common ones; the others are
     // told apart only after one test, made without a branch on the mode bit
-    // (real data mixes individual and differential blocks freely).
-    bool NewerMode() const { return differential & (static_cast<uint32_t>(r2 | g2 | b2) > 31); }
+    // (real data mixes individual and differential blocks freely). Each byte's
+    // 5-bit colour plus its 3-bit signed offset, plus 32, lies in 32..63 (bit 5
+    // set, bit 6 clear) exactly when the sum lies in 0..31.
+    bool NewerMode() const {
+        const uint32_t c = colourBytes;
+        const uint32_t biased = ((c >> 3) & 0x1F1F1F) + ((c & 0x070707) ^ 0x040404) + 0x1C1C1C;
+        return differential & (((~biased & 0x202020) | (biased & 0x404040)) != 0);
+    }
+    // Which newer mode: red's sum out of range gives T, else green's H, else planar.
     Mode NewerModeKind() const {
-        return static_cast<uint32_t>(r2) > 31   ? Mode::T
-               : static_cast<uint32_t>(g2) > 31 ? Mode::H
-                                                : Mode::Planar;
+        const auto outOfRange = [this](int shift) {
+            const int32_t sum =
+                static_cast<int32_t>(Bits(high, shift + 3, 31)) + Signed3(Bits(high, shift, 7));
+            return static_cast<uint32_t>(sum) > 31;
+        };
+        return outOfRange(24) ? Mode::T : outOfRange(16) ? Mode::H : Mode::Planar;
     }
     // The two subblocks' base colours, all three channels at once. Both readings
     // are computed and one is kept: individual (4-bit colours in the high and
@@ -340,6 +346,9 @@ void PortableRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineByt
 // blocks are computed a line at a time in 16-bit lanes. Chosen at run time, so
 // the program still runs on processors without SSSE3.
 #define SSSE3_FUNCTION __attribute__((target("ssse3")))
+// The common path inlined into the row loop; the rarer modes kept out of it.
+#define SSSE3_INLINE __attribute__((target("ssse3"), always_inline)) inline
+#define SSSE3_APART __attribute__((target("ssse3"), noinline))
 
 using Lanes = std::array<uint8_t, 16>;
 
@@ -374,29 +383,52 @@ alignas(16) constexpr Lanes kLowBitByte = IndexByteLanes(7);
 alignas(16) constexpr Lanes kHighBitByte = IndexByteLanes(5);
 alignas(16) constexpr Lanes kIndexBit = IndexBitLanes();
 
+// Byte i of a line of four pixels of Bpp bytes belongs to pixel PixelOfByte(i)
+// and is its byte ByteOfPixel(i); past the line's 12 bytes of 3-byte pixels the
+// bytes are don't-cares.
+constexpr int PixelOfByte(int bpp, int i) {
+    return std::min(i / bpp, 3);
+}
+constexpr int ByteOfPixel(int bpp, int i) {
+    return i < 4 * bpp ? i % bpp : 3;
+}
+
 // Shuffle control bits that zero the bytes of line j outside one subblock:
 // [onTop][j][subblock].
 using SubblockTable = std::array<std::array<std::array<Lanes, 2>, 4>, 2>;
-constexpr SubblockTable SubblockLanes() {
+constexpr SubblockTable SubblockLanes(int bpp) {
     SubblockTable lanes{};
     for (int onTop = 0; onTop < 2; ++onTop)
         for (int j = 0; j < 4; ++j)
-            for (int x = 0; x < 4; ++x)
-                for (int byte = 0; byte < 4; ++byte) {
-                    const bool second = onTop ? j >= 2 : x >= 2;
-                    lanes[onTop][j][0][4 * x + byte] = second ? 0x80 : 0;
-                    lanes[onTop][j][1][4 * x + byte] = second ? 0 : 0x80;
-                }
+            for (int i = 0; i < 16; ++i) {
+                const bool second = onTop ? j >= 2 : PixelOfByte(bpp, i) >= 2;
+                lanes[onTop][j][0][i] = second ? 0x80 : 0;
+                lanes[onTop][j][1][i] = second ? 0 : 0x80;
+            }
     return lanes;
 }
-alignas(16) constexpr SubblockTable kSubblockLanes = SubblockLanes();
+alignas(16) constexpr SubblockTable kSubblockLanes[2] = {SubblockLanes(3), SubblockLanes(4)};
 
-SSSE3_FUNCTION inline __m128i Load(const Lanes& lanes) {
+// Which pixel of line 0 each output byte takes, and which byte of that pixel.
+constexpr Lanes LinePixelLanes(int bpp) {
+    Lanes lanes{};
+    for (int i = 0; i < 16; ++i) lanes[i] = static_cast<uint8_t>(PixelOfByte(bpp, i));
+    return lanes;
+}
+constexpr Lanes PixelByteLanes(int bpp) {
+    Lanes lanes{};
+    for (int i = 0; i < 16; ++i) lanes[i] = static_cast<uint8_t>(ByteOfPixel(bpp, i));
+    return lanes;
+}
+alignas(16) constexpr Lanes kLinePixel[2] = {LinePixelLanes(3), LinePixelLanes(4)};
+alignas(16) constexpr Lanes kPixelByte[2] = {PixelByteLanes(3), PixelByteLanes(4)};
+
+SSSE3_INLINE __m128i Load(const Lanes& lanes) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data()));
 }
 
 // Each pixel's palette entry x 4 as one byte, in line order.
-SSSE3_FUNCTION inline __m128i EntryOffsets(const uint8_t* bytes) {
+SSSE3_INLINE __m128i EntryOffsets(const uint8_t* bytes) {
     const __m128i block = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
     const __m128i bit = Load(kIndexBit);
     const __m128i low =
@@ -407,13 +439,15 @@ SSSE3_FUNCTION inline __m128i EntryOffsets(const uint8_t* bytes) {
                         _mm_and_si128(low, _mm_set1_epi8(4)));
 }
 
-// Lines of four pixels of the two 4-colour palettes, each pixel from its subblock's.
-SSSE3_FUNCTION inline void PaletteLines(const uint8_t* bytes, __m128i first, __m128i second,
-                                        bool onTop, __m128i lines[4]) {
+// Lines of four pixels of Bpp bytes from the two 4-colour palettes, each pixel
+// from its subblock's.
+template <int Bpp>
+SSSE3_INLINE void PaletteLines(const uint8_t* bytes, __m128i first, __m128i second, bool onTop,
+                               __m128i lines[4]) {
     const __m128i offsets = EntryOffsets(bytes);
-    const __m128i within = _mm_set1_epi32(0x03020100);
-    __m128i pixelOf = _mm_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3);
-    const auto& masks = kSubblockLanes[onTop];
+    const __m128i within = Load(kPixelByte[Bpp - 3]);
+    __m128i pixelOf = Load(kLinePixel[Bpp - 3]);
+    const auto& masks = kSubblockLanes[Bpp - 3][onTop];
     for (int j = 0; j < 4; ++j) {
         const __m128i index = _mm_or_si128(_mm_shuffle_epi8(offsets, pixelOf), within);
         lines[j] = _mm_or_si128(_mm_shuffle_epi8(first, _mm_or_si128(index, Load(masks[j][0]))),
@@ -424,7 +458,7 @@ SSSE3_FUNCTION inline void PaletteLines(const uint8_t* bytes, __m128i first, __m
 
 // Pixel (x, y) = (x (H - O) + y (V - O) + 4 O + 2) / 4 per channel, in 16-bit
 // lanes (pixels 0 and 1, then 2 and 3), clamped to bytes by the pack.
-SSSE3_FUNCTION inline void PlanarLines(const PlanarColours& c, __m128i lines[4]) {
+SSSE3_INLINE void PlanarLines(const PlanarColours& c, __m128i lines[4]) {
     int16_t start[3], dx[3], dy[3];
     for (int ch = 0; ch < 3; ++ch) {
         start[ch] = static_cast<int16_t>(4 * c.o[ch] + 2);
@@ -446,24 +480,36 @@ SSSE3_FUNCTION inline void PlanarLines(const PlanarColours& c, __m128i lines[4])
     }
 }
 
-// The four lines of one block as vectors of four R, G, B, A pixels.
-SSSE3_FUNCTION inline void VectorBlock(const uint8_t* bytes, __m128i lines[4]) {
+// T, H and planar blocks, apart from the row loop.
+template <int Bpp>
+SSSE3_APART void NewerModeLines(const uint8_t* bytes, const Header& header, __m128i lines[4]) {
+    alignas(16) uint32_t paint[4];
+    switch (header.NewerModeKind()) {
+        case Mode::T:
+            PaintT(header.high, paint);
+            break;
+        case Mode::H:
+            PaintH(header.high, paint);
+            break;
+        default:
+            PlanarLines(PlanarColours(header.high, LoadBig32(bytes + 4)), lines);
+            if constexpr (Bpp == 3) {
+                const __m128i packRgb =
+                    _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+                for (int j = 0; j < 4; ++j) lines[j] = _mm_shuffle_epi8(lines[j], packRgb);
+            }
+            return;
+    }
+    const __m128i colours = _mm_load_si128(reinterpret_cast<const __m128i*>(paint));
+    PaletteLines<Bpp>(bytes, colours, colours, false, lines);
+}
+
+// The four lines of one block, each four pixels of Bpp bytes.
+template <int Bpp>
+SSSE3_INLINE void VectorBlock(const uint8_t* bytes, __m128i lines[4]) {
     const Header header(bytes);
     if (header.NewerMode()) {
-        alignas(16) uint32_t paint[4];
-        switch (header.NewerModeKind()) {
-            case Mode::T:
-                PaintT(header.high, paint);
-                break;
-            case Mode::H:
-                PaintH(header.high, paint);
-                break;
-            default:
-                PlanarLines(PlanarColours(header.high, LoadBig32(bytes + 4)), lines);
-                return;
-        }
-        const __m128i colours = _mm_load_si128(reinterpret_cast<const __m128i*>(paint));
-        PaletteLines(bytes, colours, colours, false, lines);
+        NewerModeLines<Bpp>(bytes, header, lines);
         return;
     }
     uint32_t base1 = 0, base2 = 0;
@@ -475,21 +521,20 @@ SSSE3_FUNCTION inline void VectorBlock(const uint8_t* bytes, __m128i lines[4]) {
     const __m128i second = _mm_subs_epu8(
         _mm_adds_epu8(_mm_set1_epi32(static_cast<int>(base2)), Load(kPlusLanes[table2])),
         Load(kMinusLanes[table2]));
-    PaletteLines(bytes, first, second, header.OnTop(), lines);
+    PaletteLines<Bpp>(bytes, first, second, header.OnTop(), lines);
 }
 
 template <int Bpp>
 SSSE3_FUNCTION void VectorRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
-    const __m128i packRgb = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     __m128i lines[4];
     for (size_t b = 0; b < blocks; ++b, src += kEtc2BlockBytes, dst += 4 * Bpp) {
-        VectorBlock(src, lines);
+        VectorBlock<Bpp>(src, lines);
         for (int j = 0; j < 4; ++j) {
             uint8_t* out = dst - j * lineBytes;
             if constexpr (Bpp == 4) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), lines[j]);
             } else {
-                const __m128i line = _mm_shuffle_epi8(lines[j], packRgb);
+                const __m128i line = lines[j];
                 if (b + 1 < blocks) {
                     // The 4 extra bytes land where the next block writes next.
                     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), line);
