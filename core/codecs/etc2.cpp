@@ -135,35 +135,48 @@ struct Header {
     bool OnTop() const { return (high & 1) != 0; }
 };
 
-// The four paint colours of a T block: the first base colour, and the second
-// plus the distance, as it is and minus the distance.
-inline void PaintT(uint32_t high, uint32_t paint[4]) {
-    const uint32_t first = Rgb(Widen4((Bits(high, 27, 3) << 2) | Bits(high, 24, 3)),
-                               Widen4(Bits(high, 20, 15)), Widen4(Bits(high, 16, 15)));
-    const uint32_t second =
-        Rgb(Widen4(Bits(high, 12, 15)), Widen4(Bits(high, 8, 15)), Widen4(Bits(high, 4, 15)));
-    const uint64_t distance = Grey(kDistances[(Bits(high, 2, 3) << 1) | (high & 1)]);
-    paint[0] = first;
-    paint[1] = static_cast<uint32_t>(AddClamped(second, distance));
-    paint[2] = second;
-    paint[3] = static_cast<uint32_t>(SubtractClamped(second, distance));
+// T and H blocks: two base colours and a distance (in each colour byte) from
+// which the four paint colours are made.
+struct PaintBases {
+    uint32_t first, second;
+    uint64_t distance;
+};
+
+// T: paint colours are the first base colour, and the second plus the
+// distance, as it is and minus the distance.
+inline PaintBases TBases(uint32_t high) {
+    return {Rgb(Widen4((Bits(high, 27, 3) << 2) | Bits(high, 24, 3)), Widen4(Bits(high, 20, 15)),
+                Widen4(Bits(high, 16, 15))),
+            Rgb(Widen4(Bits(high, 12, 15)), Widen4(Bits(high, 8, 15)), Widen4(Bits(high, 4, 15))),
+            Grey(kDistances[(Bits(high, 2, 3) << 1) | (high & 1)])};
 }
 
-// The four paint colours of an H block: each base colour plus and minus the
-// distance, whose lowest index bit says whether the first colour is not below
-// the second (compared as R, then G, then B).
-inline void PaintH(uint32_t high, uint32_t paint[4]) {
+// H: paint colours are each base colour plus and minus the distance, whose
+// lowest index bit says whether the first colour is not below the second
+// (compared as R, then G, then B).
+inline PaintBases HBases(uint32_t high) {
     const uint32_t r1 = Bits(high, 27, 15);
     const uint32_t g1 = (Bits(high, 24, 7) << 1) | Bits(high, 20, 1);
     const uint32_t b1 = (Bits(high, 19, 1) << 3) | Bits(high, 15, 7);
     const uint32_t r2 = Bits(high, 11, 15), g2 = Bits(high, 7, 15), b2 = Bits(high, 3, 15);
     const uint32_t notBelow = ((r1 << 8) | (g1 << 4) | b1) >= ((r2 << 8) | (g2 << 4) | b2);
-    const uint64_t distance =
-        Grey(kDistances[(Bits(high, 2, 1) << 2) | ((high & 1) << 1) | notBelow]);
-    const uint64_t bases =
-        Pair(Rgb(Widen4(r1), Widen4(g1), Widen4(b1)), Rgb(Widen4(r2), Widen4(g2), Widen4(b2)));
-    const uint64_t plus = AddClamped(bases, Pair(distance, distance));
-    const uint64_t minus = SubtractClamped(bases, Pair(distance, distance));
+    return {Rgb(Widen4(r1), Widen4(g1), Widen4(b1)), Rgb(Widen4(r2), Widen4(g2), Widen4(b2)),
+            Grey(kDistances[(Bits(high, 2, 1) << 2) | ((high & 1) << 1) | notBelow])};
+}
+
+inline void PaintT(uint32_t high, uint32_t paint[4]) {
+    const PaintBases t = TBases(high);
+    paint[0] = t.first;
+    paint[1] = static_cast<uint32_t>(AddClamped(t.second, t.distance));
+    paint[2] = t.second;
+    paint[3] = static_cast<uint32_t>(SubtractClamped(t.second, t.distance));
+}
+
+inline void PaintH(uint32_t high, uint32_t paint[4]) {
+    const PaintBases h = HBases(high);
+    const uint64_t bases = Pair(h.first, h.second);
+    const uint64_t plus = AddClamped(bases, Pair(h.distance, h.distance));
+    const uint64_t minus = SubtractClamped(bases, Pair(h.distance, h.distance));
     paint[0] = static_cast<uint32_t>(plus);
     paint[1] = static_cast<uint32_t>(minus);
     paint[2] = static_cast<uint32_t>(plus >> 32);
@@ -480,17 +493,34 @@ SSSE3_INLINE void PlanarLines(const PlanarColours& c, __m128i lines[4]) {
     }
 }
 
+// Paint colours from the entries' base colours, the distance added to some
+// entries and taken from others.
+SSSE3_INLINE __m128i PaintColours(uint32_t e0, uint32_t e1, uint32_t e2, uint32_t e3,
+                                  uint64_t distance, __m128i plusEntries, __m128i minusEntries) {
+    const __m128i d = _mm_set1_epi32(static_cast<int>(distance));
+    const __m128i bases = _mm_setr_epi32(static_cast<int>(e0), static_cast<int>(e1),
+                                         static_cast<int>(e2), static_cast<int>(e3));
+    return _mm_subs_epu8(_mm_adds_epu8(bases, _mm_and_si128(d, plusEntries)),
+                         _mm_and_si128(d, minusEntries));
+}
+
 // T, H and planar blocks, apart from the row loop.
 template <int Bpp>
 SSSE3_APART void NewerModeLines(const uint8_t* bytes, const Header& header, __m128i lines[4]) {
-    alignas(16) uint32_t paint[4];
+    __m128i colours;
     switch (header.NewerModeKind()) {
-        case Mode::T:
-            PaintT(header.high, paint);
+        case Mode::T: {
+            const PaintBases t = TBases(header.high);
+            colours = PaintColours(t.first, t.second, t.second, t.second, t.distance,
+                                   _mm_setr_epi32(0, -1, 0, 0), _mm_setr_epi32(0, 0, 0, -1));
             break;
-        case Mode::H:
-            PaintH(header.high, paint);
+        }
+        case Mode::H: {
+            const PaintBases h = HBases(header.high);
+            colours = PaintColours(h.first, h.first, h.second, h.second, h.distance,
+                                   _mm_setr_epi32(-1, 0, -1, 0), _mm_setr_epi32(0, -1, 0, -1));
             break;
+        }
         default:
             PlanarLines(PlanarColours(header.high, LoadBig32(bytes + 4)), lines);
             if constexpr (Bpp == 3) {
@@ -500,7 +530,6 @@ SSSE3_APART void NewerModeLines(const uint8_t* bytes, const Header& header, __m1
             }
             return;
     }
-    const __m128i colours = _mm_load_si128(reinterpret_cast<const __m128i*>(paint));
     PaletteLines<Bpp>(bytes, colours, colours, false, lines);
 }
 
