@@ -406,21 +406,15 @@ constexpr int ByteOfPixel(int bpp, int i) {
     return i < 4 * bpp ? i % bpp : 3;
 }
 
-// Shuffle control bits that zero the bytes of line j outside one subblock:
-// [onTop][j][subblock].
-using SubblockTable = std::array<std::array<std::array<Lanes, 2>, 4>, 2>;
-constexpr SubblockTable SubblockLanes(int bpp) {
-    SubblockTable lanes{};
-    for (int onTop = 0; onTop < 2; ++onTop)
-        for (int j = 0; j < 4; ++j)
-            for (int i = 0; i < 16; ++i) {
-                const bool second = onTop ? j >= 2 : PixelOfByte(bpp, i) >= 2;
-                lanes[onTop][j][0][i] = second ? 0x80 : 0;
-                lanes[onTop][j][1][i] = second ? 0 : 0x80;
-            }
+// Bit 7 (a shuffle's "zero this byte") for the pixels of the second subblock,
+// in line order.
+constexpr Lanes SecondSubblockLanes(bool onTop) {
+    Lanes lanes{};
+    for (int p = 0; p < 16; ++p) lanes[p] = (onTop ? p >= 8 : p % 4 >= 2) ? 0x80 : 0;
     return lanes;
 }
-alignas(16) constexpr SubblockTable kSubblockLanes[2] = {SubblockLanes(3), SubblockLanes(4)};
+alignas(16) constexpr Lanes kSecondSubblockLanes[2] = {SecondSubblockLanes(false),
+                                                       SecondSubblockLanes(true)};
 
 // Which pixel of line 0 each output byte takes, and which byte of that pixel.
 constexpr Lanes LinePixelLanes(int bpp) {
@@ -457,14 +451,16 @@ SSSE3_INLINE __m128i EntryOffsets(const uint8_t* bytes) {
 template <int Bpp>
 SSSE3_INLINE void PaletteLines(const uint8_t* bytes, __m128i first, __m128i second, bool onTop,
                                __m128i lines[4]) {
-    const __m128i offsets = EntryOffsets(bytes);
+    // Offsets into the first palette, its bytes zeroed for the second
+    // subblock's pixels; flipping bit 7 gives those into the second.
+    const __m128i offsets = _mm_or_si128(EntryOffsets(bytes), Load(kSecondSubblockLanes[onTop]));
+    const __m128i otherSubblock = _mm_set1_epi8(static_cast<char>(0x80));
     const __m128i within = Load(kPixelByte[Bpp - 3]);
     __m128i pixelOf = Load(kLinePixel[Bpp - 3]);
-    const auto& masks = kSubblockLanes[Bpp - 3][onTop];
     for (int j = 0; j < 4; ++j) {
         const __m128i index = _mm_or_si128(_mm_shuffle_epi8(offsets, pixelOf), within);
-        lines[j] = _mm_or_si128(_mm_shuffle_epi8(first, _mm_or_si128(index, Load(masks[j][0]))),
-                                _mm_shuffle_epi8(second, _mm_or_si128(index, Load(masks[j][1]))));
+        lines[j] = _mm_or_si128(_mm_shuffle_epi8(first, index),
+                                _mm_shuffle_epi8(second, _mm_xor_si128(index, otherSubblock)));
         pixelOf = _mm_add_epi8(pixelOf, _mm_set1_epi8(4));
     }
 }
