@@ -61,8 +61,8 @@ void BM_OpenDxt5TextureInWindow(benchmark::State& state) {
         const std::vector<char> bytes = Dxt5Texture();
         std::ofstream(texture, std::ios::binary).write(bytes.data(), std::ssize(bytes));
     }
-    ui::TForm1 window(folder.path.string() + "/", (folder.path / "skeinpress").string(), "");
-    window.StopTimer(app::TimerId::OpenWithSetup);
+    ui::MainWindow window(folder.path.string() + "/", (folder.path / "skeinpress").string(), "");
+    window.host().StopTimer(app::TimerId::OpenWithSetup);
     window.show();
     QApplication::processEvents();
     app::Application& application = window.application();

@@ -5,7 +5,7 @@
 #endif
 
 #include "app/platform/platform.h"
-#include "cli/cli.h"
+#include "cli/commands/commands.h"
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__

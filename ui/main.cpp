@@ -16,9 +16,9 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
 
-    ui::TForm1 window(app::ProgramDirFor(programPath), programPath,
-                      app::InstalledDataDir(programPath));
-    window.SetCommandLine(std::move(args));
+    ui::MainWindow window(app::ProgramDirFor(programPath), programPath,
+                          app::InstalledDataDir(programPath));
+    window.setCommandLine(std::move(args));
     window.show();
     return application.exec();
 }

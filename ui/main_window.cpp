@@ -3,31 +3,26 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFrame>
-#include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
+#include "ui/about_box.h"
+#include "ui/actual_size_window.h"
 #include "ui/picture_convert.h"
 #include "ui/picture_view.h"
-#include "ui/secondary_windows.h"
+#include "ui/tolerance_dialog.h"
 
 // The icon lives in the library's resources; a static library must register them.
 static void InitSkeinpressResources() {
@@ -59,14 +54,21 @@ QKeySequence StandardKey(QKeySequence::StandardKey key, QKeySequence fallback) {
 
 // A framed pane with a lowered bevel of width 2 and its caption in the middle,
 // seen where the picture does not cover it.
-QFrame* MakePanel(QWidget* parent, QLabel*& caption) {
-    auto* panel = new QFrame(parent);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setLineWidth(2);
-    caption = new QLabel(panel);
+QFrame* MakePane(QWidget* parent, const char* name, QLabel*& caption) {
+    auto* pane = new QFrame(parent);
+    pane->setObjectName(name);
+    pane->setFrameShape(QFrame::Panel);
+    pane->setFrameShadow(QFrame::Sunken);
+    pane->setLineWidth(2);
+    caption = new QLabel(pane);
     caption->setAlignment(Qt::AlignCenter);
-    return panel;
+    return pane;
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
 }
 
 // The one local file or folder a drag carries, if that is what it carries.
@@ -79,127 +81,137 @@ std::optional<std::string> DraggedPath(const QMimeData* mime) {
 
 }  // namespace
 
-TForm1::TForm1(const std::string& programDir, const std::string& programPath,
-               const std::string& dataDir, QWidget* parent)
-    : QMainWindow(parent), app_(*this), dataDir_(dataDir) {
+MainWindow::MainWindow(const std::string& programDir, const std::string& programPath,
+                       const std::string& dataDir, QWidget* parent)
+    : QMainWindow(parent), host_(*this), app_(host_), dataDir_(dataDir) {
     InitSkeinpressResources();
-    OpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     setWindowTitle("Skeinpress");
     QApplication::setWindowIcon(QIcon(":/skeinpress/skeinpress.png"));
     setAcceptDrops(true);
-    BuildTimers();
-    BuildControls();
-    BuildMenus();
+    createWidgets();
+    createActions();
 
     // The secondary windows, created after the main window as the program starts.
-    AboutBox = new TAboutBox(this);
-    Form2 = new TForm2(this);
-    Form4 = new TForm4(this);
+    aboutBox = new AboutBox(this);
+    actualSizeWindow = new ActualSizeWindow(this);
+    toleranceDialog = new ToleranceDialog(this);
 
     app_.Start(programDir, programPath);
-    SyncOptionChecks();
+    updateOptionChecks();
     resize(kDefaultClientSize + QSize(0, menuBar()->sizeHint().height()));
-    PlaceAt(app_.settings().WindowLeft, app_.settings().WindowTop);
+    placeAt(app_.settings().WindowLeft, app_.settings().WindowTop);
 }
 
-TForm1::~TForm1() {
-    for (const auto& [id, timer] : timers_) timer->stop();
-}
-
-void TForm1::BuildControls() {
+void MainWindow::createWidgets() {
     auto* client = new QWidget(this);
     client->setMinimumSize(kDefaultClientSize);
     client->installEventFilter(this);
     setCentralWidget(client);
 
-    Label1 = new QLabel("File Name", client);
-    Panel1 = MakePanel(client, Panel1Caption);
-    Panel1Caption->setText("Image");
-    Image1 = new PictureView(Panel1);
-    Image1->setToolTip(kPictureHint);
-    Image1->hide();
-    Label2 = new QLabel("Image Size:", Panel1);
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    colourlbl = new QLabel(Panel1);
-    colourlbl->move(144, 112);
-    colourlbl->setAutoFillBackground(true);
-    colourlbl->hide();
+    fileNameLabel = Named(new QLabel("File Name", client), "fileNameLabel");
+    colourPane = MakePane(client, "colourPane", colourPaneCaption);
+    colourPaneCaption->setText("Image");
+    colourPicture = Named(new PictureView(colourPane), "colourPicture");
+    colourPicture->setToolTip(kPictureHint);
+    colourPicture->hide();
+    sizeLabel = Named(new QLabel("Image Size:", colourPane), "sizeLabel");
+    sizeLabel->setWordWrap(true);
+    sizeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    pickedColourLabel = Named(new QLabel(colourPane), "pickedColourLabel");
+    pickedColourLabel->move(144, 112);
+    pickedColourLabel->setAutoFillBackground(true);
+    pickedColourLabel->hide();
 
-    Panel2 = MakePanel(client, Panel2Caption);
-    Panel2Caption->setText("Alpha Channel");
-    Image2 = new PictureView(Panel2);
-    Image2->setToolTip(kPictureHint);
-    Image2->hide();
-    Memo1 = new QPlainTextEdit(Panel2);
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    alphaPane = MakePane(client, "alphaPane", alphaPaneCaption);
+    alphaPaneCaption->setText("Alpha Channel");
+    alphaPicture = Named(new PictureView(alphaPane), "alphaPicture");
+    alphaPicture->setToolTip(kPictureHint);
+    alphaPicture->hide();
+    messageLog = Named(new QPlainTextEdit(alphaPane), "messageLog");
+    messageLog->setReadOnly(true);
+    messageLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    messageLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A long message is read whole: wrapped at the pane's edge, within a long
     // path too.
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    messageLog->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    messageLog->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
-    bResume = new QPushButton("Resume", client);
-    bResume->hide();
-    bStop = new QPushButton("Stop Trawl", client);
-    bStop->hide();
-    LayoutControls();
+    resumeButton = Named(new QPushButton("Resume", client), "resumeButton");
+    resumeButton->hide();
+    stopButton = Named(new QPushButton("Stop Trawl", client), "stopButton");
+    stopButton->hide();
+    layOutWidgets();
 
-    connect(bResume, &QPushButton::clicked, this, [this] { app_.trawl().Resume(); });
-    connect(bStop, &QPushButton::clicked, this, [this] { app_.trawl().Stop(); });
-    connect(Image1, &PictureView::mouseMoved, this, &TForm1::Image1MouseMove);
-    connect(Image1, &PictureView::mousePressed, this, &TForm1::Image1MouseDown);
-    connect(Image1, &PictureView::contextMenuRequested, this,
-            [this](QPoint at) { PopupMenu1->exec(at); });
-    connect(Image2, &PictureView::contextMenuRequested, this,
-            [this](QPoint at) { PopupMenu2->exec(at); });
+    connect(resumeButton, &QPushButton::clicked, this, [this] { app_.trawl().Resume(); });
+    connect(stopButton, &QPushButton::clicked, this, [this] { app_.trawl().Stop(); });
+    connect(colourPicture, &PictureView::mouseMoved, this, &MainWindow::trackPickedColour);
+    connect(colourPicture, &PictureView::mousePressed, this, &MainWindow::pickColour);
+    connect(colourPicture, &PictureView::contextMenuRequested, this,
+            [this](QPoint at) { colourMenu->exec(at); });
+    connect(alphaPicture, &PictureView::contextMenuRequested, this,
+            [this](QPoint at) { alphaMenu->exec(at); });
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &TForm1::CancelColourPick);
+    connect(escape, &QShortcut::activated, this, &MainWindow::cancelColourPick);
     // F10 opens the first menu, as on the other desktop programs.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(f10, &QShortcut::activated, this,
-            [this] { menuBar()->setActiveAction(File1->menuAction()); });
+            [this] { menuBar()->setActiveAction(fileMenu->menuAction()); });
 }
 
-void TForm1::LayoutControls() {
+void MainWindow::layOutWidgets() {
     // What the client area has beyond its default size goes half to each pane;
-    // in the alpha pane, half of the extra height to the picture, half to the memo.
-    const QSize extra = (ClientArea()->size() - kDefaultClientSize).expandedTo(QSize(0, 0));
+    // in the alpha pane, half of the extra height to the picture, half to the log.
+    const QSize extra = (centralWidget()->size() - kDefaultClientSize).expandedTo(QSize(0, 0));
     const int leftWider = extra.width() / 2;
     const int rightWider = extra.width() - leftWider;
     const int taller = extra.height();
     const int alphaTaller = taller / 2;
     const int lineHeight = std::max(13, fontMetrics().height());
 
-    Label1->setGeometry(16, 400 + taller, 465 + extra.width(), lineHeight);
-    Panel1->setGeometry(16, 8, 346 + leftWider, 377 + taller);
-    Panel1Caption->setGeometry(2, 2, Panel1->width() - 4, Panel1->height() - 4);
-    Label2->setGeometry(4, 342 + taller, 335 + leftWider, 33);
-    Panel2->setGeometry(363 + leftWider, 8, 347 + rightWider, 377 + taller);
-    Panel2Caption->setGeometry(2, 2, Panel2->width() - 4, Panel2->height() - 4);
-    Memo1->setGeometry(8, 224 + alphaTaller, 329 + rightWider, 145 + taller - alphaTaller);
-    bResume->setGeometry(544 + extra.width(), 392 + taller, 75, 25);
-    bStop->setGeometry(632 + extra.width(), 392 + taller, 75, 25);
-    FitPictures();
+    fileNameLabel->setGeometry(16, 400 + taller, 465 + extra.width(), lineHeight);
+    colourPane->setGeometry(16, 8, 346 + leftWider, 377 + taller);
+    colourPaneCaption->setGeometry(2, 2, colourPane->width() - 4, colourPane->height() - 4);
+    sizeLabel->setGeometry(4, 342 + taller, 335 + leftWider, 33);
+    alphaPane->setGeometry(363 + leftWider, 8, 347 + rightWider, 377 + taller);
+    alphaPaneCaption->setGeometry(2, 2, alphaPane->width() - 4, alphaPane->height() - 4);
+    messageLog->setGeometry(8, 224 + alphaTaller, 329 + rightWider, 145 + taller - alphaTaller);
+    resumeButton->setGeometry(544 + extra.width(), 392 + taller, 75, 25);
+    stopButton->setGeometry(632 + extra.width(), 392 + taller, 75, 25);
+    fitPictures();
 }
 
-void TForm1::FitPictures() {
+void MainWindow::fitPictures() {
     // The colour box is 330 x 330 and the alpha box 330 x 209 at the default size.
     if (!colourSize_.isEmpty()) {
-        const app::FittedSize shown = app::FitIntoBox(colourSize_.width(), colourSize_.height(),
-                                                      Panel1->width() - 16, Panel1->height() - 47);
-        Image1->setGeometry(8, 8, shown.width, shown.height);
+        const app::FittedSize shown =
+            app::FitIntoBox(colourSize_.width(), colourSize_.height(), colourPane->width() - 16,
+                            colourPane->height() - 47);
+        colourPicture->setGeometry(8, 8, shown.width, shown.height);
     }
     if (!alphaSize_.isEmpty()) {
-        const app::FittedSize shown = app::FitIntoBox(alphaSize_.width(), alphaSize_.height(),
-                                                      Panel2->width() - 17, Memo1->y() - 15);
-        Image2->setGeometry(8, 8, shown.width, shown.height);
+        const app::FittedSize shown = app::FitIntoBox(
+            alphaSize_.width(), alphaSize_.height(), alphaPane->width() - 17, messageLog->y() - 15);
+        alphaPicture->setGeometry(8, 8, shown.width, shown.height);
     }
 }
 
-void TForm1::PlaceAt(int left, int top) {
+// The panes hold a reduction of a big picture that is still as large as the
+// screen, so a later enlargement of the window needs no new one.
+void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
+    fullSize = QSize(bitmap.Width(), bitmap.Height());
+    view->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
+    fitPictures();
+    view->show();
+}
+
+void MainWindow::clearPictures() {
+    colourPicture->clear();
+    alphaPicture->clear();
+    colourSize_ = alphaSize_ = QSize();
+}
+
+void MainWindow::placeAt(int left, int top) {
     // The stored place is the client area's, so it reads back the same
     // whatever the window manager's decoration. A place on no screen (another
     // monitor set-up) falls back to the default.
@@ -208,204 +220,181 @@ void TForm1::PlaceAt(int left, int top) {
     setGeometry(QRect(corner, size()));
 }
 
-void TForm1::BuildMenus() {
-    auto item = [this](QMenu* menu, const char* caption, auto handler) {
+void MainWindow::createActions() {
+    // Each item is named for finding, captioned before the language file is
+    // read, and given the key that translates it (none: the caption stays).
+    auto keyedMenu = [this](QMenu* menu, const char* name, const char* key) {
+        menu->setObjectName(name);
+        if (key) menuCaptions_.emplace_back(menu, key);
+        return menu;
+    };
+    auto item = [this](QMenu* menu, const char* name, const char* caption, const char* key,
+                       auto handler) {
         QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        if (key) actionCaptions_.emplace_back(action, key);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    auto option = [this](QMenu* menu, const char* caption, bool app::Settings::*flag) {
-        QAction* action = menu->addAction(caption);
+    auto option = [this](const char* name, const char* caption, const char* key,
+                         bool app::Settings::*flag) {
+        QAction* action = optionsMenu->addAction(caption);
+        action->setObjectName(name);
         action->setCheckable(true);
+        actionCaptions_.emplace_back(action, key);
+        optionActions_.emplace_back(action, flag);
         connect(action, &QAction::triggered, this,
                 [this, action, flag] { action->setChecked(app_.ToggleOption(flag)); });
-        return action;
     };
 
-    File1 = menuBar()->addMenu("&File");
-    Open1 = item(File1, "Open", [this] { app_.view().ChooseAndOpen(); });
-    Open1->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
-    Open2 = item(File1, "  ", [this] {
-        BusyUntilIdle();
-        app_.view().ReopenCurrent();
-    });
-    RecentFiles = File1->addMenu("Open Recent");
-    connect(File1, &QMenu::aboutToShow, this, &TForm1::FillRecentFiles);
-    Save1 = item(File1, "Save", [this] { app_.view().Save(); });
-    Save1->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
-    SaveAs1 = item(File1, "Save As", [this] { app_.view().SaveAs(); });
-    SaveAs1->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
-    Exit1 = item(File1, "Exit", [this] { close(); });
-    Exit1->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
-    File1->addSeparator();
-    MergeAlphaImage1 =
-        item(File1, "Merge Alpha Image", [this] { app_.editing().MergeAlphaImage(); });
-    MakeNormalMap1 = item(File1, "Make Normal Map", [this] { app_.editing().MakeNormalMap(); });
-    File1->addSeparator();
-    TrawlFolder1 = item(File1, "Trawl Folder...", [this] { app_.trawl().ChooseFolderAndTrawl(); });
-    ViewLog = item(File1, "View Trawl Log", [this] { app_.log().View(); });
-    DeleteLog1 = item(File1, "Delete Trawl Log", [this] { app_.DeleteTrawlLog(); });
-    FillRecentFiles();
+    fileMenu = keyedMenu(menuBar()->addMenu("&File"), "fileMenu", "menu File");
+    item(fileMenu, "openAction", "Open", "menu Open", [this] {
+        app_.view().ChooseAndOpen();
+    })->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
+    reopenAction = item(fileMenu, "reopenAction", "  ", nullptr, &MainWindow::reopenCurrent);
+    recentFilesMenu = keyedMenu(fileMenu->addMenu("Open Recent"), "recentFilesMenu", nullptr);
+    connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentFiles);
+    item(fileMenu, "saveAction", "Save", nullptr, [this] {
+        app_.view().Save();
+    })->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
+    item(fileMenu, "saveAsAction", "Save As", "menu SaveAs", [this] {
+        app_.view().SaveAs();
+    })->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
+    item(fileMenu, "exitAction", "Exit", "menu Exit", &QWidget::close)
+        ->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
+    fileMenu->addSeparator();
+    item(fileMenu, "mergeAlphaAction", "Merge Alpha Image", nullptr,
+         [this] { app_.editing().MergeAlphaImage(); });
+    item(fileMenu, "normalMapAction", "Make Normal Map", nullptr,
+         [this] { app_.editing().MakeNormalMap(); });
+    fileMenu->addSeparator();
+    item(fileMenu, "trawlFolderAction", "Trawl Folder...", nullptr,
+         [this] { app_.trawl().ChooseFolderAndTrawl(); });
+    item(fileMenu, "viewLogAction", "View Trawl Log", "menu ViewLog",
+         [this] { app_.log().View(); });
+    item(fileMenu, "deleteLogAction", "Delete Trawl Log", "menu DeleteLog",
+         [this] { app_.DeleteTrawlLog(); });
+    fillRecentFiles();
 
-    Options1 = menuBar()->addMenu("&Options");
-    ConvertBMPs1 = option(Options1, "Convert BMPs", &app::Settings::DoBMPs);
-    ConvertJPGs1 = option(Options1, "Convert JPGs", &app::Settings::DoJPGs);
-    ConvertTextures1 = option(Options1, "Convert Textures", &app::Settings::DoTextures);
-    Options1->addSeparator();
-    CloseonDone1 = option(Options1, "Close on Done", &app::Settings::CloseOnDone);
-    OverwriteTGAs1 = option(Options1, "Overwrite TGAs", &app::Settings::OverwriteTGAs);
-    FixUniformColour1 = option(Options1, "Fix Uniform Colour", &app::Settings::FixUniformColour);
+    optionsMenu = keyedMenu(menuBar()->addMenu("&Options"), "optionsMenu", "menu Options");
+    option("convertBmpsAction", "Convert BMPs", "menu ConvertBMP", &app::Settings::DoBMPs);
+    option("convertJpgsAction", "Convert JPGs", "menu ConvertJPG", &app::Settings::DoJPGs);
+    option("convertTexturesAction", "Convert Textures", "menu ConvertTex",
+           &app::Settings::DoTextures);
+    optionsMenu->addSeparator();
+    option("closeOnDoneAction", "Close on Done", "menu CloseOnDone", &app::Settings::CloseOnDone);
+    option("overwriteTgasAction", "Overwrite TGAs", "menu OverwriteTGA",
+           &app::Settings::OverwriteTGAs);
+    option("fixUniformColourAction", "Fix Uniform Colour", "menu Uniform",
+           &app::Settings::FixUniformColour);
 
-    SetUp1 = menuBar()->addMenu("&SetUp");
-    Editor1 = item(SetUp1, "Editor", [this] { app_.editor().ChooseEditor(); });
-    OpenWith1 = item(SetUp1, "OpenWith", [this] { app_.openWith().InstallAgain(); });
-    RemoveOpenWith1 = item(SetUp1, "Remove OpenWith", [this] { app_.openWith().Remove(); });
+    setUpMenu = keyedMenu(menuBar()->addMenu("&SetUp"), "setUpMenu", "menu Setup");
+    item(setUpMenu, "editorAction", "Editor", "menu Editor",
+         [this] { app_.editor().ChooseEditor(); });
+    item(setUpMenu, "openWithAction", "OpenWith", "menu OpenWith",
+         [this] { app_.openWith().InstallAgain(); });
+    item(setUpMenu, "removeOpenWithAction", "Remove OpenWith", "menu RemoveOpenWith",
+         [this] { app_.openWith().Remove(); });
 
-    Help1 = menuBar()->addMenu("&Help");
-    Help2 = item(Help1, "Help", [this] { Help2Click(); });
-    Help2->setShortcut(StandardKey(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
-    About1 = item(Help1, "About", [this] { About1Click(); });
+    helpMenu = keyedMenu(menuBar()->addMenu("&Help"), "helpMenu", "menu Help");
+    // Captioned as its menu, mnemonic included.
+    helpAction = item(helpMenu, "helpAction", "Help", nullptr, &MainWindow::help);
+    helpAction->setShortcut(StandardKey(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
+    item(helpMenu, "aboutAction", "About", "menu About", &MainWindow::about);
 
-    PopupMenu1 = new QMenu(this);
-    DisplayActualSize1 =
-        item(PopupMenu1, "Display Actual Size", [this] { DisplayActualSize1Click(); });
-    Edit1 = item(PopupMenu1, "Edit", [this] { app_.editor().EditColour(); });
-    DisplayTransparent1 = item(PopupMenu1, "Display Transparent", [this] {
-        // The application owns the tick; undo Qt's own toggling first.
-        DisplayTransparent1->setChecked(app_.view().TransparentView());
-        app_.view().ToggleTransparent();
-    });
-    DisplayTransparent1->setCheckable(true);
-    Createalphamask1 = item(PopupMenu1, "Create alpha mask", [this] { Createalphamask1Click(); });
-    TransparentBground1 =
-        item(PopupMenu1, "Transparent Background", [this] { TransparentBground1Click(); });
-    GreyScale1 = item(PopupMenu1, "Grey Scale", [this] { app_.editing().GreyScale(); });
-    NonUniformColour1 =
-        item(PopupMenu1, "Non Uniform Colour", [this] { app_.editing().BreakUpUniformColour(); });
-    NonUniformColour1->setVisible(false);
+    colourMenu = keyedMenu(new QMenu(this), "colourMenu", nullptr);
+    item(colourMenu, "colourActualSizeAction", "Display Actual Size", "popup1 ActSize",
+         &MainWindow::showColourActualSize);
+    item(colourMenu, "editColourAction", "Edit", "popup1 Edit",
+         [this] { app_.editor().EditColour(); });
+    transparentViewAction = item(colourMenu, "transparentViewAction", "Display Transparent",
+                                 "popup1 Transparent", &MainWindow::toggleTransparentView);
+    transparentViewAction->setCheckable(true);
+    item(colourMenu, "createAlphaMaskAction", "Create alpha mask", "popup1 Mask",
+         &MainWindow::createAlphaMask);
+    item(colourMenu, "backgroundColourAction", "Transparent Background", "popup1 BGround",
+         &MainWindow::chooseBackgroundColour);
+    item(colourMenu, "greyScaleAction", "Grey Scale", "popup1 Grey",
+         [this] { app_.editing().GreyScale(); });
+    nonUniformColourAction =
+        item(colourMenu, "nonUniformColourAction", "Non Uniform Colour", "popup1 colour",
+             [this] { app_.editing().BreakUpUniformColour(); });
+    nonUniformColourAction->setVisible(false);
 
-    PopupMenu2 = new QMenu(this);
-    DisplayActualSize2 =
-        item(PopupMenu2, "Display Actual Size", [this] { DisplayActualSize2Click(); });
-    Edit2 = item(PopupMenu2, "Edit", [this] { app_.editor().EditAlpha(); });
-    InvertAlphaColour1 =
-        item(PopupMenu2, "Invert Alpha Colour", [this] { app_.editing().InvertAlpha(); });
-    RemoveAlphaChannel1 =
-        item(PopupMenu2, "Remove Alpha Channel", [this] { app_.editing().RemoveAlpha(); });
+    alphaMenu = keyedMenu(new QMenu(this), "alphaMenu", nullptr);
+    item(alphaMenu, "alphaActualSizeAction", "Display Actual Size", "popup2 ActSize",
+         &MainWindow::showAlphaActualSize);
+    item(alphaMenu, "editAlphaAction", "Edit", "popup2 Edit",
+         [this] { app_.editor().EditAlpha(); });
+    item(alphaMenu, "invertAlphaAction", "Invert Alpha Colour", "popup2 Invert",
+         [this] { app_.editing().InvertAlpha(); });
+    item(alphaMenu, "removeAlphaAction", "Remove Alpha Channel", "popup2 Remove",
+         [this] { app_.editing().RemoveAlpha(); });
 }
 
-void TForm1::FillRecentFiles() {
-    RecentFiles->clear();
+void MainWindow::fillRecentFiles() {
+    recentFilesMenu->clear();
     const std::vector<std::string>& recent = app_.settings().RecentFiles;
     for (size_t i = 0; i < recent.size(); ++i) {
         const std::string path = recent[i];
-        QAction* action =
-            RecentFiles->addAction(QString("&%1  %2").arg(i + 1).arg(Q(path).replace('&', "&&")));
+        QAction* action = recentFilesMenu->addAction(
+            QString("&%1  %2").arg(i + 1).arg(Q(path).replace('&', "&&")));
         connect(action, &QAction::triggered, this, [this, path] {
-            BusyUntilIdle();
+            busyUntilIdle();
             app_.view().OpenFile(path);
         });
     }
-    RecentFiles->setEnabled(!recent.empty());
+    recentFilesMenu->setEnabled(!recent.empty());
 }
 
-void TForm1::BuildTimers() {
-    for (const app::TimerId id : app::kTimers) {
-        auto* timer = new QTimer(this);
-        // The editor watchers poll until stopped; every other timer acts once per arming.
-        timer->setSingleShot(!app::TimerRepeats(id));
-        timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, [this, id] {
-            // Opening the file named on the command line takes a moment.
-            if (id == app::TimerId::OpenDelayed) BusyUntilIdle();
-            app_.TimerFired(id);
-        });
-        timers_[id] = timer;
-    }
+void MainWindow::updateOptionChecks() {
+    for (const auto& [action, flag] : optionActions_) action->setChecked(app_.settings().*flag);
 }
 
-void TForm1::SyncOptionChecks() {
-    const app::Settings& s = app_.settings();
-    ConvertBMPs1->setChecked(s.DoBMPs);
-    ConvertJPGs1->setChecked(s.DoJPGs);
-    ConvertTextures1->setChecked(s.DoTextures);
-    CloseonDone1->setChecked(s.CloseOnDone);
-    OverwriteTGAs1->setChecked(s.OverwriteTGAs);
-    FixUniformColour1->setChecked(s.FixUniformColour);
-}
-
-void TForm1::FormActivate() {
+void MainWindow::retranslate() {
     auto T = [this](const char* key) { return Q(app_.T(key)); };
-    File1->setTitle(WithMnemonic(T("menu File")));
-    Open1->setText(T("menu Open"));
-    SaveAs1->setText(T("menu SaveAs"));
-    Exit1->setText(T("menu Exit"));
-    ViewLog->setText(T("menu ViewLog"));
-    DeleteLog1->setText(T("menu DeleteLog"));
-    Options1->setTitle(WithMnemonic(T("menu Options")));
-    ConvertBMPs1->setText(T("menu ConvertBMP"));
-    ConvertJPGs1->setText(T("menu ConvertJPG"));
-    ConvertTextures1->setText(T("menu ConvertTex"));
-    CloseonDone1->setText(T("menu CloseOnDone"));
-    OverwriteTGAs1->setText(T("menu OverwriteTGA"));
-    FixUniformColour1->setText(T("menu Uniform"));
-    SetUp1->setTitle(WithMnemonic(T("menu Setup")));
-    Editor1->setText(T("menu Editor"));
-    OpenWith1->setText(T("menu OpenWith"));
-    RemoveOpenWith1->setText(T("menu RemoveOpenWith"));
-    Help1->setTitle(WithMnemonic(T("menu Help")));
-    Help2->setText(Help1->title());
-    About1->setText(T("menu About"));
+    for (const auto& [menu, key] : menuCaptions_) menu->setTitle(WithMnemonic(T(key)));
+    for (const auto& [action, key] : actionCaptions_) action->setText(T(key));
+    helpAction->setText(helpMenu->title());
     // Activation follows every dialog and every return from another program:
     // the lines describing a loaded image stay.
     if (!app_.view().Store().ImageLoaded) {
-        Label1->setText(T("label FileName"));
-        Label2->setText(T("label Size"));
+        fileNameLabel->setText(T("label FileName"));
+        sizeLabel->setText(T("label Size"));
     }
-    Panel1Caption->setText(T("label Image"));
-    Panel2Caption->setText(T("label Alpha"));
-    bResume->setText(T("button Resume"));
-    bStop->setText(T("button Stop"));
-    DisplayActualSize1->setText(T("popup1 ActSize"));
-    Edit1->setText(T("popup1 Edit"));
-    DisplayTransparent1->setText(T("popup1 Transparent"));
-    Createalphamask1->setText(T("popup1 Mask"));
-    TransparentBground1->setText(T("popup1 BGround"));
-    NonUniformColour1->setText(T("popup1 colour"));
-    GreyScale1->setText(T("popup1 Grey"));
-    DisplayActualSize2->setText(T("popup2 ActSize"));
-    Edit2->setText(T("popup2 Edit"));
-    RemoveAlphaChannel1->setText(T("popup2 Remove"));
-    InvertAlphaColour1->setText(T("popup2 Invert"));
+    colourPaneCaption->setText(T("label Image"));
+    alphaPaneCaption->setText(T("label Alpha"));
+    resumeButton->setText(T("button Resume"));
+    stopButton->setText(T("button Stop"));
 }
 
 // ---- Window events
 
-bool TForm1::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) FormActivate();
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) retranslate();
     return QMainWindow::event(event);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::Resize) LayoutControls();
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) layOutWidgets();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    FormActivate();
+    retranslate();
     // Run the command line once the window is on screen: its jobs block for a
     // moment and fill the panes.
     // The command line may change the options: show them as they now are.
     QTimer::singleShot(0, this, [this] {
         app_.RunCommandLine(commandLine_);
-        SyncOptionChecks();
+        updateOptionChecks();
     });
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (closed_) {
         event->accept();
         return;
@@ -415,7 +404,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     closed_ = true;
-    for (const auto& [id, timer] : timers_) timer->stop();
+    host_.stopTimers();
     // Where the client area is, as the next start places it (an enlarged
     // window: where it returns to).
     const QPoint corner = normalGeometry().topLeft();
@@ -425,62 +414,73 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (DraggedPath(event->mimeData())) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const auto path = DraggedPath(event->mimeData());
     if (!path) return;
     event->acceptProposedAction();
     // The drop's own event ends first: a question or a load must not hold the
     // other program's drag.
     QTimer::singleShot(0, this, [this, path = *path] {
-        BusyUntilIdle();
+        busyUntilIdle();
         app_.OpenDropped(path);
     });
 }
 
 // ---- Commands with the window's own dialogs
 
-void TForm1::DisplayActualSize1Click() {
-    ShowActualSize(false);
+void MainWindow::reopenCurrent() {
+    busyUntilIdle();
+    app_.view().ReopenCurrent();
 }
 
-void TForm1::DisplayActualSize2Click() {
-    ShowActualSize(true);
+void MainWindow::showColourActualSize() {
+    showActualSize(false);
 }
 
-void TForm1::ShowActualSize(bool alpha) {
+void MainWindow::showAlphaActualSize() {
+    showActualSize(true);
+}
+
+void MainWindow::showActualSize(bool alpha) {
     if (!app_.view().ChooseActualSize(alpha)) return;
-    Form2->Prepare(app_.view());
-    Form2->exec();
+    actualSizeWindow->prepare(app_.view());
+    actualSizeWindow->exec();
 }
 
-void TForm1::Createalphamask1Click() {
+void MainWindow::toggleTransparentView() {
+    // The application owns the tick; undo Qt's own toggling first.
+    transparentViewAction->setChecked(app_.view().TransparentView());
+    app_.view().ToggleTransparent();
+}
+
+void MainWindow::createAlphaMask() {
     app_.pick().AskTolerance();
     // Just above the main window, left edges aligned.
-    Form4->adjustSize();
+    toleranceDialog->adjustSize();
     const QRect main = frameGeometry();
-    const int frameExtra = Form4->frameGeometry().height() - Form4->height();
-    Form4->move(main.left(), std::max(0, main.top() - Form4->height() - std::max(0, frameExtra)));
-    Form4->exec();
-    if (!Form4->ToleranceAccepted) {
+    const int frameExtra = toleranceDialog->frameGeometry().height() - toleranceDialog->height();
+    toleranceDialog->move(
+        main.left(), std::max(0, main.top() - toleranceDialog->height() - std::max(0, frameExtra)));
+    if (toleranceDialog->exec() != QDialog::Accepted) {
         app_.pick().End();
         return;
     }
-    app_.pick().Begin(Form4->ToleranceValue);
-    Image1->setCursor(Qt::CrossCursor);
+    app_.pick().Begin(toleranceDialog->tolerance());
+    colourPicture->setCursor(Qt::CrossCursor);
 }
 
-void TForm1::CancelColourPick() {
+void MainWindow::cancelColourPick() {
     if (!app_.pick().AwaitingColour()) return;
     app_.pick().End();
-    colourlbl->hide();
-    Image1->unsetCursor();
+    pickedColourLabel->hide();
+    colourPicture->unsetCursor();
 }
 
-void TForm1::TransparentBground1Click() {
+void MainWindow::chooseBackgroundColour() {
     const uint32_t current = app_.settings().BGroundColour;
     const QColor initial(current & 0xFF, (current >> 8) & 0xFF, (current >> 16) & 0xFF);
     const QColor chosen = QColorDialog::getColor(initial, this);
@@ -490,217 +490,69 @@ void TForm1::TransparentBground1Click() {
                               (static_cast<uint32_t>(chosen.blue()) << 16));
 }
 
-void TForm1::About1Click() {
+void MainWindow::about() {
     app_.pick().End();
-    AboutBox->SetParagraphs({app_.T("about Comments"), app_.T("about Copyright"),
+    aboutBox->setParagraphs({app_.T("about Comments"), app_.T("about Copyright"),
                              app_.T("about Liability"), app_.T("about License1"),
                              app_.T("about License2"), app_.T("about Trademark")});
-    AboutBox->adjustSize();
+    aboutBox->adjustSize();
     const QRect main = frameGeometry();
-    AboutBox->move(main.left() + (main.width() - AboutBox->width()) / 2,
-                   main.top() + (main.height() - AboutBox->height()) / 2);
-    AboutBox->exec();
+    aboutBox->move(main.left() + (main.width() - aboutBox->width()) / 2,
+                   main.top() + (main.height() - aboutBox->height()) / 2);
+    aboutBox->exec();
 }
 
-void TForm1::Help2Click() {
+void MainWindow::help() {
     app_.ShowHelp(dataDir_);
 }
 
 // ---- Colour pick on the colour picture
 
-bool TForm1::PixelUnder(QPoint position, int& px, int& py) const {
-    if (colourSize_.isEmpty() || Image1->width() <= 0 || Image1->height() <= 0) return false;
+bool MainWindow::pixelUnder(QPoint position, int& px, int& py) const {
+    if (colourSize_.isEmpty() || colourPicture->width() <= 0 || colourPicture->height() <= 0)
+        return false;
     px = static_cast<int>(static_cast<int64_t>(colourSize_.width()) * position.x() /
-                          Image1->width());
+                          colourPicture->width());
     py = static_cast<int>(static_cast<int64_t>(colourSize_.height()) * position.y() /
-                          Image1->height());
+                          colourPicture->height());
     return px >= 0 && py >= 0 && px < colourSize_.width() && py < colourSize_.height();
 }
 
-void TForm1::Image1MouseMove(QPoint position) {
+void MainWindow::trackPickedColour(QPoint position) {
     if (!app_.pick().AwaitingColour()) {
-        Image1->unsetCursor();
+        colourPicture->unsetCursor();
         return;
     }
-    Image1->setCursor(Qt::CrossCursor);
-    colourlbl->hide();
+    colourPicture->setCursor(Qt::CrossCursor);
+    pickedColourLabel->hide();
     int px = 0, py = 0;
     uint8_t red = 0, green = 0, blue = 0;
     // The image's own colour: in the transparent view the picture shows a blend.
-    if (!PixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
+    if (!pixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
     const int x = position.x(), y = position.y();
-    const bool inside = y > 16 && y < Image1->height() - 10 && x > 20 && x < Image1->width() - 10;
-    colourlbl->setText(QString("R %1, G %2, B %3").arg(red).arg(green).arg(blue));
-    colourlbl->adjustSize();
-    const int left = x < Image1->width() - colourlbl->width() ? x + 25 : x - 65;
-    colourlbl->move(left, y - 20);
+    const bool inside =
+        y > 16 && y < colourPicture->height() - 10 && x > 20 && x < colourPicture->width() - 10;
+    pickedColourLabel->setText(QString("R %1, G %2, B %3").arg(red).arg(green).arg(blue));
+    pickedColourLabel->adjustSize();
+    const int left = x < colourPicture->width() - pickedColourLabel->width() ? x + 25 : x - 65;
+    pickedColourLabel->move(left, y - 20);
     if (inside) {
-        colourlbl->show();
-        colourlbl->raise();
+        pickedColourLabel->show();
+        pickedColourLabel->raise();
     }
 }
 
-void TForm1::Image1MouseDown(QPoint position, Qt::MouseButton button) {
-    colourlbl->hide();
+void MainWindow::pickColour(QPoint position, Qt::MouseButton button) {
+    pickedColourLabel->hide();
     if (!app_.pick().AwaitingColour() || button != Qt::LeftButton) return;
     int px = 0, py = 0;
     uint8_t red = 0, green = 0, blue = 0;
-    if (!PixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
-    Image1->unsetCursor();
+    if (!pixelUnder(position, px, py) || !app_.view().ColourAt(px, py, red, green, blue)) return;
+    colourPicture->unsetCursor();
     app_.editing().ApplyPickedColour(red, green, blue);
 }
 
-// ---- Host
-
-void TForm1::AddMemoLine(const std::string& line) {
-    memoLines_.push_back(line);
-    Memo1->appendPlainText(Q(line));
-}
-
-int TForm1::MemoLineCount() const {
-    return static_cast<int>(memoLines_.size());
-}
-
-std::vector<std::string> TForm1::MemoLines() {
-    return memoLines_;
-}
-
-void TForm1::ClearMemo() {
-    memoLines_.clear();
-    Memo1->clear();
-}
-
-void TForm1::SetFileNameLabel(const std::string& text) {
-    Label1->setText(Q(text));
-}
-void TForm1::SetSizeLabel(const std::string& text) {
-    Label2->setText(Q(text));
-}
-void TForm1::SetRecentFileCaption(const std::string& text) {
-    Open2->setText(Q(text).replace('&', "&&"));
-}
-void TForm1::SetTitle(const std::string& text) {
-    setWindowTitle(Q(text));
-}
-void TForm1::Beep() {
-    QApplication::beep();
-}
-
-void TForm1::ClearPictures() {
-    Image1->clear();
-    Image2->clear();
-    colourSize_ = alphaSize_ = QSize();
-}
-
-// The panes hold a reduction of a big picture that is still as large as the
-// screen, so a later enlargement of the window needs no new one.
-void TForm1::ShowColourPicture(const core::Bitmap& bitmap, int, int) {
-    colourSize_ = QSize(bitmap.Width(), bitmap.Height());
-    Image1->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
-    FitPictures();
-    Image1->show();
-}
-
-void TForm1::ShowAlphaPicture(const core::Bitmap& bitmap, int, int) {
-    alphaSize_ = QSize(bitmap.Width(), bitmap.Height());
-    Image2->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
-    FitPictures();
-    Image2->show();
-}
-
-void TForm1::SetTransparentChecked(bool checked) {
-    DisplayTransparent1->setChecked(checked);
-}
-void TForm1::SetNonUniformColourVisible(bool visible) {
-    NonUniformColour1->setVisible(visible);
-}
-
-void TForm1::ShowTrawlButtons() {
-    bResume->show();
-    bStop->show();
-}
-
-void TForm1::EnableTrawlButtons(bool resume, bool stop) {
-    bResume->setEnabled(resume);
-    bStop->setEnabled(stop);
-}
-
-void TForm1::ShowBox(int icon, const std::string& text) {
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), windowTitle(), Q(text), QMessageBox::Ok,
-                    this);
-    box.exec();
-}
-
-void TForm1::ShowMessage(const std::string& text) {
-    ShowBox(QMessageBox::Information, text);
-}
-
-void TForm1::ShowError(const std::string& text) {
-    ShowBox(QMessageBox::Warning, text);
-}
-
-app::Answer TForm1::Confirm(const std::string& text, app::Buttons buttons) {
-    QMessageBox box(QMessageBox::Question, windowTitle(), Q(text),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    if (buttons == app::Buttons::YesNoCancel) {
-        box.addButton(QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setEscapeButton(QMessageBox::No);
-    }
-    box.setDefaultButton(QMessageBox::Yes);
-    switch (box.exec()) {
-        case QMessageBox::Yes:
-            return app::Answer::Yes;
-        case QMessageBox::No:
-            return app::Answer::No;
-        default:
-            return buttons == app::Buttons::YesNoCancel ? app::Answer::Cancel : app::Answer::No;
-    }
-}
-
-std::optional<std::string> TForm1::PickFolder(const std::string& caption,
-                                              const std::string& proposedFolder) {
-    // A title shows one line: the rest of the caption goes into the dialog.
-    const QStringList lines = Q(caption).split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
-    QFileDialog dialog(this, lines.value(0), Q(proposedFolder));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (lines.size() > 1) {
-        auto* note = new QLabel(lines.mid(1).join('\n'), &dialog);
-        note->setWordWrap(true);
-        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-            grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TForm1::PickOpenFile(const std::string& title, const std::string& filter,
-                                                int filterIndex, const std::string& initialFolder) {
-    QFileDialog dialog(this, Q(title), Q(initialFolder));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    const QStringList filters = ToQtFilters(filter);
-    dialog.setNameFilters(filters);
-    if (filterIndex >= 1 && filterIndex <= filters.size())
-        dialog.selectNameFilter(filters[filterIndex - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    BusyUntilIdle();
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TForm1::PickSaveFile(const std::string& filter,
-                                                const std::string& proposedName) {
-    const QString chosen = QFileDialog::getSaveFileName(this, QString(), Q(proposedName),
-                                                        ToQtFilters(filter).join(";;"));
-    if (chosen.isEmpty()) return std::nullopt;
-    BusyUntilIdle();
-    return chosen.toStdString();
-}
-
-void TForm1::BusyUntilIdle() {
+void MainWindow::busyUntilIdle() {
     if (busy_) return;
     busy_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -708,37 +560,6 @@ void TForm1::BusyUntilIdle() {
         QApplication::restoreOverrideCursor();
         busy_ = false;
     });
-}
-
-void TForm1::StartTimer(app::TimerId id, int intervalMs) {
-    timers_.at(id)->start(std::max(0, intervalMs));
-}
-
-void TForm1::StopTimer(app::TimerId id) {
-    timers_.at(id)->stop();
-}
-
-bool TForm1::TimerActive(app::TimerId id) const {
-    return timers_.at(id)->isActive();
-}
-
-void TForm1::Sleep(int milliseconds) {
-    QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds)));
-}
-
-void TForm1::OpenDocument(const std::string& path) {
-    if (!OpenUrl(QUrl::fromLocalFile(Q(path))))
-        ShowError("Could not open \"" + path + "\": no program to show it was found.");
-}
-
-bool TForm1::StartProgram(const std::string& program, const std::vector<std::string>& args) {
-    QStringList arguments;
-    for (const auto& arg : args) arguments << Q(arg);
-    return QProcess::startDetached(Q(program), arguments);
-}
-
-void TForm1::RequestClose() {
-    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 }  // namespace ui

@@ -5,12 +5,13 @@
 #include "app/platform/program_dir.h"
 #include "app/settings/mem_ini.h"
 #include "core/io/paths.h"
+#include "skeinpress_version.h"
 
 namespace app {
 
 namespace {
 
-constexpr const char* kSettingsVersion = "1.22";
+constexpr const char* kSettingsVersion = SKEINPRESS_VERSION;
 constexpr const char* kRecentSection = "Recent";
 
 std::string RecentKey(int index) {

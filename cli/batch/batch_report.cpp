@@ -30,6 +30,12 @@ std::string MinutesSeconds(double seconds) {
 
 }  // namespace
 
+std::string ConvertedLine(const std::string& source, const std::vector<std::string>& written) {
+    std::string line = source + " ->";
+    for (size_t i = 0; i < written.size(); ++i) line += (i == 0 ? " " : ", ") + written[i];
+    return line + "\n";
+}
+
 BatchReport::BatchReport(std::ostream& out, std::ostream& err, Verbosity verbosity,
                          bool progressOnTerminal)
     : out_(out),

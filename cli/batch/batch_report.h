@@ -14,6 +14,10 @@
 
 namespace cli {
 
+// The report line of one converted file: "SOURCE -> TARGET", naming every file
+// the save wrote (a cube map's six faces).
+std::string ConvertedLine(const std::string& source, const std::vector<std::string>& written);
+
 enum class Verbosity {
     Quiet,    // nothing but errors
     Normal,   // every message line, a progress bar on a terminal, the summary

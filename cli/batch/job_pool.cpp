@@ -1,7 +1,6 @@
 #include "cli/batch/job_pool.h"
 
 #include <algorithm>
-#include <ostream>
 
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -102,32 +101,6 @@ std::string FileGroup(const std::string& canonicalFolder, const std::string& nam
     while (!stem.empty() && stem.back() == '1') stem.pop_back();
     // NUL cannot occur in a path, so folder and stem cannot run into each other.
     return canonicalFolder + '\0' + stem;
-}
-
-int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostream& err,
-                    const char* command) {
-    const std::string& a = args[i];
-    std::string value;
-    if (a == "--jobs" || a == "-j") {
-        if (i + 1 >= args.size()) {
-            err << "skeinpress-cli " << command << ": " << a << " needs a number\n";
-            return -1;
-        }
-        value = args[++i];
-    } else if (a.rfind("--jobs=", 0) == 0) {
-        value = a.substr(7);
-    } else {
-        return 0;
-    }
-    int jobs = 0;
-    bool digits = !value.empty() && value.size() <= 3;
-    for (char c : value) digits &= c >= '0' && c <= '9';
-    if (digits) jobs = std::stoi(value);
-    if (jobs < 1 || jobs > 256) {
-        err << "skeinpress-cli " << command << ": --jobs needs a number from 1 to 256\n";
-        return -1;
-    }
-    return jobs;
 }
 
 int DefaultJobs() {

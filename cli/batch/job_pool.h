@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <iosfwd>
 #include <mutex>
 #include <set>
 #include <string>
@@ -80,11 +79,7 @@ std::string FileGroup(const std::string& canonicalFolder, const std::string& nam
 // The folder with links and "." / ".." resolved (as given when that fails).
 std::string CanonicalFolder(const std::string& folder);
 
-// The worker count of "--jobs N" / "--jobs=N" / "-j N" at args[i]: 0 when
-// args[i] is not that option, -1 (with a message) when N is missing or not
-// 1..256. Moves i past a separate value.
-int ParseJobsOption(const std::vector<std::string>& args, size_t& i, std::ostream& err,
-                    const char* command);
+// The number of cores (1 when unknown, 256 at most).
 int DefaultJobs();
 
 }  // namespace cli

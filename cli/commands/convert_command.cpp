@@ -1,15 +1,16 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "app/application.h"
-#include "app/platform/program_dir.h"
 #include "cli/batch/console_host.h"
 #include "cli/batch/conversion_worker.h"
 #include "cli/batch/job_pool.h"
-#include "cli/cli.h"
+#include "cli/commands/commands.h"
 #include "cli/commands/edits.h"
+#include "cli/options.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
@@ -55,6 +56,25 @@ JobResult UnreadableFile(const std::string& file) {
     return result;
 }
 
+// A file refused for its size (a bitmap or JPEG the simulator cannot use) is
+// reported by the conversion as a message line; here it is a failure like any
+// other, on the error stream after the file's name.
+void RefusalLinesToErrors(JobResult& result, const std::string& file) {
+    if (!result.failed) return;
+    for (const std::string& problem : result.outcome.problems) {
+        for (const std::string& line : result.lines) {
+            const size_t start = line.find_first_not_of(' ');
+            if (start == std::string::npos || line.compare(start, std::string::npos, problem) != 0)
+                continue;
+            const size_t at = result.out.find(line + "\n");
+            if (at == std::string::npos) continue;
+            result.out.erase(at, line.size() + 1);
+            result.err += file + ": " + problem + "\n";
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io) {
@@ -64,7 +84,7 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     int jobs = DefaultJobs();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const int jobsGiven = ParseJobsOption(args, i, io.err, "convert");
+        const int jobsGiven = TakeJobsOption(args, i, io.err, "convert");
         if (jobsGiven < 0) return kExitUsage;
         if (jobsGiven > 0) {
             jobs = jobsGiven;
@@ -73,17 +93,15 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         const EditParse edit = ParseEditOption(args, i, edits, io.err);
         if (edit == EditParse::UsageError) return kExitUsage;
         if (edit == EditParse::Taken) continue;
-        if (a == "--output" || a == "-o") {
-            if (i + 1 >= args.size()) {
+        std::optional<std::string> target;
+        if (TakeValueOption(args, i, {"--output", "-o"}, target)) {
+            if (!target) {
                 io.err << "skeinpress-cli convert: --output needs a file name\n";
                 return kExitUsage;
             }
-            output = args[++i];
-        } else if (a.rfind("--output=", 0) == 0) {
-            output = a.substr(9);
+            output = *target;
         } else if (a == "--help") {
-            PrintUsage(io.out);
-            return kExitOk;
+            return HelpCommand(options, {}, io);
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             io.err << "skeinpress-cli convert: unknown option " << a << "\n";
             return kExitUsage;
@@ -106,12 +124,9 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         return kExitUsage;
     }
 
-    const std::string programDir = ProgramDirOf(options, io.err);
-    if (programDir.empty()) return kExitFailed;
     ConsoleHost host(io.out, io.err);
     app::Application application(host);
-    application.Start(programDir, app::RunningProgramPath());
-    PrintStartupNotices(application, io.err);
+    if (!StartApplication(application, options, io.err)) return kExitFailed;
     // Files repair the same way whatever the number of jobs.
     application.conversion().SeedRepairsWith(SeedForFile);
     const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
@@ -124,7 +139,9 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     app::ConversionRequest request{"", output, edits, edits.Empty()};
     return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
         if (!core::IsFile(file)) return UnreadableFile(file);
-        return workers[worker]->Convert(file, request);
+        JobResult result = workers[worker]->Convert(file, request);
+        RefusalLinesToErrors(result, file);
+        return result;
     });
 }
 

@@ -1,31 +1,18 @@
 #include "cli/commands/edits.h"
 
-#include <charconv>
+#include <optional>
 #include <ostream>
 
+#include "cli/options.h"
 #include "core/ops/operations.h"
 
 namespace cli {
 
 using app::EditKind;
 
-namespace {
-
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, 10);
-    return !text.empty() && error == std::errc() && stop == end && value >= low && value <= high;
-}
-
-}  // namespace
-
 EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, app::ImageEdits& edits,
                           std::ostream& err) {
     const std::string& a = args[i];
-    const size_t equals = a.find('=');
-    const std::string name = a.substr(0, equals);
-    const bool inlineValue = equals != std::string::npos;
-
     struct Simple {
         const char* name;
         EditKind kind;
@@ -47,13 +34,13 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, app::
         edits.pixelRandom = false;
         return EditParse::Taken;
     }
-    if (name == "--add-alpha") {
-        if (!inlineValue) {
-            edits.list.push_back({EditKind::AddAlpha, {}, 0});
-            return EditParse::Taken;
-        }
+    if (a == "--add-alpha") {
+        edits.list.push_back({EditKind::AddAlpha, {}, 0});
+        return EditParse::Taken;
+    }
+    if (const std::optional<std::string> levelText = InlineValue(a, "--add-alpha")) {
         int level = 0;
-        if (!ParseInt(a.substr(equals + 1), 0, 255, level)) {
+        if (!ParseNumber(*levelText, 0, 255, level)) {
             err << "skeinpress-cli convert: --add-alpha=LEVEL needs a level from 0 to 255\n";
             return EditParse::UsageError;
         }
@@ -61,21 +48,18 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, app::
         return EditParse::Taken;
     }
 
-    // Options with a value, given as "--name VALUE" or "--name=VALUE".
-    static const char* const kValued[] = {"--mask",       "--merge-alpha", "--colour-copy",
-                                          "--alpha-copy", "--pixel-count", "--pixel-change"};
-    bool valued = false;
-    for (const char* v : kValued) valued = valued || name == v;
-    if (!valued) return EditParse::NotAnEdit;
-    std::string value;
-    if (inlineValue) {
-        value = a.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
-        value = args[++i];
-    } else {
+    const std::string name = a.substr(0, a.find('='));
+    std::optional<std::string> given;
+    if (!TakeValueOption(args, i,
+                         {"--mask", "--merge-alpha", "--colour-copy", "--alpha-copy",
+                          "--pixel-count", "--pixel-change"},
+                         given))
+        return EditParse::NotAnEdit;
+    if (!given) {
         err << "skeinpress-cli convert: " << name << " needs a value\n";
         return EditParse::UsageError;
     }
+    const std::string& value = *given;
 
     if (name == "--mask") {
         core::AlphaMaskSpec spec;
@@ -88,7 +72,7 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, app::
         edits.list.push_back({EditKind::Mask, value, 0});
     } else if (name == "--pixel-count" || name == "--pixel-change") {
         int n = 0;
-        if (!ParseInt(value, 1, 127, n)) {
+        if (!ParseNumber(value, 1, 127, n)) {
             err << "skeinpress-cli convert: " << name << " needs a number from 1 to 127\n";
             return EditParse::UsageError;
         }

@@ -1,6 +1,7 @@
 #include <ostream>
 
-#include "cli/cli.h"
+#include "cli/commands/commands.h"
+#include "cli/json.h"
 #include "core/formats/load_image.h"
 #include "core/ops/render.h"
 
@@ -71,7 +72,7 @@ void PrintText(std::ostream& out, const std::string& file, const core::ImageStor
 
 }  // namespace
 
-int InfoCommand(const std::vector<std::string>& args, Streams io) {
+int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io) {
     bool json = false;
     std::vector<std::string> files;
     for (const std::string& a : args) {

@@ -2,7 +2,7 @@
 
 #include "app/platform/program_dir.h"
 #include "app/settings/mem_ini.h"
-#include "cli/cli.h"
+#include "cli/commands/commands.h"
 
 namespace cli {
 

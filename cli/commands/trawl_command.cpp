@@ -1,29 +1,28 @@
 // skeinpress-cli trawl DIR: the desktop program's trawl, run on the console.
 // The walk is the engine's own; with more than one job the conversion of each
 // entry runs on a worker, and the message lines come back in the walk's order.
-#include <algorithm>
 #include <atomic>
-#include <climits>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <thread>
 
 #include "app/application.h"
 #include "app/platform/platform.h"
-#include "app/platform/program_dir.h"
 #include "app/trawl/folder_listing.h"
 #include "cli/batch/batch_report.h"
-#include "cli/batch/console_host.h"
 #include "cli/batch/conversion_worker.h"
 #include "cli/batch/job_pool.h"
-#include "cli/cli.h"
+#include "cli/batch/ordered_memo_host.h"
+#include "cli/commands/commands.h"
+#include "cli/options.h"
 #include "core/io/paths.h"
 
 namespace cli {
 
 namespace {
 
+// The switches that set a settings flag for one run; each has a --no- form.
 struct TrawlOption {
     const char* name;  // without "--"; "--no-" + name switches it off
     bool app::Settings::*flag;
@@ -37,8 +36,12 @@ constexpr TrawlOption kTrawlOptions[] = {
     {"overwrite", &app::Settings::OverwriteTGAs},
 };
 
-}  // namespace
+struct SettingsOverride {
+    bool app::Settings::*flag;
+    bool value;
+};
 
+// True (noting the override) when `arg` is one of the switches.
 bool ParseSettingsOption(const std::string& arg, std::vector<SettingsOverride>& overrides) {
     for (const TrawlOption& option : kTrawlOptions) {
         if (arg == std::string("--") + option.name) {
@@ -57,113 +60,6 @@ void ApplySettingsOverrides(app::Settings& settings,
                             const std::vector<SettingsOverride>& overrides) {
     for (const SettingsOverride& o : overrides) settings.*(o.flag) = o.value;
 }
-
-namespace {
-
-// The walking Application's memo: a line of the walk, or a place for the lines
-// of an entry converting on a worker. Lines are shown once everything before
-// them is known; the log (which reads MemoLines) waits for the conversions.
-class OrderedMemoHost : public ConsoleHost {
-public:
-    OrderedMemoHost(Streams io, BatchReport& report)
-        : ConsoleHost(io.out, io.err), err_(io.err), report_(report) {}
-
-    void UsePool(JobPool* pool, size_t maxPending) {
-        pool_ = pool;
-        maxPending_ = maxPending;
-    }
-    int WorkerMessages() const { return workerMessages_; }
-
-    void AddMemoLine(const std::string& line) override {
-        Item item;
-        item.lines.push_back(line);
-        items_.push_back(std::move(item));
-        ++count_;
-        Pump(0);
-    }
-    int MemoLineCount() const override { return static_cast<int>(count_); }
-    std::vector<std::string> MemoLines() override {
-        Pump(SIZE_MAX);
-        std::vector<std::string> lines;
-        for (const Item& item : items_)
-            lines.insert(lines.end(), item.lines.begin(), item.lines.end());
-        return lines;
-    }
-    void ClearMemo() override {
-        Pump(SIZE_MAX);
-        items_.clear();
-        shown_ = 0;
-        count_ = 0;
-    }
-
-    // Queues the conversion of `path` (in `canonicalFolder`) and keeps its place.
-    // Waits first while the pool holds as many jobs as allowed.
-    void AddJob(const std::string& path, const std::string& canonicalFolder, std::string group,
-                Job job) {
-        while (pool_->Pending() >= maxPending_) Pump(1);
-        pool_->Submit(std::move(group), std::move(job));
-        Item item;
-        item.job = true;
-        item.path = path;
-        items_.push_back(std::move(item));
-        folders_.push_back(canonicalFolder);
-        ++count_;
-        report_.Found();
-    }
-    // Waits for every queued conversion and shows its lines (the log does
-    // this when it writes; a log that cannot be written does not).
-    void Drain() { Pump(SIZE_MAX); }
-    // Waits for the queued conversions in the folder, so that a listing of it
-    // sees the files they write, as the one-by-one trawl does.
-    void WaitForFolder(const std::string& canonicalFolder) {
-        while (std::find(folders_.begin(), folders_.end(), canonicalFolder) != folders_.end())
-            Pump(1);
-    }
-
-private:
-    struct Item {
-        bool job = false;  // lines still to come from the pool
-        std::string path;
-        std::vector<std::string> lines;
-    };
-
-    // Shows what is known in order, taking finished conversions from the pool;
-    // waits for at most `waits` unfinished ones.
-    void Pump(size_t waits) {
-        while (shown_ < items_.size()) {
-            Item& item = items_[shown_];
-            if (item.job) {
-                if (!pool_->FrontDone()) {
-                    if (waits == 0) return;
-                    --waits;
-                }
-                JobResult result = pool_->TakeFront();
-                folders_.pop_front();
-                item.job = false;
-                item.lines = std::move(result.lines);
-                count_ += item.lines.size();
-                --count_;
-                if (!result.err.empty()) {
-                    err_ << result.err << std::flush;
-                    ++workerMessages_;
-                }
-                report_.Done(item.path, result.outcome);
-            }
-            for (const std::string& line : item.lines) report_.Line(line);
-            ++shown_;
-        }
-    }
-
-    std::ostream& err_;
-    BatchReport& report_;
-    JobPool* pool_ = nullptr;
-    size_t maxPending_ = 0;
-    std::deque<Item> items_;
-    size_t shown_ = 0;
-    size_t count_ = 0;
-    std::deque<std::string> folders_;  // of the jobs in the pool, oldest first
-    int workerMessages_ = 0;
-};
 
 // Counts the files the trawl will read below `folder` (at `depth`), beside
 // the walk, for the progress bar's total. The walk's listing leaves hidden
@@ -192,12 +88,9 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     Verbosity verbosity = Verbosity::Normal;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help") {
-            PrintUsage(io.out);
-            return kExitOk;
-        }
+        if (a == "--help") return HelpCommand(options, {}, io);
         if (ParseSettingsOption(a, overrides)) continue;
-        const int jobsGiven = ParseJobsOption(args, i, io.err, "trawl");
+        const int jobsGiven = TakeJobsOption(args, i, io.err, "trawl");
         if (jobsGiven < 0) return kExitUsage;
         if (jobsGiven > 0) {
             jobs = jobsGiven;
@@ -219,16 +112,10 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return kExitUsage;
     }
 
-    const std::string programDir = ProgramDirOf(options, io.err);
-    if (programDir.empty()) return kExitFailed;
-
     BatchReport report(io.out, io.err, verbosity, app::platform::IsTerminal(stderr));
     OrderedMemoHost host(io, report);
     app::Application application(host);
-    // Reads the settings file and the language file; the settings are never
-    // written back by the command line.
-    application.Start(programDir, app::RunningProgramPath());
-    PrintStartupNotices(application, io.err);
+    if (!StartApplication(application, options, io.err)) return kExitFailed;
     // No idle steps on the console: the step timers run only for the trawl.
     host.StopTimer(app::TimerId::TrawlSlow);
     host.StopTimer(app::TimerId::TrawlFast);
@@ -239,15 +126,20 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     app::TrawlWalk& trawl = application.trawl();
     // Files repair the same way whatever the number of jobs.
     conversion.SeedRepairsWith(SeedForFile);
-
+    // With more than one job the entries convert on the workers of a pool,
+    // and the memo keeps their places.
     std::vector<std::unique_ptr<ConversionWorker>> workers;
     std::unique_ptr<JobPool> pool;
     if (jobs > 1) {
         for (int w = 0; w < jobs; ++w)
             workers.push_back(std::make_unique<ConversionWorker>(application));
         pool = std::make_unique<JobPool>(jobs);
-        host.UsePool(pool.get(), kPendingPerWorker * static_cast<size_t>(jobs));
+        host.TakeResultsFrom([&pool](bool wait) -> std::optional<JobResult> {
+            if (!wait && !pool->FrontDone()) return std::nullopt;
+            return pool->TakeFront();
+        });
     }
+    const size_t maxPending = kPendingPerWorker * static_cast<size_t>(jobs);
 
     std::string lastFolder, lastCanonical;
     trawl.HandEntriesTo([&](const std::string& folder, const std::string& name) {
@@ -267,10 +159,11 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             lastFolder = folder;
             lastCanonical = CanonicalFolder(folder);
         }
-        host.AddJob(path, lastCanonical, FileGroup(lastCanonical, name),
-                    [&workers, folder, name](int worker) {
-                        return workers[worker]->TrawlEntry(folder, name);
-                    });
+        while (pool->Pending() >= maxPending) host.FillOldest();
+        pool->Submit(FileGroup(lastCanonical, name), [&workers, folder, name](int worker) {
+            return workers[worker]->TrawlEntry(folder, name);
+        });
+        host.AddPlace(path, lastCanonical);
         return true;
     });
     auto step = [&] {

@@ -1,145 +1,168 @@
-// skeinpress-cli run as a program: usage, --home, info and convert.
+// skeinpress-cli run as a program: the command line, info, convert and its
+// edits, paths and --version. What each edit does to the pixels is core's to
+// test; here each reaches its file and reports as the program should.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "cli/batch/batch_report.h"
-#include "cli/cli.h"
-#include "core/formats/load_image.h"
+#include "cli/console.h"
+#include "cli/json.h"
 #include "core/io/paths.h"
+#include "skeinpress_version.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-using testing_support::Contains;
-using testing_support::ReadText;
-using testing_support::RunCliProgram;
-using testing_support::TempDir;
-using testing_support::WriteImage;
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using namespace testing_support;
 
-TEST(CliUsage, HelpHomeAndBadCommandLines) {
-    const auto help = RunCliProgram({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(Contains(help.out, "skeinpress-cli convert"));
-    for (const std::vector<std::string>& args : {std::vector<std::string>{},
-                                                 {"frobnicate"},
-                                                 {"info"},
-                                                 {"convert", "--bogus", "a.tga"},
-                                                 {"convert", "a.tga", "b.tga", "--output", "c.tga"},
-                                                 {"--home"},
-                                                 {"convert", "a.tga", "--mask", "256,0,0,1"},
-                                                 {"convert", "a.tga", "--mask", "0,0,0,-1"},
-                                                 {"trawl", "--jobs", "0", "r"}}) {
-        EXPECT_EQ(RunCliProgram(args).status, cli::kExitUsage) << testing::PrintToString(args);
+TEST(CliUsage, BadCommandLinesAreUsageErrorsWithTheirMessage) {
+    const std::pair<Args, std::string> cases[] = {
+        {{}, "Usage:"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"--home"}, "--home needs a folder"},
+        {{"info"}, "no file given"},
+        {{"--version", "x"}, "--version takes no arguments"},
+        {{"convert", "--bogus", "a.tga"}, "unknown option --bogus"},
+        {{"convert", "a.tga", "b.tga", "--output", "c.tga"}, "one input file only"},
+        {{"convert", "a.tga", "-o"}, "--output needs a file name"},
+        {{"convert", "a.tga", "--mask=0,0,0,-1"}, "not \"0,0,0,-1\""},
+        {{"convert", "a.tga", "--colour-copy="}, "--colour-copy needs a file name"},
+        {{"convert", "a.tga", "--add-alpha=256"}, "needs a level from 0 to 255"},
+        {{"convert", "a.tga", "--pixel-count", "128"}, "needs a number from 1 to 127"},
+        {{"convert", "a.tga", "-j"}, "convert: -j needs a number"},
+        {{"trawl", "--jobs=0", "r"}, "--jobs needs a number from 1 to 256"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto r = RunCliProgram(args);
+        EXPECT_EQ(std::pair(r.status, r.out), std::pair(cli::kExitUsage, std::string()))
+            << testing::PrintToString(args);
+        EXPECT_TRUE(Contains(r.err, message));
     }
+}
+
+TEST(CliUsage, HelpVersionAndPaths) {
+    const auto help = RunCliProgram({"convert", "--help"});  // as -h, help and --help
+    EXPECT_EQ(help.status, 0);
+    for (const char* line : {"  skeinpress-cli info [--json] FILE...\n",
+                             "(.tga, .bmp, .jpg, .png, .dds, .hdr)\n", "--version\n"})
+        EXPECT_TRUE(Contains(help.out, line));
+    const std::string astc =
+        SKEINPRESS_HAVE_ASTC ? "read" : "not read (built without the ASTC codec)";
+    EXPECT_EQ(
+        RunCliProgram({"--version"}).out,
+        std::string("skeinpress-cli ") + SKEINPRESS_VERSION + "\nASTC textures: " + astc + "\n");
     TempDir dir;
     const auto paths = RunCliProgram({"--home=" + dir.File("fresh"), "paths"});
     EXPECT_TRUE(Contains(paths.out, core::JoinPath(dir.File("fresh"), "skeinpress.ini")));
 }
 
-TEST(CliInfo, JsonLinesDescribeEachFile) {
+TEST(CliInfo, TextAndJsonDescribeEachFileAndNoticesKeepOffTheJson) {
     TempDir dir;
-    testing_support::WriteBytes(dir.File("flat.tga"),
-                                testing_support::MakeTga(2, 1, 32, {1, 2, 3, 128, 1, 2, 3, 255}));
-    const auto r = RunCliProgram({"info", "--json", dir.File("flat.tga"), dir.File("none.tga")});
+    const std::string flat = dir.File("flat.tga"), sixteen = dir.File("sixteen.tga");
+    WriteBytes(flat, MakeTga(2, 1, 32, {1, 2, 3, 128, 1, 2, 3, 255}));
+    WriteBytes(sixteen, MakeTga(2, 1, 16, {0xFF, 0x7F, 0x1F, 0}));
+    auto r = RunCliProgram({"info", "--json", flat, dir.File("none.tga"), sixteen});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
-              "{\"file\":" + cli::JsonString(dir.File("flat.tga")) +
-                  ",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,\"bytes_per_pixel\":4,"
-                  "\"alpha_kind\":1,\"compression\":0,\"uniform_colour\":true,\"description\":[],"
-                  "\"container\":\"\",\"details\":[]}");
-    EXPECT_TRUE(Contains(r.out, "\",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""));
+    const auto lines = SplitLines(r.out, "\n");
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    EXPECT_EQ(lines[0], "{\"file\":" + cli::JsonString(flat) +
+                            ",\"ok\":true,\"error\":\"\",\"width\":2,\"height\":1,"
+                            "\"bytes_per_pixel\":4,\"alpha_kind\":1,\"compression\":0,"
+                            "\"uniform_colour\":true,\"description\":[],\"container\":\"\","
+                            "\"details\":[]}");
+    EXPECT_TRUE(
+        Contains(lines[1], ",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""));
+    EXPECT_TRUE(Contains(r.err, sixteen + ": *** 16 bit colour TGA"));
+    r = RunCliProgram({"info", sixteen, dir.File("none.tga")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "\n *** 16 bit colour TGA"));
+    EXPECT_TRUE(Contains(r.out, "  size:           2 x 1\n  bytes/pixel:    3\n"));
+    EXPECT_EQ(r.err, dir.File("none.tga") + ": File not found : \"none.tga\"\n");
+    EXPECT_EQ(cli::JsonString("caf\xe9-\xc3\xa9\"\n"), "\"caf\\ufffd-\xc3\xa9\\\"\\n\"");
 }
 
-// .bmp -> default .tga -> .jpg -> .BMP, where a step that wrote badly shows in
-// the last file. An output type with no writer (.webp) is a failure; the settings are
-// read (overwriting off puts a "1" beside an old TGA) and never written.
-TEST(ConvertCliTest, WritesEachTypeAndFollowsTheSettings) {
-    TempDir home, work;
-    const std::string homeDir = home.path().string(), settings = "[Options]\r\nOverwriteTGAs=0\r\n";
-    WriteImage(work.File("plain.bmp"), 16, 8, true);
-    auto result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const auto convert = [&](const std::string& from, const std::string& to) {
-        return RunCliProgram({"convert", work.File(from), "--output", work.File(to)}).status;
-    };
-    ASSERT_EQ(convert("plain.tga", "copy.jpg"), 0);
-    ASSERT_EQ(convert("copy.jpg", "again.BMP"), 0);
-    core::ImageStore store;
-    ASSERT_TRUE(core::LoadImage(store, work.File("again.BMP"))) << store.LoadErrorText;
-    EXPECT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(16, 8));
-    EXPECT_NEAR(store.Image.Data[0], 90, 4);
-    EXPECT_NEAR(store.Image.Data[2], 200, 4);
-    EXPECT_EQ(convert("plain.tga", "copy.webp"), 1);
-
-    testing_support::WriteText(home.File("skeinpress.ini"), settings);
-    testing_support::WriteText(work.File("plain.tga"), "old");
-    result = RunCliProgram({"--home", homeDir, "convert", work.File("plain.bmp")});
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadText(work.File("plain.tga")), "old");
-    EXPECT_TRUE(Contains(result.out, " -> " + work.File("plain1.tga")));
-    EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
-}
-
-// A reader's notices (here a 16-bit TGA's) are shown by info and by convert
-// with edits as by a plain convert; beside JSON they go to the error stream.
-TEST(CliNotices, ReaderNoticesReachTheConsole) {
+// The settings file is read (overwriting off gives a "1" name) and never
+// written; --output picks the writer by extension; a refusal of any kind is
+// on the error stream and fails the file.
+TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
     TempDir home, dir;
-    const std::string file = dir.File("sixteen.tga"), notice = " *** 16 bit colour TGA";
-    testing_support::WriteBytes(file, testing_support::MakeTga(2, 1, 16, {0xFF, 0x7F, 0x1F, 0}));
-    const std::vector<std::string> commands[] = {
-        {"info", file},
-        {"--home", home.path().string(), "convert", file, "--output", dir.File("plain.tga")},
-        {"--home", home.path().string(), "convert", file, "--output", dir.File("grey.tga"),
-         "--grey"},
+    // Names in any script pass through the command line, the files and the output.
+    const std::string page = dir.File("Страница");
+    const auto work = [&page](const std::string& name) {
+        return core::JoinPath(page, "ü_" + name);
     };
-    for (const auto& args : commands) {
-        const auto r = RunCliProgram(args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_TRUE(Contains(r.out, "\n" + notice)) << testing::PrintToString(args);
+    const std::string homeDir = home.path().string(), settings = "[Options]\r\nOverwriteTGAs=0\r\n";
+    WriteImage(work("plain.bmp"), 16, 8, false);
+    WriteText(home.File("skeinpress.ini"), settings);
+    WriteText(work("plain.tga"), "old");
+    auto r = RunCliProgram({"--home", homeDir, "convert", work("plain.bmp")});
+    EXPECT_EQ(std::pair(r.status, r.out),
+              std::pair(0, work("plain.bmp") + " -> " + work("plain1.tga") + "\n"))
+        << r.err;
+    EXPECT_EQ(ReadText(work("plain.tga")), "old");
+    EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
+
+    for (const char* type : {"jpg", "BMP", "png", "dds", "hdr", "webp"}) {
+        const std::string target = work(std::string("copy.") + type);
+        r = RunCliProgram({"convert", work("plain.bmp"), "--output", target});
+        const bool writes = type != std::string("hdr") && type != std::string("webp");
+        EXPECT_EQ(std::pair(r.status, fs::exists(target)), std::pair(writes ? 0 : 1, writes))
+            << type;
+        EXPECT_EQ(r.err.empty(), writes) << type << r.err;
     }
-    const auto json = RunCliProgram({"info", "--json", file});
-    EXPECT_EQ(json.out.find(notice), std::string::npos);
-    EXPECT_TRUE(Contains(json.err, file + ": *** 16 bit colour TGA"));
+
+    const std::string odd = work("odd.bmp");
+    WriteImage(odd, 100, 100, false);
+    r = RunCliProgram({"--home", homeDir, "convert", odd, work("gone.bmp")});
+    EXPECT_EQ(std::pair(r.status, r.out), std::pair(1, std::string()));
+    EXPECT_EQ(r.err, odd + ": Not converted, unusable image size: ü_odd.bmp\n" + work("gone.bmp") +
+                         ": File not found : \"ü_gone.bmp\"\n");
+    EXPECT_FALSE(fs::exists(work("odd.tga")));
+#if defined(_WIN32)
+    // The command interpreter leaves patterns to the program; a console shows
+    // the same text whatever its code page.
+    const std::string shown =
+        RunCliProgramOnConsole({"convert", page + "\\*.bmp", "-j", "1", "--grey"});
+    EXPECT_TRUE(Contains(shown, work("plain.bmp") + " -> " + work("plain.tga") + "\n"));
+#endif
 }
 
-// Names in any script pass through the command line, the files, the output,
-// the log and (on Windows) a console unchanged.
-TEST(CliNames, AnyScriptReachesTheFilesTheOutputAndTheLog) {
-    TempDir home, work;
-    const std::string homeDir = home.path().string(), page = work.File("Страница"),
-                      texture = core::JoinPath(page, "Güterwagen_Dach.texture"),
-                      tga = core::JoinPath(page, "Güterwagen_Dach.tga");
-    WriteImage(texture, 4, 4, false);
-    auto r = RunCliProgram({"--home", homeDir, "convert", texture});
-    EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, texture + " -> " + tga + "\n")) << r.err;
-    r = RunCliProgram({"info", "--json", texture});
-    EXPECT_EQ(r.out.rfind("{\"file\":\"", 0), 0u);
-    EXPECT_TRUE(Contains(r.out, "Страница"));
-
-    const std::string converting = " Converting: Güterwagen_Dach.texture to TGA";
-    r = RunCliProgram({"--home", homeDir, "trawl", page});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind(" Страница\n", 0), 0u) << r.out;
-    EXPECT_TRUE(Contains(r.out, converting + "\n"));
-    const std::string log = ReadText(home.File("Trawl_Log.txt"));
-    EXPECT_TRUE(Contains(log, "\r\n Страница\r\n"));
-    EXPECT_TRUE(Contains(log, converting + "\r\n"));
-#if defined(_WIN32)
-    // The command interpreter leaves patterns to the program.
-    r = RunCliProgram({"--home", homeDir, "convert", page + "\\*.texture"});
-    EXPECT_EQ(r.out, texture + " -> " + tga + "\n") << r.err;
-    // On a console: the same text, whatever the console's code page.
-    const std::string shown = testing_support::RunCliProgramOnConsole(
-        {"--home", homeDir, "trawl", "--no-overwrite", page});
-    EXPECT_EQ(shown.rfind(" Страница\n", 0), 0u) << shown;
-    EXPECT_TRUE(Contains(shown, converting + "\n"));
-    EXPECT_TRUE(Contains(shown, " files in "));
-#endif
+TEST(CliConvert, EachEditReachesItsFileAndAFailedEditWritesNothing) {
+    TempDir home, dir;
+    const std::string rgb = dir.File("rgb.tga"), rgba = dir.File("rgba.tga"),
+                      out = dir.File("out.tga");
+    WriteImage(rgb, 4, 4, true);
+    WriteImage(rgba, 4, 4, false, true);
+    const std::tuple<std::string, Args, int> cases[] = {
+        {rgb, {"--grey"}, 0},
+        {rgba, {"--invert-alpha"}, 0},
+        {rgb, {"--invert-alpha"}, 1},  // no alpha to invert
+        {rgba, {"--remove-alpha"}, 0},
+        {rgb, {"--add-alpha"}, 0},
+        {rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}, 0},
+        {rgb, {"--merge-alpha", rgba}, 0},
+        {rgb, {"--fix-uniform", "--pixel-count=5", "--pixel-change", "9", "--pixel-even"}, 0},
+        {rgb, {"--normalmap"}, 0},
+        {rgba, {"--colour-copy", dir.File("c.tga"), "--alpha-copy=" + dir.File("a.tga")}, 0},
+    };
+    for (const auto& [source, edits, status] : cases) {
+        fs::remove(out);
+        Args args = {"--home", home.path().string(), "convert", source, "-o", out};
+        args.insert(args.end(), edits.begin(), edits.end());
+        const auto r = RunCliProgram(args);
+        EXPECT_EQ(std::tuple(r.status, r.out, fs::exists(out), r.err.empty()),
+                  std::tuple(status, status ? "" : source + " -> " + out + "\n", !status, !status))
+            << edits[0] << r.err;
+    }
+    EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
 }
 
 // On a terminal a bar is drawn over itself and cleared before each line and

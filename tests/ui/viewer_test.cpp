@@ -1,8 +1,6 @@
 // What the window offers as the desktop's image viewers do: keys and a busy
 // cursor, dropped files and folders, recent files, a trawl from the menu, a
 // window that grows, and the actual-size window that zooms and fits the screen.
-#include <QTest>
-
 #include "tests/ui/window_fixture.h"
 
 namespace {
@@ -34,7 +32,7 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
         static_cast<QDialog*>(open)->accept();
     });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  a.tga");
+    EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  a.tga");
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     QApplication::processEvents();
@@ -44,19 +42,22 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     for (auto [key, modifier] :
          {std::pair(Qt::Key_F, Qt::AltModifier), std::pair(Qt::Key_F10, Qt::NoModifier)}) {
         QTest::keyClick(&window, key, modifier);
-        EXPECT_TRUE(WaitUntil([&] { return window.File1->isVisible(); }, 2000)) << key;
-        window.File1->close();
+        EXPECT_TRUE(WaitUntil([&] { return find<QMenu>("fileMenu")->isVisible(); }, 2000)) << key;
+        find<QMenu>("fileMenu")->close();
     }
 
     // A colour pick awaited shows a cross-hair over the picture; Escape gives it up.
-    WhenModalOpens<ui::TForm4>(&window, [](ui::TForm4* tolerance) { tolerance->Button1->click(); });
-    window.Createalphamask1Click();
+    WhenModalOpens<ui::ToleranceDialog>(&window, [](ui::ToleranceDialog* tolerance) {
+        tolerance->findChild<QPushButton*>("acceptButton")->click();
+    });
+    find("createAlphaMaskAction")->trigger();
     EXPECT_EQ(application().pick().Mode(), app::PickMode::AwaitingColour);
-    EXPECT_EQ(window.Image1->cursor().shape(), Qt::CrossCursor);
+    auto* picture = find<ui::PictureView>("colourPicture");
+    EXPECT_EQ(picture->cursor().shape(), Qt::CrossCursor);
     ASSERT_TRUE(Reactivate(window));
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
-    EXPECT_EQ(window.Image1->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(picture->cursor().shape(), Qt::ArrowCursor);
 }
 
 // A dropped file opens and then heads File > Open Recent; a dropped folder is
@@ -77,13 +78,14 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     for (int i = 0; i < 9; ++i) Open("r" + std::to_string(i) + ".tga");
     WriteImage(dir.File("dropped.tga"), 4, 4, false);
     drop(dir.File("dropped.tga"));
-    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  dropped.tga");
-    emit window.File1->aboutToShow();
-    QList<QAction*> recent = window.RecentFiles->actions();
+    EXPECT_EQ(S(label("fileNameLabel")->text()),
+              application().T("label FileName") + ":  dropped.tga");
+    emit find<QMenu>("fileMenu")->aboutToShow();
+    QList<QAction*> recent = find<QMenu>("recentFilesMenu")->actions();
     ASSERT_EQ(recent.size(), 8);
     EXPECT_TRUE(S(recent.front()->text()).ends_with("/dropped.tga"));
     recent.back()->trigger();
-    EXPECT_EQ(S(window.Label1->text()), application().T("label FileName") + ":  r2.tga");
+    EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  r2.tga");
 
     for (const char* name : {"tree/a.texture", "other/b.texture"}) {
         fs::create_directories(fs::path(dir.File(name)).parent_path());
@@ -97,87 +99,90 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
         picker->setDirectory(Q(dir.File("other")));
         static_cast<QDialog*>(picker)->accept();
     });
-    window.TrawlFolder1->trigger();
+    find("trawlFolderAction")->trigger();
     ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     EXPECT_TRUE(fs::exists(dir.File("tree/a.tga")) && fs::exists(dir.File("other/b.tga")));
 }
 
 TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
     Open("wide.tga", 512, 128, true);
-    EXPECT_EQ(window.ClientArea()->size(), QSize(725, 420));  // the window's own design
-    EXPECT_EQ(window.Image1->size(), QSize(330, 82));
-    const QRect panel1 = window.Panel1->geometry(), panel2 = window.Panel2->geometry(),
-                memo = window.Memo1->geometry();
+    auto* colourPane = find<QWidget>("colourPane");
+    auto *alphaPane = find<QWidget>("alphaPane"), *log = find<QWidget>("messageLog");
+    auto *colour = find<QWidget>("colourPicture"), *alpha = find<QWidget>("alphaPicture");
+    EXPECT_EQ(window.centralWidget()->size(), QSize(725, 420));  // the window's own design
+    EXPECT_EQ(colour->size(), QSize(330, 82));
+    const QRect colourRect = colourPane->geometry(), alphaRect = alphaPane->geometry(),
+                logRect = log->geometry();
 
     window.resize(window.size() + QSize(200, 100));
-    ASSERT_TRUE(WaitUntil([&] { return window.ClientArea()->width() == 925; }));
-    // The panes share the width; the memo takes half the height it gains.
-    EXPECT_EQ(window.Panel1->geometry(), panel1.adjusted(0, 0, 100, 100));
-    EXPECT_EQ(window.Panel2->geometry(), panel2.adjusted(100, 0, 200, 100));
-    EXPECT_EQ(window.Memo1->geometry(), memo.adjusted(0, 50, 100, 100));
-    EXPECT_EQ(window.Image1->size(), QSize(430, 107));  // fitted into 430 x 430
-    EXPECT_EQ(window.Image2->size(), QSize(430, 107));  // and into 430 x 259
-    EXPECT_EQ(window.bStop->geometry().bottomRight(), QPoint(925 - 19, 520 - 4));
+    ASSERT_TRUE(WaitUntil([&] { return window.centralWidget()->width() == 925; }));
+    // The panes share the width; the log takes half the height its pane gains.
+    EXPECT_EQ(colourPane->geometry(), colourRect.adjusted(0, 0, 100, 100));
+    EXPECT_EQ(alphaPane->geometry(), alphaRect.adjusted(100, 0, 200, 100));
+    EXPECT_EQ(log->geometry(), logRect.adjusted(0, 50, 100, 100));
+    EXPECT_EQ(colour->size(), QSize(430, 107));  // fitted into 430 x 430
+    EXPECT_EQ(alpha->size(), QSize(430, 107));   // and into 430 x 259
+    EXPECT_EQ(find<QWidget>("stopButton")->geometry().bottomRight(), QPoint(925 - 19, 520 - 4));
 }
 
+// The actual-size window of a picture put in the store, with its canvas and
+// scrolled view.
 class ActualSize : public MainWindow {
 protected:
-    ui::TForm2& Open(int width, int height, std::vector<uint8_t> pixels) {
+    void Open(int width, int height, std::vector<uint8_t> pixels) {
         FillStore(application().view().Store(), width, height, 3, pixels);
         EXPECT_TRUE(application().view().ChooseActualSize(false));
-        window.Form2->Prepare(application().view());
-        return *window.Form2;
+        form->prepare(application().view());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
-    void TearDown() override { window.Form2->reject(); }
+    void TearDown() override { form->reject(); }
+    ui::ActualSizeWindow* form = window.findChild<ui::ActualSizeWindow*>();
+    ui::ZoomCanvas* canvas = form->findChild<ui::ZoomCanvas*>();
+    QScrollArea* scroll = form->findChild<QScrollArea*>();
 };
 
-TEST_F(ActualSize, ShowsTheStoreAndZoomsInStepsWithSharpPixels) {
+TEST_F(ActualSize, ZoomsInStepsWithSharpPixelsAndFitsTheScreen) {
     std::vector<uint8_t> checks;
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 256; ++x) checks.insert(checks.end(), 3, (x + y) % 2 ? 255 : 0);
-    ui::TForm2& form = Open(256, 128, checks);
-    EXPECT_EQ(form.size(), QSize(280, 188));
-    EXPECT_EQ(form.Image1->picture().size(), QSize(256, 128));
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    Open(256, 128, checks);
+    EXPECT_EQ(form->size(), QSize(280, 188));
+    EXPECT_EQ(canvas->picture().size(), QSize(256, 128));
 
     std::vector<double> zooms;
     for (Qt::Key key :
          {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_0, Qt::Key_Minus}) {
-        QTest::keyClick(&form, key);
-        zooms.push_back(form.Zoom());
+        QTest::keyClick(form, key);
+        zooms.push_back(form->zoom());
     }
     EXPECT_EQ(zooms, (std::vector<double>{2, 3, 4, 3, 1, 0.5}));
-    QWheelEvent wheel(QPointF(20, 20), form.Scroll->viewport()->mapToGlobal(QPointF(20, 20)),
-                      QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(form.Scroll->viewport(), &wheel);
-    EXPECT_EQ(form.Zoom(), 1);
+    QWheelEvent wheel(QPointF(20, 20), scroll->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll->viewport(), &wheel);
+    EXPECT_EQ(form->zoom(), 1);
 
     // At 400 % each picture pixel is a 4 x 4 block of its own colour.
-    form.SetZoom(4);
-    EXPECT_EQ(form.Image1->size(), QSize(256 * 4 + 16, 128 * 4 + 16));
-    const QImage shot = form.Image1->grab(QRect(8, 8, 16, 16)).toImage();
+    form->setZoom(4);
+    EXPECT_EQ(canvas->size(), QSize(256 * 4 + 16, 128 * 4 + 16));
+    const QImage shot = canvas->grab(QRect(8, 8, 16, 16)).toImage();
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(shot.pixel(x, y), form.Image1->picture().pixel(x / 4, y / 4))
-                << x << "," << y;
+            ASSERT_EQ(shot.pixel(x, y), canvas->picture().pixel(x / 4, y / 4)) << x << "," << y;
 
-    form.resize(200, 150);
-    QTest::keyClick(&form, Qt::Key_F);  // fit to the window
-    EXPECT_LT(form.Zoom(), 1);
-    EXPECT_LE(form.Image1->width(), form.Scroll->viewport()->width());
-}
+    form->resize(200, 150);
+    QTest::keyClick(form, Qt::Key_F);  // fit to the window
+    EXPECT_LT(form->zoom(), 1);
+    EXPECT_LE(canvas->width(), scroll->viewport()->width());
 
-TEST_F(ActualSize, APictureLargerThanTheScreenGetsAWindowOnTheScreenThatScrolls) {
-    ui::TForm2& form = Open(1500, 2500, std::vector<uint8_t>(1500 * 2500 * 3, 90));
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QRect screen = window.screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(form.frameGeometry()));
-    QScrollBar* bar = form.Scroll->verticalScrollBar();
+    // Opened again on a picture larger than the screen: a window on the
+    // screen that scrolls.
+    form->reject();
+    Open(1500, 2500, std::vector<uint8_t>(1500 * 2500 * 3, 90));
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(form->frameGeometry()));
+    QScrollBar* bar = scroll->verticalScrollBar();
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(form.rect().contains(QRect(bar->mapTo(&form, QPoint(0, 0)), bar->size())));
+    EXPECT_TRUE(form->rect().contains(QRect(bar->mapTo(form, QPoint(0, 0)), bar->size())));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QTest>
 #include <QtWidgets>
 #include <filesystem>
 #include <functional>
@@ -12,9 +12,10 @@
 
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
+#include "ui/actual_size_window.h"
 #include "ui/main_window.h"
 #include "ui/picture_view.h"
-#include "ui/secondary_windows.h"
+#include "ui/tolerance_dialog.h"
 
 namespace window_testing {
 
@@ -38,24 +39,26 @@ void WhenModalOpens(QObject* context, std::function<void(Dialog*)> action, int t
 
 // Handles events until `done` holds (false when it never did within `ms`).
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(done, ms);
 }
 
 class MainWindow : public ::testing::Test {
 protected:
     MainWindow() : window(dir.path().string() + "/", dir.File("skeinpress"), "") {
-        window.StopTimer(app::TimerId::OpenWithSetup);  // no simulator folder set-up mid-test
+        window.host().StopTimer(app::TimerId::OpenWithSetup);  // no folder set-up mid-test
         window.show();
         QApplication::processEvents();
     }
 
     app::Application& application() { return window.application(); }
+    // A widget, menu or action of the window by its name.
+    template <typename Child = QAction>
+    Child* find(const char* name) {
+        Child* child = window.findChild<Child*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    QLabel* label(const char* name) { return find<QLabel>(name); }
     // A small picture file in the test's folder, shown as File > Open shows it.
     std::string Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
         testing_support::WriteImage(dir.File(name), width, height, false, alpha);
@@ -64,7 +67,7 @@ protected:
     }
 
     testing_support::TempDir dir;
-    ui::TForm1 window;
+    ui::MainWindow window;
 };
 
 }  // namespace window_testing

@@ -10,7 +10,6 @@
 
 #include "fuzz/exercise_language.h"
 #include "fuzz/exercise_settings.h"
-#include "tests/support/corpus.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -19,10 +18,7 @@ namespace fs = std::filesystem;
 
 // Each file of the parser's folder, which must hold at least one.
 std::vector<fs::path> RegressionFiles(const char* parser) {
-    // Beside the corpus, whose place the build gives whatever the compiler
-    // makes of this file's own name.
-    const fs::path folder =
-        fs::path(testing_support::CorpusDir()).parent_path() / "fuzz_regressions" / parser;
+    const fs::path folder = fs::path(SKEINPRESS_FUZZ_REGRESSIONS_DIR) / parser;
     std::error_code error;
     std::vector<fs::path> files(fs::directory_iterator(folder, error), fs::directory_iterator{});
     std::sort(files.begin(), files.end());

@@ -1,19 +1,15 @@
-// The three small windows beside the main window: the actual-size view, the
-// colour-tolerance dialog and the about box. All are shown modally.
+// The actual-size window: the colour picture or the alpha channel pixel for
+// pixel, zoomed, shown modally beside the main window.
 #pragma once
 
 #include <QDialog>
 #include <QImage>
 #include <QKeySequence>
 #include <QList>
-#include <array>
 #include <functional>
-#include <string>
 
 class QLabel;
 class QScrollArea;
-class QSpinBox;
-class QPushButton;
 class QToolButton;
 
 namespace app {
@@ -48,25 +44,21 @@ private:
 // Shows the colour picture or the alpha channel pixel for pixel, and zooms
 // (+, -, 0 for 100 %, F to fit the window, Ctrl with the mouse wheel). The
 // window fits on the screen; a larger picture scrolls.
-class TForm2 : public QDialog {
+class ActualSizeWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit ActualSizeWindow(QWidget* parent = nullptr);
     // Sizes, places and fills the window from the open image (the window's
     // show step); exec() afterwards shows it.
-    void Prepare(app::ImageView& view);
+    void prepare(app::ImageView& view);
 
-    double Zoom() const { return Image1->zoom(); }
+    double zoom() const { return canvas->zoom(); }
     // Zooms to `zoom` (kept within the steps' range); `anchor`, a point of the
     // scrolled view, keeps showing the same picture pixel.
-    void SetZoom(double zoom, QPoint anchor = QPoint(-1, -1));
-    void ZoomIn(QPoint anchor = QPoint(-1, -1));
-    void ZoomOut(QPoint anchor = QPoint(-1, -1));
-    void FitToWindow();
-
-    ZoomCanvas* Image1 = nullptr;
-    QScrollArea* Scroll = nullptr;
-    QLabel* ZoomLabel = nullptr;
+    void setZoom(double zoom, QPoint anchor = QPoint(-1, -1));
+    void zoomIn(QPoint anchor = QPoint(-1, -1));
+    void zoomOut(QPoint anchor = QPoint(-1, -1));
+    void fitToWindow();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,34 +67,14 @@ protected:
 private:
     // Sizes the window for the picture at its zoom, within the screen: centred
     // on it when opening, else only larger, kept on the screen.
-    void SizeToPicture(bool centred);
-    QToolButton* AddZoomButton(const QString& text, const QString& tip,
+    void sizeToPicture(bool centred);
+    QToolButton* addZoomButton(const QString& text, const QString& tip,
                                const QList<QKeySequence>& keys,
-                               std::function<void(TForm2&)> handler);
-};
+                               std::function<void(ActualSizeWindow&)> handler);
 
-// Asks for the tolerance of a colour pick. The spin box keeps its last value.
-class TForm4 : public QDialog {
-    Q_OBJECT
-public:
-    explicit TForm4(QWidget* parent = nullptr);
-    int ToleranceValue = 10;
-    bool ToleranceAccepted = false;
-    QSpinBox* SpinEdit1 = nullptr;
-    QPushButton* Button1 = nullptr;  // Accept
-    QPushButton* Button2 = nullptr;  // Cancel
-
-protected:
-    void showEvent(QShowEvent* event) override;
-};
-
-class TAboutBox : public QDialog {
-    Q_OBJECT
-public:
-    explicit TAboutBox(QWidget* parent = nullptr);
-    // Comments, Copyright, Liability, License1, License2, Trademark.
-    void SetParagraphs(const std::array<std::string, 6>& texts);
-    std::array<QLabel*, 6> Paragraphs{};
+    ZoomCanvas* canvas = nullptr;
+    QScrollArea* scrollArea = nullptr;
+    QLabel* zoomLabel = nullptr;
 };
 
 }  // namespace ui

@@ -1,0 +1,73 @@
+#include "cli/batch/ordered_memo_host.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace cli {
+
+OrderedMemoHost::OrderedMemoHost(Streams io, BatchReport& report)
+    : ConsoleHost(io.out, io.err), err_(io.err), report_(report) {}
+
+void OrderedMemoHost::AddMemoLine(const std::string& line) {
+    Item item;
+    item.lines.push_back(line);
+    items_.push_back(std::move(item));
+    ++count_;
+    Pump(0);
+}
+
+std::vector<std::string> OrderedMemoHost::MemoLines() {
+    Pump(SIZE_MAX);
+    std::vector<std::string> lines;
+    for (const Item& item : items_) lines.insert(lines.end(), item.lines.begin(), item.lines.end());
+    return lines;
+}
+
+void OrderedMemoHost::ClearMemo() {
+    Pump(SIZE_MAX);
+    items_.clear();
+    shown_ = 0;
+    count_ = 0;
+}
+
+void OrderedMemoHost::AddPlace(const std::string& path, const std::string& folder) {
+    Item item;
+    item.open = true;
+    item.path = path;
+    items_.push_back(std::move(item));
+    folders_.push_back(folder);
+    ++count_;
+    report_.Found();
+}
+
+void OrderedMemoHost::WaitForFolder(const std::string& folder) {
+    while (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) Pump(1);
+}
+
+void OrderedMemoHost::Pump(size_t waits) {
+    while (shown_ < items_.size()) {
+        Item& item = items_[shown_];
+        if (item.open) {
+            std::optional<JobResult> result = takeResult_(false);
+            if (!result) {
+                if (waits == 0) return;
+                --waits;
+                result = takeResult_(true);
+            }
+            folders_.pop_front();
+            item.open = false;
+            item.lines = std::move(result->lines);
+            count_ += item.lines.size();
+            --count_;
+            if (!result->err.empty()) {
+                err_ << result->err << std::flush;
+                ++workerMessages_;
+            }
+            report_.Done(item.path, result->outcome);
+        }
+        for (const std::string& line : item.lines) report_.Line(line);
+        ++shown_;
+    }
+}
+
+}  // namespace cli
