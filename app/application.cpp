@@ -37,11 +37,15 @@ Application::Application(Host& host)
       view_(context_, pick_, [this] { return trawl_.Active() || conversion_.ConvertingEntry(); }),
       editing_(context_, view_, pick_),
       editor_(context_, view_, pick_),
-      conversion_(context_, view_),
+      conversion_(host_, settings_, language_, view_.Store()),
       log_(context_),
       trawl_(context_, log_, conversion_),
       openWith_(context_),
-      ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {}
+      ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {
+    // The desktop program shows each file it converts.
+    conversion_.ShowOn({[this](ReadOutcome read) { view_.ShowRead(read); },
+                        [this] { view_.Redraw(); }, [this] { return trawl_.Active(); }});
+}
 
 Application::~Application() = default;
 
@@ -111,7 +115,7 @@ bool Application::SaveSettings() {
     // start said so, and it stays as it is.
     if (!settingsFile_.ReadNotice().empty()) return false;
     // The close goes on; only this run's settings are lost.
-    host_.ShowError("Could not write the settings file \"" + settingsFile_.Path() + "\"" +
+    host_.ShowError(context_.Text(Message::SettingsNotWritten, settingsFile_.Path()) +
                     (refusal.empty() ? std::string() : ": " + refusal));
     return false;
 }
@@ -149,8 +153,8 @@ void Application::OpenDropped(const std::string& path) {
         view_.OpenFile(path);
         return;
     }
-    const std::string question = "Trawl the folder \"" + std::string(core::FileNamePart(path)) +
-                                 "\" with the current options?";
+    const std::string question =
+        context_.Text(Message::TrawlFolderQuestion, core::FileNamePart(path));
     if (host_.Confirm(question, Buttons::YesNo) == Answer::Yes) trawl_.TrawlFolder(path);
 }
 
@@ -170,13 +174,6 @@ void Application::ShowHelp(const std::string& dataDir) {
             return;
         }
     }
-}
-
-void Application::ShareRunOf(const Application& model) {
-    settings_ = model.settings_;
-    language_ = model.language_;
-    view_.Store().AlphaFillValue = model.view_.Store().AlphaFillValue;
-    conversion_.SeedRepairsWith(model.conversion_.RepairSeeds());
 }
 
 }  // namespace app

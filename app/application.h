@@ -58,6 +58,7 @@ public:
     EditingCommands& editing() { return editing_; }
     ExternalEditor& editor() { return editor_; }
     Conversion& conversion() { return conversion_; }
+    const Conversion& conversion() const { return conversion_; }
     TrawlLog& log() { return log_; }
     TrawlWalk& trawl() { return trawl_; }
     const TrawlWalk& trawl() const { return trawl_; }
@@ -97,10 +98,6 @@ public:
     // Help > Help: the first help file found in the program folder, then in
     // `dataDir` (the installed data folder; may be empty).
     void ShowHelp(const std::string& dataDir);
-
-    // A worker converting beside `model` takes its settings, language and the
-    // seeding of its repairs.
-    void ShareRunOf(const Application& model);
 
 private:
     Host& host_;

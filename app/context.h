@@ -4,10 +4,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/host.h"
 #include "app/platform/program_files.h"
 #include "app/settings/language.h"
+#include "app/settings/messages.h"
 #include "app/settings/settings.h"
 
 namespace app {
@@ -26,6 +28,10 @@ struct Context {
         return std::string(" ").append(T(key)).append(rest);
     }
     void Say(const std::string& key) const { host.AddMemoLine(Line(key)); }
+    std::string Text(Message message, std::string_view first = {},
+                     std::string_view second = {}) const {
+        return MessageText(language, message, first, second);
+    }
 };
 
 }  // namespace app

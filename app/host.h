@@ -37,47 +37,59 @@ inline bool TimerRepeats(TimerId id) {
 enum class Buttons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
 
-class Host {
+// The message log and message boxes: what every part that reports needs,
+// the headless conversion included.
+class Messages {
 public:
-    virtual ~Host() = default;
+    virtual ~Messages() = default;
 
-    // The message memo (Memo1). Reading its lines may first have to wait for
-    // lines still being made (a console converting on several workers).
+    // The message log. Reading its lines may first have to wait for lines still
+    // being made (a console converting on several workers).
     virtual void AddMemoLine(const std::string& line) = 0;
     virtual int MemoLineCount() const = 0;
     virtual std::vector<std::string> MemoLines() = 0;
     virtual void ClearMemo() = 0;
 
-    // Labels, title, sound.
-    virtual void SetFileNameLabel(const std::string& text) = 0;      // Label1
-    virtual void SetSizeLabel(const std::string& text) = 0;          // Label2
-    virtual void SetRecentFileCaption(const std::string& text) = 0;  // File > Open2
-    virtual void SetTitle(const std::string& text) = 0;              // application title
-    virtual void Beep() = 0;
-
-    // The two picture panes. `shownWidth` x `shownHeight` is the size after the
-    // fit into its box; the host stretches the bitmap to it.
-    virtual void ClearPictures() = 0;
-    // False for a host that shows no pictures (the console): the alpha picture,
-    // which needs a second read of the file, and the size label describing the
-    // pictures are then not made at all.
-    virtual bool ShowsPictures() const { return true; }
-    virtual void ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
-    virtual void ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
-
-    // Menu and button state the flows change.
-    virtual void SetTransparentChecked(bool checked) = 0;       // DisplayTransparent1
-    virtual void SetNonUniformColourVisible(bool visible) = 0;  // NonUniformColour1
-    virtual void ShowTrawlButtons() = 0;                        // bStop, bResume
-    // Which of the two can be pressed: Resume only while a trawl is stopped,
-    // Stop only while one runs.
-    virtual void EnableTrawlButtons(bool /*resume*/, bool /*stop*/) {}
-
-    // Dialogs. Pickers return nothing when cancelled.
     virtual void ShowMessage(const std::string& text) = 0;
     // A failure (a file that cannot be read, written or shown): a message box
     // that says so by its look.
     virtual void ShowError(const std::string& text) { ShowMessage(text); }
+    virtual void Beep() = 0;
+};
+
+// The labels, title and the menu and button states the flows change.
+class StatusDisplay {
+public:
+    virtual ~StatusDisplay() = default;
+
+    virtual void SetFileNameLabel(const std::string& text) = 0;      // the open file or trawl entry
+    virtual void SetSizeLabel(const std::string& text) = 0;          // the open image's description
+    virtual void SetRecentFileCaption(const std::string& text) = 0;  // the recent-file item
+    virtual void SetTitle(const std::string& text) = 0;              // application title
+    virtual void SetTransparentChecked(bool checked) = 0;       // the transparent view's check mark
+    virtual void SetNonUniformColourVisible(bool visible) = 0;  // the uniform-colour repair item
+    virtual void ShowTrawlButtons() = 0;                        // stop and resume
+    // Which of the two can be pressed: Resume only while a trawl is stopped,
+    // Stop only while one runs.
+    virtual void EnableTrawlButtons(bool /*resume*/, bool /*stop*/) {}
+};
+
+// The two picture panes. `shownWidth` x `shownHeight` is the size after the fit
+// into its box; the host stretches the bitmap to it.
+class Pictures {
+public:
+    virtual ~Pictures() = default;
+
+    virtual void ClearPictures() = 0;
+    virtual void ShowColourPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
+    virtual void ShowAlphaPicture(const core::Bitmap& bitmap, int shownWidth, int shownHeight) = 0;
+};
+
+// Questions and pickers. Pickers return nothing when cancelled.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
     virtual Answer Confirm(const std::string& text, Buttons buttons) = 0;
     virtual std::optional<std::string> PickFolder(const std::string& caption,
                                                   const std::string& proposedFolder) = 0;
@@ -87,17 +99,35 @@ public:
                                                     const std::string& initialFolder) = 0;
     virtual std::optional<std::string> PickSaveFile(const std::string& filter,
                                                     const std::string& proposedName) = 0;
+};
 
-    // Timers.
+class Timers {
+public:
+    virtual ~Timers() = default;
+
     virtual void StartTimer(TimerId id, int intervalMs) = 0;
     virtual void StopTimer(TimerId id) = 0;
     virtual bool TimerActive(TimerId id) const = 0;
+};
 
-    // Processes and shell.
+// Other programs, waiting and closing.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
     virtual void Sleep(int milliseconds) = 0;                // the command line's blocking waits
     virtual void OpenDocument(const std::string& path) = 0;  // default viewer (log, help)
     virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args) = 0;
     virtual void RequestClose() = 0;  // ask the main window to close (close question first)
 };
+
+// Everything at once: what the window, the console and the tests' fake
+// implement. Each part of the application takes only the pieces it uses.
+class Host : public Messages,
+             public StatusDisplay,
+             public Pictures,
+             public Dialogs,
+             public Timers,
+             public Shell {};
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "app/convert/conversion.h"
 
+#include "app/convert/image_reading.h"
+
 #include <algorithm>
 #include <chrono>
 
@@ -8,6 +10,7 @@
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 #include "core/ops/operations.h"
+#include "core/ops/render.h"
 
 namespace app {
 
@@ -64,11 +67,43 @@ bool NeedsImageWork(const Settings& settings, std::string_view name) {
     return (option && *option) || (settings.FixUniformColour && RepairableType(ext));
 }
 
-Conversion::Conversion(const Context& context, ImageView& view)
-    : ctx_(context),
-      view_(view),
+Conversion::Conversion(Messages& messages, Settings& settings, const Language& language,
+                       core::ImageStore& store)
+    : messages_(messages),
+      settings_(settings),
+      language_(language),
+      store_(store),
       random_(static_cast<std::mt19937::result_type>(
-          std::chrono::steady_clock::now().time_since_epoch().count())) {}
+          std::chrono::steady_clock::now().time_since_epoch().count())) {
+    store_.Notice = [this](const std::string& line) { messages_.AddMemoLine(line); };
+    store_.Beep = [this] { messages_.Beep(); };
+}
+
+std::string Conversion::Line(const std::string& key, const std::string& rest) const {
+    return std::string(" ").append(language_.Translate(key)).append(rest);
+}
+
+void Conversion::ReportFailure(const std::string& text) {
+    if (convertingEntry_ || (display_.inTrawl && display_.inTrawl())) {
+        messages_.AddMemoLine(text);
+    } else {
+        messages_.ShowError(text);
+    }
+}
+
+bool Conversion::Read(const std::string& path) {
+    const ReadOutcome read =
+        ReadImageFile(store_, path, convertingEntry_ || (display_.inTrawl && display_.inTrawl()),
+                      [this](const std::string& text) { ReportFailure(text); });
+    if (display_.showRead) display_.showRead(read);
+    return read != ReadOutcome::Failed;
+}
+
+void Conversion::Redraw() {
+    // The uniform-colour finding follows the pixels, drawn or not.
+    core::NoteUniformColour(store_);
+    if (display_.redraw) display_.redraw();
+}
 
 void Conversion::SeedRepairsWith(std::function<uint32_t(const std::string& file)> seedForFile) {
     seedForFile_ = std::move(seedForFile);
@@ -79,39 +114,38 @@ void Conversion::NoteRefusal(const std::string& problem) {
     outcome_.problems.push_back(problem);
 }
 
-void Conversion::RepairUniformColour() {
-    const Settings& s = ctx_.settings;
-    if (seedForFile_) random_.seed(seedForFile_(s.CurrentFile));
-    core::NonUniformColour(view_.Store(), s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
-                           random_);
+void Conversion::RepairUniformColour(const std::string& file) {
+    const Settings& s = settings_;
+    if (seedForFile_) random_.seed(seedForFile_(file));
+    core::NonUniformColour(store_, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom, random_);
     outcome_.repaired = true;
 }
 
 bool Conversion::Convert(const ConversionRequest& request, std::string* written) {
     outcome_ = ConversionOutcome();
-    Settings& s = ctx_.settings;
-    core::ImageStore& store = view_.Store();
+    Settings& s = settings_;
+    core::ImageStore& store = store_;
     const std::string source = request.source;
     const std::string ext = LowerExtension(source);
     const std::string name(core::FileNamePart(source));
     s.CurrentFile = source;
-    if (!view_.Reload()) NoteRefusal(store.LoadErrorText);
+    if (!Read(source)) NoteRefusal(store.LoadErrorText);
     // A failed load has been reported, and there is nothing to write.
     if (!store.ImageLoaded) return false;
 
     if (request.trawlRules) {
         if ((ext == ".jpg" || ext == ".bmp") &&
             core::BadDimensions(store.Image.Width, store.Image.Height)) {
-            const std::string line = ctx_.Line("message InvalidSize", ": " + name);
-            ctx_.host.AddMemoLine(line);
+            const std::string line = Line("message InvalidSize", ": " + name);
+            messages_.AddMemoLine(line);
             NoteRefusal(line.substr(1));
             return false;
         }
-        if (ext == ".jpg" && core::RemoveAlphaChannel(store)) view_.Redraw();
+        if (ext == ".jpg" && core::RemoveAlphaChannel(store)) Redraw();
         if (s.FixUniformColour && store.UniformColour) {
-            RepairUniformColour();
-            ctx_.host.AddMemoLine("");
-            ctx_.host.AddMemoLine(ctx_.Line("message FixedColour", ": " + name));
+            RepairUniformColour(source);
+            messages_.AddMemoLine("");
+            messages_.AddMemoLine(Line("message FixedColour", ": " + name));
         }
     }
 
@@ -119,11 +153,11 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
         if (seedForFile_) random_.seed(seedForFile_(source));
         std::string error;
         if (!ApplyEdits(store, request.edits, s.AlphaFillValue, random_, error)) {
-            view_.ReportFailure(error);
+            ReportFailure(error);
             NoteRefusal(error);
             return false;
         }
-        view_.Redraw();
+        Redraw();
     }
 
     std::string target = request.target;
@@ -133,7 +167,7 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     }
     // A write that fails is reported like a load that fails.
     if (!core::SaveImage(store, target)) {
-        view_.ReportFailure(store.LoadErrorText);
+        ReportFailure(store.LoadErrorText);
         NoteRefusal(store.LoadErrorText);
         return false;
     }
@@ -145,43 +179,44 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
 bool Conversion::ConvertEntry(const std::string& folder, const std::string& name) {
     const FlagScope converting(convertingEntry_);
     outcome_ = ConversionOutcome();
-    Settings& s = ctx_.settings;
+    Settings& s = settings_;
     s.CurrentFile = core::JoinPath(folder, name);
+    const std::string path = s.CurrentFile;
     const std::string ext = LowerExtension(name);
     bool imageWork = false;
     bool unreadable = false;
 
     if (const bool* option = ConversionOption(s, ext)) {
         if (*option) {
-            ctx_.host.AddMemoLine("");
-            ctx_.host.AddMemoLine(
-                ctx_.Line("message Converting", ": " + name + " " + ctx_.T("message TGA")));
-            Convert({s.CurrentFile, "", {}, true});
-            unreadable = !view_.Store().ImageLoaded;
+            messages_.AddMemoLine("");
+            messages_.AddMemoLine(
+                Line("message Converting", ": " + name + " " + language_.Translate("message TGA")));
+            Convert({path, "", {}, true});
+            unreadable = !store_.ImageLoaded;
             imageWork = true;
         } else {
             outcome_.skipped = true;
             if (!s.FixUniformColour)
-                ctx_.host.AddMemoLine(ctx_.Line("message ConvertNone", ": " + name));
+                messages_.AddMemoLine(Line("message ConvertNone", ": " + name));
         }
     }
 
     // A file that could not be read a moment ago is not tried again: its
     // refusal is reported once.
     if (s.FixUniformColour && RepairableType(ext) && !unreadable) {
-        core::ImageStore& store = view_.Store();
-        if (!view_.Reload()) NoteRefusal(store.LoadErrorText);
+        core::ImageStore& store = store_;
+        if (!Read(path)) NoteRefusal(store.LoadErrorText);
         imageWork = true;
         // The source itself is repaired and rewritten in its own format.
         if (store.ImageLoaded && store.UniformColour) {
-            ctx_.host.AddMemoLine("");
-            ctx_.host.AddMemoLine(ctx_.Line("message FixedColour", ": " + name));
-            RepairUniformColour();
+            messages_.AddMemoLine("");
+            messages_.AddMemoLine(Line("message FixedColour", ": " + name));
+            RepairUniformColour(path);
             // The repaired file replaces its own source: nothing could restore
             // it after a power cut, so it reaches the disk before its name.
             const core::DurableWrites durable;
-            if (!core::SaveImage(store, s.CurrentFile)) {
-                ctx_.host.AddMemoLine(store.LoadErrorText);
+            if (!core::SaveImage(store, path)) {
+                messages_.AddMemoLine(store.LoadErrorText);
                 NoteRefusal(store.LoadErrorText);
             }
         }

@@ -12,9 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
+#include "app/convert/image_reading.h"
+#include "app/host.h"
+#include "app/settings/language.h"
+#include "app/settings/settings.h"
 #include "app/view/image_edits.h"
-#include "app/view/image_view.h"
+#include "core/image/image_store.h"
 
 namespace app {
 
@@ -46,13 +49,31 @@ std::string TgaNameBeside(const std::string& source, bool normalMap);
 // these settings (a conversion, or the uniform-colour repair).
 bool NeedsImageWork(const Settings& settings, std::string_view name);
 
+// Where a conversion's image is shown, in the desktop program, which shows
+// each file it converts. Without one nothing is drawn.
+struct ConversionDisplay {
+    // The store holds what was just read.
+    std::function<void(ReadOutcome read)> showRead;
+    // The store's image changed.
+    std::function<void()> redraw;
+    // Whether a trawl is under way: failures are then message-log lines, not
+    // message boxes.
+    std::function<bool()> inTrawl;
+};
+
 class Conversion {
 public:
-    Conversion(const Context& context, ImageView& view);
+    // Works on `store`: the desktop program's open image, or a batch worker's own.
+    Conversion(Messages& messages, Settings& settings, const Language& language,
+               core::ImageStore& store);
 
-    // Converts as the request says; the source becomes CurrentFile and is
-    // shown. True when the target was written; its name goes to `written`.
-    // A failure is reported as the view reports failures.
+    void ShowOn(ConversionDisplay display) { display_ = std::move(display); }
+    core::ImageStore& Store() { return store_; }
+    const core::ImageStore& Store() const { return store_; }
+
+    // Converts as the request says; the source becomes CurrentFile. True when
+    // the target was written; its name goes to `written`. A failure is a
+    // message box, or a message-log line during a trawl.
     bool Convert(const ConversionRequest& request, std::string* written = nullptr);
     // The trawl's work on one entry: a convertible type whose option is on is
     // converted beside itself, and a .tga, .bmp or .jpg of one uniform colour
@@ -71,11 +92,20 @@ public:
     }
 
 private:
-    void RepairUniformColour();
+    bool Read(const std::string& path);
+    void Redraw();
+    void ReportFailure(const std::string& text);
+    void RepairUniformColour(const std::string& file);
     void NoteRefusal(const std::string& problem);
+    // A message-log line as most messages are shown: a space, the translated
+    // text, then `rest`.
+    std::string Line(const std::string& key, const std::string& rest = "") const;
 
-    Context ctx_;
-    ImageView& view_;
+    Messages& messages_;
+    Settings& settings_;
+    const Language& language_;
+    core::ImageStore& store_;
+    ConversionDisplay display_;
     std::mt19937 random_;
     std::function<uint32_t(const std::string& file)> seedForFile_;
     ConversionOutcome outcome_;

@@ -172,12 +172,12 @@ bool OpenWithSetup::WriteBatch(const std::string& batchPath) {
                              "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
-        ctx_.host.ShowError(writer.Refusal().empty() ? "Could not create file \"" + name + "\""
+        ctx_.host.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotCreated, name)
                                                      : writer.Refusal());
         return false;
     }
     if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-        ctx_.host.ShowError(writer.Refusal().empty() ? "Could not append to file \"" + name + "\""
+        ctx_.host.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotAppended, name)
                                                      : writer.Refusal());
         return false;
     }

@@ -28,7 +28,7 @@ std::string LogHeader() {
 TrawlLog::TrawlLog(const Context& context) : ctx_(context) {}
 
 void TrawlLog::ReportFailure() {
-    ctx_.host.ShowError("Couldn't write the trawl log \"" + Path() + "\".");
+    ctx_.host.ShowError(ctx_.Text(Message::LogNotWritten, Path()));
 }
 
 void TrawlLog::Open() {
@@ -44,8 +44,7 @@ void TrawlLog::Open() {
         if (refusal.empty()) {
             ReportFailure();
         } else {
-            ctx_.host.AddMemoLine("  The trawl log " + refusal +
-                                  "; it is left as it is, and this trawl is not logged");
+            ctx_.host.AddMemoLine("  " + ctx_.Text(Message::LogLeftAlone, refusal));
         }
         return;
     }
@@ -92,7 +91,7 @@ void TrawlLog::Delete(bool trawlRunning) {
     std::error_code ec;
     if (!std::filesystem::exists(core::PathFromUtf8(path), ec)) return;
     if (!std::filesystem::remove(core::PathFromUtf8(path), ec)) {
-        ctx_.host.ShowError("Couldn't delete the trawl log \"" + path + "\".");
+        ctx_.host.ShowError(ctx_.Text(Message::LogNotDeleted, path));
     }
 }
 

@@ -1,8 +1,5 @@
 #include "app/trawl/trawl_walk.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
@@ -20,45 +17,14 @@ std::string LastComponent(const std::string& path) {
     return std::string(core::FileNamePart(path));
 }
 
-bool IsDotEntry(const std::string& name) {
-    return name == "." || name == "..";
-}
-
-std::string EntryLabel(const FolderListing::Entry& entry) {
+std::string EntryLabel(const FolderEntry& entry) {
     return entry.name + " is " + std::to_string(entry.size) + " bytes in size";
-}
-
-// Whether `folder` is `root` or lies below it (both canonical).
-bool InsideTree(const std::string& folder, const std::string& root) {
-    if (folder == root) return true;
-    if (folder.size() <= root.size() || folder.compare(0, root.size(), root) != 0) return false;
-    return core::IsFolderSeparator(root.back()) || core::IsFolderSeparator(folder[root.size()]);
 }
 
 }  // namespace
 
 TrawlWalk::TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion)
     : ctx_(context), log_(log), conversion_(conversion) {}
-
-bool TrawlWalk::FolderToEnter(const std::string& folder, const std::string& name,
-                              std::string& canonical, std::string& line) const {
-    // Links can lead anywhere: to "/", or in a fan that reaches one folder by
-    // millions of paths. The walk enters each real folder once, and never one
-    // outside the tree it was asked to trawl.
-    line.clear();
-    std::string problem;
-    canonical = core::CanonicalPath(folder, problem);
-    if (canonical.empty()) {
-        line = "  Folder \"" + name + "\" cannot be entered: " + problem;
-        return false;
-    }
-    if (!InsideTree(canonical, root_)) {
-        line = "  Link \"" + name + "\" leads out of the trawled folder (to \"" + canonical +
-               "\") and is not followed";
-        return false;
-    }
-    return visited_.count(canonical) == 0;
-}
 
 void TrawlWalk::Start() {
     Host& host = ctx_.host;
@@ -68,7 +34,6 @@ void TrawlWalk::Start() {
         host.Beep();
         return;
     }
-    levels_[0].folder = start;
     // A resumed trawl keeps its log: what the memo holds since the last write
     // belongs in it before the memo is cleared.
     if (active_) log_.WriteMemo();
@@ -77,15 +42,8 @@ void TrawlWalk::Start() {
     host.AddMemoLine(firstLine.append(core::FileNamePart(start)));
 
     if (active_) {
-        // The folder is listed again from its start: what lies below it may be
-        // entered again, as on the first pass.
-        std::string problem;
-        const std::string current = core::CanonicalPath(levels_[depth_].folder, problem);
-        for (auto it = visited_.begin(); it != visited_.end();) {
-            it = !current.empty() && *it != current && InsideTree(*it, current) ? visited_.erase(it)
-                                                                                : std::next(it);
-        }
-        ListCurrentFolder();
+        walk_.Relist();
+        ListFolder();
         ShowState();
         return;
     }
@@ -93,105 +51,52 @@ void TrawlWalk::Start() {
     // The previous trawl's log may still be waiting for its delayed close;
     // close it now so this trawl gets its own header and is not cut off.
     if (host.TimerActive(TimerId::CloseLog)) log_.CloseAfterTrawl();
-    depth_ = 0;
-    descendPending_ = false;
     host.ShowTrawlButtons();
-    std::string problem;
-    root_ = core::CanonicalPath(start, problem);
-    visited_ = {root_};
-    CountTopFolders();
-    ListCurrentFolder();
+    walk_.Begin(start);
+    ListFolder();
     ShowState();
 }
 
-void TrawlWalk::CountTopFolders() {
-    // The subfolders the walk will enter, each real folder once.
-    const std::string& start = levels_[0].folder;
-    std::set<std::string> topFolders;
-    FolderListing top;
-    top.Open(start);
-    while (top.Next()) {
-        const std::string& name = top.Current().name;
-        if (IsDotEntry(name)) continue;
-        const std::string path = core::JoinPath(start, name);
-        std::string canonical, line;
-        if (core::IsFolder(path) && FolderToEnter(path, name, canonical, line))
-            topFolders.insert(canonical);
-    }
-    topFoldersDone_ = 0;
-    topFolderCount_ = static_cast<int>(topFolders.size());
+void TrawlWalk::ListFolder() {
+    WalkStep step;
+    if (walk_.Next(step)) TakeListed(step);
 }
 
-void TrawlWalk::ListCurrentFolder() {
+void TrawlWalk::TakeListed(const WalkStep& step) {
     if (!log_.IsOpen()) log_.Open();
     active_ = true;
     imageWork_ = false;
-    Level& level = levels_[depth_];
-    if (!level.listing.Open(level.folder) && depth_ > 0) {
+    if (!step.listed && step.depth > 0) {
         // Gone, or a path too long to open: the walk goes on without it.
-        ctx_.host.AddMemoLine("  Folder \"" + LastComponent(level.folder) +
-                              "\" could not be listed");
+        ctx_.host.AddMemoLine("  " +
+                              ctx_.Text(Message::FolderNotListed, LastComponent(step.folder)));
     }
-    if (level.listing.HasCurrent()) ctx_.host.SetFileNameLabel(EntryLabel(level.listing.Current()));
-    level.open = true;
+    if (step.hasFirst) ctx_.host.SetFileNameLabel(EntryLabel(step.entry));
     ctx_.host.StartTimer(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
     stopped_ = false;
 }
 
 void TrawlWalk::Step() {
-    ctx_.host.StopTimer(TimerId::TrawlFast);
-    ctx_.host.StopTimer(TimerId::TrawlSlow);
-    if (stopped_) return;
-    if (descendPending_) {
-        descendPending_ = false;
-        ListCurrentFolder();
-    } else {
-        NextEntry();
-    }
-}
-
-void TrawlWalk::NextEntry() {
     Host& host = ctx_.host;
-    Level& level = levels_[depth_];
-    if (level.open) {
-        if (level.listing.Next()) {
-            const FolderListing::Entry entry = level.listing.Current();
-            host.SetFileNameLabel(EntryLabel(entry));
-            const std::string folder = level.folder;
-            imageWork_ = handler_ ? handler_(folder, entry.name)
-                                  : conversion_.ConvertEntry(folder, entry.name);
-            const std::string path = core::JoinPath(folder, entry.name);
-            std::string canonical, refusal;
-            if (!IsDotEntry(entry.name) && core::IsFolder(path)) {
-                if (FolderToEnter(path, entry.name, canonical, refusal)) {
-                    // At the depth limit the folder is not entered, and the
-                    // line names the folder the walk stays in.
-                    if (depth_ < kMaxTrawlDepth) {
-                        levels_[++depth_].folder = path;
-                        descendPending_ = true;
-                        visited_.insert(canonical);
-                    }
-                    host.AddMemoLine("");
-                    host.AddMemoLine("searching " + LastComponent(levels_[depth_].folder));
-                } else if (!refusal.empty()) {
-                    host.AddMemoLine(refusal);
-                }
-            }
-        } else {
-            level.listing.Close();
-            level.open = false;
-            if (depth_ == 0) {
-                Finish();
-                return;
-            }
-            --depth_;
-            if (depth_ == 0) {
-                topFoldersDone_ = std::min(topFoldersDone_ + 1, topFolderCount_);
-                if (topFolderCount_ != 0) ShowState();
-            }
-        }
+    host.StopTimer(TimerId::TrawlFast);
+    host.StopTimer(TimerId::TrawlSlow);
+    if (stopped_) return;
+    WalkStep step;
+    if (!walk_.Next(step)) {
+        Finish();
+        return;
     }
-
+    switch (step.kind) {
+        case WalkStep::Kind::Listed:
+            TakeListed(step);
+            return;
+        case WalkStep::Kind::Entry:
+            TakeEntry(step);
+            break;
+        case WalkStep::Kind::Left:
+            if (step.backAtTop && walk_.TopFolderCount() != 0) ShowState();
+            break;
+    }
     if (host.MemoLineCount() > kMemoFlushLines) {
         log_.WriteMemo();
         host.ClearMemo();
@@ -200,6 +105,31 @@ void TrawlWalk::NextEntry() {
         host.StartTimer(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
     } else {
         host.StartTimer(TimerId::TrawlFast, kFastStepMs);
+    }
+}
+
+void TrawlWalk::TakeEntry(const WalkStep& step) {
+    Host& host = ctx_.host;
+    host.SetFileNameLabel(EntryLabel(step.entry));
+    imageWork_ = handler_ ? handler_(step.folder, step.entry.name)
+                          : conversion_.ConvertEntry(step.folder, step.entry.name);
+    switch (step.descent) {
+        case WalkStep::Descent::None:
+            break;
+        case WalkStep::Descent::Enters:
+        case WalkStep::Descent::TooDeep:
+            // At the depth limit the line names the folder the walk stays in.
+            host.AddMemoLine("");
+            host.AddMemoLine(ctx_.Text(Message::Searching, LastComponent(step.folderAfter)));
+            break;
+        case WalkStep::Descent::NotEnterable:
+            host.AddMemoLine("  " +
+                             ctx_.Text(Message::FolderNotEntered, step.entry.name, step.detail));
+            break;
+        case WalkStep::Descent::LeadsOut:
+            host.AddMemoLine("  " +
+                             ctx_.Text(Message::LinkLeavesTree, step.entry.name, step.detail));
+            break;
     }
 }
 
@@ -223,7 +153,7 @@ void TrawlWalk::Stop() {
 
 bool TrawlWalk::TrawlFolder(const std::string& folder) {
     if (active_ && !stopped_) {
-        ctx_.host.ShowMessage("A trawl is under way: stop it, or let it finish, first.");
+        ctx_.host.ShowMessage(ctx_.Text(Message::TrawlUnderWay));
         return false;
     }
     if (active_) GiveUp();
@@ -233,7 +163,8 @@ bool TrawlWalk::TrawlFolder(const std::string& folder) {
 }
 
 void TrawlWalk::ChooseFolderAndTrawl() {
-    if (auto folder = ctx_.host.PickFolder("Choose the folder to trawl", ctx_.settings.DefaultDir))
+    if (auto folder =
+            ctx_.host.PickFolder(ctx_.Text(Message::ChooseTrawlFolder), ctx_.settings.DefaultDir))
         TrawlFolder(*folder);
 }
 
@@ -242,12 +173,7 @@ void TrawlWalk::GiveUp() {
     log_.WriteMemo();
     ctx_.host.StopTimer(TimerId::CloseLog);
     log_.Close();
-    for (Level& level : levels_) {
-        if (level.open) level.listing.Close();
-        level.open = false;
-    }
-    depth_ = 0;
-    descendPending_ = false;
+    walk_.Close();
     stopped_ = false;
     active_ = false;
     ShowState();
@@ -264,8 +190,8 @@ void TrawlWalk::CloseLog() {
 std::string TrawlWalk::Title() const {
     std::string title = "Skeinpress";
     if (!active_) return title;
-    if (topFolderCount_ != 0)
-        title += ": " + std::to_string(topFoldersDone_ * 100 / topFolderCount_) + " %";
+    if (const int count = walk_.TopFolderCount(); count != 0)
+        title += ": " + std::to_string(walk_.TopFoldersDone() * 100 / count) + " %";
     if (stopped_) title += " (stopped)";
     return title;
 }
@@ -276,7 +202,7 @@ void TrawlWalk::ShowState() {
 }
 
 std::string TrawlWalk::FolderToListNext() const {
-    return descendPending_ && !stopped_ ? levels_[depth_].folder : std::string();
+    return stopped_ ? std::string() : walk_.FolderToListNext();
 }
 
 }  // namespace app

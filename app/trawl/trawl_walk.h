@@ -1,24 +1,17 @@
-// The trawl: a depth-first walk of a folder tree, one entry per timer tick,
-// each entry handed to the conversion, every memo line kept in the trawl log.
-// Owns where the walk is (the folder listed at each depth, the folders
-// already entered), whether it runs or is stopped, and its progress over the
-// start folder's subfolders.
+// The trawl: the walk of a folder tree stepped from the timers, one step per
+// tick, each entry handed to the conversion, every message-log line kept in
+// the trawl log. Owns the walk (tree_walk.h) and whether it runs or is stopped.
 #pragma once
 
-#include <array>
 #include <functional>
-#include <set>
 #include <string>
 
 #include "app/context.h"
 #include "app/convert/conversion.h"
-#include "app/trawl/folder_listing.h"
 #include "app/trawl/trawl_log.h"
+#include "app/trawl/tree_walk.h"
 
 namespace app {
-
-// How deep below the start folder the walk goes.
-inline constexpr int kMaxTrawlDepth = 25;
 
 class TrawlWalk {
 public:
@@ -34,7 +27,7 @@ public:
     // File > Trawl Folder: asks for the folder, then TrawlFolder.
     void ChooseFolderAndTrawl();
     void Stop();
-    // The step timers: one entry, or the descent into a folder.
+    // The step timers: one step of the walk.
     void Step();
     // At close: what a running or stopped trawl still holds in the memo goes
     // to the log, which is then closed.
@@ -55,22 +48,12 @@ public:
     std::string FolderToListNext() const;
 
 private:
-    struct Level {
-        std::string folder;
-        FolderListing listing;
-        bool open = false;
-    };
-
-    void ListCurrentFolder();
-    void NextEntry();
+    // The first step of a walk begun or resumed: the listing of its folder.
+    void ListFolder();
+    void TakeListed(const WalkStep& step);
+    void TakeEntry(const WalkStep& step);
     void Finish();
     void GiveUp();
-    // Whether the walk enters `folder` (an existing folder): once per real
-    // folder, and only inside the trawled tree. Its canonical path goes to
-    // `canonical`; a folder it does not enter may get a memo line in `line`.
-    bool FolderToEnter(const std::string& folder, const std::string& name, std::string& canonical,
-                       std::string& line) const;
-    void CountTopFolders();
     // The title and which trawl buttons can be pressed, after a change.
     void ShowState();
 
@@ -78,17 +61,10 @@ private:
     TrawlLog& log_;
     Conversion& conversion_;
     EntryHandler handler_;
+    TreeWalk walk_;
     bool active_ = false;
     bool stopped_ = false;
-    bool descendPending_ = false;
-    bool imageWork_ = false;  // the last step read or wrote an image
-    int depth_ = 0;
-    std::array<Level, kMaxTrawlDepth + 1> levels_;
-    // The trawled tree's start folder and the folders entered, canonical.
-    std::string root_;
-    std::set<std::string> visited_;
-    int topFolderCount_ = 0;
-    int topFoldersDone_ = 0;
+    bool imageWork_ = false;  // the last entry read or wrote an image
 };
 
 }  // namespace app

@@ -63,8 +63,7 @@ void ExternalEditor::Start(const std::string& file, fs::file_time_type& age, Tim
     ctx_.host.Sleep(kSettleMs);
     age = ModificationTime(file).value_or(fs::file_time_type{});
     if (!ctx_.host.StartProgram(ctx_.settings.EditorPath, {file})) {
-        ctx_.host.ShowError("Could not start the image editor \"" + ctx_.settings.EditorPath +
-                            "\".");
+        ctx_.host.ShowError(ctx_.Text(Message::EditorNotStarted, ctx_.settings.EditorPath));
         return;
     }
     ctx_.host.StartTimer(watch, kWatchMs);
@@ -91,15 +90,12 @@ void ExternalEditor::CheckColourFile() {
     core::ImageStore& store = view_.Store();
     const bool hadAlpha = store.Image.HasAlpha();
     // The edited colours are read as the open file is; the name stays the open file's.
-    const std::string openFile = ctx_.settings.CurrentFile;
-    ctx_.settings.CurrentFile = image;
-    view_.Reload();
+    view_.Reload(image);
     view_.NoteChange(Change::Pixels);
     if (hadAlpha && core::IsFile(alpha)) {
         if (!core::MergeAlphaImage(store, alpha)) ctx_.host.AddMemoLine("  " + store.LoadErrorText);
-        view_.Redraw();
+        view_.ShowRead(ReadOutcome::Read);
     }
-    ctx_.settings.CurrentFile = openFile;
 }
 
 void ExternalEditor::EditAlpha() {

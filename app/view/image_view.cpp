@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/convert/conversion.h"
-#include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -85,45 +84,39 @@ std::string ImageView::SizeLabelText() const {
            (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
 }
 
-bool ImageView::Reload() {
-    return Show(true);
+bool ImageView::Reload(const std::string& path) {
+    const ReadOutcome read = ReadImageFile(
+        store_, path, inTrawl_(), [this](const std::string& text) { ReportFailure(text); });
+    ShowRead(read);
+    return read != ReadOutcome::Failed;
+}
+
+void ImageView::ShowRead(ReadOutcome read) {
+    EndTransparentView();
+    ctx_.host.ClearPictures();
+    if (read != ReadOutcome::NothingThere) Draw(read == ReadOutcome::Read);
 }
 
 void ImageView::Redraw() {
-    Show(false);
+    ctx_.host.ClearPictures();
+    // A file that is no longer there shows nothing.
+    if (core::ExamineFile(ctx_.settings.CurrentFile) != core::FileKind::Regular) return;
+    Draw(true);
 }
 
-bool ImageView::Show(bool reload) {
-    Host& host = ctx_.host;
-    const std::string& file = ctx_.settings.CurrentFile;
-    if (reload) {
-        core::ResetImage(store_);
-        transparent_ = false;
-        host.SetTransparentChecked(false);
-        transparentPending_ = false;
-    }
-    host.ClearPictures();
-    // A file that is not there shows nothing. During a trawl, whose walk has
-    // just listed it, that is a refusal like any file that cannot be read; and
-    // anything else that is not a regular file is refused with a message.
-    const core::FileKind kind = core::ExamineFile(file);
-    if (kind != core::FileKind::Regular &&
-        !(reload && (inTrawl_() || kind != core::FileKind::Missing)))
-        return true;
+void ImageView::EndTransparentView() {
+    transparent_ = false;
+    ctx_.host.SetTransparentChecked(false);
+    transparentPending_ = false;
+}
 
+void ImageView::Draw(bool read) {
+    Host& host = ctx_.host;
     // Colour view.
-    bool loadFailed = false;
     {
         core::Bitmap display;
         store_.AlphaView = false;
-        if (reload && !core::LoadImage(store_, file)) {
-            ReportFailure(store_.LoadErrorText);
-            loadFailed = true;
-        }
-        if (!host.ShowsPictures()) {
-            // Nothing is drawn; only the uniform-colour finding is wanted.
-            if (!transparentPending_) core::NoteUniformColour(store_);
-        } else if (transparentPending_) {
+        if (transparentPending_) {
             core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
         } else {
             DrawImage(store_, display);
@@ -139,7 +132,7 @@ bool ImageView::Show(bool reload) {
 
     // Alpha view: the alpha channel as grey. The store already holds what the
     // file gives, so the file is not read again.
-    if (store_.Image.HasAlpha() && !loadFailed && host.ShowsPictures()) {
+    if (store_.Image.HasAlpha() && read) {
         core::Bitmap display;
         store_.AlphaView = true;
         DrawImage(store_, display);
@@ -151,12 +144,9 @@ bool ImageView::Show(bool reload) {
     }
 
     host.SetNonUniformColourVisible(store_.UniformColour);
-
-    // A host that shows no pictures has no size label describing them either.
-    if (host.ShowsPictures()) host.SetSizeLabel(SizeLabelText());
+    host.SetSizeLabel(SizeLabelText());
     // The variant is reported once; a later redraw of the same pixels shows none.
     store_.Image.Compression = static_cast<int32_t>(core::Compression::None);
-    return !loadFailed;
 }
 
 void ImageView::ToggleTransparent() {
@@ -248,12 +238,12 @@ void ImageView::ChooseAndOpen() {
 void ImageView::OpenFile(const std::string& path) {
     if (!core::IsFile(path)) {
         std::erase(ctx_.settings.RecentFiles, path);
-        ctx_.host.ShowError("Could not find \"" + path + "\".");
+        ctx_.host.ShowError(ctx_.Text(Message::FileNotFound, path));
         return;
     }
     StartAfresh();
     ctx_.settings.CurrentFile = path;
-    Reload();
+    Reload(path);
     ShowFileName();
     NoteRecentFile(path);
 }
@@ -261,7 +251,7 @@ void ImageView::OpenFile(const std::string& path) {
 void ImageView::ReopenCurrent() {
     StartAfresh();
     if (core::IsFile(ctx_.settings.CurrentFile)) {
-        Reload();
+        Reload(ctx_.settings.CurrentFile);
     } else {
         ctx_.settings.CurrentFile.clear();
     }
@@ -271,7 +261,7 @@ void ImageView::ReopenCurrent() {
 
 void ImageView::OpenDelayed() {
     ctx_.host.StopTimer(TimerId::OpenDelayed);
-    Reload();
+    Reload(ctx_.settings.CurrentFile);
     ShowFileName();
     NoteRecentFile(ctx_.settings.CurrentFile);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/context.h"
+#include "app/convert/image_reading.h"
 #include "app/view/colour_pick.h"
 #include "core/image/bitmap.h"
 #include "core/image/image_store.h"
@@ -42,9 +43,13 @@ public:
     const core::ImageStore& Store() const { return store_; }
 
     // ---- Showing
-    // Reads CurrentFile afresh and shows it; the transparent view ends. False
-    // when the read failed (and was reported).
-    bool Reload();
+    // Reads `path` afresh and shows it; the transparent view ends. False when
+    // the read failed (and was reported).
+    bool Reload(const std::string& path);
+    // Shows what has just been read into the store by other means (the
+    // conversion's read, the editor's colours with their alpha merged), as
+    // Reload would have.
+    void ShowRead(ReadOutcome read);
     // Shows the store's image again after a change.
     void Redraw();
     // A failure in a message box, or as a memo line during a trawl.
@@ -84,7 +89,10 @@ public:
     std::string SaveSuffix() const;
 
 private:
-    bool Show(bool reload);
+    void EndTransparentView();
+    // Draws both pictures, the label and the menu state from the store;
+    // `read`: it holds what the last read gave.
+    void Draw(bool read);
     void StartAfresh();
     void ShowFileName();
     void NoteRecentFile(const std::string& path);

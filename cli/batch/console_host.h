@@ -39,7 +39,6 @@ public:
     void SetTitle(const std::string&) override {}
     void Beep() override {}
     void ClearPictures() override {}
-    bool ShowsPictures() const override { return false; }
     void ShowColourPicture(const core::Bitmap&, int, int) override {}
     void ShowAlphaPicture(const core::Bitmap&, int, int) override {}
     void SetTransparentChecked(bool) override {}

@@ -14,8 +14,13 @@ uint32_t SeedForFile(const std::string& file) {
     return hash;
 }
 
-ConversionWorker::ConversionWorker(app::Application& model) : host_(out_, err_), app_(host_) {
-    app_.ShareRunOf(model);
+ConversionWorker::ConversionWorker(const app::Application& model)
+    : host_(out_, err_),
+      settings_(model.settings()),
+      language_(model.language()),
+      conversion_(host_, settings_, language_, store_) {
+    store_.AlphaFillValue = model.view().Store().AlphaFillValue;
+    conversion_.SeedRepairsWith(model.conversion().RepairSeeds());
 }
 
 JobResult ConversionWorker::Collect() {
@@ -26,12 +31,12 @@ JobResult ConversionWorker::Collect() {
     out_.str("");
     result.err = err_.str();
     err_.str("");
-    result.outcome = app_.conversion().LastOutcome();
+    result.outcome = conversion_.LastOutcome();
     return result;
 }
 
 JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::string& name) {
-    app_.conversion().ConvertEntry(folder, name);
+    conversion_.ConvertEntry(folder, name);
     JobResult result = Collect();
     result.out.clear();  // the memo lines are in `lines`
     return result;
@@ -41,8 +46,8 @@ JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequ
     host_.SetMessagePrefix(file + ": ");
     request.source = file;
     std::string written;
-    const bool ok = app_.conversion().Convert(request, &written);
-    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(app_.view().Store(), written));
+    const bool ok = conversion_.Convert(request, &written);
+    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(store_, written));
     JobResult result = Collect();
     result.failed = !ok;
     return result;

@@ -1,5 +1,5 @@
-// A worker of a batch: its own application (and image store), with the
-// settings and language of the application that runs the batch, whose memo
+// A worker of a batch: its own conversion and image store, with the settings
+// and language of the application that runs the batch, whose message-log
 // lines and messages are collected per job.
 #pragma once
 
@@ -18,7 +18,7 @@ uint32_t SeedForFile(const std::string& file);
 
 class ConversionWorker {
 public:
-    explicit ConversionWorker(app::Application& model);
+    explicit ConversionWorker(const app::Application& model);
     // The trawl's work on folder/name: its memo lines and outcome.
     JobResult TrawlEntry(const std::string& folder, const std::string& name);
     // The conversion of `file` as `request` asks, printed as the convert
@@ -31,7 +31,10 @@ private:
     std::ostringstream out_;
     std::ostringstream err_;
     ConsoleHost host_;
-    app::Application app_;
+    app::Settings settings_;
+    app::Language language_;
+    core::ImageStore store_;
+    app::Conversion conversion_;
 };
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 
 #include "app/platform/program_dir.h"
 #include "app/settings/language.h"
+#include "app/settings/messages.h"
 #include "core/io/paths.h"
 #include "tests/support/test_support.h"
 
@@ -72,7 +73,26 @@ TEST(LanguageTest, ProgramsEnglishFileHasEveryKey) {
     for (const char* key :
          {"menu File", "about Comments", "message Locate12e", "message InvalidSize"})
         EXPECT_TRUE(fileKeys.count(key)) << key;
-    EXPECT_EQ(fileKeys.size(), 93u);  // the keys the program looks up
+    EXPECT_EQ(fileKeys.size(), 108u);  // the keys the program looks up
+    // The sentences with names in them read in the file as the program says
+    // them without one.
+    for (int m = 0; m <= static_cast<int>(app::Message::Searching); ++m) {
+        const auto message = static_cast<app::Message>(m);
+        EXPECT_EQ(app::MessageText(language, message, "%1", "%2"),
+                  app::MessageText(Language(), message, "%1", "%2"))
+            << m;
+    }
+}
+
+// A translation made before a sentence had its key still shows it, in English;
+// what a sentence names is put in once, as it is.
+TEST(LanguageTest, SentencesFallBackToEnglishAndTakeTheirNamesAsTheyAre) {
+    Language language;
+    language.SetLines({"message FileNotFound|Introuvable : « %1 »"});
+    EXPECT_EQ(app::MessageText(language, app::Message::FileNotFound, "x%2.tga", "?"),
+              "Introuvable : « x%2.tga »");
+    EXPECT_EQ(app::MessageText(language, app::Message::LinkLeavesTree, "up", "/"),
+              "Link \"up\" leads out of the trawled folder (to \"/\") and is not followed");
 }
 
 // A program folder given on the command line (--home) holds no language file:

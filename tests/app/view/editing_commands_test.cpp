@@ -125,6 +125,7 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
     ASSERT_EQ(app.view().Store().BytesPerPixel(), 4);
     const auto& p = app.view().Store().PixelBuffer;
     EXPECT_EQ((Bytes{p[0], p[1], p[2], p[3], p[7]}), (Bytes{60, 60, 60, 0, 100}));
+    EXPECT_EQ(app.settings().CurrentFile, dir.File("wagon.tga"));  // the name stays
 }
 
 }  // namespace
