@@ -25,11 +25,7 @@ TEST(CliThumbnail, WritesAPngThatFitsWhateverItsNameAndReportsFailures) {
     r = RunCliProgram({"thumbnail", dir.File("none.tga"), dir.File("none.png")});
     EXPECT_EQ(r.status, cli::kExitFailed);
     EXPECT_TRUE(Contains(r.err, dir.File("none.tga") + ": File not found"));
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"thumbnail", "--size=0", texture, "t.png"},
-          {"thumbnail", texture}}) {
-        r = RunCliProgram(args);
-        EXPECT_EQ(r.status, cli::kExitUsage) << testing::PrintToString(args);
-        EXPECT_TRUE(Contains(r.err, "skeinpress-cli thumbnail: "));
-    }
+    r = RunCliProgram({"thumbnail", "--size=0", texture, dir.File("t.png")});
+    EXPECT_EQ(r.status, cli::kExitUsage);
+    EXPECT_TRUE(Contains(r.err, "skeinpress-cli thumbnail: --size needs a number from 1 to 8192"));
 }
