@@ -87,6 +87,11 @@ std::vector<Command> MakeCommands() {
          "skipped\n"
          "      (type option off), and the time taken. Refused files make the exit\n"
          "      status 1.\n"},
+        {"thumbnail", ThumbnailCommand,
+         "  skeinpress-cli thumbnail [--size N] FILE OUT\n"
+         "      Write a PNG of FILE shrunk to fit N x N pixels (default 256; never\n"
+         "      enlarged), keeping its shape and alpha, to OUT whatever its name:\n"
+         "      the thumbnail that file managers show (skeinpress.thumbnailer).\n"},
         {"--help", HelpCommand, "  skeinpress-cli --help\n"},
         {"-h", HelpCommand, ""},
         {"help", HelpCommand, ""},

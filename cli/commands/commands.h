@@ -37,6 +37,8 @@ int InfoCommand(const Options& options, const std::vector<std::string>& args, St
 int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int PathsCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int TrawlCommand(const Options& options, const std::vector<std::string>& args, Streams io);
+// A PNG of one picture shrunk to fit a square, for the desktop's thumbnails.
+int ThumbnailCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int VersionCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 int HelpCommand(const Options& options, const std::vector<std::string>& args, Streams io);
 
