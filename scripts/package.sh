@@ -33,5 +33,5 @@ cmake --build "$dir" -j "$(nproc)"
 (cd "$dir" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 ls "$PWD/$dir"/*.deb
 if command -v lintian >/dev/null; then
-  lintian --info "$dir"/*.deb
+  lintian --display-info "$dir"/*.deb
 fi
