@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates the manual page of skeinpress-cli, packaging/linux/skeinpress-cli.1,
-# from the built program's --help (and --version, where it has one) with
+# from the built program's --help and --version with
 # help2man (Debian: help2man), and stamps the same version and date into the
 # hand-written page of the desktop program, skeinpress.1, which has no --help.
 # Run it after the help text changes and commit both pages:
@@ -14,13 +14,14 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%
 export LC_ALL=C.UTF-8
 version=$(sed -n 's/^project(Skeinpress VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 
-version_option=()
-if ! "$cli" --version >/dev/null 2>&1; then
-  version_option=(--version-string="skeinpress-cli $version")
+# The first line of --version only: what follows it describes this build (the
+# codecs it was built with), not the program.
+if ! version_string=$("$cli" --version 2>/dev/null | head -n 1) || [ -z "$version_string" ]; then
+  version_string="skeinpress-cli $version"
 fi
 help2man --no-info --section=1 \
   --name="convert Trainz textures and images to TGA without a window" \
-  --include="$here/skeinpress-cli.h2m" "${version_option[@]}" \
+  --include="$here/skeinpress-cli.h2m" --version-string="$version_string" \
   --output="$here/skeinpress-cli.1" "$cli"
 
 month=$(date -u -d "@$SOURCE_DATE_EPOCH" '+%B %Y')
