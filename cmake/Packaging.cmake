@@ -1,5 +1,6 @@
 # Packages a user can install, made with cpack in a build folder:
-#   Linux:   skeinpress_<version>_amd64.deb, both programs with their desktop
+#   Linux:   skeinpress_<version>_amd64.deb (the window) and
+#            skeinpress-cli_<version>_amd64.deb (the converter), with the desktop
 #            entry, MIME type, icons, language file and help; its dependencies
 #            are read from the programs themselves (dpkg-shlibdeps).
 #   Windows: skeinpress-cli-<version>-win64.zip, the headless converter as one

@@ -50,10 +50,16 @@ install(FILES ${SKEINPRESS_DEB_FILES}/skeinpress-cli.1.gz DESTINATION ${CMAKE_IN
         COMPONENT cli)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/skeinpress-cli
         COMPONENT cli)
+# The texture's MIME type and the thumbnailer that lets file managers show
+# textures: both belong with the converter, which draws the thumbnails.
+install(FILES ${CMAKE_SOURCE_DIR}/data/skeinpress-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages COMPONENT cli)
+install(FILES ${CMAKE_SOURCE_DIR}/data/skeinpress.thumbnailer
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers COMPONENT cli)
 skeinpress_deb_docs(cli skeinpress-cli)
 
 # skeinpress: the desktop program and what the desktop finds of it: the entry,
-# the MIME type, icons at every size the theme asks for (rendered from the SVG
+# icons at every size the theme asks for (rendered from the SVG
 # by packaging/linux/render-icons.sh) and the software centres' description.
 if(TARGET skeinpress)
   install(TARGETS skeinpress RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT desktop)
@@ -61,8 +67,6 @@ if(TARGET skeinpress)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/skeinpress/help COMPONENT desktop)
   install(FILES ${CMAKE_SOURCE_DIR}/data/skeinpress.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
-  install(FILES ${CMAKE_SOURCE_DIR}/data/skeinpress-mime.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages COMPONENT desktop)
   foreach(size 16 24 32 48 64 128 256)
     install(FILES ${CMAKE_SOURCE_DIR}/data/icons/hicolor/${size}x${size}/apps/skeinpress.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -99,6 +103,7 @@ unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME skeinpress-cli)
 set(CPACK_DEBIAN_CLI_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "shared-mime-info")
 set(CPACK_DEBIAN_CLI_DESCRIPTION "converter for Trainz textures and images on the command line
 skeinpress-cli converts Trainz .texture files (both containers, JIRF and
 E2TF: DXT, ASTC, 32-bit and floating-point pictures, cube maps) and
