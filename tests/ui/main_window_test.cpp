@@ -15,10 +15,18 @@ using testing_support::FillStore;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
+    // One 1600 x 1000 screen, room for a window moved about.
     void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen"), app = std::make_unique<QApplication>(argc, argv);
+        const QByteArray screens = R"({"screens": [{"name": "S", "x": 0, "y": 0, "width": 1600,
+            "height": 1000, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+        testing_support::WriteBytes(config.File("offscreen.json"),
+                                    {screens.begin(), screens.end()});
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" + QByteArray::fromStdString(config.File("offscreen.json")));
+        app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { app.reset(); }
+    TempDir config;
     int argc = 1;  // QApplication keeps a reference to it
     char name[9] = "ui_tests", *argv[2] = {name, nullptr};
     std::unique_ptr<QApplication> app;
@@ -32,9 +40,10 @@ void Activate(QWidget& window) {
 
 TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
     Activate(window);
-    EXPECT_EQ(S(find("openAction")->text()), app::kNotTranslated);
+    // Captions get a mnemonic each (checked with the menus).
+    EXPECT_EQ(S(find("openAction")->text().remove('&')), app::kNotTranslated);
     // Items without a key keep their own captions.
-    EXPECT_EQ(S(find("saveAction")->text()), "Save");
+    EXPECT_EQ(S(find("saveAction")->text().remove('&')), "Save");
     application().language().SetLines({"menu File|Fichier", "label FileName|Nom"});
     label("fileNameLabel")->setText("Name:  wagon.texture");
     Activate(window);
@@ -91,6 +100,27 @@ TEST(WindowPlace, StartCloseStartKeepsThePlace) {
     const std::string offScreen = "[Position]\nLeft=-5000\nTop=-5000\n";
     testing_support::WriteBytes(dir.File("skeinpress.ini"), {offScreen.begin(), offScreen.end()});
     EXPECT_EQ(start()->geometry().topLeft(), QPoint(200, 100));
+}
+
+// The whole window on a screen: the frame's corner as placed among screens'
+// available areas (a 1600 x 1000 screen at a scale of 2 offers 800 x 500).
+TEST(WindowPlace, TheWholeWindowIsKeptOnAScreen) {
+    const QRect wide(0, 0, 1600, 1000), right(1600, 0, 1280, 1024), scaled(0, 0, 800, 500);
+    const struct {
+        QRect frame;
+        QList<QRect> screens;
+        QPoint placed;
+    } cases[] = {
+        {{200, 100, 733, 500}, {wide}, {200, 100}},         // wholly on it: kept
+        {{1300, 800, 733, 500}, {wide}, {867, 500}},        // mostly off: moved in
+        {{-900, -700, 733, 500}, {wide}, {0, 0}},           // off every screen
+        {{1500, 50, 733, 500}, {wide, right}, {1600, 50}},  // onto the one it overlaps most
+        {{1200, 50, 733, 500}, {wide, right}, {867, 50}},
+        {{300, 200, 733, 540}, {scaled}, {67, 0}},                  // taller than the area
+        {{-50, 40, 900, 300}, {QRect(0, 30, 1600, 970)}, {0, 40}},  // a panel above
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::MainWindow::KeptOnScreen(c.frame, c.screens), c.placed) << c.frame.x();
 }
 
 TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
