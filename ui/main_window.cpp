@@ -69,6 +69,11 @@ constexpr const char* kSave = "Save";
 constexpr const char* kOpenRecent = "Open Recent";
 constexpr const char* kToolBar = "Toolbar";
 constexpr const char* kFit = "Fit";
+// Shorter captions for the toolbar's buttons.
+constexpr const char* kToolActualSize = "Actual Size";
+constexpr const char* kToolTransparent = "Transparent";
+constexpr const char* kToolZoomFit = "Fit";
+constexpr const char* kToolZoomActual = "100 %";
 }  // namespace caption
 
 // The zoom steps, as image viewers offer them.
@@ -183,7 +188,8 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
 
     app_.Start(programDir, programPath);
     updateOptionChecks();
-    // The client area at its own size; the bars around it add theirs.
+    // The client area at its own size; the bars around it add theirs (the
+    // first showing corrects for what they finally take).
     resize(kDefaultClientSize +
            QSize(0, menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
                         statusBar()->sizeHint().height()));
@@ -341,6 +347,12 @@ void MainWindow::zoomBy(int steps) {
 // screen, so a later enlargement of the window needs no new one.
 void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
     fullSize = QSize(bitmap.Width(), bitmap.Height());
+    // Another file is fitted and described afresh; a redraw of the same keeps both.
+    if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
+        shownFile_ = app_.settings().CurrentFile;
+        zoom_ = 0;
+        compression_.clear();
+    }
     view->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
     fitPictures();
     (view == colourPicture ? colourScroll : alphaScroll)->show();
@@ -355,7 +367,6 @@ void MainWindow::clearPictures() {
     colourScroll->hide();
     alphaScroll->hide();
     colourSize_ = alphaSize_ = QSize();
-    zoom_ = 0;  // the next picture is fitted
     updateStatus();
 }
 
@@ -570,7 +581,9 @@ void MainWindow::createActions() {
     toolBar = Named(addToolBar(caption::kToolBar), "toolBar");
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    auto icon = [this](QAction* action, const char* theme, QStyle::StandardPixmap fallback) {
+    auto icon = [this](QAction* action, const char* theme, QStyle::StandardPixmap fallback,
+                       const char* shortCaption = nullptr) {
+        if (shortCaption) action->setIconText(shortCaption);
         action->setIcon(QIcon::fromTheme(
             theme, fallback == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(fallback)));
         toolBar->addAction(action);
@@ -578,13 +591,13 @@ void MainWindow::createActions() {
     icon(open, "document-open", QStyle::SP_DialogOpenButton);
     icon(save, "document-save", QStyle::SP_DialogSaveButton);
     toolBar->addSeparator();
-    icon(colourActualSize, "window-new", QStyle::SP_CustomBase);
-    icon(transparentViewAction, "", QStyle::SP_CustomBase);
+    icon(colourActualSize, "window-new", QStyle::SP_CustomBase, caption::kToolActualSize);
+    icon(transparentViewAction, "", QStyle::SP_CustomBase, caption::kToolTransparent);
     toolBar->addSeparator();
     icon(zoomOut, "zoom-out", QStyle::SP_CustomBase);
     icon(zoomIn, "zoom-in", QStyle::SP_CustomBase);
-    icon(zoomFit, "zoom-fit-best", QStyle::SP_CustomBase);
-    icon(zoomActual, "zoom-original", QStyle::SP_CustomBase);
+    icon(zoomFit, "zoom-fit-best", QStyle::SP_CustomBase, caption::kToolZoomFit);
+    icon(zoomActual, "zoom-original", QStyle::SP_CustomBase, caption::kToolZoomActual);
 
     // Size, format and zoom of the open picture.
     statusSize = Named(new QLabel(this), "statusSize");
@@ -663,7 +676,9 @@ void MainWindow::updateStatus() {
     // The container or the file's own type, the compression, the pixel depth.
     QString format = Q(store.TextureContainer);
     if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
-    const QString compression = CompressionName(store);
+    // The store tells the variant only until the first drawing is done.
+    if (const QString now = CompressionName(store); !now.isEmpty()) compression_ = now;
+    const QString& compression = compression_;
     if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
     format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.BytesPerPixel() * 8);
     statusFormat->setText(format);
@@ -685,7 +700,8 @@ void MainWindow::showDetails() {
     dialog.setObjectName("detailsDialog");
     dialog.setWindowTitle(QString(caption::kDetails).remove("...").remove('&'));
     auto* text =
-        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile)), "detailsText");
+        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile, compression_)),
+              "detailsText");
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -723,6 +739,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
+    if (!isMaximized() && !isFullScreen())
+        resize(size() + kDefaultClientSize - centralWidget()->size());
     retranslate();
     // Run the command line once the window is on screen: its jobs block for a
     // moment and fill the panes.

@@ -122,8 +122,10 @@ private:
     bool busy_ = false;
     QSize colourSize_, alphaSize_;  // the full pictures' sizes (the panes hold reductions)
     double zoom_ = 0;
-    QString fileNameText_;  // the file name line unelided
-    QPoint dragStart_;      // where a drag that pans the picture began
+    std::string shownFile_;  // the file the pictures show
+    QString compression_;    // its DXT variant, "" for none
+    QString fileNameText_;   // the file name line unelided
+    QPoint dragStart_;       // where a drag that pans the picture began
     QPoint dragScroll_;
 
     QLabel* fileNameLabel = nullptr;

@@ -46,14 +46,14 @@ QString CompressionName(const core::ImageStore& store) {
                : QString("DXT%1").arg(store.Image.Compression);
 }
 
-QString ImageDetails(const core::ImageStore& store, const std::string& file) {
+QString ImageDetails(const core::ImageStore& store, const std::string& file,
+                     const QString& compression) {
     QString text;
     QTextStream out(&text);
     const auto& image = store.Image;
     const char* alpha = image.AlphaKind == static_cast<int32_t>(core::AlphaKind::Graded)  ? "graded"
                         : image.AlphaKind == static_cast<int32_t>(core::AlphaKind::OnOff) ? "on/off"
                                                                                           : "none";
-    const QString compression = CompressionName(store);
     out << QString::fromStdString(file) << "\n"
         << "  size:           " << image.Width << " x " << image.Height << "\n"
         << "  bytes/pixel:    " << store.BytesPerPixel() << "\n"

@@ -28,8 +28,10 @@ QImage StoreImage(const core::ImageStore& store);
 
 // What the console's info command tells about the open image, as lines of text:
 // size, bytes per pixel, alpha kind, compression, uniform colour, container,
-// description and the texture's details.
-QString ImageDetails(const core::ImageStore& store, const std::string& file);
+// description and the texture's details. `compression` names the variant the
+// file was decoded from ("" for none).
+QString ImageDetails(const core::ImageStore& store, const std::string& file,
+                     const QString& compression);
 
 // "DXT5" for a compressed image, else "".
 QString CompressionName(const core::ImageStore& store);

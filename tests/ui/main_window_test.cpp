@@ -201,32 +201,18 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
     EXPECT_FALSE(stop->isEnabled() || resume->isEnabled());
 }
 
-TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages) {
-    TempDir drive;
-    application().openWith().LookOnDrive(drive.path().string());
-    application().language().SetLines(
-        {"message Locate2009c|Cancel if 2009", "message Locate2009d|Choose 2009"});
-    window.host().AddMemoLine("  opened from the command line");
-    std::vector<std::pair<std::string, std::string>> pickers;  // title, the dialog's own text
-    std::function<void()> answer = [&] {
-        WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
-            std::string text;
-            for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
-            pickers.push_back({S(picker->windowTitle()), text});
-            picker->reject();
-            answer();
-        });
-    };
-    answer();
-    // TS12 in its default folder: the other two editions are asked for.
-    fs::create_directories(drive.path() / "Program Files/N3V Games/TS12/bin/CMPData/Tools");
-    window.host().StartTimer(app::TimerId::OpenWithSetup, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !window.host().TimerActive(app::TimerId::OpenWithSetup); }));
-    QApplication::processEvents();
-    ASSERT_EQ(pickers.size(), 2u);
-    EXPECT_EQ(pickers[0].first, "Choose 2009");
-    EXPECT_NE(pickers[0].second.find("Cancel if 2009"), std::string::npos) << pickers[0].second;
-    EXPECT_EQ(window.host().MemoLines().front(), "  opened from the command line");
+// A folder question's first line is the dialog's title, the rest its own text.
+TEST_F(MainWindow, FolderQuestionsShowTheirWholeCaption) {
+    std::string title, text;
+    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
+        title = S(picker->windowTitle());
+        for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
+        picker->reject();
+    });
+    EXPECT_EQ(window.host().PickFolder("Choose 2009\nCancel if 2009", dir.path().string()),
+              std::nullopt);
+    EXPECT_EQ(title, "Choose 2009");
+    EXPECT_NE(text.find("Cancel if 2009"), std::string::npos) << text;
 }
 
 // A private copy of the program, so that its own folder (settings, log) is the

