@@ -3,18 +3,15 @@
 
 #include "core/formats/bmp_decoder.h"
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/save_image.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 
 namespace core {
 
 namespace {
-
-// Nothing a bitmap of the largest accepted size needs lies beyond this: headers,
-// palette, masks and an embedded profile, then 8192 x 8192 pixels of 32 bits.
-constexpr uint64_t kMaxUsefulBmpBytes =
-    (64ull << 20) + static_cast<uint64_t>(kMaxSide) * kMaxSide * 4;
 
 bool Fail(ImageStore& store, const std::string& path, const char* prefix) {
     ResetImage(store);
@@ -36,21 +33,12 @@ bool PlainSide(int32_t n) {
     return n > 0 && n < 8000 && std::has_single_bit(static_cast<uint32_t>(n));
 }
 
-void PutU16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-    PutU16(p, v & 0xFFFF);
-    PutU16(p + 2, v >> 16);
-}
-
 }  // namespace
 
 bool LoadBMP(ImageStore& store, const std::string& path) {
     store.Image.Compression = 0;
     ByteBuffer file;
-    if (ReadFilePrefix(path, file, kMaxUsefulBmpBytes) != ReadResult::Ok)
+    if (ReadFilePrefix(path, file, ReaderLimits::BmpBytes) != ReadResult::Ok)
         return Fail(store, path, "Error opening \"");
 
     BmpHeaders h;
@@ -144,14 +132,14 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
     uint8_t header[54] = {};
     header[0] = 'B';
     header[1] = 'M';
-    PutU32(header + 2, 54 + imageBytes);
-    PutU32(header + 10, 54);
-    PutU32(header + 14, 40);
-    PutU32(header + 18, width);
-    PutU32(header + 22, height);
-    PutU16(header + 26, 1);
-    PutU16(header + 28, bits);
-    PutU32(header + 34, imageBytes);
+    StoreLE32(header + 2, 54 + imageBytes);
+    StoreLE32(header + 10, 54);
+    StoreLE32(header + 14, 40);
+    StoreLE32(header + 18, width);
+    StoreLE32(header + 22, height);
+    StoreLE16(header + 26, 1);
+    StoreLE16(header + 28, bits);
+    StoreLE32(header + 34, imageBytes);
 
     AtomicFileWriter file;
     bool ok = file.Open(path) && file.Write(header, sizeof header);

@@ -5,23 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "core/formats/reader_limits.h"
+#include "core/io/byte_order.h"
+
 namespace core {
 
 namespace {
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// An RLE stream can describe far more pixels than it has bytes (a delta skips
-// up to 255 rows, end-of-bitmap leaves the rest blank). This caps how many
-// pixels one byte of stream may stand for, so that a tiny file cannot ask for
-// a huge picture; every real encoder stays far below it.
-constexpr uint64_t kMaxRlePixelsPerByte = 32768;
 
 // One colour component of a packed 16- or 32-bit pixel, scaled to 0..255 by
 // v * 255 / max with truncation, as the common decoders give.
@@ -134,26 +123,26 @@ BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
     h = BmpHeaders();
     if (file.size() < kBmpFileHeaderSize + 4) return BmpHeaderResult::TooShort;
     const uint8_t* p = file.data();
-    h.offBits = U32(p + 10);
-    h.infoSize = U32(p + 14);
+    h.offBits = LoadLE32(p + 10);
+    h.infoSize = LoadLE32(p + 14);
     if (h.infoSize < 12) return BmpHeaderResult::Unsupported;
     h.headersEnd = static_cast<uint64_t>(kBmpFileHeaderSize) + h.infoSize;
     if (file.size() < h.headersEnd) return BmpHeaderResult::TooShort;
 
     const uint8_t* info = p + kBmpFileHeaderSize;
     if (h.infoSize == 12) {  // OS/2 1.x: 16-bit sides, 3-byte palette entries
-        h.width = U16(info + 4);
-        h.height = U16(info + 6);
-        h.planes = U16(info + 8);
-        h.bitCount = U16(info + 10);
+        h.width = LoadLE16(info + 4);
+        h.height = LoadLE16(info + 6);
+        h.planes = LoadLE16(info + 8);
+        h.bitCount = LoadLE16(info + 10);
         h.paletteEntrySize = 3;
         return BmpHeaderResult::Ok;
     }
     auto field32 = [&](uint32_t offset) {
-        return offset + 4 <= h.infoSize ? U32(info + offset) : 0u;
+        return offset + 4 <= h.infoSize ? LoadLE32(info + offset) : 0u;
     };
     auto field16 = [&](uint32_t offset) {
-        return offset + 2 <= h.infoSize ? U16(info + offset) : static_cast<uint16_t>(0);
+        return offset + 2 <= h.infoSize ? LoadLE16(info + offset) : static_cast<uint16_t>(0);
     };
     h.width = static_cast<int32_t>(field32(4));
     h.height = static_cast<int32_t>(field32(8));
@@ -168,7 +157,7 @@ BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
         const uint32_t maskCount = h.compression == kBmpBitfields ? 3 : 4;
         if (file.size() < h.headersEnd + 4 * maskCount) return BmpHeaderResult::TooShort;
         for (uint32_t i = 0; i < maskCount; ++i)
-            h.masks[i] = U32(file.data() + h.headersEnd + 4 * i);
+            h.masks[i] = LoadLE32(file.data() + h.headersEnd + 4 * i);
         h.headersEnd += 4 * maskCount;
     }
     return BmpHeaderResult::Ok;
@@ -218,7 +207,7 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
     ByteBuffer out;
 
     if (h.compression == kBmpRle8 || h.compression == kBmpRle4) {
-        if (pixelCount > data.size() * kMaxRlePixelsPerByte) return false;
+        if (pixelCount > data.size() * ReaderLimits::BmpRlePixelsPerByte) return false;
         std::vector<uint8_t> indices(pixelCount, 0);
         DecodeRle(data, h.compression == kBmpRle4, w, ht, indices);
         out.resize(pixelCount * 3);
@@ -269,7 +258,7 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
                     break;
                 }
                 case 16: {
-                    const uint32_t v = U16(in + x * 2);
+                    const uint32_t v = LoadLE16(in + x * 2);
                     o[0] = red.Extract(v), o[1] = green.Extract(v), o[2] = blue.Extract(v);
                     break;
                 }
@@ -277,7 +266,7 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
                     o[0] = in[x * 3 + 2], o[1] = in[x * 3 + 1], o[2] = in[x * 3];
                     break;
                 default: {
-                    const uint32_t v = U32(in + x * 4);
+                    const uint32_t v = LoadLE32(in + x * 4);
                     o[0] = red.Extract(v), o[1] = green.Extract(v), o[2] = blue.Extract(v);
                 }
             }

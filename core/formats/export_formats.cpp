@@ -7,6 +7,7 @@
 #include "core/formats/save_image.h"
 #include "core/formats/texture_faces.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -53,36 +54,32 @@ constexpr uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000;
 constexpr uint32_t kCaps2CubeMapAllFaces = 0x200 | 0xFC00;
 constexpr size_t kDdsHeaderBytes = 128;
 
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 // The 128 bytes before the data: `fourCC` names the block format, or is null
 // for 32-bit pixels (blue, green, red, alpha in memory).
 std::array<uint8_t, kDdsHeaderBytes> DdsHeader(int32_t width, int32_t height, int32_t faces,
                                                const char* fourCC, size_t faceBytes) {
     std::array<uint8_t, kDdsHeaderBytes> h{};
     std::memcpy(h.data(), "DDS ", 4);
-    Put32(&h[4], 124);
+    StoreLE32(&h[4], 124);
     const uint32_t sizeFlag = fourCC ? kDdsLinearSize : kDdsPitch;
-    Put32(&h[8], kDdsCaps | kDdsHeight | kDdsWidth | kDdsPixelFormat | sizeFlag);
-    Put32(&h[12], static_cast<uint32_t>(height));
-    Put32(&h[16], static_cast<uint32_t>(width));
-    Put32(&h[20], fourCC ? static_cast<uint32_t>(faceBytes) : static_cast<uint32_t>(width) * 4);
-    Put32(&h[76], 32);
+    StoreLE32(&h[8], kDdsCaps | kDdsHeight | kDdsWidth | kDdsPixelFormat | sizeFlag);
+    StoreLE32(&h[12], static_cast<uint32_t>(height));
+    StoreLE32(&h[16], static_cast<uint32_t>(width));
+    StoreLE32(&h[20], fourCC ? static_cast<uint32_t>(faceBytes) : static_cast<uint32_t>(width) * 4);
+    StoreLE32(&h[76], 32);
     if (fourCC) {
-        Put32(&h[80], kPixelFourCC);
+        StoreLE32(&h[80], kPixelFourCC);
         std::memcpy(&h[84], fourCC, 4);
     } else {
-        Put32(&h[80], kPixelRgb | kPixelAlpha);
-        Put32(&h[88], 32);
-        Put32(&h[92], 0x00FF0000);
-        Put32(&h[96], 0x0000FF00);
-        Put32(&h[100], 0x000000FF);
-        Put32(&h[104], 0xFF000000);
+        StoreLE32(&h[80], kPixelRgb | kPixelAlpha);
+        StoreLE32(&h[88], 32);
+        StoreLE32(&h[92], 0x00FF0000);
+        StoreLE32(&h[96], 0x0000FF00);
+        StoreLE32(&h[100], 0x000000FF);
+        StoreLE32(&h[104], 0xFF000000);
     }
-    Put32(&h[108], kCapsTexture | (faces > 1 ? kCapsComplex : 0));
-    Put32(&h[112], faces > 1 ? kCaps2CubeMapAllFaces : 0);
+    StoreLE32(&h[108], kCapsTexture | (faces > 1 ? kCapsComplex : 0));
+    StoreLE32(&h[112], faces > 1 ? kCaps2CubeMapAllFaces : 0);
     return h;
 }
 
@@ -201,7 +198,7 @@ bool SaveHDR(ImageStore& store, const std::string& path) {
         for (size_t f = 0; f < faces; ++f) {
             const uint8_t* src = source.Data() + f * source.FaceBytes + y * faceWidth * 16;
             for (size_t x = 0; x < faceWidth; ++x, src += 16) {
-                for (size_t c = 0; c < 3; ++c) *out++ = ForRadiance(LoadFloat(src + 4 * c));
+                for (size_t c = 0; c < 3; ++c) *out++ = ForRadiance(LoadLEFloat(src + 4 * c));
             }
         }
     }

@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 
@@ -42,13 +43,6 @@ jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
     return manager;
 }
 
-// A progressive file may repeat a scan without end, each repeat a few bytes
-// that cost a pass over every block of the picture: at the largest side about
-// 50 ms a scan, so a thousand scans took about a minute. Real encoders write
-// about ten; the bound leaves room for any sensible progression and keeps the
-// worst case near ten seconds.
-constexpr int kMaxScans = 200;
-
 struct ScanLimit {
     jpeg_progress_mgr pub;
     bool exceeded = false;
@@ -58,7 +52,7 @@ struct ScanLimit {
 // beyond the bound ends the decoding before any of its data is read.
 void CountScans(j_common_ptr info) {
     auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > ReaderLimits::JpegScans) {
         limit->exceeded = true;
         info->err->error_exit(info);
     }
@@ -198,7 +192,8 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     if (!decoded) {
         ResetImage(store);
         SetLoadError(store, "Couldn't load JPG file in \"", path,
-                     scans.exceeded ? "\": it has more than " + std::to_string(kMaxScans) + " scans"
+                     scans.exceeded ? "\": it has more than " +
+                                          std::to_string(ReaderLimits::JpegScans) + " scans"
                                     : std::string("\""));
         return false;
     }

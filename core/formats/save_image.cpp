@@ -18,6 +18,23 @@ struct PictureArea {
     int32_t width = 0;
 };
 
+// The 18-byte header of an uncompressed 24- or 32-bit TGA, `width` pixels of
+// each row (the picture, or one face of a cube map). False when a side is 0 or
+// the bytes per pixel are not 3 or 4.
+bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width) {
+    const int bpp = store.BytesPerPixel();
+    if (width <= 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
+    std::memset(header, 0, 18);
+    header[2] = 2;
+    header[12] = static_cast<uint8_t>(width & 0xFF);
+    header[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
+    header[14] = static_cast<uint8_t>(store.Image.Height & 0xFF);
+    header[15] = static_cast<uint8_t>((store.Image.Height >> 8) & 0xFF);
+    header[16] = bpp == 3 ? 24 : 32;
+    header[17] = bpp == 3 ? 0 : 8;
+    return true;
+}
+
 bool WriteTGAFile(ImageStore& store, const std::string& path, PictureArea area) {
     uint8_t header[18];
     if (store.Image.Width == 0 || store.Image.Height == 0 ||
@@ -87,15 +104,6 @@ bool SaveCubeMapTGAs(ImageStore& store, const std::string& path) {
     return true;
 }
 
-bool SaveTGA(ImageStore& store, const std::string& path) {
-    const bool written = store.CubeMap ? SaveCubeMapTGAs(store, path)
-                                       : WriteTGAFile(store, path, {0, store.Image.Width});
-    if (!written) return false;
-    if (store.HasTextureDescription && !store.TextureFileName.empty())
-        return SaveTextureDescription(store, path);
-    return true;
-}
-
 // The key of a cube-map face line ("Right=" ... "Back="), or -1.
 int FaceKeyOf(std::string_view line) {
     for (int f = 0; f < kCubeMapFaces; ++f) {
@@ -107,39 +115,7 @@ int FaceKeyOf(std::string_view line) {
     return -1;
 }
 
-}  // namespace
-
-std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path) {
-    if (!store.CubeMap || ToLowerAscii(ExtensionOf(path)) != ".tga") return {path};
-    std::vector<std::string> faces;
-    for (const char* face : kCubeMapFaceNames)
-        faces.push_back(DropLast(path, 4) + "_" + face + ".tga");
-    return faces;
-}
-
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]) {
-    return BuildTGAHeader(store, header, store.Image.Width);
-}
-
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width) {
-    const int bpp = store.BytesPerPixel();
-    if (width <= 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
-    std::memset(header, 0, 18);
-    header[2] = 2;
-    header[12] = static_cast<uint8_t>(width & 0xFF);
-    header[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
-    header[14] = static_cast<uint8_t>(store.Image.Height & 0xFF);
-    header[15] = static_cast<uint8_t>((store.Image.Height >> 8) & 0xFF);
-    header[16] = bpp == 3 ? 24 : 32;
-    header[17] = bpp == 3 ? 0 : 8;
-    return true;
-}
-
-bool WriteTGAHeader(const ImageStore& store, AtomicFileWriter& file) {
-    uint8_t header[18];
-    return BuildTGAHeader(store, header) && file.Write(header, sizeof header);
-}
-
+// Writes the texture description lines beside the texture, naming `tgaPath`.
 bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
     const std::string descriptionPath = store.TextureFileName + ".txt";
     const bool sameName =
@@ -176,6 +152,25 @@ bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
         return false;
     }
     return true;
+}
+
+bool SaveTGA(ImageStore& store, const std::string& path) {
+    const bool written = store.CubeMap ? SaveCubeMapTGAs(store, path)
+                                       : WriteTGAFile(store, path, {0, store.Image.Width});
+    if (!written) return false;
+    if (store.HasTextureDescription && !store.TextureFileName.empty())
+        return SaveTextureDescription(store, path);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path) {
+    if (!store.CubeMap || ToLowerAscii(ExtensionOf(path)) != ".tga") return {path};
+    std::vector<std::string> faces;
+    for (const char* face : kCubeMapFaceNames)
+        faces.push_back(DropLast(path, 4) + "_" + face + ".tga");
+    return faces;
 }
 
 void RenderForSave(const ImageStore& store, Bitmap& bitmap) {

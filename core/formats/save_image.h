@@ -26,13 +26,6 @@ std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::str
 // Renders the colour picture for a BMP or JPEG save, whatever AlphaView holds.
 void RenderForSave(const ImageStore& store, Bitmap& bitmap);
 
-// The 18-byte header of an uncompressed 24- or 32-bit TGA for the store's image.
-// False without writing when a side is 0 or the bytes per pixel are not 3 or 4.
-bool WriteTGAHeader(const ImageStore& store, AtomicFileWriter& file);
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]);
-// The same for `width` pixels of each row (one face of a cube map).
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width);
-
 bool SaveBMP(ImageStore& store, const std::string& path);
 bool SaveJPG(ImageStore& store, const std::string& path);
 // 24- or 32-bit PNG, as the picture is.
@@ -42,8 +35,5 @@ bool SavePNG(ImageStore& store, const std::string& path);
 bool SaveDDS(ImageStore& store, const std::string& path);
 // Only a floating-point texture whose pixels are still its own.
 bool SaveHDR(ImageStore& store, const std::string& path);
-
-// Writes the texture description lines beside the texture, naming `tgaPath`.
-bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath);
 
 }  // namespace core

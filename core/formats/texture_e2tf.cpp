@@ -10,19 +10,16 @@
 #include <vector>
 
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/texture_faces.h"
 #include "core/image/alpha_channel.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
 namespace core {
 
 namespace {
-
-// Level 0 of the largest picture in the widest format (8192 x 8192 floats),
-// with its smaller levels and room for the header and table.
-constexpr uint64_t kMaxE2TFFileBytes =
-    uint64_t{kMaxSide} * kMaxSide * 16 / 3 * 4 + (uint64_t{1} << 20);
 
 constexpr size_t kHeaderBytes = 28;  // up to and including the format code
 constexpr int kCubeFaces = kCubeMapFaces;
@@ -44,11 +41,6 @@ struct E2TFHeader {
     uint8_t blockHeight = 0;
     uint8_t hint[4] = {};
 };
-
-uint32_t Load32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // The format code as it reads forwards ("dxt5" for the stored "5txd"), with
 // any byte that is not printable shown as \xNN.
@@ -201,7 +193,7 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
     const Refusal refuse(store, path);
 
     ByteBuffer bytes;
-    switch (ReadWholeFile(path, bytes, kMaxE2TFFileBytes)) {
+    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:
@@ -220,9 +212,9 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
     store.TextureContainer = "E2TF";
 
     E2TFHeader header;
-    header.version = Load32(file + 4);
-    header.width = Load32(file + 8);
-    header.height = Load32(file + 12);
+    header.version = LoadLE32(file + 4);
+    header.width = LoadLE32(file + 8);
+    header.height = LoadLE32(file + 12);
     header.mipSkip = file[16];
     header.levels = file[17];
     header.alphaMode = file[18];
@@ -283,7 +275,7 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
 
     const uint64_t faceBytes = FaceDataBytes(layout);
     for (size_t f = 0; f < header.faces; ++f) {
-        const uint32_t entry = Load32(table + 4 * f);
+        const uint32_t entry = LoadLE32(table + 4 * f);
         if (entry != faceBytes)
             return refuse("Level 0 holds " + std::to_string(entry) + " bytes where a " +
                           std::to_string(header.width) + " x " + std::to_string(header.height) +
@@ -292,7 +284,7 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
     }
     uint64_t total = 0, smallerLevels = 0;
     for (size_t i = 0; i < entries; ++i) {
-        const uint32_t entry = Load32(table + 4 * i);
+        const uint32_t entry = LoadLE32(table + 4 * i);
         total += entry;
         if (i >= header.faces) smallerLevels += entry;
     }

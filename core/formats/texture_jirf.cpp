@@ -7,9 +7,11 @@
 
 #include "core/codecs/dxt.h"
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/texture_faces.h"
 #include "core/image/alpha_channel.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
@@ -23,10 +25,6 @@ enum TextureFormat : int32_t {
     kFormatDXT3 = 11,
     kFormatDXT5 = 12
 };
-
-// The largest picture (8192 x 8192 x 4 bytes) twice over, for the smaller
-// chunks before it, plus room for the header: no real texture is larger.
-constexpr uint64_t kMaxTextureFileBytes = 2ull * kMaxSide * kMaxSide * 4 + (1u << 20);
 
 constexpr int64_t kInfoStart = 20;
 
@@ -59,10 +57,7 @@ public:
     }
     bool Int32(int32_t& value) {
         if (!Has(4)) return false;
-        const uint8_t* p = data_ + pos_;
-        value = static_cast<int32_t>(
-            static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        value = static_cast<int32_t>(LoadLE32(data_ + pos_));
         pos_ += 4;
         return true;
     }
@@ -215,7 +210,7 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     store.TextureFileName = path;
 
     ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
-    switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
+    switch (ReadWholeFile(path, bytes, ReaderLimits::JirfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:

@@ -2,9 +2,10 @@
 #include <cstring>
 
 #include "core/formats/load_image.h"
-#include "core/formats/tga.h"
+#include "core/formats/reader_limits.h"
 #include "core/image/alpha_channel.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 
 namespace core {
@@ -12,10 +13,6 @@ namespace core {
 namespace {
 
 constexpr size_t kHeaderSize = 18;
-
-uint16_t Word(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
 
 void Write555(uint16_t w, uint8_t* out) {
     out[0] = static_cast<uint8_t>((w & 31) * 8);
@@ -32,8 +29,7 @@ bool Fail(ImageStore& store, const std::string& path, const char* prefix, const 
 constexpr const char* kLoadPrefix = "Couldn't load \"";
 constexpr const char* kTypeSuffix = "\". Only 256 colour, 24 bit and 32bit TGA supported.";
 
-}  // namespace
-
+// Exchanges rows r and Height-1-r (bytes per row = DataSize / Height).
 void FlipVertical(ImageStore& store) {
     if (!store.ImageLoaded || store.Image.Height == 0) return;
     const size_t rowBytes = static_cast<size_t>(store.Image.DataSize) / store.Image.Height;
@@ -44,6 +40,7 @@ void FlipVertical(ImageStore& store) {
     }
 }
 
+// Exchanges pixels x and Width-1-x within every row.
 void FlipHorizontal(ImageStore& store) {
     if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
     const int bpp = std::min(store.BytesPerPixel(), 4);
@@ -57,34 +54,36 @@ void FlipHorizontal(ImageStore& store) {
     }
 }
 
+// 2-byte 5:5:5 pixels (blue in the low bits) become 3-byte blue, green, red,
+// each 5-bit value multiplied by 8.
 void Convert16To24(ImageStore& store) {
     const size_t n = static_cast<size_t>(store.Image.Width) * store.Image.Height;
     if (!store.ImageLoaded || store.PixelBuffer.size() < n * 2) return;
     ByteBuffer out(n * 3);
     const uint8_t* in = store.PixelBuffer.data();
-    for (size_t i = 0; i < n; ++i) Write555(Word(in + i * 2), out.data() + i * 3);
+    for (size_t i = 0; i < n; ++i) Write555(LoadLE16(in + i * 2), out.data() + i * 3);
     store.AdoptPixels(std::move(out), store.Image.Width, store.Image.Height, 0);
 }
+
+}  // namespace
 
 bool LoadTGA(ImageStore& store, const std::string& path) {
     store.Image.Compression = 0;
 
-    // Nothing a TGA header can describe needs more than this many bytes.
-    constexpr uint64_t kMaxUseful =
-        kHeaderSize + 255 + 65535ull * 4 + static_cast<uint64_t>(kMaxSide) * kMaxSide * 4;
     ByteBuffer file;
-    if (ReadFilePrefix(path, file, kMaxUseful) != ReadResult::Ok || file.size() < kHeaderSize)
+    if (ReadFilePrefix(path, file, ReaderLimits::TgaBytes) != ReadResult::Ok ||
+        file.size() < kHeaderSize)
         return Fail(store, path, "File not found : \"", "\"");
 
     const uint8_t* h = file.data();
     const uint8_t idLength = h[0];
     const uint8_t mapType = h[1];
     const uint8_t imageType = h[2];
-    const uint16_t mapFirst = Word(h + 3);
-    const uint16_t mapLength = Word(h + 5);
+    const uint16_t mapFirst = LoadLE16(h + 3);
+    const uint16_t mapLength = LoadLE16(h + 5);
     const uint8_t mapEntryBits = h[7];
-    const int32_t width = Word(h + 12);
-    const int32_t height = Word(h + 14);
+    const int32_t width = LoadLE16(h + 12);
+    const int32_t height = LoadLE16(h + 14);
     const uint8_t depth = h[16];
     const bool topToBottom = (h[17] & 32) != 0;
     const bool rightToLeft = (h[17] & 16) != 0;
@@ -137,7 +136,7 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
         for (size_t i = 0; i < std::min<size_t>(mapLength, 256); ++i) {
             const uint8_t* e = map + i * entryBytes;
             if (entryBytes == 2) {
-                Write555(Word(e), palette[i]);
+                Write555(LoadLE16(e), palette[i]);
             } else {
                 std::memcpy(palette[i], e, 3);
             }
