@@ -28,7 +28,7 @@ using testing_support::MakeTga;
 const char* const kImageFormats[] = {"tga", "bmp", "jpeg", "texture"};
 
 fs::path RegressionFolder() {
-    return fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions";
+    return fs::path(SKEINPRESS_CORPUS_DIR).parent_path() / "fuzz_regressions";
 }
 
 std::vector<std::string> RegressionImages() {

@@ -45,7 +45,8 @@ TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingThePro
 // bytes of file: past the bound the file is refused before that work is done.
 TEST(LoadJpg, AProgressiveFileOfTooManyScansIsRefused) {
     const std::string name = "progressive_last_scan_repeated_300_times.jpg";
-    const std::filesystem::path file = std::filesystem::path(__FILE__).parent_path().parent_path() /
+    // tests/fuzz_regressions, beside the corpus.
+    const std::filesystem::path file = std::filesystem::path(SKEINPRESS_CORPUS_DIR).parent_path() /
                                        "fuzz_regressions" / "jpeg" / name;
     core::ImageStore store;
     EXPECT_FALSE(core::LoadImage(store, file.string()));
