@@ -13,9 +13,9 @@ namespace core {
 
 namespace {
 
-bool Fail(ImageStore& store, const std::string& path, const char* prefix) {
+bool Fail(ImageStore& store, const std::string& path, Error error) {
     ResetImage(store);
-    SetLoadError(store, prefix, path, "\"");
+    SetLoadError(store, error, path);
     return false;
 }
 
@@ -23,7 +23,7 @@ bool DecodeIntoStore(ImageStore& store, const std::string& path, std::span<const
     ByteBuffer rgb;
     int32_t width = 0;
     int32_t height = 0;
-    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, "Couldn't load Bitmap - \"");
+    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, Error::BmpUndecodable);
     store.AdoptPixels(std::move(rgb), width, height, 0);
     return true;
 }
@@ -39,17 +39,11 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     store.Image.Compression = 0;
     ByteBuffer file;
     if (ReadFilePrefix(path, file, ReaderLimits::BmpBytes) != ReadResult::Ok)
-        return Fail(store, path, "Error opening \"");
+        return Fail(store, path, Error::BmpCannotOpen);
 
     BmpHeaders h;
-    switch (ReadBmpHeaders(file, h)) {
-        case BmpHeaderResult::TooShort:
-            return Fail(store, path, "Error reading bitmap header in \"");
-        case BmpHeaderResult::Unsupported:
-            return Fail(store, path, "Bitmap format not supported in \"");
-        case BmpHeaderResult::Ok:
-            break;
-    }
+    if (const Error error = ReadBmpHeaders(file, h); error != Error::None)
+        return Fail(store, path, error);
 
     if (h.bitCount >= 1 && h.bitCount <= 4) {
         store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) +
@@ -66,10 +60,9 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
                                                 : UINT64_MAX;
     }
     if (paletteSize != 0 && paletteSize != 2 && paletteSize != 16 && paletteSize != 256)
-        return Fail(store, path, "Bitmap format not supported in \"");
+        return Fail(store, path, Error::BmpUnsupported);
     const uint64_t paletteBytes = paletteSize * h.paletteEntrySize;
-    if (file.size() - h.headersEnd < paletteBytes)
-        return Fail(store, path, "Error reading palette in \"");
+    if (file.size() - h.headersEnd < paletteBytes) return Fail(store, path, Error::BmpShortPalette);
     const uint8_t* palette = file.data() + h.headersEnd;
 
     // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
@@ -86,7 +79,7 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     const size_t stride = (rowBytes + 3) / 4 * 4;
     const size_t need = stride * (height - 1) + rowBytes;
     if (h.offBits > file.size() || file.size() - h.offBits < need)
-        return Fail(store, path, "Error reading bitmap data in \"");
+        return Fail(store, path, Error::BmpShortPixels);
 
     const size_t n = static_cast<size_t>(width) * height;
     ByteBuffer pixels(n * 3);
@@ -115,14 +108,10 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     return true;
 }
 
-bool SaveBMP(ImageStore& store, const std::string& path) {
+Error WriteBMP(const ImageStore& store, ImageSink& sink, int) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
-    if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save Bitmap - \"", path,
-                     "\": the image has no 3- or 4-byte pixels.");
-        return false;
-    }
+    if (bitmap.Empty()) return Error::BmpNoPixelsToSave;
     const uint32_t width = static_cast<uint32_t>(bitmap.Width());
     const uint32_t height = static_cast<uint32_t>(bitmap.Height());
     const uint32_t bits = static_cast<uint32_t>(bitmap.BitsPerPixel());
@@ -141,16 +130,10 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
     StoreLE16(header + 28, bits);
     StoreLE32(header + 34, imageBytes);
 
-    AtomicFileWriter file;
-    bool ok = file.Open(path) && file.Write(header, sizeof header);
+    bool ok = sink.Write(header, sizeof header);
     for (int y = bitmap.Height() - 1; ok && y >= 0; --y)
-        ok = file.Write(bitmap.Row(y).data(), stride);
-    if (!ok || !file.Commit()) {
-        SetLoadErrorText(store,
-                         WriteFailureText(file.Refusal(), "Couldn't save Bitmap - \"", path, "\""));
-        return false;
-    }
-    return true;
+        ok = sink.Write(bitmap.Row(y).data(), stride);
+    return ok ? Error::None : Error::CannotWrite;
 }
 
 }  // namespace core

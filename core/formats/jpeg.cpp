@@ -191,10 +191,12 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);
-        SetLoadError(store, "Couldn't load JPG file in \"", path,
-                     scans.exceeded ? "\": it has more than " +
-                                          std::to_string(ReaderLimits::JpegScans) + " scans"
-                                    : std::string("\""));
+        if (scans.exceeded) {
+            SetLoadError(store, Error::JpegTooManyScans, path,
+                         std::to_string(ReaderLimits::JpegScans));
+        } else {
+            SetLoadError(store, Error::JpegUndecodable, path);
+        }
         return false;
     }
     // libjpeg gives the top row first; the store keeps the bottom row first.
@@ -207,25 +209,17 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     return true;
 }
 
-bool SaveJPG(ImageStore& store, const std::string& path) {
+Error WriteJPG(const ImageStore& store, ImageSink& sink, int) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
-    if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save JPG file \"", path,
-                     "\": the image has no 3- or 4-byte pixels.");
-        return false;
-    }
+    if (bitmap.Empty()) return Error::JpegNoPixelsToSave;
+    // Encoded whole in memory first: the target is opened only for a picture
+    // that encoded.
     unsigned char* encoded = nullptr;
     unsigned long encodedSize = 0;
-    std::string refusal;
-    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) &&
-                    WriteFileAtomically(path, encoded, encodedSize, &refusal);
+    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) && sink.Write(encoded, encodedSize);
     std::free(encoded);
-    if (!ok) {
-        SetLoadErrorText(store, WriteFailureText(refusal, "Couldn't save JPG file \"", path, "\""));
-        return false;
-    }
-    return true;
+    return ok ? Error::None : Error::CannotWrite;
 }
 
 }  // namespace core
