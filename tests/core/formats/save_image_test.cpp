@@ -49,7 +49,6 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     EXPECT_EQ(FilesIn(dir), 1u);
 }
 
-// A full disk is played by a file size limit, which Windows does not have.
 #if !defined(_WIN32)
 // A file written again keeps the mode it had; a new one gets the mode any new
 // file gets here. Windows has no modes beyond the read-only mark.
