@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 // Each file of the parser's folder, which must hold at least one.
 std::vector<fs::path> RegressionFiles(const char* parser) {
     const fs::path folder =
-        fs::path(__FILE__).parent_path().parent_path() / "fuzz_regressions" / parser;
+        fs::path(SKEINPRESS_CORPUS_DIR).parent_path() / "fuzz_regressions" / parser;
     std::error_code error;
     std::vector<fs::path> files(fs::directory_iterator(folder, error), fs::directory_iterator{});
     std::sort(files.begin(), files.end());
