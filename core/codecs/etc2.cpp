@@ -1,14 +1,14 @@
 #include "core/codecs/etc2.h"
 
 #include "core/image/channel_order.h"
+#include "core/image/simd.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
 #define SKEINPRESS_ETC2_VECTOR 1
 #endif
 
