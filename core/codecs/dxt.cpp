@@ -1,5 +1,6 @@
 #include "core/codecs/dxt.h"
 
+#include "core/codecs/block_lines.h"
 #include "core/image/channel_order.h"
 #include "core/image/simd.h"
 #include "core/io/byte_order.h"
@@ -346,27 +347,6 @@ SKEINPRESS_SSSE3 void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* 
 }
 #endif
 
-// Writes pixels 4j .. 4j+3 of the block as one line of four pixels.
-template <int Bpp, class Block>
-inline void WriteLine(const Block& b, int j, uint8_t* dst) {
-    const uint32_t p0 = b.Pixel(4 * j), p1 = b.Pixel(4 * j + 1);
-    const uint32_t p2 = b.Pixel(4 * j + 2), p3 = b.Pixel(4 * j + 3);
-    if constexpr (Bpp == 4) {
-        StoreLE32(dst, p0);
-        StoreLE32(dst + 4, p1);
-        StoreLE32(dst + 8, p2);
-        StoreLE32(dst + 12, p3);
-    } else {
-        // Four 3-byte pixels packed into 12 bytes without touching the 13th.
-        const uint64_t low = static_cast<uint64_t>(p0 & 0xFFFFFF) |
-                             (static_cast<uint64_t>(p1 & 0xFFFFFF) << 24) |
-                             (static_cast<uint64_t>(p2 & 0xFFFF) << 48);
-        const uint32_t high = ((p2 >> 16) & 0xFF) | ((p3 & 0xFFFFFF) << 8);
-        std::memcpy(dst, &low, 8);
-        std::memcpy(dst + 8, &high, 4);
-    }
-}
-
 // Only the first `columns` pixels of the first `lines` lines: blocks at the
 // right or bottom edge of a picture whose sides are not multiples of 4.
 template <int Bpp, class Block>
@@ -416,10 +396,10 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
             uint8_t* dst = line0;
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes, dst += 4 * Bpp) {
                 block.Prepare(src);
-                WriteLine<Bpp>(block, 0, dst);
-                WriteLine<Bpp>(block, 1, dst - lineBytes);
-                WriteLine<Bpp>(block, 2, dst - 2 * lineBytes);
-                WriteLine<Bpp>(block, 3, dst - 3 * lineBytes);
+                WriteBlockLine<Bpp>(block, 0, dst);
+                WriteBlockLine<Bpp>(block, 1, dst - lineBytes);
+                WriteBlockLine<Bpp>(block, 2, dst - 2 * lineBytes);
+                WriteBlockLine<Bpp>(block, 3, dst - 3 * lineBytes);
             }
         } else {
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes) {
