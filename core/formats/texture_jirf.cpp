@@ -3,6 +3,8 @@
 // is the picture. The file is read once into memory and walked with every size
 // checked against what is really there.
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include "core/codecs/dxt.h"
@@ -82,8 +84,8 @@ private:
     int64_t pos_ = 0;
 };
 
-bool Fail(ImageStore& store, const std::string& path, Error error) {
-    SetLoadError(store, error, path);
+bool Fail(ImageStore& store, const std::string& path, Error error, std::string_view detail = {}) {
+    SetLoadError(store, error, path, detail);
     return false;
 }
 
@@ -155,7 +157,7 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
 }
 
 // A DXT picture's level-0 blocks stay with the store for writers that take them
-// as they are; a chunk too short for the picture's blocks is not kept.
+// as they are.
 void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, int32_t format, ByteBuffer&& bytes,
                    size_t offset, size_t size) {
     FaceLayout layout;
@@ -236,19 +238,38 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     // bytes is read as plain pixels like every format below 10.
     const uint64_t plainBytes = static_cast<uint64_t>(info.width) * info.height * 4;
     int32_t format = info.format;
-    if (format == kFormatDXT5Variant || format == kFormatETC2) {
-        const uint64_t blockBytes =
-            format == kFormatETC2
-                ? Etc2DataBytes(info.width, info.height)
-                : static_cast<uint64_t>((info.width + 3) / 4) * ((info.height + 3) / 4) * 16;
-        if (size == plainBytes) {
-            format = 0;
-        } else if (size < blockBytes) {
-            return Fail(store, path, Error::TextureData);
-        } else {
-            format = format == kFormatETC2 ? kFormatETC2 : kFormatDXT5;
-        }
+    if ((format == kFormatDXT5Variant || format == kFormatETC2) && size == plainBytes)
+        format = 0;
+    else if (format == kFormatDXT5Variant)
+        format = kFormatDXT5;
+
+    // A chunk too short for its picture is refused before anything is decoded:
+    // its missing lines would otherwise show as black.
+    const uint64_t blocks = static_cast<uint64_t>((info.width + 3) / 4) * ((info.height + 3) / 4);
+    uint64_t needed = plainBytes;
+    std::string kind = "uncompressed";
+    switch (format) {
+        case kFormatDXT1:
+            needed = blocks * 8, kind = "DXT1";
+            break;
+        case kFormatDXT3:
+            needed = blocks * 16, kind = "DXT3";
+            break;
+        case kFormatDXT5:
+            needed = blocks * 16, kind = "DXT5";
+            break;
+        case kFormatETC2:
+            needed = Etc2DataBytes(info.width, info.height), kind = "ETC2 RGB";
+            break;
+        default:
+            break;
     }
+    const bool blockFormat = format >= kFormatDXT1;
+    if (blockFormat ? size < needed : size != needed)
+        return Fail(store, path, Error::TextureRefused,
+                    "Image data holds " + std::to_string(size) + " bytes where a " +
+                        std::to_string(info.width) + " x " + std::to_string(info.height) + " " +
+                        kind + " picture needs " + std::to_string(needed));
 
     bool decoded = true;
     switch (format) {
@@ -270,8 +291,6 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
             }
             break;
         default:
-            if (static_cast<uint64_t>(dataSize) != plainBytes)
-                return Fail(store, path, Error::TextureData);
             DecodeUncompressed(store, info, data);
     }
     if (!decoded) return Fail(store, path, Error::TextureData);

@@ -85,15 +85,24 @@ TEST(LoadTexture, BlockFormatsWithAChunkOfPlainPixelsReadThemAsPixels) {
 }
 
 TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
-    const std::string data = "Couldn't read texture data in \"bad.texture\".";
+    const std::string in = " in \"bad.texture\".";
+    const std::string data = "Couldn't read texture data" + in;
     const Bytes good = Texture({});
     reader_checks::ExpectRefusals(
         "bad.texture",
         {{Bytes(good.begin(), good.begin() + 60), data},
          {Texture({{kMagic, 'X'}}), "Not a Trainz texture \"bad.texture\"."},
          {Texture({{kFormat, 14}}), "Texture format not supported in \"bad.texture\"."},
-         // A chunk holding neither the blocks nor plain pixels: 16 bytes for 8 x 8.
-         {Texture({{kFormat, 28}, {kWidth, 8}, {kWidth + 1, 8}}), data},
+         // Chunks too short for the picture are refused before decoding, with
+         // what the picture needs: 0 bytes for 8,192 x 8,192 once showed black.
+         {testing_support::TextureBytes(10, 8192, 8192, {}),
+          "Image data holds 0 bytes where a 8192 x 8192 DXT1 picture needs 33554432" + in},
+         {testing_support::TextureBytes(12, 4, 8, Bytes(16)),
+          "Image data holds 16 bytes where a 4 x 8 DXT5 picture needs 32" + in},
+         {Texture({{kFormat, 28}, {kWidth, 8}, {kWidth + 1, 8}}),
+          "Image data holds 16 bytes where a 8 x 8 ETC2 RGB picture needs 32" + in},
+         {Texture({{kFormat, 0}}),
+          "Image data holds 16 bytes where a 4 x 4 uncompressed picture needs 64" + in},
          {Texture({{kWidth, 0}}), "Texture too large in \"bad.texture\"."},
          {Texture({{kSecondCount, uint32_t(-1)}}), data},
          // Info sizes that put the chunks outside the file, or before its start.
