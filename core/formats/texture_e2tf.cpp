@@ -213,7 +213,10 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
     // The faces of a cube map are shown side by side: the strip is one picture.
     if (uint64_t{header.width} * header.faces > kMaxSide)
         return Refused("Cube map too wide to show its six faces side by side");
-    layout.BytesPerPixel = layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 ? 3 : 4;
+    // DXT1's punch-through transparency counts unless the texture says it is opaque.
+    const bool dxt1Opaque =
+        layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 && header.alphaMode != 3;
+    layout.BytesPerPixel = dxt1Opaque ? 3 : 4;
     return {};
 }
 

@@ -71,13 +71,15 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
     for (auto [code, classicFormat, blockBytes] :
          {std::tuple{"1txd", 10u, 8u}, {"3txd", 11u, 16u}, {"5txd", 12u, 16u}}) {
-        for (uint8_t alphaMode : {1, 2}) {
+        // DXT1's punch-through transparency shows when masked (2) or
+        // transparent (3), as the classic container's masked hint shows it.
+        for (uint8_t alphaMode : {1, 2, 3}) {
             SCOPED_TRACE(std::string(code) + " alpha mode " + std::to_string(alphaMode));
             // 10 x 6: the blocks at the right and bottom edges are cut. The
             // smaller level, stored first, must not show.
             const Bytes blocks = NoiseBytes(3 * 2 * blockBytes, alphaMode * 7 + classicFormat);
             Bytes classic = testing_support::TextureBytes(classicFormat, 10, 6, blocks);
-            classic[76] = alphaMode;  // the classic alpha hint: 2 is masked there too
+            classic[76] = std::min<uint8_t>(alphaMode, 2);  // the classic alpha hint
             E2TFParts p;
             p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
             p.levels = {{blocks}, {NoiseBytes(2 * blockBytes, 99)}};
@@ -91,6 +93,7 @@ TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
             EXPECT_TRUE(std::equal(a.PixelBuffer.begin(), a.PixelBuffer.end(),
                                    b.PixelBuffer.begin(), b.PixelBuffer.end()));
             EXPECT_TRUE(HasLine(b.TextureDetails, "MipLevels=2 (level 0 shown)"));
+            EXPECT_EQ(HasLine(b.TextureDescription, "Alpha=t.tga"), b.BytesPerPixel() == 4);
         }
     }
 }
