@@ -189,6 +189,16 @@ TEST(LoadE2TF, EveryRefusalNamesTheFileAndWhatWasWrong) {
          "Cube map too wide to show its six faces side by side in"},
         {with([](E2TFParts& p) { p.levels = {{Bytes(15)}}; }),
          "Level 0 holds 15 bytes where a 4 x 4 DXT5 face needs 16 in"},
+        // Smaller levels too: each halves the sides, down to 1 x 1.
+        {with([](E2TFParts& p) {
+             p.levels = {{Bytes(16)}, {Bytes(16)}, {Bytes(16)}, {Bytes(16)}};
+         }),
+         "Texture has 4 mip levels where a 4 x 4 picture has at most 3 in"},
+        {with([](E2TFParts& p) {
+             p.code = "abgr", p.width = 8, p.height = 2,
+             p.levels = {{Bytes(64)}, {Bytes(16)}, {Bytes(4)}};
+         }),
+         "Level 2 holds 4 bytes where a 2 x 1 8-bit BGRA (abgr) face needs 8 in"},
         {extra, "Texture sizes add up to 16 bytes where 17 follow the size table in"},
         {shortData, "Texture sizes add up to 16 bytes where 15 follow the size table in"},
         {with([](E2TFParts& p) { p.code = "ctsa", p.blockWidth = 3, p.blockHeight = 7; }),
