@@ -4,6 +4,7 @@
 // the data with the smallest level first and level 0, the picture, last.
 // Every field is checked, and the whole table against the file's length,
 // before anything is sized from them.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -213,7 +214,10 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
     // The faces of a cube map are shown side by side: the strip is one picture.
     if (uint64_t{header.width} * header.faces > kMaxSide)
         return Refused("Cube map too wide to show its six faces side by side");
-    layout.BytesPerPixel = layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 ? 3 : 4;
+    // DXT1's punch-through transparency counts unless the texture says it is opaque.
+    const bool dxt1Opaque =
+        layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 && header.alphaMode != 3;
+    layout.BytesPerPixel = dxt1Opaque ? 3 : 4;
     return {};
 }
 
@@ -230,13 +234,24 @@ Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHead
     const uint8_t* table = file + pos;
     const size_t dataStart = pos + entries * 4;
 
-    const uint64_t faceBytes = FaceDataBytes(layout);
-    for (size_t f = 0; f < header.faces; ++f) {
-        const uint32_t entry = LoadLE32(table + 4 * f);
+    // Each level halves the sides, down to 1 x 1 and no further.
+    const int maxLevels = static_cast<int>(std::bit_width(std::max(header.width, header.height)));
+    if (header.levels > maxLevels)
+        return Refused("Texture has " + std::to_string(header.levels) + " mip levels where a " +
+                       std::to_string(header.width) + " x " + std::to_string(header.height) +
+                       " picture has at most " + std::to_string(maxLevels));
+    for (size_t i = 0; i < entries; ++i) {
+        const size_t level = i / header.faces;
+        FaceLayout levelLayout = layout;
+        levelLayout.FaceWidth = std::max(1, layout.FaceWidth >> level);
+        levelLayout.FaceHeight = std::max(1, layout.FaceHeight >> level);
+        const uint64_t faceBytes = FaceDataBytes(levelLayout);
+        const uint32_t entry = LoadLE32(table + 4 * i);
         if (entry != faceBytes)
-            return Refused("Level 0 holds " + std::to_string(entry) + " bytes where a " +
-                           std::to_string(header.width) + " x " + std::to_string(header.height) +
-                           " " + FormatText(layout) + " face needs " + std::to_string(faceBytes));
+            return Refused("Level " + std::to_string(level) + " holds " + std::to_string(entry) +
+                           " bytes where a " + std::to_string(levelLayout.FaceWidth) + " x " +
+                           std::to_string(levelLayout.FaceHeight) + " " + FormatText(layout) +
+                           " face needs " + std::to_string(faceBytes));
     }
     uint64_t total = 0, smallerLevels = 0;
     for (size_t i = 0; i < entries; ++i) {

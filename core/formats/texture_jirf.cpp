@@ -3,9 +3,12 @@
 // is the picture. The file is read once into memory and walked with every size
 // checked against what is really there.
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include "core/codecs/dxt.h"
+#include "core/codecs/etc2.h"
 #include "core/formats/load_image.h"
 #include "core/formats/reader_limits.h"
 #include "core/formats/texture_description.h"
@@ -24,7 +27,9 @@ enum TextureFormat : int32_t {
     kFormat24Bit = 3,
     kFormatDXT1 = 10,
     kFormatDXT3 = 11,
-    kFormatDXT5 = 12
+    kFormatDXT5 = 12,
+    kFormatDXT5Variant = 13,  // "Bridge It": DXT5 blocks under another number
+    kFormatETC2 = 28          // mobile ETC2 RGB
 };
 
 constexpr int64_t kInfoStart = 20;
@@ -79,8 +84,8 @@ private:
     int64_t pos_ = 0;
 };
 
-bool Fail(ImageStore& store, const std::string& path, Error error) {
-    SetLoadError(store, error, path);
+bool Fail(ImageStore& store, const std::string& path, Error error, std::string_view detail = {}) {
+    SetLoadError(store, error, path, detail);
     return false;
 }
 
@@ -100,7 +105,9 @@ Error ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
     if (!file.Int32(info.version) || !file.Int32(info.type) || !file.Int32(info.firstCount) ||
         !file.Int32(info.secondCount) || !file.Int32(info.format))
         return Error::TextureData;
-    if (info.format > kFormatDXT5) return Error::TextureFormat;
+    if (info.format > kFormatDXT5 && info.format != kFormatDXT5Variant &&
+        info.format != kFormatETC2)
+        return Error::TextureFormat;
     if (!file.Int32(info.width) || !file.Int32(info.height)) return Error::TextureData;
     // Sides are checked before anything is sized from them.
     if (info.width < 1 || info.height < 1 || info.width > kMaxSide || info.height > kMaxSide)
@@ -115,9 +122,10 @@ Error ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
 }
 
 // What the description beside the TGA says of this texture.
-TextureHints HintsOf(const TextureInfo& info) {
+TextureHints HintsOf(const TextureInfo& info, bool opaque = false) {
     TextureHints hints;
-    hints.alpha = info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2;
+    hints.alpha =
+        !opaque && info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2;
     hints.tilesS = info.sWrap == 2;
     hints.tilesT = info.tWrap == 2;
     hints.dynamic = info.dynamic == 1;
@@ -149,12 +157,12 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
 }
 
 // A DXT picture's level-0 blocks stay with the store for writers that take them
-// as they are; a chunk too short for the picture's blocks is not kept.
-void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, ByteBuffer&& bytes, size_t offset,
-                   size_t size) {
+// as they are.
+void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, int32_t format, ByteBuffer&& bytes,
+                   size_t offset, size_t size) {
     FaceLayout layout;
     SourceKind kind = SourceKind::None;
-    switch (info.format) {
+    switch (format) {
         case kFormatDXT1:
             layout.Format = FaceFormat::DXT1, kind = SourceKind::DXT1;
             break;
@@ -226,8 +234,45 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     const uint8_t* data = file.Here();
     const size_t size = static_cast<size_t>(dataSize);
 
+    // Formats 13 and 28 hold blocks, but a chunk of exactly width x height x 4
+    // bytes is read as plain pixels like every format below 10.
+    const uint64_t plainBytes = static_cast<uint64_t>(info.width) * info.height * 4;
+    int32_t format = info.format;
+    if ((format == kFormatDXT5Variant || format == kFormatETC2) && size == plainBytes)
+        format = 0;
+    else if (format == kFormatDXT5Variant)
+        format = kFormatDXT5;
+
+    // A chunk too short for its picture is refused before anything is decoded:
+    // its missing lines would otherwise show as black.
+    const uint64_t blocks = static_cast<uint64_t>((info.width + 3) / 4) * ((info.height + 3) / 4);
+    uint64_t needed = plainBytes;
+    std::string kind = "uncompressed";
+    switch (format) {
+        case kFormatDXT1:
+            needed = blocks * 8, kind = "DXT1";
+            break;
+        case kFormatDXT3:
+            needed = blocks * 16, kind = "DXT3";
+            break;
+        case kFormatDXT5:
+            needed = blocks * 16, kind = "DXT5";
+            break;
+        case kFormatETC2:
+            needed = Etc2DataBytes(info.width, info.height), kind = "ETC2 RGB";
+            break;
+        default:
+            break;
+    }
+    const bool blockFormat = format >= kFormatDXT1;
+    if (blockFormat ? size < needed : size != needed)
+        return Fail(store, path, Error::TextureRefused,
+                    "Image data holds " + std::to_string(size) + " bytes where a " +
+                        std::to_string(info.width) + " x " + std::to_string(info.height) + " " +
+                        kind + " picture needs " + std::to_string(needed));
+
     bool decoded = true;
-    switch (info.format) {
+    switch (format) {
         case kFormatDXT1:
             decoded = DecodeDXT1(store, data, size, info.width, info.height, info.alphaHint);
             break;
@@ -237,15 +282,20 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
         case kFormatDXT5:
             decoded = DecodeDXT5(store, data, size, info.width, info.height);
             break;
+        case kFormatETC2:
+            decoded = DecodeETC2(store, data, size, info.width, info.height);
+            if (decoded) {
+                // The blocks carry no alpha: the TGA has none to name.
+                store.TextureDescription = TextureDescriptionLines(HintsOf(info, true), path);
+                store.TextureDetails.push_back("Format=ETC2 RGB");
+            }
+            break;
         default:
-            if (static_cast<uint64_t>(dataSize) !=
-                static_cast<uint64_t>(info.width) * info.height * 4)
-                return Fail(store, path, Error::TextureData);
             DecodeUncompressed(store, info, data);
     }
     if (!decoded) return Fail(store, path, Error::TextureData);
     const size_t offset = static_cast<size_t>(data - bytes.data());
-    KeepDxtBlocks(store, info, std::move(bytes), offset, size);
+    KeepDxtBlocks(store, info, format, std::move(bytes), offset, size);
     return true;
 }
 

@@ -71,13 +71,15 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
     for (auto [code, classicFormat, blockBytes] :
          {std::tuple{"1txd", 10u, 8u}, {"3txd", 11u, 16u}, {"5txd", 12u, 16u}}) {
-        for (uint8_t alphaMode : {1, 2}) {
+        // DXT1's punch-through transparency shows when masked (2) or
+        // transparent (3), as the classic container's masked hint shows it.
+        for (uint8_t alphaMode : {1, 2, 3}) {
             SCOPED_TRACE(std::string(code) + " alpha mode " + std::to_string(alphaMode));
             // 10 x 6: the blocks at the right and bottom edges are cut. The
             // smaller level, stored first, must not show.
             const Bytes blocks = NoiseBytes(3 * 2 * blockBytes, alphaMode * 7 + classicFormat);
             Bytes classic = testing_support::TextureBytes(classicFormat, 10, 6, blocks);
-            classic[76] = alphaMode;  // the classic alpha hint: 2 is masked there too
+            classic[76] = std::min<uint8_t>(alphaMode, 2);  // the classic alpha hint
             E2TFParts p;
             p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
             p.levels = {{blocks}, {NoiseBytes(2 * blockBytes, 99)}};
@@ -91,6 +93,7 @@ TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
             EXPECT_TRUE(std::equal(a.PixelBuffer.begin(), a.PixelBuffer.end(),
                                    b.PixelBuffer.begin(), b.PixelBuffer.end()));
             EXPECT_TRUE(HasLine(b.TextureDetails, "MipLevels=2 (level 0 shown)"));
+            EXPECT_EQ(HasLine(b.TextureDescription, "Alpha=t.tga"), b.BytesPerPixel() == 4);
         }
     }
 }
@@ -186,6 +189,16 @@ TEST(LoadE2TF, EveryRefusalNamesTheFileAndWhatWasWrong) {
          "Cube map too wide to show its six faces side by side in"},
         {with([](E2TFParts& p) { p.levels = {{Bytes(15)}}; }),
          "Level 0 holds 15 bytes where a 4 x 4 DXT5 face needs 16 in"},
+        // Smaller levels too: each halves the sides, down to 1 x 1.
+        {with([](E2TFParts& p) {
+             p.levels = {{Bytes(16)}, {Bytes(16)}, {Bytes(16)}, {Bytes(16)}};
+         }),
+         "Texture has 4 mip levels where a 4 x 4 picture has at most 3 in"},
+        {with([](E2TFParts& p) {
+             p.code = "abgr", p.width = 8, p.height = 2,
+             p.levels = {{Bytes(64)}, {Bytes(16)}, {Bytes(4)}};
+         }),
+         "Level 2 holds 4 bytes where a 2 x 1 8-bit BGRA (abgr) face needs 8 in"},
         {extra, "Texture sizes add up to 16 bytes where 17 follow the size table in"},
         {shortData, "Texture sizes add up to 16 bytes where 15 follow the size table in"},
         {with([](E2TFParts& p) { p.code = "ctsa", p.blockWidth = 3, p.blockHeight = 7; }),

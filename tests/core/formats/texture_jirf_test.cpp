@@ -3,10 +3,12 @@
 // The optional fields of each version are the corpus's (versions 259 to 263).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/core/formats/reader_checks.h"
+#include "tests/support/corpus.h"
 #include "tests/support/image_files.h"
 
 namespace {
@@ -23,16 +25,84 @@ Bytes Texture(const std::vector<std::pair<int, uint32_t>>& fields) {
     return b;
 }
 
+Bytes Etc2Data(const std::string& name) {
+    return testing_support::ReadBytes(
+        (std::filesystem::path(testing_support::CorpusDir()) / ".." / "data" / "etc2" / name)
+            .string());
+}
+
+// The same file with another format number.
+Bytes WithFormat(Bytes file, uint32_t format) {
+    reader_checks::Put32(file, 20 + 4 * kFormat, format);
+    return file;
+}
+
 }  // namespace
 
+TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
+    const Bytes expected = Etc2Data("mixed.rgb");
+    core::ImageStore store;
+    ASSERT_TRUE(
+        reader_checks::LoadBytes(store, Etc2Data("mixed_format28.texture"), "mixed.texture"))
+        << store.LoadErrorText;
+    ASSERT_EQ(std::make_tuple(store.Image.Width, store.Image.Height, store.BytesPerPixel(),
+                              store.Image.AlphaKind, store.Image.Compression),
+              std::make_tuple(24, 12, 3, 0, 0));
+    // The store's rows run from the bottom.
+    for (int y = 0; y < 12; ++y)
+        ASSERT_TRUE(std::equal(expected.begin() + y * 72, expected.begin() + (y + 1) * 72,
+                               store.PixelBuffer.begin() + (11 - y) * 72))
+            << "row " << y;
+    EXPECT_EQ(store.TextureDescription, (std::vector<std::string>{"Primary=mixed.tga", "Tile=st"}));
+    EXPECT_EQ(store.TextureDetails, std::vector<std::string>{"Format=ETC2 RGB"});
+}
+
+TEST(LoadTexture, Format13IsDxt5) {
+    const Bytes file = Etc2Data("dxt5_format13.texture");
+    core::ImageStore a, b;
+    ASSERT_TRUE(reader_checks::LoadBytes(a, file, "a.texture")) << a.LoadErrorText;
+    ASSERT_TRUE(reader_checks::LoadBytes(b, WithFormat(file, 12), "a.texture"));
+    EXPECT_EQ(std::make_tuple(a.Image.Width, a.Image.Height, a.Image.Compression,
+                              a.TextureDescription, reader_checks::Pixels(a)),
+              std::make_tuple(16, 8, 5, b.TextureDescription, reader_checks::Pixels(b)));
+}
+
+TEST(LoadTexture, BlockFormatsWithAChunkOfPlainPixelsReadThemAsPixels) {
+    // 4 x 4 x 4 bytes: BGRA rows from the top, as format 0 reads them.
+    Bytes pixels(64);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 5);
+    core::ImageStore plain;
+    ASSERT_TRUE(reader_checks::LoadBytes(plain, testing_support::TextureBytes(0, 4, 4, pixels),
+                                         "p.texture"));
+    for (uint32_t format : {13u, 28u}) {
+        core::ImageStore s;
+        ASSERT_TRUE(reader_checks::LoadBytes(s, testing_support::TextureBytes(format, 4, 4, pixels),
+                                             "p.texture"))
+            << format;
+        EXPECT_EQ(reader_checks::Pixels(s), reader_checks::Pixels(plain)) << format;
+        EXPECT_EQ(s.Image.AlphaKind, plain.Image.AlphaKind) << format;
+    }
+}
+
 TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
-    const std::string data = "Couldn't read texture data in \"bad.texture\".";
+    const std::string in = " in \"bad.texture\".";
+    const std::string data = "Couldn't read texture data" + in;
     const Bytes good = Texture({});
     reader_checks::ExpectRefusals(
         "bad.texture",
         {{Bytes(good.begin(), good.begin() + 60), data},
          {Texture({{kMagic, 'X'}}), "Not a Trainz texture \"bad.texture\"."},
-         {Texture({{kFormat, 13}}), "Texture format not supported in \"bad.texture\"."},
+         {Texture({{kFormat, 14}}), "Texture format not supported in \"bad.texture\"."},
+         // Chunks too short for the picture are refused before decoding, with
+         // what the picture needs: 0 bytes for 8,192 x 8,192 once showed black.
+         {testing_support::TextureBytes(10, 8192, 8192, {}),
+          "Image data holds 0 bytes where a 8192 x 8192 DXT1 picture needs 33554432" + in},
+         {testing_support::TextureBytes(12, 4, 8, Bytes(16)),
+          "Image data holds 16 bytes where a 4 x 8 DXT5 picture needs 32" + in},
+         {Texture({{kFormat, 28}, {kWidth, 8}, {kWidth + 1, 8}}),
+          "Image data holds 16 bytes where a 8 x 8 ETC2 RGB picture needs 32" + in},
+         {Texture({{kFormat, 0}}),
+          "Image data holds 16 bytes where a 4 x 4 uncompressed picture needs 64" + in},
          {Texture({{kWidth, 0}}), "Texture too large in \"bad.texture\"."},
          {Texture({{kSecondCount, uint32_t(-1)}}), data},
          // Info sizes that put the chunks outside the file, or before its start.
