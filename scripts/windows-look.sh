@@ -22,11 +22,12 @@ bash scripts/install-deps.sh wine64 xvfb xauth openbox xdotool tesseract-ocr ima
 
 export WINEPREFIX=$deps/wine-look WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
 magick=/usr/bin/convert
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    "$wine"server -k 2>/dev/null || true
+    "$wineserver" -k 2>/dev/null || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }

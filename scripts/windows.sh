@@ -9,7 +9,9 @@
 #     scripts/windows-common.sh), so every later run and every clone skips them;
 #   - builds into build-windows/ (one .exe per program, no DLLs beside it),
 #     runs each test program there with wine64, printing its closing lines,
-#     and packs the zip and the installer.
+#     packs the zip and the installer, and tries the installer under Wine
+#     (scripts/windows-installer-test.sh). scripts/windows-look.sh then shows
+#     the desktop program under Wine on a virtual display, with screenshots.
 # Building Qt takes 40-60 minutes, so it is done only when asked for:
 #   SKEINPRESS_WINDOWS_QT=build   build Qt into the cache when it is not there
 #   SKEINPRESS_WINDOWS_QT=off     leave the desktop program out
@@ -143,8 +145,10 @@ build) qt=$(bash scripts/windows-qt.sh) ;;
     ;;
 esac
 ui=OFF
+qt_cmake=()
 if [[ -n $qt ]]; then
     ui=ON
+    qt_cmake=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
     # Qt's build tools (moc, rcc, uic) run on this machine: Debian's, of the
     # same version as the Qt for Windows.
     bash scripts/install-deps.sh qt6-base-dev qt6-base-dev-tools
@@ -167,8 +171,7 @@ command -v ccache >/dev/null &&
 # times its size with them.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$prefix${qt:+;$qt}" -DSKEINPRESS_STB_INCLUDE_DIR=/usr/include/stb \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s "${launcher[@]}" \
+    -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s "${launcher[@]}" "${qt_cmake[@]}" \
     -DSKEINPRESS_BUILD_UI=$ui -DSKEINPRESS_BUILD_BENCH=OFF -DSKEINPRESS_ASTC=$astc \
     -DSKEINPRESS_LICENSES_DIR="$licenses" \
     -DSKEINPRESS_WERROR="${SKEINPRESS_WERROR:-OFF}" >/dev/null
@@ -245,6 +248,8 @@ if [[ $ui == ON ]]; then
     bash scripts/windows-installer.sh "$stage" "$version" "$build/skeinpress-$version-setup.exe" \
         >/dev/null
     say "installer: $build/skeinpress-$version-setup.exe"
+    bash scripts/windows-installer-test.sh "$build/skeinpress-$version-setup.exe" \
+        "$build/installer-test"
 else
     say "no installer without the desktop program"
 fi

@@ -20,6 +20,9 @@
 ; settings in %APPDATA%\skeinpress, where the uninstaller leaves them.
 
 Unicode true
+; A 64-bit installer for 64-bit programs; it also runs under Wine's wine64,
+; which has no 32-bit side.
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
@@ -141,6 +144,8 @@ Section "un.Skeinpress" UnSecMain
   !undef UNINSTALL_FILES
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; Made by the install when it was not there; removed only if empty.
+  RMDir "$LOCALAPPDATA\Programs"
   Delete "$SMPROGRAMS\Skeinpress.lnk"
 
   ReadRegDWORD $0 HKCU "${STATE_KEY}" "TextureDefault"
