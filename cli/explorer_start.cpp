@@ -58,8 +58,11 @@ std::vector<std::string> CommandForLoneArgument(const std::vector<std::string>& 
 
 bool OwnsItsConsole() {
 #ifdef _WIN32
+    // Input from a file or a pipe means a script started it: never wait.
     DWORD processes[2];
-    return ::GetConsoleProcessList(processes, 2) == 1;
+    DWORD mode = 0;
+    return ::GetConsoleProcessList(processes, 2) == 1 &&
+           ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode);
 #else
     return false;
 #endif

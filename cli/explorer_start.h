@@ -17,8 +17,9 @@ namespace cli {
 // anything else stay as they are.
 std::vector<std::string> CommandForLoneArgument(const std::vector<std::string>& args);
 
-// True when no other process shares this one's console: it was started from
-// Explorer or a shortcut rather than typed in a console. Never on Linux.
+// True when no other process shares this one's console and its input is that
+// console: it was started from Explorer or a shortcut rather than typed in a
+// console or run by a script. Never on Linux.
 bool OwnsItsConsole();
 
 // RunCli, with what a user in Explorer needs around it: "--version" answers;
