@@ -32,9 +32,11 @@ check() {
 "$wineserver" -w
 # What Wine changes by itself (timestamps of its own keys, its font cache) is
 # left out of the comparison.
+# The uninstaller's copy of itself in %TEMP% (~nsuN.tmp) is Windows's to
+# remove at the next restart; Wine's restart takes the file but not its folder.
 snapshot() {
-    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | LC_ALL=C sort) \
-        >"$report/$1-files.txt"
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | LC_ALL=C sort) |
+        grep -v '/Temp/~nsu[0-9]*\.tmp$' >"$report/$1-files.txt"
     "$wine" reg query 'HKCU\Software' /s 2>/dev/null | tr -d '\r' |
         awk '/^HKEY/ { key = $0; next } /^$/ { next } { print key " :: " $0 }' |
         grep -v -e '^HKEY_CURRENT_USER\\Software\\Wine' -e '\\Explorer' >"$report/$1-registry.txt"
