@@ -3,9 +3,12 @@
 #            skeinpress-cli_<version>_amd64.deb (the converter), with the desktop
 #            entry, MIME type, icons, language file and help; its dependencies
 #            are read from the programs themselves (dpkg-shlibdeps).
-#   Windows: skeinpress-cli-<version>-win64.zip, the headless converter as one
-#            .exe with English.txt beside it, the README, the samples and the
-#            licence texts of the libraries linked into it.
+#   Windows: skeinpress-<version>-win64.zip, both programs, each one .exe,
+#            with English.txt and the help beside them, the READMEs, the
+#            samples, the licence and the licence texts of the libraries
+#            linked in (skeinpress-cli-<version>-win64.zip when built without
+#            the desktop program). scripts/windows.sh also makes the installer
+#            from it (packaging/windows/).
 include(GNUInstallDirs)
 
 set(CPACK_PACKAGE_NAME skeinpress)
@@ -22,11 +25,21 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
   # Beside the program, where it looks first for its language file.
+  set(SKEINPRESS_ZIP_NAME skeinpress-cli)
+  if(TARGET skeinpress)
+    install(TARGETS skeinpress RUNTIME DESTINATION . COMPONENT windows_zip)
+    install(FILES ${CMAKE_SOURCE_DIR}/help/index.html DESTINATION help COMPONENT windows_zip)
+    set(SKEINPRESS_ZIP_NAME skeinpress)
+  endif()
   if(TARGET skeinpress-cli)
     install(TARGETS skeinpress-cli RUNTIME DESTINATION . COMPONENT windows_zip)
   endif()
   install(FILES ${CMAKE_SOURCE_DIR}/data/English.txt DESTINATION . COMPONENT windows_zip)
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . COMPONENT windows_zip)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/windows/README-Windows.txt
+          DESTINATION . COMPONENT windows_zip)
+  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt COMPONENT windows_zip)
+  install(FILES ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES DESTINATION . RENAME THIRD-PARTY-NOTICES.txt
+          COMPONENT windows_zip)
   # The samples, for a first run: "skeinpress-cli.exe trawl samples".
   file(GLOB SKEINPRESS_SAMPLE_PICTURES ${CMAKE_SOURCE_DIR}/samples/*.texture
        ${CMAKE_SOURCE_DIR}/samples/*.tga ${CMAKE_SOURCE_DIR}/samples/*.bmp
@@ -38,7 +51,7 @@ if(WIN32)
     install(DIRECTORY ${SKEINPRESS_LICENSES_DIR}/ DESTINATION licenses COMPONENT windows_zip)
   endif()
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME skeinpress-cli-${PROJECT_VERSION}-win64)
+  set(CPACK_PACKAGE_FILE_NAME ${SKEINPRESS_ZIP_NAME}-${PROJECT_VERSION}-win64)
   # Only what the zip should hold: the rest of the install rules lay out a
   # Linux-style prefix.
   set(CPACK_COMPONENTS_ALL windows_zip)

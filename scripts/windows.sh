@@ -1,77 +1,50 @@
 #!/usr/bin/env bash
-# Cross-builds Skeinpress's headless parts for 64-bit Windows with MinGW-w64 and
-# runs every test program under Wine. On Debian 12, as root, from nothing:
-#   - installs the cross compiler and Wine;
+# Cross-builds Skeinpress for 64-bit Windows with MinGW-w64 and runs every test
+# program under Wine. On Debian 12, as root, from nothing:
+#   - installs the cross compiler, Wine and NSIS;
 #   - cross-builds, statically, the libraries from Debian's own source
-#     packages: libjpeg-turbo, the ASTC codec, GoogleTest (stb is header-only).
-#     They are kept in build-windows-deps/, so a later run skips them;
-#   - builds into build-windows/ (one .exe per program, no DLLs beside it) and
-#     runs each test program there with wine64, printing its closing lines.
+#     packages: libjpeg-turbo, the ASTC codec, GoogleTest (stb is header-only),
+#     and Qt for the desktop program (scripts/windows-qt.sh). They are kept in
+#     the machine's cache, /var/cache/skeinpress/windows-deps (see
+#     scripts/windows-common.sh), so every later run and every clone skips them;
+#   - builds into build-windows/ (one .exe per program, no DLLs beside it),
+#     runs each test program there with wine64, printing its closing lines,
+#     packs the zip and the installer, and tries the installer under Wine
+#     (scripts/windows-installer-test.sh). scripts/windows-look.sh then shows
+#     the desktop program under Wine on a virtual display, with screenshots.
+# Building Qt takes 40-60 minutes, so it is done only when asked for:
+#   SKEINPRESS_WINDOWS_QT=build   build Qt into the cache when it is not there
+#   SKEINPRESS_WINDOWS_QT=off     leave the desktop program out
+#   SKEINPRESS_WINDOWS_QT=FOLDER  use the Qt for Windows installed in FOLDER
+# Unset, the desktop program is built when the cache holds Qt and left out,
+# with a message, when it does not.
 # SKEINPRESS_WERROR=ON in the environment turns warnings into errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
 root=$PWD
-deps=$root/build-windows-deps
-prefix=$deps/prefix
+source scripts/windows-common.sh
 build=$root/build-windows
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
-triplet=x86_64-w64-mingw32
-jobs=$(nproc)
-export DEBIAN_FRONTEND=noninteractive
-
-say() { echo "windows: $*"; }
 
 # ---- Packages
-packages=(g++-mingw-w64-x86-64-posix wine64 nasm dpkg-dev cmake ninja-build libstb-dev googletest)
+packages=(g++-mingw-w64-x86-64-posix wine64 nasm dpkg-dev cmake ninja-build libstb-dev googletest
+    nsis)
 bash scripts/install-deps.sh "${packages[@]}"
 compiler_version=$("$triplet-g++-posix" -dumpfullversion)
-
-# ---- Debian source packages
-# deb-src entries are derived from the machine's own "deb" entries, in either
-# form apt knows: one-line lists and deb822 .sources files.
-add_source_entries() {
-    local out=/etc/apt/sources.list.d/skeinpress-deb-src
-    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-        sed -n 's/^[[:space:]]*deb\([[:space:]]\)/deb-src\1/p' >"$out.list"
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [[ -e $file ]] || continue
-        awk 'BEGIN { RS = ""; FS = "\n" }
-             {
-                 types = ""; enabled = 1; body = ""
-                 for (i = 1; i <= NF; i++) {
-                     if ($i ~ /^#/) continue
-                     if (tolower($i) ~ /^types:/) { types = $i; continue }
-                     if (tolower($i) ~ /^enabled:[[:space:]]*no/) enabled = 0
-                     body = body $i "\n"
-                 }
-                 if (enabled && types ~ /[[:space:]]deb([[:space:]]|$)/)
-                     printf "Types: deb-src\n%s\n", body
-             }' "$file"
-    done >"$out.sources"
-    [[ -s $out.list ]] || rm -f "$out.list"
-    [[ -s $out.sources ]] || rm -f "$out.sources"
-    apt-get update -qq
-}
-
-# Unpacks a source package into $deps/src/NAME and prints its folder.
-fetch_source() {
-    local name=$1 dir=$deps/src/$1
-    if ! apt-cache showsrc "$name" 2>/dev/null | grep -q '^Package:'; then
-        say "adding deb-src entries derived from the apt sources" >&2
-        add_source_entries >&2
-    fi
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq "$name" >/dev/null 2>"$dir.log") || return 1
-    find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
-}
 
 # A library is rebuilt when its recipe or the compiler changes.
 stamp_of() { echo "$1 $2 $compiler_version"; }
 is_cached() { [[ -f $prefix/.stamp-$1 && $(cat "$prefix/.stamp-$1") == "$(stamp_of "$1" "$2")" ]]; }
 mark_cached() { stamp_of "$1" "$2" >"$prefix/.stamp-$1"; }
 
+# The libraries used to be kept in the clone: a clone that has them gives
+# them to the machine's cache rather than building them again.
+if [[ -d $root/build-windows-deps/prefix && ! -d $prefix ]]; then
+    say "moving build-windows-deps/ to $deps"
+    mkdir -p "$deps"
+    mv "$root/build-windows-deps/prefix" "$prefix"
+    rm -rf "$root/build-windows-deps"
+fi
 mkdir -p "$prefix"
 cross_cmake=(-G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX="$prefix")
@@ -99,7 +72,6 @@ if ! is_cached googletest 1; then
     cmake --install "$deps/build/googletest" >/dev/null
     mark_cached googletest 1
 fi
-
 # The ASTC codec's library sources (Source/astcenc_*.cpp, without the command
 # line tool), compiled for SSE2, which every x86-64 processor has, into one
 # static library with a CMake package file of the name Debian's has.
@@ -153,18 +125,68 @@ mkdir -p "$prefix/share/licenses/stb" "$prefix/share/licenses/mingw-w64"
 cp /usr/share/doc/libstb-dev/copyright "$prefix/share/licenses/stb/copyright.txt"
 cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$prefix/share/licenses/mingw-w64/copyright.txt"
 
+# ---- Qt, for the desktop program
+qt=
+case ${SKEINPRESS_WINDOWS_QT:-} in
+off) say "leaving out the desktop program (SKEINPRESS_WINDOWS_QT=off)" ;;
+build) qt=$(bash scripts/windows-qt.sh) ;;
+'')
+    if where=$(bash scripts/windows-qt.sh --where); then
+        qt=$where
+    else
+        say "NOTE: no Qt for Windows in $where, so the desktop program is left out;" \
+            "SKEINPRESS_WINDOWS_QT=build builds it there (40-60 minutes, once per machine)"
+    fi
+    ;;
+*)
+    qt=$SKEINPRESS_WINDOWS_QT
+    [[ -f $qt/lib/cmake/Qt6/Qt6Config.cmake ]] ||
+        { echo "windows: no Qt 6 installed in $qt (SKEINPRESS_WINDOWS_QT)" >&2; exit 1; }
+    ;;
+esac
+ui=OFF
+qt_cmake=()
+if [[ -n $qt ]]; then
+    ui=ON
+    qt_cmake=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+    # Qt's build tools (moc, rcc, uic) run on this machine: Debian's, of the
+    # same version as the Qt for Windows.
+    bash scripts/install-deps.sh qt6-base-dev qt6-base-dev-tools
+fi
+
+# The licence texts of everything linked into the programs, for the packages.
+licenses=$deps/build/licenses
+rm -rf "$licenses"
+mkdir -p "$licenses"
+cp -r "$prefix/share/licenses/." "$licenses/"
+[[ $astc == ON ]] || rm -rf "$licenses/astcenc"
+[[ -n $qt ]] && cp -r "$qt/share/licenses/." "$licenses/"
+
 # ---- Skeinpress
-say "building into build-windows/"
+say "building into build-windows/ (desktop program: $ui)"
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Source paths stay absolute in what ccache compiles, whatever base_dir the
+    # machine sets: tests find their data beside themselves through __FILE__.
+    export CCACHE_BASEDIR=
+fi
+# Stripped (-s): the programs carry no symbols, the Qt one would be several
+# times its size with them.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_PREFIX_PATH="$prefix" -DSKEINPRESS_STB_INCLUDE_DIR=/usr/include/stb \
-    -DSKEINPRESS_BUILD_UI=OFF -DSKEINPRESS_BUILD_BENCH=OFF -DSKEINPRESS_ASTC=$astc \
-    -DSKEINPRESS_LICENSES_DIR="$prefix/share/licenses" \
+    -DCMAKE_PREFIX_PATH="$prefix${qt:+;$qt}" -DSKEINPRESS_STB_INCLUDE_DIR=/usr/include/stb \
+    -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s "${launcher[@]}" "${qt_cmake[@]}" \
+    -DSKEINPRESS_BUILD_UI=$ui -DSKEINPRESS_BUILD_BENCH=OFF -DSKEINPRESS_ASTC=$astc \
+    -DSKEINPRESS_LICENSES_DIR="$licenses" \
     -DSKEINPRESS_WERROR="${SKEINPRESS_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j "$jobs"
 
 # Every program must run from its one file: only Windows's own DLLs may be named.
 mapfile -t programs < <(find "$build" -name '*.exe' -not -path '*/CMakeFiles/*' | sort)
-system_dlls='^(kernel32|user32|advapi32|shell32|ole32|oleaut32|shlwapi|msvcrt|ws2_32|bcrypt|ntdll|api-ms-win-.*)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|comctl32|'
+system_dlls+='imm32|winmm|version|uxtheme|dwmapi|d3d9|d3d11|d3d12|dxgi|d2d1|dwrite|setupapi|'
+system_dlls+='userenv|netapi32|wtsapi32|shcore|authz|mpr|rpcrt4|crypt32|secur32|ws2_32|bcrypt|'
+system_dlls+='msvcrt|ntdll|api-ms-win-.*)\.dll$'
 for program in "${programs[@]}"; do
     foreign=$("$triplet-objdump" -p "$program" | awk '/DLL Name:/ { print $3 }' |
         grep -viE "$system_dlls" || true)
@@ -173,9 +195,15 @@ for program in "${programs[@]}"; do
         exit 1
     fi
 done
+if [[ -f $build/ui/skeinpress.exe ]]; then
+    say "skeinpress.exe: $(stat -c %s "$build/ui/skeinpress.exe") bytes, needs" \
+        "$("$triplet-objdump" -p "$build/ui/skeinpress.exe" | awk '/DLL Name:/ { printf "%s ", $3 }')"
+fi
 
 # ---- Tests under Wine, in a prefix of their own
 export WINEPREFIX=$deps/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The window's tests draw into memory, as on Linux.
+export QT_QPA_PLATFORM=offscreen
 wine=/usr/lib/wine/wine64
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     say "creating the Wine prefix"
@@ -211,9 +239,22 @@ if [[ ${#failed[@]} -gt 0 ]]; then
     exit 1
 fi
 
-# ---- The zip a Windows user takes
-if [[ -f $build/cli/skeinpress-cli.exe ]]; then
-    (cd "$build" && cpack -G ZIP >/dev/null)
-    say "package: $(ls "$build"/skeinpress-cli-*-win64.zip)"
+# ---- What a Windows user takes: the zip, and the installer made from it
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+rm -f "$build"/skeinpress-*.zip "$build"/skeinpress-*-setup.exe
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/skeinpress*-win64.zip)
+say "package: $zip"
+if [[ $ui == ON ]]; then
+    stage=$build/installer-stage
+    rm -rf "$stage"
+    cmake --install "$build" --component windows_zip --prefix "$stage" --strip >/dev/null
+    bash scripts/windows-installer.sh "$stage" "$version" "$build/skeinpress-$version-setup.exe" \
+        >/dev/null
+    say "installer: $build/skeinpress-$version-setup.exe"
+    bash scripts/windows-installer-test.sh "$build/skeinpress-$version-setup.exe" \
+        "$build/installer-test"
+else
+    say "no installer without the desktop program"
 fi
 echo "windows: finished in $(($(date +%s) - start)) s"

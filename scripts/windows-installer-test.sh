@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Tries the Windows installer under Wine, in a fresh Wine prefix of its own:
+#   scripts/windows-installer-test.sh SETUP.exe [REPORT-FOLDER]
+# Silent install; the files and registry keys it made; a texture opened
+# through the association it made (the program must start on it); silent
+# uninstall; then the prefix's files and HKEY_CURRENT_USER must be as before.
+# The listings before, between and after go to REPORT-FOLDER (default: a
+# folder beside SETUP.exe). Exit status 1 when a check fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+source scripts/windows-common.sh
+setup=$(realpath "$1")
+report=$(realpath -m "${2:-${setup%.exe}-test}")
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/skeinpress-installer-wine.XXXXXX)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+rm -rf "$report"
+mkdir -p "$report"
+failures=0
+check() {
+    if "${@:2}"; then echo "installer-test: ok: $1"; else
+        echo "installer-test: FAILED: $1" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+"$wine" wineboot --init >/dev/null 2>&1 || true
+"$wineserver" -w
+# What Wine changes by itself (timestamps of its own keys, its font cache) is
+# left out of the comparison.
+# The uninstaller's copy of itself in %TEMP% (~nsuN.tmp) is Windows's to
+# remove at the next restart; Wine's restart takes the file but not its folder.
+snapshot() {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -print | LC_ALL=C sort) |
+        grep -v '/Temp/~nsu[0-9]*\.tmp$' >"$report/$1-files.txt"
+    "$wine" reg query 'HKCU\Software' /s 2>/dev/null | tr -d '\r' |
+        awk '/^HKEY/ { key = $0; next } /^$/ { next } { print key " :: " $0 }' |
+        grep -v -e '^HKEY_CURRENT_USER\\Software\\Wine' -e '\\Explorer' >"$report/$1-registry.txt"
+}
+query() { "$wine" reg query "$1" "${@:2}" 2>/dev/null | tr -d '\r'; }
+
+snapshot before
+"$wine" "$setup" /S || { echo "installer-test: the installer failed" >&2; exit 1; }
+"$wineserver" -w
+snapshot installed
+diff "$report/before-files.txt" "$report/installed-files.txt" >"$report/install-files.diff" || true
+diff "$report/before-registry.txt" "$report/installed-registry.txt" >"$report/install-registry.diff" || true
+
+appdata_local=$("$wine" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+install=$("$wine" winepath -u "$appdata_local\\Programs\\Skeinpress" 2>/dev/null)
+check "both programs are installed" test -f "$install/bin/skeinpress.exe" -a -f "$install/bin/skeinpress-cli.exe"
+check "the language file and help are in share\\skeinpress" \
+    test -f "$install/share/skeinpress/English.txt" -a -f "$install/share/skeinpress/help/index.html"
+check "README, licence and notices are there" \
+    test -f "$install/README-Windows.txt" -a -f "$install/LICENSE.txt" -a -f "$install/THIRD-PARTY-NOTICES.txt"
+check "a Start-menu entry" test -n "$(find "$WINEPREFIX/drive_c/users" -name 'Skeinpress.lnk')"
+for ext in .texture .tga .bmp .jpg; do
+    check "\"Open with Skeinpress\" on $ext" grep -q 'Open with Skeinpress' \
+        <(query "HKCU\\Software\\Classes\\SystemFileAssociations\\$ext\\shell\\skeinpress")
+    check "Skeinpress offered for $ext" grep -q 'Skeinpress.Image' \
+        <(query "HKCU\\Software\\Classes\\$ext\\OpenWithProgids")
+done
+check ".texture, opened by nothing else, opens in Skeinpress" grep -q 'Skeinpress.Image' \
+    <(query 'HKCU\Software\Classes\.texture' /ve)
+check "an entry under Apps" grep -q 'uninstall.exe' \
+    <(query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skeinpress')
+
+# Through the association, as a double-click in Explorer does.
+cp samples/route_sign.texture "$WINEPREFIX/drive_c/route_sign.texture"
+QT_QPA_PLATFORM=offscreen "$wine" start "" 'C:\route_sign.texture' >/dev/null 2>&1 || true
+started=no
+for _ in $(seq 30); do
+    if pgrep -f 'bin.skeinpress\.exe.*route_sign' >/dev/null; then started=yes; break; fi
+    sleep 1
+done
+check "the program started on a texture through the association" test $started = yes
+"$wineserver" -k 2>/dev/null || true
+rm -f "$WINEPREFIX/drive_c/route_sign.texture"
+
+# The user's own settings stay unless asked for.
+appdata=$("$wine" winepath -u "$("$wine" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+mkdir -p "$appdata/skeinpress"
+echo "[Settings]" >"$appdata/skeinpress/skeinpress.ini"
+"$wine" "$install/uninstall.exe" /S
+"$wineserver" -w
+sleep 2 # the uninstaller runs from a copy of itself, which goes on alone
+"$wineserver" -w
+# That copy, in %TEMP%, is deleted when Windows restarts: so is it here.
+"$wine" wineboot --restart >/dev/null 2>&1 || true
+"$wineserver" -w
+check "the settings are kept" test -f "$appdata/skeinpress/skeinpress.ini"
+rm -rf "$appdata/skeinpress"
+snapshot after
+diff "$report/before-files.txt" "$report/after-files.txt" >"$report/left-files.diff" &&
+    check "no file is left" true || check "no file is left (see $report/left-files.diff)" false
+diff "$report/before-registry.txt" "$report/after-registry.txt" >"$report/left-registry.diff" &&
+    check "no registry key or value is left" true ||
+    check "no registry key or value is left (see $report/left-registry.diff)" false
+echo "installer-test: listings in $report"
+[[ $failures -eq 0 ]]
