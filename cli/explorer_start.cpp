@@ -2,24 +2,17 @@
 
 #include <istream>
 #include <ostream>
-#include <string_view>
 
-#include "core/file_io.h"
+#include "cli/commands/commands.h"
+#include "core/io/file_io.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-// The build gives the project's version.
-#ifndef SKEINPRESS_VERSION
-#define SKEINPRESS_VERSION "unknown"
-#endif
-
 namespace cli {
 
 namespace {
-
-constexpr std::string_view kCommands[] = {"info", "convert", "trawl", "paths", "help"};
 
 void PrintExplorerHelp(std::ostream& out) {
     out << "skeinpress-cli converts Trainz textures and images to uncompressed TGA.\n"
@@ -48,8 +41,8 @@ void WaitForEnter(std::ostream& out, std::istream& in) {
 
 std::vector<std::string> CommandForLoneArgument(const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return args;
-    for (std::string_view command : kCommands) {
-        if (args[0] == command) return args;
+    for (const Command& command : Commands()) {
+        if (args[0] == command.name) return args;
     }
     if (core::IsFolder(args[0])) return {"trawl", args[0]};
     if (core::IsFile(args[0])) return {"convert", args[0]};
@@ -70,10 +63,6 @@ bool OwnsItsConsole() {
 
 int RunFromDesktop(const std::vector<std::string>& args, Streams io, std::istream& in,
                    bool ownsConsole) {
-    if (args.size() == 1 && args[0] == "--version") {
-        io.out << "skeinpress-cli " << SKEINPRESS_VERSION << "\n";
-        return kExitOk;
-    }
     if (args.empty() && ownsConsole) {
         PrintExplorerHelp(io.out);
         WaitForEnter(io.out, in);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli/console.h"
 
 namespace cli {
 
@@ -22,11 +22,10 @@ std::vector<std::string> CommandForLoneArgument(const std::vector<std::string>& 
 // console or run by a script. Never on Linux.
 bool OwnsItsConsole();
 
-// RunCli, with what a user in Explorer needs around it: "--version" answers;
-// started without arguments where the console is its own, a short explanation
-// instead of the usage; a dropped file or folder converted or trawled; and
-// then, where the console closes with the program, a wait for Enter so its
-// output can be read. `ownsConsole` is OwnsItsConsole() in the program.
+// RunCli, with what a user in Explorer needs around it: started without arguments where the console
+// is its own, a short explanation instead of the usage; a dropped file or folder converted or
+// trawled; and then, where the console closes with the program, a wait for Enter so its output can
+// be read. `ownsConsole` is OwnsItsConsole() in the program.
 int RunFromDesktop(const std::vector<std::string>& args, Streams io, std::istream& in,
                    bool ownsConsole);
 

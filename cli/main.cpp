@@ -1,3 +1,4 @@
+#include <iostream>
 #include <ostream>
 
 #ifdef __GLIBC__
@@ -6,6 +7,7 @@
 
 #include "app/platform/platform.h"
 #include "cli/commands/commands.h"
+#include "cli/explorer_start.h"
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__
@@ -17,7 +19,11 @@ int main(int argc, char** argv) {
 #endif
     std::ostream& out = app::platform::StandardOutput();
     std::ostream& err = app::platform::StandardError();
-    const int status = cli::RunCli(app::platform::ProgramArguments(argc, argv), {out, err});
+    // Started from Explorer (a file or folder dropped on the program, or no
+    // arguments in a console of its own) it acts on the drop and waits before
+    // its console closes; elsewhere this is the plain command line.
+    const int status = cli::RunFromDesktop(app::platform::ProgramArguments(argc, argv), {out, err},
+                                           std::cin, cli::OwnsItsConsole());
     out.flush();
     err.flush();
     return status;

@@ -42,7 +42,6 @@ TEST(ExplorerStart, ExplainsAndWaitsOnlyInAConsoleOfItsOwn) {
         const char* out;  // a text the output must hold
         bool waits;
     } cases[] = {
-        {{"--version"}, true, cli::kExitOk, "skeinpress-cli ", false},
         {{}, true, cli::kExitOk, "drop a folder on skeinpress-cli.exe", true},
         {{}, false, cli::kExitUsage, "", false},
         {{"frobnicate"}, true, cli::kExitUsage, "", true},
