@@ -73,6 +73,15 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
     ini.WriteString("MRU", "lastfile", "a\n[Paths]\neditor_dir=/bin/evil");
     ASSERT_TRUE(ini.UpdateFile());
     EXPECT_EQ(app::TMemIni(dir.File("a.ini")).ReadString("Paths", "editor_dir", "?"), "?");
+
+    // A file of many keys and sections reads in one pass; the first of equal keys counts.
+    std::string big = "[MRU]\n";
+    for (int i = 0; i < 200000; ++i)
+        big += "File" + std::to_string(i) + "=x\n[S" + std::to_string(i) + "]\n[mru]\n";
+    WriteText(dir.File("big.ini"), big + "FILE7=late\n");
+    const app::TMemIni read(dir.File("big.ini"));
+    EXPECT_EQ(read.ReadString("mru", "file7", "?") + read.ReadString("MRU", "File199999", "?"),
+              "xx");
 }
 
 // The cancelled close is shown by the desktop program's own test.
