@@ -9,6 +9,11 @@ namespace app {
 
 namespace {
 
+// The options a command-line job sets for its own run.
+constexpr bool Settings::*kJobOptions[] = {&Settings::CloseOnDone, &Settings::DoBMPs,
+                                           &Settings::DoJPGs, &Settings::DoTextures,
+                                           &Settings::FixUniformColour};
+
 // The application's own parts behind the command line's job interface.
 class OwnJobs : public CommandLineJobs {
 public:
@@ -73,6 +78,8 @@ void Application::Start(const std::string& programDir, const std::string& progra
 
 void Application::RunCommandLine(const std::vector<std::string>& args) {
     host_.ClearMemo();
+    optionsToKeep_ = settings_;
+    keepOptions_ = true;
     app::RunCommandLine(*this, args, Jobs());
     // After the command line, whose trawl would clear them away.
     for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
@@ -109,8 +116,12 @@ void Application::Close() {
 bool Application::SaveSettings() {
     if (!files_.Known()) return false;  // not started: no settings file to write
     settings_.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
+    Settings toSave = settings_;
+    if (keepOptions_) {
+        for (bool Settings::*option : kJobOptions) toSave.*option = optionsToKeep_.*option;
+    }
     std::string refusal;
-    if (settingsFile_.Write(settings_, refusal)) return true;
+    if (settingsFile_.Write(toSave, refusal)) return true;
     // A file that was not read may hold settings this run never saw; the
     // start said so, and it stays as it is.
     if (!settingsFile_.ReadNotice().empty()) return false;
@@ -160,6 +171,8 @@ void Application::OpenDropped(const std::string& path) {
 
 bool Application::ToggleOption(bool Settings::*option) {
     settings_.*option = !(settings_.*option);
+    // The user's own choice outlasts the run.
+    optionsToKeep_.*option = settings_.*option;
     return settings_.*option;
 }
 

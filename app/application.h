@@ -115,6 +115,10 @@ private:
     TrawlLog log_;
     TrawlWalk trawl_;
     OpenWithSetup openWith_;
+    // The trawl options as they were before the command line changed them for
+    // its job: an unattended run must not change what later runs do.
+    Settings optionsToKeep_;
+    bool keepOptions_ = false;
     std::unique_ptr<CommandLineJobs> ownJobs_;
     CommandLineJobs* jobs_ = nullptr;
 };

@@ -115,6 +115,25 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     EXPECT_TRUE(Contains(host.messages[0], ini()));
 }
 
+TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
+    struct : app::CommandLineJobs {
+        void StartTrawl() override {}
+        void ConvertCurrentFile(bool) override {}
+        void SaveAs() override {}
+    } jobs;
+    WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\n");
+    Create();
+    app.UseJobs(&jobs);
+    std::filesystem::create_directory(dir.File("assets"));
+    app.RunCommandLine({"-trawl", "-close", dir.File("assets")});
+    EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs);
+    app.ToggleOption(&app::Settings::DoTextures);  // the user's own change is kept
+    app.Close();
+    EXPECT_TRUE(Contains(SettingsText(),
+                         "CloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoTextures=0\n"
+                         "OverwriteTGAs=1\nUniformColour=1\n"));
+}
+
 // Settings the program cannot read may still be the user's: a file too large,
 // one that is not text, a FIFO. The run says so once, uses the defaults and
 // leaves the file as it was.
