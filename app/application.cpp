@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <algorithm>
+
 #include "app/platform/program_dir.h"
 #include "app/setup/command_line.h"
 #include "core/io/file_io.h"
@@ -49,7 +51,8 @@ Application::Application(Host& host)
       ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {
     // The desktop program shows each file it converts.
     conversion_.ShowOn({[this](ReadOutcome read) { view_.ShowRead(read); },
-                        [this] { view_.Redraw(); }, [this] { return trawl_.Active(); }});
+                        [this] { view_.Redraw(); },
+                        [this] { return trawl_.Active() || unattended_; }});
 }
 
 Application::~Application() = default;
@@ -80,7 +83,20 @@ void Application::RunCommandLine(const std::vector<std::string>& args) {
     host_.ClearMemo();
     optionsToKeep_ = settings_;
     keepOptions_ = true;
+    unattended_ = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return core::ToLowerAscii(arg) == "-close";
+    });
     app::RunCommandLine(*this, args, Jobs());
+    // A trawl keeps its own log and runs on; a file's conversion is done.
+    if (unattended_ && !trawl_.Active()) {
+        if (conversion_.LastOutcome().refused) exitStatus_ = 1;
+        if (files_.Known() && host_.MemoLineCount() > 0) {
+            log_.Open();
+            log_.WriteMemo();
+            log_.Close();
+        }
+    }
+    unattended_ = false;
     // After the command line, whose trawl would clear them away.
     for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
 }

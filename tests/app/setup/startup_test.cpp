@@ -134,6 +134,16 @@ TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
                          "OverwriteTGAs=1\nUniformColour=1\n"));
 }
 
+TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsAndSetsTheExitStatus) {
+    Create();
+    WriteText(dir.File("bad.texture"), "not a texture");
+    app.RunCommandLine({"-close", dir.File("bad.texture")});
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_FALSE(host.memo.empty());
+    EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back()));
+    EXPECT_EQ(app.ExitStatus(), 1);
+}
+
 // Settings the program cannot read may still be the user's: a file too large,
 // one that is not text, a FIFO. The run says so once, uses the defaults and
 // leaves the file as it was.
