@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <algorithm>
+
 #include "app/platform/program_dir.h"
 #include "app/setup/command_line.h"
 #include "core/io/file_io.h"
@@ -8,6 +10,11 @@
 namespace app {
 
 namespace {
+
+// The options a command-line job sets for its own run.
+constexpr bool Settings::*kJobOptions[] = {&Settings::CloseOnDone, &Settings::DoBMPs,
+                                           &Settings::DoJPGs, &Settings::DoTextures,
+                                           &Settings::FixUniformColour};
 
 // The application's own parts behind the command line's job interface.
 class OwnJobs : public CommandLineJobs {
@@ -44,7 +51,8 @@ Application::Application(Host& host)
       ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {
     // The desktop program shows each file it converts.
     conversion_.ShowOn({[this](ReadOutcome read) { view_.ShowRead(read); },
-                        [this] { view_.Redraw(); }, [this] { return trawl_.Active(); }});
+                        [this] { view_.Redraw(); },
+                        [this] { return trawl_.Active() || unattended_; }});
 }
 
 Application::~Application() = default;
@@ -73,7 +81,22 @@ void Application::Start(const std::string& programDir, const std::string& progra
 
 void Application::RunCommandLine(const std::vector<std::string>& args) {
     host_.ClearMemo();
+    optionsToKeep_ = settings_;
+    keepOptions_ = true;
+    unattended_ = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
+        return core::ToLowerAscii(arg) == "-close";
+    });
     app::RunCommandLine(*this, args, Jobs());
+    // A trawl keeps its own log and runs on; a file's conversion is done.
+    if (unattended_ && !trawl_.Active()) {
+        if (conversion_.LastOutcome().refused) exitStatus_ = 1;
+        if (files_.Known() && host_.MemoLineCount() > 0) {
+            log_.Open();
+            log_.WriteMemo();
+            log_.Close();
+        }
+    }
+    unattended_ = false;
     // After the command line, whose trawl would clear them away.
     for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
 }
@@ -109,8 +132,12 @@ void Application::Close() {
 bool Application::SaveSettings() {
     if (!files_.Known()) return false;  // not started: no settings file to write
     settings_.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
+    Settings toSave = settings_;
+    if (keepOptions_) {
+        for (bool Settings::*option : kJobOptions) toSave.*option = optionsToKeep_.*option;
+    }
     std::string refusal;
-    if (settingsFile_.Write(settings_, refusal)) return true;
+    if (settingsFile_.Write(toSave, refusal)) return true;
     // A file that was not read may hold settings this run never saw; the
     // start said so, and it stays as it is.
     if (!settingsFile_.ReadNotice().empty()) return false;
@@ -160,6 +187,8 @@ void Application::OpenDropped(const std::string& path) {
 
 bool Application::ToggleOption(bool Settings::*option) {
     settings_.*option = !(settings_.*option);
+    // The user's own choice outlasts the run.
+    optionsToKeep_.*option = settings_.*option;
     return settings_.*option;
 }
 

@@ -71,7 +71,11 @@ public:
     // it stores its position back there.
     void Start(const std::string& programDir, const std::string& programPath);
     // At the window's first showing: clears the memo and runs the command line.
+    // With "-close" nobody watches the window: the job's failures are memo
+    // lines, written to the trawl log too, and set the exit status.
     void RunCommandLine(const std::vector<std::string>& args);
+    // What the program returns when it ends: 1 when a "-close" job failed.
+    int ExitStatus() const { return exitStatus_; }
     // What Start found wrong with the settings or language file, as memo
     // lines; RunCommandLine adds them to the memo once, after the command line.
     const std::vector<std::string>& StartupNotices() const { return startupNotices_; }
@@ -115,6 +119,12 @@ private:
     TrawlLog log_;
     TrawlWalk trawl_;
     OpenWithSetup openWith_;
+    // The trawl options as they were before the command line changed them for
+    // its job: an unattended run must not change what later runs do.
+    Settings optionsToKeep_;
+    bool keepOptions_ = false;
+    bool unattended_ = false;
+    int exitStatus_ = 0;
     std::unique_ptr<CommandLineJobs> ownJobs_;
     CommandLineJobs* jobs_ = nullptr;
 };

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "core/io/file_io.h"
-#include "core/io/paths.h"
 
 namespace app {
 
@@ -21,11 +20,19 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kLineEnd = "\n";
 #endif
 
-std::string Trim(const std::string& text) {
+std::string_view Trim(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
+    if (first == std::string_view::npos) return std::string_view();
     const size_t last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
+}
+
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
 }
 
 int HexDigit(char c) {
@@ -47,50 +54,45 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     }
 }
 
+TMemIni::Section& TMemIni::SectionNamed(const std::string& name) {
+    const auto [found, added] = sectionIndex_.try_emplace(Folded(name), sections_.size());
+    if (added) sections_.push_back({name, {}, {}});
+    return sections_[found->second];
+}
+
 void TMemIni::Parse(const std::string& text) {
     Section* current = nullptr;
+    const std::string_view all(text);
     size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = Trim(text.substr(pos, end - pos));
+    while (pos < all.size()) {
+        size_t end = all.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = all.size();
+        const std::string_view line = Trim(all.substr(pos, end - pos));
         pos = end;
-        if (pos < text.size() && text[pos] == '\r') ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
+        if (pos < all.size() && all[pos] == '\r') ++pos;
+        if (pos < all.size() && all[pos] == '\n') ++pos;
 
         if (line.empty() || line[0] == ';') continue;
         if (line.front() == '[' && line.back() == ']') {
-            const std::string name = Trim(line.substr(1, line.size() - 2));
-            current = nullptr;
-            for (Section& s : sections_) {
-                if (core::EqualsNoCase(s.name, name)) current = &s;
-            }
-            if (!current) {
-                sections_.push_back({name, {}});
-                current = &sections_.back();
-            }
+            current = &SectionNamed(std::string(Trim(line.substr(1, line.size() - 2))));
             continue;
         }
         const size_t equals = line.find('=');
-        if (!current || equals == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, equals));
-        const std::string value = Trim(line.substr(equals + 1));
-        bool known = false;
-        for (auto& entry : current->values) {
-            if (core::EqualsNoCase(entry.first, key)) known = true;  // first one counts
+        if (!current || equals == std::string_view::npos) continue;
+        const std::string_view key = Trim(line.substr(0, equals));
+        // The first of several equal keys counts.
+        if (current->valueIndex.try_emplace(Folded(key), current->values.size()).second) {
+            current->values.emplace_back(key, Trim(line.substr(equals + 1)));
         }
-        if (!known) current->values.emplace_back(key, value);
     }
 }
 
 const std::string* TMemIni::Find(const std::string& section, const std::string& key) const {
-    for (const Section& s : sections_) {
-        if (!core::EqualsNoCase(s.name, section)) continue;
-        for (const auto& entry : s.values) {
-            if (core::EqualsNoCase(entry.first, key)) return &entry.second;
-        }
-    }
-    return nullptr;
+    const auto s = sectionIndex_.find(Folded(section));
+    if (s == sectionIndex_.end()) return nullptr;
+    const Section& found = sections_[s->second];
+    const auto entry = found.valueIndex.find(Folded(key));
+    return entry == found.valueIndex.end() ? nullptr : &found.values[entry->second].second;
 }
 
 bool TMemIni::ValueExists(const std::string& section, const std::string& key) const {
@@ -168,21 +170,13 @@ void TMemIni::WriteString(const std::string& section, const std::string& key,
                  text.back() == text.front()))) {
         value = '"' + text + '"';
     }
-    Section* target = nullptr;
-    for (Section& s : sections_) {
-        if (core::EqualsNoCase(s.name, section)) target = &s;
+    Section& target = SectionNamed(section);
+    const auto [entry, added] = target.valueIndex.try_emplace(Folded(key), target.values.size());
+    if (added) {
+        target.values.emplace_back(key, value);
+    } else {
+        target.values[entry->second].second = value;
     }
-    if (!target) {
-        sections_.push_back({section, {}});
-        target = &sections_.back();
-    }
-    for (auto& entry : target->values) {
-        if (core::EqualsNoCase(entry.first, key)) {
-            entry.second = value;
-            return;
-        }
-    }
-    target->values.emplace_back(key, value);
 }
 
 void TMemIni::WriteInteger(const std::string& section, const std::string& key, int value) {

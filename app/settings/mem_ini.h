@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,16 +51,21 @@ public:
     static bool ParseInteger(const std::string& text, int& value);
 
 private:
+    // Names are looked up through their A-Z lower-cased form, so that reading
+    // a file of many keys takes time in proportion to its length.
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> values;
+        std::unordered_map<std::string, size_t> valueIndex;
     };
     const std::string* Find(const std::string& section, const std::string& key) const;
+    Section& SectionNamed(const std::string& name);
     void Parse(const std::string& text);
 
     std::string fileName_;
     std::string readProblem_;
     std::vector<Section> sections_;
+    std::unordered_map<std::string, size_t> sectionIndex_;
 };
 
 }  // namespace app

@@ -32,6 +32,11 @@ constexpr MessageRow kMessages[] = {
      "Link \"%1\" leads out of the trawled folder (to \"%2\") and is not followed"},
     {Message::FolderNotListed, "message FolderNotListed", "Folder \"%1\" could not be listed"},
     {Message::Searching, "message Searching", "searching %1"},
+    {Message::FolderListRefused, "message FolderListRefused", "Folder \"%1\" cannot be listed: %2"},
+    {Message::FolderTooDeep, "message FolderTooDeep",
+     "Folder \"%1\" is not trawled: it lies more than %2 folders deep"},
+    {Message::NameHasLineBreak, "message NameHasLineBreak",
+     "\"%1\" is not trawled: its name holds a line break"},
 };
 
 }  // namespace

@@ -24,10 +24,13 @@ enum class Message {
     TrawlUnderWay,
     TrawlFolderQuestion,  // %1 the folder's name
     ChooseTrawlFolder,
-    FolderNotEntered,  // %1 the folder's name, %2 why
-    LinkLeavesTree,    // %1 the link's name, %2 where it leads
-    FolderNotListed,   // %1 the folder's name
-    Searching,         // %1 the folder's name
+    FolderNotEntered,   // %1 the folder's name, %2 why
+    LinkLeavesTree,     // %1 the link's name, %2 where it leads
+    FolderNotListed,    // %1 the folder's name
+    Searching,          // %1 the folder's name
+    FolderListRefused,  // %1 the folder's name, %2 why
+    FolderTooDeep,      // %1 the folder's name, %2 the depth limit
+    NameHasLineBreak,   // %1 the name, its line breaks shown as \r and \n
 };
 
 std::string MessageText(const Language& language, Message message, std::string_view first = {},

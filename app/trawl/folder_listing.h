@@ -27,8 +27,10 @@ public:
     using Entry = FolderEntry;
 
     // Opens the listing; a folder that cannot be listed yields no entries.
-    // Returns whether the folder could be listed.
+    // Returns whether the folder could be listed; Problem() then says why,
+    // when that is known.
     bool Open(const std::string& folder);
+    const std::string& Problem() const { return problem_; }
     // The current entry; Next() moves to the following one and returns false at the end.
     const Entry& Current() const { return entries_[pos_]; }
     bool HasCurrent() const { return pos_ < entries_.size(); }
@@ -38,6 +40,7 @@ public:
 private:
     std::vector<Entry> entries_;
     size_t pos_ = 0;
+    std::string problem_;
 };
 
 }  // namespace app

@@ -17,6 +17,19 @@ std::string LastComponent(const std::string& path) {
     return std::string(core::FileNamePart(path));
 }
 
+// A name with its line breaks shown as \r and \n, so that it stays one line.
+std::string OnOneLine(const std::string& name) {
+    std::string shown;
+    for (char c : name) {
+        if (c == '\r' || c == '\n') {
+            shown += c == '\r' ? "\\r" : "\\n";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string EntryLabel(const FolderEntry& entry) {
     return entry.name + " is " + std::to_string(entry.size) + " bytes in size";
 }
@@ -52,6 +65,7 @@ void TrawlWalk::Start() {
     // close it now so this trawl gets its own header and is not cut off.
     if (host.TimerActive(TimerId::CloseLog)) log_.CloseAfterTrawl();
     host.ShowTrawlButtons();
+    refusals_ = 0;
     walk_.Begin(start);
     ListFolder();
     ShowState();
@@ -66,7 +80,10 @@ void TrawlWalk::TakeListed(const WalkStep& step) {
     if (!log_.IsOpen()) log_.Open();
     active_ = true;
     imageWork_ = false;
-    if (!step.listed && step.depth > 0) {
+    if (!step.listed && !step.detail.empty()) {
+        Refuse(step.folder,
+               ctx_.Text(Message::FolderListRefused, LastComponent(step.folder), step.detail));
+    } else if (!step.listed && step.depth > 0) {
         // Gone, or a path too long to open: the walk goes on without it.
         ctx_.host.AddMemoLine("  " +
                               ctx_.Text(Message::FolderNotListed, LastComponent(step.folder)));
@@ -108,8 +125,20 @@ void TrawlWalk::Step() {
     }
 }
 
+void TrawlWalk::Refuse(const std::string& path, const std::string& line) {
+    ctx_.host.AddMemoLine("  " + line);
+    ++refusals_;
+    if (refusalHandler_) refusalHandler_(path, line);
+}
+
 void TrawlWalk::TakeEntry(const WalkStep& step) {
     Host& host = ctx_.host;
+    if (HasLineBreak(step.entry.name)) {
+        imageWork_ = false;
+        Refuse(core::JoinPath(step.folder, step.entry.name),
+               ctx_.Text(Message::NameHasLineBreak, OnOneLine(step.entry.name)));
+        return;
+    }
     host.SetFileNameLabel(EntryLabel(step.entry));
     imageWork_ = handler_ ? handler_(step.folder, step.entry.name)
                           : conversion_.ConvertEntry(step.folder, step.entry.name);
@@ -121,6 +150,11 @@ void TrawlWalk::TakeEntry(const WalkStep& step) {
             // At the depth limit the line names the folder the walk stays in.
             host.AddMemoLine("");
             host.AddMemoLine(ctx_.Text(Message::Searching, LastComponent(step.folderAfter)));
+            if (step.descent == WalkStep::Descent::TooDeep) {
+                Refuse(core::JoinPath(step.folder, step.entry.name),
+                       ctx_.Text(Message::FolderTooDeep, step.entry.name,
+                                 std::to_string(kMaxTrawlDepth)));
+            }
             break;
         case WalkStep::Descent::NotEnterable:
             host.AddMemoLine("  " +

@@ -44,6 +44,13 @@ public:
     // image was read or written. An empty handler restores the conversion.
     using EntryHandler = std::function<bool(const std::string& folder, const std::string& name)>;
     void HandEntriesTo(EntryHandler handler) { handler_ = std::move(handler); }
+    // What the walk itself refuses (a folder it cannot list, one too deep, a
+    // name with a line break) is a memo line, and goes to this handler too,
+    // for a console's count of refusals.
+    using RefusalHandler = std::function<void(const std::string& path, const std::string& line)>;
+    void HandRefusalsTo(RefusalHandler handler) { refusalHandler_ = std::move(handler); }
+    // The refusals of the walk so far.
+    int Refusals() const { return refusals_; }
     // The folder the next step will list, when it is to descend into one.
     std::string FolderToListNext() const;
 
@@ -52,6 +59,7 @@ private:
     void ListFolder();
     void TakeListed(const WalkStep& step);
     void TakeEntry(const WalkStep& step);
+    void Refuse(const std::string& path, const std::string& line);
     void Finish();
     void GiveUp();
     // The title and which trawl buttons can be pressed, after a change.
@@ -61,6 +69,8 @@ private:
     TrawlLog& log_;
     Conversion& conversion_;
     EntryHandler handler_;
+    RefusalHandler refusalHandler_;
+    int refusals_ = 0;
     TreeWalk walk_;
     bool active_ = false;
     bool stopped_ = false;

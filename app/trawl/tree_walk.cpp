@@ -94,6 +94,7 @@ bool TreeWalk::Next(WalkStep& step) {
         step.kind = WalkStep::Kind::Listed;
         step.folder = level.folder;
         step.listed = level.listing.Open(level.folder);
+        step.detail = level.listing.Problem();
         level.open = true;
         step.hasFirst = level.listing.HasCurrent();
         if (step.hasFirst) step.entry = level.listing.Current();
@@ -105,8 +106,8 @@ bool TreeWalk::Next(WalkStep& step) {
         step.entry = level.listing.Current();
         const std::string path = core::JoinPath(level.folder, step.entry.name);
         std::string canonical;
-        if (!IsDotEntry(step.entry.name) && core::IsFolder(path) &&
-            FolderToEnter(path, canonical, step.descent, step.detail)) {
+        if (!IsDotEntry(step.entry.name) && !HasLineBreak(step.entry.name) &&
+            core::IsFolder(path) && FolderToEnter(path, canonical, step.descent, step.detail)) {
             // At the depth limit the folder is not entered.
             if (depth_ < kMaxTrawlDepth) {
                 levels_[++depth_].folder = path;

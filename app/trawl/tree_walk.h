@@ -13,6 +13,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "app/trawl/folder_listing.h"
 
@@ -20,6 +21,13 @@ namespace app {
 
 // How deep below the start folder the walk goes.
 inline constexpr int kMaxTrawlDepth = 25;
+
+// A name holding a line break would forge lines wherever it is written (the
+// message log, the trawl log, a texture's description): the walk takes no
+// such entry.
+inline bool HasLineBreak(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
+}
 
 struct WalkStep {
     enum class Kind {
@@ -38,7 +46,8 @@ struct WalkStep {
 
     Kind kind = Kind::Listed;
     std::string folder;  // the folder listed (Listed, Entry)
-    // Listed: whether the listing could be opened, and the entry shown before
+    // Listed: whether the listing could be opened (`detail` says why not,
+    // when that is known), and the entry shown before
     // the first one is examined (when there is one).
     bool listed = false;
     bool hasFirst = false;

@@ -73,6 +73,15 @@ TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
     ini.WriteString("MRU", "lastfile", "a\n[Paths]\neditor_dir=/bin/evil");
     ASSERT_TRUE(ini.UpdateFile());
     EXPECT_EQ(app::TMemIni(dir.File("a.ini")).ReadString("Paths", "editor_dir", "?"), "?");
+
+    // A file of many keys and sections reads in one pass; the first of equal keys counts.
+    std::string big = "[MRU]\n";
+    for (int i = 0; i < 200000; ++i)
+        big += "File" + std::to_string(i) + "=x\n[S" + std::to_string(i) + "]\n[mru]\n";
+    WriteText(dir.File("big.ini"), big + "FILE7=late\n");
+    const app::TMemIni read(dir.File("big.ini"));
+    EXPECT_EQ(read.ReadString("mru", "file7", "?") + read.ReadString("MRU", "File199999", "?"),
+              "xx");
 }
 
 // The cancelled close is shown by the desktop program's own test.
@@ -104,6 +113,35 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
                  std::filesystem::exists(dir.File("tempalpha.bmp")));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_TRUE(Contains(host.messages[0], ini()));
+}
+
+TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
+    struct : app::CommandLineJobs {
+        void StartTrawl() override {}
+        void ConvertCurrentFile(bool) override {}
+        void SaveAs() override {}
+    } jobs;
+    WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\n");
+    Create();
+    app.UseJobs(&jobs);
+    std::filesystem::create_directory(dir.File("assets"));
+    app.RunCommandLine({"-trawl", "-close", dir.File("assets")});
+    EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs);
+    app.ToggleOption(&app::Settings::DoTextures);  // the user's own change is kept
+    app.Close();
+    EXPECT_TRUE(Contains(SettingsText(),
+                         "CloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoTextures=0\n"
+                         "OverwriteTGAs=1\nUniformColour=1\n"));
+}
+
+TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsAndSetsTheExitStatus) {
+    Create();
+    WriteText(dir.File("bad.texture"), "not a texture");
+    app.RunCommandLine({"-close", dir.File("bad.texture")});
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_FALSE(host.memo.empty());
+    EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back()));
+    EXPECT_EQ(app.ExitStatus(), 1);
 }
 
 // Settings the program cannot read may still be the user's: a file too large,

@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <regex>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "tests/app/flow_fixture.h"
 
 namespace {
@@ -242,6 +246,35 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     }
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(fs::status(app->log().Path()).type(), fs::file_type::fifo);
+}
+
+// What the walk refuses is a line naming the reason, and counted.
+TEST_F(TrawlTest, ForgedNamesTooDeepFoldersAndALinkedLogAreRefused) {
+    WriteImage(At("evil\n  -- Trawl finished --.texture"), 4, 4, false);
+    WriteImage(At("bad\rdir/inner.texture"), 4, 4, false);
+    std::string deep;
+    for (int i = 0; i <= app::kMaxTrawlDepth; ++i) deep += "d" + std::to_string(i) + "/";
+    WriteImage(At(deep + "lost.texture"), 4, 4, false);
+    fs::create_directory(At("locked"));
+    fs::permissions(At("locked"), fs::perms::none);
+    testing_support::WriteText(At("elsewhere.txt"), "");
+    fs::create_symlink(At("elsewhere.txt"), app->log().Path());
+    app->trawl().Start();
+    Step();
+    EXPECT_FALSE(Exists(At(deep + "lost.tga")) || Exists(At("bad\rdir/inner.tga")));
+    const bool root = ::geteuid() == 0;  // the superuser lists any folder
+    EXPECT_EQ(app->trawl().Refusals(), root ? 3 : 4);
+    for (const std::string line :
+         {"  \"evil\\n  -- Trawl finished --.texture\" is not trawled: its name holds a line break",
+          "  \"bad\\rdir\" is not trawled: its name holds a line break",
+          "  Folder \"d25\" is not trawled: it lies more than 25 folders deep",
+          "  The trawl log \"Trawl_Log.txt\" is a symbolic link; it is left as it is, and this "
+          "trawl is not logged"})
+        EXPECT_EQ(Seen(line), 1) << line;
+    EXPECT_EQ(Seen("  Folder \"locked\" cannot be listed: Permission denied"), root ? 0 : 1);
+    EXPECT_EQ(Seen("  -- Trawl finished --"), 1);
+    EXPECT_TRUE(testing_support::ReadText(At("elsewhere.txt")).empty());
+    fs::permissions(At("locked"), fs::perms::owner_all);
 }
 #endif
 
