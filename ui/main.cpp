@@ -20,5 +20,7 @@ int main(int argc, char** argv) {
                           app::InstalledDataDir(programPath));
     window.setCommandLine(std::move(args));
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    // An unattended job (-close) that refused its file ends with a failure.
+    return status != 0 ? status : window.application().ExitStatus();
 }
