@@ -4,6 +4,6 @@
 
 #include "cli/batch/batch_report.h"
 #include "cli/commands/commands.h"
-#include "cli/console.h"
-#include "cli/global_options.h"
-#include "cli/json.h"
+#include "cli/options/global_options.h"
+#include "cli/output/console.h"
+#include "cli/output/json.h"

@@ -15,7 +15,7 @@
 #include "cli/batch/job_pool.h"
 #include "cli/batch/ordered_memo_host.h"
 #include "cli/commands/commands.h"
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/io/paths.h"
 
 namespace cli {

@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "cli/batch/batch_report.h"
-#include "cli/console.h"
-#include "cli/json.h"
+#include "cli/output/console.h"
+#include "cli/output/json.h"
 #include "core/io/paths.h"
 #include "skeinpress_version.h"
 #include "tests/support/image_files.h"

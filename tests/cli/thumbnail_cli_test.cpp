@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "cli/console.h"
+#include "cli/output/console.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
