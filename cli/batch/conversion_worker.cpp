@@ -1,6 +1,6 @@
 #include "cli/batch/conversion_worker.h"
 
-#include "cli/cli.h"
+#include "cli/batch/batch_report.h"
 #include "core/formats/save_image.h"
 
 namespace cli {
