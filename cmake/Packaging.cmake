@@ -1,5 +1,6 @@
 # Packages a user can install, made with cpack in a build folder:
-#   Linux:   skeinpress_<version>_amd64.deb, both programs with their desktop
+#   Linux:   skeinpress_<version>_amd64.deb (the window) and
+#            skeinpress-cli_<version>_amd64.deb (the converter), with the desktop
 #            entry, MIME type, icons, language file and help; its dependencies
 #            are read from the programs themselves (dpkg-shlibdeps).
 #   Windows: skeinpress-cli-<version>-win64.zip, the headless converter as one
@@ -44,21 +45,7 @@ if(WIN32)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
   set(CPACK_MONOLITHIC_INSTALL OFF)
 else()
-  if(TARGET skeinpress-cli)
-    install(TARGETS skeinpress-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-  install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/skeinpress)
-  set(CPACK_GENERATOR DEB)
-  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # The libraries the programs link are found by dpkg-shlibdeps; Qt's window
-  # system plugins are loaded at run time, so they are named here.
-  if(SKEINPRESS_BUILD_UI)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, shared-mime-info, desktop-file-utils")
-  endif()
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingDeb.cmake)
 endif()
 
 include(CPack)

@@ -1,10 +1,15 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -13,10 +18,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
+#include <set>
 
 #include "ui/about_box.h"
 #include "ui/actual_size_window.h"
@@ -34,15 +47,78 @@ namespace {
 
 constexpr const char* kPictureHint = "Right click for menu";
 constexpr QPoint kDefaultPosition{200, 100};
+// Room for a decoration not known yet (the window not shown): a title bar and
+// thin borders.
+constexpr QMargins kDecorationAllowance{4, 32, 4, 4};
+
+// Captions the language file has no key for yet.
+namespace caption {
+constexpr const char* kImageMenu = "&Image";
+constexpr const char* kAlphaMenu = "&Alpha";
+constexpr const char* kZoomIn = "Zoom In";
+constexpr const char* kZoomOut = "Zoom Out";
+constexpr const char* kZoomFit = "Best Fit";
+constexpr const char* kZoomActual = "Zoom 100 %";
+constexpr const char* kCopy = "Copy";
+constexpr const char* kDetails = "Details...";
+constexpr const char* kFullScreen = "Full Screen";
+constexpr const char* kMergeAlpha = "Merge Alpha Image";
+constexpr const char* kNormalMap = "Make Normal Map";
+constexpr const char* kTrawlFolder = "Trawl Folder...";
+constexpr const char* kSave = "Save";
+constexpr const char* kOpenRecent = "Open Recent";
+constexpr const char* kToolBar = "Toolbar";
+constexpr const char* kFit = "Fit";
+// Shorter captions for the toolbar's buttons.
+constexpr const char* kToolActualSize = "Actual Size";
+constexpr const char* kToolTransparent = "Transparent";
+constexpr const char* kToolZoomFit = "Fit";
+constexpr const char* kToolZoomActual = "100 %";
+}  // namespace caption
+
+// The zoom steps, as image viewers offer them.
+constexpr double kZoomSteps[] = {1.0 / 16, 1.0 / 8, 1.0 / 6, 0.25, 1.0 / 3, 0.5, 2.0 / 3, 1,
+                                 1.5,      2,       3,       4,    6,       8,   12,      16};
+// No picture widget grows beyond this, whatever the zoom.
+constexpr int kLargestShownSide = 32000;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// A menu title with a keyboard mnemonic on its first letter, unless the
-// language file gave it one.
-QString WithMnemonic(const QString& title) {
-    return title.contains('&') ? title : "&" + title;
+// The letter after a caption's single '&' (an escaped "&&" is none).
+QChar MnemonicOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return text[i + 1].toLower();
+        ++i;
+    }
+    return QChar();
+}
+
+// Gives each action without a mnemonic one on the first letter not yet taken,
+// word starts first, so captions from any language file get one.
+void AssignMnemonics(const QList<QAction*>& actions) {
+    std::set<QChar> taken;
+    for (QAction* action : actions)
+        if (const QChar used = MnemonicOf(action->text()); !used.isNull()) taken.insert(used);
+    for (QAction* action : actions) {
+        const QString text = action->text();
+        if (action->isSeparator() || text.trimmed().isEmpty() || !MnemonicOf(text).isNull())
+            continue;
+        auto free = [&](qsizetype i) {
+            return text[i].isLetterOrNumber() && !taken.count(text[i].toLower()) &&
+                   text[i] != '&' && (i == 0 || text[i - 1] != '&');
+        };
+        qsizetype chosen = -1;
+        for (qsizetype i = 0; i < text.size() && chosen < 0; ++i)
+            if ((i == 0 || text[i - 1] == ' ') && free(i)) chosen = i;
+        for (qsizetype i = 0; i < text.size() && chosen < 0; ++i)
+            if (free(i)) chosen = i;
+        if (chosen < 0) continue;
+        taken.insert(text[chosen].toLower());
+        action->setText(text.left(chosen) + '&' + text.mid(chosen));
+    }
 }
 
 // The platform's key for a standard command, or `fallback` where it has none
@@ -63,6 +139,20 @@ QFrame* MakePane(QWidget* parent, const char* name, QLabel*& caption) {
     caption = new QLabel(pane);
     caption->setAlignment(Qt::AlignCenter);
     return pane;
+}
+
+// The box a picture is shown in: centred while it is smaller, scrolled when
+// zoomed beyond it; hidden while there is no picture, so the caption shows.
+QScrollArea* MakeScroll(QWidget* pane, const char* name) {
+    auto* scroll = new QScrollArea(pane);
+    scroll->setObjectName(name);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignCenter);
+    scroll->setWidgetResizable(false);
+    scroll->viewport()->setAutoFillBackground(false);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->hide();
+    return scroll;
 }
 
 template <typename Widget>
@@ -98,7 +188,11 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
 
     app_.Start(programDir, programPath);
     updateOptionChecks();
-    resize(kDefaultClientSize + QSize(0, menuBar()->sizeHint().height()));
+    // The client area at its own size; the bars around it add theirs (the
+    // first showing corrects for what they finally take).
+    resize(kDefaultClientSize +
+           QSize(0, menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
+                        statusBar()->sizeHint().height()));
     placeAt(app_.settings().WindowLeft, app_.settings().WindowTop);
 }
 
@@ -111,9 +205,10 @@ void MainWindow::createWidgets() {
     fileNameLabel = Named(new QLabel("File Name", client), "fileNameLabel");
     colourPane = MakePane(client, "colourPane", colourPaneCaption);
     colourPaneCaption->setText("Image");
-    colourPicture = Named(new PictureView(colourPane), "colourPicture");
+    colourScroll = MakeScroll(colourPane, "colourScroll");
+    colourPicture = Named(new PictureView, "colourPicture");
     colourPicture->setToolTip(kPictureHint);
-    colourPicture->hide();
+    colourScroll->setWidget(colourPicture);
     sizeLabel = Named(new QLabel("Image Size:", colourPane), "sizeLabel");
     sizeLabel->setWordWrap(true);
     sizeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -124,9 +219,10 @@ void MainWindow::createWidgets() {
 
     alphaPane = MakePane(client, "alphaPane", alphaPaneCaption);
     alphaPaneCaption->setText("Alpha Channel");
-    alphaPicture = Named(new PictureView(alphaPane), "alphaPicture");
+    alphaScroll = MakeScroll(alphaPane, "alphaScroll");
+    alphaPicture = Named(new PictureView, "alphaPicture");
     alphaPicture->setToolTip(kPictureHint);
-    alphaPicture->hide();
+    alphaScroll->setWidget(alphaPicture);
     messageLog = Named(new QPlainTextEdit(alphaPane), "messageLog");
     messageLog->setReadOnly(true);
     messageLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -150,6 +246,8 @@ void MainWindow::createWidgets() {
             [this](QPoint at) { colourMenu->exec(at); });
     connect(alphaPicture, &PictureView::contextMenuRequested, this,
             [this](QPoint at) { alphaMenu->exec(at); });
+    for (PictureView* view : {colourPicture, alphaPicture})
+        connect(view, &PictureView::zoomRequested, this, &MainWindow::zoomBy);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &MainWindow::cancelColourPick);
@@ -183,41 +281,129 @@ void MainWindow::layOutWidgets() {
 
 void MainWindow::fitPictures() {
     // The colour box is 330 x 330 and the alpha box 330 x 209 at the default size.
-    if (!colourSize_.isEmpty()) {
-        const app::FittedSize shown =
-            app::FitIntoBox(colourSize_.width(), colourSize_.height(), colourPane->width() - 16,
-                            colourPane->height() - 47);
-        colourPicture->setGeometry(8, 8, shown.width, shown.height);
+    colourScroll->setGeometry(8, 8, colourPane->width() - 16, colourPane->height() - 47);
+    alphaScroll->setGeometry(8, 8, alphaPane->width() - 17, messageLog->y() - 15);
+    auto place = [this](PictureView* view, QScrollArea* box, QSize full) {
+        if (full.isEmpty()) return;
+        QSize shown;
+        if (zoom_ <= 0) {
+            const app::FittedSize fitted =
+                app::FitIntoBox(full.width(), full.height(), box->width(), box->height());
+            shown = QSize(fitted.width, fitted.height);
+        } else {
+            shown = QSize(static_cast<int>(std::lround(full.width() * zoom_)),
+                          static_cast<int>(std::lround(full.height() * zoom_)))
+                        .boundedTo(QSize(kLargestShownSide, kLargestShownSide))
+                        .expandedTo(QSize(1, 1));
+        }
+        // Zooming keeps the point in the middle of the box where it was.
+        QScrollBar* h = box->horizontalScrollBar();
+        QScrollBar* v = box->verticalScrollBar();
+        const QSize old = view->size();
+        const double cx =
+            old.width() > 0 ? (h->value() + box->viewport()->width() / 2.0) / old.width() : 0.5;
+        const double cy =
+            old.height() > 0 ? (v->value() + box->viewport()->height() / 2.0) / old.height() : 0.5;
+        view->resize(shown);
+        h->setValue(static_cast<int>(cx * shown.width() - box->viewport()->width() / 2.0));
+        v->setValue(static_cast<int>(cy * shown.height() - box->viewport()->height() / 2.0));
+    };
+    place(colourPicture, colourScroll, colourSize_);
+    place(alphaPicture, alphaScroll, alphaSize_);
+    updateStatus();
+}
+
+double MainWindow::fittedZoom() const {
+    if (colourSize_.isEmpty()) return 1;
+    const app::FittedSize fitted = app::FitIntoBox(colourSize_.width(), colourSize_.height(),
+                                                   colourScroll->width(), colourScroll->height());
+    return static_cast<double>(fitted.width) / colourSize_.width();
+}
+
+void MainWindow::setZoom(double zoom) {
+    zoom_ = zoom;
+    fitPictures();
+}
+
+void MainWindow::zoomBy(int steps) {
+    if (colourSize_.isEmpty() || steps == 0) return;
+    double zoom = zoom_ > 0 ? zoom_ : fittedZoom();
+    for (; steps > 0; --steps) {
+        const double* next = std::find_if(std::begin(kZoomSteps), std::end(kZoomSteps),
+                                          [zoom](double step) { return step > zoom * 1.001; });
+        zoom = next == std::end(kZoomSteps) ? zoom : *next;
     }
-    if (!alphaSize_.isEmpty()) {
-        const app::FittedSize shown = app::FitIntoBox(
-            alphaSize_.width(), alphaSize_.height(), alphaPane->width() - 17, messageLog->y() - 15);
-        alphaPicture->setGeometry(8, 8, shown.width, shown.height);
+    for (; steps < 0; ++steps) {
+        const double* below =
+            std::find_if(std::rbegin(kZoomSteps), std::rend(kZoomSteps), [zoom](double step) {
+                return step < zoom * 0.999;
+            }).base();
+        zoom = below == std::begin(kZoomSteps) ? zoom : *(below - 1);
     }
+    setZoom(zoom);
 }
 
 // The panes hold a reduction of a big picture that is still as large as the
 // screen, so a later enlargement of the window needs no new one.
 void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
     fullSize = QSize(bitmap.Width(), bitmap.Height());
+    // Another file is fitted and described afresh; a redraw of the same keeps both.
+    if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
+        shownFile_ = app_.settings().CurrentFile;
+        zoom_ = 0;
+        compression_.clear();
+    }
     view->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
     fitPictures();
-    view->show();
+    (view == colourPicture ? colourScroll : alphaScroll)->show();
+    // The keys reach the picture (its menu, the zoom) rather than the log.
+    if (view == colourPicture && (!focusWidget() || focusWidget() == messageLog))
+        colourPicture->setFocus();
 }
 
 void MainWindow::clearPictures() {
     colourPicture->clear();
     alphaPicture->clear();
+    colourScroll->hide();
+    alphaScroll->hide();
     colourSize_ = alphaSize_ = QSize();
+    updateStatus();
+}
+
+QPoint MainWindow::KeptOnScreen(const QRect& frame, const QList<QRect>& available) {
+    if (available.isEmpty()) return frame.topLeft();
+    auto overlap = [&frame](const QRect& area) {
+        const QRect common = area.intersected(frame);
+        return common.isEmpty() ? 0LL : static_cast<long long>(common.width()) * common.height();
+    };
+    const QRect area =
+        *std::max_element(available.begin(), available.end(),
+                          [&](const QRect& a, const QRect& b) { return overlap(a) < overlap(b); });
+    // Right and bottom first: a window too large for the area keeps its top-left.
+    QPoint corner = frame.topLeft();
+    corner.setX(std::max(area.left(), std::min(corner.x(), area.right() + 1 - frame.width())));
+    corner.setY(std::max(area.top(), std::min(corner.y(), area.bottom() + 1 - frame.height())));
+    return corner;
 }
 
 void MainWindow::placeAt(int left, int top) {
     // The stored place is the client area's, so it reads back the same
     // whatever the window manager's decoration. A place on no screen (another
-    // monitor set-up) falls back to the default.
+    // monitor set-up) falls back to the default; then the whole window,
+    // decoration included, is moved onto the screen it overlaps most.
     QPoint corner(left, top);
     if (!QGuiApplication::screenAt(corner)) corner = kDefaultPosition;
-    setGeometry(QRect(corner, size()));
+    QMargins decoration(frameGeometry().left() - geometry().left(),
+                        geometry().top() - frameGeometry().top(),
+                        frameGeometry().right() - geometry().right(),
+                        frameGeometry().bottom() - geometry().bottom());
+    if (decoration.isNull()) decoration = kDecorationAllowance;
+    QList<QRect> available;
+    for (const QScreen* screen : QGuiApplication::screens())
+        available << screen->availableGeometry();
+    const QPoint frameCorner =
+        KeptOnScreen(QRect(corner, size()).marginsAdded(decoration), available);
+    setGeometry(QRect(frameCorner + QPoint(decoration.left(), decoration.top()), size()));
 }
 
 void MainWindow::createActions() {
@@ -247,34 +433,123 @@ void MainWindow::createActions() {
                 [this, action, flag] { action->setChecked(app_.ToggleOption(flag)); });
     };
 
+    // Items made once and put into more than one menu (and the toolbar).
+    auto shared = [this](const char* name, const char* caption, const char* key, auto handler,
+                         QList<QKeySequence> keys = {}) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(name);
+        if (key) actionCaptions_.emplace_back(action, key);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);  // its keys work with every menu closed
+        return action;
+    };
+    auto standard = [](QKeySequence::StandardKey key, QKeySequence fallback) {
+        return QList<QKeySequence>{StandardKey(key, fallback)};
+    };
+
+    QAction* mergeAlpha = shared("mergeAlphaAction", caption::kMergeAlpha, nullptr,
+                                 [this] { app_.editing().MergeAlphaImage(); });
+    QAction* normalMap = shared("normalMapAction", caption::kNormalMap, nullptr,
+                                [this] { app_.editing().MakeNormalMap(); });
+    QAction* zoomIn = shared(
+        "zoomInAction", caption::kZoomIn, nullptr, [this] { zoomBy(1); },
+        QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence("Ctrl+="));
+    QAction* zoomOut = shared(
+        "zoomOutAction", caption::kZoomOut, nullptr, [this] { zoomBy(-1); },
+        QKeySequence::keyBindings(QKeySequence::ZoomOut));
+    QAction* zoomFit = shared("zoomFitAction", caption::kZoomFit, nullptr, [this] { setZoom(0); },
+                              {QKeySequence("Ctrl+0")});
+    QAction* zoomActual = shared("zoomActualAction", caption::kZoomActual, nullptr,
+                                 [this] { setZoom(1); }, {QKeySequence("Ctrl+1")});
+    QAction* copy = shared("copyAction", caption::kCopy, nullptr, &MainWindow::copyPicture,
+                           standard(QKeySequence::Copy, QKeySequence("Ctrl+C")));
+    // A text box with focus (the log) keeps Ctrl+C for its own selection.
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QAction* details = shared("detailsAction", caption::kDetails, nullptr, &MainWindow::showDetails,
+                              {QKeySequence("Alt+Return")});
+    fullScreenAction = shared(
+        "fullScreenAction", caption::kFullScreen, nullptr,
+        [this] { isFullScreen() ? showNormal() : showFullScreen(); },
+        QKeySequence::keyBindings(QKeySequence::FullScreen) << QKeySequence(Qt::Key_F11));
+    fullScreenAction->setCheckable(true);
+
     fileMenu = keyedMenu(menuBar()->addMenu("&File"), "fileMenu", "menu File");
-    item(fileMenu, "openAction", "Open", "menu Open", [this] {
-        app_.view().ChooseAndOpen();
-    })->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
-    reopenAction = item(fileMenu, "reopenAction", "  ", nullptr, &MainWindow::reopenCurrent);
-    recentFilesMenu = keyedMenu(fileMenu->addMenu("Open Recent"), "recentFilesMenu", nullptr);
+    QAction* open =
+        item(fileMenu, "openAction", "Open", "menu Open", [this] { app_.view().ChooseAndOpen(); });
+    open->setShortcut(StandardKey(QKeySequence::Open, QKeySequence("Ctrl+O")));
+    // Hidden until a file gives it a caption.
+    reopenAction = item(fileMenu, "reopenAction", "", nullptr, &MainWindow::reopenCurrent);
+    reopenAction->setVisible(false);
+    recentFilesMenu =
+        keyedMenu(fileMenu->addMenu(caption::kOpenRecent), "recentFilesMenu", nullptr);
     connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentFiles);
-    item(fileMenu, "saveAction", "Save", nullptr, [this] {
-        app_.view().Save();
-    })->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
+    QAction* save =
+        item(fileMenu, "saveAction", caption::kSave, nullptr, [this] { app_.view().Save(); });
+    save->setShortcut(StandardKey(QKeySequence::Save, QKeySequence("Ctrl+S")));
     item(fileMenu, "saveAsAction", "Save As", "menu SaveAs", [this] {
         app_.view().SaveAs();
     })->setShortcut(StandardKey(QKeySequence::SaveAs, QKeySequence("Ctrl+Shift+S")));
-    item(fileMenu, "exitAction", "Exit", "menu Exit", &QWidget::close)
-        ->setShortcut(StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")));
     fileMenu->addSeparator();
-    item(fileMenu, "mergeAlphaAction", "Merge Alpha Image", nullptr,
-         [this] { app_.editing().MergeAlphaImage(); });
-    item(fileMenu, "normalMapAction", "Make Normal Map", nullptr,
-         [this] { app_.editing().MakeNormalMap(); });
+    fileMenu->addAction(mergeAlpha);
+    fileMenu->addAction(normalMap);
     fileMenu->addSeparator();
-    item(fileMenu, "trawlFolderAction", "Trawl Folder...", nullptr,
+    item(fileMenu, "trawlFolderAction", caption::kTrawlFolder, nullptr,
          [this] { app_.trawl().ChooseFolderAndTrawl(); });
     item(fileMenu, "viewLogAction", "View Trawl Log", "menu ViewLog",
          [this] { app_.log().View(); });
     item(fileMenu, "deleteLogAction", "Delete Trawl Log", "menu DeleteLog",
          [this] { app_.DeleteTrawlLog(); });
+    fileMenu->addSeparator();
+    item(fileMenu, "exitAction", "Exit", "menu Exit", &QWidget::close)
+        ->setShortcuts({StandardKey(QKeySequence::Quit, QKeySequence("Ctrl+Q")),
+                        StandardKey(QKeySequence::Close, QKeySequence("Ctrl+W"))});
     fillRecentFiles();
+
+    // The pictures' right-click menus; the Image and Alpha menus hold the same items.
+    colourMenu = keyedMenu(new QMenu(this), "colourMenu", nullptr);
+    QAction* colourActualSize = item(colourMenu, "colourActualSizeAction", "Display Actual Size",
+                                     "popup1 ActSize", &MainWindow::showColourActualSize);
+    QAction* editColour = item(colourMenu, "editColourAction", "Edit", "popup1 Edit",
+                               [this] { app_.editor().EditColour(); });
+    transparentViewAction = item(colourMenu, "transparentViewAction", "Display Transparent",
+                                 "popup1 Transparent", &MainWindow::toggleTransparentView);
+    transparentViewAction->setCheckable(true);
+    QAction* mask = item(colourMenu, "createAlphaMaskAction", "Create alpha mask", "popup1 Mask",
+                         &MainWindow::createAlphaMask);
+    QAction* background = item(colourMenu, "backgroundColourAction", "Transparent Background",
+                               "popup1 BGround", &MainWindow::chooseBackgroundColour);
+    QAction* grey = item(colourMenu, "greyScaleAction", "Grey Scale", "popup1 Grey",
+                         [this] { app_.editing().GreyScale(); });
+    nonUniformColourAction =
+        item(colourMenu, "nonUniformColourAction", "Non Uniform Colour", "popup1 colour",
+             [this] { app_.editing().BreakUpUniformColour(); });
+    nonUniformColourAction->setVisible(false);
+
+    alphaMenu = keyedMenu(new QMenu(this), "alphaMenu", nullptr);
+    QAction* alphaActualSize = item(alphaMenu, "alphaActualSizeAction", "Display Actual Size",
+                                    "popup2 ActSize", &MainWindow::showAlphaActualSize);
+    QAction* editAlpha = item(alphaMenu, "editAlphaAction", "Edit", "popup2 Edit",
+                              [this] { app_.editor().EditAlpha(); });
+    QAction* invert = item(alphaMenu, "invertAlphaAction", "Invert Alpha Colour", "popup2 Invert",
+                           [this] { app_.editing().InvertAlpha(); });
+    QAction* remove = item(alphaMenu, "removeAlphaAction", "Remove Alpha Channel", "popup2 Remove",
+                           [this] { app_.editing().RemoveAlpha(); });
+
+    imageMenu = keyedMenu(menuBar()->addMenu(caption::kImageMenu), "imageMenu", nullptr);
+    imageMenu->addActions({colourActualSize, transparentViewAction, background});
+    imageMenu->addSeparator();
+    imageMenu->addActions({zoomIn, zoomOut, zoomFit, zoomActual, fullScreenAction});
+    imageMenu->addSeparator();
+    imageMenu->addActions({copy, details, editColour, nonUniformColourAction});
+
+    alphaChannelMenu =
+        keyedMenu(menuBar()->addMenu(caption::kAlphaMenu), "alphaChannelMenu", nullptr);
+    alphaChannelMenu->addActions({mask, mergeAlpha, invert, remove});
+    alphaChannelMenu->addSeparator();
+    alphaChannelMenu->addActions({grey, normalMap});
+    alphaChannelMenu->addSeparator();
+    alphaChannelMenu->addActions({alphaActualSize, editAlpha});
 
     optionsMenu = keyedMenu(menuBar()->addMenu("&Options"), "optionsMenu", "menu Options");
     option("convertBmpsAction", "Convert BMPs", "menu ConvertBMP", &app::Settings::DoBMPs);
@@ -302,34 +577,35 @@ void MainWindow::createActions() {
     helpAction->setShortcut(StandardKey(QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)));
     item(helpMenu, "aboutAction", "About", "menu About", &MainWindow::about);
 
-    colourMenu = keyedMenu(new QMenu(this), "colourMenu", nullptr);
-    item(colourMenu, "colourActualSizeAction", "Display Actual Size", "popup1 ActSize",
-         &MainWindow::showColourActualSize);
-    item(colourMenu, "editColourAction", "Edit", "popup1 Edit",
-         [this] { app_.editor().EditColour(); });
-    transparentViewAction = item(colourMenu, "transparentViewAction", "Display Transparent",
-                                 "popup1 Transparent", &MainWindow::toggleTransparentView);
-    transparentViewAction->setCheckable(true);
-    item(colourMenu, "createAlphaMaskAction", "Create alpha mask", "popup1 Mask",
-         &MainWindow::createAlphaMask);
-    item(colourMenu, "backgroundColourAction", "Transparent Background", "popup1 BGround",
-         &MainWindow::chooseBackgroundColour);
-    item(colourMenu, "greyScaleAction", "Grey Scale", "popup1 Grey",
-         [this] { app_.editing().GreyScale(); });
-    nonUniformColourAction =
-        item(colourMenu, "nonUniformColourAction", "Non Uniform Colour", "popup1 colour",
-             [this] { app_.editing().BreakUpUniformColour(); });
-    nonUniformColourAction->setVisible(false);
+    // The common commands, with the desktop theme's icons where it has them.
+    toolBar = Named(addToolBar(caption::kToolBar), "toolBar");
+    toolBar->setMovable(false);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto icon = [this](QAction* action, const char* theme, QStyle::StandardPixmap fallback,
+                       const char* shortCaption = nullptr) {
+        if (shortCaption) action->setIconText(shortCaption);
+        action->setIcon(QIcon::fromTheme(
+            theme, fallback == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(fallback)));
+        toolBar->addAction(action);
+    };
+    icon(open, "document-open", QStyle::SP_DialogOpenButton);
+    icon(save, "document-save", QStyle::SP_DialogSaveButton);
+    toolBar->addSeparator();
+    icon(colourActualSize, "window-new", QStyle::SP_CustomBase, caption::kToolActualSize);
+    icon(transparentViewAction, "", QStyle::SP_CustomBase, caption::kToolTransparent);
+    toolBar->addSeparator();
+    icon(zoomOut, "zoom-out", QStyle::SP_CustomBase);
+    icon(zoomIn, "zoom-in", QStyle::SP_CustomBase);
+    icon(zoomFit, "zoom-fit-best", QStyle::SP_CustomBase, caption::kToolZoomFit);
+    icon(zoomActual, "zoom-original", QStyle::SP_CustomBase, caption::kToolZoomActual);
 
-    alphaMenu = keyedMenu(new QMenu(this), "alphaMenu", nullptr);
-    item(alphaMenu, "alphaActualSizeAction", "Display Actual Size", "popup2 ActSize",
-         &MainWindow::showAlphaActualSize);
-    item(alphaMenu, "editAlphaAction", "Edit", "popup2 Edit",
-         [this] { app_.editor().EditAlpha(); });
-    item(alphaMenu, "invertAlphaAction", "Invert Alpha Colour", "popup2 Invert",
-         [this] { app_.editing().InvertAlpha(); });
-    item(alphaMenu, "removeAlphaAction", "Remove Alpha Channel", "popup2 Remove",
-         [this] { app_.editing().RemoveAlpha(); });
+    // Size, format and zoom of the open picture.
+    statusSize = Named(new QLabel(this), "statusSize");
+    statusFormat = Named(new QLabel(this), "statusFormat");
+    statusZoom = Named(new QLabel(this), "statusZoom");
+    statusBar()->addWidget(statusSize);
+    statusBar()->addWidget(statusFormat);
+    statusBar()->addPermanentWidget(statusZoom);
 }
 
 void MainWindow::fillRecentFiles() {
@@ -353,13 +629,14 @@ void MainWindow::updateOptionChecks() {
 
 void MainWindow::retranslate() {
     auto T = [this](const char* key) { return Q(app_.T(key)); };
-    for (const auto& [menu, key] : menuCaptions_) menu->setTitle(WithMnemonic(T(key)));
+    for (const auto& [menu, key] : menuCaptions_) menu->setTitle(T(key));
     for (const auto& [action, key] : actionCaptions_) action->setText(T(key));
+    assignMnemonics();
     helpAction->setText(helpMenu->title());
     // Activation follows every dialog and every return from another program:
     // the lines describing a loaded image stay.
     if (!app_.view().Store().ImageLoaded) {
-        fileNameLabel->setText(T("label FileName"));
+        setFileNameText(T("label FileName"));
         sizeLabel->setText(T("label Size"));
     }
     colourPaneCaption->setText(T("label Image"));
@@ -368,7 +645,82 @@ void MainWindow::retranslate() {
     stopButton->setText(T("button Stop"));
 }
 
+void MainWindow::assignMnemonics() {
+    AssignMnemonics(menuBar()->actions());
+    for (QMenu* menu : {fileMenu, imageMenu, alphaChannelMenu, optionsMenu, setUpMenu, helpMenu,
+                        colourMenu, alphaMenu})
+        AssignMnemonics(menu->actions());
+}
+
+void MainWindow::setFileNameText(const QString& text) {
+    fileNameText_ = text;
+    elideFileName();
+}
+
+// A long path loses its middle, never its extension; the tooltip has it whole.
+void MainWindow::elideFileName() {
+    const QString shown = fileNameLabel->fontMetrics().elidedText(fileNameText_, Qt::ElideMiddle,
+                                                                  fileNameLabel->width());
+    fileNameLabel->setText(shown);
+    fileNameLabel->setToolTip(shown == fileNameText_ ? QString() : fileNameText_);
+}
+
+void MainWindow::updateStatus() {
+    if (!statusZoom) return;  // the bars come after the panes
+    const core::ImageStore& store = app_.view().Store();
+    if (colourSize_.isEmpty() || !store.Usable()) {
+        for (QLabel* label : {statusSize, statusFormat, statusZoom}) label->clear();
+        return;
+    }
+    statusSize->setText(QString("%1 x %2").arg(store.Image.Width).arg(store.Image.Height));
+    // The container or the file's own type, the compression, the pixel depth.
+    QString format = Q(store.TextureContainer);
+    if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
+    // The store tells the variant only until the first drawing is done.
+    if (const QString now = CompressionName(store); !now.isEmpty()) compression_ = now;
+    const QString& compression = compression_;
+    if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
+    format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.BytesPerPixel() * 8);
+    statusFormat->setText(format);
+    const double zoom = zoom_ > 0 ? zoom_ : fittedZoom();
+    const QString percent = QString("%1 %").arg(std::lround(zoom * 100));
+    statusZoom->setText(zoom_ > 0 ? percent : QString("%1 (%2)").arg(caption::kFit, percent));
+}
+
+void MainWindow::copyPicture() {
+    const QImage image = StoreImage(app_.view().Store());
+    if (image.isNull()) return;
+    QApplication::clipboard()->setImage(image);
+}
+
+void MainWindow::showDetails() {
+    const core::ImageStore& store = app_.view().Store();
+    if (!store.Usable()) return;
+    QDialog dialog(this);
+    dialog.setObjectName("detailsDialog");
+    dialog.setWindowTitle(QString(caption::kDetails).remove("...").remove('&'));
+    auto* text =
+        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile, compression_)),
+              "detailsText");
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    dialog.resize(560, 360);
+    dialog.exec();
+}
+
 // ---- Window events
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && fullScreenAction)
+        fullScreenAction->setChecked(isFullScreen());
+    QMainWindow::changeEvent(event);
+}
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) retranslate();
@@ -376,7 +728,10 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::Resize) layOutWidgets();
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        layOutWidgets();
+        elideFileName();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -384,6 +739,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
+    if (!isMaximized() && !isFullScreen())
+        resize(size() + kDefaultClientSize - centralWidget()->size());
     retranslate();
     // Run the command line once the window is on screen: its jobs block for a
     // moment and fill the panes.
@@ -535,7 +892,7 @@ void MainWindow::trackPickedColour(QPoint position) {
     pickedColourLabel->setText(QString("R %1, G %2, B %3").arg(red).arg(green).arg(blue));
     pickedColourLabel->adjustSize();
     const int left = x < colourPicture->width() - pickedColourLabel->width() ? x + 25 : x - 65;
-    pickedColourLabel->move(left, y - 20);
+    pickedColourLabel->move(colourPicture->mapTo(colourPane, QPoint(left, y - 20)));
     if (inside) {
         pickedColourLabel->show();
         pickedColourLabel->raise();

@@ -3,7 +3,10 @@
 // the application's calls back into widget changes. It decides nothing itself.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <string>
 #include <utility>
@@ -18,6 +21,8 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
+class QToolBar;
 
 namespace ui {
 
@@ -37,6 +42,12 @@ public:
     MainWindow(const std::string& programDir, const std::string& programPath,
                const std::string& dataDir, QWidget* parent = nullptr);
 
+    // The place for a window of `frame` (decoration included) wanted at its
+    // top-left corner, moved so that it lies wholly inside the available area
+    // of the screen it overlaps most (the first one when it overlaps none). A
+    // window larger than that area keeps its title bar's top-left corner on it.
+    static QPoint KeptOnScreen(const QRect& frame, const QList<QRect>& available);
+
     app::Application& application() { return app_; }
     WindowHost& host() { return host_; }
     // The arguments after the program name, run at the first showing.
@@ -47,6 +58,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -88,6 +100,18 @@ private:
     // A busy cursor until the program is idle again (a load or save is coming).
     void busyUntilIdle();
     void showActualSize(bool alpha);
+    // Zoom: 0 fits the picture into its pane, else the shown size over the
+    // image's own size. Both panes follow it.
+    void setZoom(double zoom);
+    void zoomBy(int steps);
+    double fittedZoom() const;
+    void copyPicture();
+    void showDetails();
+    void updateStatus();
+    void setFileNameText(const QString& text);
+    void elideFileName();
+    // Gives every item of the window's menus a mnemonic not yet taken in its menu.
+    void assignMnemonics();
 
     WindowHost host_;
     app::Application app_;
@@ -97,15 +121,23 @@ private:
     bool closed_ = false;
     bool busy_ = false;
     QSize colourSize_, alphaSize_;  // the full pictures' sizes (the panes hold reductions)
+    double zoom_ = 0;
+    std::string shownFile_;  // the file the pictures show
+    QString compression_;    // its DXT variant, "" for none
+    QString fileNameText_;   // the file name line unelided
+    QPoint dragStart_;       // where a drag that pans the picture began
+    QPoint dragScroll_;
 
     QLabel* fileNameLabel = nullptr;
     QFrame* colourPane = nullptr;
     QLabel* colourPaneCaption = nullptr;
+    QScrollArea* colourScroll = nullptr;
     PictureView* colourPicture = nullptr;
     QLabel* sizeLabel = nullptr;
     QLabel* pickedColourLabel = nullptr;
     QFrame* alphaPane = nullptr;
     QLabel* alphaPaneCaption = nullptr;
+    QScrollArea* alphaScroll = nullptr;
     PictureView* alphaPicture = nullptr;
     QPlainTextEdit* messageLog = nullptr;
     QPushButton* resumeButton = nullptr;
@@ -115,13 +147,20 @@ private:
     QMenu* recentFilesMenu = nullptr;
     QMenu* optionsMenu = nullptr;
     QMenu* setUpMenu = nullptr;
+    QMenu* imageMenu = nullptr;
+    QMenu* alphaChannelMenu = nullptr;
     QMenu* helpMenu = nullptr;
+    QToolBar* toolBar = nullptr;
+    QLabel* statusSize = nullptr;
+    QLabel* statusFormat = nullptr;
+    QLabel* statusZoom = nullptr;
     QMenu* colourMenu = nullptr;      // the colour picture's right click
     QMenu* alphaMenu = nullptr;       // the alpha picture's right click
     QAction* reopenAction = nullptr;  // captioned with the current file
     QAction* helpAction = nullptr;
     QAction* transparentViewAction = nullptr;
     QAction* nonUniformColourAction = nullptr;
+    QAction* fullScreenAction = nullptr;
     std::vector<std::pair<QAction*, bool app::Settings::*>> optionActions_;
     // The items whose captions the language file gives, with their keys.
     std::vector<std::pair<QAction*, const char*>> actionCaptions_;

@@ -1,6 +1,7 @@
 #include "ui/picture_convert.h"
 
 #include <QRegularExpression>
+#include <QTextStream>
 #include <algorithm>
 #include <vector>
 
@@ -20,6 +21,55 @@ QImage ToImage(const core::Bitmap& bitmap) {
         }
     }
     return picture;
+}
+
+QImage StoreImage(const core::ImageStore& store) {
+    const int bpp = store.BytesPerPixel();
+    if (!store.Usable() || (bpp != 3 && bpp != 4) || !store.Image.Data) return {};
+    const int width = store.Image.Width, height = store.Image.Height;
+    if (static_cast<size_t>(store.Image.DataSize) < static_cast<size_t>(width) * height * bpp ||
+        store.PixelBuffer.size() < static_cast<size_t>(store.Image.DataSize))
+        return {};
+    QImage image(width, height, bpp == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    if (image.isNull()) return {};
+    // The store's rows run bottom-up, red first.
+    const size_t rowBytes = static_cast<size_t>(width) * bpp;
+    for (int row = 0; row < height; ++row)
+        std::copy_n(store.Image.Data + row * rowBytes, rowBytes, image.scanLine(height - 1 - row));
+    if (store.Image.HasAlpha() || bpp == 3) return image;
+    return image.convertToFormat(QImage::Format_RGBX8888);  // alpha bytes that mean nothing
+}
+
+QString CompressionName(const core::ImageStore& store) {
+    return store.Image.Compression == static_cast<int32_t>(core::Compression::None)
+               ? QString()
+               : QString("DXT%1").arg(store.Image.Compression);
+}
+
+QString ImageDetails(const core::ImageStore& store, const std::string& file,
+                     const QString& compression) {
+    QString text;
+    QTextStream out(&text);
+    const auto& image = store.Image;
+    const char* alpha = image.AlphaKind == static_cast<int32_t>(core::AlphaKind::Graded)  ? "graded"
+                        : image.AlphaKind == static_cast<int32_t>(core::AlphaKind::OnOff) ? "on/off"
+                                                                                          : "none";
+    out << QString::fromStdString(file) << "\n"
+        << "  size:           " << image.Width << " x " << image.Height << "\n"
+        << "  bytes/pixel:    " << store.BytesPerPixel() << "\n"
+        << "  alpha kind:     " << image.AlphaKind << " (" << alpha << ")\n"
+        << "  compression:    " << (compression.isEmpty() ? "none" : compression) << "\n"
+        << "  uniform colour: " << (store.UniformColour ? "yes" : "no") << "\n";
+    if (!store.TextureContainer.empty())
+        out << "  container:      " << QString::fromStdString(store.TextureContainer) << "\n";
+    auto lines = [&out](const char* heading, const std::vector<std::string>& items) {
+        out << heading << "\n";
+        for (const std::string& line : items) out << "    " << QString::fromStdString(line) << "\n";
+    };
+    if (store.HasTextureDescription) lines("  description:", store.TextureDescription);
+    if (!store.TextureDetails.empty()) lines("  details:", store.TextureDetails);
+    out.flush();
+    return text;
 }
 
 QImage ReducedImage(const core::Bitmap& bitmap, QSize keep) {

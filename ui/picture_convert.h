@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/image/bitmap.h"
+#include "core/image/image_store.h"
 
 namespace ui {
 
@@ -20,6 +21,20 @@ QImage ToImage(const core::Bitmap& bitmap);
 // (by averaging whole blocks of pixels, one factor for both directions): what
 // a pane shows of a big picture, made once, then scaled to the pane's size.
 QImage ReducedImage(const core::Bitmap& bitmap, QSize keep);
+
+// The store's image as it is, alpha included (for the clipboard); null when
+// the store holds no picture of 3 or 4 bytes per pixel.
+QImage StoreImage(const core::ImageStore& store);
+
+// What the console's info command tells about the open image, as lines of text:
+// size, bytes per pixel, alpha kind, compression, uniform colour, container,
+// description and the texture's details. `compression` names the variant the
+// file was decoded from ("" for none).
+QString ImageDetails(const core::ImageStore& store, const std::string& file,
+                     const QString& compression);
+
+// "DXT5" for a compressed image, else "".
+QString CompressionName(const core::ImageStore& store);
 
 // "Description|*.a;*.b|Description|*.c" into Qt's "Description (*.a *.b)" list.
 QStringList ToQtFilters(const std::string& filter);

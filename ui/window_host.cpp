@@ -70,15 +70,17 @@ void WindowHost::ClearMemo() {
 }
 
 void WindowHost::SetFileNameLabel(const std::string& text) {
-    window_.fileNameLabel->setText(Q(text));
+    window_.setFileNameText(Q(text));
 }
 
 void WindowHost::SetSizeLabel(const std::string& text) {
     window_.sizeLabel->setText(Q(text));
+    window_.updateStatus();
 }
 
 void WindowHost::SetRecentFileCaption(const std::string& text) {
     window_.reopenAction->setText(Q(text).replace('&', "&&"));
+    window_.reopenAction->setVisible(!Q(text).trimmed().isEmpty());
 }
 
 void WindowHost::SetTitle(const std::string& text) {

@@ -5,6 +5,7 @@
 
 #include "cli/commands/commands.h"
 #include "cli/options/options.h"
+#include "core/formats/format_table.h"
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/ops/scale.h"
@@ -58,7 +59,7 @@ int ThumbnailCommand(const Options&, const std::vector<std::string>& args, Strea
     }
     // PNG whatever the output is called: file managers name the file they
     // ask for as they like.
-    if (!core::SavePNG(thumbnail, output)) {
+    if (!core::SaveImageAs(thumbnail, output, core::FormatNamed("PNG"))) {
         io.err << output << ": " << thumbnail.LoadErrorText << "\n";
         return kExitFailed;
     }

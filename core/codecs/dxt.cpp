@@ -1,15 +1,14 @@
 #include "core/codecs/dxt.h"
 
+#include "core/codecs/block_lines.h"
 #include "core/image/channel_order.h"
+#include "core/image/simd.h"
+#include "core/io/byte_order.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <type_traits>
-
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#endif
 
 namespace core {
 
@@ -19,24 +18,8 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-inline uint16_t Load16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t Load32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-inline uint64_t Load64(const uint8_t* p) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
 inline uint64_t Load48(const uint8_t* p) {
-    return static_cast<uint64_t>(Load32(p)) | (static_cast<uint64_t>(Load16(p + 4)) << 32);
-}
-inline void Store32(uint8_t* p, uint32_t v) {
-    std::memcpy(p, &v, 4);
+    return static_cast<uint64_t>(LoadLE32(p)) | (static_cast<uint64_t>(LoadLE16(p + 4)) << 32);
 }
 
 constexpr uint32_t kOpaque = 0xFF000000u;
@@ -71,8 +54,8 @@ inline uint64_t Third(uint64_t times171) {
 // three-colour block, else 0.
 inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed,
                             uint32_t colours[4]) {
-    const uint32_t c0 = Load16(colourPart);
-    const uint32_t c1 = Load16(colourPart + 2);
+    const uint32_t c0 = LoadLE16(colourPart);
+    const uint32_t c1 = LoadLE16(colourPart + 2);
     const uint64_t v0 = SpreadColour(c0), v1 = SpreadColour(c1);
     const uint64_t m0 = v0 * 171, m1 = v1 * 171;
     uint64_t v2 = Third(m0 * 2) + Third(m1);
@@ -101,7 +84,7 @@ struct Dxt1Opaque {
     uint32_t indices;
     void Prepare(const uint8_t* block) {
         MakeColours(block, true, colours);
-        indices = Load32(block + 4);
+        indices = LoadLE32(block + 4);
     }
     uint32_t Pixel(int k) const { return colours[(indices >> (2 * k)) & 3]; }
 };
@@ -116,7 +99,7 @@ struct Dxt1Masked {
         colours[1] |= kOpaque;
         colours[2] |= kOpaque;
         colours[3] |= kOpaque & ~threeColour;  // index 3 of a three-colour block is transparent
-        indices = Load32(block + 4);
+        indices = LoadLE32(block + 4);
     }
     uint32_t Pixel(int k) const { return colours[(indices >> (2 * k)) & 3]; }
 };
@@ -132,9 +115,9 @@ struct Dxt3 {
     uint32_t indices;
     uint64_t alphas;
     void Prepare(const uint8_t* block) {
-        alphas = Load64(block);
+        alphas = LoadLE64(block);
         MakeColours(block + 8, false, colours);
-        indices = Load32(block + 12);
+        indices = LoadLE32(block + 12);
     }
     uint32_t Pixel(int k) const {
         return colours[(indices >> (2 * k)) & 3] | kDxt3Alpha[(alphas >> (4 * k)) & 15];
@@ -166,31 +149,26 @@ struct Dxt5 {
         p[7] = pick((a0 + 6 * a1) / 7, 255);
         alphaIndices = Load48(block + 2);
         MakeColours(block + 8, false, colours);
-        indices = Load32(block + 12);
+        indices = LoadLE32(block + 12);
     }
     uint32_t Pixel(int k) const {
         return colours[(indices >> (2 * k)) & 3] | alphaPalette[(alphaIndices >> (3 * k)) & 7];
     }
 };
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#define SKEINPRESS_DXT_VECTOR 1
-#endif
-
-#ifdef SKEINPRESS_DXT_VECTOR
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
 // Whole block rows with SSSE3 byte shuffles: each line of four pixels is one
 // table lookup from the block's palette. Chosen at run time, so the program
 // still runs on processors without SSSE3.
-#define SSSE3_FUNCTION __attribute__((target("ssse3")))
 
 // The block's four colours as one vector of R, G, B, A bytes, computed in
 // 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes 4..6. Divisions by 3
 // are exact multiply-highs for values up to 496. Alpha bytes are 0, or with
 // `masked` 255 except for colour 3 of a three-colour block.
 template <bool Dxt1, bool Masked>
-SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
+SKEINPRESS_SSSE3 inline __m128i ColourPalette(const uint8_t* colourPart) {
     const uint8_t z = 0x80;
-    const __m128i both = _mm_cvtsi32_si128(static_cast<int>(Load32(colourPart)));
+    const __m128i both = _mm_cvtsi32_si128(static_cast<int>(LoadLE32(colourPart)));
     const __m128i spread =
         _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
     // Each lane's copy of the colour is shifted so that its channel's top bit
@@ -206,7 +184,7 @@ SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
         _mm_add_epi16(twoThirds, _mm_shuffle_epi32(third, kSwapHalves));  // colour 2 | colour 3
     __m128i threeColour = _mm_setzero_si128();
     if constexpr (Dxt1) {
-        const uint32_t c0 = Load16(colourPart), c1 = Load16(colourPart + 2);
+        const uint32_t c0 = LoadLE16(colourPart), c1 = LoadLE16(colourPart + 2);
         threeColour = _mm_set1_epi16(static_cast<int16_t>(-static_cast<int>(c0 <= c1)));
         const __m128i half = _mm_srli_epi16(e, 1);
         const __m128i average = _mm_add_epi16(half, _mm_shuffle_epi32(half, kSwapHalves));
@@ -225,7 +203,7 @@ SSSE3_FUNCTION inline __m128i ColourPalette(const uint8_t* colourPart) {
 // The byte offset of each pixel's colour in the palette (index x 4), in line
 // order. Each pixel's line byte goes to a 16-bit lane, and a per-lane multiply
 // moves the pixel's two bits to bits 8..9, from where a shift puts them at 2..3.
-SSSE3_FUNCTION inline __m128i ColourOffsets(uint32_t indices) {
+SKEINPRESS_SSSE3 inline __m128i ColourOffsets(uint32_t indices) {
     const uint8_t z = 0x80;
     const __m128i lines = _mm_cvtsi32_si128(static_cast<int>(indices));
     const __m128i toTop = _mm_setr_epi16(256, 64, 16, 4, 256, 64, 16, 4);
@@ -242,7 +220,7 @@ SSSE3_FUNCTION inline __m128i ColourOffsets(uint32_t indices) {
 // The 16 three-bit alpha indices of a DXT5 block (48 bits from `bits`) as one
 // byte each: pixel k's two source bytes go to a 16-bit lane, and a per-lane
 // multiply moves bits 3k mod 8 .. +2 to bits 8..10.
-SSSE3_FUNCTION inline __m128i AlphaIndices(const uint8_t* bits) {
+SKEINPRESS_SSSE3 inline __m128i AlphaIndices(const uint8_t* bits) {
     const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits));
     const __m128i toTop = _mm_setr_epi16(256, 32, 4, 128, 16, 2, 64, 8);
     const __m128i seven = _mm_set1_epi16(7);
@@ -255,17 +233,17 @@ SSSE3_FUNCTION inline __m128i AlphaIndices(const uint8_t* bits) {
         _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(second, toTop), 8), seven));
 }
 
-SSSE3_FUNCTION inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,
-                                      uint8_t b5, uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9,
-                                      uint8_t b10, uint8_t b11, uint8_t b12, uint8_t b13,
-                                      uint8_t b14, uint8_t b15) {
+SKEINPRESS_SSSE3 inline __m128i Bytes16(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4,
+                                        uint8_t b5, uint8_t b6, uint8_t b7, uint8_t b8, uint8_t b9,
+                                        uint8_t b10, uint8_t b11, uint8_t b12, uint8_t b13,
+                                        uint8_t b14, uint8_t b15) {
     return _mm_setr_epi8(b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15);
 }
 
 // Line j of 4-byte pixels: colour bytes from the palette and, WithAlpha, the
 // alpha bytes from `alphas` (one byte per pixel of the block, line order).
 template <bool WithAlpha>
-SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i alphas, int j) {
+SKEINPRESS_SSSE3 inline __m128i Line4(__m128i palette, __m128i offsets, __m128i alphas, int j) {
     const uint8_t p = static_cast<uint8_t>(4 * j);
     const __m128i spread = Bytes16(p, p, p, p, p + 1, p + 1, p + 1, p + 1, p + 2, p + 2, p + 2,
                                    p + 2, p + 3, p + 3, p + 3, p + 3);
@@ -281,27 +259,27 @@ SSSE3_FUNCTION inline __m128i Line4(__m128i palette, __m128i offsets, __m128i al
 }
 
 template <bool WithAlpha>
-SSSE3_FUNCTION inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i palette,
-                                       __m128i offsets, __m128i alphas) {
+SKEINPRESS_SSSE3 inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i palette,
+                                         __m128i offsets, __m128i alphas) {
     for (int j = 0; j < 4; ++j) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst - j * lineBytes),
                          Line4<WithAlpha>(palette, offsets, alphas, j));
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst,
-                                      size_t lineBytes) {
+SKEINPRESS_SSSE3 void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                        size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 16) {
         StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true>(src),
-                           ColourOffsets(Load32(src + 4)), _mm_setzero_si128());
+                           ColourOffsets(LoadLE32(src + 4)), _mm_setzero_si128());
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst,
-                                     size_t lineBytes) {
+SKEINPRESS_SSSE3 void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                       size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 12) {
         const __m128i palette = ColourPalette<true, false>(src);
-        const __m128i offsets = ColourOffsets(Load32(src + 4));
+        const __m128i offsets = ColourOffsets(LoadLE32(src + 4));
         const __m128i within = _mm_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 0, 0, 0);
         for (int j = 0; j < 4; ++j) {
             const uint8_t p = static_cast<uint8_t>(4 * j), z = 0x80;
@@ -317,14 +295,14 @@ SSSE3_FUNCTION void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t*
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(out), line);
                 const uint32_t last =
                     static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(line, 8)));
-                Store32(out + 8, last);
+                StoreLE32(out + 8, last);
             }
         }
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst,
-                                  size_t lineBytes) {
+SKEINPRESS_SSSE3 void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                    size_t lineBytes) {
     const __m128i table = _mm_setr_epi8(
         0, 16, 32, 48, 64, 80, 96, 112, static_cast<char>(128), static_cast<char>(144),
         static_cast<char>(160), static_cast<char>(176), static_cast<char>(192),
@@ -335,12 +313,12 @@ SSSE3_FUNCTION void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* ds
         const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, low4),
                                                   _mm_and_si128(_mm_srli_epi16(packed, 4), low4));
         StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
-                          ColourOffsets(Load32(src + 12)), _mm_shuffle_epi8(table, nibbles));
+                          ColourOffsets(LoadLE32(src + 12)), _mm_shuffle_epi8(table, nibbles));
     }
 }
 
-SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst,
-                                  size_t lineBytes) {
+SKEINPRESS_SSSE3 void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst,
+                                    size_t lineBytes) {
     // Alpha palette in 16-bit lanes: lane k = (w0 a0 + w1 a1) / 7 or / 5, the
     // products summed by one multiply-add of the (a0, a1) byte pairs, the
     // divisions done as multiply-highs that are exact for these ranges.
@@ -352,7 +330,7 @@ SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* ds
     const __m128i lowByte = _mm_set1_epi16(0xFF);
     for (size_t b = 0; b < blocks; ++b, src += 16, dst += 16) {
         const __m128i ends =
-            _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(Load16(src))), pairs);
+            _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(LoadLE16(src))), pairs);
         const __m128i eight = _mm_mulhi_epu16(_mm_maddubs_epi16(ends, sevenths), byOf7);
         const __m128i six =
             _mm_or_si128(_mm_mulhi_epu16(_mm_maddubs_epi16(ends, fifths), byOf5), opaqueLast);
@@ -363,32 +341,11 @@ SSSE3_FUNCTION void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* ds
         const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
         const __m128i alphaIndices = AlphaIndices(src + 2);  // reads 2 colour bytes too, unused
         StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
-                          ColourOffsets(Load32(src + 12)),
+                          ColourOffsets(LoadLE32(src + 12)),
                           _mm_shuffle_epi8(alphaPalette, alphaIndices));
     }
 }
 #endif
-
-// Writes pixels 4j .. 4j+3 of the block as one line of four pixels.
-template <int Bpp, class Block>
-inline void WriteLine(const Block& b, int j, uint8_t* dst) {
-    const uint32_t p0 = b.Pixel(4 * j), p1 = b.Pixel(4 * j + 1);
-    const uint32_t p2 = b.Pixel(4 * j + 2), p3 = b.Pixel(4 * j + 3);
-    if constexpr (Bpp == 4) {
-        Store32(dst, p0);
-        Store32(dst + 4, p1);
-        Store32(dst + 8, p2);
-        Store32(dst + 12, p3);
-    } else {
-        // Four 3-byte pixels packed into 12 bytes without touching the 13th.
-        const uint64_t low = static_cast<uint64_t>(p0 & 0xFFFFFF) |
-                             (static_cast<uint64_t>(p1 & 0xFFFFFF) << 24) |
-                             (static_cast<uint64_t>(p2 & 0xFFFF) << 48);
-        const uint32_t high = ((p2 >> 16) & 0xFF) | ((p3 & 0xFFFFFF) << 8);
-        std::memcpy(dst, &low, 8);
-        std::memcpy(dst + 8, &high, 4);
-    }
-}
 
 // Only the first `columns` pixels of the first `lines` lines: blocks at the
 // right or bottom edge of a picture whose sides are not multiples of 4.
@@ -408,7 +365,7 @@ using RowFunction = void (*)(const uint8_t* src, size_t blocks, uint8_t* dst, si
 // The vector loop for whole blocks of whole block rows, or null.
 template <class Block>
 RowFunction VectorRow() {
-#ifdef SKEINPRESS_DXT_VECTOR
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
     if (!HasSsse3()) return nullptr;
     if constexpr (std::is_same_v<Block, Dxt1Opaque>) return VectorRowDxt1Rgb;
     if constexpr (std::is_same_v<Block, Dxt1Masked>) return VectorRowDxt1Rgba;
@@ -439,10 +396,10 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
             uint8_t* dst = line0;
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes, dst += 4 * Bpp) {
                 block.Prepare(src);
-                WriteLine<Bpp>(block, 0, dst);
-                WriteLine<Bpp>(block, 1, dst - lineBytes);
-                WriteLine<Bpp>(block, 2, dst - 2 * lineBytes);
-                WriteLine<Bpp>(block, 3, dst - 3 * lineBytes);
+                WriteBlockLine<Bpp>(block, 0, dst);
+                WriteBlockLine<Bpp>(block, 1, dst - lineBytes);
+                WriteBlockLine<Bpp>(block, 2, dst - 2 * lineBytes);
+                WriteBlockLine<Bpp>(block, 3, dst - 3 * lineBytes);
             }
         } else {
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes) {

@@ -1,14 +1,15 @@
 #include "core/codecs/etc2.h"
 
+#include "core/codecs/block_lines.h"
 #include "core/image/channel_order.h"
+#include "core/image/simd.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
 #define SKEINPRESS_ETC2_VECTOR 1
 #endif
 
@@ -306,27 +307,6 @@ private:
     }
 };
 
-// Writes pixels 4j .. 4j+3 of the block as one line of four pixels.
-template <int Bpp>
-inline void WriteLine(const Block& b, int j, uint8_t* dst) {
-    const uint32_t p0 = b.Pixel(4 * j), p1 = b.Pixel(4 * j + 1);
-    const uint32_t p2 = b.Pixel(4 * j + 2), p3 = b.Pixel(4 * j + 3);
-    if constexpr (Bpp == 4) {
-        Store32(dst, p0);
-        Store32(dst + 4, p1);
-        Store32(dst + 8, p2);
-        Store32(dst + 12, p3);
-    } else {
-        // Four 3-byte pixels packed into 12 bytes without touching the 13th.
-        const uint64_t first = static_cast<uint64_t>(p0 & 0xFFFFFF) |
-                               (static_cast<uint64_t>(p1 & 0xFFFFFF) << 24) |
-                               (static_cast<uint64_t>(p2 & 0xFFFF) << 48);
-        const uint32_t rest = ((p2 >> 16) & 0xFF) | ((p3 & 0xFFFFFF) << 8);
-        std::memcpy(dst, &first, 8);
-        std::memcpy(dst + 8, &rest, 4);
-    }
-}
-
 // Only the first `columns` pixels of the first `lines` lines: the blocks at the
 // right or bottom edge of a picture whose sides are not multiples of 4.
 template <int Bpp>
@@ -345,10 +325,10 @@ void PortableRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineByt
     Block block;
     for (size_t b = 0; b < blocks; ++b, src += kEtc2BlockBytes, dst += 4 * Bpp) {
         block.Prepare(src);
-        WriteLine<Bpp>(block, 0, dst);
-        WriteLine<Bpp>(block, 1, dst - lineBytes);
-        WriteLine<Bpp>(block, 2, dst - 2 * lineBytes);
-        WriteLine<Bpp>(block, 3, dst - 3 * lineBytes);
+        WriteBlockLine<Bpp>(block, 0, dst);
+        WriteBlockLine<Bpp>(block, 1, dst - lineBytes);
+        WriteBlockLine<Bpp>(block, 2, dst - 2 * lineBytes);
+        WriteBlockLine<Bpp>(block, 3, dst - 3 * lineBytes);
     }
 }
 

@@ -3,22 +3,19 @@
 
 #include "core/formats/bmp_decoder.h"
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/save_image.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 
 namespace core {
 
 namespace {
 
-// Nothing a bitmap of the largest accepted size needs lies beyond this: headers,
-// palette, masks and an embedded profile, then 8192 x 8192 pixels of 32 bits.
-constexpr uint64_t kMaxUsefulBmpBytes =
-    (64ull << 20) + static_cast<uint64_t>(kMaxSide) * kMaxSide * 4;
-
-bool Fail(ImageStore& store, const std::string& path, const char* prefix) {
+bool Fail(ImageStore& store, const std::string& path, Error error) {
     ResetImage(store);
-    SetLoadError(store, prefix, path, "\"");
+    SetLoadError(store, error, path);
     return false;
 }
 
@@ -26,7 +23,7 @@ bool DecodeIntoStore(ImageStore& store, const std::string& path, std::span<const
     ByteBuffer rgb;
     int32_t width = 0;
     int32_t height = 0;
-    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, "Couldn't load Bitmap - \"");
+    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, Error::BmpUndecodable);
     store.AdoptPixels(std::move(rgb), width, height, 0);
     return true;
 }
@@ -36,32 +33,17 @@ bool PlainSide(int32_t n) {
     return n > 0 && n < 8000 && std::has_single_bit(static_cast<uint32_t>(n));
 }
 
-void PutU16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-    PutU16(p, v & 0xFFFF);
-    PutU16(p + 2, v >> 16);
-}
-
 }  // namespace
 
 bool LoadBMP(ImageStore& store, const std::string& path) {
     store.Image.Compression = 0;
     ByteBuffer file;
-    if (ReadFilePrefix(path, file, kMaxUsefulBmpBytes) != ReadResult::Ok)
-        return Fail(store, path, "Error opening \"");
+    if (ReadFilePrefix(path, file, ReaderLimits::BmpBytes) != ReadResult::Ok)
+        return Fail(store, path, Error::BmpCannotOpen);
 
     BmpHeaders h;
-    switch (ReadBmpHeaders(file, h)) {
-        case BmpHeaderResult::TooShort:
-            return Fail(store, path, "Error reading bitmap header in \"");
-        case BmpHeaderResult::Unsupported:
-            return Fail(store, path, "Bitmap format not supported in \"");
-        case BmpHeaderResult::Ok:
-            break;
-    }
+    if (const Error error = ReadBmpHeaders(file, h); error != Error::None)
+        return Fail(store, path, error);
 
     if (h.bitCount >= 1 && h.bitCount <= 4) {
         store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) +
@@ -78,10 +60,9 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
                                                 : UINT64_MAX;
     }
     if (paletteSize != 0 && paletteSize != 2 && paletteSize != 16 && paletteSize != 256)
-        return Fail(store, path, "Bitmap format not supported in \"");
+        return Fail(store, path, Error::BmpUnsupported);
     const uint64_t paletteBytes = paletteSize * h.paletteEntrySize;
-    if (file.size() - h.headersEnd < paletteBytes)
-        return Fail(store, path, "Error reading palette in \"");
+    if (file.size() - h.headersEnd < paletteBytes) return Fail(store, path, Error::BmpShortPalette);
     const uint8_t* palette = file.data() + h.headersEnd;
 
     // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
@@ -98,7 +79,7 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     const size_t stride = (rowBytes + 3) / 4 * 4;
     const size_t need = stride * (height - 1) + rowBytes;
     if (h.offBits > file.size() || file.size() - h.offBits < need)
-        return Fail(store, path, "Error reading bitmap data in \"");
+        return Fail(store, path, Error::BmpShortPixels);
 
     const size_t n = static_cast<size_t>(width) * height;
     ByteBuffer pixels(n * 3);
@@ -127,14 +108,10 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     return true;
 }
 
-bool SaveBMP(ImageStore& store, const std::string& path) {
+Error WriteBMP(const ImageStore& store, ImageSink& sink, int) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
-    if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save Bitmap - \"", path,
-                     "\": the image has no 3- or 4-byte pixels.");
-        return false;
-    }
+    if (bitmap.Empty()) return Error::BmpNoPixelsToSave;
     const uint32_t width = static_cast<uint32_t>(bitmap.Width());
     const uint32_t height = static_cast<uint32_t>(bitmap.Height());
     const uint32_t bits = static_cast<uint32_t>(bitmap.BitsPerPixel());
@@ -144,25 +121,19 @@ bool SaveBMP(ImageStore& store, const std::string& path) {
     uint8_t header[54] = {};
     header[0] = 'B';
     header[1] = 'M';
-    PutU32(header + 2, 54 + imageBytes);
-    PutU32(header + 10, 54);
-    PutU32(header + 14, 40);
-    PutU32(header + 18, width);
-    PutU32(header + 22, height);
-    PutU16(header + 26, 1);
-    PutU16(header + 28, bits);
-    PutU32(header + 34, imageBytes);
+    StoreLE32(header + 2, 54 + imageBytes);
+    StoreLE32(header + 10, 54);
+    StoreLE32(header + 14, 40);
+    StoreLE32(header + 18, width);
+    StoreLE32(header + 22, height);
+    StoreLE16(header + 26, 1);
+    StoreLE16(header + 28, bits);
+    StoreLE32(header + 34, imageBytes);
 
-    AtomicFileWriter file;
-    bool ok = file.Open(path) && file.Write(header, sizeof header);
+    bool ok = sink.Write(header, sizeof header);
     for (int y = bitmap.Height() - 1; ok && y >= 0; --y)
-        ok = file.Write(bitmap.Row(y).data(), stride);
-    if (!ok || !file.Commit()) {
-        SetLoadErrorText(store,
-                         WriteFailureText(file.Refusal(), "Couldn't save Bitmap - \"", path, "\""));
-        return false;
-    }
-    return true;
+        ok = sink.Write(bitmap.Row(y).data(), stride);
+    return ok ? Error::None : Error::CannotWrite;
 }
 
 }  // namespace core

@@ -5,23 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "core/formats/reader_limits.h"
+#include "core/io/byte_order.h"
+
 namespace core {
 
 namespace {
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// An RLE stream can describe far more pixels than it has bytes (a delta skips
-// up to 255 rows, end-of-bitmap leaves the rest blank). This caps how many
-// pixels one byte of stream may stand for, so that a tiny file cannot ask for
-// a huge picture; every real encoder stays far below it.
-constexpr uint64_t kMaxRlePixelsPerByte = 32768;
 
 // One colour component of a packed 16- or 32-bit pixel, scaled to 0..255 by
 // v * 255 / max with truncation, as the common decoders give.
@@ -128,66 +117,12 @@ void DecodeRle(std::span<const uint8_t> data, bool rle4, int32_t width, int32_t 
     }
 }
 
-}  // namespace
-
-BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
-    h = BmpHeaders();
-    if (file.size() < kBmpFileHeaderSize + 4) return BmpHeaderResult::TooShort;
-    const uint8_t* p = file.data();
-    h.offBits = U32(p + 10);
-    h.infoSize = U32(p + 14);
-    if (h.infoSize < 12) return BmpHeaderResult::Unsupported;
-    h.headersEnd = static_cast<uint64_t>(kBmpFileHeaderSize) + h.infoSize;
-    if (file.size() < h.headersEnd) return BmpHeaderResult::TooShort;
-
-    const uint8_t* info = p + kBmpFileHeaderSize;
-    if (h.infoSize == 12) {  // OS/2 1.x: 16-bit sides, 3-byte palette entries
-        h.width = U16(info + 4);
-        h.height = U16(info + 6);
-        h.planes = U16(info + 8);
-        h.bitCount = U16(info + 10);
-        h.paletteEntrySize = 3;
-        return BmpHeaderResult::Ok;
-    }
-    auto field32 = [&](uint32_t offset) {
-        return offset + 4 <= h.infoSize ? U32(info + offset) : 0u;
-    };
-    auto field16 = [&](uint32_t offset) {
-        return offset + 2 <= h.infoSize ? U16(info + offset) : static_cast<uint16_t>(0);
-    };
-    h.width = static_cast<int32_t>(field32(4));
-    h.height = static_cast<int32_t>(field32(8));
-    h.planes = field16(12);
-    h.bitCount = field16(14);
-    h.compression = field32(16);
-    h.clrUsed = field32(32);
-    for (uint32_t i = 0; i < 4; ++i) h.masks[i] = field32(40 + 4 * i);
-    // A 40-byte header with bit fields is followed by the masks themselves.
-    if (h.infoSize == 40 &&
-        (h.compression == kBmpBitfields || h.compression == kBmpAlphaBitfields)) {
-        const uint32_t maskCount = h.compression == kBmpBitfields ? 3 : 4;
-        if (file.size() < h.headersEnd + 4 * maskCount) return BmpHeaderResult::TooShort;
-        for (uint32_t i = 0; i < maskCount; ++i)
-            h.masks[i] = U32(file.data() + h.headersEnd + 4 * i);
-        h.headersEnd += 4 * maskCount;
-    }
-    return BmpHeaderResult::Ok;
-}
-
-bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, int32_t& height) {
-    BmpHeaders h;
-    if (ReadBmpHeaders(file, h) != BmpHeaderResult::Ok) return false;
-    if (file[0] != 'B' || file[1] != 'M' || !KnownInfoSize(h.infoSize)) return false;
-    if (h.width <= 0 || h.width > kMaxSide || h.height == 0) return false;
-    const bool topDown = h.height < 0;
-    if (h.height < -kMaxSide || h.height > kMaxSide) return false;
-    const int32_t w = h.width;
-    const int32_t ht = topDown ? -h.height : h.height;
+// Whether the decoder takes the compression and bit count; `fields` tells
+// whether the pixels are unpacked by the header's masks.
+bool SupportedEncoding(const BmpHeaders& h, bool topDown, bool& fields) {
     const uint32_t bits = h.bitCount;
-
     // OS/2 2.x headers use compression 3 and 4 for Huffman and RLE24 instead.
     const bool os2v2 = h.infoSize == 64;
-    bool fields = false;
     switch (h.compression) {
         case kBmpRgb:
             if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
@@ -208,33 +143,17 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
         default:
             return false;
     }
-    if (h.offBits >= file.size()) return false;
-    const std::span<const uint8_t> data = file.subspan(h.offBits);
+    return true;
+}
 
-    Rgb palette[256];
-    if (bits <= 8) ReadPalette(file, h, palette);
-
+// Uncompressed rows of any bit count into 3-byte pixels, bottom row first.
+bool DecodeRows(std::span<const uint8_t> data, const BmpHeaders& h, const Rgb palette[256],
+                bool fields, ByteBuffer& out) {
+    const bool topDown = h.height < 0;
+    const int32_t w = h.width;
+    const int32_t ht = topDown ? -h.height : h.height;
+    const uint32_t bits = h.bitCount;
     const size_t pixelCount = static_cast<size_t>(w) * ht;
-    ByteBuffer out;
-
-    if (h.compression == kBmpRle8 || h.compression == kBmpRle4) {
-        if (pixelCount > data.size() * kMaxRlePixelsPerByte) return false;
-        std::vector<uint8_t> indices(pixelCount, 0);
-        DecodeRle(data, h.compression == kBmpRle4, w, ht, indices);
-        out.resize(pixelCount * 3);
-        uint8_t* o = out.data();
-        for (size_t i = 0; i < pixelCount; ++i, o += 3) {
-            const Rgb& c = palette[indices[i]];
-            o[0] = c.r;
-            o[1] = c.g;
-            o[2] = c.b;
-        }
-        rgb = std::move(out);
-        width = w;
-        height = ht;
-        return true;
-    }
-
     // Rows padded to 4 bytes; the last row may lack its padding.
     const uint64_t rowBits = static_cast<uint64_t>(w) * bits;
     const uint64_t stride = (rowBits + 31) / 32 * 4;
@@ -269,7 +188,7 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
                     break;
                 }
                 case 16: {
-                    const uint32_t v = U16(in + x * 2);
+                    const uint32_t v = LoadLE16(in + x * 2);
                     o[0] = red.Extract(v), o[1] = green.Extract(v), o[2] = blue.Extract(v);
                     break;
                 }
@@ -277,12 +196,102 @@ bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, i
                     o[0] = in[x * 3 + 2], o[1] = in[x * 3 + 1], o[2] = in[x * 3];
                     break;
                 default: {
-                    const uint32_t v = U32(in + x * 4);
+                    const uint32_t v = LoadLE32(in + x * 4);
                     o[0] = red.Extract(v), o[1] = green.Extract(v), o[2] = blue.Extract(v);
                 }
             }
         }
     }
+    return true;
+}
+
+}  // namespace
+
+Error ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& h) {
+    h = BmpHeaders();
+    if (file.size() < kBmpFileHeaderSize + 4) return Error::BmpShortHeader;
+    const uint8_t* p = file.data();
+    h.offBits = LoadLE32(p + 10);
+    h.infoSize = LoadLE32(p + 14);
+    if (h.infoSize < 12) return Error::BmpUnsupported;
+    h.headersEnd = static_cast<uint64_t>(kBmpFileHeaderSize) + h.infoSize;
+    if (file.size() < h.headersEnd) return Error::BmpShortHeader;
+
+    const uint8_t* info = p + kBmpFileHeaderSize;
+    if (h.infoSize == 12) {  // OS/2 1.x: 16-bit sides, 3-byte palette entries
+        h.width = LoadLE16(info + 4);
+        h.height = LoadLE16(info + 6);
+        h.planes = LoadLE16(info + 8);
+        h.bitCount = LoadLE16(info + 10);
+        h.paletteEntrySize = 3;
+        return Error::None;
+    }
+    auto field32 = [&](uint32_t offset) {
+        return offset + 4 <= h.infoSize ? LoadLE32(info + offset) : 0u;
+    };
+    auto field16 = [&](uint32_t offset) {
+        return offset + 2 <= h.infoSize ? LoadLE16(info + offset) : static_cast<uint16_t>(0);
+    };
+    h.width = static_cast<int32_t>(field32(4));
+    h.height = static_cast<int32_t>(field32(8));
+    h.planes = field16(12);
+    h.bitCount = field16(14);
+    h.compression = field32(16);
+    h.clrUsed = field32(32);
+    for (uint32_t i = 0; i < 4; ++i) h.masks[i] = field32(40 + 4 * i);
+    // A 40-byte header with bit fields is followed by the masks themselves.
+    if (h.infoSize == 40 &&
+        (h.compression == kBmpBitfields || h.compression == kBmpAlphaBitfields)) {
+        const uint32_t maskCount = h.compression == kBmpBitfields ? 3 : 4;
+        if (file.size() < h.headersEnd + 4 * maskCount) return Error::BmpShortHeader;
+        for (uint32_t i = 0; i < maskCount; ++i)
+            h.masks[i] = LoadLE32(file.data() + h.headersEnd + 4 * i);
+        h.headersEnd += 4 * maskCount;
+    }
+    return Error::None;
+}
+
+bool DecodeBmp(std::span<const uint8_t> file, ByteBuffer& rgb, int32_t& width, int32_t& height) {
+    BmpHeaders h;
+    if (ReadBmpHeaders(file, h) != Error::None) return false;
+    if (file[0] != 'B' || file[1] != 'M' || !KnownInfoSize(h.infoSize)) return false;
+    if (h.width <= 0 || h.width > kMaxSide || h.height == 0) return false;
+    const bool topDown = h.height < 0;
+    if (h.height < -kMaxSide || h.height > kMaxSide) return false;
+    const int32_t w = h.width;
+    const int32_t ht = topDown ? -h.height : h.height;
+    const uint32_t bits = h.bitCount;
+
+    bool fields = false;
+    if (!SupportedEncoding(h, topDown, fields)) return false;
+    if (h.offBits >= file.size()) return false;
+    const std::span<const uint8_t> data = file.subspan(h.offBits);
+
+    Rgb palette[256];
+    if (bits <= 8) ReadPalette(file, h, palette);
+
+    const size_t pixelCount = static_cast<size_t>(w) * ht;
+    ByteBuffer out;
+
+    if (h.compression == kBmpRle8 || h.compression == kBmpRle4) {
+        if (pixelCount > data.size() * ReaderLimits::BmpRlePixelsPerByte) return false;
+        std::vector<uint8_t> indices(pixelCount, 0);
+        DecodeRle(data, h.compression == kBmpRle4, w, ht, indices);
+        out.resize(pixelCount * 3);
+        uint8_t* o = out.data();
+        for (size_t i = 0; i < pixelCount; ++i, o += 3) {
+            const Rgb& c = palette[indices[i]];
+            o[0] = c.r;
+            o[1] = c.g;
+            o[2] = c.b;
+        }
+        rgb = std::move(out);
+        width = w;
+        height = ht;
+        return true;
+    }
+
+    if (!DecodeRows(data, h, palette, fields, out)) return false;
     rgb = std::move(out);
     width = w;
     height = ht;

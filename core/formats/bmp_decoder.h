@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/image/image_store.h"
+#include "core/io/error.h"
 
 namespace core {
 
@@ -38,11 +39,10 @@ struct BmpHeaders {
     uint32_t paletteEntrySize = 4;  // 3 for the 12-byte OS/2 header
 };
 
-enum class BmpHeaderResult { Ok, TooShort, Unsupported };
-
-// Reads both headers from the start of `file`. TooShort when the file ends
-// inside them; Unsupported when the info header is smaller than any known one.
-BmpHeaderResult ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& headers);
+// Reads both headers from the start of `file`. BmpShortHeader when the file
+// ends inside them; BmpUnsupported when the info header is smaller than any
+// known one.
+Error ReadBmpHeaders(std::span<const uint8_t> file, BmpHeaders& headers);
 
 // Decodes the whole file into 3-byte red-green-blue pixels, bottom row first.
 // False, with `rgb` untouched, for anything that is not a complete bitmap of

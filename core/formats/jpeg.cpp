@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 
@@ -42,13 +43,6 @@ jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
     return manager;
 }
 
-// A progressive file may repeat a scan without end, each repeat a few bytes
-// that cost a pass over every block of the picture: at the largest side about
-// 50 ms a scan, so a thousand scans took about a minute. Real encoders write
-// about ten; the bound leaves room for any sensible progression and keeps the
-// worst case near ten seconds.
-constexpr int kMaxScans = 200;
-
 struct ScanLimit {
     jpeg_progress_mgr pub;
     bool exceeded = false;
@@ -58,7 +52,7 @@ struct ScanLimit {
 // beyond the bound ends the decoding before any of its data is read.
 void CountScans(j_common_ptr info) {
     auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > ReaderLimits::JpegScans) {
         limit->exceeded = true;
         info->err->error_exit(info);
     }
@@ -197,9 +191,12 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);
-        SetLoadError(store, "Couldn't load JPG file in \"", path,
-                     scans.exceeded ? "\": it has more than " + std::to_string(kMaxScans) + " scans"
-                                    : std::string("\""));
+        if (scans.exceeded) {
+            SetLoadError(store, Error::JpegTooManyScans, path,
+                         std::to_string(ReaderLimits::JpegScans));
+        } else {
+            SetLoadError(store, Error::JpegUndecodable, path);
+        }
         return false;
     }
     // libjpeg gives the top row first; the store keeps the bottom row first.
@@ -212,25 +209,17 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     return true;
 }
 
-bool SaveJPG(ImageStore& store, const std::string& path) {
+Error WriteJPG(const ImageStore& store, ImageSink& sink, int) {
     Bitmap bitmap;
     RenderForSave(store, bitmap);
-    if (bitmap.Empty()) {
-        SetLoadError(store, "Couldn't save JPG file \"", path,
-                     "\": the image has no 3- or 4-byte pixels.");
-        return false;
-    }
+    if (bitmap.Empty()) return Error::JpegNoPixelsToSave;
+    // Encoded whole in memory first: the target is opened only for a picture
+    // that encoded.
     unsigned char* encoded = nullptr;
     unsigned long encodedSize = 0;
-    std::string refusal;
-    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) &&
-                    WriteFileAtomically(path, encoded, encodedSize, &refusal);
+    const bool ok = EncodeJpeg(bitmap, &encoded, &encodedSize) && sink.Write(encoded, encodedSize);
     std::free(encoded);
-    if (!ok) {
-        SetLoadErrorText(store, WriteFailureText(refusal, "Couldn't save JPG file \"", path, "\""));
-        return false;
-    }
-    return true;
+    return ok ? Error::None : Error::CannotWrite;
 }
 
 }  // namespace core

@@ -2,24 +2,11 @@
 
 #include <new>
 
+#include "core/formats/format_table.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
 namespace core {
-
-namespace {
-
-bool RunReader(ImageStore& store, const std::string& path) {
-    if (EndsWithNoCase(path, ".bmp")) return LoadBMP(store, path);
-    if (EndsWithNoCase(path, ".jpg")) return LoadJPG(store, path);
-    if (EndsWithNoCase(path, ".tga")) return LoadTGA(store, path);
-    if (EndsWithNoCase(path, ".texture"))
-        return IsE2TF(path) ? LoadE2TF(store, path) : LoadTexture(store, path);
-    SetLoadError(store, "File type not supported \"", path, "\".");
-    return false;
-}
-
-}  // namespace
 
 bool LoadImage(ImageStore& store, const std::string& path) {
     bool result = false;
@@ -32,11 +19,16 @@ bool LoadImage(ImageStore& store, const std::string& path) {
         SetLoadErrorText(store, ReadRefusal(path));
     } else {
         try {
-            result = RunReader(store, path);
+            const FormatRow* row = ReaderFor(path);
+            if (row == nullptr) {
+                SetLoadError(store, Error::TypeNotSupported, path);
+            } else {
+                result = row->read(store, path);
+            }
         } catch (const std::bad_alloc&) {
-            SetLoadError(store, "Not enough memory to load \"", path, "\"");
+            SetLoadError(store, Error::OutOfMemory, path);
         } catch (const std::exception&) {
-            SetLoadError(store, "Error reading \"", path, "\"");
+            SetLoadError(store, Error::ReadFailed, path);
         }
     }
     if (!result) {

@@ -8,9 +8,9 @@
 
 namespace core {
 
-// Empties the store and reads the file with the reader its extension selects
-// (.bmp, .jpg, .tga, .texture, in any letter case). A .texture goes by its first
-// four bytes to the classic reader or to the E2TF reader.
+// Empties the store and reads the file with the reader the format table
+// selects: by extension in any letter case, and for a .texture by its first
+// four bytes the classic reader or the E2TF reader.
 bool LoadImage(ImageStore& store, const std::string& path);
 
 bool LoadBMP(ImageStore& store, const std::string& path);
@@ -18,7 +18,6 @@ bool LoadJPG(ImageStore& store, const std::string& path);
 bool LoadTGA(ImageStore& store, const std::string& path);
 bool LoadTexture(ImageStore& store, const std::string& path);
 // The newer texture container, whose file starts with the bytes "FT2E".
-bool IsE2TF(const std::string& path);
 bool LoadE2TF(ImageStore& store, const std::string& path);
 
 }  // namespace core

@@ -1,9 +1,6 @@
 #include "core/formats/save_image.h"
 
-#include <algorithm>
-#include <cstring>
-
-#include "core/image/channel_order.h"
+#include "core/formats/texture_description.h"
 #include "core/io/paths.h"
 #include "core/ops/render.h"
 
@@ -11,171 +8,41 @@ namespace core {
 
 namespace {
 
-// A rectangle of the store's picture: `width` pixels of each row, starting
-// `left` pixels in (the whole picture, or one face of a cube map).
-struct PictureArea {
-    int32_t left = 0;
-    int32_t width = 0;
-};
-
-bool WriteTGAFile(ImageStore& store, const std::string& path, PictureArea area) {
-    uint8_t header[18];
-    if (store.Image.Width == 0 || store.Image.Height == 0 ||
-        !BuildTGAHeader(store, header, area.width)) {
-        SetLoadErrorText(store, "File Save Error in TGAHeader");
-        return false;
-    }
-    AtomicFileWriter file;
-    if (!file.Open(path)) {
-        SetLoadErrorText(store,
-                         WriteFailureText(file.Refusal(), "Couldn't create file \"", path, "\"."));
-        return false;
-    }
-    if (!file.Write(header, sizeof header)) {
-        SetLoadErrorText(store, "File Save Error in TGAHeader");
-        return false;
-    }
-    // Blue, green, red (and alpha), a run of rows at a time, so that a large
-    // image needs no second full-size buffer.
-    const size_t bpp = static_cast<size_t>(store.BytesPerPixel());
-    const size_t pictureRow = static_cast<size_t>(store.Image.Width) * bpp;
-    const size_t row = static_cast<size_t>(area.width) * bpp;
-    const size_t rows = static_cast<size_t>(store.Image.Height);
-    const size_t rowsPerChunk = std::max<size_t>(1, (size_t{1} << 20) / row);
-    ByteBuffer work(std::min(rowsPerChunk, rows) * row);
-    for (size_t done = 0; done < rows; done += rowsPerChunk) {
-        const size_t n = std::min(rowsPerChunk, rows - done);
-        const uint8_t* from =
-            store.Image.Data + done * pictureRow + static_cast<size_t>(area.left) * bpp;
-        if (row == pictureRow) {
-            CopySwappingRedBlue(from, work.data(), n * area.width, static_cast<int>(bpp));
-        } else {
-            for (size_t r = 0; r < n; ++r)
-                CopySwappingRedBlue(from + r * pictureRow, work.data() + r * row, area.width,
-                                    static_cast<int>(bpp));
-        }
-        if (!file.Write(work.data(), n * row)) {
-            SetLoadErrorText(store, "File Save Error in TGA Data");
-            return false;
-        }
-    }
-    if (!file.Commit()) {
-        // The read-only mark may have been set while the file was written.
-        SetLoadErrorText(store,
-                         file.Refusal().empty() ? "File Save Error in TGA Data" : file.Refusal());
-        return false;
-    }
-    return true;
+// The message for a failed write into `sink`: the target's own refusal when it
+// refused, otherwise the row's words for a failed open or write, or the
+// writer's own error.
+std::string SinkFailure(const FormatRow& row, const ImageSink& sink, Error error) {
+    if (!sink.Refusal().empty()) return sink.Refusal();
+    if (sink.OpenFailed()) return ErrorMessage(row.cannotCreate, sink.Target());
+    return ErrorMessage(error == Error::CannotWrite ? row.cannotWrite : error, sink.Target());
 }
 
-std::string DropLast(std::string_view text, size_t n) {
-    return std::string(text.substr(0, text.size() >= n ? text.size() - n : 0));
-}
-
-// A cube map's faces, each its own TGA named after the target: NAME_right.tga
-// ... NAME_back.tga for the target NAME.tga.
-bool SaveCubeMapTGAs(ImageStore& store, const std::string& path) {
-    const int32_t faceWidth = store.Image.Width / kCubeMapFaces;
-    if (faceWidth < 1 || faceWidth * kCubeMapFaces != store.Image.Width) {
-        SetLoadErrorText(store, "File Save Error in TGAHeader");
-        return false;
-    }
-    const std::vector<std::string> facePaths = SavedImagePaths(store, path);
-    for (int f = 0; f < kCubeMapFaces; ++f) {
-        if (!WriteTGAFile(store, facePaths[f], {f * faceWidth, faceWidth})) return false;
-    }
-    return true;
-}
-
-bool SaveTGA(ImageStore& store, const std::string& path) {
-    const bool written = store.CubeMap ? SaveCubeMapTGAs(store, path)
-                                       : WriteTGAFile(store, path, {0, store.Image.Width});
-    if (!written) return false;
-    if (store.HasTextureDescription && !store.TextureFileName.empty())
-        return SaveTextureDescription(store, path);
-    return true;
-}
-
-// The key of a cube-map face line ("Right=" ... "Back="), or -1.
-int FaceKeyOf(std::string_view line) {
-    for (int f = 0; f < kCubeMapFaces; ++f) {
-        const std::string_view name = kCubeMapFaceNames[f];
-        if (line.size() > name.size() && line[name.size()] == '=' &&
-            EqualsNoCase(line.substr(0, name.size()), name))
-            return f;
-    }
-    return -1;
+// Writes one file through the row's writer; false with the message in the store.
+bool WriteOne(ImageStore& store, const FormatRow& row, const std::string& path, int face) {
+    ImageSink sink(path);
+    Error error = row.write(store, sink, face);
+    if (error == Error::None && !sink.Commit()) error = Error::CannotWrite;
+    if (error == Error::None) return true;
+    SetLoadErrorText(store, SinkFailure(row, sink, error));
+    return false;
 }
 
 }  // namespace
 
 std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path) {
-    if (!store.CubeMap || ToLowerAscii(ExtensionOf(path)) != ".tga") return {path};
+    const FormatRow* row = WriterFor(path);
+    if (!store.CubeMap || row == nullptr || !row->Has(kSplitsCubeMaps)) return {path};
+    const std::string_view extension = ExtensionOf(path);
+    const std::string stem = path.substr(0, path.size() - extension.size());
     std::vector<std::string> faces;
     for (const char* face : kCubeMapFaceNames)
-        faces.push_back(DropLast(path, 4) + "_" + face + ".tga");
+        faces.push_back(stem + "_" + face + std::string(row->extension));
     return faces;
 }
 
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]) {
-    return BuildTGAHeader(store, header, store.Image.Width);
-}
-
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width) {
+bool HasWritablePicture(const ImageStore& store) {
     const int bpp = store.BytesPerPixel();
-    if (width <= 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
-    std::memset(header, 0, 18);
-    header[2] = 2;
-    header[12] = static_cast<uint8_t>(width & 0xFF);
-    header[13] = static_cast<uint8_t>((width >> 8) & 0xFF);
-    header[14] = static_cast<uint8_t>(store.Image.Height & 0xFF);
-    header[15] = static_cast<uint8_t>((store.Image.Height >> 8) & 0xFF);
-    header[16] = bpp == 3 ? 24 : 32;
-    header[17] = bpp == 3 ? 0 : 8;
-    return true;
-}
-
-bool WriteTGAHeader(const ImageStore& store, AtomicFileWriter& file) {
-    uint8_t header[18];
-    return BuildTGAHeader(store, header) && file.Write(header, sizeof header);
-}
-
-bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath) {
-    const std::string descriptionPath = store.TextureFileName + ".txt";
-    const bool sameName =
-        ToLowerAscii(DropLast(store.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
-    const std::string newStem = ToLowerAscii(FileNamePart(DropLast(tgaPath, 4)));
-    const std::string newName = newStem + ".tga";
-
-    std::string text;
-    for (const std::string& line : store.TextureDescription) {
-        if (const int face = FaceKeyOf(line); face >= 0) {
-            text += sameName ? line
-                             : line.substr(0, line.find('=') + 1) + newStem + "_" +
-                                   kCubeMapFaceNames[face] + ".tga";
-        } else if (line.find("Primary=") != std::string::npos) {
-            text += sameName ? line : "Primary=" + newName;
-        } else if (line.find("Alpha=") != std::string::npos) {
-            text += sameName ? line : "Alpha=" + newName;
-        } else {
-            text += line;
-        }
-        text += "\r\n";
-    }
-    // A trawl run again over the same tree finds the same descriptions; leaving
-    // an identical file alone spares replacing it with a copy of itself.
-    ByteBuffer existing;
-    if (ReadFilePrefix(descriptionPath, existing, text.size() + 1) == ReadResult::Ok &&
-        existing.size() == text.size() &&
-        std::memcmp(existing.data(), text.data(), text.size()) == 0)
-        return true;
-    std::string refusal;
-    if (!WriteFileAtomically(descriptionPath, text.data(), text.size(), &refusal)) {
-        SetLoadErrorText(
-            store, WriteFailureText(refusal, "Couldn't create file \"", descriptionPath, "\"."));
-        return false;
-    }
-    return true;
+    return store.Usable() && (bpp == 3 || bpp == 4);
 }
 
 void RenderForSave(const ImageStore& store, Bitmap& bitmap) {
@@ -186,19 +53,31 @@ void RenderForSave(const ImageStore& store, Bitmap& bitmap) {
 }
 
 bool SaveImage(ImageStore& store, const std::string& path) {
+    return SaveImageAs(store, path, WriterFor(path));
+}
+
+bool SaveImageAs(ImageStore& store, const std::string& path, const FormatRow* row) {
     if (!store.ImageLoaded) {
-        SetLoadError(store, "Nothing to save to \"", path, "\": no image is loaded.");
+        SetLoadError(store, Error::NothingLoaded, path);
         return false;
     }
-    const std::string ext = ToLowerAscii(ExtensionOf(path));
-    if (ext == ".bmp") return SaveBMP(store, path);
-    if (ext == ".jpg") return SaveJPG(store, path);
-    if (ext == ".tga") return SaveTGA(store, path);
-    if (ext == ".png") return SavePNG(store, path);
-    if (ext == ".dds") return SaveDDS(store, path);
-    if (ext == ".hdr") return SaveHDR(store, path);
-    SetLoadError(store, "File type not supported \"", path, "\".");
-    return false;
+    if (row == nullptr) {
+        SetLoadError(store, Error::TypeNotSupported, path);
+        return false;
+    }
+    const std::vector<std::string> targets = SavedImagePaths(store, path);
+    const bool faces = targets.size() > 1;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (!WriteOne(store, *row, targets[i], faces ? static_cast<int>(i) : -1)) return false;
+    }
+    if (row->Has(kWritesDescription) && store.HasTextureDescription &&
+        !store.TextureFileName.empty()) {
+        if (const std::string failure = SaveTextureDescription(store, path); !failure.empty()) {
+            SetLoadErrorText(store, failure);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace core

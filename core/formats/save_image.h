@@ -1,23 +1,28 @@
-// Writing the store's image, in the format the target's extension names:
-// uncompressed TGA (with a texture's description file beside the texture; a
-// cube map as six TGAs, one per face), BMP, JPEG, and for other tools PNG, DDS
-// (a DXT texture's own blocks, else uncompressed 32-bit) and Radiance HDR (a
-// floating-point texture's own values). Every write goes to a temporary file
-// first: a failed save leaves the old file.
+// Writing the store's image, in the format the target's extension names (see
+// the format table): uncompressed TGA (with a texture's description file
+// beside the texture; a cube map as six TGAs, one per face), BMP, JPEG, and
+// for other tools PNG, DDS (a DXT texture's own blocks, else uncompressed
+// 32-bit) and Radiance HDR (a floating-point texture's own values). Every write
+// goes to a temporary file first: a failed save leaves the old file.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "core/formats/format_table.h"
 #include "core/image/bitmap.h"
 #include "core/image/image_store.h"
-#include "core/io/file_io.h"
 
 namespace core {
 
 // True when the file (and, for a texture, its description) was written. False,
-// with a message in LoadErrorText, otherwise. Never changes the store.
+// with a message in LoadErrorText, otherwise; nothing else in the store changes.
+// A target that refuses (read-only, not a regular file) is named in the same
+// words whatever the format.
 bool SaveImage(ImageStore& store, const std::string& path);
+// The same, in the format of `row` whatever `path` is called (file managers
+// name a thumbnail as they like); a null row is a type not supported.
+bool SaveImageAs(ImageStore& store, const std::string& path, const FormatRow* row);
 
 // The image files SaveImage(store, path) writes: `path` itself, or for a cube
 // map saved as TGA its six faces (NAME_right.tga ... NAME_back.tga).
@@ -26,24 +31,20 @@ std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::str
 // Renders the colour picture for a BMP or JPEG save, whatever AlphaView holds.
 void RenderForSave(const ImageStore& store, Bitmap& bitmap);
 
-// The 18-byte header of an uncompressed 24- or 32-bit TGA for the store's image.
-// False without writing when a side is 0 or the bytes per pixel are not 3 or 4.
-bool WriteTGAHeader(const ImageStore& store, AtomicFileWriter& file);
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18]);
-// The same for `width` pixels of each row (one face of a cube map).
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[18], int32_t width);
+// A picture of 3- or 4-byte pixels, neither side 0: what PNG, DDS and HDR take.
+bool HasWritablePicture(const ImageStore& store);
 
-bool SaveBMP(ImageStore& store, const std::string& path);
-bool SaveJPG(ImageStore& store, const std::string& path);
+// The writers of the format table. Each refuses a picture it cannot write with
+// its own error before writing anything.
+Error WriteTGA(const ImageStore& store, ImageSink& sink, int face);
+Error WriteBMP(const ImageStore& store, ImageSink& sink, int face);
+Error WriteJPG(const ImageStore& store, ImageSink& sink, int face);
 // 24- or 32-bit PNG, as the picture is.
-bool SavePNG(ImageStore& store, const std::string& path);
+Error WritePNG(const ImageStore& store, ImageSink& sink, int face);
 // A texture still holding the pixels of its DXT blocks: those blocks as they
 // are; any other picture: uncompressed 32-bit. A cube map is a DDS cube map.
-bool SaveDDS(ImageStore& store, const std::string& path);
+Error WriteDDS(const ImageStore& store, ImageSink& sink, int face);
 // Only a floating-point texture whose pixels are still its own.
-bool SaveHDR(ImageStore& store, const std::string& path);
-
-// Writes the texture description lines beside the texture, naming `tgaPath`.
-bool SaveTextureDescription(ImageStore& store, const std::string& tgaPath);
+Error WriteHDR(const ImageStore& store, ImageSink& sink, int face);
 
 }  // namespace core

@@ -10,19 +10,17 @@
 #include <vector>
 
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
+#include "core/formats/texture_description.h"
 #include "core/formats/texture_faces.h"
 #include "core/image/alpha_channel.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
 namespace core {
 
 namespace {
-
-// Level 0 of the largest picture in the widest format (8192 x 8192 floats),
-// with its smaller levels and room for the header and table.
-constexpr uint64_t kMaxE2TFFileBytes =
-    uint64_t{kMaxSide} * kMaxSide * 16 / 3 * 4 + (uint64_t{1} << 20);
 
 constexpr size_t kHeaderBytes = 28;  // up to and including the format code
 constexpr int kCubeFaces = kCubeMapFaces;
@@ -44,11 +42,6 @@ struct E2TFHeader {
     uint8_t blockHeight = 0;
     uint8_t hint[4] = {};
 };
-
-uint32_t Load32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // The format code as it reads forwards ("dxt5" for the stored "5txd"), with
 // any byte that is not printable shown as \xNN.
@@ -105,38 +98,21 @@ std::string FormatText(const FaceLayout& layout) {
     return {};
 }
 
-std::string TileLine(bool sTiles, bool tTiles) {
-    return sTiles && tTiles ? "Tile=st" : sTiles ? "Tile=s" : tTiles ? "Tile=t" : "Tile=none";
-}
-
 bool PowerOfTwo(uint32_t n) {
     return std::has_single_bit(n);
 }
 
-// The lines of the .texture.txt description, named after the texture's own file.
-std::vector<std::string> DescriptionLines(const E2TFHeader& header, bool hasAlpha,
-                                          const std::string& path) {
-    const std::string_view name = FileNamePart(path);
-    const std::string stem(name.substr(0, name.size() >= 8 ? name.size() - 8 : 0));
-    const std::string tile = TileLine(header.wrapS == 3, header.wrapT == 3);
-    std::vector<std::string> lines;
-    if (header.faces == kCubeFaces) {
-        lines.push_back("Cubemap=1");
-        for (const char* face : kCubeMapFaceNames) {
-            std::string key = face;
-            key[0] = static_cast<char>(key[0] - 'a' + 'A');
-            lines.push_back(key + "=" + stem + "_" + face + ".tga");
-        }
-        lines.push_back(tile);
-    } else {
-        lines.push_back("Primary=" + stem + ".tga");
-        if (hasAlpha) lines.push_back("Alpha=" + stem + ".tga");
-        lines.push_back(tile);
-        if (header.alphaMode == 2) lines.push_back("AlphaHint=masked");
-        if (header.alphaMode == 3) lines.push_back("AlphaHint=semitransparent");
-    }
-    if (!PowerOfTwo(header.width) || !PowerOfTwo(header.height)) lines.push_back("nonpoweroftwo=1");
-    return lines;
+// What the description beside the TGA says of this texture.
+TextureHints HintsOf(const E2TFHeader& header, bool hasAlpha) {
+    TextureHints hints;
+    hints.cubeMap = header.faces == kCubeFaces;
+    hints.alpha = hasAlpha;
+    hints.tilesS = header.wrapS == 3;
+    hints.tilesT = header.wrapT == 3;
+    if (header.alphaMode == 2) hints.alphaHint = TextureHints::Alpha::Masked;
+    if (header.alphaMode == 3) hints.alphaHint = TextureHints::Alpha::Semitransparent;
+    hints.nonPowerOfTwo = !PowerOfTwo(header.width) || !PowerOfTwo(header.height);
+    return hints;
 }
 
 // Lines about the file itself, shown beside the description.
@@ -174,55 +150,24 @@ std::vector<std::string> DetailLines(const E2TFHeader& header, const FaceLayout&
     return lines;
 }
 
-class Refusal {
-public:
-    Refusal(ImageStore& store, const std::string& path) : store_(store), path_(path) {}
-    // `what` followed by the file's name in double quotes and a full stop.
-    bool operator()(const std::string& what) const {
-        SetLoadError(store_, what + " \"", path_, "\".");
-        return false;
-    }
-
-private:
-    ImageStore& store_;
-    const std::string& path_;
+// Why a file is refused: an error and, for the messages that carry one, what
+// the file holds.
+struct Problem {
+    Error error = Error::None;
+    std::string detail;
 };
 
-}  // namespace
-
-bool IsE2TF(const std::string& path) {
-    ByteBuffer start;
-    return ReadFilePrefix(path, start, 4) == ReadResult::Ok && start.size() == 4 &&
-           std::memcmp(start.data(), "FT2E", 4) == 0;
+Problem Refused(std::string detail) {
+    return {Error::TextureRefused, std::move(detail)};
 }
 
-bool LoadE2TF(ImageStore& store, const std::string& path) {
-    store.TextureFileName = path;
-    const Refusal refuse(store, path);
-
-    ByteBuffer bytes;
-    switch (ReadWholeFile(path, bytes, kMaxE2TFFileBytes)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::CannotOpen:
-            SetLoadError(store, "File not found : \"", path, "\"");
-            return false;
-        case ReadResult::TooLarge:
-            return refuse("Texture too large in");
-        case ReadResult::ReadError:
-            return refuse("Couldn't read texture data in");
-    }
-    const uint8_t* file = bytes.data();
-    const size_t fileSize = bytes.size();
-    if (fileSize < kHeaderBytes || std::memcmp(file, "FT2E", 4) != 0)
-        return refuse(fileSize < kHeaderBytes ? "Couldn't read texture data in"
-                                              : "Not a Trainz texture");
-    store.TextureContainer = "E2TF";
-
-    E2TFHeader header;
-    header.version = Load32(file + 4);
-    header.width = Load32(file + 8);
-    header.height = Load32(file + 12);
+// The fixed header and, for ASTC, the block size: every field checked before
+// anything is sized from it. `pos` ends after what was read.
+Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, FaceLayout& layout,
+                   size_t& pos) {
+    header.version = LoadLE32(file + 4);
+    header.width = LoadLE32(file + 8);
+    header.height = LoadLE32(file + 12);
     header.mipSkip = file[16];
     header.levels = file[17];
     header.alphaMode = file[18];
@@ -235,86 +180,88 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
 
     if (header.width < 1 || header.height < 1 || header.width > kMaxSide ||
         header.height > kMaxSide)
-        return refuse("Texture size " + std::to_string(header.width) + " x " +
-                      std::to_string(header.height) + " not supported in");
-    if (header.levels == 0) return refuse("Texture has no mip levels in");
+        return Refused("Texture size " + std::to_string(header.width) + " x " +
+                       std::to_string(header.height) + " not supported");
+    if (header.levels == 0) return Refused("Texture has no mip levels");
     if (header.type != 0 && header.type != 2)
-        return refuse("Texture type " + std::to_string(header.type) + " not supported in");
+        return Refused("Texture type " + std::to_string(header.type) + " not supported");
     if (header.faces != 1 && header.faces != kCubeFaces)
-        return refuse("Texture with " + std::to_string(header.faces) + " faces not supported in");
+        return Refused("Texture with " + std::to_string(header.faces) + " faces not supported");
     if ((header.type == 2) != (header.faces == kCubeFaces))
-        return refuse("Texture type " + std::to_string(header.type) + " with " +
-                      (header.faces == 1 ? "1 face" : "6 faces") + " not supported in");
+        return Refused("Texture type " + std::to_string(header.type) + " with " +
+                       (header.faces == 1 ? "1 face" : "6 faces") + " not supported");
 
-    FaceLayout layout;
     if (!FormatOf(header, layout.Format))
-        return refuse("Texture format \"" + CodeName(header.code) + "\" not supported in");
-    size_t pos = kHeaderBytes;
+        return Refused("Texture format \"" + CodeName(header.code) + "\" not supported");
+    pos = kHeaderBytes;
     if (layout.Format == FaceFormat::ASTC) {
-        if (fileSize < pos + 2) return refuse("Couldn't read texture data in");
+        if (fileSize < pos + 2) return {Error::TextureData, {}};
         header.blockWidth = file[pos];
         header.blockHeight = file[pos + 1];
         pos += 2;
         layout.BlockWidth = header.blockWidth;
         layout.BlockHeight = header.blockHeight;
         if (!AstcCodecAvailable())
-            return refuse("Texture format ASTC not supported by this build in");
+            return Refused("Texture format ASTC not supported by this build");
         if (!AstcBlockSizeSupported(layout.BlockWidth, layout.BlockHeight))
-            return refuse("ASTC block size " + std::to_string(header.blockWidth) + " x " +
-                          std::to_string(header.blockHeight) + " not supported in");
+            return Refused("ASTC block size " + std::to_string(header.blockWidth) + " x " +
+                           std::to_string(header.blockHeight) + " not supported");
     }
     layout.FaceWidth = static_cast<int32_t>(header.width);
     layout.FaceHeight = static_cast<int32_t>(header.height);
     layout.Faces = header.faces;
     // The faces of a cube map are shown side by side: the strip is one picture.
     if (uint64_t{header.width} * header.faces > kMaxSide)
-        return refuse("Cube map too wide to show its six faces side by side in");
-    const bool dxt1Alpha = header.alphaMode == 2;
-    layout.BytesPerPixel = layout.Format == FaceFormat::DXT1 && !dxt1Alpha ? 3 : 4;
+        return Refused("Cube map too wide to show its six faces side by side");
+    layout.BytesPerPixel = layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 ? 3 : 4;
+    return {};
+}
 
-    // Colour hint, then the size table: level 0 first, face by face.
-    if (fileSize < pos + 4) return refuse("Couldn't read texture data in");
+// The colour hint, then the size table (level 0 first, face by face), checked
+// against the layout and the file's length; `level0` is where the picture's
+// data starts.
+Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHeader& header,
+                      const FaceLayout& layout, size_t& level0) {
+    if (fileSize < pos + 4) return {Error::TextureData, {}};
     std::memcpy(header.hint, file + pos, 4);
     pos += 4;
     const size_t entries = size_t{header.levels} * header.faces;
-    if (fileSize - pos < entries * 4) return refuse("Couldn't read texture data in");
+    if (fileSize - pos < entries * 4) return {Error::TextureData, {}};
     const uint8_t* table = file + pos;
     const size_t dataStart = pos + entries * 4;
 
     const uint64_t faceBytes = FaceDataBytes(layout);
     for (size_t f = 0; f < header.faces; ++f) {
-        const uint32_t entry = Load32(table + 4 * f);
+        const uint32_t entry = LoadLE32(table + 4 * f);
         if (entry != faceBytes)
-            return refuse("Level 0 holds " + std::to_string(entry) + " bytes where a " +
-                          std::to_string(header.width) + " x " + std::to_string(header.height) +
-                          " " + FormatText(layout) + " face needs " + std::to_string(faceBytes) +
-                          " in");
+            return Refused("Level 0 holds " + std::to_string(entry) + " bytes where a " +
+                           std::to_string(header.width) + " x " + std::to_string(header.height) +
+                           " " + FormatText(layout) + " face needs " + std::to_string(faceBytes));
     }
     uint64_t total = 0, smallerLevels = 0;
     for (size_t i = 0; i < entries; ++i) {
-        const uint32_t entry = Load32(table + 4 * i);
+        const uint32_t entry = LoadLE32(table + 4 * i);
         total += entry;
         if (i >= header.faces) smallerLevels += entry;
     }
     if (total != fileSize - dataStart)
-        return refuse("Texture sizes add up to " + std::to_string(total) + " bytes where " +
-                      std::to_string(fileSize - dataStart) + " follow the size table in");
+        return Refused("Texture sizes add up to " + std::to_string(total) + " bytes where " +
+                       std::to_string(fileSize - dataStart) + " follow the size table");
+    level0 = dataStart + static_cast<size_t>(smallerLevels);
+    return {};
+}
 
-    // Everything is checked against the file: the picture may be allocated.
-    const size_t level0 = dataStart + static_cast<size_t>(smallerLevels);
-    const int32_t pictureWidth = layout.FaceWidth * layout.Faces;
-    ByteBuffer pixels(static_cast<size_t>(pictureWidth) * layout.FaceHeight * layout.BytesPerPixel);
-    FloatClipping clipping;
-    std::string codecError;
-    if (!DecodeFaces(layout, file + level0, pixels.data(), clipping, codecError))
-        return refuse("Couldn't decode texture data (" + codecError + ") in");
-
+// The decoded picture into the store with what the file says of it; a DXT or
+// floating-point texture keeps the file's buffer as its source.
+void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& header,
+                  const FaceLayout& layout, ByteBuffer&& pixels, const FloatClipping& clipping,
+                  ByteBuffer&& bytes, size_t level0) {
     int32_t alphaKind = 0;
     SourceKind source = SourceKind::None;
     switch (layout.Format) {
         case FaceFormat::DXT1:
             store.Image.Compression = 1;
-            alphaKind = dxt1Alpha ? 2 : 0;
+            alphaKind = layout.BytesPerPixel == 4 ? 2 : 0;
             source = SourceKind::DXT1;
             break;
         case FaceFormat::DXT3:
@@ -336,21 +283,71 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
             alphaKind = ClassifyAlpha(pixels.data(), pixels.size() / 4);
             break;
     }
-    store.AdoptPixels(std::move(pixels), pictureWidth, layout.FaceHeight, alphaKind);
+    store.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
+                      alphaKind);
     store.CubeMap = header.faces == kCubeFaces;
-    store.TextureDescription = DescriptionLines(header, layout.BytesPerPixel == 4, path);
+    store.TextureDescription =
+        TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
     store.HasTextureDescription = true;
     store.TextureDetails = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
         store.Source.Kind = source;
         store.Source.Offset = level0;
-        store.Source.FaceBytes = static_cast<size_t>(faceBytes);
+        store.Source.FaceBytes = static_cast<size_t>(FaceDataBytes(layout));
         store.Source.Faces = layout.Faces;
         store.Source.FaceWidth = layout.FaceWidth;
         store.Source.FaceHeight = layout.FaceHeight;
         store.Source.BytesPerPixel = layout.BytesPerPixel;
         store.Source.Bytes = std::move(bytes);  // the buffer, and so `level0`, stays put
     }
+}
+
+bool Fail(ImageStore& store, const std::string& path, const Problem& problem) {
+    SetLoadError(store, problem.error, path, problem.detail);
+    return false;
+}
+
+}  // namespace
+
+bool LoadE2TF(ImageStore& store, const std::string& path) {
+    store.TextureFileName = path;
+
+    ByteBuffer bytes;
+    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            return Fail(store, path, {Error::FileNotFound, {}});
+        case ReadResult::TooLarge:
+            return Fail(store, path, {Error::TextureTooLarge, {}});
+        case ReadResult::ReadError:
+            return Fail(store, path, {Error::TextureData, {}});
+    }
+    const uint8_t* file = bytes.data();
+    const size_t fileSize = bytes.size();
+    if (fileSize < kHeaderBytes) return Fail(store, path, {Error::TextureData, {}});
+    if (std::memcmp(file, "FT2E", 4) != 0) return Fail(store, path, {Error::TextureNotTexture, {}});
+    store.TextureContainer = "E2TF";
+
+    E2TFHeader header;
+    FaceLayout layout;
+    size_t pos = 0;
+    size_t level0 = 0;
+    if (Problem p = ReadHeader(file, fileSize, header, layout, pos); p.error != Error::None)
+        return Fail(store, path, p);
+    if (Problem p = ReadSizeTable(file, fileSize, pos, header, layout, level0);
+        p.error != Error::None)
+        return Fail(store, path, p);
+
+    // Everything is checked against the file: the picture may be allocated.
+    ByteBuffer pixels(static_cast<size_t>(layout.FaceWidth) * layout.Faces * layout.FaceHeight *
+                      layout.BytesPerPixel);
+    FloatClipping clipping;
+    std::string codecError;
+    if (!DecodeFaces(layout, file + level0, pixels.data(), clipping, codecError))
+        return Fail(store, path, {Error::TextureUndecodable, codecError});
+    StorePicture(store, path, header, layout, std::move(pixels), clipping, std::move(bytes),
+                 level0);
     return true;
 }
 

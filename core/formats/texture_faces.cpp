@@ -10,10 +10,26 @@
 
 #include "core/codecs/dxt.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 
 namespace core {
 
 namespace {
+
+// Each channel clamped to 0..1, times 255, rounded half to even.
+uint8_t FloatToByte(float value, FloatClipping& clipping) {
+    if (!(value >= 0.0f)) {  // negative, or not a number
+        if (value != 0.0f) clipping.Below = true;
+        return 0;
+    }
+    if (value > 1.0f) {
+        clipping.Above = true;
+        return 255;
+    }
+    // In double the product is exact, so only the rounding decides: ties go to
+    // the even neighbour (the default rounding mode).
+    return static_cast<uint8_t>(std::nearbyint(static_cast<double>(value) * 255.0));
+}
 
 #if SKEINPRESS_HAVE_ASTC
 struct ContextFree {
@@ -85,7 +101,7 @@ public:
                     const uint8_t* src = data + (height - 1 - y) * width * 16;
                     uint8_t* dst = out + y * width * 4;
                     for (size_t i = 0; i < width * 4; ++i)
-                        dst[i] = FloatToByte(LoadFloat(src + i * 4), clipping_);
+                        dst[i] = FloatToByte(LoadLEFloat(src + i * 4), clipping_);
                 }
                 return true;
             case FaceFormat::ASTC: {
@@ -164,28 +180,6 @@ bool AstcBlockSizeSupported(int blockWidth, int blockHeight) {
     (void)blockWidth, (void)blockHeight;
     return false;
 #endif
-}
-
-float LoadFloat(const uint8_t* p) {
-    uint32_t bits = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                    (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
-}
-
-uint8_t FloatToByte(float value, FloatClipping& clipping) {
-    if (!(value >= 0.0f)) {  // negative, or not a number
-        if (value != 0.0f) clipping.Below = true;
-        return 0;
-    }
-    if (value > 1.0f) {
-        clipping.Above = true;
-        return 255;
-    }
-    // In double the product is exact, so only the rounding decides: ties go to
-    // the even neighbour (the default rounding mode).
-    return static_cast<uint8_t>(std::nearbyint(static_cast<double>(value) * 255.0));
 }
 
 bool DecodeFaces(const FaceLayout& layout, const uint8_t* data, uint8_t* out,

@@ -37,9 +37,6 @@ struct FloatClipping {
     bool Above = false;  // some value above 1 became 255
     bool Below = false;  // some value below 0, or not a number, became 0
 };
-uint8_t FloatToByte(float value, FloatClipping& clipping);
-// A little-endian float at `p` (any alignment).
-float LoadFloat(const uint8_t* p);
 
 // Decodes `layout.Faces` faces of FaceDataBytes each, top row first, from
 // `data` into `out`: (Faces x FaceWidth) x FaceHeight pixels of BytesPerPixel,

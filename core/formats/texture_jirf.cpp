@@ -7,9 +7,12 @@
 
 #include "core/codecs/dxt.h"
 #include "core/formats/load_image.h"
+#include "core/formats/reader_limits.h"
+#include "core/formats/texture_description.h"
 #include "core/formats/texture_faces.h"
 #include "core/image/alpha_channel.h"
 #include "core/image/channel_order.h"
+#include "core/io/byte_order.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
@@ -23,10 +26,6 @@ enum TextureFormat : int32_t {
     kFormatDXT3 = 11,
     kFormatDXT5 = 12
 };
-
-// The largest picture (8192 x 8192 x 4 bytes) twice over, for the smaller
-// chunks before it, plus room for the header: no real texture is larger.
-constexpr uint64_t kMaxTextureFileBytes = 2ull * kMaxSide * kMaxSide * 4 + (1u << 20);
 
 constexpr int64_t kInfoStart = 20;
 
@@ -59,10 +58,7 @@ public:
     }
     bool Int32(int32_t& value) {
         if (!Has(4)) return false;
-        const uint8_t* p = data_ + pos_;
-        value = static_cast<int32_t>(
-            static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        value = static_cast<int32_t>(LoadLE32(data_ + pos_));
         pos_ += 4;
         return true;
     }
@@ -83,76 +79,52 @@ private:
     int64_t pos_ = 0;
 };
 
-enum class Failure { None, NotTexture, Format, TooLarge, Data };
-
-bool Fail(ImageStore& store, const std::string& path, Failure failure) {
-    switch (failure) {
-        case Failure::NotTexture:
-            SetLoadError(store, "Not a Trainz texture \"", path, "\".");
-            break;
-        case Failure::Format:
-            SetLoadError(store, "Texture format not supported in \"", path, "\".");
-            break;
-        case Failure::TooLarge:
-            SetLoadError(store, "Texture too large in \"", path, "\".");
-            break;
-        case Failure::None:
-        case Failure::Data:
-            SetLoadError(store, "Couldn't read texture data in \"", path, "\".");
-            break;
-    }
+bool Fail(ImageStore& store, const std::string& path, Error error) {
+    SetLoadError(store, error, path);
     return false;
 }
 
 // The header and the info block, up to (not including) the chunks.
-Failure ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
+Error ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
     bool matches = false;
     int32_t ignored = 0;
-    if (!file.Tag("JIRF", 4, matches)) return Failure::Data;
-    if (!matches) return Failure::NotTexture;
-    if (!file.Int32(ignored)) return Failure::Data;
-    if (!file.Tag("MMTFINFO", 8, matches)) return Failure::Data;
-    if (!matches) return Failure::NotTexture;
+    if (!file.Tag("JIRF", 4, matches)) return Error::TextureData;
+    if (!matches) return Error::TextureNotTexture;
+    if (!file.Int32(ignored)) return Error::TextureData;
+    if (!file.Tag("MMTFINFO", 8, matches)) return Error::TextureData;
+    if (!matches) return Error::TextureNotTexture;
     int32_t infoSize = 0;
-    if (!file.Int32(infoSize)) return Failure::Data;
+    if (!file.Int32(infoSize)) return Error::TextureData;
     infoEnd = kInfoStart + infoSize;
 
     if (!file.Int32(info.version) || !file.Int32(info.type) || !file.Int32(info.firstCount) ||
         !file.Int32(info.secondCount) || !file.Int32(info.format))
-        return Failure::Data;
-    if (info.format > kFormatDXT5) return Failure::Format;
-    if (!file.Int32(info.width) || !file.Int32(info.height)) return Failure::Data;
+        return Error::TextureData;
+    if (info.format > kFormatDXT5) return Error::TextureFormat;
+    if (!file.Int32(info.width) || !file.Int32(info.height)) return Error::TextureData;
     // Sides are checked before anything is sized from them.
     if (info.width < 1 || info.height < 1 || info.width > kMaxSide || info.height > kMaxSide)
-        return Failure::TooLarge;
+        return Error::TextureTooLarge;
     if (!file.Int32(info.dynamic) || !file.Int32(info.sWrap) || !file.Int32(info.tWrap) ||
         !file.Skip(16) || !file.Int32(info.alphaHint))
-        return Failure::Data;
-    if (info.version > 259 && !file.Skip(4)) return Failure::Data;
-    if (info.version > 260 && !file.Skip(12)) return Failure::Data;
-    if (info.version > 262 && !file.Int32(info.normalMap)) return Failure::Data;
-    return Failure::None;
+        return Error::TextureData;
+    if (info.version > 259 && !file.Skip(4)) return Error::TextureData;
+    if (info.version > 260 && !file.Skip(12)) return Error::TextureData;
+    if (info.version > 262 && !file.Int32(info.normalMap)) return Error::TextureData;
+    return Error::None;
 }
 
-// The lines of the .texture.txt description, named after the texture's own file.
-std::vector<std::string> DescriptionLines(const TextureInfo& info, const std::string& path) {
-    const std::string_view name = FileNamePart(path);
-    const std::string tga =
-        std::string(name.substr(0, name.size() >= 8 ? name.size() - 8 : 0)) + ".tga";
-    std::vector<std::string> lines;
-    lines.push_back("Primary=" + tga);
-    if (info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2)
-        lines.push_back("Alpha=" + tga);
-    const bool sTiles = info.sWrap == 2, tTiles = info.tWrap == 2;
-    lines.push_back(sTiles && tTiles ? "Tile=st"
-                    : sTiles         ? "Tile=s"
-                    : tTiles         ? "Tile=t"
-                                     : "Tile=none");
-    if (info.dynamic == 1) lines.push_back("Hint=dynamic");
-    if (info.alphaHint == 1) lines.push_back("AlphaHint=semitransparent");
-    if (info.alphaHint == 2) lines.push_back("AlphaHint=masked");
-    if (info.normalMap == 1) lines.push_back("NormalMapHint=normalmap");
-    return lines;
+// What the description beside the TGA says of this texture.
+TextureHints HintsOf(const TextureInfo& info) {
+    TextureHints hints;
+    hints.alpha = info.format != kFormat24Bit && info.format != kFormatDXT1 && info.alphaHint != 2;
+    hints.tilesS = info.sWrap == 2;
+    hints.tilesT = info.tWrap == 2;
+    hints.dynamic = info.dynamic == 1;
+    if (info.alphaHint == 1) hints.alphaHint = TextureHints::Alpha::Semitransparent;
+    if (info.alphaHint == 2) hints.alphaHint = TextureHints::Alpha::Masked;
+    hints.normalMap = info.normalMap == 1;
+    return hints;
 }
 
 // Uncompressed chunk: blue, green, red, alpha, top row first. Format 3 keeps
@@ -215,43 +187,42 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     store.TextureFileName = path;
 
     ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
-    switch (ReadWholeFile(path, bytes, kMaxTextureFileBytes)) {
+    switch (ReadWholeFile(path, bytes, ReaderLimits::JirfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:
-            SetLoadError(store, "File not found : \"", path, "\"");
-            return false;
+            return Fail(store, path, Error::FileNotFound);
         case ReadResult::TooLarge:
         case ReadResult::ReadError:
-            return Fail(store, path, Failure::Data);
+            return Fail(store, path, Error::TextureData);
     }
     FileCursor file(bytes.data(), bytes.size());
 
     TextureInfo info;
     int64_t infoEnd = 0;
-    if (const Failure failure = ReadInfo(file, info, infoEnd); failure != Failure::None)
-        return Fail(store, path, failure);
+    if (const Error error = ReadInfo(file, info, infoEnd); error != Error::None)
+        return Fail(store, path, error);
 
     store.TextureContainer = "JIRF";
-    store.TextureDescription = DescriptionLines(info, path);
+    store.TextureDescription = TextureDescriptionLines(HintsOf(info), path);
     store.HasTextureDescription = true;
     if (info.type == 2) store.TextureDetails.push_back("Cubemap=only its last face is shown");
 
     // The info size alone says where the chunks begin, whatever was read.
     file.Seek(infoEnd);
     const int64_t chunks = static_cast<int64_t>(info.firstCount) * info.secondCount;
-    if (chunks <= 0) return Fail(store, path, Failure::Data);
+    if (chunks <= 0) return Fail(store, path, Error::TextureData);
     // Each chunk advances by at least its 8-byte header, so the walk ends at
     // the end of the file whatever the count says.
     int32_t dataSize = 0;
     for (int64_t i = 0;; ++i) {
         bool matches = false;
         if (!file.Tag("MMAP", 4, matches) || !matches || !file.Int32(dataSize) || dataSize < 0)
-            return Fail(store, path, Failure::Data);
+            return Fail(store, path, Error::TextureData);
         if (i == chunks - 1) break;
-        if (!file.Skip(dataSize)) return Fail(store, path, Failure::Data);
+        if (!file.Skip(dataSize)) return Fail(store, path, Error::TextureData);
     }
-    if (!file.Has(dataSize)) return Fail(store, path, Failure::Data);
+    if (!file.Has(dataSize)) return Fail(store, path, Error::TextureData);
     const uint8_t* data = file.Here();
     const size_t size = static_cast<size_t>(dataSize);
 
@@ -269,10 +240,10 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
         default:
             if (static_cast<uint64_t>(dataSize) !=
                 static_cast<uint64_t>(info.width) * info.height * 4)
-                return Fail(store, path, Failure::Data);
+                return Fail(store, path, Error::TextureData);
             DecodeUncompressed(store, info, data);
     }
-    if (!decoded) return Fail(store, path, Failure::Data);
+    if (!decoded) return Fail(store, path, Error::TextureData);
     const size_t offset = static_cast<size_t>(data - bytes.data());
     KeepDxtBlocks(store, info, std::move(bytes), offset, size);
     return true;

@@ -1,20 +1,20 @@
 // The display bitmap the renderers draw into: 24-bit (blue, green, red) or
-// 32-bit (blue, green, red, alpha) pixels, rows top-down, each row padded to a
-// multiple of 4 bytes so that the desktop program can wrap it without copying.
-// Its pixels live in the image store's kind of buffer: a big picture's memory
-// comes ready, not one page fault at a time.
+// 32-bit (blue, green, red, unused) pixels, rows top-down, each row padded to
+// a multiple of 4 bytes as system bitmaps are laid out, so the desktop program
+// wraps it as it is. Its pixels come from the large-buffer allocator: a big
+// picture's memory comes ready, not one page fault at a time.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
-#include "core/image/image_store.h"
+#include "core/image/byte_buffer.h"
 
 namespace core {
 
 class Bitmap {
 public:
-    // Sets format and size together; the pixels are undefined afterwards.
+    // Sets format (24 or 32 bits) and size together; every byte is 0 afterwards.
     void Reset(int bitsPerPixel, int width, int height);
 
     int BitsPerPixel() const { return bits_; }

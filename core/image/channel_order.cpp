@@ -1,9 +1,6 @@
 #include "core/image/channel_order.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define SKEINPRESS_SHUFFLES 1
-#endif
+#include "core/image/simd.h"
 
 namespace core {
 
@@ -27,15 +24,14 @@ void PortableBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
     }
 }
 
-#ifdef SKEINPRESS_SHUFFLES
-#define SSSE3_FUNCTION __attribute__((target("ssse3")))
-
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
 // Four pixels per step: 16 bytes loaded, shuffled and stored. Steps run while
 // 16 bytes remain on both sides; where a step uses fewer than 16, the bytes
 // beyond are rewritten by the next step (or, in place, put back unchanged).
 // Returns the pixels done; the caller finishes the rest one by one.
 template <size_t InBytes, size_t OutBytes>
-SSSE3_FUNCTION size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixels, __m128i order) {
+SKEINPRESS_SSSE3 size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixels,
+                                     __m128i order) {
     size_t i = 0;
     for (; i * InBytes + 16 <= pixels * InBytes && i * OutBytes + 16 <= pixels * OutBytes; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * InBytes));
@@ -45,7 +41,7 @@ SSSE3_FUNCTION size_t ShuffleSteps(const uint8_t* in, uint8_t* out, size_t pixel
     return i;
 }
 
-SSSE3_FUNCTION void ShuffleSwap(const uint8_t* in, uint8_t* out, size_t pixels, int bpp) {
+SKEINPRESS_SSSE3 void ShuffleSwap(const uint8_t* in, uint8_t* out, size_t pixels, int bpp) {
     size_t done = 0;
     if (bpp == 4) {
         done = ShuffleSteps<4, 4>(
@@ -57,7 +53,7 @@ SSSE3_FUNCTION void ShuffleSwap(const uint8_t* in, uint8_t* out, size_t pixels, 
     PortableSwap(in + done * bpp, out + done * bpp, pixels - done, bpp);
 }
 
-SSSE3_FUNCTION void ShuffleBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
+SKEINPRESS_SSSE3 void ShuffleBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
     const char z = -128;
     const size_t done = ShuffleSteps<4, 3>(
         in, out, pixels, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, z, z, z, z));
@@ -67,17 +63,8 @@ SSSE3_FUNCTION void ShuffleBgraToRgb(const uint8_t* in, uint8_t* out, size_t pix
 
 }  // namespace
 
-bool HasSsse3() {
-#ifdef SKEINPRESS_SHUFFLES
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
-#else
-    return false;
-#endif
-}
-
 void CopySwappingRedBlue(const uint8_t* in, uint8_t* out, size_t pixels, int bytesPerPixel) {
-#ifdef SKEINPRESS_SHUFFLES
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
     if (HasSsse3()) {
         ShuffleSwap(in, out, pixels, bytesPerPixel);
         return;
@@ -87,7 +74,7 @@ void CopySwappingRedBlue(const uint8_t* in, uint8_t* out, size_t pixels, int byt
 }
 
 void CopyBgraToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
-#ifdef SKEINPRESS_SHUFFLES
+#ifdef SKEINPRESS_HAVE_SSSE3_CODE
     if (HasSsse3()) {
         ShuffleBgraToRgb(in, out, pixels);
         return;

@@ -8,9 +8,6 @@
 
 namespace core {
 
-// Whether the processor runs SSSE3 byte shuffles (checked once).
-bool HasSsse3();
-
 // Copies `pixels` pixels of 3 or 4 bytes, exchanging the first and third byte
 // of each. `in` may equal `out`; otherwise the two must not overlap.
 void CopySwappingRedBlue(const uint8_t* in, uint8_t* out, size_t pixels, int bytesPerPixel);

@@ -21,12 +21,8 @@ void ImageStore::AdoptPixels(ByteBuffer&& pixels, int32_t width, int32_t height,
     ImageLoaded = true;
 }
 
-void SetLoadError(ImageStore& store, std::string_view prefix, std::string_view path,
-                  std::string_view suffix) {
-    std::string text;
-    text.reserve(prefix.size() + path.size() + suffix.size());
-    text.append(prefix).append(FileNamePart(path)).append(suffix);
-    SetLoadErrorText(store, text);
+void SetLoadError(ImageStore& store, Error error, std::string_view path, std::string_view detail) {
+    store.LoadErrorText = ErrorMessage(error, path, detail);
 }
 
 void SetLoadErrorText(ImageStore& store, std::string_view text) {

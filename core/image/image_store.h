@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/image/byte_buffer.h"
+#include "core/io/error.h"
 
 namespace core {
 
@@ -113,11 +114,10 @@ public:
     }
 };
 
-// Stores prefix + file name without its folder + suffix in LoadErrorText, cut to
-// 255 characters. Every reader and writer message is built this way.
-void SetLoadError(ImageStore& store, std::string_view prefix, std::string_view path,
-                  std::string_view suffix);
-// Stores a fixed message (no file name), cut to 255 characters.
+// Stores the message of `error` about `path` in LoadErrorText.
+void SetLoadError(ImageStore& store, Error error, std::string_view path,
+                  std::string_view detail = {});
+// Stores a message made elsewhere (a target's refusal), cut to 255 characters.
 void SetLoadErrorText(ImageStore& store, std::string_view text);
 
 // Empties the store: releases the pixels, the texture description, details

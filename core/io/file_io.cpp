@@ -210,10 +210,8 @@ bool WriteFileAtomically(const std::string& target, const void* data, size_t siz
     return ok;
 }
 
-std::string WriteFailureText(const std::string& refusal, std::string_view prefix,
-                             const std::string& path, std::string_view suffix) {
-    if (!refusal.empty()) return refusal;
-    return std::string(prefix) + std::string(FileNamePart(path)) + std::string(suffix);
+std::string WriteFailureText(const std::string& refusal, Error error, const std::string& path) {
+    return refusal.empty() ? ErrorMessage(error, path) : refusal;
 }
 
 DurableWrites::DurableWrites() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/image/image_store.h"
+#include "core/io/error.h"
 
 namespace core {
 
@@ -113,9 +114,8 @@ bool WriteFileAtomically(const std::string& target, const void* data, size_t siz
                          std::string* refusal = nullptr);
 
 // The message for a failed write: the writer's refusal when the target refused,
-// otherwise `prefix` + the file's name without its folder + `suffix`.
-std::string WriteFailureText(const std::string& refusal, std::string_view prefix,
-                             const std::string& path, std::string_view suffix);
+// otherwise the message of `error` about `path`.
+std::string WriteFailureText(const std::string& refusal, Error error, const std::string& path);
 
 // While one exists on a thread, every file that thread's writers commit is
 // flushed to the disk before it takes its name, and its folder after: for the

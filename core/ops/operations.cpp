@@ -143,7 +143,7 @@ bool MergeAlphaImage(ImageStore& store, const std::string& path) {
         const size_t n = PixelCount(store);
         for (size_t i = 0; i < n; ++i) target[i * 4 + 3] = source[i * sourceBpp];
     } else if (loaded) {
-        SetLoadErrorText(store, "Images not the same size");
+        SetLoadError(store, Error::SizesDiffer, {});
     }
     // The alpha file's own description (when it is a texture) must not be
     // written out later as if it described this image.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/io/byte_order.h"
+
 namespace testing_support {
 
 using Bytes = std::vector<uint8_t>;
@@ -32,7 +34,8 @@ struct E2TFParts {
 };
 
 inline void PutLE32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    b.resize(b.size() + 4);
+    core::StoreLE32(b.data() + b.size() - 4, v);
 }
 
 inline Bytes E2TFBytes(const E2TFParts& p) {

@@ -15,10 +15,18 @@ using testing_support::FillStore;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
+    // One 1600 x 1000 screen, room for a window moved about.
     void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen"), app = std::make_unique<QApplication>(argc, argv);
+        const QByteArray screens = R"({"screens": [{"name": "S", "x": 0, "y": 0, "width": 1600,
+            "height": 1000, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+        testing_support::WriteBytes(config.File("offscreen.json"),
+                                    {screens.begin(), screens.end()});
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" + QByteArray::fromStdString(config.File("offscreen.json")));
+        app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { app.reset(); }
+    TempDir config;
     int argc = 1;  // QApplication keeps a reference to it
     char name[9] = "ui_tests", *argv[2] = {name, nullptr};
     std::unique_ptr<QApplication> app;
@@ -32,9 +40,10 @@ void Activate(QWidget& window) {
 
 TEST_F(MainWindow, CaptionsComeFromTheLanguageOnEveryActivation) {
     Activate(window);
-    EXPECT_EQ(S(find("openAction")->text()), app::kNotTranslated);
+    // Captions get a mnemonic each (checked with the menus).
+    EXPECT_EQ(S(find("openAction")->text().remove('&')), app::kNotTranslated);
     // Items without a key keep their own captions.
-    EXPECT_EQ(S(find("saveAction")->text()), "Save");
+    EXPECT_EQ(S(find("saveAction")->text().remove('&')), "Save");
     application().language().SetLines({"menu File|Fichier", "label FileName|Nom"});
     label("fileNameLabel")->setText("Name:  wagon.texture");
     Activate(window);
@@ -91,6 +100,27 @@ TEST(WindowPlace, StartCloseStartKeepsThePlace) {
     const std::string offScreen = "[Position]\nLeft=-5000\nTop=-5000\n";
     testing_support::WriteBytes(dir.File("skeinpress.ini"), {offScreen.begin(), offScreen.end()});
     EXPECT_EQ(start()->geometry().topLeft(), QPoint(200, 100));
+}
+
+// The whole window on a screen: the frame's corner as placed among screens'
+// available areas (a 1600 x 1000 screen at a scale of 2 offers 800 x 500).
+TEST(WindowPlace, TheWholeWindowIsKeptOnAScreen) {
+    const QRect wide(0, 0, 1600, 1000), right(1600, 0, 1280, 1024), scaled(0, 0, 800, 500);
+    const struct {
+        QRect frame;
+        QList<QRect> screens;
+        QPoint placed;
+    } cases[] = {
+        {{200, 100, 733, 500}, {wide}, {200, 100}},         // wholly on it: kept
+        {{1300, 800, 733, 500}, {wide}, {867, 500}},        // mostly off: moved in
+        {{-900, -700, 733, 500}, {wide}, {0, 0}},           // off every screen
+        {{1500, 50, 733, 500}, {wide, right}, {1600, 50}},  // onto the one it overlaps most
+        {{1200, 50, 733, 500}, {wide, right}, {867, 50}},
+        {{300, 200, 733, 540}, {scaled}, {67, 0}},                  // taller than the area
+        {{-50, 40, 900, 300}, {QRect(0, 30, 1600, 970)}, {0, 40}},  // a panel above
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::MainWindow::KeptOnScreen(c.frame, c.screens), c.placed) << c.frame.x();
 }
 
 TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
@@ -171,32 +201,18 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
     EXPECT_FALSE(stop->isEnabled() || resume->isEnabled());
 }
 
-TEST_F(MainWindow, OpenWithAtStartAsksOnlyWhereTheSimulatorIsAndKeepsTheMessages) {
-    TempDir drive;
-    application().openWith().LookOnDrive(drive.path().string());
-    application().language().SetLines(
-        {"message Locate2009c|Cancel if 2009", "message Locate2009d|Choose 2009"});
-    window.host().AddMemoLine("  opened from the command line");
-    std::vector<std::pair<std::string, std::string>> pickers;  // title, the dialog's own text
-    std::function<void()> answer = [&] {
-        WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
-            std::string text;
-            for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
-            pickers.push_back({S(picker->windowTitle()), text});
-            picker->reject();
-            answer();
-        });
-    };
-    answer();
-    // TS12 in its default folder: the other two editions are asked for.
-    fs::create_directories(drive.path() / "Program Files/N3V Games/TS12/bin/CMPData/Tools");
-    window.host().StartTimer(app::TimerId::OpenWithSetup, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !window.host().TimerActive(app::TimerId::OpenWithSetup); }));
-    QApplication::processEvents();
-    ASSERT_EQ(pickers.size(), 2u);
-    EXPECT_EQ(pickers[0].first, "Choose 2009");
-    EXPECT_NE(pickers[0].second.find("Cancel if 2009"), std::string::npos) << pickers[0].second;
-    EXPECT_EQ(window.host().MemoLines().front(), "  opened from the command line");
+// A folder question's first line is the dialog's title, the rest its own text.
+TEST_F(MainWindow, FolderQuestionsShowTheirWholeCaption) {
+    std::string title, text;
+    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
+        title = S(picker->windowTitle());
+        for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
+        picker->reject();
+    });
+    EXPECT_EQ(window.host().PickFolder("Choose 2009\nCancel if 2009", dir.path().string()),
+              std::nullopt);
+    EXPECT_EQ(title, "Choose 2009");
+    EXPECT_NE(text.find("Cancel if 2009"), std::string::npos) << text;
 }
 
 // A private copy of the program, so that its own folder (settings, log) is the

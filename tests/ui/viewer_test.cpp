@@ -1,6 +1,8 @@
 // What the window offers as the desktop's image viewers do: keys and a busy
 // cursor, dropped files and folders, recent files, a trawl from the menu, a
 // window that grows, and the actual-size window that zooms and fits the screen.
+#include <set>
+
 #include "tests/ui/window_fixture.h"
 
 namespace {
@@ -58,6 +60,92 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
     EXPECT_EQ(picture->cursor().shape(), Qt::ArrowCursor);
+}
+
+// Every command in the menu bar, each item with a mnemonic of its own, the
+// pictures' menus holding the same items, the keys the desktop gives them.
+TEST_F(MainWindow, EveryCommandIsInTheMenuBarWithMnemonicsAndStandardKeys) {
+    window.activateWindow();
+    for (QAction* bar : window.menuBar()->actions()) {
+        std::set<QChar> mnemonics;
+        for (QAction* item : bar->menu()->actions()) {
+            if (item->isSeparator() || !item->isVisible()) continue;
+            const QString text = item->text();
+            EXPECT_FALSE(text.trimmed().isEmpty()) << S(bar->text());
+            const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
+            ASSERT_GE(at, 0) << S(text);
+            EXPECT_TRUE(mnemonics.insert(text[at + 1].toLower()).second) << S(text);
+        }
+    }
+    EXPECT_EQ(find<QMenu>("fileMenu")->actions().back(), find("exitAction"));
+    QList<QAction*> inBar;
+    for (QAction* bar : window.menuBar()->actions()) inBar << bar->menu()->actions();
+    for (const char* popup : {"colourMenu", "alphaMenu"})
+        for (QAction* item : find<QMenu>(popup)->actions()) EXPECT_TRUE(inBar.contains(item));
+
+    // With a picture open, it has the focus, and the Menu key opens its menu.
+    Open("a.tga");
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_EQ(focus, find<QWidget>("colourPicture"));
+    QString opened;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            opened = menu->objectName(), menu->close();
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                              focus->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(focus, &menuKey);
+    EXPECT_EQ(opened, "colourMenu");
+}
+
+// The status bar, zoom and panning, the clipboard and the details of a picture.
+TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
+    Open(std::string(120, 'n') + ".tga", 512, 128, true);
+    auto* name = label("fileNameLabel");
+    EXPECT_TRUE(name->text().contains(QChar(0x2026)) && name->text().endsWith(".tga"));
+    EXPECT_TRUE(name->toolTip().endsWith(std::string(120, 'n').c_str() + QString(".tga")));
+    auto status = [&] {
+        return S(label("statusSize")->text() + "|" + label("statusFormat")->text() + "|" +
+                 label("statusZoom")->text());
+    };
+    EXPECT_EQ(status(), "512 x 128|TGA, 32-bit|Fit (64 %)");
+    auto* picture = find<ui::PictureView>("colourPicture");
+    auto* scroll = find<QScrollArea>("colourScroll");
+    EXPECT_EQ(picture->geometry(), QRect(0, (330 - 82) / 2, 330, 82));  // centred in its box
+
+    find("zoomActualAction")->trigger();
+    EXPECT_EQ(picture->size(), QSize(512, 128));
+    EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);  // to be panned
+    QWheelEvent wheel(QPointF(5, 5), picture->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(picture, &wheel);
+    EXPECT_EQ(picture->size(), QSize(768, 192));
+    EXPECT_EQ(S(label("statusZoom")->text()), "150 %");
+    const int scrolled = scroll->horizontalScrollBar()->value();
+    QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(300, 50));
+    QTest::mouseMove(picture, QPoint(250, 50));
+    EXPECT_EQ(scroll->horizontalScrollBar()->value(), scrolled + 50);
+    QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(250, 50));
+    find("zoomFitAction")->trigger();
+    EXPECT_EQ(picture->size(), QSize(330, 82));
+
+    // The clipboard has the image as it is, its alpha included.
+    find("copyAction")->trigger();
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(512, 128));
+    EXPECT_TRUE(copied.hasAlphaChannel());
+    const core::ImageStore& store = application().view().Store();
+    const uint8_t* topLeft = store.Image.Data + 127 * 512 * 4;  // the store's rows run bottom-up
+    EXPECT_EQ(copied.pixelColor(0, 0), QColor(topLeft[0], topLeft[1], topLeft[2], topLeft[3]));
+
+    QString text;
+    WhenModalOpens<QDialog>(&window, [&](QDialog* details) {
+        text = details->findChild<QPlainTextEdit*>("detailsText")->toPlainText();
+        details->reject();
+    });
+    find("detailsAction")->trigger();
+    EXPECT_TRUE(text.contains("size:           512 x 128\n  bytes/pixel:    4")) << S(text);
+    EXPECT_TRUE(text.contains("compression:    none")) << S(text);
 }
 
 // A dropped file opens and then heads File > Open Recent; a dropped folder is

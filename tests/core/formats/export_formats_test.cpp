@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/formats/save_image.h"
+#include "core/io/byte_order.h"
 #include "core/ops/operations.h"
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/corpus.h"
@@ -29,7 +30,7 @@ using testing_support::ReadBytes;
 using testing_support::TempDir;
 
 uint32_t Word(const Bytes& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+    return core::LoadLE32(b.data() + at);
 }
 
 }  // namespace

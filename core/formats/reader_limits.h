@@ -1,0 +1,36 @@
+// Every bound the readers put on what a file may ask of them, in one place:
+// a hostile file can make no reader allocate, read or loop beyond these.
+#pragma once
+
+#include <cstdint>
+
+#include "core/image/image_store.h"
+
+namespace core {
+
+struct ReaderLimits {
+    // Largest side of any picture (kMaxSide): at most 8192 x 8192 x 4 bytes.
+    static constexpr int32_t Side = kMaxSide;
+    static constexpr uint64_t LargestPicture = uint64_t{kMaxSide} * kMaxSide * 4;
+
+    // TGA: header, image ID, a full 16-bit colour map of 4-byte entries, pixels.
+    static constexpr uint64_t TgaBytes = 18 + 255 + 65535ull * 4 + LargestPicture;
+    // BMP: headers, palette, masks and an embedded profile, then the pixels.
+    static constexpr uint64_t BmpBytes = (64ull << 20) + LargestPicture;
+    // BMP run-length data: pixels one byte of stream may stand for (a delta
+    // skips up to 255 rows, end-of-bitmap leaves the rest blank). Every real
+    // encoder stays far below it.
+    static constexpr uint64_t BmpRlePixelsPerByte = 32768;
+    // JPEG: scans of a progressive file. Each costs a pass over every block of
+    // the picture (about 50 ms at the largest side); real encoders write about
+    // ten, and the bound keeps the worst case near ten seconds.
+    static constexpr int JpegScans = 200;
+    // JIRF texture: the largest picture twice over, for the smaller chunks
+    // before it, plus room for the header.
+    static constexpr uint64_t JirfBytes = 2 * LargestPicture + (1u << 20);
+    // E2TF texture: level 0 of the largest picture in the widest format
+    // (32-bit floats), its smaller levels, the header and the size table.
+    static constexpr uint64_t E2tfBytes = uint64_t{kMaxSide} * kMaxSide * 16 / 3 * 4 + (1u << 20);
+};
+
+}  // namespace core

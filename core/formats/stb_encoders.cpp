@@ -1,0 +1,36 @@
+#include "core/formats/stb_encoders.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+
+namespace core {
+
+namespace {
+
+struct EncoderOutput {
+    ImageSink& sink;
+    bool written = true;
+};
+
+void WritePiece(void* context, void* data, int size) {
+    auto* out = static_cast<EncoderOutput*>(context);
+    if (size > 0) out->written = out->sink.Write(data, static_cast<size_t>(size)) && out->written;
+}
+
+}  // namespace
+
+bool EncodePng(ImageSink& sink, int width, int height, int bytesPerPixel, const uint8_t* firstRow,
+               int rowStride) {
+    EncoderOutput out{sink};
+    return stbi_write_png_to_func(WritePiece, &out, width, height, bytesPerPixel, firstRow,
+                                  rowStride) != 0 &&
+           out.written;
+}
+
+bool EncodeHdr(ImageSink& sink, int width, int height, const float* rgb) {
+    EncoderOutput out{sink};
+    return stbi_write_hdr_to_func(WritePiece, &out, width, height, 3, rgb) != 0 && out.written;
+}
+
+}  // namespace core

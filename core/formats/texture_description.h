@@ -1,0 +1,39 @@
+// The description a texture's TGA needs beside it (NAME.texture.txt): which
+// file holds the colour and the alpha, how the texture tiles, and the hints
+// the simulator reads. Both texture containers describe themselves through it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/image/image_store.h"
+
+namespace core {
+
+struct TextureHints {
+    enum class Alpha { None, Masked, Semitransparent };
+
+    bool cubeMap = false;  // the six faces named in place of Primary (no alpha hint)
+    bool alpha = false;    // the TGA holds an alpha channel the simulator uses
+    bool tilesS = false;
+    bool tilesT = false;
+    bool dynamic = false;
+    Alpha alphaHint = Alpha::None;
+    bool normalMap = false;
+    bool nonPowerOfTwo = false;
+};
+
+// "Tile=st", "Tile=s", "Tile=t" or "Tile=none".
+std::string TileLine(bool tilesS, bool tilesT);
+
+// The description's lines for the texture at `texturePath`, naming the TGA
+// beside it (a texture "wagon" gives "wagon" and the conversion extension).
+std::vector<std::string> TextureDescriptionLines(const TextureHints& hints,
+                                                 const std::string& texturePath);
+
+// Writes the store's description beside its texture (TextureFileName + ".txt"),
+// renamed after `tgaPath` when the TGA takes another name. The message of the
+// failure, or empty.
+std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath);
+
+}  // namespace core

@@ -1,0 +1,64 @@
+// Every failure the readers, writers and edits report, and the one place its
+// message is made. A message names the file without its folder, in double
+// quotes, and is at most 255 characters.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace core {
+
+enum class Error {
+    None,
+    // Any format.
+    FileNotFound,
+    TypeNotSupported,
+    OutOfMemory,
+    ReadFailed,
+    NothingLoaded,
+    NoPicture,
+    CannotCreate,
+    CannotWrite,
+    SizesDiffer,
+    // TGA.
+    TgaCompressed,
+    TgaType,
+    TgaColourMapped,
+    TgaDepth,
+    TgaNoPixels,
+    TgaTooLarge,
+    TgaShortImageData,
+    TgaShortPixels,
+    TgaHeaderNotWritten,
+    TgaDataNotWritten,
+    // BMP.
+    BmpUndecodable,
+    BmpCannotOpen,
+    BmpShortHeader,
+    BmpUnsupported,
+    BmpShortPalette,
+    BmpShortPixels,
+    BmpNoPixelsToSave,
+    BmpNotSaved,
+    // JPEG.
+    JpegUndecodable,
+    JpegTooManyScans,
+    JpegNoPixelsToSave,
+    JpegNotSaved,
+    // Textures, both containers; `detail` completes the E2TF ones.
+    TextureNotTexture,
+    TextureFormat,
+    TextureTooLarge,
+    TextureData,
+    TextureRefused,
+    TextureUndecodable,
+    // HDR.
+    HdrNotFloat,
+    HdrStale,
+};
+
+// The user's message for `error` about the file at `path`; `detail` fills the
+// messages that carry one (what an E2TF file holds, a codec's reason).
+std::string ErrorMessage(Error error, std::string_view path, std::string_view detail = {});
+
+}  // namespace core

@@ -1,0 +1,112 @@
+// Every writer of the format table against targets that refuse: a read-only
+// file, a folder, a FIFO, and a disk that fills half-way. Each names the
+// target in the same words and leaves what was there as it was.
+#include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
+
+#include <csignal>
+#include <filesystem>
+
+#include "core/formats/format_table.h"
+#include "core/formats/save_image.h"
+#include "tests/core/formats/reader_checks.h"
+#include "tests/support/e2tf_files.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadText;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+// A 16 x 16 floating-point texture, which every writer takes (HDR only such).
+void LoadFloatTexture(core::ImageStore& store) {
+    testing_support::E2TFParts p;
+    p.code = "f4dh", p.width = p.height = 16;
+    p.levels = {{testing_support::NoiseBytes(16 * 16 * 16, 3)}};
+    ASSERT_TRUE(reader_checks::LoadBytes(store, testing_support::E2TFBytes(p), "f.texture"))
+        << store.LoadErrorText;
+}
+
+size_t EntriesIn(const TempDir& dir) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
+}
+
+class Writer : public testing::TestWithParam<const core::FormatRow*> {
+protected:
+    void SetUp() override {
+        LoadFloatTexture(store);
+        store.TextureFileName.clear();  // no description beside the TGA here
+    }
+    std::string Target(const std::string& stem) const {
+        return dir.File(stem + std::string(GetParam()->extension));
+    }
+    TempDir dir;
+    core::ImageStore store;
+};
+
+TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
+    ASSERT_TRUE(core::SaveImage(store, Target("fine"))) << store.LoadErrorText;
+
+    const std::string readOnly = Target("locked");
+    WriteBytes(readOnly, {'o', 'l', 'd'});
+    fs::permissions(readOnly,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(core::SaveImage(store, readOnly));
+    EXPECT_EQ(store.LoadErrorText,
+              "\"" + fs::path(readOnly).filename().string() + "\" is read-only");
+    EXPECT_EQ(ReadText(readOnly), "old");
+
+    // A folder, or a FIFO (whose open would wait) where the system has them.
+    for (const std::string& odd : {Target("folder"), Target("fifo")}) {
+        if (odd == Target("folder")) {
+            fs::create_directory(odd);
+        } else {
+            testing_support::MakeNoRegularFile(odd);
+        }
+        EXPECT_FALSE(core::SaveImage(store, odd));
+        EXPECT_EQ(store.LoadErrorText,
+                  "\"" + fs::path(odd).filename().string() + "\" is not a regular file");
+    }
+    EXPECT_EQ(EntriesIn(dir), 4u);  // no temporary left behind
+}
+
+#if !defined(_WIN32)
+// No file may grow past 100 bytes, as on a full disk: the write fails half-way
+// (this holds for root too, unlike a read-only folder).
+TEST_P(Writer, AWriteFailingHalfWayKeepsTheOldFile) {
+    const std::string target = Target("keep");
+    WriteBytes(target, {'o', 'l', 'd'});
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = core::SaveImage(store, target);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(store.LoadErrorText, core::ErrorMessage(GetParam()->cannotWrite, target));
+    EXPECT_EQ(ReadText(target), "old");
+    EXPECT_EQ(EntriesIn(dir), 1u);
+}
+#endif
+
+std::vector<const core::FormatRow*> WrittenFormats() {
+    std::vector<const core::FormatRow*> rows;
+    for (const core::FormatRow& row : core::Formats())
+        if (row.write) rows.push_back(&row);
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(FormatTable, Writer, testing::ValuesIn(WrittenFormats()),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+}  // namespace
