@@ -1,6 +1,6 @@
 #include "cli/batch/conversion_worker.h"
 
-#include "cli/cli.h"
+#include "cli/batch/batch_report.h"
 #include "core/formats/save_image.h"
 
 namespace cli {
@@ -15,18 +15,18 @@ uint32_t SeedForFile(const std::string& file) {
 }
 
 ConversionWorker::ConversionWorker(const app::Application& model)
-    : host_(out_, err_),
+    : messages_(out_, err_),
       settings_(model.settings()),
       language_(model.language()),
-      conversion_(host_, settings_, language_, store_) {
+      conversion_(messages_, settings_, language_, store_) {
     store_.AlphaFillValue = model.view().Store().AlphaFillValue;
     conversion_.SeedRepairsWith(model.conversion().RepairSeeds());
 }
 
 JobResult ConversionWorker::Collect() {
     JobResult result;
-    result.lines = host_.MemoLines();
-    host_.ClearMemo();
+    result.lines = messages_.MemoLines();
+    messages_.ClearMemo();
     result.out = out_.str();
     out_.str("");
     result.err = err_.str();
@@ -43,7 +43,7 @@ JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::str
 }
 
 JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequest request) {
-    host_.SetMessagePrefix(file + ": ");
+    messages_.SetMessagePrefix(file + ": ");
     request.source = file;
     std::string written;
     const bool ok = conversion_.Convert(request, &written);

@@ -30,7 +30,7 @@ private:
 
     std::ostringstream out_;
     std::ostringstream err_;
-    ConsoleHost host_;
+    ConsoleMessages messages_;
     app::Settings settings_;
     app::Language language_;
     core::ImageStore store_;

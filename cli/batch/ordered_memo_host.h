@@ -15,7 +15,7 @@
 #include "cli/batch/batch_report.h"
 #include "cli/batch/console_host.h"
 #include "cli/batch/job_pool.h"
-#include "cli/console.h"
+#include "cli/output/console.h"
 
 namespace cli {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/console.h"
-#include "cli/global_options.h"
+#include "cli/options/global_options.h"
+#include "cli/output/console.h"
 
 namespace cli {
 

@@ -10,7 +10,7 @@
 #include "cli/batch/job_pool.h"
 #include "cli/commands/commands.h"
 #include "cli/commands/edits.h"
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/ops/operations.h"
 
 namespace cli {

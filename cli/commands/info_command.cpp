@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "cli/commands/commands.h"
-#include "cli/json.h"
+#include "cli/output/json.h"
 #include "core/formats/load_image.h"
 #include "core/ops/render.h"
 

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cli/commands/commands.h"
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/formats/format_table.h"
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"

@@ -9,13 +9,13 @@
 
 #include "app/application.h"
 #include "app/platform/platform.h"
-#include "app/trawl/folder_listing.h"
+#include "app/trawl/tree_walk.h"
 #include "cli/batch/batch_report.h"
 #include "cli/batch/conversion_worker.h"
 #include "cli/batch/job_pool.h"
 #include "cli/batch/ordered_memo_host.h"
 #include "cli/commands/commands.h"
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/io/paths.h"
 
 namespace cli {
@@ -61,20 +61,18 @@ void ApplySettingsOverrides(app::Settings& settings,
     for (const SettingsOverride& o : overrides) settings.*(o.flag) = o.value;
 }
 
-// Counts the files the trawl will read below `folder` (at `depth`), beside
-// the walk, for the progress bar's total. The walk's listing leaves hidden
-// entries out; folders deeper than the walk goes are left out as the walk
-// leaves them out; links to folders are not followed.
-long CountFiles(const std::string& folder, int depth, const app::Settings& settings,
+// Counts the files the trawl will read below `root`, for the progress bar's
+// total, through a walk of its own that keeps the trawl's depth limit and
+// leaves out what the trawl leaves out.
+long CountFiles(const std::string& root, const app::Settings& settings,
                 const std::atomic<bool>& stop) {
-    app::FolderListing listing;
-    listing.Open(folder);
+    app::TreeWalk walk;
+    walk.Begin(root);
     long count = 0;
-    while (listing.Next() && !stop.load()) {
-        const app::FolderEntry& entry = listing.Current();
-        if (entry.regularFile && app::NeedsImageWork(settings, entry.name)) ++count;
-        if (entry.folder && depth < app::kMaxTrawlDepth)
-            count += CountFiles(core::JoinPath(folder, entry.name), depth + 1, settings, stop);
+    for (app::WalkStep step; !stop.load() && walk.Next(step);) {
+        if (step.kind == app::WalkStep::Kind::Entry && step.entry.regularFile &&
+            app::NeedsImageWork(settings, step.entry.name))
+            ++count;
     }
     return count;
 }
@@ -116,9 +114,6 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     OrderedMemoHost host(io, report);
     app::Application application(host);
     if (!StartApplication(application, options, io.err)) return kExitFailed;
-    // No idle steps on the console: the step timers run only for the trawl.
-    host.StopTimer(app::TimerId::TrawlSlow);
-    host.StopTimer(app::TimerId::TrawlFast);
     app::Settings& settings = application.settings();
     ApplySettingsOverrides(settings, overrides);
     settings.DefaultDir = folders[0];
@@ -166,21 +161,11 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         host.AddPlace(path, lastCanonical);
         return true;
     });
-    auto step = [&] {
-        const std::string next = pool ? trawl.FolderToListNext() : std::string();
-        if (!next.empty()) host.WaitForFolder(CanonicalFolder(next));
-        trawl.Step();
-    };
-    host.SetTimerHandler(app::TimerId::TrawlFast, step);
-    host.SetTimerHandler(app::TimerId::TrawlSlow, step);
-    host.SetTimerHandler(app::TimerId::CloseLog,
-                         [&] { application.TimerFired(app::TimerId::CloseLog); });
-
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {
         counter = std::thread([&report, &stopCounting, root = settings.DefaultDir, settings] {
-            const long count = CountFiles(root, 0, settings, stopCounting);
+            const long count = CountFiles(root, settings, stopCounting);
             if (!stopCounting.load()) report.SetExpected(count);
         });
     }
@@ -192,7 +177,14 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             io.err << "skeinpress-cli trawl: no folder " << folders[0] << "\n";
         return kExitFailed;
     }
-    host.RunTimers();
+    // The trawl is stepped here, one step after the other, not from timers.
+    while (trawl.Active()) {
+        // A folder about to be listed must first hold what the workers are
+        // still writing into it, as in the one-by-one trawl.
+        const std::string next = pool ? trawl.FolderToListNext() : std::string();
+        if (!next.empty()) host.WaitForFolder(CanonicalFolder(next));
+        trawl.Step();
+    }
     host.Drain();
     trawl.CloseLog();
     stopCounting = true;

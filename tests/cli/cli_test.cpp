@@ -1,5 +1,5 @@
 // skeinpress-cli run as a program: the command line, info, convert and its
-// edits, paths and --version. What each edit does to the pixels is core's to
+// edits, thumbnail, paths and --version. What each edit does to the pixels is core's to
 // test; here each reaches its file and reports as the program should.
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "cli/batch/batch_report.h"
-#include "cli/console.h"
-#include "cli/json.h"
+#include "cli/output/console.h"
+#include "cli/output/json.h"
 #include "core/io/paths.h"
 #include "skeinpress_version.h"
 #include "tests/support/image_files.h"
@@ -39,12 +39,14 @@ TEST(CliUsage, BadCommandLinesAreUsageErrorsWithTheirMessage) {
         {{"convert", "a.tga", "--pixel-count", "128"}, "needs a number from 1 to 127"},
         {{"convert", "a.tga", "-j"}, "convert: -j needs a number"},
         {{"trawl", "--jobs=0", "r"}, "--jobs needs a number from 1 to 256"},
+        {{"thumbnail", "--size=0", "t.tga", "t.png"},
+         "thumbnail: --size needs a number from 1 to 8192"},
     };
     for (const auto& [args, message] : cases) {
         const auto r = RunCliProgram(args);
-        EXPECT_EQ(std::pair(r.status, r.out), std::pair(cli::kExitUsage, std::string()))
-            << testing::PrintToString(args);
-        EXPECT_TRUE(Contains(r.err, message));
+        EXPECT_EQ(std::tuple(r.status, r.out, bool(Contains(r.err, message))),
+                  std::tuple(cli::kExitUsage, "", true))
+            << testing::PrintToString(args) << r.err;
     }
 }
 
@@ -82,10 +84,10 @@ TEST(CliInfo, TextAndJsonDescribeEachFileAndNoticesKeepOffTheJson) {
         Contains(lines[1], ",\"ok\":false,\"error\":\"File not found : \\\"none.tga\\\"\""));
     EXPECT_TRUE(Contains(r.err, sixteen + ": *** 16 bit colour TGA"));
     r = RunCliProgram({"info", sixteen, dir.File("none.tga")});
-    EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Contains(r.out, "\n *** 16 bit colour TGA"));
     EXPECT_TRUE(Contains(r.out, "  size:           2 x 1\n  bytes/pixel:    3\n"));
-    EXPECT_EQ(r.err, dir.File("none.tga") + ": File not found : \"none.tga\"\n");
+    EXPECT_EQ(std::pair(r.status, r.err),
+              std::pair(1, dir.File("none.tga") + ": File not found : \"none.tga\"\n"));
     EXPECT_EQ(cli::JsonString("caf\xe9-\xc3\xa9\"\n"), "\"caf\\ufffd-\xc3\xa9\\\"\\n\"");
 }
 
@@ -165,6 +167,22 @@ TEST(CliConvert, EachEditReachesItsFileAndAFailedEditWritesNothing) {
     EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
 }
 
+// As a file manager runs it; the scaling itself is core's to test.
+TEST(CliThumbnail, WritesAPngThatFitsWhateverItsNameAndReportsFailures) {
+    TempDir dir;
+    const std::string texture = dir.File("wagon.texture");
+    WriteImage(texture, 64, 32, false, true);
+    // The file manager's own name for the thumbnail, with no extension.
+    auto r = RunCliProgram({"thumbnail", "--size", "16", texture, dir.File("thumb")});
+    EXPECT_EQ(std::tuple(r.status, r.out, r.err), std::tuple(cli::kExitOk, "", "")) << r.err;
+    const std::vector<uint8_t> png = ReadBytes(dir.File("thumb"));
+    // PNG signature; width 16 and height 8 (big-endian); colour type 6, with alpha.
+    EXPECT_EQ(std::tuple(png.at(1), png.at(19), png.at(23), png.at(25)), std::tuple('P', 16, 8, 6));
+    r = RunCliProgram({"thumbnail", dir.File("none.tga"), dir.File("none.png")});
+    EXPECT_EQ(std::pair(r.status, bool(Contains(r.err, dir.File("none.tga") + ": File not found"))),
+              std::pair(cli::kExitFailed, true));
+}
+
 // On a terminal a bar is drawn over itself and cleared before each line and
 // at the end; elsewhere nothing but the lines and the summary.
 TEST(CliProgress, ABarOnATerminalAndPlainLinesElsewhere) {
@@ -174,16 +192,12 @@ TEST(CliProgress, ABarOnATerminalAndPlainLinesElsewhere) {
         report.SetExpected(2);
         std::this_thread::sleep_for(std::chrono::milliseconds(250));  // the bar's interval
         report.Found();
-        app::ConversionOutcome outcome;
-        outcome.converted = true;
-        report.Done("a.texture", outcome);
+        report.Done("a.texture", app::ConversionOutcome{.converted = true, .problems = {}});
         report.Line("line");
         report.Finish("trawl r");
         EXPECT_EQ(out.str().rfind("line\ntrawl r: 1 files in ", 0), 0u) << out.str();
-        if (!terminal) {
-            EXPECT_EQ(err.str(), "");
-            continue;
-        }
+        EXPECT_EQ(err.str().empty(), !terminal);
+        if (!terminal) continue;
         const std::string bar = "[" + std::string(15, '#') + std::string(15, '.') + "] 1/2 files";
         ASSERT_EQ(err.str().rfind("\r" + bar, 0), 0u) << err.str();
         // Cleared with blanks, before the line and not again at the end.

@@ -1,4 +1,4 @@
-#include "cli/json.h"
+#include "cli/output/json.h"
 
 namespace cli {
 

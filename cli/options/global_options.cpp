@@ -1,4 +1,4 @@
-#include "cli/global_options.h"
+#include "cli/options/global_options.h"
 
 #include <filesystem>
 #include <optional>
@@ -7,7 +7,7 @@
 
 #include "app/application.h"
 #include "app/platform/program_dir.h"
-#include "cli/options.h"
+#include "cli/options/options.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 

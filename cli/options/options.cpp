@@ -1,4 +1,4 @@
-#include "cli/options.h"
+#include "cli/options/options.h"
 
 #include <algorithm>
 #include <charconv>
