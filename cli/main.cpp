@@ -7,7 +7,7 @@
 
 #include "app/platform/platform.h"
 #include "cli/commands/commands.h"
-#include "cli/explorer_start.h"
+#include "cli/commands/explorer_start.h"
 
 int main(int argc, char** argv) {
 #ifdef __GLIBC__

@@ -40,6 +40,12 @@ public:
         ++skipped_;
         ++skippedUnread_;
     }
+    // Something the walk would not enter or convert (a folder it cannot list
+    // or that lies too deep, a name with a line break), refused with `message`.
+    void Refuse(const std::string& path, const std::string& message) {
+        ++refused_;
+        refusals_.push_back(path + ": " + message);
+    }
     // A message line of the trawl, in the walk's order.
     void Line(const std::string& line);
     // Clears the bar and prints the summary (not when quiet).

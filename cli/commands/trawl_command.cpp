@@ -161,6 +161,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         host.AddPlace(path, lastCanonical);
         return true;
     });
+    trawl.HandRefusalsTo(
+        [&report](const std::string& path, const std::string& line) { report.Refuse(path, line); });
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {

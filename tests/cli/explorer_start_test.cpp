@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "cli/explorer_start.h"
+#include "cli/commands/explorer_start.h"
 #include "tests/support/test_support.h"
 
 namespace {

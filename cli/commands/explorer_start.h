@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/console.h"
+#include "cli/output/console.h"
 
 namespace cli {
 

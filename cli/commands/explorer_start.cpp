@@ -1,4 +1,4 @@
-#include "cli/explorer_start.h"
+#include "cli/commands/explorer_start.h"
 
 #include <istream>
 #include <ostream>
