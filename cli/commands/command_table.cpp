@@ -1,18 +1,14 @@
 #include <ostream>
 
 #include "cli/commands/commands.h"
+#include "core/formats/format_table.h"
 
 namespace cli {
 
 namespace {
 
-// The file types --help names. Which types core reads and writes is core's
-// to know; these lists are the one place here that repeats it.
-constexpr std::string_view kReadableTypes[] = {".texture", ".tga", ".bmp", ".jpg"};
-constexpr std::string_view kWritableTypes[] = {".tga", ".bmp", ".jpg", ".png", ".dds", ".hdr"};
-
-template <size_t N>
-std::string Listed(const std::string_view (&types)[N]) {
+// The file types --help names, as core's format table lists them.
+std::string Listed(const std::vector<std::string_view>& types) {
     std::string text;
     for (const std::string_view type : types) text.append(text.empty() ? "" : ", ").append(type);
     return text;
@@ -32,7 +28,7 @@ std::vector<Command> MakeCommands() {
          "      Convert each file to TGA beside it (wagon.texture -> wagon.tga and\n"
          "      wagon.texture.txt; sky.bmp -> sky.tga). With one FILE, --output\n"
          "      names the target; its extension (" +
-             Listed(kWritableTypes) +
+             Listed(core::WrittenExtensions()) +
              ")\n"
              "      picks the format.\n"
              "      Without edits a file converts as in a trawl, with the settings file's\n"
@@ -119,7 +115,7 @@ void PrintUsage(std::ostream& out) {
            "              (created when missing) instead of the usual folder.\n"
            "\n"
            "Readable files: "
-        << Listed(kReadableTypes)
+        << Listed(core::ExtensionsWith(core::kOpened))
         << " (any letter case).\n"
            "Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.\n";
 }
