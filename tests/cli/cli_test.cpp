@@ -116,7 +116,8 @@ TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
         const std::string target = work(std::string("copy.") + type);
         r = RunCliProgram({"convert", work("plain.bmp"), "--output", target});
         const bool writes = type != std::string("hdr") && type != std::string("webp");
-        EXPECT_EQ(std::pair(r.status, fs::exists(target)), std::pair(writes ? 0 : 1, writes))
+        EXPECT_EQ(std::pair(r.status, fs::exists(SystemPath(target))),
+                  std::pair(writes ? 0 : 1, writes))
             << type;
         EXPECT_EQ(r.err.empty(), writes) << type << r.err;
     }
@@ -127,7 +128,7 @@ TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
     EXPECT_EQ(std::pair(r.status, r.out), std::pair(1, std::string()));
     EXPECT_EQ(r.err, odd + ": Not converted, unusable image size: ü_odd.bmp\n" + work("gone.bmp") +
                          ": File not found : \"ü_gone.bmp\"\n");
-    EXPECT_FALSE(fs::exists(work("odd.tga")));
+    EXPECT_FALSE(fs::exists(SystemPath(work("odd.tga"))));
 #if defined(_WIN32)
     // The command interpreter leaves patterns to the program; a console shows
     // the same text whatever its code page.
