@@ -2,6 +2,7 @@
 // the block decoders (DXT, ETC2).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -28,6 +29,20 @@ inline void WriteBlockLine(const Block& b, int j, uint8_t* dst) {
         const uint32_t high = ((p2 >> 16) & 0xFF) | ((p3 & 0xFFFFFF) << 8);
         std::memcpy(dst, &low, 8);
         std::memcpy(dst + 8, &high, 4);
+    }
+}
+
+// Only the first `columns` pixels of the first `lines` lines: a block at the
+// right or bottom edge of a picture whose sides are not multiples of 4.
+template <int Bpp, class Block>
+inline void WritePartialBlock(const Block& b, int lines, int columns, uint8_t* line0,
+                              size_t lineBytes) {
+    for (int j = 0; j < lines; ++j) {
+        uint8_t* dst = line0 - j * lineBytes;
+        for (int i = 0; i < columns; ++i) {
+            const uint32_t p = b.Pixel(4 * j + i);
+            std::memcpy(dst + i * Bpp, &p, Bpp);
+        }
     }
 }
 

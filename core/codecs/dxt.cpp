@@ -347,19 +347,6 @@ SKEINPRESS_SSSE3 void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* 
 }
 #endif
 
-// Only the first `columns` pixels of the first `lines` lines: blocks at the
-// right or bottom edge of a picture whose sides are not multiples of 4.
-template <int Bpp, class Block>
-inline void WritePartial(const Block& b, int lines, int columns, uint8_t* line0, size_t lineBytes) {
-    for (int j = 0; j < lines; ++j) {
-        uint8_t* dst = line0 - j * lineBytes;
-        for (int i = 0; i < columns; ++i) {
-            const uint32_t p = b.Pixel(4 * j + i);
-            std::memcpy(dst + i * Bpp, &p, Bpp);
-        }
-    }
-}
-
 using RowFunction = void (*)(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes);
 
 // The vector loop for whole blocks of whole block rows, or null.
@@ -404,12 +391,13 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
         } else {
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += Block::kBlockBytes) {
                 block.Prepare(src);
-                WritePartial<Bpp>(block, lines, 4, line0 + bx * 4 * Bpp, lineBytes);
+                WritePartialBlock<Bpp>(block, lines, 4, line0 + bx * 4 * Bpp, lineBytes);
             }
         }
         if (edgeColumns != 0) {
             block.Prepare(src);
-            WritePartial<Bpp>(block, lines, edgeColumns, line0 + fullBlocks * 4 * Bpp, lineBytes);
+            WritePartialBlock<Bpp>(block, lines, edgeColumns, line0 + fullBlocks * 4 * Bpp,
+                                   lineBytes);
         }
     }
 }

@@ -307,19 +307,6 @@ private:
     }
 };
 
-// Only the first `columns` pixels of the first `lines` lines: the blocks at the
-// right or bottom edge of a picture whose sides are not multiples of 4.
-template <int Bpp>
-inline void WritePartial(const Block& b, int lines, int columns, uint8_t* line0, size_t lineBytes) {
-    for (int j = 0; j < lines; ++j) {
-        uint8_t* dst = line0 - j * lineBytes;
-        for (int i = 0; i < columns; ++i) {
-            const uint32_t p = b.Pixel(4 * j + i);
-            std::memcpy(dst + i * Bpp, &p, Bpp);
-        }
-    }
-}
-
 template <int Bpp>
 void PortableRow(const uint8_t* src, size_t blocks, uint8_t* dst, size_t lineBytes) {
     Block block;
@@ -585,13 +572,14 @@ void DecodeRows(const uint8_t* data, int32_t width, int32_t height, uint8_t* out
         } else {
             for (size_t bx = 0; bx < fullBlocks; ++bx, src += kEtc2BlockBytes) {
                 block.Prepare(src);
-                WritePartial<Bpp>(block, lines, 4, line0 + bx * 4 * Bpp, lineBytes);
+                WritePartialBlock<Bpp>(block, lines, 4, line0 + bx * 4 * Bpp, lineBytes);
             }
         }
         if (edgeColumns != 0) {
             block.Prepare(src);
             src += kEtc2BlockBytes;
-            WritePartial<Bpp>(block, lines, edgeColumns, line0 + fullBlocks * 4 * Bpp, lineBytes);
+            WritePartialBlock<Bpp>(block, lines, edgeColumns, line0 + fullBlocks * 4 * Bpp,
+                                   lineBytes);
         }
     }
 }
