@@ -14,6 +14,15 @@ export DEBIAN_FRONTEND=noninteractive
 
 say() { echo "windows: $*"; }
 
+# check DESCRIPTION COMMAND...: runs the command and reports it as
+# "$check_name: ok: ..." or, counting it in $failures, "...: FAILED: ...".
+check() {
+    if "${@:2}"; then echo "$check_name: ok: $1"; else
+        echo "$check_name: FAILED: $1" >&2
+        failures=$((failures + 1))
+    fi
+}
+
 # deb-src entries are derived from the machine's own "deb" entries, in either
 # form apt knows: one-line lists and deb822 .sources files.
 add_source_entries() {

@@ -21,12 +21,7 @@ trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 rm -rf "$report"
 mkdir -p "$report"
 failures=0
-check() {
-    if "${@:2}"; then echo "installer-test: ok: $1"; else
-        echo "installer-test: FAILED: $1" >&2
-        failures=$((failures + 1))
-    fi
-}
+check_name=installer-test
 
 "$wine" wineboot --init >/dev/null 2>&1 || true
 "$wineserver" -w

@@ -34,12 +34,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$shots"
 failures=0
-check() {
-    if "${@:2}"; then echo "windows-look: ok: $1"; else
-        echo "windows-look: FAILED: $1" >&2
-        failures=$((failures + 1))
-    fi
-}
+check_name=windows-look
 
 # A display of its own: the first free number from 90 on.
 display=90
