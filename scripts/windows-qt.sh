@@ -56,6 +56,7 @@ say "cross-building Qt into $qt (log: $deps/build/qt.log)" >&2
 src=$(fetch_source qt6-base) || { echo "apt-get source qt6-base failed" >&2; exit 1; }
 build=$deps/build/qt
 rm -rf "$build" "$qt"
+mkdir -p "$deps/build"
 # A failed build restarted after a fix recompiles only what changed.
 launcher=()
 command -v ccache >/dev/null &&
