@@ -7,7 +7,8 @@
 # that the file's name is on screen (read by tesseract) and that the colour
 # pane shows the texture's most common colour; opens it again through
 # File > Open; opens Display Actual Size and the colour-tolerance dialog; and
-# converts it with "-close". The screenshots go to SHOTS (default
+# converts it with "-close", makes a normal map with "-normalmap" and trawls
+# a folder with "-trawl -close -fixcolour", as the content manager does. The screenshots go to SHOTS (default
 # build-windows/screenshots). Exit status 1 when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -127,9 +128,20 @@ check "File > Open shows the file's name" grep -q 'route_sign' "$work/open.txt"
 xdotool key ctrl+q
 sleep 2
 
-# 5. Converted from the command line, as the content manager asks.
+# 5. Converted from the command line, as the content manager asks: one file,
+# a normal map, and a folder the way the open-with batch file passes it.
 timeout 120 "$wine" "$exe" -close "$texture" >"$work/run3.log" 2>&1 || true
 check "-close wrote route_sign.tga" test -s "$work/route_sign.tga"
+rm -f "$work/route_sign.tga"
+timeout 120 "$wine" "$exe" -normalmap -close "$texture" >"$work/run4.log" 2>&1 || true
+check "-normalmap -close wrote a normal map" test -s "$work/route_sign.tga"
+mkdir -p "$work/asset folder/sub"
+cp samples/*.texture "$work/asset folder/sub/"
+timeout 300 "$wine" "$exe" -trawl -close -fixcolour "$(winpath "$work/asset folder")" \
+    >"$work/run5.log" 2>&1 || true
+textures=$(find "$work/asset folder" -name '*.texture' | wc -l)
+tgas=$(find "$work/asset folder" -name '*.tga' | wc -l)
+check "-trawl -close -fixcolour converted $tgas of $textures textures" test "$tgas" -eq "$textures"
 
 echo "windows-look: screenshots in $shots"
 [[ $failures -eq 0 ]]
