@@ -61,6 +61,11 @@ std::string TgaNameBeside(const std::string& source, bool normalMap) {
     return base + (normalMap ? "_normal" : "") + ".tga";
 }
 
+bool RepairsTarget(std::string_view target) {
+    const std::string ext = LowerExtension(target);
+    return ext == ".tga" || ext == ".bmp" || ext == ".jpg";
+}
+
 bool NeedsImageWork(const Settings& settings, std::string_view name) {
     const std::string ext = LowerExtension(name);
     const bool* option = ConversionOption(settings, ext);
@@ -133,6 +138,15 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     // A failed load has been reported, and there is nothing to write.
     if (!store.ImageLoaded) return false;
 
+    // The default target is a TGA.
+    const bool repairs = request.target.empty() || RepairsTarget(request.target);
+    auto repairIfUniform = [&] {
+        if (!repairs || !s.FixUniformColour || !store.UniformColour) return;
+        RepairUniformColour(source);
+        messages_.AddMemoLine("");
+        messages_.AddMemoLine(Line("message FixedColour", ": " + name));
+    };
+
     if (request.trawlRules) {
         if ((ext == ".jpg" || ext == ".bmp") &&
             core::BadDimensions(store.Image.Width, store.Image.Height)) {
@@ -142,11 +156,7 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
             return false;
         }
         if (ext == ".jpg" && core::RemoveAlphaChannel(store)) Redraw();
-        if (s.FixUniformColour && store.UniformColour) {
-            RepairUniformColour(source);
-            messages_.AddMemoLine("");
-            messages_.AddMemoLine(Line("message FixedColour", ": " + name));
-        }
+        repairIfUniform();
     }
 
     if (!request.edits.Empty()) {
@@ -158,6 +168,10 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
             return false;
         }
         Redraw();
+        if (request.repairAfterEdits) {
+            repairIfUniform();
+            if (outcome_.repaired) Redraw();
+        }
     }
 
     std::string target = request.target;

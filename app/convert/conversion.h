@@ -39,7 +39,15 @@ struct ConversionRequest {
     // repaired (with FixUniformColour on), and with OverwriteTGAs off no file
     // is replaced (the target gets a "1").
     bool trawlRules = true;
+    // Repairs an image of one uniform colour after the edits too (the
+    // console's --fix-uniform beside edits, which set the trawl's rules aside).
+    bool repairAfterEdits = false;
 };
+
+// Whether a target in this file's format gets the uniform-colour repair: only
+// the simulator's own formats (TGA, BMP, JPEG). PNG, DDS and HDR are exports
+// for other tools and keep the picture as it was read.
+bool RepairsTarget(std::string_view target);
 
 // The TGA written beside a source: its name without the extension
 // ("wagon.texture" -> "wagon"), "_normal" for a normal map, then ".tga".

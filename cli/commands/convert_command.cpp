@@ -82,8 +82,18 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     std::string output;
     app::ImageEdits edits;
     int jobs = DefaultJobs();
+    // The settings file's repair setting, for this run only.
+    std::optional<bool> fixUniform;
+    bool pixelCountGiven = false, pixelChangeGiven = false, pixelEvenGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (bool on = false; TakeSwitchOption(a, "fix-uniform", on)) {
+            fixUniform = on;
+            continue;
+        }
+        pixelCountGiven |= a.rfind("--pixel-count", 0) == 0;
+        pixelChangeGiven |= a.rfind("--pixel-change", 0) == 0;
+        pixelEvenGiven |= a == "--pixel-even";
         const int jobsGiven = TakeJobsOption(args, i, io.err, "convert");
         if (jobsGiven < 0) return kExitUsage;
         if (jobsGiven > 0) {
@@ -127,6 +137,12 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
     ConsoleHost host(io.out, io.err);
     app::Application application(host);
     if (!StartApplication(application, options, io.err)) return kExitFailed;
+    // The workers copy the settings: the run's own values are set before them.
+    app::Settings& settings = application.settings();
+    if (fixUniform) settings.FixUniformColour = *fixUniform;
+    if (pixelCountGiven) settings.PixelSetCount = edits.pixelCount;
+    if (pixelChangeGiven) settings.PixelSetChange = edits.pixelChange;
+    if (pixelEvenGiven) settings.PixelSetRandom = false;
     // Files repair the same way whatever the number of jobs.
     application.conversion().SeedRepairsWith(SeedForFile);
     const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
@@ -135,8 +151,9 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         workers.push_back(std::make_unique<ConversionWorker>(application));
     // Without edits a file converts as the trawl converts it: the size test
     // for bitmaps and JPEGs, the uniform-colour repair, the "1" name when
-    // overwriting is off.
-    app::ConversionRequest request{"", output, edits, edits.Empty()};
+    // overwriting is off. With edits the repair is made after them when
+    // --fix-uniform asks for it. Either way only a TGA, BMP or JPEG is repaired.
+    app::ConversionRequest request{"", output, edits, edits.Empty(), fixUniform.value_or(false)};
     return RunInOrder(files, workerCount, io, [&](int worker, const std::string& file) {
         if (!core::IsFile(file)) return UnreadableFile(file);
         JobResult result = workers[worker]->Convert(file, request);

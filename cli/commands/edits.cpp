@@ -22,7 +22,6 @@ EditParse ParseEditOption(const std::vector<std::string>& args, size_t& i, app::
         {"--invert-alpha", EditKind::InvertAlpha},
         {"--remove-alpha", EditKind::RemoveAlpha},
         {"--normalmap", EditKind::NormalMap},
-        {"--fix-uniform", EditKind::FixUniform},
     };
     for (const Simple& s : kSimple) {
         if (a == s.name) {

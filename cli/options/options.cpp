@@ -33,6 +33,21 @@ bool TakeValueOption(const std::vector<std::string>& args, size_t& i,
     return false;
 }
 
+bool TakeSwitchOption(const std::string& arg, std::string_view name, bool& value) {
+    const std::string_view a(arg);
+    if (a.size() < 2 || a.substr(0, 2) != "--") return false;
+    const std::string_view rest = a.substr(2);
+    if (rest == name) {
+        value = true;
+        return true;
+    }
+    if (rest.size() == name.size() + 3 && rest.substr(0, 3) == "no-" && rest.substr(3) == name) {
+        value = false;
+        return true;
+    }
+    return false;
+}
+
 bool ParseNumber(const std::string& text, int low, int high, int& value) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, 10);

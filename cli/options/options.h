@@ -22,6 +22,10 @@ bool TakeValueOption(const std::vector<std::string>& args, size_t& i,
                      std::initializer_list<std::string_view> names,
                      std::optional<std::string>& value);
 
+// Whether `arg` is the switch "--NAME" (`value` becomes true) or its
+// "--no-NAME" form (false).
+bool TakeSwitchOption(const std::string& arg, std::string_view name, bool& value);
+
 // `text` as a decimal number from `low` to `high`, nothing else around it.
 bool ParseNumber(const std::string& text, int low, int high, int& value);
 

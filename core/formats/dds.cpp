@@ -1,4 +1,6 @@
-// DDS, for engines and tools: a DXT texture's own blocks, else 32-bit pixels.
+// DDS, for engines and tools: a DXT texture's own blocks with every mip level
+// it holds, else level 0's 32-bit pixels.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -13,24 +15,28 @@ namespace core {
 namespace {
 
 constexpr uint32_t kDdsCaps = 0x1, kDdsHeight = 0x2, kDdsWidth = 0x4, kDdsPitch = 0x8,
-                   kDdsPixelFormat = 0x1000, kDdsLinearSize = 0x80000;
+                   kDdsPixelFormat = 0x1000, kDdsMipMapCount = 0x20000, kDdsLinearSize = 0x80000;
 constexpr uint32_t kPixelAlpha = 0x1, kPixelFourCC = 0x4, kPixelRgb = 0x40;
-constexpr uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000;
+constexpr uint32_t kCapsComplex = 0x8, kCapsTexture = 0x1000, kCapsMipMap = 0x400000;
 constexpr uint32_t kCaps2CubeMapAllFaces = 0x200 | 0xFC00;
 constexpr size_t kDdsHeaderBytes = 128;
 
 // The 128 bytes before the data: `fourCC` names the block format, or is null
-// for 32-bit pixels (blue, green, red, alpha in memory).
+// for 32-bit pixels (blue, green, red, alpha in memory). `faceBytes` is level
+// 0's size of one face; `levels` above 1 is a mip chain.
 std::array<uint8_t, kDdsHeaderBytes> DdsHeader(int32_t width, int32_t height, int32_t faces,
-                                               const char* fourCC, size_t faceBytes) {
+                                               const char* fourCC, size_t faceBytes,
+                                               size_t levels) {
     std::array<uint8_t, kDdsHeaderBytes> h{};
     std::memcpy(h.data(), "DDS ", 4);
     StoreLE32(&h[4], 124);
     const uint32_t sizeFlag = fourCC ? kDdsLinearSize : kDdsPitch;
-    StoreLE32(&h[8], kDdsCaps | kDdsHeight | kDdsWidth | kDdsPixelFormat | sizeFlag);
+    StoreLE32(&h[8], kDdsCaps | kDdsHeight | kDdsWidth | kDdsPixelFormat | sizeFlag |
+                         (levels > 1 ? kDdsMipMapCount : 0));
     StoreLE32(&h[12], static_cast<uint32_t>(height));
     StoreLE32(&h[16], static_cast<uint32_t>(width));
     StoreLE32(&h[20], fourCC ? static_cast<uint32_t>(faceBytes) : static_cast<uint32_t>(width) * 4);
+    if (levels > 1) StoreLE32(&h[28], static_cast<uint32_t>(levels));
     StoreLE32(&h[76], 32);
     if (fourCC) {
         StoreLE32(&h[80], kPixelFourCC);
@@ -43,7 +49,8 @@ std::array<uint8_t, kDdsHeaderBytes> DdsHeader(int32_t width, int32_t height, in
         StoreLE32(&h[100], 0x000000FF);
         StoreLE32(&h[104], 0xFF000000);
     }
-    StoreLE32(&h[108], kCapsTexture | (faces > 1 ? kCapsComplex : 0));
+    StoreLE32(&h[108], kCapsTexture | (faces > 1 || levels > 1 ? kCapsComplex : 0) |
+                           (levels > 1 ? kCapsMipMap : 0));
     StoreLE32(&h[112], faces > 1 ? kCaps2CubeMapAllFaces : 0);
     return h;
 }
@@ -59,6 +66,49 @@ const char* FourCCOf(SourceKind kind) {
         default:
             return nullptr;
     }
+}
+
+// One face of each kept level of a DXT source: where it starts in the source's
+// bytes and how many bytes it holds.
+struct LevelFaces {
+    size_t start = 0;
+    size_t faceBytes = 0;
+};
+
+// Level 0 and, when every one of them lies whole within the bytes held, the
+// smaller levels. A chain that does not fit is left out, not written in part.
+std::vector<LevelFaces> KeptLevels(const SourceData& source) {
+    FaceLayout layout;
+    layout.Format = source.Kind == SourceKind::DXT1   ? FaceFormat::DXT1
+                    : source.Kind == SourceKind::DXT3 ? FaceFormat::DXT3
+                                                      : FaceFormat::DXT5;
+    std::vector<LevelFaces> levels{{source.Offset, source.FaceBytes}};
+    const size_t faces = static_cast<size_t>(source.Faces);
+    for (size_t k = 1; k <= source.SmallerLevels.size(); ++k) {
+        layout.FaceWidth = std::max(1, source.FaceWidth >> k);
+        layout.FaceHeight = std::max(1, source.FaceHeight >> k);
+        const uint64_t faceBytes = FaceDataBytes(layout);
+        const size_t start = source.SmallerLevels[k - 1];
+        if (k >= 32 || faceBytes == 0 || start > source.Bytes.size() ||
+            faceBytes * faces > source.Bytes.size() - start)
+            return {levels.front()};
+        levels.push_back({start, static_cast<size_t>(faceBytes)});
+    }
+    return levels;
+}
+
+// A DXT source's blocks as they are: face after face (+X, -X, +Y, -Y, +Z, -Z
+// for a cube map), each with its levels from the largest down.
+bool WriteOwnBlocks(const SourceData& source, const std::vector<LevelFaces>& levels,
+                    ImageSink& sink) {
+    for (size_t f = 0; f < static_cast<size_t>(source.Faces); ++f) {
+        for (const LevelFaces& level : levels) {
+            if (!sink.Write(source.Bytes.data() + level.start + f * level.faceBytes,
+                            level.faceBytes))
+                return false;
+        }
+    }
+    return true;
 }
 
 // The picture's pixels as 32-bit DDS data: face by face, each top row first,
@@ -99,13 +149,13 @@ Error WriteDDS(const ImageStore& store, ImageSink& sink, int) {
     const bool ownBlocks = fourCC && source.Faces == faces && SourceMatchesPixels(store);
     bool written;
     if (ownBlocks) {
-        const auto header =
-            DdsHeader(source.FaceWidth, source.FaceHeight, faces, fourCC, source.FaceBytes);
-        written = sink.Write(header.data(), header.size()) &&
-                  sink.Write(source.Data(), source.FaceBytes * static_cast<size_t>(faces));
+        const std::vector<LevelFaces> levels = KeptLevels(source);
+        const auto header = DdsHeader(source.FaceWidth, source.FaceHeight, faces, fourCC,
+                                      source.FaceBytes, levels.size());
+        written = sink.Write(header.data(), header.size()) && WriteOwnBlocks(source, levels, sink);
     } else {
         const auto header =
-            DdsHeader(store.Image.Width / faces, store.Image.Height, faces, nullptr, 0);
+            DdsHeader(store.Image.Width / faces, store.Image.Height, faces, nullptr, 0, 1);
         written =
             sink.Write(header.data(), header.size()) && WriteUncompressedDds(store, sink, faces);
     }

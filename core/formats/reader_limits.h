@@ -28,9 +28,13 @@ struct ReaderLimits {
     // JIRF texture: the largest picture twice over, for the smaller chunks
     // before it, plus room for the header.
     static constexpr uint64_t JirfBytes = 2 * LargestPicture + (1u << 20);
-    // E2TF texture: level 0 of the largest picture in the widest format
-    // (32-bit floats), its smaller levels, the header and the size table.
-    static constexpr uint64_t E2tfBytes = uint64_t{kMaxSide} * kMaxSide * 16 / 3 * 4 + (1u << 20);
+    // Largest face of a cube map. Its six faces are one picture side by side,
+    // 6 x 4096 x 4096 x 4 bytes (384 MiB), wider than any other picture.
+    static constexpr int32_t CubeFaceSide = 4096;
+    static constexpr uint64_t LargestCubeMap = uint64_t{6} * CubeFaceSide * CubeFaceSide * 4;
+    // E2TF texture: level 0 of the largest picture or cube map in the widest
+    // format (32-bit floats), its smaller levels, the header and the size table.
+    static constexpr uint64_t E2tfBytes = LargestCubeMap * 4 / 3 * 4 + (1u << 20);
 };
 
 }  // namespace core

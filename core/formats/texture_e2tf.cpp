@@ -211,9 +211,13 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
     layout.FaceWidth = static_cast<int32_t>(header.width);
     layout.FaceHeight = static_cast<int32_t>(header.height);
     layout.Faces = header.faces;
-    // The faces of a cube map are shown side by side: the strip is one picture.
-    if (uint64_t{header.width} * header.faces > kMaxSide)
-        return Refused("Cube map too wide to show its six faces side by side");
+    // The faces of a cube map are one picture side by side, up to 6 x 4096 wide.
+    if (header.faces == kCubeFaces &&
+        (header.width > ReaderLimits::CubeFaceSide || header.height > ReaderLimits::CubeFaceSide))
+        return Refused("Cube map faces of " + std::to_string(header.width) + " x " +
+                       std::to_string(header.height) + " not supported (at most " +
+                       std::to_string(ReaderLimits::CubeFaceSide) + " x " +
+                       std::to_string(ReaderLimits::CubeFaceSide) + ")");
     // DXT1's punch-through transparency counts unless the texture says it is opaque.
     const bool dxt1Opaque =
         layout.Format == FaceFormat::DXT1 && header.alphaMode != 2 && header.alphaMode != 3;
@@ -222,10 +226,10 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
 }
 
 // The colour hint, then the size table (level 0 first, face by face), checked
-// against the layout and the file's length; `level0` is where the picture's
-// data starts.
+// against the layout and the file's length; `levelStarts` is where each
+// level's data starts, level 0 (the picture) first.
 Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHeader& header,
-                      const FaceLayout& layout, size_t& level0) {
+                      const FaceLayout& layout, std::vector<size_t>& levelStarts) {
     if (fileSize < pos + 4) return {Error::TextureData, {}};
     std::memcpy(header.hint, file + pos, 4);
     pos += 4;
@@ -253,16 +257,19 @@ Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHead
                            std::to_string(levelLayout.FaceHeight) + " " + FormatText(layout) +
                            " face needs " + std::to_string(faceBytes));
     }
-    uint64_t total = 0, smallerLevels = 0;
-    for (size_t i = 0; i < entries; ++i) {
-        const uint32_t entry = LoadLE32(table + 4 * i);
-        total += entry;
-        if (i >= header.faces) smallerLevels += entry;
-    }
+    uint64_t total = 0;
+    for (size_t i = 0; i < entries; ++i) total += LoadLE32(table + 4 * i);
     if (total != fileSize - dataStart)
         return Refused("Texture sizes add up to " + std::to_string(total) + " bytes where " +
                        std::to_string(fileSize - dataStart) + " follow the size table");
-    level0 = dataStart + static_cast<size_t>(smallerLevels);
+    // The data holds the smallest level first.
+    levelStarts.assign(header.levels, 0);
+    size_t start = dataStart;
+    for (size_t level = header.levels; level-- > 0;) {
+        levelStarts[level] = start;
+        for (size_t f = 0; f < header.faces; ++f)
+            start += LoadLE32(table + 4 * (level * header.faces + f));
+    }
     return {};
 }
 
@@ -270,7 +277,7 @@ Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHead
 // floating-point texture keeps the file's buffer as its source.
 void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& header,
                   const FaceLayout& layout, ByteBuffer&& pixels, const FloatClipping& clipping,
-                  ByteBuffer&& bytes, size_t level0) {
+                  ByteBuffer&& bytes, const std::vector<size_t>& levelStarts) {
     int32_t alphaKind = 0;
     SourceKind source = SourceKind::None;
     switch (layout.Format) {
@@ -307,13 +314,14 @@ void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& 
     store.TextureDetails = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
         store.Source.Kind = source;
-        store.Source.Offset = level0;
+        store.Source.Offset = levelStarts[0];
+        store.Source.SmallerLevels.assign(levelStarts.begin() + 1, levelStarts.end());
         store.Source.FaceBytes = static_cast<size_t>(FaceDataBytes(layout));
         store.Source.Faces = layout.Faces;
         store.Source.FaceWidth = layout.FaceWidth;
         store.Source.FaceHeight = layout.FaceHeight;
         store.Source.BytesPerPixel = layout.BytesPerPixel;
-        store.Source.Bytes = std::move(bytes);  // the buffer, and so `level0`, stays put
+        store.Source.Bytes = std::move(bytes);  // the buffer, and so the starts, stays put
     }
 }
 
@@ -347,10 +355,10 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
     E2TFHeader header;
     FaceLayout layout;
     size_t pos = 0;
-    size_t level0 = 0;
+    std::vector<size_t> levelStarts;
     if (Problem p = ReadHeader(file, fileSize, header, layout, pos); p.error != Error::None)
         return Fail(store, path, p);
-    if (Problem p = ReadSizeTable(file, fileSize, pos, header, layout, level0);
+    if (Problem p = ReadSizeTable(file, fileSize, pos, header, layout, levelStarts);
         p.error != Error::None)
         return Fail(store, path, p);
 
@@ -359,10 +367,10 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
                       layout.BytesPerPixel);
     FloatClipping clipping;
     std::string codecError;
-    if (!DecodeFaces(layout, file + level0, pixels.data(), clipping, codecError))
+    if (!DecodeFaces(layout, file + levelStarts[0], pixels.data(), clipping, codecError))
         return Fail(store, path, {Error::TextureUndecodable, codecError});
     StorePicture(store, path, header, layout, std::move(pixels), clipping, std::move(bytes),
-                 level0);
+                 levelStarts);
     return true;
 }
 

@@ -225,11 +225,26 @@ bool SourceMatchesPixels(const ImageStore& store) {
     if (store.Image.Width != source.FaceWidth * source.Faces ||
         store.Image.Height != source.FaceHeight || store.BytesPerPixel() != source.BytesPerPixel)
         return false;
-    ByteBuffer pixels(static_cast<size_t>(store.Image.DataSize));
+    // Face by face, so that a cube map costs one face more, not a second strip.
+    FaceLayout one = layout;
+    one.Faces = 1;
+    const size_t faceRow = static_cast<size_t>(source.FaceWidth) * source.BytesPerPixel;
+    const size_t stripRow = faceRow * static_cast<size_t>(source.Faces);
+    ByteBuffer face(faceRow * static_cast<size_t>(source.FaceHeight));
     FloatClipping clipping;
     std::string error;
-    return DecodeFaces(layout, source.Data(), pixels.data(), clipping, error) &&
-           std::memcmp(pixels.data(), store.Image.Data, pixels.size()) == 0;
+    for (int32_t f = 0; f < source.Faces; ++f) {
+        if (!DecodeFaces(one, source.Data() + static_cast<size_t>(f) * faceBytes, face.data(),
+                         clipping, error))
+            return false;
+        for (int32_t y = 0; y < source.FaceHeight; ++y) {
+            const uint8_t* shown = store.Image.Data + static_cast<size_t>(y) * stripRow +
+                                   static_cast<size_t>(f) * faceRow;
+            if (std::memcmp(face.data() + static_cast<size_t>(y) * faceRow, shown, faceRow) != 0)
+                return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace core

@@ -2,10 +2,14 @@
 // depend on its version, then image chunks tagged "MMAP" of which only the last
 // is the picture. The file is read once into memory and walked with every size
 // checked against what is really there.
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "core/codecs/dxt.h"
 #include "core/codecs/etc2.h"
@@ -189,6 +193,39 @@ void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, int32_t format, B
     store.Source.Bytes = std::move(bytes);
 }
 
+// A chunk's data: where it starts in the file and its size.
+struct ChunkSpan {
+    int64_t start = 0;
+    int32_t size = 0;
+};
+
+// Levels a picture of the largest side has, down to 1 x 1.
+constexpr int64_t kMaxLevels = 14;
+
+// The chunks before the picture are its smaller mip levels, the smallest
+// first, when every one holds exactly the blocks of its level; anything else
+// (a chunk of another size, more chunks than levels) keeps level 0 alone.
+// `recent` holds the last chunks read, chunk i at i % kMaxLevels.
+void KeepSmallerLevels(SourceData& source, const std::array<ChunkSpan, kMaxLevels>& recent,
+                       int64_t chunks) {
+    const int32_t side = std::max(source.FaceWidth, source.FaceHeight);
+    const int64_t levels = std::bit_width(static_cast<uint32_t>(side));
+    if (chunks < 2 || chunks > levels) return;
+    FaceLayout layout;
+    layout.Format = source.Kind == SourceKind::DXT1   ? FaceFormat::DXT1
+                    : source.Kind == SourceKind::DXT3 ? FaceFormat::DXT3
+                                                      : FaceFormat::DXT5;
+    std::vector<size_t> starts;
+    for (int64_t k = 1; k < chunks; ++k) {
+        const ChunkSpan& chunk = recent[static_cast<size_t>((chunks - 1 - k) % kMaxLevels)];
+        layout.FaceWidth = std::max(1, source.FaceWidth >> k);
+        layout.FaceHeight = std::max(1, source.FaceHeight >> k);
+        if (static_cast<uint64_t>(chunk.size) != FaceDataBytes(layout)) return;
+        starts.push_back(static_cast<size_t>(chunk.start));
+    }
+    source.SmallerLevels = std::move(starts);
+}
+
 }  // namespace
 
 bool LoadTexture(ImageStore& store, const std::string& path) {
@@ -221,12 +258,15 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     const int64_t chunks = static_cast<int64_t>(info.firstCount) * info.secondCount;
     if (chunks <= 0) return Fail(store, path, Error::TextureData);
     // Each chunk advances by at least its 8-byte header, so the walk ends at
-    // the end of the file whatever the count says.
+    // the end of the file whatever the count says. The last few chunks are
+    // remembered: they may be the picture's smaller mip levels.
     int32_t dataSize = 0;
+    std::array<ChunkSpan, kMaxLevels> recent{};
     for (int64_t i = 0;; ++i) {
         bool matches = false;
         if (!file.Tag("MMAP", 4, matches) || !matches || !file.Int32(dataSize) || dataSize < 0)
             return Fail(store, path, Error::TextureData);
+        recent[static_cast<size_t>(i % kMaxLevels)] = {file.Pos(), dataSize};
         if (i == chunks - 1) break;
         if (!file.Skip(dataSize)) return Fail(store, path, Error::TextureData);
     }
@@ -296,6 +336,8 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     if (!decoded) return Fail(store, path, Error::TextureData);
     const size_t offset = static_cast<size_t>(data - bytes.data());
     KeepDxtBlocks(store, info, format, std::move(bytes), offset, size);
+    if (store.Source.Kind != SourceKind::None && info.type != 2)
+        KeepSmallerLevels(store.Source, recent, chunks);
     return true;
 }
 

@@ -57,6 +57,11 @@ struct SourceData {
     int32_t FaceWidth = 0;
     int32_t FaceHeight = 0;
     int32_t BytesPerPixel = 0;  // of the picture decoded from it
+    // Where the smaller mip levels start in Bytes, level 1 first; each level's
+    // faces follow each other, its sides halved (down to 1) from the one
+    // before. Empty when the texture holds level 0 alone, or its other levels
+    // could not be told apart.
+    std::vector<size_t> SmallerLevels;
 
     const uint8_t* Data() const { return Bytes.data() + Offset; }
 };

@@ -12,7 +12,9 @@
 #include "cli/batch/batch_report.h"
 #include "cli/output/console.h"
 #include "cli/output/json.h"
+#include "core/formats/load_image.h"
 #include "core/io/paths.h"
+#include "core/ops/render.h"
 #include "skeinpress_version.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
@@ -152,7 +154,6 @@ TEST(CliConvert, EachEditReachesItsFileAndAFailedEditWritesNothing) {
         {rgb, {"--add-alpha"}, 0},
         {rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}, 0},
         {rgb, {"--merge-alpha", rgba}, 0},
-        {rgb, {"--fix-uniform", "--pixel-count=5", "--pixel-change", "9", "--pixel-even"}, 0},
         {rgb, {"--normalmap"}, 0},
         {rgba, {"--colour-copy", dir.File("c.tga"), "--alpha-copy=" + dir.File("a.tga")}, 0},
     };
@@ -166,6 +167,41 @@ TEST(CliConvert, EachEditReachesItsFileAndAFailedEditWritesNothing) {
             << edits[0] << r.err;
     }
     EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
+}
+
+// --fix-uniform and --no-fix-uniform beat the settings file for one run and
+// leave it as it was; exports other tools read are never repaired.
+TEST(CliConvert, FixUniformSwitchesOverrideTheSettingForTheRun) {
+    TempDir home, dir;
+    const std::string flat = dir.File("flat.bmp"), homeDir = home.path().string();
+    WriteImage(flat, 16, 8, true);
+    const auto uniform = [](const std::string& file) {
+        core::ImageStore store;
+        if (!core::LoadImage(store, file)) return false;
+        core::NoteUniformColour(store);
+        return store.UniformColour;
+    };
+    const std::tuple<std::string, Args, const char*, bool> cases[] = {
+        {"UniformColour=0", {}, "a.tga", false},
+        {"UniformColour=0", {"--fix-uniform"}, "b.tga", true},
+        {"UniformColour=1", {"--no-fix-uniform"}, "c.tga", false},
+        {"UniformColour=0",
+         {"--fix-uniform", "--grey", "--pixel-count=5", "--pixel-even"},
+         "d.tga",
+         true},
+        {"UniformColour=1", {"--fix-uniform"}, "e.png", false},
+    };
+    for (const auto& [setting, switches, target, fixed] : cases) {
+        const std::string settings = "[Options]\r\n" + setting + "\r\n";
+        WriteText(home.File("skeinpress.ini"), settings);
+        Args args = {"--home", homeDir, "convert", flat, "-o", dir.File(target)};
+        args.insert(args.end(), switches.begin(), switches.end());
+        const auto r = RunCliProgram(args);
+        EXPECT_EQ(r.status, 0) << target << r.err;
+        EXPECT_EQ(Contains(r.out, "Uniform colour fixed"), fixed) << target << r.out;
+        if (core::EndsWithNoCase(target, ".tga")) EXPECT_EQ(uniform(dir.File(target)), !fixed);
+        EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
+    }
 }
 
 // As a file manager runs it; the scaling itself is core's to test.

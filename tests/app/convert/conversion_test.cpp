@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/io/byte_order.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
@@ -30,6 +31,45 @@ TEST(ConversionTest, ConvertsAndReportsWithoutAWindow) {
     conversion.ConvertEntry(dir.path().string(), "broken.tga");
     EXPECT_EQ(messages.memo.size(), 1u);
     EXPECT_TRUE(conversion.LastOutcome().refused && !messages.colourShown);
+}
+
+// The repair is for the simulator's own formats; an export keeps the picture
+// as read, so a flat DXT texture's DDS is still its blocks.
+TEST(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
+    testing_support::TempDir dir;
+    testing_support::FakeHost messages;
+    app::Settings settings;
+    app::Language language;
+    core::ImageStore store;
+    app::Conversion conversion(messages, settings, language, store);
+    const std::string flat = dir.File("flat.texture");
+    const std::vector<uint8_t> blocks(4 * 16, 0);  // 8 x 8 DXT5, all one colour
+    testing_support::WriteBytes(flat, testing_support::TextureBytes(12, 8, 8, blocks));
+    app::ImageEdits grey;
+    grey.list.push_back({app::EditKind::Grey, {}, 0});
+    struct Case {
+        const char* target;
+        bool setting;
+        app::ImageEdits edits;
+        bool afterEdits;
+        bool repaired;
+    };
+    const Case cases[] = {
+        {"", true, {}, false, true},         {"out.bmp", true, {}, false, true},
+        {"out.png", true, {}, false, false}, {"out.dds", true, {}, false, false},
+        {"", false, {}, false, false},       {"out.tga", true, grey, false, false},
+        {"out.tga", true, grey, true, true}, {"out.png", true, grey, true, false},
+    };
+    for (const Case& c : cases) {
+        settings.FixUniformColour = c.setting;
+        const std::string target = *c.target ? dir.File(c.target) : "";
+        ASSERT_TRUE(conversion.Convert({flat, target, c.edits, c.edits.Empty(), c.afterEdits}))
+            << c.target << store.LoadErrorText;
+        EXPECT_EQ(conversion.LastOutcome().repaired, c.repaired) << c.target << c.setting;
+    }
+    const std::vector<uint8_t> dds = testing_support::ReadBytes(dir.File("out.dds"));
+    ASSERT_EQ(dds.size(), 128 + blocks.size());
+    EXPECT_EQ(core::LoadLE32(dds.data() + 80), 4u);  // compressed: its own blocks
 }
 
 }  // namespace

@@ -67,23 +67,73 @@ TEST(SaveDDS, ADxtTextureKeepsItsOwnBlocksUntilAnEditChangesThePicture) {
               (Bytes{topLeft[2], topLeft[1], topLeft[0], topLeft[3]}));
 }
 
-TEST(SaveDDS, ACubeMapIsADdsCubeMapOfItsFaces) {
+// Every level a texture holds, from the largest down; a cube map face after
+// face, each with its levels. The header says so as DDS readers expect.
+TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevel) {
     TempDir dir;
-    E2TFParts p;
-    p.code = "1txd", p.type = 2, p.width = p.height = 4;
-    const Bytes all = NoiseBytes(6 * 8, 20);  // one DXT1 block a face
-    p.levels = {{}};
-    for (int f = 0; f < 6; ++f)
-        p.levels[0].push_back(Bytes(all.begin() + 8 * f, all.begin() + 8 * (f + 1)));
-    core::ImageStore store;
-    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "cube.texture"))
-        << store.LoadErrorText;
-    ASSERT_TRUE(core::SaveImage(store, dir.File("cube.dds")));
-    const Bytes dds = ReadBytes(dir.File("cube.dds"));
-    ASSERT_EQ(dds.size(), 128u + all.size());
-    EXPECT_EQ(std::make_tuple(Word(dds, 12), Word(dds, 16), Word(dds, 108), Word(dds, 112)),
-              std::make_tuple(4u, 4u, 0x1008u, 0xFE00u));
-    EXPECT_TRUE(std::equal(all.begin(), all.end(), dds.begin() + 128));
+    // E2TF, 8 x 4 DXT1: levels of 2, 1, 1 and 1 blocks.
+    E2TFParts chain;
+    chain.code = "1txd", chain.width = 8, chain.height = 4;
+    chain.levels = {
+        {NoiseBytes(16, 1)}, {NoiseBytes(8, 2)}, {NoiseBytes(8, 3)}, {NoiseBytes(8, 4)}};
+    // E2TF cube map, 4 x 4 DXT1 faces with two levels each.
+    E2TFParts cube;
+    cube.code = "1txd", cube.type = 2;
+    cube.levels = {{}, {}};
+    for (uint32_t f = 0; f < 6; ++f) {
+        cube.levels[0].push_back(NoiseBytes(8, 10 + f));
+        cube.levels[1].push_back(NoiseBytes(8, 20 + f));
+    }
+    // Classic container, 8 x 8 DXT5: the smaller levels' chunks first. With
+    // one chunk of the wrong size the chain is not the picture's: level 0 only.
+    const Bytes level0 = NoiseBytes(64, 5), level1 = NoiseBytes(16, 6), level2 = NoiseBytes(16, 7);
+    auto classic = [&](const Bytes& second) {
+        Bytes b = testing_support::TextureBytes(12, 8, 8, level0);
+        Bytes chunks;
+        for (const Bytes* level : {&level2, &second}) {
+            chunks.insert(chunks.end(), {'M', 'M', 'A', 'P'});
+            testing_support::PutLE32(chunks, static_cast<uint32_t>(level->size()));
+            chunks.insert(chunks.end(), level->begin(), level->end());
+        }
+        b.insert(b.begin() + 80, chunks.begin(), chunks.end());
+        core::StoreLE32(b.data() + 28, 3);  // chunk count
+        return b;
+    };
+    auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes all;
+        for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+        return all;
+    };
+    Bytes cubeData;
+    for (size_t f = 0; f < 6; ++f)
+        cubeData = join({cubeData, cube.levels[0][f], cube.levels[1][f]});
+
+    struct Case {
+        const char* name;
+        Bytes file;
+        uint32_t flags, linearSize, mipCount, caps, caps2;
+        Bytes data;
+    };
+    const Case cases[] = {
+        {"chain.texture", E2TFBytes(chain), 0xA1007, 16, 4, 0x401008, 0,
+         join({chain.levels[0][0], chain.levels[1][0], chain.levels[2][0], chain.levels[3][0]})},
+        {"cube.texture", E2TFBytes(cube), 0xA1007, 8, 2, 0x401008, 0xFE00, cubeData},
+        {"classic.texture", classic(level1), 0xA1007, 64, 3, 0x401008, 0,
+         join({level0, level1, level2})},
+        {"odd.texture", classic(NoiseBytes(17, 6)), 0x81007, 64, 0, 0x1000, 0, level0},
+    };
+    for (const Case& c : cases) {
+        core::ImageStore store;
+        ASSERT_TRUE(reader_checks::LoadBytes(store, c.file, c.name)) << store.LoadErrorText;
+        ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds"))) << store.LoadErrorText;
+        const Bytes dds = ReadBytes(dir.File("out.dds"));
+        ASSERT_EQ(dds.size(), 128 + c.data.size()) << c.name;
+        EXPECT_EQ(std::make_tuple(Word(dds, 8), Word(dds, 20), Word(dds, 28), Word(dds, 108),
+                                  Word(dds, 112)),
+                  std::make_tuple(c.flags, c.linearSize, c.mipCount, c.caps, c.caps2))
+            << c.name;
+        EXPECT_TRUE(std::equal(c.data.begin(), c.data.end(), dds.begin() + 128)) << c.name;
+    }
 }
 
 TEST(SavePNG, EveryCorpusPictureRoundTripsExactly) {

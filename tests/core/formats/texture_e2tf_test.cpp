@@ -166,6 +166,26 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     EXPECT_EQ(testing_support::ReadText(dir.File("sky.texture.txt")), cube);
 }
 
+// Faces wider than a sixth of the largest picture still make one strip, and
+// each face's TGA is the face at full size.
+TEST(LoadE2TF, ACubeMapWiderSideBySideThanAnyPictureConverts) {
+    E2TFParts p;
+    p.code = "1txd", p.type = 2, p.width = p.height = 1400;
+    p.levels = {{}};
+    for (uint8_t f = 0; f < 6; ++f)
+        p.levels[0].push_back(testing_support::NoiseBytes(350 * 350 * 8, f));
+    TempDir dir;
+    testing_support::WriteBytes(dir.File("big.texture"), E2TFBytes(p));
+    core::ImageStore s;
+    ASSERT_TRUE(core::LoadImage(s, dir.File("big.texture"))) << s.LoadErrorText;
+    ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height), std::make_tuple(8400, 1400));
+    ASSERT_TRUE(core::SaveImage(s, dir.File("big.tga"))) << s.LoadErrorText;
+    core::ImageStore back;
+    ASSERT_TRUE(core::LoadImage(back, dir.File("big_back.tga"))) << back.LoadErrorText;
+    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height), std::make_tuple(1400, 1400));
+    EXPECT_EQ(PixelAt(back, 1399, 1399), PixelAt(s, 8399, 1399));
+}
+
 TEST(LoadE2TF, EveryRefusalNamesTheFileAndWhatWasWrong) {
     const auto with = [](auto change) {
         E2TFParts p;
@@ -185,8 +205,8 @@ TEST(LoadE2TF, EveryRefusalNamesTheFileAndWhatWasWrong) {
         {with([](E2TFParts& p) { p.faceCount = 3; }), "Texture with 3 faces not supported in"},
         {with([](E2TFParts& p) { p.type = 1; }), "Texture type 1 not supported in"},
         {with([](E2TFParts& p) { p.type = 2; }), "Texture type 2 with 1 face not supported in"},
-        {with([](E2TFParts& p) { p.width = 2048, p.type = 2, p.faceCount = 6; }),
-         "Cube map too wide to show its six faces side by side in"},
+        {with([](E2TFParts& p) { p.width = 4097, p.type = 2, p.faceCount = 6; }),
+         "Cube map faces of 4097 x 4 not supported (at most 4096 x 4096) in"},
         {with([](E2TFParts& p) { p.levels = {{Bytes(15)}}; }),
          "Level 0 holds 15 bytes where a 4 x 4 DXT5 face needs 16 in"},
         // Smaller levels too: each halves the sides, down to 1 x 1.
