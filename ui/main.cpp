@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/platform/program_dir.h"
-#include "ui/main_window.h"
+#include "ui/windows/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

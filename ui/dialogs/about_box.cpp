@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "ui/dialogs/about_box.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

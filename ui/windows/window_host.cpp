@@ -1,4 +1,4 @@
-#include "ui/window_host.h"
+#include "ui/windows/window_host.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,9 +14,9 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "ui/main_window.h"
-#include "ui/picture_convert.h"
-#include "ui/picture_view.h"
+#include "ui/picture/picture_convert.h"
+#include "ui/picture/picture_view.h"
+#include "ui/windows/main_window.h"
 
 namespace ui {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "ui/window_host.h"
+#include "ui/windows/window_host.h"
 
 class QAction;
 class QFrame;

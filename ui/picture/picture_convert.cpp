@@ -1,4 +1,4 @@
-#include "ui/picture_convert.h"
+#include "ui/picture/picture_convert.h"
 
 #include <QRegularExpression>
 #include <QTextStream>

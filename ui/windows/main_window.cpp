@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/windows/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,11 +31,11 @@
 #include <cmath>
 #include <set>
 
-#include "ui/about_box.h"
-#include "ui/actual_size_window.h"
-#include "ui/picture_convert.h"
-#include "ui/picture_view.h"
-#include "ui/tolerance_dialog.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/tolerance_dialog.h"
+#include "ui/picture/picture_convert.h"
+#include "ui/picture/picture_view.h"
+#include "ui/windows/actual_size_window.h"
 
 // The icon lives in the library's resources; a static library must register them.
 static void InitSkeinpressResources() {
