@@ -71,8 +71,11 @@ void SizeFileDialog(QFileDialog& dialog, const QWidget& owner) {
     if (const QScreen* screen = owner.screen())
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     dialog.resize(size);
-    if (auto* list = dialog.findChild<QTreeView*>("treeView"))
-        list->header()->resizeSection(0, size.width() * 9 / 20);
+    if (auto* list = dialog.findChild<QTreeView*>("treeView")) {
+        list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < list->header()->count(); ++column)
+            list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 }  // namespace
