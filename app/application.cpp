@@ -77,6 +77,8 @@ void Application::Start(const std::string& programDir, const std::string& progra
     view_.Store().AlphaFillValue = settings_.AlphaFillValue;
     host_.SetRecentFileCaption("  " + lastFile);
     host_.StartTimer(TimerId::OpenWithSetup, 1000);
+    // The trawl's step timer runs from the start (idle steps until a trawl).
+    host_.StartTimer(TimerId::TrawlSlow, settings_.TrawlSpeed);
 }
 
 void Application::RunCommandLine(const std::vector<std::string>& args) {
@@ -131,8 +133,9 @@ void Application::Close() {
 
 bool Application::SaveSettings() {
     if (!files_.Known()) return false;  // not started: no settings file to write
-    settings_.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
+    // Saved during the run too: the run's own DefaultDir (the trawl's) stays.
     Settings toSave = settings_;
+    toSave.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
     if (keepOptions_) {
         for (bool Settings::*option : kJobOptions) toSave.*option = optionsToKeep_.*option;
     }
@@ -196,6 +199,10 @@ void Application::ShowHelp(const std::string& dataDir) {
     const std::string& folder = files_.Folder();
     std::vector<std::string> candidates{folder + "help/Skeinpress.chm", folder + "Skeinpress.chm",
                                         folder + "help/index.html"};
+    // The build and a portable copy keep the page beside the program, which
+    // is not the program folder when that one is the user's.
+    const std::string beside(core::FolderPart(files_.ProgramPath()));
+    if (!beside.empty() && beside != folder) candidates.push_back(beside + "help/index.html");
     if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
     for (const auto& candidate : candidates) {
         if (core::IsFile(candidate)) {

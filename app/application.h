@@ -99,8 +99,8 @@ public:
     void DeleteTrawlLog() { log_.Delete(trawl_.Active()); }
     // An option of the Options menu toggled; returns the new value.
     bool ToggleOption(bool Settings::*option);
-    // Help > Help: the first help file found in the program folder, then in
-    // `dataDir` (the installed data folder; may be empty).
+    // Help > Help: the first help file found in the program folder, then beside
+    // the program file, then in `dataDir` (the installed data folder; may be empty).
     void ShowHelp(const std::string& dataDir);
 
 private:

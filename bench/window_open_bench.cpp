@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
+#include "ui/windows/main_window.h"
 
 namespace {
 

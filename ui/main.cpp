@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "app/platform/program_dir.h"
-#include "ui/main_window.h"
+#include "ui/system/end_request.h"
+#include "ui/windows/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
     ui::MainWindow window(app::ProgramDirFor(programPath), programPath,
                           app::InstalledDataDir(programPath));
     window.setCommandLine(std::move(args));
+    // A log-out keeps what the user set: the settings are written first.
+    ui::EndRequestWatch endRequest([&window](int signal) { window.endNow(128 + signal); });
     window.show();
     const int status = application.exec();
     // An unattended job (-close) that refused its file ends with a failure.

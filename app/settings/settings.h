@@ -26,13 +26,22 @@ struct Settings {
     uint8_t AlphaFillValue = 127;       // copied into the image store
     int WindowLeft = 200;
     int WindowTop = 100;
+    // The client area's size and whether the window was maximised (0: the
+    // window's own default size).
+    int WindowWidth = 0;
+    int WindowHeight = 0;
+    bool WindowMaximised = false;
     int PixelSetCount = 3;    // 1..127
     int PixelSetChange = 20;  // 1..127
     bool PixelSetRandom = true;
     // The files last opened, newest first, at most kRecentFileCount.
     std::vector<std::string> RecentFiles;
+
+    bool operator==(const Settings&) const = default;
 };
 
 constexpr int kRecentFileCount = 8;
+// No stored window size is taken beyond this.
+constexpr int kLargestWindowSide = 16384;
 
 }  // namespace app

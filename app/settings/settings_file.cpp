@@ -63,6 +63,9 @@ void EachKey(SettingsT& s, std::string& lastFile, Visit&& visit) {
     // The window moves itself there after creation; no check against the screen.
     visit("Position", "Left", s.WindowLeft, 200);
     visit("Position", "Top", s.WindowTop, 100);
+    visit("Position", "Width", s.WindowWidth, 0);
+    visit("Position", "Height", s.WindowHeight, 0);
+    visit("Position", "Maximised", s.WindowMaximised, false);
     visit("PixelSet", "Count", s.PixelSetCount, 3);
     visit("PixelSet", "Change", s.PixelSetChange, 20);
     visit("PixelSet", "Random", s.PixelSetRandom, true);
@@ -130,6 +133,8 @@ std::string SettingsFile::Read(const std::string& path, Settings& s) {
     s.TrawlSpeed = std::clamp(s.TrawlSpeed, 30, 1000);
     s.PixelSetCount = std::clamp(s.PixelSetCount, 1, 127);
     s.PixelSetChange = std::clamp(s.PixelSetChange, 1, 127);
+    s.WindowWidth = std::clamp(s.WindowWidth, 0, kLargestWindowSide);
+    s.WindowHeight = std::clamp(s.WindowHeight, 0, kLargestWindowSide);
     ReadRecentFiles(*ini_, s.RecentFiles);
     s.CurrentFile = s.DefaultDir + lastFile;
     return lastFile;

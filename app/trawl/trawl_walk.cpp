@@ -98,6 +98,13 @@ void TrawlWalk::Step() {
     host.StopTimer(TimerId::TrawlFast);
     host.StopTimer(TimerId::TrawlSlow);
     if (stopped_) return;
+    if (!active_) {
+        // The steps run from start-up until the first trawl: with no trawl
+        // to write them, they keep the memo's length bounded.
+        if (host.MemoLineCount() > kMemoFlushLines) host.ClearMemo();
+        host.StartTimer(TimerId::TrawlFast, kFastStepMs);
+        return;
+    }
     WalkStep step;
     if (!walk_.Next(step)) {
         Finish();
@@ -225,14 +232,16 @@ std::string TrawlWalk::Title() const {
     std::string title = "Skeinpress";
     if (!active_) return title;
     if (const int count = walk_.TopFolderCount(); count != 0)
-        title += ": " + std::to_string(walk_.TopFoldersDone() * 100 / count) + " %";
+        title += ": " + std::to_string(walk_.TopFoldersDone() * 100 / count) + " " +
+                 ctx_.T("message Percent");
     if (stopped_) title += " (stopped)";
     return title;
 }
 
 void TrawlWalk::ShowState() {
     ctx_.host.SetTitle(Title());
-    ctx_.host.EnableTrawlButtons(active_ && stopped_, active_ && !stopped_);
+    // Resume continues a stopped trawl, or after one has ended starts afresh.
+    ctx_.host.EnableTrawlButtons(!active_ || stopped_, active_ && !stopped_);
 }
 
 std::string TrawlWalk::FolderToListNext() const {

@@ -59,8 +59,8 @@ void EditingCommands::MergeAlphaImage() {
         return;
     }
     pick_.End();
-    const auto chosen = ctx_.host.PickOpenFile(ctx_.T("message Merge"), kImageAndEditorFilter, 1,
-                                               ctx_.settings.DefaultDir);
+    const auto chosen =
+        ctx_.host.PickOpenFile(ctx_.T("message Merge"), kOpenImageFilter, 1, view_.LastFolder());
     if (!chosen) return;
     if (core::MergeAlphaImage(store, *chosen)) {
         view_.NoteChange(Change::Pixels);

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/convert/conversion.h"
+#include "app/trawl/folder_listing.h"
+#include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -12,6 +14,7 @@ namespace app {
 
 namespace {
 
+constexpr const char* kProgramTitle = "Skeinpress";
 constexpr int kColourBox = 330;
 constexpr int kAlphaBoxWidth = 330;
 constexpr int kAlphaBoxHeight = 209;
@@ -36,8 +39,9 @@ std::string CompressionText(const Context& ctx, int32_t compression) {
     return std::string();
 }
 
-std::string AlphaKindText(const Context& ctx, int32_t alphaKind) {
-    switch (static_cast<core::AlphaKind>(alphaKind)) {
+std::string AlphaKindText(const Context& ctx, const core::ImageStore& store) {
+    if (FullyOpaque(store)) return ctx.T("message Opaque");
+    switch (static_cast<core::AlphaKind>(store.Image.AlphaKind)) {
         case core::AlphaKind::None:
             return ctx.T("message None");
         case core::AlphaKind::Graded:
@@ -49,6 +53,18 @@ std::string AlphaKindText(const Context& ctx, int32_t alphaKind) {
 }
 
 }  // namespace
+
+bool FullyOpaque(const core::ImageStore& store) {
+    if (store.Image.AlphaKind != static_cast<int32_t>(core::AlphaKind::OnOff) ||
+        store.BytesPerPixel() != 4 || !store.Image.Data || store.Image.Width <= 0 ||
+        store.Image.Height <= 0)
+        return false;
+    const size_t pixels = static_cast<size_t>(store.Image.Width) * store.Image.Height;
+    if (static_cast<size_t>(store.Image.DataSize) / 4 < pixels) return false;
+    for (size_t i = 0; i < pixels; ++i)
+        if (store.Image.Data[i * 4 + 3] != 255) return false;
+    return true;
+}
 
 FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
     FittedSize fitted{boxWidth, boxHeight};
@@ -79,8 +95,8 @@ void ImageView::ReportFailure(const std::string& text) {
 std::string ImageView::SizeLabelText() const {
     return ctx_.T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
            ctx_.T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
-           ctx_.T("message High") + CompressionText(ctx_, store_.Image.Compression) +
-           AlphaKindText(ctx_, store_.Image.AlphaKind) +
+           ctx_.T("message High") + CompressionText(ctx_, compression_) +
+           AlphaKindText(ctx_, store_) +
            (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
 }
 
@@ -92,6 +108,7 @@ bool ImageView::Reload(const std::string& path) {
 }
 
 void ImageView::ShowRead(ReadOutcome read) {
+    compression_ = read == ReadOutcome::Read ? store_.Image.Compression : 0;
     EndTransparentView();
     ctx_.host.ClearPictures();
     if (read != ReadOutcome::NothingThere) Draw(read == ReadOutcome::Read);
@@ -145,7 +162,8 @@ void ImageView::Draw(bool read) {
 
     host.SetNonUniformColourVisible(store_.UniformColour);
     host.SetSizeLabel(SizeLabelText());
-    // The variant is reported once; a later redraw of the same pixels shows none.
+    // The store's note is cleared once shown, as its other readers expect; the
+    // file's variant stays in the description through every redraw.
     store_.Image.Compression = static_cast<int32_t>(core::Compression::None);
 }
 
@@ -211,6 +229,10 @@ void ImageView::ShowFileName() {
     const std::string name(core::FileNamePart(ctx_.settings.CurrentFile));
     ctx_.host.SetRecentFileCaption(std::string("  ") + name);
     ctx_.host.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
+    // A trawl's title shows its progress instead.
+    if (!inTrawl_())
+        ctx_.host.SetTitle(name.empty() || !store_.ImageLoaded ? kProgramTitle
+                                                               : name + " - " + kProgramTitle);
 }
 
 void ImageView::NoteRecentFile(const std::string& path) {
@@ -229,9 +251,14 @@ void ImageView::StartAfresh() {
     greyScaleMade_ = false;
 }
 
+std::string ImageView::LastFolder() const {
+    const std::string folder(core::FolderPart(ctx_.settings.CurrentFile));
+    return folder.empty() ? ctx_.settings.DefaultDir : folder;
+}
+
 void ImageView::ChooseAndOpen() {
-    const auto chosen = ctx_.host.PickOpenFile(ctx_.T("message Opened"), kImageAndEditorFilter, 1,
-                                               ctx_.settings.DefaultDir);
+    const auto chosen =
+        ctx_.host.PickOpenFile(ctx_.T("message Opened"), kOpenImageFilter, 1, LastFolder());
     if (chosen) OpenFile(*chosen);
 }
 
@@ -264,6 +291,32 @@ void ImageView::OpenDelayed() {
     Reload(ctx_.settings.CurrentFile);
     ShowFileName();
     NoteRecentFile(ctx_.settings.CurrentFile);
+}
+
+std::string ImageView::NeighbourFile(int step) const {
+    const std::string& current = ctx_.settings.CurrentFile;
+    const std::string folder(core::FolderPart(current));
+    const std::string name(core::FileNamePart(current));
+    FolderListing listing;
+    if (name.empty() || step == 0 || !listing.Open(folder)) return std::string();
+    // The current file may be gone: its place in the order still counts.
+    std::string found;
+    for (bool more = listing.HasCurrent(); more; more = listing.Next()) {
+        const FolderEntry& entry = listing.Current();
+        if (!entry.regularFile || !core::CanOpen(entry.name)) continue;
+        if (step > 0 && NameOrder(name, entry.name)) return core::JoinPath(folder, entry.name);
+        if (step < 0 && NameOrder(entry.name, name)) found = entry.name;
+    }
+    return found.empty() ? std::string() : core::JoinPath(folder, found);
+}
+
+void ImageView::OpenNeighbour(int step) {
+    const std::string next = NeighbourFile(step);
+    if (next.empty()) {
+        ctx_.host.Beep();
+        return;
+    }
+    OpenFile(next);
 }
 
 void ImageView::NoteChange(Change change) {

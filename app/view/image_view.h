@@ -25,10 +25,18 @@ struct FittedSize {
 };
 FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
 
+// Whether the image has an alpha channel in which every pixel is wholly
+// opaque: an on/off channel that masks nothing.
+bool FullyOpaque(const core::ImageStore& store);
+
 // The file dialogs' filter for pictures (and, second, the editor programs).
 inline constexpr const char* kImageAndEditorFilter =
     "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
     "Image Editors   (*.exe)|*.exe";
+// File > Open's: pictures, then any file (a picture under another name).
+inline constexpr const char* kOpenImageFilter =
+    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
+    "All files (*)|*";
 
 // The edits that name the file Save writes ("_grey", "_normal").
 enum class Change { Pixels, GreyScale, NormalMap };
@@ -57,6 +65,9 @@ public:
     // Display Transparent: on for an image with alpha, off again.
     void ToggleTransparent();
     bool TransparentView() const { return transparent_; }
+    // The compression of the file last read (core::Compression), kept while
+    // its image is edited and redrawn.
+    int32_t FileCompression() const { return compression_; }
     // The checkerboard's colour (0x00BBGGRR), after the colour dialog's OK.
     void SetBackground(uint32_t colour);
     // The image's own colour at a pixel counted from the picture's top-left
@@ -69,8 +80,10 @@ public:
     bool RenderActualSize(core::Bitmap& bitmap);
 
     // ---- Opening and saving
-    // File > Open: asks for the file.
+    // File > Open: asks for the file, starting where the last one was.
     void ChooseAndOpen();
+    // The folder of the file last open, else the settings' default folder.
+    std::string LastFolder() const;
     // Opens and shows `path` as File > Open does once its dialog is answered
     // (a file no longer there is reported and leaves the recent files).
     void OpenFile(const std::string& path);
@@ -78,6 +91,12 @@ public:
     void ReopenCurrent();
     // The file named on the command line, shortly after start.
     void OpenDelayed();
+    // Next / previous file: the file after (`step` 1) or before (-1) the
+    // current one among the openable files of its folder, in the trawl
+    // listing's order; "" at either end or with no current file.
+    std::string NeighbourFile(int step) const;
+    // Opens it as File > Open would; a beep at either end.
+    void OpenNeighbour(int step);
     // Save: beside the file, a texture as TGA, with the named edit's suffix.
     void Save();
     void SaveAs();
@@ -108,6 +127,7 @@ private:
     bool transparent_ = false;
     bool transparentPending_ = false;  // the next drawing is the transparent one
     bool actualSizeAlpha_ = false;
+    int32_t compression_ = 0;
 };
 
 }  // namespace app

@@ -69,7 +69,7 @@ TEST_F(MainWindow, CloseQuestionCancelKeepsTheWindowAndTheEdits) {
             &window, [answer](QMessageBox* question) { question->button(answer)->click(); });
         EXPECT_EQ(window.close(), closes);
         EXPECT_TRUE(closes || application().view().Modified());
-        EXPECT_EQ(fs::exists(application().files().SettingsFile()), closes);
+        EXPECT_TRUE(!closes || fs::exists(application().files().SettingsFile()));
     }
 }
 
@@ -95,6 +95,20 @@ TEST(WindowPlace, StartCloseStartKeepsThePlace) {
             placed = window->geometry().topLeft();
         }
         ASSERT_TRUE(window->close());
+    }
+    // The client area's size and the maximised state are kept too.
+    {
+        auto window = start();
+        window->resize(window->size() + QSize(100, 50));
+        QApplication::processEvents();
+        ASSERT_TRUE(window->close());
+        window = start();
+        EXPECT_EQ(window->centralWidget()->size(),
+                  ui::MainWindow::kDefaultClientSize + QSize(100, 50));
+        window->showMaximized();
+        QApplication::processEvents();
+        ASSERT_TRUE(window->close());
+        EXPECT_TRUE(start()->windowState() & Qt::WindowMaximized);
     }
     // A place on no screen (another monitor set-up) gives the default.
     const std::string offScreen = "[Position]\nLeft=-5000\nTop=-5000\n";
@@ -154,7 +168,13 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
 
 TEST_F(MainWindow, FailuresAreWarningsNoViewerIsReportedAndLongLinesWrap) {
     testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
-    window.host().openUrl = [](const QUrl&) { return false; };  // a desktop without a viewer
+    // A desktop whose xdg-open starts but finds no viewer.
+    fs::create_directories(dir.path() / "bin");
+    const std::string noViewer = "#!/bin/sh\nexit 3\n";
+    testing_support::WriteBytes(dir.File("bin/xdg-open"), {noViewer.begin(), noViewer.end()});
+    fs::permissions(dir.File("bin/xdg-open"), fs::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(dir.File("bin")));
     fs::create_directories(dir.path() / "help");
     testing_support::WriteBytes(dir.File("help/index.html"), {'x'});
     testing_support::WriteBytes(application().log().Path(), {'x'});
@@ -167,8 +187,11 @@ TEST_F(MainWindow, FailuresAreWarningsNoViewerIsReportedAndLongLinesWrap) {
             boxes.push_back({box->icon(), S(box->text())});
             box->accept();
         });
+        const size_t before = boxes.size();
         action();
+        EXPECT_TRUE(WaitUntil([&] { return boxes.size() > before; }));  // the viewer's later
     }
+    qputenv("PATH", path);
     ASSERT_EQ(boxes.size(), 4u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(boxes[i].first, QMessageBox::Warning) << boxes[i].second;
     EXPECT_NE(boxes[1].second.find("help/index.html"), std::string::npos) << boxes[1].second;
@@ -183,36 +206,60 @@ TEST_F(MainWindow, FailuresAreWarningsNoViewerIsReportedAndLongLinesWrap) {
     EXPECT_EQ(log->horizontalScrollBar()->maximum(), 0);
 }
 
+// Before the first trawl the step timer's idle steps keep the log short; the
+// percentage's word is the language file's; Resume after the end starts afresh.
 TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
+    for (int i = 0; i <= 100; ++i) window.host().AddMemoLine("line");
+    EXPECT_TRUE(WaitUntil([&] { return window.host().MemoLineCount() == 0; }));
     for (const char* name : {"tree/a/x.texture", "tree/b/y.texture"}) {
         fs::create_directories(fs::path(dir.File(name)).parent_path());
         testing_support::WriteImage(dir.File(name), 4, 4, false);
     }
+    application().language().SetLines({"message Percent|% fait"});
     ASSERT_TRUE(application().trawl().TrawlFolder(dir.File("tree")));
     auto *stop = find<QPushButton>("stopButton"), *resume = find<QPushButton>("resumeButton");
-    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 %");
+    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % fait");
     EXPECT_TRUE(stop->isEnabled() && !resume->isEnabled());
     stop->click();
-    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % (stopped)");
+    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % fait (stopped)");
     EXPECT_TRUE(!stop->isEnabled() && resume->isEnabled());
     resume->click();
     ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     EXPECT_EQ(S(window.windowTitle()), "Skeinpress");
-    EXPECT_FALSE(stop->isEnabled() || resume->isEnabled());
+    EXPECT_TRUE(!stop->isEnabled() && resume->isEnabled());
+    resume->click();
+    EXPECT_TRUE(application().trawl().Active() && stop->isEnabled());
+    EXPECT_EQ(application().settings().DefaultDir, dir.File("tree"));
 }
 
 // A folder question's first line is the dialog's title, the rest its own text.
-TEST_F(MainWindow, FolderQuestionsShowTheirWholeCaption) {
-    std::string title, text;
-    WhenModalOpens<QFileDialog>(&window, [&](QFileDialog* picker) {
+// The file dialogs start where the last file was when the folder they are
+// given is not there, and are wide enough for their columns.
+TEST_F(MainWindow, FileDialogsShowTheirWholeCaptionAndStartAtTheLastFile) {
+    const std::string last = Open("sub/wagon.tga");
+    std::string title, text, folder;
+    QStringList filters;
+    int width = 0;
+    auto answer = [&](QFileDialog* picker) {
         title = S(picker->windowTitle());
         for (QLabel* label : picker->findChildren<QLabel*>()) text += S(label->text()) + "|";
+        folder = S(picker->directory().absolutePath());
+        filters = picker->nameFilters();
+        width = picker->width();
         picker->reject();
-    });
-    EXPECT_EQ(window.host().PickFolder("Choose 2009\nCancel if 2009", dir.path().string()),
+    };
+    WhenModalOpens<QFileDialog>(&window, answer);
+    EXPECT_EQ(window.host().PickFolder("Choose 2009\nCancel if 2009", dir.File("no/such")),
               std::nullopt);
     EXPECT_EQ(title, "Choose 2009");
     EXPECT_NE(text.find("Cancel if 2009"), std::string::npos) << text;
+    EXPECT_EQ(folder, dir.File("sub"));
+    EXPECT_GE(width, 800);
+
+    WhenModalOpens<QFileDialog>(&window, answer);
+    find("openAction")->trigger();
+    EXPECT_EQ(folder, dir.File("sub"));
+    EXPECT_EQ(filters.value(1), "All files (*)");
 }
 
 // A private copy of the program, so that its own folder (settings, log) is the
@@ -237,6 +284,23 @@ TEST(CommandLine, TrawlCloseConvertsTheTreeAndExits) {
     EXPECT_TRUE(fs::exists(home.File("Trawl_Log.txt")));
     // The settings are written in full on the way out.
     EXPECT_NE(testing_support::ReadText(home.File("skeinpress.ini")).find("[Options]"),
+              std::string::npos);
+
+    // Opening a file changes the settings: they are written within a moment,
+    // and again when the desktop ends the program.
+    fs::remove(home.File("skeinpress.ini"));
+    testing_support::WriteBytes(home.File("skeinpress.ini"), {settings.begin(), settings.end()});
+    program.start(QString::fromStdString(home.File("skeinpress")),
+                  {QString::fromStdString(work.File("tree/a.tga"))});
+    ASSERT_TRUE(WaitUntil([&] {
+        return testing_support::ReadText(home.File("skeinpress.ini")).find("a.tga") !=
+               std::string::npos;
+    }));
+    program.terminate();
+    if (!program.waitForFinished(20000)) program.kill(), program.waitForFinished();
+    EXPECT_EQ(std::pair(program.exitStatus(), program.exitCode()),
+              std::pair(QProcess::NormalExit, 128 + 15));
+    EXPECT_NE(testing_support::ReadText(home.File("skeinpress.ini")).find("Maximised="),
               std::string::npos);
 }
 

@@ -60,6 +60,15 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
     EXPECT_EQ(picture->cursor().shape(), Qt::ArrowCursor);
+
+    // Space on the picture and Page Up step through the folder; the title names the file.
+    WriteImage(dir.File("b.tga"), 4, 4, false);
+    EXPECT_EQ(S(window.windowTitle()), "a.tga - Skeinpress");
+    picture->setFocus();
+    QTest::keyClick(picture, Qt::Key_Space);
+    EXPECT_EQ(S(window.windowTitle()), "b.tga - Skeinpress");
+    QTest::keyClick(&window, Qt::Key_PageUp);
+    EXPECT_EQ(application().settings().CurrentFile, dir.File("a.tga"));
 }
 
 // Every command in the menu bar, each item with a mnemonic of its own, the

@@ -12,10 +12,10 @@
 
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
-#include "ui/actual_size_window.h"
-#include "ui/main_window.h"
-#include "ui/picture_view.h"
-#include "ui/tolerance_dialog.h"
+#include "ui/dialogs/tolerance_dialog.h"
+#include "ui/picture/picture_view.h"
+#include "ui/windows/actual_size_window.h"
+#include "ui/windows/main_window.h"
 
 namespace window_testing {
 

@@ -39,7 +39,7 @@ TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
               "[Paths]\neditor_dir=\nTS2009_dir=\nTS2010_dir=\nTS12_dir=\n\n"
               "[Options]\nCloseOnDone=0\nDoBMPs=0\nDoJPGs=0\nDoTextures=1\nOverwriteTGAs=1\n"
               "UniformColour=1\nBGroundColour=8421504\nTrawlSpeed=50\nNormalMapAlpha=127\n\n"
-              "[Position]\nLeft=200\nTop=100\n\n"
+              "[Position]\nLeft=200\nTop=100\nWidth=0\nHeight=0\nMaximised=0\n\n"
               "[PixelSet]\nCount=3\nChange=20\nRandom=1\n\n"
               "[Program]\nVersion=1.22\n\n");
 }

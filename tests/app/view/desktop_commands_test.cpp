@@ -47,4 +47,32 @@ TEST_F(DesktopCommandsTest, OneTrawlAtATimeAndAStoppedOneGivesWay) {
     EXPECT_TRUE(testing_support::Contains(LogText(), "one"));  // the given-up trawl's lines
 }
 
+// The program folder is the user's here; the build keeps its page beside the
+// program, and a .chm in the program folder comes first.
+TEST_F(DesktopCommandsTest, HelpIsFoundBesideTheProgramToo) {
+    testing_support::TempDir build;
+    std::filesystem::create_directories(build.path() / "help");
+    testing_support::WriteBytes(build.File("help/index.html"), {'x'});
+    app->Start(home.path().string() + "/", build.File("skeinpress"));
+    app->ShowHelp("");
+    testing_support::WriteBytes(home.File("Skeinpress.chm"), {'x'});
+    app->ShowHelp("");
+    EXPECT_EQ(host.openedDocuments, (std::vector<std::string>{build.File("help/index.html"),
+                                                              home.File("Skeinpress.chm")}));
+}
+
+// Next and previous go by the listing's order, among the files the program opens.
+TEST_F(DesktopCommandsTest, NeighbourFilesFollowTheListingOrder) {
+    for (const char* name : {"b.tga", "A.bmp", "c.txt", "d.texture", "e.tga/x.tga"})
+        WriteImage(work.File(name), 2, 2, false);
+    app->view().OpenFile(work.File("b.tga"));
+    EXPECT_EQ(host.titles.back(), "b.tga - Skeinpress");
+    EXPECT_EQ(app->view().NeighbourFile(1), work.File("d.texture"));
+    EXPECT_EQ(app->view().NeighbourFile(-1), work.File("A.bmp"));
+    app->view().OpenNeighbour(1);
+    EXPECT_EQ(app->view().NeighbourFile(1), "");  // the last: a beep, nothing opened
+    app->view().OpenNeighbour(1);
+    EXPECT_EQ(app->settings().CurrentFile, work.File("d.texture"));
+}
+
 }  // namespace

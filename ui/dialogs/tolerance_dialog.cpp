@@ -1,4 +1,4 @@
-#include "ui/tolerance_dialog.h"
+#include "ui/dialogs/tolerance_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

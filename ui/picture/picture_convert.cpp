@@ -1,9 +1,11 @@
-#include "ui/picture_convert.h"
+#include "ui/picture/picture_convert.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
 #include <algorithm>
 #include <vector>
+
+#include "app/view/image_view.h"
 
 namespace ui {
 
@@ -40,10 +42,10 @@ QImage StoreImage(const core::ImageStore& store) {
     return image.convertToFormat(QImage::Format_RGBX8888);  // alpha bytes that mean nothing
 }
 
-QString CompressionName(const core::ImageStore& store) {
-    return store.Image.Compression == static_cast<int32_t>(core::Compression::None)
+QString CompressionName(int32_t compression) {
+    return compression == static_cast<int32_t>(core::Compression::None)
                ? QString()
-               : QString("DXT%1").arg(store.Image.Compression);
+               : QString("DXT%1").arg(compression);
 }
 
 QString ImageDetails(const core::ImageStore& store, const std::string& file,
@@ -52,6 +54,7 @@ QString ImageDetails(const core::ImageStore& store, const std::string& file,
     QTextStream out(&text);
     const auto& image = store.Image;
     const char* alpha = image.AlphaKind == static_cast<int32_t>(core::AlphaKind::Graded)  ? "graded"
+                        : app::FullyOpaque(store)                                         ? "opaque"
                         : image.AlphaKind == static_cast<int32_t>(core::AlphaKind::OnOff) ? "on/off"
                                                                                           : "none";
     out << QString::fromStdString(file) << "\n"

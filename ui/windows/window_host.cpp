@@ -1,22 +1,28 @@
-#include "ui/window_host.h"
+#include "ui/windows/window_host.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
+#include <QTreeView>
 #include <QUrl>
 #include <algorithm>
 
-#include "ui/main_window.h"
-#include "ui/picture_convert.h"
-#include "ui/picture_view.h"
+#include "ui/picture/picture_convert.h"
+#include "ui/picture/picture_view.h"
+#include "ui/windows/main_window.h"
 
 namespace ui {
 namespace {
@@ -25,10 +31,60 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+std::string NoViewerText(const QUrl& url) {
+    return "Could not open \"" + url.toLocalFile().toStdString() +
+           "\": no program to show it was found.";
+}
+
+// Qt hands a file to xdg-open and calls it shown once xdg-open has started,
+// even when it then finds no program for the type: its exit status tells, so
+// it is run here and `failed` is called when it reports a failure.
+bool OpenWithDesktop(const QUrl& url, QObject* context, const std::function<void()>& failed) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString xdgOpen = QStandardPaths::findExecutable("xdg-open");
+    if (!xdgOpen.isEmpty()) {
+        // No parent: a viewer it starts and waits for outlives the window.
+        auto* process = new QProcess;
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        QObject::connect(process, &QProcess::finished, context,
+                         [failed](int code, QProcess::ExitStatus status) {
+                             if (status != QProcess::NormalExit || code != 0) failed();
+                         });
+        process->start(xdgOpen, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+        if (process->waitForStarted()) return true;
+        delete process;
+        return false;
+    }
+#else
+    Q_UNUSED(context);
+    Q_UNUSED(failed);
+#endif
+    return QDesktopServices::openUrl(url);
+}
+
+// Wide enough that the file list's name, size, type and date show uncut,
+// within the screen.
+void SizeFileDialog(QFileDialog& dialog, const QWidget& owner) {
+    QSize size(900, 560);
+    if (const QScreen* screen = owner.screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(size);
+    if (auto* list = dialog.findChild<QTreeView*>("treeView")) {
+        list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < list->header()->count(); ++column)
+            list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
 }  // namespace
 
 WindowHost::WindowHost(MainWindow& window)
-    : openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }), window_(window) {
+    : openUrl([this](const QUrl& url) {
+          return OpenWithDesktop(url, &window_, [this, url] { ShowError(NoViewerText(url)); });
+      }),
+      window_(window) {
     for (const app::TimerId id : app::kTimers) {
         auto timer = std::make_unique<QTimer>();
         // The editor watchers poll until stopped; every other timer acts once per arming.
@@ -160,8 +216,9 @@ std::optional<std::string> WindowHost::PickFolder(const std::string& caption,
                                                   const std::string& proposedFolder) {
     // A title shows one line: the rest of the caption goes into the dialog.
     const QStringList lines = Q(caption).split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
-    QFileDialog dialog(&window_, lines.value(0), Q(proposedFolder));
+    QFileDialog dialog(&window_, lines.value(0), startFolder(proposedFolder));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    SizeFileDialog(dialog, window_);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (lines.size() > 1) {
@@ -177,7 +234,8 @@ std::optional<std::string> WindowHost::PickFolder(const std::string& caption,
 std::optional<std::string> WindowHost::PickOpenFile(const std::string& title,
                                                     const std::string& filter, int filterIndex,
                                                     const std::string& initialFolder) {
-    QFileDialog dialog(&window_, Q(title), Q(initialFolder));
+    QFileDialog dialog(&window_, Q(title), startFolder(initialFolder));
+    SizeFileDialog(dialog, window_);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QStringList filters = ToQtFilters(filter);
@@ -191,11 +249,19 @@ std::optional<std::string> WindowHost::PickOpenFile(const std::string& title,
 
 std::optional<std::string> WindowHost::PickSaveFile(const std::string& filter,
                                                     const std::string& proposedName) {
-    const QString chosen = QFileDialog::getSaveFileName(&window_, QString(), Q(proposedName),
-                                                        ToQtFilters(filter).join(";;"));
-    if (chosen.isEmpty()) return std::nullopt;
+    QFileDialog dialog(&window_, QString(), Q(proposedName));
+    SizeFileDialog(dialog, window_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(ToQtFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     window_.busyUntilIdle();
-    return chosen.toStdString();
+    return dialog.selectedFiles().first().toStdString();
+}
+
+QString WindowHost::startFolder(const std::string& wanted) const {
+    for (const std::string& folder : {wanted, window_.app_.view().LastFolder()})
+        if (!folder.empty() && QFileInfo(Q(folder)).isDir()) return Q(folder);
+    return QDir::homePath();
 }
 
 void WindowHost::StartTimer(app::TimerId id, int intervalMs) {
@@ -215,8 +281,8 @@ void WindowHost::Sleep(int milliseconds) {
 }
 
 void WindowHost::OpenDocument(const std::string& path) {
-    if (!openUrl(QUrl::fromLocalFile(Q(path))))
-        ShowError("Could not open \"" + path + "\": no program to show it was found.");
+    const QUrl url = QUrl::fromLocalFile(Q(path));
+    if (!openUrl(url)) ShowError(NoViewerText(url));
 }
 
 bool WindowHost::StartProgram(const std::string& program, const std::vector<std::string>& args) {

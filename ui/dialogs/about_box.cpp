@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "ui/dialogs/about_box.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +9,14 @@
 #include "skeinpress_version.h"
 
 namespace ui {
+namespace {
+
+QLabel* Named(QLabel* label, const char* name) {
+    label->setObjectName(name);
+    return label;
+}
+
+}  // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle("About");
@@ -25,7 +33,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     titleFont.setBold(true);
     title->setFont(titleFont);
     names->addWidget(title);
-    names->addWidget(new QLabel("Version " SKEINPRESS_VERSION "   28 April 2013", this));
+    names->addWidget(Named(new QLabel("Version " SKEINPRESS_VERSION, this), "versionLabel"));
     head->addLayout(names);
     head->addStretch();
     layout->addLayout(head);

@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/windows/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -30,12 +30,13 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string_view>
 
-#include "ui/about_box.h"
-#include "ui/actual_size_window.h"
-#include "ui/picture_convert.h"
-#include "ui/picture_view.h"
-#include "ui/tolerance_dialog.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/tolerance_dialog.h"
+#include "ui/picture/picture_convert.h"
+#include "ui/picture/picture_view.h"
+#include "ui/windows/actual_size_window.h"
 
 // The icon lives in the library's resources; a static library must register them.
 static void InitSkeinpressResources() {
@@ -51,29 +52,43 @@ constexpr QPoint kDefaultPosition{200, 100};
 // thin borders.
 constexpr QMargins kDecorationAllowance{4, 32, 4, 4};
 
-// Captions the language file has no key for yet.
+// Captions of the items added to the window since the language file's first
+// keys: a language file without their keys (an older translation) leaves the
+// English ones.
 namespace caption {
-constexpr const char* kImageMenu = "&Image";
-constexpr const char* kAlphaMenu = "&Alpha";
-constexpr const char* kZoomIn = "Zoom In";
-constexpr const char* kZoomOut = "Zoom Out";
-constexpr const char* kZoomFit = "Best Fit";
-constexpr const char* kZoomActual = "Zoom 100 %";
-constexpr const char* kCopy = "Copy";
-constexpr const char* kDetails = "Details...";
-constexpr const char* kFullScreen = "Full Screen";
+struct Caption {
+    const char* key;
+    const char* english;
+};
+constexpr Caption kImageMenu{"menu Image", "&Image"};
+constexpr Caption kAlphaMenu{"menu Alpha", "&Alpha"};
+constexpr Caption kZoomIn{"menu ZoomIn", "Zoom In"};
+constexpr Caption kZoomOut{"menu ZoomOut", "Zoom Out"};
+constexpr Caption kZoomFit{"menu ZoomFit", "Best Fit"};
+constexpr Caption kZoomActual{"menu Zoom100", "Zoom 100 %"};
+constexpr Caption kCopy{"menu Copy", "Copy"};
+constexpr Caption kDetails{"menu Details", "Details..."};
+constexpr Caption kFullScreen{"menu FullScreen", "Full Screen"};
+constexpr Caption kNextFile{"menu NextFile", "Next File"};
+constexpr Caption kPreviousFile{"menu PreviousFile", "Previous File"};
+constexpr Caption kTrawlFolder{"menu TrawlFolder", "Trawl Folder..."};
+constexpr Caption kOpenRecent{"menu OpenRecent", "Open Recent"};
+constexpr Caption kToolBar{"label Toolbar", "Toolbar"};
+constexpr Caption kFit{"label Fit", "Fit"};
+// Shorter captions for the toolbar's buttons.
+constexpr Caption kToolActualSize{"tool ActSize", "Actual Size"};
+constexpr Caption kToolTransparent{"tool Transparent", "Transparent"};
+constexpr Caption kToolZoomFit{"tool ZoomFit", "Fit"};
+constexpr Caption kToolZoomActual{"tool Zoom100", "100 %"};
+constexpr Caption kAll[] = {kImageMenu,       kAlphaMenu,   kZoomIn,        kZoomOut,
+                            kZoomFit,         kZoomActual,  kCopy,          kDetails,
+                            kFullScreen,      kNextFile,    kPreviousFile,  kTrawlFolder,
+                            kOpenRecent,      kToolBar,     kFit,           kToolActualSize,
+                            kToolTransparent, kToolZoomFit, kToolZoomActual};
+// Fixed captions, as the items the language file never named.
 constexpr const char* kMergeAlpha = "Merge Alpha Image";
 constexpr const char* kNormalMap = "Make Normal Map";
-constexpr const char* kTrawlFolder = "Trawl Folder...";
 constexpr const char* kSave = "Save";
-constexpr const char* kOpenRecent = "Open Recent";
-constexpr const char* kToolBar = "Toolbar";
-constexpr const char* kFit = "Fit";
-// Shorter captions for the toolbar's buttons.
-constexpr const char* kToolActualSize = "Actual Size";
-constexpr const char* kToolTransparent = "Transparent";
-constexpr const char* kToolZoomFit = "Fit";
-constexpr const char* kToolZoomActual = "100 %";
 }  // namespace caption
 
 // The zoom steps, as image viewers offer them.
@@ -187,13 +202,56 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
     toleranceDialog = new ToleranceDialog(this);
 
     app_.Start(programDir, programPath);
+    savedSettings_ = app_.settings();
     updateOptionChecks();
-    // The client area at its own size; the bars around it add theirs (the
-    // first showing corrects for what they finally take).
-    resize(kDefaultClientSize +
-           QSize(0, menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
-                        statusBar()->sizeHint().height()));
+    // The client area at its stored size (at least its own); the bars around
+    // it add theirs (the first showing corrects for what they finally take).
+    resize(clientSize() + QSize(0, menuBar()->sizeHint().height() + toolBar->sizeHint().height() +
+                                       statusBar()->sizeHint().height()));
     placeAt(app_.settings().WindowLeft, app_.settings().WindowTop);
+    if (app_.settings().WindowMaximised) setWindowState(windowState() | Qt::WindowMaximized);
+
+    // Changed settings are written within a second, so that a crash or a
+    // log-out loses nothing the user set.
+    settingsTimer_ = new QTimer(this);
+    connect(settingsTimer_, &QTimer::timeout, this, &MainWindow::saveChangedSettings);
+}
+
+QSize MainWindow::clientSize() const {
+    return QSize(app_.settings().WindowWidth, app_.settings().WindowHeight)
+        .expandedTo(kDefaultClientSize);
+}
+
+void MainWindow::noteGeometry() {
+    if (!placed_ || closed_) return;
+    app::Settings& settings = app_.settings();
+    settings.WindowMaximised = isMaximized();
+    if (isFullScreen()) return;
+    // An enlarged window: where and how large it returns to.
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    if (normal.isEmpty()) return;
+    settings.WindowLeft = normal.left();
+    settings.WindowTop = normal.top();
+    const QSize client = normal.size() - (size() - centralWidget()->size());
+    settings.WindowWidth = std::max(client.width(), kDefaultClientSize.width());
+    settings.WindowHeight = std::max(client.height(), kDefaultClientSize.height());
+}
+
+void MainWindow::saveChangedSettings() {
+    if (closed_ || app_.settings() == savedSettings_) return;
+    savedSettings_ = app_.settings();
+    app_.SaveSettings();
+}
+
+void MainWindow::endNow(int status) {
+    if (!closed_) {
+        noteGeometry();
+        closed_ = true;
+        settingsTimer_->stop();
+        host_.stopTimers();
+        app_.Close();
+    }
+    QCoreApplication::exit(status);
 }
 
 void MainWindow::createWidgets() {
@@ -351,7 +409,6 @@ void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitm
     if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
         shownFile_ = app_.settings().CurrentFile;
         zoom_ = 0;
-        compression_.clear();
     }
     view->setPicture(ReducedImage(bitmap, screen()->availableGeometry().size()));
     fitPictures();
@@ -453,26 +510,42 @@ void MainWindow::createActions() {
     QAction* normalMap = shared("normalMapAction", caption::kNormalMap, nullptr,
                                 [this] { app_.editing().MakeNormalMap(); });
     QAction* zoomIn = shared(
-        "zoomInAction", caption::kZoomIn, nullptr, [this] { zoomBy(1); },
+        "zoomInAction", caption::kZoomIn.english, caption::kZoomIn.key, [this] { zoomBy(1); },
         QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence("Ctrl+="));
     QAction* zoomOut = shared(
-        "zoomOutAction", caption::kZoomOut, nullptr, [this] { zoomBy(-1); },
+        "zoomOutAction", caption::kZoomOut.english, caption::kZoomOut.key, [this] { zoomBy(-1); },
         QKeySequence::keyBindings(QKeySequence::ZoomOut));
-    QAction* zoomFit = shared("zoomFitAction", caption::kZoomFit, nullptr, [this] { setZoom(0); },
-                              {QKeySequence("Ctrl+0")});
-    QAction* zoomActual = shared("zoomActualAction", caption::kZoomActual, nullptr,
-                                 [this] { setZoom(1); }, {QKeySequence("Ctrl+1")});
-    QAction* copy = shared("copyAction", caption::kCopy, nullptr, &MainWindow::copyPicture,
-                           standard(QKeySequence::Copy, QKeySequence("Ctrl+C")));
+    QAction* zoomFit = shared("zoomFitAction", caption::kZoomFit.english, caption::kZoomFit.key,
+                              [this] { setZoom(0); }, {QKeySequence("Ctrl+0")});
+    QAction* zoomActual =
+        shared("zoomActualAction", caption::kZoomActual.english, caption::kZoomActual.key,
+               [this] { setZoom(1); }, {QKeySequence("Ctrl+1")});
+    QAction* copy =
+        shared("copyAction", caption::kCopy.english, caption::kCopy.key, &MainWindow::copyPicture,
+               standard(QKeySequence::Copy, QKeySequence("Ctrl+C")));
     // A text box with focus (the log) keeps Ctrl+C for its own selection.
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    QAction* details = shared("detailsAction", caption::kDetails, nullptr, &MainWindow::showDetails,
-                              {QKeySequence("Alt+Return")});
+    QAction* details = shared("detailsAction", caption::kDetails.english, caption::kDetails.key,
+                              &MainWindow::showDetails, {QKeySequence("Alt+Return")});
     fullScreenAction = shared(
-        "fullScreenAction", caption::kFullScreen, nullptr,
+        "fullScreenAction", caption::kFullScreen.english, caption::kFullScreen.key,
         [this] { isFullScreen() ? showNormal() : showFullScreen(); },
         QKeySequence::keyBindings(QKeySequence::FullScreen) << QKeySequence(Qt::Key_F11));
     fullScreenAction->setCheckable(true);
+    // As in the desktop's viewers; Space and Backspace only where the picture
+    // has the keys, so the buttons and the log keep theirs.
+    QAction* nextFile = shared("nextFileAction", caption::kNextFile.english, caption::kNextFile.key,
+                               [this] { openNeighbour(1); }, {QKeySequence(Qt::Key_PageDown)});
+    QAction* previousFile =
+        shared("previousFileAction", caption::kPreviousFile.english, caption::kPreviousFile.key,
+               [this] { openNeighbour(-1); }, {QKeySequence(Qt::Key_PageUp)});
+    for (PictureView* view : {colourPicture, alphaPicture}) {
+        for (auto [key, step] : {std::pair(Qt::Key_Space, 1), std::pair(Qt::Key_Backspace, -1)}) {
+            auto* shortcut =
+                new QShortcut(QKeySequence(key), view, nullptr, nullptr, Qt::WidgetShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, step] { openNeighbour(step); });
+        }
+    }
 
     fileMenu = keyedMenu(menuBar()->addMenu("&File"), "fileMenu", "menu File");
     QAction* open =
@@ -481,8 +554,8 @@ void MainWindow::createActions() {
     // Hidden until a file gives it a caption.
     reopenAction = item(fileMenu, "reopenAction", "", nullptr, &MainWindow::reopenCurrent);
     reopenAction->setVisible(false);
-    recentFilesMenu =
-        keyedMenu(fileMenu->addMenu(caption::kOpenRecent), "recentFilesMenu", nullptr);
+    recentFilesMenu = keyedMenu(fileMenu->addMenu(caption::kOpenRecent.english), "recentFilesMenu",
+                                caption::kOpenRecent.key);
     connect(fileMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentFiles);
     QAction* save =
         item(fileMenu, "saveAction", caption::kSave, nullptr, [this] { app_.view().Save(); });
@@ -494,7 +567,7 @@ void MainWindow::createActions() {
     fileMenu->addAction(mergeAlpha);
     fileMenu->addAction(normalMap);
     fileMenu->addSeparator();
-    item(fileMenu, "trawlFolderAction", caption::kTrawlFolder, nullptr,
+    item(fileMenu, "trawlFolderAction", caption::kTrawlFolder.english, caption::kTrawlFolder.key,
          [this] { app_.trawl().ChooseFolderAndTrawl(); });
     item(fileMenu, "viewLogAction", "View Trawl Log", "menu ViewLog",
          [this] { app_.log().View(); });
@@ -536,15 +609,18 @@ void MainWindow::createActions() {
     QAction* remove = item(alphaMenu, "removeAlphaAction", "Remove Alpha Channel", "popup2 Remove",
                            [this] { app_.editing().RemoveAlpha(); });
 
-    imageMenu = keyedMenu(menuBar()->addMenu(caption::kImageMenu), "imageMenu", nullptr);
+    imageMenu = keyedMenu(menuBar()->addMenu(caption::kImageMenu.english), "imageMenu",
+                          caption::kImageMenu.key);
     imageMenu->addActions({colourActualSize, transparentViewAction, background});
     imageMenu->addSeparator();
     imageMenu->addActions({zoomIn, zoomOut, zoomFit, zoomActual, fullScreenAction});
     imageMenu->addSeparator();
+    imageMenu->addActions({nextFile, previousFile});
+    imageMenu->addSeparator();
     imageMenu->addActions({copy, details, editColour, nonUniformColourAction});
 
-    alphaChannelMenu =
-        keyedMenu(menuBar()->addMenu(caption::kAlphaMenu), "alphaChannelMenu", nullptr);
+    alphaChannelMenu = keyedMenu(menuBar()->addMenu(caption::kAlphaMenu.english),
+                                 "alphaChannelMenu", caption::kAlphaMenu.key);
     alphaChannelMenu->addActions({mask, mergeAlpha, invert, remove});
     alphaChannelMenu->addSeparator();
     alphaChannelMenu->addActions({grey, normalMap});
@@ -578,12 +654,15 @@ void MainWindow::createActions() {
     item(helpMenu, "aboutAction", "About", "menu About", &MainWindow::about);
 
     // The common commands, with the desktop theme's icons where it has them.
-    toolBar = Named(addToolBar(caption::kToolBar), "toolBar");
+    toolBar = Named(addToolBar(caption::kToolBar.english), "toolBar");
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto icon = [this](QAction* action, const char* theme, QStyle::StandardPixmap fallback,
-                       const char* shortCaption = nullptr) {
-        if (shortCaption) action->setIconText(shortCaption);
+                       const caption::Caption* shortCaption = nullptr) {
+        if (shortCaption) {
+            action->setIconText(shortCaption->english);
+            iconCaptions_.emplace_back(action, shortCaption->key);
+        }
         action->setIcon(QIcon::fromTheme(
             theme, fallback == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(fallback)));
         toolBar->addAction(action);
@@ -591,13 +670,13 @@ void MainWindow::createActions() {
     icon(open, "document-open", QStyle::SP_DialogOpenButton);
     icon(save, "document-save", QStyle::SP_DialogSaveButton);
     toolBar->addSeparator();
-    icon(colourActualSize, "window-new", QStyle::SP_CustomBase, caption::kToolActualSize);
-    icon(transparentViewAction, "", QStyle::SP_CustomBase, caption::kToolTransparent);
+    icon(colourActualSize, "window-new", QStyle::SP_CustomBase, &caption::kToolActualSize);
+    icon(transparentViewAction, "", QStyle::SP_CustomBase, &caption::kToolTransparent);
     toolBar->addSeparator();
     icon(zoomOut, "zoom-out", QStyle::SP_CustomBase);
     icon(zoomIn, "zoom-in", QStyle::SP_CustomBase);
-    icon(zoomFit, "zoom-fit-best", QStyle::SP_CustomBase, caption::kToolZoomFit);
-    icon(zoomActual, "zoom-original", QStyle::SP_CustomBase, caption::kToolZoomActual);
+    icon(zoomFit, "zoom-fit-best", QStyle::SP_CustomBase, &caption::kToolZoomFit);
+    icon(zoomActual, "zoom-original", QStyle::SP_CustomBase, &caption::kToolZoomActual);
 
     // Size, format and zoom of the open picture.
     statusSize = Named(new QLabel(this), "statusSize");
@@ -627,11 +706,22 @@ void MainWindow::updateOptionChecks() {
     for (const auto& [action, flag] : optionActions_) action->setChecked(app_.settings().*flag);
 }
 
+QString MainWindow::translated(const char* key) const {
+    const std::string text = app_.T(key);
+    if (text == app::kNotTranslated) {
+        for (const caption::Caption& known : caption::kAll)
+            if (std::string_view(known.key) == key) return known.english;
+    }
+    return Q(text);
+}
+
 void MainWindow::retranslate() {
-    auto T = [this](const char* key) { return Q(app_.T(key)); };
+    auto T = [this](const char* key) { return translated(key); };
     for (const auto& [menu, key] : menuCaptions_) menu->setTitle(T(key));
     for (const auto& [action, key] : actionCaptions_) action->setText(T(key));
     assignMnemonics();
+    for (const auto& [action, key] : iconCaptions_) action->setIconText(T(key));
+    toolBar->setWindowTitle(T(caption::kToolBar.key));
     helpAction->setText(helpMenu->title());
     // Activation follows every dialog and every return from another program:
     // the lines describing a loaded image stay.
@@ -676,15 +766,19 @@ void MainWindow::updateStatus() {
     // The container or the file's own type, the compression, the pixel depth.
     QString format = Q(store.TextureContainer);
     if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
-    // The store tells the variant only until the first drawing is done.
-    if (const QString now = CompressionName(store); !now.isEmpty()) compression_ = now;
-    const QString& compression = compression_;
+    const QString compression = CompressionName(app_.view().FileCompression());
     if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
     format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.BytesPerPixel() * 8);
     statusFormat->setText(format);
     const double zoom = zoom_ > 0 ? zoom_ : fittedZoom();
     const QString percent = QString("%1 %").arg(std::lround(zoom * 100));
-    statusZoom->setText(zoom_ > 0 ? percent : QString("%1 (%2)").arg(caption::kFit, percent));
+    statusZoom->setText(zoom_ > 0 ? percent
+                                  : QString("%1 (%2)").arg(translated(caption::kFit.key), percent));
+}
+
+void MainWindow::openNeighbour(int step) {
+    busyUntilIdle();
+    app_.view().OpenNeighbour(step);
 }
 
 void MainWindow::copyPicture() {
@@ -698,9 +792,10 @@ void MainWindow::showDetails() {
     if (!store.Usable()) return;
     QDialog dialog(this);
     dialog.setObjectName("detailsDialog");
-    dialog.setWindowTitle(QString(caption::kDetails).remove("...").remove('&'));
+    dialog.setWindowTitle(findChild<QAction*>("detailsAction")->text().remove("...").remove('&'));
     auto* text =
-        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile, compression_)),
+        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile,
+                                              CompressionName(app_.view().FileCompression()))),
               "detailsText");
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -717,9 +812,16 @@ void MainWindow::showDetails() {
 // ---- Window events
 
 void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && fullScreenAction)
+    if (event->type() == QEvent::WindowStateChange && fullScreenAction) {
         fullScreenAction->setChecked(isFullScreen());
+        noteGeometry();
+    }
     QMainWindow::changeEvent(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    noteGeometry();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -731,6 +833,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         layOutWidgets();
         elideFileName();
+        noteGeometry();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -739,8 +842,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    if (!isMaximized() && !isFullScreen())
-        resize(size() + kDefaultClientSize - centralWidget()->size());
+    if (!isMaximized() && !isFullScreen()) resize(size() + clientSize() - centralWidget()->size());
+    placed_ = true;
+    settingsTimer_->start(1000);
     retranslate();
     // Run the command line once the window is on screen: its jobs block for a
     // moment and fill the panes.
@@ -760,13 +864,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    closed_ = true;
-    host_.stopTimers();
     // Where the client area is, as the next start places it (an enlarged
     // window: where it returns to).
-    const QPoint corner = normalGeometry().topLeft();
-    app_.settings().WindowLeft = corner.x();
-    app_.settings().WindowTop = corner.y();
+    noteGeometry();
+    closed_ = true;
+    settingsTimer_->stop();
+    host_.stopTimers();
     app_.Close();
     event->accept();
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "ui/window_host.h"
+#include "ui/windows/window_host.h"
 
 class QAction;
 class QFrame;
@@ -22,6 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 class QToolBar;
 
 namespace ui {
@@ -52,11 +53,15 @@ public:
     WindowHost& host() { return host_; }
     // The arguments after the program name, run at the first showing.
     void setCommandLine(std::vector<std::string> args) { commandLine_ = std::move(args); }
+    // The desktop asks the program to end (a log-out): no question, the
+    // settings are written and the event loop ends with `status`.
+    void endNow(int status);
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -85,6 +90,9 @@ private:
     // Puts the language file's captions on every keyed item (each activation).
     // The file name and size lines keep describing a loaded image.
     void retranslate();
+    // The language file's text for `key`; for an item newer than the file's
+    // keys, its English caption when the file lacks it.
+    QString translated(const char* key) const;
     void updateOptionChecks();
     void fillRecentFiles();
     // Places every widget for the client area's size: the panes share what
@@ -106,12 +114,20 @@ private:
     void zoomBy(int steps);
     double fittedZoom() const;
     void copyPicture();
+    // Next (1) or previous (-1) file of the current one's folder.
+    void openNeighbour(int step);
     void showDetails();
     void updateStatus();
     void setFileNameText(const QString& text);
     void elideFileName();
     // Gives every item of the window's menus a mnemonic not yet taken in its menu.
     void assignMnemonics();
+    // The window's place, client size and maximised state into the settings.
+    void noteGeometry();
+    // The client area's size as stored, at least its default.
+    QSize clientSize() const;
+    // Writes the settings when they differ from those last written.
+    void saveChangedSettings();
 
     WindowHost host_;
     app::Application app_;
@@ -120,10 +136,12 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool busy_ = false;
+    bool placed_ = false;  // the first showing has sized the window
+    app::Settings savedSettings_;
+    QTimer* settingsTimer_ = nullptr;
     QSize colourSize_, alphaSize_;  // the full pictures' sizes (the panes hold reductions)
     double zoom_ = 0;
     std::string shownFile_;  // the file the pictures show
-    QString compression_;    // its DXT variant, "" for none
     QString fileNameText_;   // the file name line unelided
     QPoint dragStart_;       // where a drag that pans the picture began
     QPoint dragScroll_;
@@ -165,6 +183,7 @@ private:
     // The items whose captions the language file gives, with their keys.
     std::vector<std::pair<QAction*, const char*>> actionCaptions_;
     std::vector<std::pair<QMenu*, const char*>> menuCaptions_;
+    std::vector<std::pair<QAction*, const char*>> iconCaptions_;  // the toolbar's short ones
 
     AboutBox* aboutBox = nullptr;
     ActualSizeWindow* actualSizeWindow = nullptr;

@@ -33,8 +33,8 @@ QImage StoreImage(const core::ImageStore& store);
 QString ImageDetails(const core::ImageStore& store, const std::string& file,
                      const QString& compression);
 
-// "DXT5" for a compressed image, else "".
-QString CompressionName(const core::ImageStore& store);
+// "DXT5" for a compression (core::Compression) that is one, else "".
+QString CompressionName(int32_t compression);
 
 // "Description|*.a;*.b|Description|*.c" into Qt's "Description (*.a *.b)" list.
 QStringList ToQtFilters(const std::string& filter);

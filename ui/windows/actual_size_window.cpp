@@ -1,4 +1,4 @@
-#include "ui/actual_size_window.h"
+#include "ui/windows/actual_size_window.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -16,7 +16,7 @@
 #include <cmath>
 
 #include "app/view/image_view.h"
-#include "ui/picture_convert.h"
+#include "ui/picture/picture_convert.h"
 
 namespace ui {
 

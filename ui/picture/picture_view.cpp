@@ -1,4 +1,4 @@
-#include "ui/picture_view.h"
+#include "ui/picture/picture_view.h"
 
 #include <QAbstractScrollArea>
 #include <QContextMenuEvent>

@@ -11,6 +11,7 @@
 
 #include "app/host.h"
 
+class QString;
 class QUrl;
 
 namespace ui {
@@ -23,7 +24,8 @@ public:
     explicit WindowHost(MainWindow& window);
     ~WindowHost() override;
 
-    // Opens a document with the desktop's viewer; false when none could.
+    // Opens a document with the desktop's viewer; false when none could. A
+    // viewer found to be missing only later reports so itself.
     std::function<bool(const QUrl&)> openUrl;
     void stopTimers();
 
@@ -64,6 +66,9 @@ public:
 
 private:
     void showBox(int icon, const std::string& text);
+    // Where a file dialog opens: the folder asked for where it exists, else
+    // where the last file was, else the home folder (not the working folder).
+    QString startFolder(const std::string& wanted) const;
 
     MainWindow& window_;
     std::vector<std::string> messageLines_;
