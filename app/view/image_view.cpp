@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/convert/conversion.h"
+#include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -48,7 +49,36 @@ std::string AlphaKindText(const Context& ctx, int32_t alphaKind) {
     return std::string();
 }
 
+// "(*.a, *.b)|*.a;*.b", the dialogs' way of naming a list of extensions.
+std::string Patterns(const std::vector<std::string_view>& extensions) {
+    std::string shown, patterns;
+    for (std::string_view ext : extensions) {
+        shown += (shown.empty() ? "*" : ", *") + std::string(ext);
+        patterns += (patterns.empty() ? "*" : ";*") + std::string(ext);
+    }
+    return "(" + shown + ")|" + patterns;
+}
+
 }  // namespace
+
+std::string OpenFilter() {
+    return "Trainz Images  " + Patterns(core::ExtensionsWith(core::kOpened)) +
+           "|Image Editors   (*.exe)|*.exe";
+}
+
+std::string SaveFilter() {
+    std::vector<std::string_view> opened;
+    std::string others;
+    for (const core::FormatRow& row : core::Formats()) {
+        if (row.write == nullptr) continue;
+        if (row.Has(core::kOpened)) {
+            opened.push_back(row.extension);
+        } else {
+            others += "|" + std::string(row.description) + " " + Patterns({row.extension});
+        }
+    }
+    return "Image files " + Patterns(opened) + others;
+}
 
 FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
     FittedSize fitted{boxWidth, boxHeight};
@@ -287,8 +317,9 @@ void ImageView::Save() {
     const std::string base = current.substr(0, current.size() - ext.size()) + SaveSuffix();
     // A texture becomes a TGA; any other image is written in its own format,
     // its extension kept exactly as the user wrote it.
-    const std::string newName =
-        core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    const std::string newName = core::WriterFor(current) == nullptr
+                                    ? base + std::string(core::ConversionExtension())
+                                    : base + std::string(ext);
     // The user's own save: on the disk before it replaces the old file.
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, newName)) {
@@ -308,14 +339,8 @@ void ImageView::SaveAs() {
     }
     const std::string& current = ctx_.settings.CurrentFile;
     const std::string proposed =
-        core::EndsWithNoCase(current, ".texture") ? TgaNameBeside(current, false) : current;
-    // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
-    // and other tools.
-    const auto chosen = ctx_.host.PickSaveFile(
-        "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
-        "DDS for engines and tools (*.dds)|*.dds|"
-        "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
-        proposed);
+        core::WriterFor(current) == nullptr ? TgaNameBeside(current, false) : current;
+    const auto chosen = ctx_.host.PickSaveFile(SaveFilter(), proposed);
     if (!chosen) return;
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, *chosen)) {

@@ -25,10 +25,13 @@ struct FittedSize {
 };
 FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
 
-// The file dialogs' filter for pictures (and, second, the editor programs).
-inline constexpr const char* kImageAndEditorFilter =
-    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
-    "Image Editors   (*.exe)|*.exe";
+// The file dialogs' filter for every type the program opens, from the format
+// table (and, second, the editor programs).
+std::string OpenFilter();
+inline const std::string kImageAndEditorFilter = OpenFilter();
+// The Save As dialog's filter: first the types the program also opens, then
+// each type it only writes, for other tools.
+std::string SaveFilter();
 
 // The edits that name the file Save writes ("_grey", "_normal").
 enum class Change { Pixels, GreyScale, NormalMap };
