@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,8 +60,7 @@ constexpr uint64_t kDeflateRatio = 1032;
 
 struct Decoded {
     ByteBuffer pixels;  // the caller's, so that a jump back leaks nothing
-    png_bytep* rows = nullptr;
-    ByteBuffer rowPointers;
+    std::vector<png_bytep> rows;
     uint32_t width = 0;
     uint32_t height = 0;
     int channels = 0;
@@ -112,7 +113,6 @@ bool DecodePng(std::FILE* input, uint64_t fileSize, Decoded& out, ReadProblem& p
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
-    if (!alpha) png_set_strip_alpha(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     out.channels = png_get_channels(png, info);
@@ -124,21 +124,30 @@ bool DecodePng(std::FILE* input, uint64_t fileSize, Decoded& out, ReadProblem& p
     const size_t rowBytes = static_cast<size_t>(width) * out.channels;
     try {
         out.pixels.resize(rowBytes * height);
-        out.rowPointers.resize(sizeof(png_bytep) * height);
+        out.rows.resize(height);
     } catch (const std::bad_alloc&) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     // The file's top row goes last in the store, which keeps rows bottom-up.
-    out.rows = reinterpret_cast<png_bytep*>(out.rowPointers.data());
     for (png_uint_32 y = 0; y < height; ++y)
         out.rows[y] = out.pixels.data() + (height - 1 - y) * rowBytes;
-    png_read_image(png, out.rows);
+    png_read_image(png, out.rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     out.width = width;
     out.height = height;
     return true;
+}
+
+// Why a file that opened was not read.
+std::string Refusal(const Decoded& decoded, const ReadProblem& problem) {
+    if (decoded.tooLarge) return "it is larger than 8192 x 8192 or has no pixels";
+    if (decoded.tooShort) return "the file is too short for the picture it claims";
+    // libpng's words for a file that ends inside a chunk.
+    if (std::string_view(problem.text) == "Read Error") return "the file ends inside a chunk";
+    if (problem.text[0] != '\0') return problem.text;
+    return "it is not a PNG file libpng can read";
 }
 
 // Output of the writer: a failed write ends the encoding at once.
@@ -199,11 +208,7 @@ bool LoadPNG(ImageStore& store, const std::string& path) {
     if (!ok) {
         ResetImage(store);
         const std::string detail =
-            input == nullptr          ? "it cannot be opened"
-            : decoded.tooLarge        ? "it is larger than 8192 x 8192 or has no pixels"
-            : decoded.tooShort        ? "the file is too short for the picture it claims"
-            : problem.text[0] != '\0' ? std::string(problem.text)
-                                      : "it is not a PNG file libpng can read";
+            input == nullptr ? "it cannot be opened" : Refusal(decoded, problem);
         SetLoadError(store, Error::PngUndecodable, path, detail);
         return false;
     }
