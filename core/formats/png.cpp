@@ -133,7 +133,8 @@ bool DecodePng(std::FILE* input, uint64_t fileSize, Decoded& out, ReadProblem& p
     for (png_uint_32 y = 0; y < height; ++y)
         out.rows[y] = out.pixels.data() + (height - 1 - y) * rowBytes;
     png_read_image(png, out.rows.data());
-    png_read_end(png, nullptr);
+    // What follows the pixels (text, times, the end chunk) is not read: a file
+    // cut short after its picture data still shows the whole picture.
     png_destroy_read_struct(&png, &info, nullptr);
     out.width = width;
     out.height = height;
@@ -179,7 +180,7 @@ bool EncodePng(const ImageStore& store, ImageSink& sink) {
     }
     png_set_write_fn(png, &sink, WriteToSink, NoFlush);
     // Fast rather than small: the cheapest filter that still helps photographs
-    // and a low deflate level; an 8192 x 8192 picture takes about a second.
+    // and a low deflate level.
     png_set_compression_level(png, 2);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, width, height, 8, bpp == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
@@ -201,14 +202,14 @@ bool LoadPNG(ImageStore& store, const std::string& path) {
     const int fd = OpenRegularForReading(path);
     std::FILE* input = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     if (input == nullptr && fd >= 0) ::close(fd);
+    const bool opened = input != nullptr;
     struct stat fileInfo {};
-    const bool ok = input != nullptr && ::fstat(::fileno(input), &fileInfo) == 0 &&
+    const bool ok = opened && ::fstat(::fileno(input), &fileInfo) == 0 &&
                     DecodePng(input, static_cast<uint64_t>(fileInfo.st_size), decoded, problem);
-    if (input != nullptr) std::fclose(input);
+    if (opened) std::fclose(input);
     if (!ok) {
         ResetImage(store);
-        const std::string detail =
-            input == nullptr ? "it cannot be opened" : Refusal(decoded, problem);
+        const std::string detail = opened ? Refusal(decoded, problem) : "it cannot be opened";
         SetLoadError(store, Error::PngUndecodable, path, detail);
         return false;
     }
