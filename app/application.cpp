@@ -13,8 +13,8 @@ namespace {
 
 // The options a command-line job sets for its own run.
 constexpr bool Settings::*kJobOptions[] = {&Settings::CloseOnDone, &Settings::DoBMPs,
-                                           &Settings::DoJPGs, &Settings::DoTextures,
-                                           &Settings::FixUniformColour};
+                                           &Settings::DoJPGs,      &Settings::DoPNGs,
+                                           &Settings::DoTextures,  &Settings::FixUniformColour};
 
 // The application's own parts behind the command line's job interface.
 class OwnJobs : public CommandLineJobs {

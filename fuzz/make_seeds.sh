@@ -5,7 +5,7 @@
 #
 #   fuzz/make_seeds.sh OUT_DIR [CORPUS_DIR]
 #
-# OUT_DIR gets one folder per target: tga bmp jpeg texture language settings.
+# OUT_DIR gets one folder per target: tga bmp jpeg png texture language settings.
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
@@ -16,7 +16,7 @@ out=$1
 repo=$(cd "$(dirname "$0")/.." && pwd)
 corpus=${2:-$repo/tests/corpus}
 
-mkdir -p "$out"/{tga,bmp,jpeg,texture,language,settings}
+mkdir -p "$out"/{tga,bmp,jpeg,png,texture,language,settings}
 
 # Copies every file under $1 whose name ends in one of the given extensions
 # (any letter case) into folder $2, named after its path so that equal names
@@ -40,6 +40,10 @@ if [[ -d $corpus ]]; then
     collect "$corpus/tga" "$out/tga" .tga
     collect "$corpus/bmp" "$out/bmp" .bmp
     collect "$corpus/jpeg" "$out/jpeg" .jpg .jpeg
+    # The PngSuite files and libpng's own crash files; not the references,
+    # which repeat the suite's pictures.
+    collect "$corpus/png/suite" "$out/png" .png
+    collect "$corpus/png/crashers" "$out/png" .png
     collect "$corpus/texture" "$out/texture" .texture
     # Description files are line-based text like the language and settings files.
     collect "$corpus/texture" "$out/language" .txt
@@ -50,12 +54,13 @@ else
 fi
 
 # Inputs that once broke a reader or parser are the best seeds of all.
-for target in tga bmp jpeg texture language settings; do
+for target in tga bmp jpeg png texture language settings; do
     collect "$repo/tests/fuzz_regressions/$target" "$out/$target" ""
 done
 collect "$repo/samples" "$out/tga" .tga
 collect "$repo/samples" "$out/bmp" .bmp
 collect "$repo/samples" "$out/jpeg" .jpg .jpeg
+collect "$repo/samples" "$out/png" .png
 collect "$repo/samples" "$out/texture" .texture
 collect "$repo/data" "$out/language" .txt
 collect "$repo/data" "$out/settings" .ini
@@ -181,6 +186,6 @@ write("settings", "gen_settings.ini",
 PY
 
 chmod -R u+w "$out"
-for target in tga bmp jpeg texture language settings; do
+for target in tga bmp jpeg png texture language settings; do
     echo "seeds: $target $(find "$out/$target" -type f | wc -l)"
 done

@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
     g++ cmake ninja-build pkg-config dpkg-dev
     qt6-base-dev libgl-dev
-    libjpeg-dev libjpeg-turbo-progs libastcenc-dev libstb-dev
+    libjpeg-dev libjpeg-turbo-progs libpng-dev libastcenc-dev libstb-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     python3 xvfb xauth fonts-dejavu-core

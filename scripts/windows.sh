@@ -3,7 +3,8 @@
 # program under Wine. On Debian 12, as root, from nothing:
 #   - installs the cross compiler, Wine and NSIS;
 #   - cross-builds, statically, the libraries from Debian's own source
-#     packages: libjpeg-turbo, the ASTC codec, GoogleTest (stb is header-only),
+#     packages: libjpeg-turbo, zlib and libpng, the ASTC codec, GoogleTest
+#     (stb is header-only),
 #     and Qt for the desktop program (scripts/windows-qt.sh). They are kept in
 #     the machine's cache, /var/cache/skeinpress/windows-deps (see
 #     scripts/windows-common.sh), so every later run and every clone skips them;
@@ -62,6 +63,36 @@ if ! is_cached libjpeg-turbo 2; then
     mkdir -p "$prefix/share/licenses/libjpeg-turbo"
     cp "$src/LICENSE.md" "$src/README.ijg" "$prefix/share/licenses/libjpeg-turbo/"
     mark_cached libjpeg-turbo 2
+fi
+
+# zlib, static, through its own MinGW makefile (its CMake build always makes
+# the DLL as well, which FindZLIB would then pick).
+if ! is_cached zlib 1; then
+    say "cross-building zlib"
+    src=$(fetch_source zlib) || { echo "apt-get source zlib failed" >&2; exit 1; }
+    mkdir -p "$deps/build"
+    make -C "$src" -f win32/Makefile.gcc PREFIX="$triplet-" CC="$triplet-gcc-posix" \
+        AR="$triplet-gcc-ar-posix" -j "$jobs" libz.a >"$deps/build/zlib.log" 2>&1 ||
+        { echo "windows: zlib failed to build (see $deps/build/zlib.log)" >&2; exit 1; }
+    mkdir -p "$prefix/include" "$prefix/lib" "$prefix/share/licenses/zlib"
+    cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+    cp "$src/libz.a" "$prefix/lib/"
+    sed -n '/Copyright notice/,$p' "$src/README" >"$prefix/share/licenses/zlib/LICENSE"
+    mark_cached zlib 1
+fi
+
+# libpng, static, against that zlib.
+if ! is_cached libpng 1; then
+    say "cross-building libpng"
+    src=$(fetch_source libpng1.6) || { echo "apt-get source libpng1.6 failed" >&2; exit 1; }
+    cmake -S "$src" -B "$deps/build/libpng" "${cross_cmake[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+        -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_BUILD_ZLIB=OFF \
+        -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" >/dev/null
+    cmake --build "$deps/build/libpng" -j "$jobs" >/dev/null
+    cmake --install "$deps/build/libpng" >/dev/null
+    mkdir -p "$prefix/share/licenses/libpng"
+    cp "$src/LICENSE" "$prefix/share/licenses/libpng/"
+    mark_cached libpng 1
 fi
 
 # GoogleTest from the source Debian installs under /usr/src/googletest.

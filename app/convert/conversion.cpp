@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
 #include "core/image/alpha_channel.h"
 #include "core/io/file_io.h"
@@ -16,22 +17,13 @@ namespace app {
 
 namespace {
 
-std::string LowerExtension(std::string_view name) {
-    return core::ToLowerAscii(core::ExtensionOf(name));
-}
-
-// The option that has the trawl convert files of a type; none for the types
-// it does not convert.
-const bool* ConversionOption(const Settings& settings, const std::string& lowerExt) {
-    if (lowerExt == ".texture") return &settings.DoTextures;
-    if (lowerExt == ".jpg") return &settings.DoJPGs;
-    if (lowerExt == ".bmp") return &settings.DoBMPs;
-    return nullptr;
-}
-
-// The types whose images of one uniform colour the trawl repairs in place.
-bool RepairableType(const std::string& lowerExt) {
-    return lowerExt == ".tga" || lowerExt == ".bmp" || lowerExt == ".jpg";
+// The option that has the trawl convert files of `name`'s type; none for the
+// types it does not convert.
+const bool* ConversionOption(const Settings& settings, std::string_view name) {
+    const core::FormatRow* row = core::OpenedFormatOf(name);
+    if (row == nullptr || !row->Has(core::kTrawled)) return nullptr;
+    const bool Settings::*flag = TrawlOptionOf(row->name);
+    return flag ? &(settings.*flag) : nullptr;
 }
 
 // With overwriting off, no file the save would write may be replaced (a cube
@@ -39,7 +31,8 @@ bool RepairableType(const std::string& lowerExt) {
 std::string KeepingExistingFiles(const core::ImageStore& store, const std::string& tgaName) {
     const auto paths = core::SavedImagePaths(store, tgaName);
     if (std::none_of(paths.begin(), paths.end(), core::IsFile)) return tgaName;
-    return tgaName.substr(0, tgaName.size() - 4) + "1.tga";
+    const std::string_view ext = core::ExtensionOf(tgaName);
+    return tgaName.substr(0, tgaName.size() - ext.size()) + "1" + std::string(ext);
 }
 
 // Sets a flag for as long as it lives.
@@ -58,18 +51,18 @@ private:
 
 std::string TgaNameBeside(const std::string& source, bool normalMap) {
     const std::string base = source.substr(0, source.size() - core::ExtensionOf(source).size());
-    return base + (normalMap ? "_normal" : "") + ".tga";
+    return base + (normalMap ? "_normal" : "") + std::string(core::ConversionExtension());
 }
 
 bool RepairsTarget(std::string_view target) {
-    const std::string ext = LowerExtension(target);
-    return ext == ".tga" || ext == ".bmp" || ext == ".jpg";
+    // The simulator's own picture types; PNG, DDS and HDR keep what was read.
+    return core::ExtensionHas(target, core::kRepairedInPlace);
 }
 
 bool NeedsImageWork(const Settings& settings, std::string_view name) {
-    const std::string ext = LowerExtension(name);
-    const bool* option = ConversionOption(settings, ext);
-    return (option && *option) || (settings.FixUniformColour && RepairableType(ext));
+    const bool* option = ConversionOption(settings, name);
+    return (option && *option) ||
+           (settings.FixUniformColour && core::ExtensionHas(name, core::kRepairedInPlace));
 }
 
 Conversion::Conversion(Messages& messages, Settings& settings, const Language& language,
@@ -131,7 +124,6 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     Settings& s = settings_;
     core::ImageStore& store = store_;
     const std::string source = request.source;
-    const std::string ext = LowerExtension(source);
     const std::string name(core::FileNamePart(source));
     s.CurrentFile = source;
     if (!Read(source)) NoteRefusal(store.LoadErrorText);
@@ -148,14 +140,14 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     };
 
     if (request.trawlRules) {
-        if ((ext == ".jpg" || ext == ".bmp") &&
+        if (core::ExtensionHas(source, core::kSizeChecked) &&
             core::BadDimensions(store.Image.Width, store.Image.Height)) {
             const std::string line = Line("message InvalidSize", ": " + name);
             messages_.AddMemoLine(line);
             NoteRefusal(line.substr(1));
             return false;
         }
-        if (ext == ".jpg" && core::RemoveAlphaChannel(store)) Redraw();
+        if (core::ExtensionHas(source, core::kOpaque) && core::RemoveAlphaChannel(store)) Redraw();
         repairIfUniform();
     }
 
@@ -196,11 +188,10 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
     Settings& s = settings_;
     s.CurrentFile = core::JoinPath(folder, name);
     const std::string path = s.CurrentFile;
-    const std::string ext = LowerExtension(name);
     bool imageWork = false;
     bool unreadable = false;
 
-    if (const bool* option = ConversionOption(s, ext)) {
+    if (const bool* option = ConversionOption(s, name)) {
         if (*option) {
             messages_.AddMemoLine("");
             messages_.AddMemoLine(
@@ -217,7 +208,7 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
 
     // A file that could not be read a moment ago is not tried again: its
     // refusal is reported once.
-    if (s.FixUniformColour && RepairableType(ext) && !unreadable) {
+    if (s.FixUniformColour && core::ExtensionHas(name, core::kRepairedInPlace) && !unreadable) {
         core::ImageStore& store = store_;
         if (!Read(path)) NoteRefusal(store.LoadErrorText);
         imageWork = true;

@@ -34,8 +34,8 @@ struct ConversionRequest {
     std::string source;
     std::string target;  // empty: TgaNameBeside the source
     ImageEdits edits;
-    // The trawl's rules: a .bmp or .jpg of a size the simulator cannot use is
-    // refused, a JPEG's alpha is dropped, an image of one uniform colour is
+    // The trawl's rules: a .bmp, .jpg or .png of a size the simulator cannot
+    // use is refused, a JPEG's alpha is dropped, an image of one uniform colour is
     // repaired (with FixUniformColour on), and with OverwriteTGAs off no file
     // is replaced (the target gets a "1").
     bool trawlRules = true;
@@ -50,7 +50,8 @@ struct ConversionRequest {
 bool RepairsTarget(std::string_view target);
 
 // The TGA written beside a source: its name without the extension
-// ("wagon.texture" -> "wagon"), "_normal" for a normal map, then ".tga".
+// ("wagon.texture" -> "wagon"), "_normal" for a normal map, then the
+// extension of the format table's conversion row (.tga).
 std::string TgaNameBeside(const std::string& source, bool normalMap);
 
 // Whether the trawl reads or writes an image for an entry of this name with
@@ -85,7 +86,7 @@ public:
     bool Convert(const ConversionRequest& request, std::string* written = nullptr);
     // The trawl's work on one entry: a convertible type whose option is on is
     // converted beside itself, and a .tga, .bmp or .jpg of one uniform colour
-    // is repaired in place. Returns whether an image was read or written.
+    // is repaired in place (a .png never is). Returns whether an image was read or written.
     bool ConvertEntry(const std::string& folder, const std::string& name);
     // Whether ConvertEntry is under way (its failures are memo lines).
     bool ConvertingEntry() const { return convertingEntry_; }

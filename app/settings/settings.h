@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -18,6 +19,7 @@ struct Settings {
     bool CloseOnDone = false;
     bool DoBMPs = false;
     bool DoJPGs = false;
+    bool DoPNGs = false;
     bool DoTextures = true;
     bool OverwriteTGAs = true;
     bool FixUniformColour = true;
@@ -43,5 +45,23 @@ struct Settings {
 constexpr int kRecentFileCount = 8;
 // No stored window size is taken beyond this.
 constexpr int kLargestWindowSide = 16384;
+
+// The option that has a trawl convert the files of a format, by the name of
+// its row in the format table (core/formats/format_table.h); null for one it
+// does not convert.
+inline bool Settings::*TrawlOptionOf(std::string_view formatName) {
+    struct Option {
+        std::string_view format;
+        bool Settings::*flag;
+    };
+    constexpr Option kOptions[] = {{"E2TF texture", &Settings::DoTextures},
+                                   {"Texture", &Settings::DoTextures},
+                                   {"BMP", &Settings::DoBMPs},
+                                   {"JPEG", &Settings::DoJPGs},
+                                   {"PNG", &Settings::DoPNGs}};
+    for (const Option& option : kOptions)
+        if (option.format == formatName) return option.flag;
+    return nullptr;
+}
 
 }  // namespace app

@@ -54,6 +54,7 @@ void EachKey(SettingsT& s, std::string& lastFile, Visit&& visit) {
     visit("Options", "CloseOnDone", s.CloseOnDone, false);
     visit("Options", "DoBMPs", s.DoBMPs, false);
     visit("Options", "DoJPGs", s.DoJPGs, false);
+    visit("Options", "DoPNGs", s.DoPNGs, false);
     visit("Options", "DoTextures", s.DoTextures, true);
     visit("Options", "OverwriteTGAs", s.OverwriteTGAs, true);
     visit("Options", "UniformColour", s.FixUniformColour, true);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/application.h"
+#include "core/formats/format_table.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
 
@@ -41,10 +42,13 @@ private:
     void CloseLater() { app_.host().StartTimer(TimerId::CloseWindow, 500); }
 
     void OneFile(const std::string& file) {
-        const std::string ext = core::ToLowerAscii(core::ExtensionOf(file));
         // Every type the program reads: the desktop entry offers the program
-        // for bitmaps and JPEGs too, and opening one must not show an empty window.
-        if (ext != ".texture" && ext != ".tga" && ext != ".bmp" && ext != ".jpg") return;
+        // for bitmaps, JPEGs and PNGs too. Any other file says why the window
+        // stays empty.
+        if (!core::CanOpen(file)) {
+            app_.host().AddMemoLine("  " + core::ErrorMessage(core::Error::TypeNotSupported, file));
+            return;
+        }
         s_.CurrentFile = file;
         if (core::IsFile(file)) {
             app_.host().StartTimer(TimerId::OpenDelayed, 100);
@@ -56,7 +60,7 @@ private:
 
     void OneSwitch(const std::string& option, const std::string& target) {
         if (option == "-trawl" && core::IsFolder(target)) {
-            if (s_.DoBMPs || s_.DoJPGs || s_.DoTextures) {
+            if (s_.DoBMPs || s_.DoJPGs || s_.DoPNGs || s_.DoTextures) {
                 s_.DefaultDir = target;
                 jobs_.StartTrawl();
             } else {
@@ -92,6 +96,7 @@ private:
         Wait(500);
         s_.DoBMPs = false;
         s_.DoJPGs = false;
+        s_.DoPNGs = false;
         s_.DoTextures = true;
         s_.DefaultDir = folder;
         if (closeOnDone) s_.CloseOnDone = true;

@@ -60,7 +60,7 @@ void EditingCommands::MergeAlphaImage() {
     }
     pick_.End();
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Merge"), kOpenImageFilter, 1, view_.LastFolder());
+        ctx_.host.PickOpenFile(ctx_.T("message Merge"), OpenImageFilter(), 1, view_.LastFolder());
     if (!chosen) return;
     if (core::MergeAlphaImage(store, *chosen)) {
         view_.NoteChange(Change::Pixels);

@@ -130,7 +130,7 @@ void ExternalEditor::CheckAlphaFile() {
 void ExternalEditor::ChooseEditor() {
     if (ctx_.host.Confirm(ctx_.T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Editor"), kImageAndEditorFilter, 2,
+        ctx_.host.PickOpenFile(ctx_.T("message Editor"), ImageAndEditorFilter(), 2,
                                std::string(core::FolderPart(ctx_.settings.EditorPath)));
     if (chosen) ctx_.settings.EditorPath = *chosen;
 }

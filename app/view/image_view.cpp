@@ -52,6 +52,16 @@ std::string AlphaKindText(const Context& ctx, const core::ImageStore& store) {
     return std::string();
 }
 
+// "(*.a, *.b)|*.a;*.b", the dialogs' way of naming a list of extensions.
+std::string Patterns(const std::vector<std::string_view>& extensions) {
+    std::string shown, patterns;
+    for (std::string_view ext : extensions) {
+        shown += (shown.empty() ? "*" : ", *") + std::string(ext);
+        patterns += (patterns.empty() ? "*" : ";*") + std::string(ext);
+    }
+    return "(" + shown + ")|" + patterns;
+}
+
 }  // namespace
 
 bool FullyOpaque(const core::ImageStore& store) {
@@ -64,6 +74,29 @@ bool FullyOpaque(const core::ImageStore& store) {
     for (size_t i = 0; i < pixels; ++i)
         if (store.Image.Data[i * 4 + 3] != 255) return false;
     return true;
+}
+
+std::string ImageAndEditorFilter() {
+    return "Trainz Images  " + Patterns(core::ExtensionsWith(core::kOpened)) +
+           "|Image Editors   (*.exe)|*.exe";
+}
+
+std::string OpenImageFilter() {
+    return "Trainz Images  " + Patterns(core::ExtensionsWith(core::kOpened)) + "|All files (*)|*";
+}
+
+std::string SaveFilter() {
+    std::vector<std::string_view> opened;
+    std::string others;
+    for (const core::FormatRow& row : core::Formats()) {
+        if (row.write == nullptr) continue;
+        if (row.Has(core::kOpened)) {
+            opened.push_back(row.extension);
+        } else {
+            others += "|" + std::string(row.description) + " " + Patterns({row.extension});
+        }
+    }
+    return "Image files " + Patterns(opened) + others;
 }
 
 FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
@@ -258,7 +291,7 @@ std::string ImageView::LastFolder() const {
 
 void ImageView::ChooseAndOpen() {
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Opened"), kOpenImageFilter, 1, LastFolder());
+        ctx_.host.PickOpenFile(ctx_.T("message Opened"), OpenImageFilter(), 1, LastFolder());
     if (chosen) OpenFile(*chosen);
 }
 
@@ -340,8 +373,9 @@ void ImageView::Save() {
     const std::string base = current.substr(0, current.size() - ext.size()) + SaveSuffix();
     // A texture becomes a TGA; any other image is written in its own format,
     // its extension kept exactly as the user wrote it.
-    const std::string newName =
-        core::EqualsNoCase(ext, ".texture") ? base + ".tga" : base + std::string(ext);
+    const std::string newName = core::WriterFor(current) == nullptr
+                                    ? base + std::string(core::ConversionExtension())
+                                    : base + std::string(ext);
     // The user's own save: on the disk before it replaces the old file.
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, newName)) {
@@ -361,14 +395,8 @@ void ImageView::SaveAs() {
     }
     const std::string& current = ctx_.settings.CurrentFile;
     const std::string proposed =
-        core::EndsWithNoCase(current, ".texture") ? TgaNameBeside(current, false) : current;
-    // TGA, BMP and JPEG for the simulator; PNG, DDS and HDR for editors, engines
-    // and other tools.
-    const auto chosen = ctx_.host.PickSaveFile(
-        "Image files (*.tga, *.bmp, *.jpg, *.png)|*.tga;*.bmp;*.jpg;*.png|"
-        "DDS for engines and tools (*.dds)|*.dds|"
-        "Radiance HDR, floating-point textures (*.hdr)|*.hdr",
-        proposed);
+        core::WriterFor(current) == nullptr ? TgaNameBeside(current, false) : current;
+    const auto chosen = ctx_.host.PickSaveFile(SaveFilter(), proposed);
     if (!chosen) return;
     const core::DurableWrites durable;
     if (!core::SaveImage(store_, *chosen)) {

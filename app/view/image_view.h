@@ -29,14 +29,14 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight);
 // opaque: an on/off channel that masks nothing.
 bool FullyOpaque(const core::ImageStore& store);
 
-// The file dialogs' filter for pictures (and, second, the editor programs).
-inline constexpr const char* kImageAndEditorFilter =
-    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
-    "Image Editors   (*.exe)|*.exe";
-// File > Open's: pictures, then any file (a picture under another name).
-inline constexpr const char* kOpenImageFilter =
-    "Trainz Images  (*.texture, *.bmp, *jpg, *.tga)|*.texture;*.bmp;*.jpg;*.tga|"
-    "All files (*)|*";
+// The file dialogs' filters, from the format table: every type the program
+// opens, then the editor programs (the editor's dialog) or any file (File >
+// Open: a picture under another name).
+std::string ImageAndEditorFilter();
+std::string OpenImageFilter();
+// The Save As dialog's filter: first the types the program also opens, then
+// each type it only writes, for other tools.
+std::string SaveFilter();
 
 // The edits that name the file Save writes ("_grey", "_normal").
 enum class Change { Pixels, GreyScale, NormalMap };

@@ -32,6 +32,7 @@ constexpr TrawlOption kTrawlOptions[] = {
     {"textures", &app::Settings::DoTextures},
     {"bmp", &app::Settings::DoBMPs},
     {"jpg", &app::Settings::DoJPGs},
+    {"png", &app::Settings::DoPNGs},
     {"fix-uniform", &app::Settings::FixUniformColour},
     {"overwrite", &app::Settings::OverwriteTGAs},
 };

@@ -23,10 +23,14 @@ constexpr std::array kFormats = {
     FormatRow{"TGA", ".tga", "", LoadTGA, WriteTGA, kCreate, Error::TgaDataNotWritten,
               "Targa image", kOpened | kRepairedInPlace | kSplitsCubeMaps | kWritesDescription},
     FormatRow{"BMP", ".bmp", "", LoadBMP, WriteBMP, Error::BmpNotSaved, Error::BmpNotSaved,
-              "Windows bitmap", kOpened | kTrawled | kRepairedInPlace},
+              "Windows bitmap", kOpened | kTrawled | kRepairedInPlace | kSizeChecked},
     FormatRow{"JPEG", ".jpg", "", LoadJPG, WriteJPG, Error::JpegNotSaved, Error::JpegNotSaved,
-              "JPEG image", kOpened | kTrawled | kRepairedInPlace},
-    FormatRow{"PNG", ".png", "", nullptr, WritePNG, kCreate, kWrite, "PNG image", 0},
+              "JPEG image", kOpened | kTrawled | kRepairedInPlace | kSizeChecked | kOpaque},
+    FormatRow{"JPEG", ".jpeg", "", LoadJPG, WriteJPG, Error::JpegNotSaved, Error::JpegNotSaved,
+              "JPEG image", kOpened | kTrawled | kRepairedInPlace | kSizeChecked | kOpaque},
+    // Never rewritten by a trawl: an editor's PNG keeps every byte it had.
+    FormatRow{"PNG", ".png", "", LoadPNG, WritePNG, kCreate, kWrite, "PNG image",
+              kOpened | kTrawled | kSizeChecked},
     FormatRow{"DDS", ".dds", "", nullptr, WriteDDS, kCreate, kWrite, "DDS for engines and tools",
               kKeepsDxtBlocks},
     FormatRow{"HDR", ".hdr", "", nullptr, WriteHDR, kCreate, kWrite,
@@ -102,6 +106,12 @@ bool ExtensionHas(std::string_view path, FormatCapability capability) {
 
 bool CanOpen(std::string_view path) {
     return ExtensionHas(path, kOpened);
+}
+
+const FormatRow* OpenedFormatOf(std::string_view path) {
+    for (const FormatRow& row : kFormats)
+        if (row.Has(kOpened) && HasExtension(path, row)) return &row;
+    return nullptr;
 }
 
 std::vector<std::string_view> ExtensionsWith(FormatCapability capability) {

@@ -48,6 +48,8 @@ enum FormatCapability : unsigned {
     kNeedsFloats = 1u << 4,        // only a floating-point texture's own values are written
     kSplitsCubeMaps = 1u << 5,     // a cube map is written as one file per face
     kWritesDescription = 1u << 6,  // a texture's description is written beside it
+    kSizeChecked = 1u << 7,        // a trawl refuses a size the simulator cannot use
+    kOpaque = 1u << 8,             // a trawl drops any alpha channel before converting
 };
 
 // Reads `path` into the store; false with LoadErrorText set.
@@ -86,15 +88,19 @@ const FormatRow* WriterFor(std::string_view path);
 const FormatRow* FormatNamed(std::string_view name);
 // Whether the desktop program and the command line open `path` (by extension).
 bool CanOpen(std::string_view path);
+// The first row the program opens files of `path`'s extension with, by the
+// extension alone (a .texture's container is told by its bytes when it is
+// read); null when none does.
+const FormatRow* OpenedFormatOf(std::string_view path);
 // Whether `path` has the extension of a row with `capability`.
 bool ExtensionHas(std::string_view path, FormatCapability capability);
 // The extensions of the rows with `capability`, in table order, each once
-// (".texture", ".tga", ".bmp", ".jpg" for kOpened).
+// (".texture", ".tga", ".bmp", ".jpg", ".jpeg", ".png" for kOpened).
 std::vector<std::string_view> ExtensionsWith(FormatCapability capability);
 // The extension of the files a conversion writes, which a texture's
 // description names: that of the row with kWritesDescription (".tga").
 std::string_view ConversionExtension();
-// The extensions a save may name (".tga", ".bmp", ".jpg", ".png", ".dds", ".hdr").
+// The extensions a save may name (".tga", ".bmp", ".jpg", ".jpeg", ".png", ".dds", ".hdr").
 std::vector<std::string_view> WrittenExtensions();
 
 }  // namespace core

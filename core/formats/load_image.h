@@ -16,6 +16,8 @@ bool LoadImage(ImageStore& store, const std::string& path);
 bool LoadBMP(ImageStore& store, const std::string& path);
 bool LoadJPG(ImageStore& store, const std::string& path);
 bool LoadTGA(ImageStore& store, const std::string& path);
+// Any PNG: 4 bytes a pixel when it has alpha or a transparent colour, else 3.
+bool LoadPNG(ImageStore& store, const std::string& path);
 bool LoadTexture(ImageStore& store, const std::string& path);
 // The newer texture container, whose file starts with the bytes "FT2E".
 bool LoadE2TF(ImageStore& store, const std::string& path);

@@ -20,14 +20,6 @@ void WritePiece(void* context, void* data, int size) {
 
 }  // namespace
 
-bool EncodePng(ImageSink& sink, int width, int height, int bytesPerPixel, const uint8_t* firstRow,
-               int rowStride) {
-    EncoderOutput out{sink};
-    return stbi_write_png_to_func(WritePiece, &out, width, height, bytesPerPixel, firstRow,
-                                  rowStride) != 0 &&
-           out.written;
-}
-
 bool EncodeHdr(ImageSink& sink, int width, int height, const float* rgb) {
     EncoderOutput out{sink};
     return stbi_write_hdr_to_func(WritePiece, &out, width, height, 3, rgb) != 0 && out.written;

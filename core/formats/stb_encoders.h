@@ -1,5 +1,5 @@
-// The PNG and Radiance HDR encoders (stb_image_write), their output streamed
-// into a sink as they hand it over.
+// The Radiance HDR encoder (stb_image_write), its output streamed into a sink
+// as it hands it over.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +8,6 @@
 
 namespace core {
 
-// `rowStride` bytes from one row to the next, negative to walk rows upwards.
-bool EncodePng(ImageSink& sink, int width, int height, int bytesPerPixel, const uint8_t* firstRow,
-               int rowStride);
 // Red, green and blue floats of every pixel, top row first.
 bool EncodeHdr(ImageSink& sink, int width, int height, const float* rgb);
 

@@ -73,6 +73,8 @@ std::string_view Template(Error error) {
             return "Couldn't save JPG file \"{file}\": the image has no 3- or 4-byte pixels.";
         case Error::JpegNotSaved:
             return "Couldn't save JPG file \"{file}\"";
+        case Error::PngUndecodable:
+            return "Couldn't load PNG file \"{file}\": {detail}";
         case Error::TextureNotTexture:
             return "Not a Trainz texture \"{file}\".";
         case Error::TextureFormat:

@@ -45,6 +45,8 @@ enum class Error {
     JpegTooManyScans,
     JpegNoPixelsToSave,
     JpegNotSaved,
+    // PNG; `detail` says why.
+    PngUndecodable,
     // Textures, both containers; `detail` completes the E2TF ones.
     TextureNotTexture,
     TextureFormat,

@@ -56,7 +56,7 @@ TEST(CliUsage, HelpVersionAndPaths) {
     const auto help = RunCliProgram({"convert", "--help"});  // as -h, help and --help
     EXPECT_EQ(help.status, 0);
     for (const char* line : {"  skeinpress-cli info [--json] FILE...\n",
-                             "(.tga, .bmp, .jpg, .png, .dds, .hdr)\n", "--version\n"})
+                             "(.tga, .bmp, .jpg, .jpeg, .png, .dds, .hdr)\n", "--version\n"})
         EXPECT_TRUE(Contains(help.out, line));
     const std::string astc =
         SKEINPRESS_HAVE_ASTC ? "read" : "not read (built without the ASTC codec)";

@@ -48,11 +48,15 @@ struct Rig {
         WriteBytes(dir.File("wagon.texture"), {1});
         WriteBytes(dir.File("sky.JPG"), {1});
         WriteBytes(dir.File("ballast.bmp"), {1});
+        WriteBytes(dir.File("photo.jpeg"), {1});
+        WriteBytes(dir.File("sign.png"), {1});
     }
     std::string Path(const std::string& arg) const {
         if (arg == "DIR") return dir.File("assets");
         if (arg == "FILE") return dir.File("wagon.texture");
         if (arg == "JPG" || arg == "BMP") return dir.File(arg == "JPG" ? "sky.JPG" : "ballast.bmp");
+        if (arg == "JPEG" || arg == "PNG")
+            return dir.File(arg == "PNG" ? "sign.png" : "photo.jpeg");
         return arg == "NONE" ? dir.File("nothing-here") : arg;
     }
     void Run(std::vector<std::string> args) {
@@ -72,6 +76,9 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         {{"FILE"}, "", "", "", false, true},
         {{"JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
         {{"BMP"}, "", "", "", false, true},
+        {{"JPEG"}, "", "", "", false, true},
+        {{"PNG"}, "", "", "", false, true},
+        {{"notes.txt"}, "", "File type not supported \"notes.txt\".", "", false, false},
         {{"gone.tga"}, "", "LP: gone.tga", "", false, false},
         {{"-Trawl", "DIR"}, "trawl", "", "B", false, false},
         {{"-trawl", "FILE"}, "", "LP", "", false, false},

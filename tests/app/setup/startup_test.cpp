@@ -37,7 +37,8 @@ TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
               "[File]\nLanguage=English.txt\n\n"
               "[MRU]\nlastfile=\ndefault_dir=\n\n"
               "[Paths]\neditor_dir=\nTS2009_dir=\nTS2010_dir=\nTS12_dir=\n\n"
-              "[Options]\nCloseOnDone=0\nDoBMPs=0\nDoJPGs=0\nDoTextures=1\nOverwriteTGAs=1\n"
+              "[Options]\nCloseOnDone=0\nDoBMPs=0\nDoJPGs=0\nDoPNGs=0\nDoTextures=1\n"
+              "OverwriteTGAs=1\n"
               "UniformColour=1\nBGroundColour=8421504\nTrawlSpeed=50\nNormalMapAlpha=127\n\n"
               "[Position]\nLeft=200\nTop=100\nWidth=0\nHeight=0\nMaximised=0\n\n"
               "[PixelSet]\nCount=3\nChange=20\nRandom=1\n\n"
@@ -121,16 +122,16 @@ TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
         void ConvertCurrentFile(bool) override {}
         void SaveAs() override {}
     } jobs;
-    WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\n");
+    WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoPNGs=1\n");
     Create();
     app.UseJobs(&jobs);
     std::filesystem::create_directory(dir.File("assets"));
     app.RunCommandLine({"-trawl", "-close", dir.File("assets")});
-    EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs);
+    EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs && !app.settings().DoPNGs);
     app.ToggleOption(&app::Settings::DoTextures);  // the user's own change is kept
     app.Close();
     EXPECT_TRUE(Contains(SettingsText(),
-                         "CloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoTextures=0\n"
+                         "CloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoPNGs=1\nDoTextures=0\n"
                          "OverwriteTGAs=1\nUniformColour=1\n"));
 }
 

@@ -106,6 +106,25 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     EXPECT_EQ(textures, (std::vector<std::string>{"wagon.texture", "deep.texture"}));
 }
 
+// PNGs and .jpeg files convert by their own options, off at first; a PNG of
+// one colour is converted repaired but never rewritten, and keeps its alpha.
+TEST_F(TrawlTest, PngsAndJpegsConvertByTheirOwnOptionsAndNoPngIsRewritten) {
+    WriteImage(At("flat.png"), 4, 4, true);
+    WriteImage(At("logo.png"), 8, 8, false, true);
+    WriteImage(At("photo.JPEG"), 8, 8, false);
+    const auto flat = ReadBytes(At("flat.png"));
+    app->trawl().Start();
+    Step();
+    EXPECT_FALSE(Exists(At("flat.tga")) || Exists(At("logo.tga")) || Exists(At("photo.tga")));
+    app->settings().DoPNGs = app->settings().DoJPGs = true;
+    app->trawl().Start();
+    Step();
+    EXPECT_TRUE(Exists(At("flat.tga")) && Exists(At("logo.tga")) && Exists(At("photo.tga")));
+    EXPECT_EQ(ReadBytes(At("flat.png")), flat);
+    EXPECT_EQ(ReadBytes(At("logo.tga"))[16], 32);  // its alpha kept: a 32-bit TGA
+    EXPECT_EQ(Seen(Line("message FixedColour", "flat.png")), 1);
+}
+
 // Names in any script, paths longer than Windows's plain limit, and hidden
 // entries: a leading dot, or on Windows the hidden attribute.
 TEST_F(TrawlTest, TheWalkTakesAnyNameAndAnyLengthButNothingHidden) {

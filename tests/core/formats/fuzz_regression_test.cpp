@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <zlib.h>
+
 #include "fuzz/exercise_image.h"
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/e2tf_files.h"
@@ -25,7 +27,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using testing_support::MakeTga;
 
-const char* const kImageFormats[] = {"tga", "bmp", "jpeg", "texture"};
+const char* const kImageFormats[] = {"tga", "bmp", "jpeg", "png", "texture"};
 
 fs::path RegressionFolder() {
     return fs::path(SKEINPRESS_FUZZ_REGRESSIONS_DIR);
@@ -138,6 +140,40 @@ Bytes MakeTruncatedJpeg(uint16_t width, uint16_t height, size_t scanBytes) {
     return b;
 }
 
+// An 8-bit RGB PNG whose IDAT holds `rows` of its rows (each a filter byte of
+// 0 and grey pixels), deflated.
+Bytes MakePng(uint32_t width, uint32_t height, uint32_t rows) {
+    auto be32 = [](Bytes& b, uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
+    };
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&](const char* type, const Bytes& data) {
+        be32(b, static_cast<uint32_t>(data.size()));
+        const size_t start = b.size();
+        b.insert(b.end(), type, type + 4);
+        b.insert(b.end(), data.begin(), data.end());
+        be32(b, static_cast<uint32_t>(
+                    crc32(0, b.data() + start, static_cast<uInt>(b.size() - start))));
+    };
+    Bytes header;
+    be32(header, width);
+    be32(header, height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    chunk("IHDR", header);
+    Bytes raw;
+    for (uint32_t y = 0; y < rows; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), size_t{width} * 3, 0x80);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    Bytes packed(packedSize);
+    compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9);
+    packed.resize(packedSize);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return b;
+}
+
 // A texture whose one image chunk claims `dataSize` bytes and holds `present`.
 Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize,
                   size_t present) {
@@ -200,6 +236,8 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
         refused("bottom_up_" + s + ".bmp", MakeBmp(side, side, 24, 100));
         refused("top_down_" + s + ".bmp", MakeBmp(side, -side, 32, 100));
         refused("scan_cut_short_" + s + ".jpg", MakeTruncatedJpeg(side, side, 8));
+        // One deflated row where every row should be: far too short for the rest.
+        refused("one_row_" + s + ".png", MakePng(side, side, 1));
         refused("dxt1_" + s + ".texture", MakeTexture(10, side, side, pixels / 2, 8));
         refused("uncompressed_" + s + ".texture", MakeTexture(0, side, side, pixels * 4, 8));
         refused("e2tf_float_" + s + ".texture",
@@ -221,6 +259,8 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
         {"wide_8192.jpg", MakeTruncatedJpeg(8192, 1, 300), true},
         {"wide_8192.texture", MakeTexture(0, 8192, 1, 8192 * 4, 8192 * 4), true},
         {"wide_8193.texture", MakeTexture(0, 8193, 1, 8193 * 4, 8193 * 4), false},
+        {"wide_8192.png", MakePng(8192, 1, 1), true},
+        {"wide_8193.png", MakePng(8193, 1, 1), false},
         {"wide_8192_e2tf.texture", MakeE2TF("abgr", 8192, 1, 1, 8192 * 4, 8192 * 4), true},
         {"wide_8193_e2tf.texture", MakeE2TF("abgr", 8193, 1, 1, 8193 * 4, 8193 * 4), false},
     };
@@ -230,6 +270,25 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
         core::ImageStore store;
         EXPECT_EQ(core::LoadImage(store, dir.File(name)), loads) << store.LoadErrorText;
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
+    }
+}
+
+// A PNG cut short inside its pixels is refused with the reason; one cut after
+// them (no end chunk) shows its whole picture.
+TEST(ReaderLimits, APngCutShortLoadsOnlyWhenEveryRowIsThere) {
+    testing_support::TempDir dir;
+    Bytes noEnd = MakePng(64, 64, 64);
+    noEnd.resize(noEnd.size() - 12);
+    const std::tuple<std::string, Bytes, std::string> cases[] = {
+        {"rows_missing.png", MakePng(64, 64, 63),
+         "Couldn't load PNG file \"rows_missing.png\": Not enough image data"},
+        {"no_end.png", noEnd, ""},
+    };
+    for (const auto& [name, bytes, message] : cases) {
+        testing_support::WriteBytes(dir.File(name), bytes);
+        core::ImageStore store;
+        EXPECT_EQ(core::LoadImage(store, dir.File(name)), message.empty()) << name;
+        EXPECT_EQ(store.LoadErrorText, message);
     }
 }
 

@@ -24,6 +24,8 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousIm
         {"photo.Jpg", "Couldn't load JPG file in \"photo.Jpg\""},
         {"plan.Bmp", "Error opening \"plan.Bmp\""},
         {"UP.TGA", "File not found : \"UP.TGA\""},
+        {"photo.jpeg", "Couldn't load JPG file in \"photo.jpeg\""},
+        {"Sign.PNG", "Couldn't load PNG file \"Sign.PNG\": it cannot be opened"},
         {"jpg", "File type not supported \"jpg\"."},
     };
     for (const auto& [name, message] : cases) {

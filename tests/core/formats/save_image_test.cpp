@@ -44,8 +44,8 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     // What it cannot write is refused with a message, and no file appears.
     core::ImageStore empty;
     EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
-    EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpeg")));
-    EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpeg\".");
+    EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpe")));
+    EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpe\".");
     EXPECT_EQ(FilesIn(dir), 1u);
 }
 

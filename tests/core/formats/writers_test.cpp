@@ -107,6 +107,8 @@ std::vector<const core::FormatRow*> WrittenFormats() {
 }
 
 INSTANTIATE_TEST_SUITE_P(FormatTable, Writer, testing::ValuesIn(WrittenFormats()),
-                         [](const auto& info) { return std::string(info.param->name); });
+                         [](const auto& info) {
+                             return std::string(info.param->extension.substr(1));
+                         });
 
 }  // namespace
