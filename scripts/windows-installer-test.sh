@@ -53,7 +53,7 @@ check "the language file and help are in share\\skeinpress" \
 check "README, licence and notices are there" \
     test -f "$install/README-Windows.txt" -a -f "$install/LICENSE.txt" -a -f "$install/THIRD-PARTY-NOTICES.txt"
 check "a Start-menu entry" test -n "$(find "$WINEPREFIX/drive_c/users" -name 'Skeinpress.lnk')"
-for ext in .texture .tga .bmp .jpg; do
+for ext in .texture .tga .bmp .jpg .jpeg .png; do
     check "\"Open with Skeinpress\" on $ext" grep -q 'Open with Skeinpress' \
         <(query "HKCU\\Software\\Classes\\SystemFileAssociations\\$ext\\shell\\skeinpress")
     check "Skeinpress offered for $ext" grep -q 'Skeinpress.Image' \

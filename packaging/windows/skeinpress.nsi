@@ -1,6 +1,7 @@
 ; The Windows installer: a per-user install (no administrator), both
 ; programs, their language file, help, README and licences, a Start-menu
-; entry, "Open with Skeinpress" for .texture, .tga, .bmp and .jpg files, and
+; entry, "Open with Skeinpress" for .texture, .tga, .bmp, .jpg, .jpeg and .png
+; files, and
 ; an uninstaller that takes away exactly what this put there.
 ;
 ; Built by scripts/windows-installer.sh, which defines:
@@ -109,6 +110,8 @@ Section "Skeinpress" SecMain
   !insertmacro Associate ".tga"
   !insertmacro Associate ".bmp"
   !insertmacro Associate ".jpg"
+  !insertmacro Associate ".jpeg"
+  !insertmacro Associate ".png"
 
   ; A .texture nothing else opens is opened by Skeinpress on a double-click;
   ; one another program already opens stays with it (the verb is still there).
@@ -158,6 +161,8 @@ Section "un.Skeinpress" UnSecMain
   !insertmacro Unassociate ".tga"
   !insertmacro Unassociate ".bmp"
   !insertmacro Unassociate ".jpg"
+  !insertmacro Unassociate ".jpeg"
+  !insertmacro Unassociate ".png"
   DeleteRegKey HKCU "${CLASSES}\${PROGID}"
   DeleteRegKey HKCU "${CLASSES}\Applications\skeinpress.exe"
   DeleteRegKey /ifempty HKCU "${CLASSES}\Applications"

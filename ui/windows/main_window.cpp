@@ -630,6 +630,7 @@ void MainWindow::createActions() {
     optionsMenu = keyedMenu(menuBar()->addMenu("&Options"), "optionsMenu", "menu Options");
     option("convertBmpsAction", "Convert BMPs", "menu ConvertBMP", &app::Settings::DoBMPs);
     option("convertJpgsAction", "Convert JPGs", "menu ConvertJPG", &app::Settings::DoJPGs);
+    option("convertPngsAction", "Convert PNGs", "menu ConvertPNG", &app::Settings::DoPNGs);
     option("convertTexturesAction", "Convert Textures", "menu ConvertTex",
            &app::Settings::DoTextures);
     optionsMenu->addSeparator();
