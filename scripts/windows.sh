@@ -81,18 +81,19 @@ if ! is_cached zlib 1; then
     mark_cached zlib 1
 fi
 
-# libpng, static, against that zlib.
-if ! is_cached libpng 1; then
+# libpng, static, against that zlib. Its functions carry a prefix of ours:
+# the static Qt links its own bundled libpng, whose names would clash.
+if ! is_cached libpng 2; then
     say "cross-building libpng"
     src=$(fetch_source libpng1.6) || { echo "apt-get source libpng1.6 failed" >&2; exit 1; }
     cmake -S "$src" -B "$deps/build/libpng" "${cross_cmake[@]}" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
-        -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_BUILD_ZLIB=OFF \
+        -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_BUILD_ZLIB=OFF -DPNG_PREFIX=skeinpress_ \
         -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a" >/dev/null
     cmake --build "$deps/build/libpng" -j "$jobs" >/dev/null
     cmake --install "$deps/build/libpng" >/dev/null
     mkdir -p "$prefix/share/licenses/libpng"
     cp "$src/LICENSE" "$prefix/share/licenses/libpng/"
-    mark_cached libpng 1
+    mark_cached libpng 2
 fi
 
 # GoogleTest from the source Debian installs under /usr/src/googletest.
