@@ -69,6 +69,9 @@ std::string_view Template(Error error) {
             return "Couldn't load JPG file in \"{file}\"";
         case Error::JpegTooManyScans:
             return "Couldn't load JPG file in \"{file}\": it has more than {detail} scans";
+        case Error::JpegTooCostly:
+            return "Couldn't load JPG file in \"{file}\": the picture it claims would cost more "
+                   "time or memory than its {detail} bytes justify";
         case Error::JpegNoPixelsToSave:
             return "Couldn't save JPG file \"{file}\": the image has no 3- or 4-byte pixels.";
         case Error::JpegNotSaved:

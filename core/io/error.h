@@ -43,6 +43,7 @@ enum class Error {
     // JPEG.
     JpegUndecodable,
     JpegTooManyScans,
+    JpegTooCostly,
     JpegNoPixelsToSave,
     JpegNotSaved,
     // Textures, both containers; `detail` completes the E2TF ones.

@@ -343,7 +343,7 @@ bool AtomicFileWriter::Open(const std::string& target) {
                            : 0;
     // CREATE_NEW makes the name this writer's alone; a taken one is retried.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        const std::string temp = target + kTempMark + RandomSuffix();
+        const std::string temp = TempNameBeside(target, RandomSuffix());
         const std::wstring name = SystemName(temp);
         if (name.empty()) break;
         const HANDLE handle =
