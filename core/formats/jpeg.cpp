@@ -84,7 +84,8 @@ void GuardScans(j_common_ptr info) {
 bool Affordable(const jpeg_decompress_struct& cinfo, uint64_t fileSize, DecodeGuard& guard) {
     uint64_t blocks = 0;
     for (int i = 0; i < cinfo.num_components; ++i)
-        blocks += uint64_t{cinfo.comp_info[i].width_in_blocks} * cinfo.comp_info[i].height_in_blocks;
+        blocks +=
+            uint64_t{cinfo.comp_info[i].width_in_blocks} * cinfo.comp_info[i].height_in_blocks;
     // Huffman coding spends at least one bit on the DC value of every block of
     // every component. Arithmetic coding can spend almost nothing on a flat
     // picture (8192 x 8192 in 211 bytes), so its bound is the work below.
@@ -94,10 +95,9 @@ bool Affordable(const jpeg_decompress_struct& cinfo, uint64_t fileSize, DecodeGu
     // A file of several scans keeps all its coefficients until the last one.
     const bool buffered = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
     const uint64_t pixelBytes = uint64_t{cinfo.image_width} * cinfo.image_height * 3;
-    return !buffered ||
-           blocks * DCTSIZE2 * 2 + pixelBytes <=
-               std::max(ReaderLimits::JpegBufferedBytes,
-                        fileSize * ReaderLimits::JpegBufferedBytesPerByte);
+    return !buffered || blocks * DCTSIZE2 * 2 + pixelBytes <=
+                            std::max(ReaderLimits::JpegBufferedBytes,
+                                     fileSize * ReaderLimits::JpegBufferedBytesPerByte);
 }
 
 // Decodes into 3-byte red-green-blue pixels, top row first. Only objects that

@@ -331,10 +331,9 @@ bool AppendFile::Open(const std::string& path, std::string& refusal) {
     refusal.clear();
     // The checks are made on what was opened, and a link is never followed:
     // a log linked elsewhere would carry its lines into another file.
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY |
-                              O_NOFOLLOW,
-                          0666);
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0666);
     if (fd < 0) {
         struct stat st {};
         if (errno == ELOOP) {

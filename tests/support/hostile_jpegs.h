@@ -12,13 +12,13 @@ namespace hostile_jpegs {
 
 struct Bomb {
     uint16_t side = 8192;
-    int components = 3;       // 1 (grey) or 3, all sampled 1 x 1
-    bool arithmetic = true;   // arithmetic or Huffman entropy coding
-    bool progressive = true;  // else sequential, one scan per component
-    int scans = 200;          // progressive: one DC scan, then AC scans
-    size_t padding = 0;       // zero bytes after the first scan's header
-    bool refine = false;      // progressive AC scans refine (each block's
-                              // every coefficient is visited) or come first
+    int components = 3;        // 1 (grey) or 3, all sampled 1 x 1
+    bool arithmetic = true;    // arithmetic or Huffman entropy coding
+    bool progressive = true;   // else sequential, one scan per component
+    int scans = 200;           // progressive: one DC scan, then AC scans
+    size_t padding = 0;        // zero bytes after the first scan's header
+    bool refine = false;       // progressive AC scans refine (each block's
+                               // every coefficient is visited) or come first
     bool chromaFirst = false;  // 3 components, 4:2:0, the first scan codes the
                                // DC of a chroma component (a quarter of the
                                // blocks of luma) alone
@@ -27,7 +27,8 @@ struct Bomb {
 inline std::vector<uint8_t> MakeBomb(const Bomb& p) {
     std::vector<uint8_t> b = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
     b.insert(b.end(), 64, 1);
-    const uint8_t sof = p.arithmetic ? (p.progressive ? 0xCA : 0xC9) : (p.progressive ? 0xC2 : 0xC1);
+    const uint8_t sof =
+        p.arithmetic ? (p.progressive ? 0xCA : 0xC9) : (p.progressive ? 0xC2 : 0xC1);
     const auto nc = static_cast<uint8_t>(p.components);
     b.insert(b.end(), {0xFF, sof, 0x00, static_cast<uint8_t>(8 + 3 * nc), 0x08,
                        static_cast<uint8_t>(p.side >> 8), static_cast<uint8_t>(p.side),

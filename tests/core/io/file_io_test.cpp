@@ -120,7 +120,8 @@ TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
     const std::string staleShort = dir.File(".skeinpress-Qw12Er");  // as named today
     for (const std::string& path : {stale, fresh, other, staleShort}) WriteBytes(path, {'t'});
     const fs::file_time_type twoHoursAgo = fs::last_write_time(fresh) - std::chrono::hours(2);
-    for (const std::string& path : {stale, other, staleShort}) fs::last_write_time(path, twoHoursAgo);
+    for (const std::string& path : {stale, other, staleShort})
+        fs::last_write_time(path, twoHoursAgo);
     core::ImageStore store;
     FillStore(store, 1, 1, 3, {1, 2, 3});
     ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));
