@@ -29,6 +29,10 @@ std::string_view Template(Error error) {
             return "Couldn't write file \"{file}\".";
         case Error::SizesDiffer:
             return "Images not the same size";
+        case Error::NameHasLineBreak:
+            return "\"{detail}\" is not read: its name holds a line break";
+        case Error::TargetNameHasLineBreak:
+            return "\"{detail}\" is not written: its name holds a line break";
         case Error::TgaCompressed:
             return "Compressed TGAs not supported \"{file}\".";
         case Error::TgaType:

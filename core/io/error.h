@@ -20,6 +20,8 @@ enum class Error {
     CannotCreate,
     CannotWrite,
     SizesDiffer,
+    NameHasLineBreak,  // `detail` is the name on one line
+    TargetNameHasLineBreak,
     // TGA.
     TgaCompressed,
     TgaType,

@@ -338,8 +338,8 @@ bool AppendFile::Open(const std::string& path, std::string& refusal) {
         struct stat st {};
         if (errno == ELOOP) {
             refusal = Quoted(path) + " is a symbolic link";
-        } else if (errno == EACCES && ::lstat(path.c_str(), &st) == 0) {
-            refusal = TargetRefusal(path, st);  // the read-only mark, said as such
+        } else if (::lstat(path.c_str(), &st) == 0) {
+            refusal = TargetRefusal(path, st);  // a FIFO, the read-only mark, said as such
         }
         return false;
     }

@@ -415,6 +415,13 @@ void AtomicFileWriter::Abandon() {
 bool AppendFile::Open(const std::string& path, std::string& refusal) {
     Close();
     refusal.clear();
+    // Appending through a link would write into whatever file it names.
+    const std::wstring name = SystemName(path);
+    const DWORD own = name.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(name.c_str());
+    if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        refusal = Quoted(path) + " is a symbolic link";
+        return false;
+    }
     const Facts facts = Examine(path);
     if (facts.kind != FileKind::Missing) {
         refusal = TargetRefusal(path, facts);
