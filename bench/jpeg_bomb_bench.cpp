@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
+#include "bench/hostile_jpegs.h"
 #include "core/formats/load_image.h"
-#include "tests/support/hostile_jpegs.h"
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "/tmp";

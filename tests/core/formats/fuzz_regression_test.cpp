@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench/hostile_jpegs.h"
 #include "fuzz/exercise_image.h"
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/e2tf_files.h"
-#include "tests/support/hostile_jpegs.h"
 #include "tests/support/image_files.h"
 
 namespace {

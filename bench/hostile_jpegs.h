@@ -1,7 +1,8 @@
 // JPEG files whose headers claim far more picture, scans or work than their
 // few bytes hold: libjpeg fills a scan that runs out of data with zeros, so
 // each scan of such a file costs a pass over the picture for about ten bytes.
-// Shared by the reader's tests and the benchmark that times them.
+// Made for the benchmark that times them (jpeg_bomb_bench); the reader's
+// tests use them too.
 #pragma once
 
 #include <cstdint>
