@@ -88,10 +88,12 @@ void Application::RunCommandLine(const std::vector<std::string>& args) {
     unattended_ = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
         return core::ToLowerAscii(arg) == "-close";
     });
+    conversion_.ForgetOutcome();
     app::RunCommandLine(*this, args, Jobs());
-    // A trawl keeps its own log and runs on; a file's conversion is done.
+    // A trawl keeps its own log and runs on; a file's conversion is done, and
+    // one that wrote nothing (refused, or no such file) failed.
     if (unattended_ && !trawl_.Active()) {
-        if (conversion_.LastOutcome().refused) exitStatus_ = 1;
+        if (!conversion_.LastOutcome().converted) exitStatus_ = 1;
         if (files_.Known() && host_.MemoLineCount() > 0) {
             log_.Open();
             log_.WriteMemo();

@@ -171,6 +171,13 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
         target = TgaNameBeside(source, request.edits.Has(EditKind::NormalMap));
         if (request.trawlRules && !s.OverwriteTGAs) target = KeepingExistingFiles(store, target);
     }
+    if (core::HasLineBreak(target)) {
+        core::SetLoadError(store, core::Error::TargetNameHasLineBreak, "",
+                           core::OnOneLine(core::FileNamePart(target)));
+        ReportFailure(store.LoadErrorText);
+        NoteRefusal(store.LoadErrorText);
+        return false;
+    }
     // A write that fails is reported like a load that fails.
     if (!core::SaveImage(store, target)) {
         ReportFailure(store.LoadErrorText);
@@ -206,17 +213,22 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
         }
     }
 
-    // A file that could not be read a moment ago is not tried again: its
-    // refusal is reported once.
+    // A file the conversion has just read is not read again (its refusal is
+    // reported once, and a file that is costly to read costs once): the
+    // store still holds its picture, or the picture repaired from it.
     if (s.FixUniformColour && core::ExtensionHas(name, core::kRepairedInPlace) && !unreadable) {
         core::ImageStore& store = store_;
-        if (!Read(path)) NoteRefusal(store.LoadErrorText);
+        if (!imageWork) {
+            if (!Read(path)) NoteRefusal(store.LoadErrorText);
+        } else if (outcome_.repaired) {
+            store.UniformColour = true;  // repaired for the TGA: the source is repaired alike
+        }
         imageWork = true;
         // The source itself is repaired and rewritten in its own format.
         if (store.ImageLoaded && store.UniformColour) {
             messages_.AddMemoLine("");
             messages_.AddMemoLine(Line("message FixedColour", ": " + name));
-            RepairUniformColour(path);
+            if (!outcome_.repaired) RepairUniformColour(path);
             // The repaired file replaces its own source: nothing could restore
             // it after a power cut, so it reaches the disk before its name.
             const core::DurableWrites durable;

@@ -91,6 +91,7 @@ public:
     // Whether ConvertEntry is under way (its failures are memo lines).
     bool ConvertingEntry() const { return convertingEntry_; }
     const ConversionOutcome& LastOutcome() const { return outcome_; }
+    void ForgetOutcome() { outcome_ = ConversionOutcome(); }
 
     // Each uniform-colour repair then draws from a generator seeded with this
     // value of the file's path, so a file is repaired the same way whichever

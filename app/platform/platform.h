@@ -53,6 +53,12 @@ bool IsTerminal(std::FILE* stream);
 std::ostream& StandardOutput();
 std::ostream& StandardError();
 
+// From now on an interrupt (Ctrl-C, SIGINT, SIGTERM; the console's Ctrl-C,
+// Ctrl-Break and close on Windows) only sets a flag that a long job checks
+// to stop cleanly; a second one ends the program as usual (POSIX).
+void CatchInterrupts();
+bool Interrupted();
+
 // The program's path as a batch file names it. The command interpreter reads
 // batch files in the console's code page (the OEM code page on Windows): the
 // path goes in that code page, or in its short form where the code page lacks

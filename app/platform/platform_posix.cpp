@@ -2,8 +2,10 @@
 #include "app/platform/platform.h"
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <iomanip>
@@ -110,6 +112,32 @@ std::ostream& StandardError() {
 
 std::string ProgramPathForBatchFile(const std::string& programPath) {
     return programPath;
+}
+
+namespace {
+
+// Lock-free, so the handler may set it.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void NoteInterrupt(int) {
+    interrupted.store(true);
+}
+
+}  // namespace
+
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = NoteInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Writes under way carry on rather than fail; the second signal is fatal.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+bool Interrupted() {
+    return interrupted.load();
 }
 
 }  // namespace app::platform

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iostream>
 #include <iterator>
 #include <streambuf>
@@ -330,6 +331,29 @@ std::string ProgramPathForBatchFile(const std::string& programPath) {
     }
     // Neither: the interpreter may still read it if its code page is UTF-8.
     return programPath;
+}
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+// Called on a thread of its own; returning TRUE keeps the program alive for
+// the job to stop (a close gives it a few seconds).
+BOOL WINAPI NoteInterrupt(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT)
+        return FALSE;
+    interrupted.store(true);
+    return TRUE;
+}
+
+}  // namespace
+
+void CatchInterrupts() {
+    ::SetConsoleCtrlHandler(NoteInterrupt, TRUE);
+}
+
+bool Interrupted() {
+    return interrupted.load();
 }
 
 }  // namespace app::platform

@@ -34,11 +34,22 @@ public:
             default:
                 break;  // nothing to do for none or five and more
         }
+        // An unattended job that could not even start (no such file or
+        // folder) closes too: nobody is there to close the window.
+        const bool unattended = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+            return core::ToLowerAscii(a) == "-close";
+        });
+        if (unattended && !trawlStarted_ && !app_.host().TimerActive(TimerId::CloseWindow))
+            CloseLater();
     }
 
 private:
     void Message(const std::string& key) { app_.host().AddMemoLine("  " + app_.T(key)); }
     void Wait(int ms) { app_.host().Sleep(ms); }
+    void StartTrawl() {
+        trawlStarted_ = true;  // it closes the window itself when done
+        jobs_.StartTrawl();
+    }
     void CloseLater() { app_.host().StartTimer(TimerId::CloseWindow, 500); }
 
     void OneFile(const std::string& file) {
@@ -62,7 +73,7 @@ private:
         if (option == "-trawl" && core::IsFolder(target)) {
             if (s_.DoBMPs || s_.DoJPGs || s_.DoPNGs || s_.DoTextures) {
                 s_.DefaultDir = target;
-                jobs_.StartTrawl();
+                StartTrawl();
             } else {
                 Message("message Type");
                 Message("message Exiting");
@@ -101,7 +112,7 @@ private:
         s_.DefaultDir = folder;
         if (closeOnDone) s_.CloseOnDone = true;
         s_.FixUniformColour = fixColour;
-        jobs_.StartTrawl();
+        StartTrawl();
         // Set again: the trawl may already have ended and read it.
         if (closeOnDone) s_.CloseOnDone = true;
     }
@@ -142,6 +153,7 @@ private:
     Application& app_;
     CommandLineJobs& jobs_;
     Settings& s_;
+    bool trawlStarted_ = false;
 };
 
 }  // namespace

@@ -39,15 +39,8 @@ void TrawlLog::Open() {
     // a trawl that is to close the program when done.
     open_ = true;
     reopenPending_ = false;
-    // Appending through a symbolic link would write into whatever file it names.
-    std::error_code ec;
-    if (std::filesystem::is_symlink(
-            std::filesystem::symlink_status(core::PathFromUtf8(Path()), ec))) {
-        std::string why(1, '"');
-        why.append(core::FileNamePart(Path())).append("\" is a symbolic link");
-        ctx_.host.AddMemoLine("  " + ctx_.Text(Message::LogLeftAlone, why));
-        return;
-    }
+    // A symbolic link is refused by the open itself (appending through one
+    // would write into whatever file it names).
     std::string refusal;
     if (!file_.Open(Path(), refusal)) {
         if (refusal.empty()) {

@@ -17,19 +17,6 @@ std::string LastComponent(const std::string& path) {
     return std::string(core::FileNamePart(path));
 }
 
-// A name with its line breaks shown as \r and \n, so that it stays one line.
-std::string OnOneLine(const std::string& name) {
-    std::string shown;
-    for (char c : name) {
-        if (c == '\r' || c == '\n') {
-            shown += c == '\r' ? "\\r" : "\\n";
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 std::string EntryLabel(const FolderEntry& entry) {
     return entry.name + " is " + std::to_string(entry.size) + " bytes in size";
 }
@@ -143,7 +130,7 @@ void TrawlWalk::TakeEntry(const WalkStep& step) {
     if (HasLineBreak(step.entry.name)) {
         imageWork_ = false;
         Refuse(core::JoinPath(step.folder, step.entry.name),
-               ctx_.Text(Message::NameHasLineBreak, OnOneLine(step.entry.name)));
+               ctx_.Text(Message::NameHasLineBreak, core::OnOneLine(step.entry.name)));
         return;
     }
     host.SetFileNameLabel(EntryLabel(step.entry));

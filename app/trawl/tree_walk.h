@@ -16,18 +16,15 @@
 #include <string_view>
 
 #include "app/trawl/folder_listing.h"
+#include "core/io/paths.h"
 
 namespace app {
 
 // How deep below the start folder the walk goes.
 inline constexpr int kMaxTrawlDepth = 25;
 
-// A name holding a line break would forge lines wherever it is written (the
-// message log, the trawl log, a texture's description): the walk takes no
-// such entry.
-inline bool HasLineBreak(std::string_view name) {
-    return name.find_first_of("\r\n") != std::string_view::npos;
-}
+// The walk takes no entry whose name holds a line break.
+using core::HasLineBreak;
 
 struct WalkStep {
     enum class Kind {

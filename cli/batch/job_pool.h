@@ -21,6 +21,7 @@ struct JobResult {
     std::string out;                 // text for the output stream
     std::string err;                 // text for the error stream
     bool failed = false;
+    bool notRun = false;  // the batch was interrupted before the job started
     app::ConversionOutcome outcome;
 };
 

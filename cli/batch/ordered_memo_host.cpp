@@ -63,7 +63,7 @@ void OrderedMemoHost::Pump(size_t waits) {
                 err_ << result->err << std::flush;
                 ++workerMessages_;
             }
-            report_.Done(item.path, result->outcome);
+            if (!result->notRun) report_.Done(item.path, result->outcome);
         }
         for (const std::string& line : item.lines) report_.Line(line);
         ++shown_;

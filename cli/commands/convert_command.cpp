@@ -127,6 +127,19 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         io.err << "skeinpress-cli convert: --output is allowed with one input file only\n";
         return kExitUsage;
     }
+    // The target's extension picks its format: a folder or a bare name gets a
+    // message that says so, not "File type not supported".
+    if (!output.empty() && (core::IsFolder(output) || core::IsFolderSeparator(output.back()))) {
+        io.err << "skeinpress-cli convert: --output " << output
+               << " is a folder: give the file to write, such as "
+               << core::JoinPath(output, "name.tga") << "\n";
+        return kExitUsage;
+    }
+    if (!output.empty() && core::ExtensionOf(output).empty()) {
+        io.err << "skeinpress-cli convert: --output " << output
+               << " has no extension, which picks the format (.tga, ...)\n";
+        return kExitUsage;
+    }
     if (files.size() != 1 &&
         (edits.Has(app::EditKind::ColourCopy) || edits.Has(app::EditKind::AlphaCopy))) {
         io.err << "skeinpress-cli convert: --colour-copy and --alpha-copy are allowed with one "

@@ -22,6 +22,9 @@ namespace cli {
 
 namespace {
 
+// A trawl stopped by an interrupt exits as shells report one (128 + SIGINT).
+constexpr int kExitInterrupted = 130;
+
 // The switches that set a settings flag for one run; each has a --no- form.
 struct TrawlOption {
     const char* name;  // without "--"; "--no-" + name switches it off
@@ -157,6 +160,11 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         }
         while (pool->Pending() >= maxPending) host.FillOldest();
         pool->Submit(FileGroup(lastCanonical, name), [&workers, folder, name](int worker) {
+            if (app::platform::Interrupted()) {  // queued, not yet started: left alone
+                JobResult none;
+                none.notRun = true;
+                return none;
+            }
             return workers[worker]->TrawlEntry(folder, name);
         });
         host.AddPlace(path, lastCanonical);
@@ -172,6 +180,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             if (!stopCounting.load()) report.SetExpected(count);
         });
     }
+    app::platform::CatchInterrupts();
     trawl.Start();
     if (!trawl.Active()) {  // the folder does not exist
         stopCounting = true;
@@ -181,7 +190,8 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return kExitFailed;
     }
     // The trawl is stepped here, one step after the other, not from timers.
-    while (trawl.Active()) {
+    // An interrupt lets the files in hand finish and starts no more.
+    while (trawl.Active() && !app::platform::Interrupted()) {
         // A folder about to be listed must first hold what the workers are
         // still writing into it, as in the one-by-one trawl.
         const std::string next = pool ? trawl.FolderToListNext() : std::string();
@@ -189,10 +199,13 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         trawl.Step();
     }
     host.Drain();
+    const bool interrupted = trawl.Active();
+    if (interrupted) host.AddMemoLine("  -- Trawl interrupted --");
     trawl.CloseLog();
     stopCounting = true;
     if (counter.joinable()) counter.join();
     report.Finish("trawl " + folders[0]);
+    if (interrupted) return kExitInterrupted;
     const bool messages = host.MessageCount() != 0 || host.WorkerMessages() != 0;
     return messages || report.Refused() != 0 ? kExitFailed : kExitOk;
 }

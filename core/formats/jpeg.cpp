@@ -43,26 +43,68 @@ jpeg_error_mgr* ReturningErrors(ErrorManager& err) {
     return manager;
 }
 
-struct ScanLimit {
+// Why a file was refused before it cost what it claims.
+enum class Refusal { None, TooManyScans, TooCostly };
+
+struct DecodeGuard {
     jpeg_progress_mgr pub;
-    bool exceeded = false;
+    uint64_t workBudget = 0;  // coefficients the scans may decode in all
+    uint64_t work = 0;
+    int scansCounted = 0;
+    Refusal refusal = Refusal::None;
 };
 
-// libjpeg reports progress before each step of reading the input; a scan
-// beyond the bound ends the decoding before any of its data is read.
-void CountScans(j_common_ptr info) {
-    auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > ReaderLimits::JpegScans) {
-        limit->exceeded = true;
+// libjpeg reports progress before each step of reading the input, and a new
+// scan's header has been read by then: a scan beyond the bounds ends the
+// decoding before any of its data is read.
+void GuardScans(j_common_ptr info) {
+    auto* guard = reinterpret_cast<DecodeGuard*>(info->progress);
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(info);
+    if (cinfo->input_scan_number <= guard->scansCounted) return;
+    guard->scansCounted = cinfo->input_scan_number;
+    if (cinfo->input_scan_number > ReaderLimits::JpegScans) {
+        guard->refusal = Refusal::TooManyScans;
         info->err->error_exit(info);
     }
+    const int coefficients = cinfo->progressive_mode ? cinfo->Se - cinfo->Ss + 1 : DCTSIZE2;
+    for (int i = 0; i < cinfo->comps_in_scan; ++i) {
+        const jpeg_component_info* c = cinfo->cur_comp_info[i];
+        guard->work += uint64_t{c->width_in_blocks} * c->height_in_blocks *
+                       static_cast<uint64_t>(std::max(coefficients, 1));
+    }
+    if (guard->work > guard->workBudget) {
+        guard->refusal = Refusal::TooCostly;
+        info->err->error_exit(info);
+    }
+}
+
+// Whether the bytes of the file can hold the picture its header claims, at a
+// cost in time and memory that they justify. Checked once the first scan's
+// header is read, before the decoder sizes anything from it.
+bool Affordable(const jpeg_decompress_struct& cinfo, uint64_t fileSize, DecodeGuard& guard) {
+    uint64_t blocks = 0;
+    for (int i = 0; i < cinfo.num_components; ++i)
+        blocks +=
+            uint64_t{cinfo.comp_info[i].width_in_blocks} * cinfo.comp_info[i].height_in_blocks;
+    // Huffman coding spends at least one bit on the DC value of every block of
+    // every component. Arithmetic coding can spend almost nothing on a flat
+    // picture (8192 x 8192 in 211 bytes), so its bound is the work below.
+    if (!cinfo.arith_code && fileSize < blocks / 8) return false;
+    guard.workBudget = blocks * DCTSIZE2 * ReaderLimits::JpegPasses +
+                       fileSize * ReaderLimits::JpegCoefficientsPerByte;
+    // A file of several scans keeps all its coefficients until the last one.
+    const bool buffered = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
+    const uint64_t pixelBytes = uint64_t{cinfo.image_width} * cinfo.image_height * 3;
+    return !buffered || blocks * DCTSIZE2 * 2 + pixelBytes <=
+                            std::max(ReaderLimits::JpegBufferedBytes,
+                                     fileSize * ReaderLimits::JpegBufferedBytesPerByte);
 }
 
 // Decodes into 3-byte red-green-blue pixels, top row first. Only objects that
 // need no destructor live between setjmp and the libjpeg calls, so a jump back
 // skips nothing that would leak; `pixels` belongs to the caller.
 bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t& width,
-                int32_t& height, ScanLimit& scans) {
+                int32_t& height, DecodeGuard& guard) {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     cinfo.err = ReturningErrors(err);
@@ -71,8 +113,8 @@ bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    scans.pub.progress_monitor = CountScans;
-    cinfo.progress = &scans.pub;
+    guard.pub.progress_monitor = GuardScans;
+    cinfo.progress = &guard.pub;
     jpeg_stdio_src(&cinfo, input);
     jpeg_read_header(&cinfo, TRUE);
 
@@ -83,21 +125,10 @@ bool DecodeJpeg(std::FILE* input, uint64_t fileSize, ByteBuffer& pixels, int32_t
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    // Huffman-coded data spends at least one bit on each 8 x 8 block of every
-    // component in a scan that codes DC, so a file shorter than that for its
-    // first scan cannot hold the picture it claims (libjpeg would make one up
-    // from nothing): refuse it before anything is sized from the header.
-    // Arithmetic coding can spend less than a bit per block, so it has no bound.
-    if (!cinfo.arith_code && cinfo.Ss == 0) {
-        uint64_t blocks = 0;
-        for (int i = 0; i < cinfo.comps_in_scan; ++i) {
-            blocks += static_cast<uint64_t>(cinfo.cur_comp_info[i]->width_in_blocks) *
-                      cinfo.cur_comp_info[i]->height_in_blocks;
-        }
-        if (fileSize < blocks / 8) {
-            jpeg_destroy_decompress(&cinfo);
-            return false;
-        }
+    if (!Affordable(cinfo, fileSize, guard)) {
+        guard.refusal = Refusal::TooCostly;
+        jpeg_destroy_decompress(&cinfo);
+        return false;
     }
     const bool fourChannel =
         cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -184,16 +215,18 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
     std::FILE* input = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
     if (input == nullptr && fd >= 0) ::close(fd);
     struct stat info {};
-    ScanLimit scans{};
+    DecodeGuard guard{};
     const bool decoded =
         input != nullptr && ::fstat(::fileno(input), &info) == 0 &&
-        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height, scans);
+        DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height, guard);
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
         ResetImage(store);
-        if (scans.exceeded) {
+        if (guard.refusal == Refusal::TooManyScans) {
             SetLoadError(store, Error::JpegTooManyScans, path,
                          std::to_string(ReaderLimits::JpegScans));
+        } else if (guard.refusal == Refusal::TooCostly) {
+            SetLoadError(store, Error::JpegTooCostly, path, std::to_string(info.st_size));
         } else {
             SetLoadError(store, Error::JpegUndecodable, path);
         }

@@ -13,10 +13,11 @@ bool LoadImage(ImageStore& store, const std::string& path) {
     ResetImage(store);
     // The readers open files for reading only, so a read-only file is read as
     // it is. A missing file gets each reader's own message; anything else that
-    // is not a regular file is refused here, before a reader opens it.
-    if (const FileKind kind = ExamineFile(path);
-        kind == FileKind::NotRegular || kind == FileKind::Unreachable) {
-        SetLoadErrorText(store, ReadRefusal(path));
+    // cannot be read (not a regular file, no permission) is refused here with
+    // its reason, before a reader opens it.
+    std::string refusal;
+    if (ExamineFile(path) != FileKind::Missing && !(refusal = ReadRefusal(path)).empty()) {
+        SetLoadErrorText(store, refusal);
     } else {
         try {
             const FormatRow* row = ReaderFor(path);

@@ -21,10 +21,23 @@ struct ReaderLimits {
     // skips up to 255 rows, end-of-bitmap leaves the rest blank). Every real
     // encoder stays far below it.
     static constexpr uint64_t BmpRlePixelsPerByte = 32768;
-    // JPEG: scans of a progressive file. Each costs a pass over every block of
-    // the picture (about 50 ms at the largest side); real encoders write about
-    // ten, and the bound keeps the worst case near ten seconds.
+    // JPEG: scans of a progressive file. Each costs a pass over the blocks of
+    // its components; real encoders write about ten.
     static constexpr int JpegScans = 200;
+    // JPEG: coefficients decoded over all scans (a block of a scan coding
+    // coefficients 1 to 63 counts 63). Real files decode each coefficient two
+    // or three times in all; a file may work through its picture's
+    // coefficients this many times, plus this many per byte of the file. An
+    // exhausted scan reads as zeros, so work beyond this would come from
+    // nothing.
+    static constexpr uint64_t JpegPasses = 6;
+    static constexpr uint64_t JpegCoefficientsPerByte = 256;
+    // JPEG: a file of several scans keeps every coefficient (2 bytes each) as
+    // well as its pixels (3 bytes each). Together they may take this much, or
+    // this many bytes per byte of the file if more: a file under 1 MB stays
+    // under 300 MB, and any picture up to 4096 x 4096 is read.
+    static constexpr uint64_t JpegBufferedBytes = 160ull << 20;
+    static constexpr uint64_t JpegBufferedBytesPerByte = 256;
     // JIRF texture: the largest picture twice over, for the smaller chunks
     // before it, plus room for the header.
     static constexpr uint64_t JirfBytes = 2 * LargestPicture + (1u << 20);

@@ -1,6 +1,7 @@
 #include "core/formats/texture_description.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "core/formats/format_table.h"
 #include "core/io/file_io.h"
@@ -23,6 +24,12 @@ int FaceKeyOf(std::string_view line) {
             return f;
     }
     return -1;
+}
+
+// The folder of `path` as the file system takes it ("." for none).
+std::string FolderOrHere(const std::string& path) {
+    const std::string_view folder = FolderPart(path);
+    return folder.empty() ? std::string(".") : std::string(folder);
 }
 
 }  // namespace
@@ -58,13 +65,25 @@ std::vector<std::string> TextureDescriptionLines(const TextureHints& hints,
     return lines;
 }
 
+std::string DescriptionPathFor(const std::string& texturePath, const std::string& tgaPath) {
+    const std::string textureFolder = FolderOrHere(texturePath);
+    const std::string tgaFolder = FolderOrHere(tgaPath);
+    std::error_code error;
+    const bool beside = textureFolder == tgaFolder ||
+                        std::filesystem::equivalent(std::filesystem::path(textureFolder),
+                                                    std::filesystem::path(tgaFolder), error);
+    return beside ? texturePath + ".txt" : DropLast(tgaPath, 4) + ".texture.txt";
+}
+
 std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath) {
-    const std::string descriptionPath = store.TextureFileName + ".txt";
+    const std::string descriptionPath = DescriptionPathFor(store.TextureFileName, tgaPath);
     const bool sameName =
         ToLowerAscii(DropLast(store.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
-    const std::string newStem = ToLowerAscii(FileNamePart(DropLast(tgaPath, 4)));
+    // The TGA is named as it is on the disk: in another case the name would
+    // not be found where names are case-sensitive.
+    const std::string newStem = std::string(FileNamePart(DropLast(tgaPath, 4)));
     const std::string tga(ConversionExtension());
-    const std::string newName = newStem + tga;
+    const std::string newName(FileNamePart(tgaPath));
 
     std::string text;
     for (const std::string& line : store.TextureDescription) {

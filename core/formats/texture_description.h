@@ -31,9 +31,16 @@ std::string TileLine(bool tilesS, bool tilesT);
 std::vector<std::string> TextureDescriptionLines(const TextureHints& hints,
                                                  const std::string& texturePath);
 
-// Writes the store's description beside its texture (TextureFileName + ".txt"),
-// renamed after `tgaPath` when the TGA takes another name. The message of the
-// failure, or empty.
+// Where the description of the TGA `tgaPath` made from `texturePath` goes:
+// beside the texture ("wagon.texture.txt") when the TGA is in the texture's
+// folder, else beside the TGA, named after it ("OUT/copy.texture.txt"), so
+// that the simulator pairs them and the texture's own description is never
+// touched.
+std::string DescriptionPathFor(const std::string& texturePath, const std::string& tgaPath);
+
+// Writes the store's description to DescriptionPathFor, its lines renamed
+// after `tgaPath` (in the TGA's own case) when the TGA takes another name.
+// The message of the failure, or empty.
 std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath);
 
 }  // namespace core

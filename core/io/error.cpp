@@ -29,6 +29,10 @@ std::string_view Template(Error error) {
             return "Couldn't write file \"{file}\".";
         case Error::SizesDiffer:
             return "Images not the same size";
+        case Error::NameHasLineBreak:
+            return "\"{detail}\" is not read: its name holds a line break";
+        case Error::TargetNameHasLineBreak:
+            return "\"{detail}\" is not written: its name holds a line break";
         case Error::TgaCompressed:
             return "Compressed TGAs not supported \"{file}\".";
         case Error::TgaType:
@@ -69,6 +73,9 @@ std::string_view Template(Error error) {
             return "Couldn't load JPG file in \"{file}\"";
         case Error::JpegTooManyScans:
             return "Couldn't load JPG file in \"{file}\": it has more than {detail} scans";
+        case Error::JpegTooCostly:
+            return "Couldn't load JPG file in \"{file}\": the picture it claims would cost more "
+                   "time or memory than its {detail} bytes justify";
         case Error::JpegNoPixelsToSave:
             return "Couldn't save JPG file \"{file}\": the image has no 3- or 4-byte pixels.";
         case Error::JpegNotSaved:

@@ -20,6 +20,8 @@ enum class Error {
     CannotCreate,
     CannotWrite,
     SizesDiffer,
+    NameHasLineBreak,  // `detail` is the name on one line
+    TargetNameHasLineBreak,
     // TGA.
     TgaCompressed,
     TgaType,
@@ -43,6 +45,7 @@ enum class Error {
     // JPEG.
     JpegUndecodable,
     JpegTooManyScans,
+    JpegTooCostly,
     JpegNoPixelsToSave,
     JpegNotSaved,
     // PNG; `detail` says why.

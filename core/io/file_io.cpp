@@ -39,7 +39,7 @@ std::string FolderOf(const std::string& target) {
 
 bool IsTemporaryName(const std::string& name) {
     const size_t length = name.size();
-    if (length <= kTempMarkLength + kTempSuffixLength) return false;
+    if (length < kTempMarkLength + kTempSuffixLength) return false;
     const char* suffix = name.data() + length - kTempSuffixLength;
     if (std::memcmp(suffix - kTempMarkLength, kTempMark, kTempMarkLength) != 0) return false;
     for (size_t i = 0; i < kTempSuffixLength; ++i) {
@@ -61,6 +61,10 @@ std::string RandomSuffix() {
         bits /= sizeof kLetters - 1;
     }
     return suffix;
+}
+
+std::string TempNameBeside(const std::string& target, const std::string& suffix) {
+    return std::string(FolderPart(target)).append(kTempMark).append(suffix);
 }
 
 bool FolderDueForSweep(const std::string& folder, std::time_t now) {

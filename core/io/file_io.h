@@ -73,9 +73,11 @@ std::string TextReadProblem(TextRead result, uint64_t maxBytes);
 // allows) and gives it the target's name on Commit(). Until then the target is
 // untouched; a writer destroyed without Commit() removes its temporary file.
 // A target whose owner may not write it (the read-only mark), or that is not a
-// regular file, is never replaced, whoever runs the program. A named temporary
-// is called after its target: "NAME.skeinpress-XXXXXX"; the first write into a
-// folder removes such files there that are more than an hour old.
+// regular file, is never replaced, whoever runs the program. A symbolic link
+// as target is itself replaced by the new file, whatever it leads to (which
+// stays untouched). A named temporary is ".skeinpress-XXXXXX" in the target's
+// folder; the first write into a folder removes such files there that are more
+// than an hour old.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;

@@ -10,7 +10,10 @@
 
 namespace core::file_io_detail {
 
-// Named temporaries are "TARGET.skeinpress-XXXXXX" (six letters or digits).
+// Named temporaries are ".skeinpress-XXXXXX" (six letters or digits) beside
+// their target: a name of fixed length, which fits the file system's limit
+// however long the target's own name is. Older versions named them
+// "TARGET.skeinpress-XXXXXX"; those are still recognised as stale.
 inline constexpr const char kTempMark[] = ".skeinpress-";
 inline constexpr size_t kTempMarkLength = sizeof kTempMark - 1;
 inline constexpr size_t kTempSuffixLength = 6;
@@ -19,6 +22,8 @@ inline constexpr std::time_t kStaleTempSeconds = 60 * 60;
 
 bool IsTemporaryName(const std::string& name);
 std::string RandomSuffix();
+// A fresh temporary's name in the folder of `target`, ending in `suffix`.
+std::string TempNameBeside(const std::string& target, const std::string& suffix);
 // Whether the folder is due a look for stale temporaries (at most once an
 // hour per folder, so that a trawl writing thousands of files into one folder
 // does not list it for each).

@@ -91,6 +91,10 @@ std::string ReadRefusal(const std::string& path) {
         return Quoted(path) + " cannot be opened: " + std::strerror(errno);
     }
     if (!S_ISREG(st.st_mode)) return Quoted(path) + " is not a regular file";
+    // A file the user may not read is there all the same: say why it is not read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return Quoted(path) + " cannot be opened: " + std::strerror(errno);
+    ::close(fd);
     return std::string();
 }
 
@@ -188,7 +192,7 @@ void RemoveStaleTemporaries(const std::string& folder) {
 // A name beside `target` that nothing else uses: created empty and exclusive by
 // mkstemp, so it can be handed to link or rename afterwards.
 int MakeTempBeside(const std::string& target, std::string& temp) {
-    std::string pattern = target + kTempMark + std::string(kTempSuffixLength, 'X');
+    std::string pattern = TempNameBeside(target, std::string(kTempSuffixLength, 'X'));
     const int fd = ::mkstemp(pattern.data());
     if (fd >= 0) temp = pattern;
     return fd;
@@ -212,7 +216,8 @@ std::string TargetRefusal(const std::string& target, const struct stat& st) {
 
 bool AtomicFileWriter::TargetRefuses() {
     struct stat st {};
-    if (::stat(target_.c_str(), &st) != 0) return false;  // a new file
+    // A link is replaced, not written through: what it leads to is not asked.
+    if (::lstat(target_.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return false;
     refusal_ = TargetRefusal(target_, st);
     return !refusal_.empty();
 }
@@ -228,7 +233,8 @@ bool AtomicFileWriter::Open(const std::string& target) {
         return false;
     }
     struct stat st {};
-    const bool replacing = ::stat(target.c_str(), &st) == 0;
+    // A replaced file keeps its mode; a file replacing a link gets a new one's.
+    const bool replacing = ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     const std::string folder = FolderOf(target);
     RemoveStaleTemporaries(folder);
 #ifdef O_TMPFILE
@@ -277,7 +283,7 @@ bool AtomicFileWriter::LinkUnnamed() {
         return true;
     if (errno != EEXIST) return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = target_ + kTempMark + RandomSuffix();
+        const std::string temp = TempNameBeside(target_, RandomSuffix());
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST) continue;  // taken in the meantime: another name
             return false;
@@ -323,17 +329,24 @@ void AtomicFileWriter::Abandon() {
 bool AppendFile::Open(const std::string& path, std::string& refusal) {
     Close();
     refusal.clear();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        refusal = TargetRefusal(path, st);
-        if (!refusal.empty()) return false;
+    // The checks are made on what was opened, and a link is never followed:
+    // a log linked elsewhere would carry its lines into another file.
+    const int fd = ::open(
+        path.c_str(),
+        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        struct stat st {};
+        if (errno == ELOOP) {
+            refusal = Quoted(path) + " is a symbolic link";
+        } else if (::lstat(path.c_str(), &st) == 0) {
+            refusal = TargetRefusal(path, st);  // a FIFO, the read-only mark, said as such
+        }
+        return false;
     }
-    const int fd = ::open(path.c_str(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
-    if (fd < 0) return false;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !(refusal = TargetRefusal(path, st)).empty()) {
+        if (refusal.empty()) refusal = Quoted(path) + " is not a regular file";
         ::close(fd);
-        refusal = Quoted(path) + " is not a regular file";
         return false;
     }
     MakeBlocking(fd);

@@ -343,7 +343,7 @@ bool AtomicFileWriter::Open(const std::string& target) {
                            : 0;
     // CREATE_NEW makes the name this writer's alone; a taken one is retried.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        const std::string temp = target + kTempMark + RandomSuffix();
+        const std::string temp = TempNameBeside(target, RandomSuffix());
         const std::wstring name = SystemName(temp);
         if (name.empty()) break;
         const HANDLE handle =
@@ -415,6 +415,13 @@ void AtomicFileWriter::Abandon() {
 bool AppendFile::Open(const std::string& path, std::string& refusal) {
     Close();
     refusal.clear();
+    // Appending through a link would write into whatever file it names.
+    const std::wstring name = SystemName(path);
+    const DWORD own = name.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(name.c_str());
+    if (own != INVALID_FILE_ATTRIBUTES && (own & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        refusal = Quoted(path) + " is a symbolic link";
+        return false;
+    }
     const Facts facts = Examine(path);
     if (facts.kind != FileKind::Missing) {
         refusal = TargetRefusal(path, facts);

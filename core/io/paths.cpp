@@ -84,4 +84,20 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
 #endif
 }
 
+bool HasLineBreak(std::string_view name) {
+    return name.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::string OnOneLine(std::string_view name) {
+    std::string shown;
+    for (char c : name) {
+        if (c == '\r' || c == '\n') {
+            shown += c == '\r' ? "\\r" : "\\n";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 }  // namespace core

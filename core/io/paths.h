@@ -22,6 +22,12 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 // The first `n` characters (all of them when shorter).
 std::string CutTo(std::string_view text, size_t n);
 
+// A name holding a line break would forge lines wherever it is written (the
+// message log, the trawl log, a texture's description): no such name is read
+// or written. OnOneLine shows its line breaks as \r and \n.
+bool HasLineBreak(std::string_view name);
+std::string OnOneLine(std::string_view name);
+
 // `name` below `folder`, with the system's separator between them unless the
 // folder ends with one (an empty folder gives `name`).
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -2,7 +2,14 @@
 // the log; FIFOs and dangling links reported, not touched.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -140,5 +147,52 @@ TEST(BatchCli, FifosAreReportedNotWaitedOn) {
     r = RunCliProgram({"--home", homeDir, "trawl", work.path().string()});
     EXPECT_TRUE(Contains(r.out, "\"Trawl_Log.txt\" is not a regular file"));
 }
+
+#if !defined(_WIN32)
+// An interrupt stops a two-job trawl cleanly: every file written is whole, the
+// output (redirected to a file) and the log are complete up to a line that
+// says so, and the exit status is a shell's for SIGINT.
+TEST(BatchCli, AnInterruptedTrawlFinishesItsFilesAndSaysSo) {
+    TempDir home, work;
+    for (int i = 0; i < 1500; ++i)
+        WriteImage(work.File("f" + std::to_string(i) + ".bmp"), 64, 64, false);
+    const std::string out = home.File("out.txt");
+    WriteText(out, "");
+    const pid_t child = fork();
+    if (child == 0) {
+        std::freopen(out.c_str(), "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(SKEINPRESS_CLI_PATH, SKEINPRESS_CLI_PATH, "--home", home.path().c_str(), "trawl",
+                "--bmp", "--jobs", "2", work.path().c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Once the first lines are out the trawl is under way.
+    for (int wait = 0; wait < 30000 && fs::file_size(out) == 0; ++wait) usleep(1000);
+    ::kill(child, SIGINT);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+
+    long written = 0;
+    for (const auto& entry : fs::directory_iterator(work.path())) {
+        if (entry.path().extension() != ".tga") continue;
+        ++written;
+        EXPECT_EQ(entry.file_size(), 18u + 64 * 64 * 3) << entry.path();
+    }
+    EXPECT_LT(written, 1500);
+    const auto printed = SplitLines(ReadText(out), "\n");
+    ASSERT_GE(printed.size(), 2u);
+    EXPECT_EQ(printed[printed.size() - 2], "  -- Trawl interrupted --");
+    EXPECT_TRUE(Contains(printed.back(), ": " + std::to_string(written) + " files in "))
+        << printed.back();
+    const auto logged = SplitLines(ReadText(home.File("Trawl_Log.txt")), "\r\n");
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.back(), "  -- Trawl interrupted --");
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(),
+                            [](const std::string& l) { return Contains(l, "Converting: "); }),
+              written);
+}
+#endif
 
 }  // namespace

@@ -35,6 +35,8 @@ TEST(CliUsage, BadCommandLinesAreUsageErrorsWithTheirMessage) {
         {{"convert", "--bogus", "a.tga"}, "unknown option --bogus"},
         {{"convert", "a.tga", "b.tga", "--output", "c.tga"}, "one input file only"},
         {{"convert", "a.tga", "-o"}, "--output needs a file name"},
+        {{"convert", "a.tga", "--output", "out/"}, "--output out/ is a folder: give the file"},
+        {{"convert", "a.tga", "--output", "out"}, "--output out has no extension"},
         {{"convert", "a.tga", "--mask=0,0,0,-1"}, "not \"0,0,0,-1\""},
         {{"convert", "a.tga", "--colour-copy="}, "--colour-copy needs a file name"},
         {{"convert", "a.tga", "--add-alpha=256"}, "needs a level from 0 to 255"},
@@ -131,6 +133,21 @@ TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
     EXPECT_EQ(r.err, odd + ": Not converted, unusable image size: ü_odd.bmp\n" + work("gone.bmp") +
                          ": File not found : \"ü_gone.bmp\"\n");
     EXPECT_FALSE(fs::exists(SystemPath(work("odd.tga"))));
+#if !defined(_WIN32)
+    // A line break in a name would forge lines in the output and a description.
+    const std::string forged = dir.File("a\nNormalMapHint=normalmap.bmp");
+    WriteImage(forged, 4, 4, false);
+    for (const Args& args :
+         {Args{"convert", forged}, Args{"convert", work("plain.bmp"), "-o", forged + ".tga"}}) {
+        r = RunCliProgram(args);
+        EXPECT_EQ(std::pair(r.status, r.out), std::pair(1, std::string()));
+        EXPECT_TRUE(Contains(r.err, "a\\nNormalMapHint=normalmap.bmp") &&
+                    Contains(r.err, "its name holds a line break"))
+            << r.err;
+    }
+    EXPECT_FALSE(fs::exists(forged + ".tga") ||
+                 fs::exists(dir.File("a\nNormalMapHint=normalmap.tga")));
+#endif
 #if defined(_WIN32)
     // The command interpreter leaves patterns to the program; a console shows
     // the same text whatever its code page.

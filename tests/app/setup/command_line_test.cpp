@@ -72,7 +72,8 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         std::string job, memo, seen;
         bool closes, opens;
     } rows[] = {
-        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", false, false},
+        // An unattended job that does nothing closes all the same.
+        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", true, false},
         {{"FILE"}, "", "", "", false, true},
         {{"JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
         {{"BMP"}, "", "", "", false, true},
@@ -85,7 +86,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         {{"-NORMALMAP", "FILE"}, "save", "", "BN", false, false},
         {{"-close", "FILE"}, "save", "", "BX", true, false},
         {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", false, false},
-        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", false, false},
+        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", true, false},
         {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", false, false},
     };
     for (const Row& row : rows) {

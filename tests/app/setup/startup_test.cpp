@@ -135,14 +135,23 @@ TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
                          "OverwriteTGAs=1\nUniformColour=1\n"));
 }
 
-TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsAndSetsTheExitStatus) {
+// Also for a file or folder that is not there: the window closes by itself.
+TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsClosesAndSetsTheExitStatus) {
     Create();
     WriteText(dir.File("bad.texture"), "not a texture");
-    app.RunCommandLine({"-close", dir.File("bad.texture")});
-    EXPECT_TRUE(host.messages.empty());
-    ASSERT_FALSE(host.memo.empty());
-    EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back()));
-    EXPECT_EQ(app.ExitStatus(), 1);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-close", dir.File("bad.texture")},
+          {"-close", dir.File("missing.texture")},
+          {"-trawl", "-close", dir.File("missing")}}) {
+        host.memo.clear();
+        host.StopTimer(app::TimerId::CloseWindow);
+        app.RunCommandLine(args);
+        EXPECT_TRUE(host.messages.empty()) << args[1];
+        ASSERT_FALSE(host.memo.empty());
+        EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back())) << args[1];
+        EXPECT_EQ(app.ExitStatus(), 1) << args[1];
+        EXPECT_TRUE(host.TimerActive(app::TimerId::CloseWindow)) << args[1];
+    }
 }
 
 // Settings the program cannot read may still be the user's: a file too large,

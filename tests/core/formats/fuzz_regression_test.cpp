@@ -16,6 +16,7 @@
 
 #include <zlib.h>
 
+#include "bench/hostile_jpegs.h"
 #include "fuzz/exercise_image.h"
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/e2tf_files.h"
@@ -247,6 +248,21 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
     }
     // Six faces as wide as a cube map may be, each claiming all its floats.
     refused("e2tf_cube.texture", MakeE2TF("f4dh", 1365, 8192, 6, 1365u * 8192 * 16, 8));
+    // JPEGs whose scans, coefficients or work cannot come from their bytes.
+    // Those of 1 MB are refused once they have done the work such a file may
+    // ask for (jpeg_bomb_bench shows what that costs).
+    for (const auto& [name, bomb] : hostile_jpegs::Bombs()) {
+        if (name.find("1mb") == std::string::npos) {
+            refused(name, hostile_jpegs::MakeBomb(bomb));
+            continue;
+        }
+        testing_support::WriteBytes(dir.File(name), hostile_jpegs::MakeBomb(bomb));
+        core::ImageStore store;
+        EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
+        EXPECT_NE(store.LoadErrorText.find("would cost more time or memory than its 10"),
+                  std::string::npos)
+            << store.LoadErrorText;
+    }
 }
 
 TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData) {

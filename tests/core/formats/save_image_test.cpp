@@ -75,9 +75,11 @@ TEST(SaveImage, ReplacedFilesKeepTheirMode) {
 #endif
 
 // The corpus checks the description written beside a texture saved in its own
-// folder. A save elsewhere rewrites it with the new name; one that comes out
+// folder. A save under another name there renames the TGA in its lines, in
+// its own case; a save into another folder writes the description beside the
+// TGA, named after it, and leaves the texture's own alone. One that comes out
 // the same is left alone; after another image is read none is written.
-TEST(SaveImage, DescriptionBesideTheTextureUntilAnotherImageIsRead) {
+TEST(SaveImage, DescriptionBesideItsTgaUntilAnotherImageIsRead) {
     TempDir dir;
     fs::create_directories(dir.path() / "Out");
     const std::string texture = dir.File("wagon.texture"), description = texture + ".txt";
@@ -87,17 +89,21 @@ TEST(SaveImage, DescriptionBesideTheTextureUntilAnotherImageIsRead) {
     store.TextureDescription = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
     store.HasTextureDescription = true;
 
-    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "copy.TGA").string()));
-    EXPECT_EQ(ReadText(description), "Primary=copy.tga\r\nAlpha=copy.tga\r\nTile=st\r\n");
-    EXPECT_FALSE(fs::exists(dir.path() / "Out" / "copy.TGA.txt"));
+    ASSERT_TRUE(core::SaveImage(store, dir.File("Wagon1.tga")));
+    EXPECT_EQ(ReadText(description), "Primary=Wagon1.tga\r\nAlpha=Wagon1.tga\r\nTile=st\r\n");
+    WriteBytes(description, {'m', 'i', 'n', 'e'});
+    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "Copy.TGA").string()));
+    const std::string copyDescription = (dir.path() / "Out" / "Copy.texture.txt").string();
+    EXPECT_EQ(ReadText(copyDescription), "Primary=Copy.TGA\r\nAlpha=Copy.TGA\r\nTile=st\r\n");
+    EXPECT_EQ(ReadText(description), "mine");
 
     // Dated back a day (in whole seconds, which every system keeps): a rewrite
     // would date it now.
     const fs::file_time_type dayOld = std::chrono::floor<std::chrono::seconds>(
-        fs::last_write_time(description) - std::chrono::hours(24));
-    fs::last_write_time(description, dayOld);
-    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "copy.tga").string()));
-    EXPECT_EQ(fs::last_write_time(description), dayOld);
+        fs::last_write_time(copyDescription) - std::chrono::hours(24));
+    fs::last_write_time(copyDescription, dayOld);
+    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "Copy.TGA").string()));
+    EXPECT_EQ(fs::last_write_time(copyDescription), dayOld);
 
     fs::remove(description);
     WriteBytes(dir.File("plain.tga"), testing_support::MakeTga(1, 1, 24, {1, 2, 3}));

@@ -5,6 +5,7 @@
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <chrono>
@@ -116,16 +117,53 @@ TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
     const std::string stale = dir.File("wagon.tga.skeinpress-Ab3dE9");
     const std::string fresh = dir.File("body.tga.skeinpress-Zx81Qa");
     const std::string other = dir.File("notes.skeinpress-old");
-    for (const std::string& path : {stale, fresh, other}) WriteBytes(path, {'t'});
+    const std::string staleShort = dir.File(".skeinpress-Qw12Er");  // as named today
+    for (const std::string& path : {stale, fresh, other, staleShort}) WriteBytes(path, {'t'});
     const fs::file_time_type twoHoursAgo = fs::last_write_time(fresh) - std::chrono::hours(2);
-    fs::last_write_time(stale, twoHoursAgo);
-    fs::last_write_time(other, twoHoursAgo);
+    for (const std::string& path : {stale, other, staleShort})
+        fs::last_write_time(path, twoHoursAgo);
     core::ImageStore store;
     FillStore(store, 1, 1, 3, {1, 2, 3});
     ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));
-    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(stale) || fs::exists(staleShort));
     EXPECT_TRUE(fs::exists(fresh) && fs::exists(other));
 }
+
+#if !defined(_WIN32)
+// A link named as the target is replaced by the new file, whether what it
+// leads to is writable, read-only or missing, and that stays as it was. A log
+// is never appended through a link. A file the user may not read says so.
+TEST(FileIo, LinksAreReplacedNotWrittenThroughAndUnreadableFilesSayWhy) {
+    TempDir dir;
+    WriteBytes(dir.File("writable.tga"), {'w'});
+    WriteBytes(dir.File("readonly.tga"), {'r'});
+    MarkReadOnly(dir.File("readonly.tga"));
+    for (const std::string leadsTo : {"writable.tga", "readonly.tga", "missing.tga"}) {
+        SCOPED_TRACE(leadsTo);
+        const std::string link = dir.File("link_to_" + leadsTo);
+        fs::create_symlink(leadsTo, link);
+        EXPECT_TRUE(core::WriteFileAtomically(link, "new", 3));
+        EXPECT_FALSE(fs::is_symlink(link));
+        EXPECT_EQ(ReadText(link), "new");
+    }
+    EXPECT_EQ(ReadText(dir.File("writable.tga")), "w");
+    EXPECT_EQ(ReadText(dir.File("readonly.tga")), "r");
+    EXPECT_FALSE(fs::exists(dir.File("missing.tga")));
+
+    fs::create_symlink("writable.tga", dir.File("log.txt"));
+    core::AppendFile log;
+    std::string refusal;
+    EXPECT_FALSE(log.Open(dir.File("log.txt"), refusal));
+    EXPECT_EQ(refusal, "\"log.txt\" is a symbolic link");
+
+    if (::geteuid() == 0) return;  // root reads everything
+    WriteBytes(dir.File("secret.tga"), {'s'});
+    fs::permissions(dir.File("secret.tga"), fs::perms::none);
+    core::ImageStore store;
+    EXPECT_FALSE(core::LoadImage(store, dir.File("secret.tga")));
+    EXPECT_EQ(store.LoadErrorText, "\"secret.tga\" cannot be opened: Permission denied");
+}
+#endif
 
 // Only writes made under DurableWrites reach the disk before they take the
 // target's name: the file first, then its folder.
