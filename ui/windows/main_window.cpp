@@ -28,7 +28,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string_view>
 
@@ -306,6 +308,16 @@ void MainWindow::createWidgets() {
             [this](QPoint at) { alphaMenu->exec(at); });
     for (PictureView* view : {colourPicture, alphaPicture})
         connect(view, &PictureView::zoomRequested, this, &MainWindow::zoomBy);
+    // For the benchmarks: when each new colour picture reaches the screen, on
+    // the steady clock they read too.
+    if (qEnvironmentVariableIsSet("SKEINPRESS_REPORT_PAINT"))
+        connect(colourPicture, &PictureView::firstPainted, this, [] {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::printf("picture painted %lld\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fflush(stdout);
+        });
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &MainWindow::cancelColourPick);
