@@ -4,6 +4,7 @@
 
 #include "app/convert/conversion.h"
 #include "app/trawl/folder_listing.h"
+#include "app/view/pane_picture.h"
 #include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
@@ -129,36 +130,49 @@ void ImageView::EndTransparentView() {
 
 void ImageView::Draw(bool read) {
     Host& host = ctx_.host;
-    // Colour view.
-    {
-        core::Bitmap display;
+    const bool drawAlpha = store_.Image.HasAlpha() && read;
+    const FittedSize colourShown =
+        FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+    const FittedSize alphaShown =
+        FitIntoBox(store_.Image.Width, store_.Image.Height, kAlphaBoxWidth, kAlphaBoxHeight);
+    const int factor =
+        PaneReduction(store_.Image.Width, store_.Image.Height, limitWidth_, limitHeight_);
+    // A big picture is drawn reduced, both panes in one pass over the image;
+    // the transparent view is blended at full size, its checkerboard in the
+    // image's own pixels.
+    if (factor > 1 && !transparentPending_) {
+        core::Bitmap colour, alpha;
+        RenderReduced(store_, factor, &colour, drawAlpha ? &alpha : nullptr);
         store_.AlphaView = false;
-        if (transparentPending_) {
-            core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
-        } else {
+        core::NoteUniformColour(store_);
+        if (!colour.Empty()) host.ShowColourPicture(colour, colourShown.width, colourShown.height);
+        if (drawAlpha) store_.AlphaView = true;
+        if (!alpha.Empty()) host.ShowAlphaPicture(alpha, alphaShown.width, alphaShown.height);
+    } else {
+        // Colour view.
+        {
+            core::Bitmap display;
+            store_.AlphaView = false;
+            if (transparentPending_) {
+                core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
+            } else {
+                DrawImage(store_, display);
+                core::NoteUniformColour(store_);
+            }
+            if (!display.Empty())
+                host.ShowColourPicture(display, colourShown.width, colourShown.height);
+        }
+        // Alpha view: the alpha channel as grey. The store already holds what
+        // the file gives, so the file is not read again.
+        if (drawAlpha) {
+            core::Bitmap display;
+            store_.AlphaView = true;
             DrawImage(store_, display);
-            core::NoteUniformColour(store_);
-        }
-        transparentPending_ = false;
-        if (!display.Empty()) {
-            const FittedSize shown =
-                FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
-            host.ShowColourPicture(display, shown.width, shown.height);
+            if (!display.Empty())
+                host.ShowAlphaPicture(display, alphaShown.width, alphaShown.height);
         }
     }
-
-    // Alpha view: the alpha channel as grey. The store already holds what the
-    // file gives, so the file is not read again.
-    if (store_.Image.HasAlpha() && read) {
-        core::Bitmap display;
-        store_.AlphaView = true;
-        DrawImage(store_, display);
-        if (!display.Empty()) {
-            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
-                                                kAlphaBoxWidth, kAlphaBoxHeight);
-            host.ShowAlphaPicture(display, shown.width, shown.height);
-        }
-    }
+    transparentPending_ = false;
 
     host.SetNonUniformColourVisible(store_.UniformColour);
     host.SetSizeLabel(SizeLabelText());

@@ -68,6 +68,12 @@ public:
     // The compression of the file last read (core::Compression), kept while
     // its image is edited and redrawn.
     int32_t FileCompression() const { return compression_; }
+    // The largest box the panes fit a picture into (the screen): a bigger
+    // picture is handed to them reduced. 0 hands every picture at full size.
+    void SetPictureLimit(int width, int height) {
+        limitWidth_ = width;
+        limitHeight_ = height;
+    }
     // The checkerboard's colour (0x00BBGGRR), after the colour dialog's OK.
     void SetBackground(uint32_t colour);
     // The image's own colour at a pixel counted from the picture's top-left
@@ -109,8 +115,8 @@ public:
 
 private:
     void EndTransparentView();
-    // Draws both pictures, the label and the menu state from the store;
-    // `read`: it holds what the last read gave.
+    // Draws both pictures (reduced for big ones), the label and the menu
+    // state from the store; `read`: it holds what the last read gave.
     void Draw(bool read);
     void StartAfresh();
     void ShowFileName();
@@ -128,6 +134,8 @@ private:
     bool transparentPending_ = false;  // the next drawing is the transparent one
     bool actualSizeAlpha_ = false;
     int32_t compression_ = 0;
+    int limitWidth_ = 0;
+    int limitHeight_ = 0;
 };
 
 }  // namespace app

@@ -197,6 +197,10 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
     setAcceptDrops(true);
     createWidgets();
     createActions();
+    // The panes never show a picture larger than the screen: the view hands
+    // big ones reduced.
+    const QSize screenSize = screen()->availableGeometry().size();
+    app_.view().SetPictureLimit(screenSize.width(), screenSize.height());
 
     // The secondary windows, created after the main window as the program starts.
     aboutBox = new AboutBox(this);
@@ -416,7 +420,10 @@ void MainWindow::zoomBy(int steps) {
 // The panes hold a reduction of a big picture that is still as large as the
 // screen, so a later enlargement of the window needs no new one.
 void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
-    fullSize = QSize(bitmap.Width(), bitmap.Height());
+    // The view may hand a big picture reduced; it shows the store's image.
+    const core::ImageStore& store = app_.view().Store();
+    fullSize = store.Usable() ? QSize(store.Image.Width, store.Image.Height)
+                              : QSize(bitmap.Width(), bitmap.Height());
     // Another file is fitted and described afresh; a redraw of the same keeps both.
     if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
         shownFile_ = app_.settings().CurrentFile;
