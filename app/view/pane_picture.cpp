@@ -32,40 +32,29 @@ void RenderReduced(const core::ImageStore& store, int factor, core::Bitmap* colo
     if (colour) colour->Reset(bpp * 8, outWidth, outHeight);
     if (alpha) alpha->Reset(24, outWidth, outHeight);
 
-    // One pass over the image for both pictures: each output row sums its
-    // block of input rows, red, green, blue and alpha per output pixel.
-    std::vector<uint64_t> sums(static_cast<size_t>(outWidth) * 4);
+    // One pass over the image for both pictures. Each output row first adds
+    // up its block of input rows byte by byte (a loop the compiler widens),
+    // then each block's columns per channel.
     const size_t rowBytes = static_cast<size_t>(width) * bpp;
+    std::vector<uint32_t> columns(rowBytes);
+    std::vector<uint64_t> sums(static_cast<size_t>(outWidth) * 4);
     for (int oy = 0; oy < outHeight; ++oy) {
-        std::fill(sums.begin(), sums.end(), 0);
+        std::fill(columns.begin(), columns.end(), 0);
         const int firstRow = oy * factor;  // counted from the top
         const int rows = std::min(factor, height - firstRow);
         for (int y = firstRow; y < firstRow + rows; ++y) {
             // The store's rows run bottom-up.
             const uint8_t* in = store.Image.Data + static_cast<size_t>(height - 1 - y) * rowBytes;
-            uint64_t* sum = sums.data();
-            for (int x = 0; x < width; x += factor, sum += 4) {
-                const int columns = std::min(factor, width - x);
-                uint32_t red = 0, green = 0, blue = 0, opacity = 0;
-                if (bpp == 4) {
-                    for (int i = 0; i < columns; ++i, in += 4) {
-                        red += in[0];
-                        green += in[1];
-                        blue += in[2];
-                        opacity += in[3];
-                    }
-                } else {
-                    for (int i = 0; i < columns; ++i, in += 3) {
-                        red += in[0];
-                        green += in[1];
-                        blue += in[2];
-                    }
-                }
-                sum[0] += red;
-                sum[1] += green;
-                sum[2] += blue;
-                sum[3] += opacity;
-            }
+            uint32_t* column = columns.data();
+            for (size_t i = 0; i < rowBytes; ++i) column[i] += in[i];
+        }
+        const uint32_t* in = columns.data();
+        for (int ox = 0; ox < outWidth; ++ox) {
+            uint64_t* sum = &sums[static_cast<size_t>(ox) * 4];
+            sum[0] = sum[1] = sum[2] = sum[3] = 0;
+            const int count = std::min(factor, width - ox * factor);
+            for (int i = 0; i < count; ++i, in += bpp)
+                for (int c = 0; c < bpp; ++c) sum[c] += in[c];
         }
         uint8_t* colourOut = colour ? colour->Row(oy).data() : nullptr;
         uint8_t* alphaOut = alpha ? alpha->Row(oy).data() : nullptr;

@@ -23,6 +23,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -221,6 +222,38 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
     // log-out loses nothing the user set.
     settingsTimer_ = new QTimer(this);
     connect(settingsTimer_, &QTimer::timeout, this, &MainWindow::saveChangedSettings);
+}
+
+MainWindow::~MainWindow() {
+    if (!readThread_) return;
+    app_.view().DropPendingRead();
+    readThread_->quit();
+    readThread_->wait();
+    delete reader_;
+}
+
+void MainWindow::readInBackground() {
+    if (readThread_) return;
+    readThread_ = new QThread(this);
+    reader_ = new QObject;
+    reader_->moveToThread(readThread_);
+    readThread_->start();
+    app_.view().SetReadRunner([this](std::function<void()> work, std::function<void()> done) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);  // until the picture shows
+        QMetaObject::invokeMethod(
+            reader_, [this, work = std::move(work), done = std::move(done)]() mutable {
+                work();
+                QMetaObject::invokeMethod(
+                    this, [this, work = std::move(work), done = std::move(done)]() mutable {
+                        QApplication::restoreOverrideCursor();
+                        done();
+                        // The replaced picture's memory goes back to the reading
+                        // thread, which keeps it for the next read.
+                        QMetaObject::invokeMethod(
+                            reader_, [work = std::move(work), done = std::move(done)] {});
+                    });
+            });
+    });
 }
 
 QSize MainWindow::clientSize() const {
