@@ -124,6 +124,7 @@ bool Application::MayClose() {
 void Application::Close() {
     // A trawl interrupted by the close keeps every line it wrote.
     trawl_.CloseLog();
+    view_.DropPendingRead();
     core::ResetImage(view_.Store());
     // Without Start there is no program folder, so nothing on disk is ours.
     if (files_.Known()) {

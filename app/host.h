@@ -15,7 +15,7 @@ namespace app {
 // The main window's timers. Each is armed one-shot except the two editor
 // watchers, which fire every interval until stopped.
 enum class TimerId {
-    OpenDelayed,    // 100 ms: open the file named on the command line after start
+    OpenDelayed,    // 0 ms: open the file named on the command line once the window shows
     WatchColour,    // 1000 ms: the external editor's colour picture
     WatchAlpha,     // 1000 ms: the external editor's alpha picture
     CloseLog,       // 200 ms: close the trawl log after a trawl

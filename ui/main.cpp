@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     ui::MainWindow window(app::ProgramDirFor(programPath), programPath,
                           app::InstalledDataDir(programPath));
     window.setCommandLine(std::move(args));
+    window.readInBackground();
     // A log-out keeps what the user set: the settings are written first.
     ui::EndRequestWatch endRequest([&window](int signal) { window.endNow(128 + signal); });
     window.show();

@@ -62,7 +62,8 @@ private:
         }
         s_.CurrentFile = file;
         if (core::IsFile(file)) {
-            app_.host().StartTimer(TimerId::OpenDelayed, 100);
+            // Once the command line has run and the window is up; no later.
+            app_.host().StartTimer(TimerId::OpenDelayed, 0);
         } else {
             app_.host().AddMemoLine("  " + app_.T("message LaunchParam") + ": " +
                                     std::string(core::FileNamePart(file)));

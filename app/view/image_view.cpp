@@ -4,6 +4,7 @@
 
 #include "app/convert/conversion.h"
 #include "app/trawl/folder_listing.h"
+#include "app/view/pane_picture.h"
 #include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
@@ -133,6 +134,60 @@ std::string ImageView::SizeLabelText() const {
            (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
 }
 
+// A read on its way: the store it fills and what the readers said, told once
+// it is shown (the host is not touched from the reading thread).
+struct ImageView::PendingRead {
+    core::ImageStore store;
+    std::vector<std::string> notices;
+    int beeps = 0;
+    std::vector<std::string> failures;
+    ReadOutcome outcome = ReadOutcome::NothingThere;
+};
+
+void ImageView::ReadAndShow(const std::string& path, std::function<void()> before,
+                            std::function<void()> after) {
+    auto pending = std::make_shared<PendingRead>();
+    // What a read leaves as it was stays as the store has it (a failed read
+    // keeps the last description); the pixels are the read's own.
+    core::ImageStore& fresh = pending->store;
+    fresh.Image = store_.Image;
+    fresh.Image.Data = nullptr;
+    fresh.UniformColour = store_.UniformColour;
+    fresh.LoadErrorText = store_.LoadErrorText;
+    fresh.TextureFileName = store_.TextureFileName;
+    fresh.AlphaFillValue = store_.AlphaFillValue;
+    pending->store.Notice = [raw = pending.get()](const std::string& line) {
+        raw->notices.push_back(line);
+    };
+    pending->store.Beep = [raw = pending.get()] { ++raw->beeps; };
+    const bool listed = inTrawl_();
+    const uint64_t read = ++reads_;
+    auto work = [pending, path, listed] {
+        pending->outcome = ReadImageFile(
+            pending->store, path, listed,
+            [raw = pending.get()](const std::string& text) { raw->failures.push_back(text); });
+    };
+    auto done = [this, pending, read, before = std::move(before), after = std::move(after)] {
+        if (read != reads_) return;
+        if (before) before();
+        // The read's picture in, the old one out with the pending read.
+        std::swap(store_, pending->store);
+        std::swap(store_.Notice, pending->store.Notice);
+        std::swap(store_.Beep, pending->store.Beep);
+        for (const std::string& line : pending->notices) ctx_.host.AddMemoLine(line);
+        for (int i = 0; i < pending->beeps; ++i) ctx_.host.Beep();
+        for (const std::string& text : pending->failures) ReportFailure(text);
+        ShowRead(pending->outcome);
+        if (after) after();
+    };
+    if (runner_) {
+        runner_(std::move(work), std::move(done));
+    } else {
+        work();
+        done();
+    }
+}
+
 bool ImageView::Reload(const std::string& path) {
     const ReadOutcome read = ReadImageFile(
         store_, path, inTrawl_(), [this](const std::string& text) { ReportFailure(text); });
@@ -141,6 +196,7 @@ bool ImageView::Reload(const std::string& path) {
 }
 
 void ImageView::ShowRead(ReadOutcome read) {
+    ++reads_;  // what a read still under way would show is older
     compression_ = read == ReadOutcome::Read ? store_.Image.Compression : 0;
     EndTransparentView();
     ctx_.host.ClearPictures();
@@ -162,36 +218,49 @@ void ImageView::EndTransparentView() {
 
 void ImageView::Draw(bool read) {
     Host& host = ctx_.host;
-    // Colour view.
-    {
-        core::Bitmap display;
+    const bool drawAlpha = store_.Image.HasAlpha() && read;
+    const FittedSize colourShown =
+        FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+    const FittedSize alphaShown =
+        FitIntoBox(store_.Image.Width, store_.Image.Height, kAlphaBoxWidth, kAlphaBoxHeight);
+    const int factor =
+        PaneReduction(store_.Image.Width, store_.Image.Height, limitWidth_, limitHeight_);
+    // A big picture is drawn reduced, both panes in one pass over the image;
+    // the transparent view is blended at full size, its checkerboard in the
+    // image's own pixels.
+    if (factor > 1 && !transparentPending_) {
+        core::Bitmap colour, alpha;
+        RenderReduced(store_, factor, &colour, drawAlpha ? &alpha : nullptr);
         store_.AlphaView = false;
-        if (transparentPending_) {
-            core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
-        } else {
+        core::NoteUniformColour(store_);
+        if (!colour.Empty()) host.ShowColourPicture(colour, colourShown.width, colourShown.height);
+        if (drawAlpha) store_.AlphaView = true;
+        if (!alpha.Empty()) host.ShowAlphaPicture(alpha, alphaShown.width, alphaShown.height);
+    } else {
+        // Colour view.
+        {
+            core::Bitmap display;
+            store_.AlphaView = false;
+            if (transparentPending_) {
+                core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
+            } else {
+                DrawImage(store_, display);
+                core::NoteUniformColour(store_);
+            }
+            if (!display.Empty())
+                host.ShowColourPicture(display, colourShown.width, colourShown.height);
+        }
+        // Alpha view: the alpha channel as grey. The store already holds what
+        // the file gives, so the file is not read again.
+        if (drawAlpha) {
+            core::Bitmap display;
+            store_.AlphaView = true;
             DrawImage(store_, display);
-            core::NoteUniformColour(store_);
-        }
-        transparentPending_ = false;
-        if (!display.Empty()) {
-            const FittedSize shown =
-                FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
-            host.ShowColourPicture(display, shown.width, shown.height);
+            if (!display.Empty())
+                host.ShowAlphaPicture(display, alphaShown.width, alphaShown.height);
         }
     }
-
-    // Alpha view: the alpha channel as grey. The store already holds what the
-    // file gives, so the file is not read again.
-    if (store_.Image.HasAlpha() && read) {
-        core::Bitmap display;
-        store_.AlphaView = true;
-        DrawImage(store_, display);
-        if (!display.Empty()) {
-            const FittedSize shown = FitIntoBox(store_.Image.Width, store_.Image.Height,
-                                                kAlphaBoxWidth, kAlphaBoxHeight);
-            host.ShowAlphaPicture(display, shown.width, shown.height);
-        }
-    }
+    transparentPending_ = false;
 
     host.SetNonUniformColourVisible(store_.UniformColour);
     host.SetSizeLabel(SizeLabelText());
@@ -301,11 +370,16 @@ void ImageView::OpenFile(const std::string& path) {
         ctx_.host.ShowError(ctx_.Text(Message::FileNotFound, path));
         return;
     }
-    StartAfresh();
-    ctx_.settings.CurrentFile = path;
-    Reload(path);
-    ShowFileName();
-    NoteRecentFile(path);
+    ReadAndShow(
+        path,
+        [this, path] {
+            StartAfresh();
+            ctx_.settings.CurrentFile = path;
+        },
+        [this, path] {
+            ShowFileName();
+            NoteRecentFile(path);
+        });
 }
 
 void ImageView::ReopenCurrent() {
@@ -321,9 +395,12 @@ void ImageView::ReopenCurrent() {
 
 void ImageView::OpenDelayed() {
     ctx_.host.StopTimer(TimerId::OpenDelayed);
-    Reload(ctx_.settings.CurrentFile);
-    ShowFileName();
-    NoteRecentFile(ctx_.settings.CurrentFile);
+    const std::string path = ctx_.settings.CurrentFile;
+    ReadAndShow(path, nullptr, [this, path] {
+        ctx_.settings.CurrentFile = path;
+        ShowFileName();
+        NoteRecentFile(path);
+    });
 }
 
 std::string ImageView::NeighbourFile(int step) const {

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "app/convert/image_reading.h"
@@ -37,6 +39,12 @@ std::string OpenImageFilter();
 // The Save As dialog's filter: first the types the program also opens, then
 // each type it only writes, for other tools.
 std::string SaveFilter();
+
+// How the view runs a file's read: `work` reads into a store of its own and
+// touches nothing else, so it may run on another thread; `done` then runs on
+// the caller's thread. Dropping both after `done` releases the picture it
+// replaced. The view's own runner runs both at once, in order.
+using ReadRunner = std::function<void(std::function<void()> work, std::function<void()> done)>;
 
 // The edits that name the file Save writes ("_grey", "_normal").
 enum class Change { Pixels, GreyScale, NormalMap };
@@ -68,6 +76,12 @@ public:
     // The compression of the file last read (core::Compression), kept while
     // its image is edited and redrawn.
     int32_t FileCompression() const { return compression_; }
+    // The largest box the panes fit a picture into (the screen): a bigger
+    // picture is handed to them reduced. 0 hands every picture at full size.
+    void SetPictureLimit(int width, int height) {
+        limitWidth_ = width;
+        limitHeight_ = height;
+    }
     // The checkerboard's colour (0x00BBGGRR), after the colour dialog's OK.
     void SetBackground(uint32_t colour);
     // The image's own colour at a pixel counted from the picture's top-left
@@ -80,6 +94,11 @@ public:
     bool RenderActualSize(core::Bitmap& bitmap);
 
     // ---- Opening and saving
+    // The desktop program reads on a thread of its own; null restores the
+    // reads at once.
+    void SetReadRunner(ReadRunner runner) { runner_ = std::move(runner); }
+    // A read still under way is not shown (the window closes, the image is gone).
+    void DropPendingRead() { ++reads_; }
     // File > Open: asks for the file, starting where the last one was.
     void ChooseAndOpen();
     // The folder of the file last open, else the settings' default folder.
@@ -108,9 +127,14 @@ public:
     std::string SaveSuffix() const;
 
 private:
+    struct PendingRead;
+    // Reads `path` through the runner; then, unless another read or showing
+    // came first: `before`, the read shown as Reload shows it, `after`.
+    void ReadAndShow(const std::string& path, std::function<void()> before,
+                     std::function<void()> after);
     void EndTransparentView();
-    // Draws both pictures, the label and the menu state from the store;
-    // `read`: it holds what the last read gave.
+    // Draws both pictures (reduced for big ones), the label and the menu
+    // state from the store; `read`: it holds what the last read gave.
     void Draw(bool read);
     void StartAfresh();
     void ShowFileName();
@@ -128,6 +152,10 @@ private:
     bool transparentPending_ = false;  // the next drawing is the transparent one
     bool actualSizeAlpha_ = false;
     int32_t compression_ = 0;
+    int limitWidth_ = 0;
+    int limitHeight_ = 0;
+    ReadRunner runner_;
+    uint64_t reads_ = 0;  // reads and showings begun; a stale read is dropped
 };
 
 }  // namespace app

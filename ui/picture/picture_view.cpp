@@ -27,6 +27,7 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {
 void PictureView::setPicture(QImage picture) {
     picture_ = std::move(picture);
     scaled_ = QImage();
+    unpainted_ = !picture_.isNull();
     update();
 }
 
@@ -45,11 +46,19 @@ void PictureView::paintEvent(QPaintEvent* event) {
         painter.drawImage(QRectF(exposed), picture_,
                           QRectF(exposed.x() * sx, exposed.y() * sy, exposed.width() * sx,
                                  exposed.height() * sy));
+        noteFirstPaint();
         return;
     }
     if (scaled_.size() != size())
         scaled_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     painter.drawImage(QPoint(0, 0), scaled_);
+    noteFirstPaint();
+}
+
+void PictureView::noteFirstPaint() {
+    if (!unpainted_) return;
+    unpainted_ = false;
+    emit firstPainted();
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) {

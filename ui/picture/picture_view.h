@@ -25,6 +25,8 @@ signals:
     void contextMenuRequested(QPoint globalPosition);
     // Ctrl+wheel: whole steps in (positive) or out.
     void zoomRequested(int steps);
+    // The picture last set has been painted for the first time.
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,12 +37,15 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void noteFirstPaint();
+
     QImage picture_;
     QImage scaled_;       // the picture reduced to the current size, made once per size
     int wheelAngle_ = 0;  // of Ctrl+wheel turns not yet a whole step
     // A left-button drag pans the scroll area around the picture: where it began.
     QPoint dragFrom_, scrolledFrom_;
     bool dragging_ = false;
+    bool unpainted_ = false;  // the picture set has not been painted yet
 };
 
 }  // namespace ui

@@ -23,12 +23,15 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string_view>
 
@@ -195,6 +198,10 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
     setAcceptDrops(true);
     createWidgets();
     createActions();
+    // The panes never show a picture larger than the screen: the view hands
+    // big ones reduced.
+    const QSize screenSize = screen()->availableGeometry().size();
+    app_.view().SetPictureLimit(screenSize.width(), screenSize.height());
 
     // The secondary windows, created after the main window as the program starts.
     aboutBox = new AboutBox(this);
@@ -215,6 +222,38 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& program
     // log-out loses nothing the user set.
     settingsTimer_ = new QTimer(this);
     connect(settingsTimer_, &QTimer::timeout, this, &MainWindow::saveChangedSettings);
+}
+
+MainWindow::~MainWindow() {
+    if (!readThread_) return;
+    app_.view().DropPendingRead();
+    readThread_->quit();
+    readThread_->wait();
+    delete reader_;
+}
+
+void MainWindow::readInBackground() {
+    if (readThread_) return;
+    readThread_ = new QThread(this);
+    reader_ = new QObject;
+    reader_->moveToThread(readThread_);
+    readThread_->start();
+    app_.view().SetReadRunner([this](std::function<void()> work, std::function<void()> done) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);  // until the picture shows
+        QMetaObject::invokeMethod(
+            reader_, [this, work = std::move(work), done = std::move(done)]() mutable {
+                work();
+                QMetaObject::invokeMethod(
+                    this, [this, work = std::move(work), done = std::move(done)]() mutable {
+                        QApplication::restoreOverrideCursor();
+                        done();
+                        // The replaced picture's memory goes back to the reading
+                        // thread, which keeps it for the next read.
+                        QMetaObject::invokeMethod(
+                            reader_, [work = std::move(work), done = std::move(done)] {});
+                    });
+            });
+    });
 }
 
 QSize MainWindow::clientSize() const {
@@ -306,6 +345,16 @@ void MainWindow::createWidgets() {
             [this](QPoint at) { alphaMenu->exec(at); });
     for (PictureView* view : {colourPicture, alphaPicture})
         connect(view, &PictureView::zoomRequested, this, &MainWindow::zoomBy);
+    // For the benchmarks: when each new colour picture reaches the screen, on
+    // the steady clock they read too.
+    if (qEnvironmentVariableIsSet("SKEINPRESS_REPORT_PAINT"))
+        connect(colourPicture, &PictureView::firstPainted, this, [] {
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            std::printf("picture painted %lld\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            std::fflush(stdout);
+        });
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &MainWindow::cancelColourPick);
@@ -404,7 +453,10 @@ void MainWindow::zoomBy(int steps) {
 // The panes hold a reduction of a big picture that is still as large as the
 // screen, so a later enlargement of the window needs no new one.
 void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
-    fullSize = QSize(bitmap.Width(), bitmap.Height());
+    // The view may hand a big picture reduced; it shows the store's image.
+    const core::ImageStore& store = app_.view().Store();
+    fullSize = store.Usable() ? QSize(store.Image.Width, store.Image.Height)
+                              : QSize(bitmap.Width(), bitmap.Height());
     // Another file is fitted and described afresh; a redraw of the same keeps both.
     if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
         shownFile_ = app_.settings().CurrentFile;

@@ -22,6 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QThread;
 class QTimer;
 class QToolBar;
 
@@ -42,6 +43,7 @@ public:
     // (with a trailing separator, or empty).
     MainWindow(const std::string& programDir, const std::string& programPath,
                const std::string& dataDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The place for a window of `frame` (decoration included) wanted at its
     // top-left corner, moved so that it lies wholly inside the available area
@@ -53,6 +55,10 @@ public:
     WindowHost& host() { return host_; }
     // The arguments after the program name, run at the first showing.
     void setCommandLine(std::vector<std::string> args) { commandLine_ = std::move(args); }
+    // Files opened from the menu, the command line, a drop or the next/previous
+    // keys are read on a thread of their own while the window stays live
+    // (the tests keep the reads in step with their calls).
+    void readInBackground();
     // The desktop asks the program to end (a log-out): no question, the
     // settings are written and the event loop ends with `status`.
     void endNow(int status);
@@ -139,6 +145,8 @@ private:
     bool placed_ = false;  // the first showing has sized the window
     app::Settings savedSettings_;
     QTimer* settingsTimer_ = nullptr;
+    QThread* readThread_ = nullptr;  // readInBackground's, with its receiver
+    QObject* reader_ = nullptr;
     QSize colourSize_, alphaSize_;  // the full pictures' sizes (the panes hold reductions)
     double zoom_ = 0;
     std::string shownFile_;  // the file the pictures show

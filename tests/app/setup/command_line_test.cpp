@@ -101,7 +101,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         EXPECT_EQ(rig.host.memo, row.memo.empty() ? std::vector<std::string>{}
                                                   : std::vector<std::string>{"  " + row.memo});
         EXPECT_EQ(rig.host.Active(TimerId::CloseWindow), row.closes);
-        EXPECT_EQ(rig.host.Interval(TimerId::OpenDelayed), row.opens ? 100 : 0);
+        EXPECT_EQ(rig.host.Active(TimerId::OpenDelayed), row.opens);
         if (row.opens) {
             EXPECT_EQ(s.CurrentFile, rig.Path(row.args[0]));
         }

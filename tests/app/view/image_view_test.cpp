@@ -98,3 +98,38 @@ TEST_F(ImageViewTest, SaveNamesAndFailedSaves) {
 }
 
 }  // namespace
+
+TEST_F(ImageViewTest, ReadsOnAnotherThreadShowOnlyTheLatestAndReportWhenShown) {
+    // The runner keeps each read for the test to finish, as a reading thread would.
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> reads;
+    app->view().SetReadRunner([&reads](std::function<void()> work, std::function<void()> done) {
+        reads.emplace_back(std::move(work), std::move(done));
+    });
+    WriteImage(work.File("first.tga"), 8, 4, false);
+    WriteImage(work.File("second.tga"), 16, 2, false, true);
+    testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
+    app->view().OpenFile(work.File("first.tga"));
+    app->view().OpenFile(work.File("second.tga"));
+    ASSERT_EQ(reads.size(), 2u);
+    for (auto& read : reads) read.first();
+    // Until a read is shown the window keeps what it had.
+    EXPECT_FALSE(app->view().Store().ImageLoaded || host.colourShown);
+    for (auto& read : reads) read.second();
+    EXPECT_EQ(app->settings().CurrentFile, work.File("second.tga"));
+    EXPECT_EQ(app->view().Store().Image.Width, 16);
+    EXPECT_TRUE(host.alphaShown);
+
+    // A failure is told once its read is shown; a showing in between (a
+    // trawl's file) drops the read.
+    reads.clear();
+    app->view().OpenFile(work.File("broken.tga"));
+    reads[0].first();
+    EXPECT_TRUE(host.messages.empty());
+    reads[0].second();
+    EXPECT_EQ(host.messages.size(), 1u);
+    app->view().OpenFile(work.File("first.tga"));
+    app->view().ShowRead(app::ReadOutcome::NothingThere);
+    reads[1].first();
+    reads[1].second();
+    EXPECT_NE(app->settings().CurrentFile, work.File("first.tga"));
+}
