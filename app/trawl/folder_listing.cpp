@@ -1,11 +1,8 @@
 #include "app/trawl/folder_listing.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "core/io/file_io.h"
-#include "core/io/paths.h"
 
 namespace app {
 
@@ -26,17 +23,7 @@ bool FolderListing::Open(const std::string& folder) {
     pos_ = 0;
     problem_.clear();
     std::vector<core::FolderItem> items;
-    if (!core::ListFolder(folder, items)) return false;
-    if (items.empty()) {
-        // A folder the user may not read lists as empty: ask once more, so
-        // that it is reported instead of passing for an empty one.
-        std::error_code ec;
-        std::filesystem::directory_iterator probe(core::PathFromUtf8(folder), ec);
-        if (ec) {
-            problem_ = ec.message();
-            return false;
-        }
-    }
+    if (!core::ListFolder(folder, items, problem_)) return false;
     std::vector<Entry> found;
     for (core::FolderItem& item : items) {
         if (item.name.empty() || item.name[0] == '.' || item.hiddenMark) continue;

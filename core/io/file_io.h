@@ -40,9 +40,10 @@ struct FolderItem {
     bool hiddenMark = false;   // the system's hidden attribute (Windows)
     uint64_t size = 0;         // of a regular file
 };
-// The entries of `folder` without "." and "..", in no particular order; false
-// when it cannot be listed.
-bool ListFolder(const std::string& folder, std::vector<FolderItem>& items);
+// The entries of `folder` without "." and "..", in no particular order; false,
+// with the system's reason in `problem`, when it cannot be listed whole (a
+// folder the user may not read is not an empty one).
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& problem);
 
 // `path` made absolute with every link resolved; empty, with the system's
 // reason in `problem`, when that cannot be done (it does not exist, a link

@@ -46,14 +46,13 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), ec);
 }
 
-bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& problem) {
     namespace fs = std::filesystem;
     items.clear();
+    problem.clear();
     std::error_code ec;
-    fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
-    if (ec) return false;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
+    fs::directory_iterator it(fs::path(folder), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         FolderItem item;
         item.name = it->path().filename().string();
         std::error_code typeEc;
@@ -64,6 +63,11 @@ bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
             if (!typeEc) item.size = size;
         }
         items.push_back(std::move(item));
+    }
+    if (ec) {
+        items.clear();
+        problem = ec.message();
+        return false;
     }
     return true;
 }

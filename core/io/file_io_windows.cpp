@@ -164,17 +164,24 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
+bool ListFolder(const std::string& folder, std::vector<FolderItem>& items, std::string& problem) {
     items.clear();
-    if (folder.empty()) return false;
+    problem.clear();
+    if (folder.empty()) {
+        problem = SystemErrorText(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
     const bool separated = folder.back() == '\\' || folder.back() == '/';
     WIN32_FIND_DATAW entry;
     const HANDLE find =
         ::FindFirstFileExW(SystemName(folder + (separated ? "*" : "\\*")).c_str(), FindExInfoBasic,
                            &entry, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
         // An empty drive root has no entries at all, not even ".".
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(folder);
+        if (error == ERROR_FILE_NOT_FOUND && IsFolder(folder)) return true;
+        problem = SystemErrorText(error);
+        return false;
     }
     do {
         const std::wstring_view name = entry.cFileName;
@@ -192,7 +199,13 @@ bool ListFolder(const std::string& folder, std::vector<FolderItem>& items) {
         }
         items.push_back(std::move(item));
     } while (::FindNextFileW(find, &entry));
+    const DWORD error = ::GetLastError();
     ::FindClose(find);
+    if (error != ERROR_NO_MORE_FILES) {
+        items.clear();
+        problem = SystemErrorText(error);
+        return false;
+    }
     return true;
 }
 
