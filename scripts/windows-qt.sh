@@ -39,7 +39,8 @@ copy_bundled_licences() {
         name=${dir#"$src"/src/}
         name=${name#3rdparty/}
         name=${name//\//-}
-        grep -o '"LicenseFile"[^,}]*' "$json" | sed 's/.*: *"\(.*\)".*/\1/' |
+        # Not every attribution names a licence file.
+        { grep -o '"LicenseFile"[^,}]*' "$json" || true; } | sed 's/.*: *"\(.*\)".*/\1/' |
             while IFS= read -r file; do
                 [[ -f $dir/$file ]] || continue
                 mkdir -p "$out/$name"
