@@ -327,7 +327,6 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
             if (decoded) {
                 // The blocks carry no alpha: the TGA has none to name.
                 store.TextureDescription = TextureDescriptionLines(HintsOf(info, true), path);
-                store.TextureDetails.push_back("Format=ETC2 RGB");
             }
             break;
         default:
@@ -338,6 +337,18 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     KeepDxtBlocks(store, info, format, std::move(bytes), offset, size);
     if (store.Source.Kind != SourceKind::None && info.type != 2)
         KeepSmallerLevels(store.Source, recent, chunks);
+
+    // What the container says, for the details view and `info`.
+    std::vector<std::string> details{
+        "Container=JIRF version " + std::to_string(info.version),
+        "Format=" + kind +
+            (info.format == kFormatDXT5Variant && format == kFormatDXT5 ? " (format 13)" : "")};
+    details.push_back("Chunks=" + std::to_string(chunks) +
+                      (chunks > 1 ? " (the last one shown)" : ""));
+    if (!store.Source.SmallerLevels.empty())
+        details.push_back("MipLevels=" + std::to_string(store.Source.SmallerLevels.size() + 1) +
+                          " (level 0 shown)");
+    store.TextureDetails.insert(store.TextureDetails.begin(), details.begin(), details.end());
     return true;
 }
 
