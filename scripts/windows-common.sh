@@ -58,8 +58,16 @@ fetch_source() {
         say "adding deb-src entries derived from the apt sources" >&2
         add_source_entries >&2
     fi
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq "$name" >/dev/null 2>"$dir.log") || return 1
-    find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
+    # The newest version first; a mirror may lack one (a security update's
+    # source, say), so each version apt knows is tried in turn.
+    local version
+    for version in "" $(apt-cache showsrc "$name" 2>/dev/null | sed -n 's/^Version: //p'); do
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        if (cd "$dir" && apt-get source -qq "$name${version:+=$version}" >/dev/null 2>>"$dir.log"); then
+            find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
+            return 0
+        fi
+    done
+    return 1
 }
