@@ -19,20 +19,6 @@
 
 namespace flow_testing {
 
-// Also keeps every title and every memo line (the trawl clears the memo).
-class RecordingHost : public testing_support::FakeHost {
-public:
-    std::vector<std::string> titles, allMemo;
-    void SetTitle(const std::string& text) override {
-        FakeHost::SetTitle(text);
-        titles.push_back(text);
-    }
-    void AddMemoLine(const std::string& line) override {
-        FakeHost::AddMemoLine(line);
-        allMemo.push_back(line);
-    }
-};
-
 class FlowTest : public ::testing::Test {
 protected:
     FlowTest() {
@@ -74,7 +60,7 @@ protected:
     }
 
     testing_support::TempDir home, work;
-    RecordingHost host;
+    testing_support::FakeHost host;
     std::unique_ptr<app::Application> app;
 };
 

@@ -22,6 +22,10 @@ std::string CorpusDir() {
     return SKEINPRESS_CORPUS_DIR;
 }
 
+std::vector<uint8_t> DataBytes(const std::string& relative) {
+    return ReadBytes((fs::path(CorpusDir()) / ".." / "data" / relative).string());
+}
+
 std::vector<CorpusRow> ReadManifest() {
     std::vector<CorpusRow> rows;
     std::ifstream in(fs::path(CorpusDir()) / "MANIFEST.tsv");

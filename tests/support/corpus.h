@@ -2,6 +2,7 @@
 // every reader must pass against them.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ inline void PrintTo(const CorpusRow& row, std::ostream* os) {
 // The corpus folder, and its manifest's rows (none when the manifest is missing,
 // which the conformance test reports as a failure).
 std::string CorpusDir();
+// The bytes of a file below tests/data.
+std::vector<uint8_t> DataBytes(const std::string& relative);
 std::vector<CorpusRow> ReadManifest();
 
 // Loads the row's file and checks the outcome the manifest names; failures are

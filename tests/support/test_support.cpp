@@ -137,6 +137,31 @@ void MakeNoRegularFile(const std::string& path) {
 #endif
 }
 
+void MarkReadOnly(const std::string& path) {
+    fs::permissions(SystemPath(path),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+int EntriesIn(const std::string& folder) {
+#if defined(_WIN32)
+    // The standard library's listing cannot take long names: the system's own.
+    int entries = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW(SystemPath(folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return -1;
+    do {
+        const std::wstring name = entry.cFileName;
+        entries += name != L"." && name != L"..";
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return entries;
+#else
+    return static_cast<int>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+#endif
+}
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::error_code error;  // a folder that cannot be made shows as the write's failure
     fs::create_directories(SystemPath(path).parent_path(), error);

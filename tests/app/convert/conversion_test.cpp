@@ -11,13 +11,16 @@
 
 namespace {
 
-TEST(ConversionTest, ConvertsAndReportsWithoutAWindow) {
+struct ConversionTest : ::testing::Test {
     testing_support::TempDir dir;
     testing_support::FakeHost messages;
     app::Settings settings;
     app::Language language;
     core::ImageStore store;
-    app::Conversion conversion(messages, settings, language, store);
+    app::Conversion conversion{messages, settings, language, store};
+};
+
+TEST_F(ConversionTest, ConvertsAndReportsWithoutAWindow) {
     testing_support::WriteImage(dir.File("wagon.texture"), 4, 4, false);
     std::string written;
     ASSERT_TRUE(conversion.Convert({dir.File("wagon.texture"), "", {}, true}, &written));
@@ -35,13 +38,7 @@ TEST(ConversionTest, ConvertsAndReportsWithoutAWindow) {
 
 // The repair is for the simulator's own formats; an export keeps the picture
 // as read, so a flat DXT texture's DDS is still its blocks.
-TEST(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
-    testing_support::TempDir dir;
-    testing_support::FakeHost messages;
-    app::Settings settings;
-    app::Language language;
-    core::ImageStore store;
-    app::Conversion conversion(messages, settings, language, store);
+TEST_F(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
     const std::string flat = dir.File("flat.texture");
     const std::vector<uint8_t> blocks(4 * 16, 0);  // 8 x 8 DXT5, all one colour
     testing_support::WriteBytes(flat, testing_support::TextureBytes(12, 8, 8, blocks));

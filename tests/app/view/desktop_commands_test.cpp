@@ -26,7 +26,7 @@ TEST_F(DesktopCommandsTest, RecentFilesSkipFailuresAndAreKeptInTheirOwnSection) 
     // The last file keeps its own key; the list is read back by the next start.
     ASSERT_TRUE(app->SaveSettings());
     EXPECT_EQ(app::TMemIni(app->files().SettingsFile()).ReadString("MRU", "lastfile", ""), "a.tga");
-    flow_testing::RecordingHost otherHost;
+    testing_support::FakeHost otherHost;
     app::Application next(otherHost);
     next.Start(home.path().string(), home.File("skeinpress"));
     EXPECT_EQ(next.settings().RecentFiles, recent);

@@ -16,7 +16,7 @@ namespace {
 using reader_checks::BmpFile;
 using reader_checks::Bytes;
 using reader_checks::MakeBmp;
-using reader_checks::Put32;
+using testing_support::PutLE32;
 
 // A palette of `count` four-byte entries; entry i is (i, i, i).
 Bytes Palette(int count) {
@@ -78,7 +78,7 @@ TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
     testing_support::FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
     ASSERT_TRUE(core::SaveImage(store, dir.File("a.BMP")));
     Bytes expected = MakeBmp({.width = 2, .height = 1, .pixels = {3, 2, 1, 6, 5, 4, 0, 0}});
-    Put32(expected, 2, 62), Put32(expected, 34, 8);  // file and image sizes
+    PutLE32(expected, 2, 62), PutLE32(expected, 34, 8);  // file and image sizes
     EXPECT_EQ(testing_support::ReadBytes(dir.File("a.BMP")), expected);
 
     // 4 bytes per pixel: 32 bits with the alpha byte, colours even while the

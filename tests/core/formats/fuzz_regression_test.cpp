@@ -179,7 +179,7 @@ Bytes MakePng(uint32_t width, uint32_t height, uint32_t rows) {
 Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize,
                   size_t present) {
     Bytes b = testing_support::TextureBytes(format, width, height, Bytes(present, 0x40));
-    reader_checks::Put32(b, 84, dataSize);
+    testing_support::PutLE32(b, 84, dataSize);
     return b;
 }
 
@@ -193,7 +193,7 @@ Bytes MakeE2TF(const std::string& code, uint32_t width, uint32_t height, uint8_t
     p.levels[0][0] = Bytes(present, 0x40);
     Bytes b = testing_support::E2TFBytes(p);
     const size_t table = code == "ctsa" ? 34 : 32;
-    for (size_t f = 0; f < faces; ++f) reader_checks::Put32(b, table + 4 * f, claimed);
+    for (size_t f = 0; f < faces; ++f) testing_support::PutLE32(b, table + 4 * f, claimed);
     return b;
 }
 

@@ -20,14 +20,6 @@ using testing_support::WriteBytes;
 
 namespace fs = std::filesystem;
 
-namespace {
-
-size_t FilesIn(const TempDir& dir) {
-    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
-}
-
-}  // namespace
-
 TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     TempDir dir;
     core::ImageStore store;
@@ -46,7 +38,7 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
     EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpe")));
     EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpe\".");
-    EXPECT_EQ(FilesIn(dir), 1u);
+    EXPECT_EQ(testing_support::EntriesIn(dir.path().string()), 1);
 }
 
 #if !defined(_WIN32)
@@ -70,7 +62,7 @@ TEST(SaveImage, ReplacedFilesKeepTheirMode) {
     ::umask(mask);
     ASSERT_EQ(::stat(dir.File("new.tga").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
-    EXPECT_EQ(FilesIn(dir), 2u);
+    EXPECT_EQ(testing_support::EntriesIn(dir.path().string()), 2);
 }
 #endif
 

@@ -3,7 +3,6 @@
 // The optional fields of each version are the corpus's (versions 259 to 263).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,29 +20,23 @@ enum Field { kMagic = -5, kInfoSize = -1, kVersion, kSecondCount = 3, kFormat, k
 // A version-259 DXT5 4 x 4 texture with fields changed.
 Bytes Texture(const std::vector<std::pair<int, uint32_t>>& fields) {
     Bytes b = testing_support::TextureBytes(12, 4, 4, Bytes(16, 0));
-    for (auto [field, v] : fields) reader_checks::Put32(b, 20 + 4 * field, v);
+    for (auto [field, v] : fields) testing_support::PutLE32(b, 20 + 4 * field, v);
     return b;
-}
-
-Bytes Etc2Data(const std::string& name) {
-    return testing_support::ReadBytes(
-        (std::filesystem::path(testing_support::CorpusDir()) / ".." / "data" / "etc2" / name)
-            .string());
 }
 
 // The same file with another format number.
 Bytes WithFormat(Bytes file, uint32_t format) {
-    reader_checks::Put32(file, 20 + 4 * kFormat, format);
+    testing_support::PutLE32(file, 20 + 4 * kFormat, format);
     return file;
 }
 
 }  // namespace
 
 TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
-    const Bytes expected = Etc2Data("mixed.rgb");
+    const Bytes expected = testing_support::DataBytes("etc2/mixed.rgb");
     core::ImageStore store;
-    ASSERT_TRUE(
-        reader_checks::LoadBytes(store, Etc2Data("mixed_format28.texture"), "mixed.texture"))
+    ASSERT_TRUE(reader_checks::LoadBytes(
+        store, testing_support::DataBytes("etc2/mixed_format28.texture"), "mixed.texture"))
         << store.LoadErrorText;
     ASSERT_EQ(std::make_tuple(store.Image.Width, store.Image.Height, store.BytesPerPixel(),
                               store.Image.AlphaKind, store.Image.Compression),
@@ -58,7 +51,7 @@ TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
 }
 
 TEST(LoadTexture, Format13IsDxt5) {
-    const Bytes file = Etc2Data("dxt5_format13.texture");
+    const Bytes file = testing_support::DataBytes("etc2/dxt5_format13.texture");
     core::ImageStore a, b;
     ASSERT_TRUE(reader_checks::LoadBytes(a, file, "a.texture")) << a.LoadErrorText;
     ASSERT_TRUE(reader_checks::LoadBytes(b, WithFormat(file, 12), "a.texture"));

@@ -32,11 +32,6 @@ void LoadFloatTexture(core::ImageStore& store) {
         << store.LoadErrorText;
 }
 
-size_t EntriesIn(const TempDir& dir) {
-    return static_cast<size_t>(
-        std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
-}
-
 class Writer : public testing::TestWithParam<const core::FormatRow*> {
 protected:
     void SetUp() override {
@@ -55,9 +50,7 @@ TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
 
     const std::string readOnly = Target("locked");
     WriteBytes(readOnly, {'o', 'l', 'd'});
-    fs::permissions(readOnly,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    testing_support::MarkReadOnly(readOnly);
     EXPECT_FALSE(core::SaveImage(store, readOnly));
     EXPECT_EQ(store.LoadErrorText,
               "\"" + fs::path(readOnly).filename().string() + "\" is read-only");
@@ -74,7 +67,7 @@ TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
         EXPECT_EQ(store.LoadErrorText,
                   "\"" + fs::path(odd).filename().string() + "\" is not a regular file");
     }
-    EXPECT_EQ(EntriesIn(dir), 4u);  // no temporary left behind
+    EXPECT_EQ(testing_support::EntriesIn(dir.path().string()), 4);  // no temporary left behind
 }
 
 #if !defined(_WIN32)
@@ -95,7 +88,7 @@ TEST_P(Writer, AWriteFailingHalfWayKeepsTheOldFile) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(store.LoadErrorText, core::ErrorMessage(GetParam()->cannotWrite, target));
     EXPECT_EQ(ReadText(target), "old");
-    EXPECT_EQ(EntriesIn(dir), 1u);
+    EXPECT_EQ(testing_support::EntriesIn(dir.path().string()), 1);
 }
 #endif
 

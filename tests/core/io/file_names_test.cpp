@@ -24,31 +24,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::EntriesIn;
 using testing_support::ReadText;
 using testing_support::SystemPath;
 using testing_support::TempDir;
 
 const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
-
-// The entries of a folder. On Windows the standard library's listing cannot
-// take long names, so the system's own is used.
-int EntriesIn(const std::string& folder) {
-#if defined(_WIN32)
-    int entries = 0;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW(core::SystemName(folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return -1;
-    do {
-        const std::wstring name = entry.cFileName;
-        entries += name != L"." && name != L"..";
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    return entries;
-#else
-    return static_cast<int>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-#endif
-}
 
 TEST(FileNames, LettersBeyondAsciiInTheFileAndItsFolder) {
     TempDir dir;
