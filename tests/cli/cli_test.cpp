@@ -155,62 +155,55 @@ TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
 #endif
 }
 
-TEST(CliConvert, EachEditReachesItsFileAndAFailedEditWritesNothing) {
+// Each edit and repair switch reaches its file; a failed edit writes nothing.
+// --fix-uniform and --no-fix-uniform beat the settings file for the run and
+// leave it as it was. Which targets are repaired, and what each edit and the
+// repair do to the pixels: the conversion's and the core's tests.
+TEST(CliConvert, EachEditAndRepairSwitchReachesItsFileAndAFailedEditWritesNothing) {
     TempDir home, dir;
     const std::string rgb = dir.File("rgb.tga"), rgba = dir.File("rgba.tga"),
-                      out = dir.File("out.tga");
+                      flat = dir.File("flat.bmp"), out = dir.File("out.tga");
     WriteImage(rgb, 4, 4, true);
     WriteImage(rgba, 4, 4, false, true);
-    const std::tuple<std::string, Args, int> cases[] = {
-        {rgb, {"--grey"}, 0},
-        {rgba, {"--invert-alpha"}, 0},
-        {rgb, {"--invert-alpha"}, 1},  // no alpha to invert
-        {rgba, {"--remove-alpha"}, 0},
-        {rgb, {"--add-alpha"}, 0},
-        {rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}, 0},
-        {rgb, {"--merge-alpha", rgba}, 0},
-        {rgb, {"--normalmap"}, 0},
-        {rgba, {"--colour-copy", dir.File("c.tga"), "--alpha-copy=" + dir.File("a.tga")}, 0},
+    WriteImage(flat, 16, 8, true);
+    // The UniformColour setting, the file, the switches, the exit status, repaired.
+    const std::tuple<char, std::string, Args, int, bool> cases[] = {
+        {'1', rgb, {"--grey"}, 0, false},
+        {'1', rgba, {"--invert-alpha"}, 0, false},
+        {'1', rgb, {"--invert-alpha"}, 1, false},  // no alpha to invert
+        {'1', rgba, {"--remove-alpha"}, 0, false},
+        {'1', rgb, {"--add-alpha"}, 0, false},
+        {'1', rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}, 0, false},
+        {'1', rgb, {"--merge-alpha", rgba}, 0, false},
+        {'1', rgb, {"--normalmap"}, 0, false},
+        {'1',
+         rgba,
+         {"--colour-copy", dir.File("c.tga"), "--alpha-copy=" + dir.File("a.tga")},
+         0,
+         false},
+        {'0', flat, {}, 0, false},
+        {'0', flat, {"--fix-uniform"}, 0, true},
+        {'1', flat, {"--no-fix-uniform"}, 0, false},
+        {'0', flat, {"--fix-uniform", "--grey", "--pixel-count=5", "--pixel-even"}, 0, true},
     };
-    for (const auto& [source, edits, status] : cases) {
+    for (const auto& [setting, source, switches, status, fixed] : cases) {
+        const std::string settings = std::string("[Options]\r\nUniformColour=") + setting + "\r\n";
+        WriteText(home.File("skeinpress.ini"), settings);
         fs::remove(out);
         Args args = {"--home", home.path().string(), "convert", source, "-o", out};
-        args.insert(args.end(), edits.begin(), edits.end());
-        const auto r = RunCliProgram(args);
-        EXPECT_EQ(std::tuple(r.status, r.out, fs::exists(out), r.err.empty()),
-                  std::tuple(status, status ? "" : source + " -> " + out + "\n", !status, !status))
-            << edits[0] << r.err;
-    }
-    EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
-}
-
-// --fix-uniform and --no-fix-uniform beat the settings file for one run and
-// leave it as it was; exports other tools read are never repaired. What the
-// repair does to the pixels: the core and application tests.
-TEST(CliConvert, FixUniformSwitchesOverrideTheSettingForTheRun) {
-    TempDir home, dir;
-    const std::string flat = dir.File("flat.bmp"), homeDir = home.path().string();
-    WriteImage(flat, 16, 8, true);
-    const std::tuple<std::string, Args, const char*, bool> cases[] = {
-        {"UniformColour=0", {}, "a.tga", false},
-        {"UniformColour=0", {"--fix-uniform"}, "b.tga", true},
-        {"UniformColour=1", {"--no-fix-uniform"}, "c.tga", false},
-        {"UniformColour=0",
-         {"--fix-uniform", "--grey", "--pixel-count=5", "--pixel-even"},
-         "d.tga",
-         true},
-        {"UniformColour=1", {"--fix-uniform"}, "e.png", false},
-    };
-    for (const auto& [setting, switches, target, fixed] : cases) {
-        const std::string settings = "[Options]\r\n" + setting + "\r\n";
-        WriteText(home.File("skeinpress.ini"), settings);
-        Args args = {"--home", homeDir, "convert", flat, "-o", dir.File(target)};
         args.insert(args.end(), switches.begin(), switches.end());
         const auto r = RunCliProgram(args);
-        EXPECT_EQ(r.status, 0) << target << r.err;
-        EXPECT_EQ(Contains(r.out, "Uniform colour fixed"), fixed) << target << r.out;
+        const std::string trace = testing::PrintToString(switches) + r.err;
+        EXPECT_EQ(std::tuple(r.status, fs::exists(out), r.err.empty()),
+                  std::tuple(status, !status, !status))
+            << trace;
+        if (fixed)
+            EXPECT_TRUE(Contains(r.out, "Uniform colour fixed")) << trace;
+        else
+            EXPECT_EQ(r.out, status ? "" : source + " -> " + out + "\n") << trace;
         EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
     }
+    EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
 }
 
 // As a file manager runs it; the scaling itself is core's to test.

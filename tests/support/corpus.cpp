@@ -1,10 +1,10 @@
 #include "tests/support/corpus.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -28,16 +28,11 @@ std::vector<uint8_t> DataBytes(const std::string& relative) {
 
 std::vector<CorpusRow> ReadManifest() {
     std::vector<CorpusRow> rows;
-    std::ifstream in(fs::path(CorpusDir()) / "MANIFEST.tsv");
-    std::string line;
-    std::getline(in, line);  // the header
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        std::vector<std::string> cols;
-        std::stringstream ss(line);
-        std::string col;
-        while (std::getline(ss, col, '\t')) cols.push_back(col);
+    std::vector<std::string> lines =
+        SplitLines(WithLineFeeds(ReadText(CorpusDir() + "/MANIFEST.tsv")), "\n");
+    for (size_t i = 1; i < lines.size(); ++i) {  // line 0 is the header
+        if (lines[i].empty()) continue;
+        std::vector<std::string> cols = SplitLines(lines[i], "\t");
         cols.resize(5);
         rows.push_back({cols[0], cols[1], cols[2], cols[3], cols[4]});
     }
@@ -46,6 +41,8 @@ std::vector<CorpusRow> ReadManifest() {
 
 namespace {
 
+// A channel difference allowed by the manifest: one number for every channel,
+// or "rgb:R,G,B;a:A" and perhaps ";skip-transparent".
 struct Tolerance {
     int r = 0, g = 0, b = 0, a = 0;
     bool skipTransparent = false;
@@ -53,21 +50,9 @@ struct Tolerance {
 
 Tolerance ParseTolerance(const std::string& text) {
     Tolerance t;
-    if (text.rfind("rgb:", 0) != 0) {
+    if (std::sscanf(text.c_str(), "rgb:%d,%d,%d;a:%d", &t.r, &t.g, &t.b, &t.a) != 4)
         t.r = t.g = t.b = t.a = std::atoi(text.c_str());
-        return t;
-    }
-    std::stringstream ss(text);
-    std::string part;
-    while (std::getline(ss, part, ';')) {
-        if (part.rfind("rgb:", 0) == 0) {
-            std::sscanf(part.c_str() + 4, "%d,%d,%d", &t.r, &t.g, &t.b);
-        } else if (part.rfind("a:", 0) == 0) {
-            t.a = std::atoi(part.c_str() + 2);
-        } else if (part == "skip-transparent") {
-            t.skipTransparent = true;
-        }
-    }
+    t.skipTransparent = text.find(";skip-transparent") != std::string::npos;
     return t;
 }
 
@@ -121,6 +106,25 @@ void CheckDescription(const CorpusRow& row, const std::string& scratch) {
     EXPECT_EQ(ReadText(copy.string() + ".txt"), ReadText(expected.string())) << row.path;
 }
 
+// A picture read is written as PNG and read back exactly, with its alpha if
+// it has one, by another decoder (stb_image).
+void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
+    const std::string png = scratch + "/picture.png";
+    ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
+    DecodedPicture image;
+    ASSERT_TRUE(ReadPicture(png, image));
+    const int bpp = store.BytesPerPixel(), width = store.Image.Width;
+    ASSERT_EQ(std::make_tuple(image.width, image.height, image.channels),
+              std::make_tuple(width, store.Image.Height, bpp));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* got = &image.rgba[(size_t(y) * width + x) * 4];
+            const uint8_t* want =
+                store.Image.Data + (size_t(image.height - 1 - y) * width + x) * bpp;
+            ASSERT_TRUE(std::equal(want, want + bpp, got)) << "PNG pixel " << x << "," << y;
+        }
+}
+
 }  // namespace
 
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
@@ -145,6 +149,7 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
             EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
         }
     }
+    if (ok && store.ImageLoaded) CheckPngRoundTrip(store, scratch);
 }
 
 }  // namespace testing_support

@@ -27,8 +27,9 @@ std::string CorpusDir();
 std::vector<uint8_t> DataBytes(const std::string& relative);
 std::vector<CorpusRow> ReadManifest();
 
-// Loads the row's file and checks the outcome the manifest names; failures are
-// reported through gtest. `scratch` is a writable folder for the description check.
+// Loads the row's file and checks the outcome the manifest names, and that a
+// picture read comes back exactly from the PNG written of it; failures are
+// reported through gtest. `scratch` is a writable folder for the files written.
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch);
 
 }  // namespace testing_support
