@@ -29,13 +29,9 @@ protected:
                                              "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
-        host.handlers[app::TimerId::TrawlFast] = [this] {
-            app->TimerFired(app::TimerId::TrawlFast);
-        };
-        host.handlers[app::TimerId::TrawlSlow] = [this] {
-            app->TimerFired(app::TimerId::TrawlFast);
-        };
-        host.handlers[app::TimerId::CloseLog] = [this] { app->TimerFired(app::TimerId::CloseLog); };
+        for (app::TimerId id :
+             {app::TimerId::TrawlFast, app::TimerId::TrawlSlow, app::TimerId::CloseLog})
+            host.handlers[id] = [this, id] { app->TimerFired(id); };
     }
 
     // Fires the step timers, one at a time, until the trawl ends or `steps` ran.

@@ -94,9 +94,9 @@ TEST(CliInfo, TextAndJsonDescribeEachFileAndNoticesKeepOffTheJson) {
 }
 
 // The settings file is read (overwriting off gives a "1" name) and never
-// written; --output picks the writer by extension; a refusal of any kind is
-// on the error stream and fails the file.
-TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
+// written; a refusal of any kind is on the error stream and fails the file.
+// (--output hands its name to the writers' table: the core's writer tests.)
+TEST(CliConvert, FollowsTheSettingsAndReportsRefusals) {
     TempDir home, dir;
     // Names in any script pass through the command line, the files and the output.
     const std::string page = dir.File("Страница");
@@ -114,15 +114,8 @@ TEST(CliConvert, FollowsTheSettingsWritesEachTypeAndReportsRefusals) {
     EXPECT_EQ(ReadText(work("plain.tga")), "old");
     EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
 
-    for (const char* type : {"jpg", "BMP", "png", "dds", "hdr", "webp"}) {
-        const std::string target = work(std::string("copy.") + type);
-        r = RunCliProgram({"convert", work("plain.bmp"), "--output", target});
-        const bool writes = type != std::string("hdr") && type != std::string("webp");
-        EXPECT_EQ(std::pair(r.status, fs::exists(SystemPath(target))),
-                  std::pair(writes ? 0 : 1, writes))
-            << type;
-        EXPECT_EQ(r.err.empty(), writes) << type << r.err;
-    }
+    r = RunCliProgram({"convert", work("plain.bmp"), "--output", work("copy.PNG")});
+    EXPECT_TRUE(r.status == 0 && fs::exists(SystemPath(work("copy.PNG")))) << r.err;
 
     const std::string odd = work("odd.bmp");
     WriteImage(odd, 100, 100, false);
