@@ -9,10 +9,11 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::TimerId;
-using testing_support::WriteBytes;
 
 // Records each job with its target and the settings it saw when it started, as
 // letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
@@ -38,8 +39,8 @@ struct FakeJobs : app::CommandLineJobs {
 // A fresh program per command line, with a folder and a file of each type;
 // "@name" stands for that name in its folder.
 struct Rig {
-    testing_support::TempDir dir;
-    testing_support::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     app::Application app{host};
     FakeJobs jobs{app};
     Rig() {

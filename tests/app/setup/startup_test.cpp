@@ -11,20 +11,19 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::Answer;
-using testing_support::Contains;
-using testing_support::ReadText;
-using testing_support::WriteText;
 
 struct StartupTest : ::testing::Test {
-    testing_support::TempDir dir;
-    testing_support::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
     // The settings file as written, with LF line ends (Windows gets CR LF).
-    std::string SettingsText() const { return testing_support::WithLineFeeds(ReadText(ini())); }
+    std::string SettingsText() const { return WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
 };
 
@@ -63,7 +62,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
 }
 
 TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
-    testing_support::TempDir dir;
+    TempDir dir;
     app::TMemIni ini(dir.File("a.ini"));
     for (const std::string value : {" padded ", "\"quoted\"", "'single'", "x\""}) {
         ini.WriteString("S", "k", value);
@@ -99,7 +98,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     Create();
     app.UseJobs(&jobs);
     jobs.view = &app.view();
-    testing_support::FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
     app.editing().GreyScale();
     host.savePicks = {dir.File("saved.tga")};
     host.answers = {Answer::No, Answer::Yes, Answer::Yes};
@@ -165,13 +164,13 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         {"not a regular file", ""},
     };
     for (const auto& [problem, content] : cases) {
-        testing_support::TempDir dir;
+        TempDir dir;
         const std::string ini = dir.File("skeinpress.ini");
         if (content.empty())
-            testing_support::MakeNoRegularFile(ini);
+            MakeNoRegularFile(ini);
         else
             WriteText(ini, content);
-        testing_support::FakeHost host;
+        FakeHost host;
         app::Application app(host);
         app.Start(dir.path().string(), dir.File("skeinpress"));
         app.RunCommandLine({});
@@ -212,12 +211,12 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
             }
             return bytes;
         };
-        testing_support::TempDir dir;
+        TempDir dir;
         const std::string ini = dir.File("skeinpress.ini");
-        testing_support::WriteBytes(
-            ini, encode("[Paths]\r\neditor_dir=/opt/gimp\r\n[File]\r\nLanguage=Deutsch.txt\r\n"));
-        testing_support::WriteBytes(dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
-        testing_support::FakeHost host;
+        WriteBytes(ini,
+                   encode("[Paths]\r\neditor_dir=/opt/gimp\r\n[File]\r\nLanguage=Deutsch.txt\r\n"));
+        WriteBytes(dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
+        FakeHost host;
         app::Application app(host);
         app.Start(dir.path().string(), dir.File("skeinpress"));
         EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
@@ -229,11 +228,9 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
         EXPECT_EQ(flushed, (std::vector<std::string>{ini, dir.path().string()}));
         const std::string written = ReadText(ini);
         // The user's first section first, without the mark.
-        EXPECT_EQ(
-            testing_support::WithLineFeeds(written).rfind("[Paths]\neditor_dir=/opt/gimp\n", 0),
-            0u);
+        EXPECT_EQ(WithLineFeeds(written).rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
 
-        testing_support::MarkReadOnly(ini);
+        MarkReadOnly(ini);
         EXPECT_FALSE(app.SaveSettings());
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));

@@ -1,9 +1,10 @@
 #include "tests/app/flow_fixture.h"
 
+using namespace testing_support;
+
 namespace {
 
 using flow_testing::Exists;
-using testing_support::WriteImage;
 
 class ImageViewTest : public flow_testing::FlowTest {
 protected:
@@ -39,16 +40,14 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
 
     // A broken file after an image with alpha is reported once, not twice.
     Open("alpha.tga");
-    testing_support::WriteBytes(work.File("broken.tga"), {1, 2, 3});
+    WriteBytes(work.File("broken.tga"), {1, 2, 3});
     Open("broken.tga");
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_FALSE(host.colourShown || host.alphaShown);
 
     // A DXT5 texture is described as such through the redraws of the
     // transparent view switched on and off.
-    testing_support::WriteBytes(
-        work.File("dxt.texture"),
-        testing_support::TextureBytes(12, 8, 8, std::vector<uint8_t>(64, 0x40)));
+    WriteBytes(work.File("dxt.texture"), TextureBytes(12, 8, 8, std::vector<uint8_t>(64, 0x40)));
     Open("dxt.texture");
     for (int redraws = 0; redraws < 3; ++redraws) {
         EXPECT_NE(host.sizeLabel.find(app->T("message DXT5")), std::string::npos) << redraws;
@@ -57,7 +56,7 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
 
     // A 32-bit picture whose alpha masks nothing is called opaque, not masked.
     core::ImageStore opaque;
-    testing_support::FillStore(opaque, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
+    FillStore(opaque, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
     ASSERT_TRUE(core::SaveImage(opaque, work.File("opaque.tga")));
     Open("opaque.tga");
     EXPECT_EQ(host.sizeLabel,

@@ -7,6 +7,8 @@
 #include "tests/support/corpus.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -33,8 +35,8 @@ constexpr Sample kSamples[] = {
 TEST(Etc2Decode, MatchesTheIndependentDecoderPixelForPixelInEveryLayoutAndCode) {
     for (const Sample& s : kSamples) {
         SCOPED_TRACE(s.blocks);
-        const Bytes file = testing_support::DataBytes(std::string("etc2/") + s.blocks);
-        const Bytes expected = testing_support::DataBytes(std::string("etc2/") + s.decoded);
+        const Bytes file = DataBytes(std::string("etc2/") + s.blocks);
+        const Bytes expected = DataBytes(std::string("etc2/") + s.decoded);
         ASSERT_EQ(expected.size(), static_cast<size_t>(s.width) * s.height * 3);
         ASSERT_EQ(file.size(), core::Etc2DataBytes(s.width, s.height));
         for (const auto& [bpp, code] : {std::pair{3, core::Etc2Code::Fastest},

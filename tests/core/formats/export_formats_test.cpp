@@ -18,14 +18,9 @@
 
 #include <stb_image.h>
 
-namespace {
+using namespace testing_support;
 
-using testing_support::Bytes;
-using testing_support::E2TFBytes;
-using testing_support::E2TFParts;
-using testing_support::NoiseBytes;
-using testing_support::ReadBytes;
-using testing_support::TempDir;
+namespace {
 
 uint32_t Word(const Bytes& b, size_t at) {
     return core::LoadLE32(b.data() + at);
@@ -55,15 +50,15 @@ TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevelUntilAnEditChangesThePicture) {
     // one chunk of the wrong size the chain is not the picture's: level 0 only.
     const Bytes level0 = NoiseBytes(64, 5), level1 = NoiseBytes(16, 6), level2 = NoiseBytes(16, 7);
     auto classic = [&](const Bytes& second) {
-        Bytes b = testing_support::TextureBytes(12, 8, 8, level0);
+        Bytes b = TextureBytes(12, 8, 8, level0);
         Bytes chunks;
         for (const Bytes* level : {&level2, &second}) {
             chunks.insert(chunks.end(), {'M', 'M', 'A', 'P'});
-            testing_support::PutLE32(chunks, chunks.size(), static_cast<uint32_t>(level->size()));
+            PutLE32(chunks, chunks.size(), static_cast<uint32_t>(level->size()));
             chunks.insert(chunks.end(), level->begin(), level->end());
         }
         b.insert(b.begin() + 80, chunks.begin(), chunks.end());
-        testing_support::PutLE32(b, 28, 3);  // chunk count
+        PutLE32(b, 28, 3);  // chunk count
         return b;
     };
     auto join = [](std::initializer_list<Bytes> parts) {
@@ -127,7 +122,7 @@ TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
     E2TFParts p;
     p.code = "f4dh", p.width = 2, p.height = 1;
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    p.levels = {{testing_support::FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
+    p.levels = {{FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
     core::ImageStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture"))
         << store.LoadErrorText;

@@ -17,14 +17,11 @@
 #include "core/io/file_io.h"
 #include "tests/support/image_files.h"
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::FillStore;
-using testing_support::MarkReadOnly;
-using testing_support::ReadText;
-using testing_support::TempDir;
-using testing_support::WriteBytes;
 
 // Opening a FIFO waits for its other end: no reader may open one at all
 // (Windows has no FIFOs among its files). A FIFO as the description beside a
@@ -71,7 +68,7 @@ TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
     EXPECT_EQ(ReadText(name), "old");
     EXPECT_EQ(fs::status(name).permissions() & fs::perms::owner_write, fs::perms::none);
     // No temporary is left: the marked file and wagon.tga.
-    EXPECT_EQ(testing_support::EntriesIn(dir.path().string()), 2);
+    EXPECT_EQ(EntriesIn(dir.path().string()), 2);
 }
 
 // A read used to lift the mark for its time, so a kill in between left the
@@ -80,7 +77,7 @@ TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
 TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
     TempDir dir;
     const std::string path = dir.File("locked.tga");
-    WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    WriteBytes(path, MakeTga(1, 1, 24, {1, 2, 3}));
     MarkReadOnly(path);
     const fs::perms readOnly = fs::status(path).permissions();
 #if !defined(_WIN32)

@@ -12,11 +12,11 @@
 
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using Pixels = std::vector<uint8_t>;
-using testing_support::FillStore;
-using testing_support::MakeTga;
 
 Pixels StorePixels(const core::ImageStore& s) {
     return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end());
@@ -49,10 +49,10 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
 // Which red becomes alpha: the command-line and editing tests. A failed merge
 // changes nothing, alpha channel or not.
 TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
-    testing_support::TempDir dir;
-    testing_support::WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
+    TempDir dir;
+    WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
     // Stored blue, green, red: the reds are 0 and 255.
-    testing_support::WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
+    WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
     core::ImageStore store;
     for (int bpp : {3, 4}) {
         FillStore(store, 2, 1, bpp, Pixels(2 * bpp, 1));
@@ -70,13 +70,12 @@ TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.
 TEST(SaveColourAndAlphaImage, KeepTheStoreEvenWhenTheWriteFails) {
-    testing_support::TempDir dir;
+    TempDir dir;
     core::ImageStore store;
     FillStore(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
     const auto before = State(store);
     ASSERT_TRUE(core::SaveColourImage(store, dir.File("colour.tga")));
-    EXPECT_EQ(testing_support::ReadBytes(dir.File("colour.tga")),
-              MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
+    EXPECT_EQ(ReadBytes(dir.File("colour.tga")), MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
     ASSERT_TRUE(core::SaveAlphaImage(store, dir.File("alpha.tga")));
     EXPECT_EQ(State(store), before);
     EXPECT_FALSE(core::SaveAlphaImage(store, dir.File("alpha.xyz")));

@@ -3,8 +3,7 @@
 #include "core/ops/render.h"
 #include "tests/support/test_support.h"
 
-using testing_support::FillStore;
-using testing_support::Repeated;
+using namespace testing_support;
 
 namespace {
 

@@ -5,8 +5,7 @@
 #include "core/ops/scale.h"
 #include "tests/support/test_support.h"
 
-using testing_support::FillStore;
-using testing_support::Repeated;
+using namespace testing_support;
 using Pixels = std::vector<uint8_t>;
 
 namespace {
