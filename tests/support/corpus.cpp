@@ -11,8 +11,12 @@
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/io/paths.h"
-#include "tests/support/reference_picture.h"
 #include "tests/support/test_support.h"
+
+// The decoder that is not the code under test, for the PNGs of the corpus and
+// those the writer makes (and, through this unit, the HDR test's).
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
 
 namespace testing_support {
 
@@ -40,6 +44,24 @@ std::vector<CorpusRow> ReadManifest() {
 }
 
 namespace {
+
+struct DecodedPicture {
+    int width = 0, height = 0;
+    int channels = 0;           // as the file stores them: 3 for RGB, 4 with alpha
+    std::vector<uint8_t> rgba;  // 4 bytes a pixel, top row first
+};
+
+// False when the file is missing or is not a picture stb_image can read.
+bool ReadPicture(const std::string& path, DecodedPicture& out) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    if (bytes.empty()) return false;
+    stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()),
+                                            &out.width, &out.height, &out.channels, 4);
+    if (pixels == nullptr) return false;
+    out.rgba.assign(pixels, pixels + static_cast<size_t>(out.width) * out.height * 4);
+    stbi_image_free(pixels);
+    return true;
+}
 
 // A channel difference allowed by the manifest: one number for every channel,
 // or "rgb:R,G,B;a:A" and perhaps ";skip-transparent".

@@ -21,7 +21,6 @@ public:
     std::vector<std::string> allMemo, titles;  // every line and title, cleared or not
     std::string sizeLabel;
     bool colourShown = false, alphaShown = false;
-    int alphaHeight = 0;
     bool transparentChecked = false;
     std::vector<std::string> messages;       // message boxes shown
     std::vector<std::string> confirmations;  // questions asked
@@ -66,10 +65,7 @@ public:
     void Beep() override {}
     void ClearPictures() override { colourShown = alphaShown = false; }
     void ShowColourPicture(const core::Bitmap&, int, int) override { colourShown = true; }
-    void ShowAlphaPicture(const core::Bitmap&, int, int h) override {
-        alphaShown = true;
-        alphaHeight = h;
-    }
+    void ShowAlphaPicture(const core::Bitmap&, int, int) override { alphaShown = true; }
     void SetTransparentChecked(bool c) override { transparentChecked = c; }
     void SetNonUniformColourVisible(bool) override {}
     void ShowTrawlButtons() override {}
