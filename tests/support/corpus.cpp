@@ -22,18 +22,19 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-std::string CorpusDir() {
+// A function, not a variable: the manifest may be read while statics are made.
+fs::path Corpus() {
     return SKEINPRESS_CORPUS_DIR;
 }
 
 std::vector<uint8_t> DataBytes(const std::string& relative) {
-    return ReadBytes((fs::path(CorpusDir()) / ".." / "data" / relative).string());
+    return ReadBytes((Corpus() / ".." / "data" / relative).string());
 }
 
 std::vector<CorpusRow> ReadManifest() {
     std::vector<CorpusRow> rows;
     std::vector<std::string> lines =
-        SplitLines(WithLineFeeds(ReadText(CorpusDir() + "/MANIFEST.tsv")), "\n");
+        SplitLines(WithLineFeeds(ReadText((Corpus() / "MANIFEST.tsv").string())), "\n");
     for (size_t i = 1; i < lines.size(); ++i) {  // line 0 is the header
         if (lines[i].empty()) continue;
         std::vector<std::string> cols = SplitLines(lines[i], "\t");
@@ -79,7 +80,7 @@ Tolerance ParseTolerance(const std::string& text) {
 }
 
 void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
-    const std::string refPath = (fs::path(CorpusDir()) / row.reference).string();
+    const std::string refPath = (Corpus() / row.reference).string();
     DecodedPicture ref;
     ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
     ASSERT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(ref.width, ref.height))
@@ -115,9 +116,9 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
 // A texture's description file, written beside a copy of the texture when its
 // TGA is saved there, must match the expected file byte for byte.
 void CheckDescription(const CorpusRow& row, const std::string& scratch) {
-    const fs::path source = fs::path(CorpusDir()) / row.path;
+    const fs::path source = Corpus() / row.path;
     const std::string name = source.filename().string();
-    const fs::path expected = fs::path(CorpusDir()) / "texture" / "expected" / (name + ".txt");
+    const fs::path expected = Corpus() / "texture" / "expected" / (name + ".txt");
     if (!fs::exists(expected)) return;
     const fs::path copy = fs::path(scratch) / name;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
@@ -150,7 +151,7 @@ void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
 }  // namespace
 
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
-    const std::string path = (fs::path(CorpusDir()) / row.path).string();
+    const std::string path = (Corpus() / row.path).string();
     const std::string quotedName = "\"" + std::string(core::FileNamePart(row.path)) + "\"";
     core::ImageStore store;
     const bool ok = core::LoadImage(store, path);

@@ -20,11 +20,10 @@ inline void PrintTo(const CorpusRow& row, std::ostream* os) {
     *os << row.path;
 }
 
-// The corpus folder, and its manifest's rows (none when the manifest is missing,
-// which the conformance test reports as a failure).
-std::string CorpusDir();
 // The bytes of a file below tests/data.
 std::vector<uint8_t> DataBytes(const std::string& relative);
+// The manifest's rows (none when it is missing, which the conformance test
+// reports as a failure).
 std::vector<CorpusRow> ReadManifest();
 
 // Loads the row's file and checks the outcome the manifest names, and that a
