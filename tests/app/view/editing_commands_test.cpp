@@ -1,7 +1,8 @@
 // The editing commands of the picture panes, the colour pick and the editor
-// round trip, driven through the recording host. The pixel arithmetic of each
-// edit is checked by the console's convert tests; here: the command's guards,
-// messages and state, and that its result reaches the store.
+// round trip, driven through the recording host: each command's guards,
+// messages and state, and that its result reaches the store. The pixels of
+// the edits are the core's to test, but for the red channel a merge takes,
+// which is checked here.
 #include <gtest/gtest.h>
 
 #include <chrono>
