@@ -19,20 +19,6 @@
 
 namespace flow_testing {
 
-// Also keeps every title and every memo line (the trawl clears the memo).
-class RecordingHost : public testing_support::FakeHost {
-public:
-    std::vector<std::string> titles, allMemo;
-    void SetTitle(const std::string& text) override {
-        FakeHost::SetTitle(text);
-        titles.push_back(text);
-    }
-    void AddMemoLine(const std::string& line) override {
-        FakeHost::AddMemoLine(line);
-        allMemo.push_back(line);
-    }
-};
-
 class FlowTest : public ::testing::Test {
 protected:
     FlowTest() {
@@ -43,13 +29,9 @@ protected:
                                              "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
-        host.handlers[app::TimerId::TrawlFast] = [this] {
-            app->TimerFired(app::TimerId::TrawlFast);
-        };
-        host.handlers[app::TimerId::TrawlSlow] = [this] {
-            app->TimerFired(app::TimerId::TrawlFast);
-        };
-        host.handlers[app::TimerId::CloseLog] = [this] { app->TimerFired(app::TimerId::CloseLog); };
+        for (app::TimerId id :
+             {app::TimerId::TrawlFast, app::TimerId::TrawlSlow, app::TimerId::CloseLog})
+            host.handlers[id] = [this, id] { app->TimerFired(id); };
     }
 
     // Fires the step timers, one at a time, until the trawl ends or `steps` ran.
@@ -74,7 +56,7 @@ protected:
     }
 
     testing_support::TempDir home, work;
-    RecordingHost host;
+    testing_support::FakeHost host;
     std::unique_ptr<app::Application> app;
 };
 

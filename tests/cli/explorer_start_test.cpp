@@ -7,15 +7,14 @@
 #include "cli/commands/explorer_start.h"
 #include "tests/support/test_support.h"
 
-namespace {
+using namespace testing_support;
 
-using testing_support::Contains;
-using testing_support::TempDir;
+namespace {
 
 TEST(ExplorerStart, LoneArgumentBecomesACommand) {
     TempDir dir;
-    testing_support::WriteBytes(dir.File("wagon.texture"), {1, 2, 3});
-    testing_support::WriteBytes(dir.File("route/a.tga"), {1});
+    WriteBytes(dir.File("wagon.texture"), {1, 2, 3});
+    WriteBytes(dir.File("route/a.tga"), {1});
     using Args = std::vector<std::string>;
     const struct {
         Args given, expected;

@@ -1,39 +1,43 @@
 #include "tests/support/corpus.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/io/paths.h"
-#include "tests/support/reference_picture.h"
 #include "tests/support/test_support.h"
+
+// The decoder that is not the code under test, for the PNGs of the corpus and
+// those the writer makes (and, through this unit, the HDR test's).
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
 
 namespace testing_support {
 
 namespace fs = std::filesystem;
 
-std::string CorpusDir() {
+// A function, not a variable: the manifest may be read while statics are made.
+fs::path Corpus() {
     return SKEINPRESS_CORPUS_DIR;
+}
+
+std::vector<uint8_t> DataBytes(const std::string& relative) {
+    return ReadBytes((Corpus() / ".." / "data" / relative).string());
 }
 
 std::vector<CorpusRow> ReadManifest() {
     std::vector<CorpusRow> rows;
-    std::ifstream in(fs::path(CorpusDir()) / "MANIFEST.tsv");
-    std::string line;
-    std::getline(in, line);  // the header
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        std::vector<std::string> cols;
-        std::stringstream ss(line);
-        std::string col;
-        while (std::getline(ss, col, '\t')) cols.push_back(col);
+    std::vector<std::string> lines =
+        SplitLines(WithLineFeeds(ReadText((Corpus() / "MANIFEST.tsv").string())), "\n");
+    for (size_t i = 1; i < lines.size(); ++i) {  // line 0 is the header
+        if (lines[i].empty()) continue;
+        std::vector<std::string> cols = SplitLines(lines[i], "\t");
         cols.resize(5);
         rows.push_back({cols[0], cols[1], cols[2], cols[3], cols[4]});
     }
@@ -42,6 +46,26 @@ std::vector<CorpusRow> ReadManifest() {
 
 namespace {
 
+struct DecodedPicture {
+    int width = 0, height = 0;
+    int channels = 0;           // as the file stores them: 3 for RGB, 4 with alpha
+    std::vector<uint8_t> rgba;  // 4 bytes a pixel, top row first
+};
+
+// False when the file is missing or is not a picture stb_image can read.
+bool ReadPicture(const std::string& path, DecodedPicture& out) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    if (bytes.empty()) return false;
+    stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()),
+                                            &out.width, &out.height, &out.channels, 4);
+    if (pixels == nullptr) return false;
+    out.rgba.assign(pixels, pixels + static_cast<size_t>(out.width) * out.height * 4);
+    stbi_image_free(pixels);
+    return true;
+}
+
+// A channel difference allowed by the manifest: one number for every channel,
+// or "rgb:R,G,B;a:A" and perhaps ";skip-transparent".
 struct Tolerance {
     int r = 0, g = 0, b = 0, a = 0;
     bool skipTransparent = false;
@@ -49,26 +73,14 @@ struct Tolerance {
 
 Tolerance ParseTolerance(const std::string& text) {
     Tolerance t;
-    if (text.rfind("rgb:", 0) != 0) {
+    if (std::sscanf(text.c_str(), "rgb:%d,%d,%d;a:%d", &t.r, &t.g, &t.b, &t.a) != 4)
         t.r = t.g = t.b = t.a = std::atoi(text.c_str());
-        return t;
-    }
-    std::stringstream ss(text);
-    std::string part;
-    while (std::getline(ss, part, ';')) {
-        if (part.rfind("rgb:", 0) == 0) {
-            std::sscanf(part.c_str() + 4, "%d,%d,%d", &t.r, &t.g, &t.b);
-        } else if (part.rfind("a:", 0) == 0) {
-            t.a = std::atoi(part.c_str() + 2);
-        } else if (part == "skip-transparent") {
-            t.skipTransparent = true;
-        }
-    }
+    t.skipTransparent = text.find(";skip-transparent") != std::string::npos;
     return t;
 }
 
 void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
-    const std::string refPath = (fs::path(CorpusDir()) / row.reference).string();
+    const std::string refPath = (Corpus() / row.reference).string();
     DecodedPicture ref;
     ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
     ASSERT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(ref.width, ref.height))
@@ -104,9 +116,9 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
 // A texture's description file, written beside a copy of the texture when its
 // TGA is saved there, must match the expected file byte for byte.
 void CheckDescription(const CorpusRow& row, const std::string& scratch) {
-    const fs::path source = fs::path(CorpusDir()) / row.path;
+    const fs::path source = Corpus() / row.path;
     const std::string name = source.filename().string();
-    const fs::path expected = fs::path(CorpusDir()) / "texture" / "expected" / (name + ".txt");
+    const fs::path expected = Corpus() / "texture" / "expected" / (name + ".txt");
     if (!fs::exists(expected)) return;
     const fs::path copy = fs::path(scratch) / name;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
@@ -117,10 +129,29 @@ void CheckDescription(const CorpusRow& row, const std::string& scratch) {
     EXPECT_EQ(ReadText(copy.string() + ".txt"), ReadText(expected.string())) << row.path;
 }
 
+// A picture read is written as PNG and read back exactly, with its alpha if
+// it has one, by another decoder (stb_image).
+void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
+    const std::string png = scratch + "/picture.png";
+    ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
+    DecodedPicture image;
+    ASSERT_TRUE(ReadPicture(png, image));
+    const int bpp = store.BytesPerPixel(), width = store.Image.Width;
+    ASSERT_EQ(std::make_tuple(image.width, image.height, image.channels),
+              std::make_tuple(width, store.Image.Height, bpp));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* got = &image.rgba[(size_t(y) * width + x) * 4];
+            const uint8_t* want =
+                store.Image.Data + (size_t(image.height - 1 - y) * width + x) * bpp;
+            ASSERT_TRUE(std::equal(want, want + bpp, got)) << "PNG pixel " << x << "," << y;
+        }
+}
+
 }  // namespace
 
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
-    const std::string path = (fs::path(CorpusDir()) / row.path).string();
+    const std::string path = (Corpus() / row.path).string();
     const std::string quotedName = "\"" + std::string(core::FileNamePart(row.path)) + "\"";
     core::ImageStore store;
     const bool ok = core::LoadImage(store, path);
@@ -141,6 +172,7 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
             EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
         }
     }
+    if (ok && store.ImageLoaded) CheckPngRoundTrip(store, scratch);
 }
 
 }  // namespace testing_support

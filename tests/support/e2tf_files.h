@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/io/byte_order.h"
+#include "tests/support/test_support.h"
 
 namespace testing_support {
-
-using Bytes = std::vector<uint8_t>;
 
 struct E2TFParts {
     uint32_t version = 7;
@@ -33,16 +31,9 @@ struct E2TFParts {
     uint8_t faceCount = 0;
 };
 
-inline void PutLE32(Bytes& b, uint32_t v) {
-    b.resize(b.size() + 4);
-    core::StoreLE32(b.data() + b.size() - 4, v);
-}
-
 inline Bytes E2TFBytes(const E2TFParts& p) {
     Bytes b = {'F', 'T', '2', 'E'};
-    PutLE32(b, p.version);
-    PutLE32(b, p.width);
-    PutLE32(b, p.height);
+    for (uint32_t v : {p.version, p.width, p.height}) PutLE32(b, b.size(), v);
     const size_t faces = p.levels.empty() ? 0 : p.levels[0].size();
     b.push_back(p.mipSkip);
     b.push_back(p.levelCount ? p.levelCount : static_cast<uint8_t>(p.levels.size()));
@@ -54,7 +45,7 @@ inline Bytes E2TFBytes(const E2TFParts& p) {
     if (p.code == "ctsa") b.insert(b.end(), {p.blockWidth, p.blockHeight});
     b.insert(b.end(), p.hint.begin(), p.hint.end());
     for (const auto& level : p.levels)
-        for (const Bytes& face : level) PutLE32(b, static_cast<uint32_t>(face.size()));
+        for (const Bytes& face : level) PutLE32(b, b.size(), static_cast<uint32_t>(face.size()));
     for (auto level = p.levels.rbegin(); level != p.levels.rend(); ++level)
         for (const Bytes& face : *level) b.insert(b.end(), face.begin(), face.end());
     return b;

@@ -18,9 +18,9 @@ class FakeHost : public app::Host {
 public:
     // ---- recorded state
     std::vector<std::string> memo;
+    std::vector<std::string> allMemo, titles;  // every line and title, cleared or not
     std::string sizeLabel;
     bool colourShown = false, alphaShown = false;
-    int colourWidth = 0, colourHeight = 0, alphaHeight = 0;
     bool transparentChecked = false;
     std::vector<std::string> messages;       // message boxes shown
     std::vector<std::string> confirmations;  // questions asked
@@ -51,25 +51,21 @@ public:
     }
 
     // ---- Host
-    void AddMemoLine(const std::string& line) override { memo.push_back(line); }
+    void AddMemoLine(const std::string& line) override {
+        memo.push_back(line);
+        allMemo.push_back(line);
+    }
     int MemoLineCount() const override { return static_cast<int>(memo.size()); }
     std::vector<std::string> MemoLines() override { return memo; }
     void ClearMemo() override { memo.clear(); }
     void SetFileNameLabel(const std::string&) override {}
     void SetSizeLabel(const std::string& text) override { sizeLabel = text; }
     void SetRecentFileCaption(const std::string&) override {}
-    void SetTitle(const std::string&) override {}
+    void SetTitle(const std::string& text) override { titles.push_back(text); }
     void Beep() override {}
     void ClearPictures() override { colourShown = alphaShown = false; }
-    void ShowColourPicture(const core::Bitmap&, int w, int h) override {
-        colourShown = true;
-        colourWidth = w;
-        colourHeight = h;
-    }
-    void ShowAlphaPicture(const core::Bitmap&, int, int h) override {
-        alphaShown = true;
-        alphaHeight = h;
-    }
+    void ShowColourPicture(const core::Bitmap&, int, int) override { colourShown = true; }
+    void ShowAlphaPicture(const core::Bitmap&, int, int) override { alphaShown = true; }
     void SetTransparentChecked(bool c) override { transparentChecked = c; }
     void SetNonUniformColourVisible(bool) override {}
     void ShowTrawlButtons() override {}

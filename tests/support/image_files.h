@@ -37,15 +37,15 @@ inline std::vector<uint8_t> TextureBytes(uint32_t format, int width, int height,
     std::vector<uint8_t> out;
     const auto text = [&](std::string_view t) { out.insert(out.end(), t.begin(), t.end()); };
     text("JIRF");
-    PutLE32(out, 0);
+    PutLE32(out, out.size(), 0);
     text("MMTFINFO");
     // Info size, version, two 16-bit values, chunk counts 1 x 1, format, size,
     // dynamic, both wrap modes, four unread values, alpha hint.
     for (uint32_t v : {60u, 259u, 0u, 1u, 1u, format, uint32_t(width), uint32_t(height), 0u, 2u, 2u,
                        0u, 0u, 0u, 0u, 0u})
-        PutLE32(out, v);
+        PutLE32(out, out.size(), v);
     text("MMAP");
-    PutLE32(out, static_cast<uint32_t>(data.size()));
+    PutLE32(out, out.size(), static_cast<uint32_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }

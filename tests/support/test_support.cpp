@@ -41,27 +41,33 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 // Tests make names longer than the C runtime under std::filesystem takes, so
-// the tree goes through the system's calls, in the long form of each name.
-void RemoveTree(const std::wstring& folder) {
+// their folders are listed through the system's calls, in the long form of
+// each name. Calls `visit` with each entry but "." and ".."; false when the
+// folder cannot be listed.
+template <typename Visit>
+bool ForEachEntry(const std::wstring& folder, Visit visit) {
     WIN32_FIND_DATAW entry;
     const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            // Read-only files are made removable first.
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(path);
-            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryW(path.c_str());
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
+    if (find == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") visit(folder + L"\\" + name, entry.dwFileAttributes);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return true;
+}
+
+void RemoveTree(const std::wstring& folder) {
+    ForEachEntry(folder, [](const std::wstring& path, DWORD attributes) {
+        // Read-only files are made removable first.
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveTree(path);
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveDirectoryW(path.c_str());
+        else
+            DeleteFileW(path.c_str());
+    });
     RemoveDirectoryW(folder.c_str());
 }
 
@@ -134,6 +140,24 @@ void MakeNoRegularFile(const std::string& path) {
     ASSERT_TRUE(fs::create_directory(SystemPath(path)));
 #else
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+#endif
+}
+
+void MarkReadOnly(const std::string& path) {
+    fs::permissions(SystemPath(path),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+int EntriesIn(const std::string& folder) {
+#if defined(_WIN32)
+    int entries = 0;
+    const bool listed =
+        ForEachEntry(SystemPath(folder).native(), [&](const std::wstring&, DWORD) { ++entries; });
+    return listed ? entries : -1;
+#else
+    return static_cast<int>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 #endif
 }
 

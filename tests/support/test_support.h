@@ -14,6 +14,22 @@
 
 namespace testing_support {
 
+using Bytes = std::vector<uint8_t>;
+
+// Stores v little-endian at `at`, growing the bytes if they end sooner
+// (`at` = b.size() appends).
+inline void PutLE32(Bytes& b, size_t at, uint32_t v) {
+    if (b.size() < at + 4) b.resize(at + 4);
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// `unit` (a pixel, say) n times over.
+inline Bytes Repeated(size_t n, const Bytes& unit) {
+    Bytes out;
+    for (size_t i = 0; i < n; ++i) out.insert(out.end(), unit.begin(), unit.end());
+    return out;
+}
+
 // A fresh folder, removed (with its contents) when the object goes.
 class TempDir {
 public:
@@ -52,6 +68,11 @@ private:
 // hold a program that opened it until something opened its other end. Windows
 // has no FIFOs; a folder stands in there.
 void MakeNoRegularFile(const std::string& path);
+
+// The read-only mark: the owner's write permission, the attribute on Windows.
+void MarkReadOnly(const std::string& path);
+// How many entries the folder holds (long names too, on Windows).
+int EntriesIn(const std::string& folder);
 
 // Writes the file, making its folder if need be.
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

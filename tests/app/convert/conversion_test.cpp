@@ -9,23 +9,28 @@
 #include "tests/support/image_files.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
-TEST(ConversionTest, ConvertsAndReportsWithoutAWindow) {
-    testing_support::TempDir dir;
-    testing_support::FakeHost messages;
+struct ConversionTest : ::testing::Test {
+    TempDir dir;
+    FakeHost messages;
     app::Settings settings;
     app::Language language;
     core::ImageStore store;
-    app::Conversion conversion(messages, settings, language, store);
-    testing_support::WriteImage(dir.File("wagon.texture"), 4, 4, false);
+    app::Conversion conversion{messages, settings, language, store};
+};
+
+TEST_F(ConversionTest, ConvertsAndReportsWithoutAWindow) {
+    WriteImage(dir.File("wagon.texture"), 4, 4, false);
     std::string written;
     ASSERT_TRUE(conversion.Convert({dir.File("wagon.texture"), "", {}, true}, &written));
     EXPECT_EQ(written, dir.File("wagon.tga"));
     EXPECT_TRUE(conversion.LastOutcome().converted && store.ImageLoaded);
 
     // Outside a trawl a failure is a message box; in one, a line.
-    testing_support::WriteBytes(dir.File("broken.tga"), {1, 2, 3});
+    WriteBytes(dir.File("broken.tga"), {1, 2, 3});
     EXPECT_FALSE(conversion.Convert({dir.File("broken.tga"), dir.File("out.tga"), {}, false}));
     EXPECT_TRUE(messages.messages.size() == 1 && messages.memo.empty());
     conversion.ConvertEntry(dir.path().string(), "broken.tga");
@@ -35,16 +40,10 @@ TEST(ConversionTest, ConvertsAndReportsWithoutAWindow) {
 
 // The repair is for the simulator's own formats; an export keeps the picture
 // as read, so a flat DXT texture's DDS is still its blocks.
-TEST(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
-    testing_support::TempDir dir;
-    testing_support::FakeHost messages;
-    app::Settings settings;
-    app::Language language;
-    core::ImageStore store;
-    app::Conversion conversion(messages, settings, language, store);
+TEST_F(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
     const std::string flat = dir.File("flat.texture");
     const std::vector<uint8_t> blocks(4 * 16, 0);  // 8 x 8 DXT5, all one colour
-    testing_support::WriteBytes(flat, testing_support::TextureBytes(12, 8, 8, blocks));
+    WriteBytes(flat, TextureBytes(12, 8, 8, blocks));
     app::ImageEdits grey;
     grey.list.push_back({app::EditKind::Grey, {}, 0});
     struct Case {
@@ -67,7 +66,7 @@ TEST(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
             << c.target << store.LoadErrorText;
         EXPECT_EQ(conversion.LastOutcome().repaired, c.repaired) << c.target << c.setting;
     }
-    const std::vector<uint8_t> dds = testing_support::ReadBytes(dir.File("out.dds"));
+    const std::vector<uint8_t> dds = ReadBytes(dir.File("out.dds"));
     ASSERT_EQ(dds.size(), 128 + blocks.size());
     EXPECT_EQ(core::LoadLE32(dds.data() + 80), 4u);  // compressed: its own blocks
 }

@@ -12,6 +12,8 @@
 #include "fuzz/exercise_settings.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,18 +29,18 @@ std::vector<fs::path> RegressionFiles(const char* parser) {
 }
 
 TEST(FuzzRegression, LanguageFilesThatOnceFailedAreReadSafely) {
-    testing_support::TempDir dir;
+    TempDir dir;
     for (const fs::path& file : RegressionFiles("language")) {
         SCOPED_TRACE(file.string());
-        const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
+        const std::vector<uint8_t> bytes = ReadBytes(file.string());
         fuzzing::ExerciseLanguage(bytes.data(), bytes.size(), dir.File("language.txt"));
     }
 }
 
 TEST(FuzzRegression, SettingsFilesThatOnceFailedAreReadSafely) {
-    testing_support::TempDir dir;
+    TempDir dir;
     for (const fs::path& file : RegressionFiles("settings")) {
-        const std::vector<uint8_t> bytes = testing_support::ReadBytes(file.string());
+        const std::vector<uint8_t> bytes = ReadBytes(file.string());
         EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("settings.ini")),
                   "")
             << file;

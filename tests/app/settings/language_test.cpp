@@ -11,16 +11,18 @@
 #include "core/io/paths.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::Language;
 const std::string kMissing = "String Not Translated";
 
 TEST(LanguageTest, FileLinesAndKeyRules) {
-    testing_support::TempDir dir;
+    TempDir dir;
     Language language;
-    testing_support::WriteText(dir.File("English.txt"),
-                               "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end");
+    WriteText(dir.File("English.txt"),
+              "menu File|File\r\nmenu Open|Open\rmenu Exit|Exit\nlast|no end");
     ASSERT_TRUE(language.LoadFile(dir.File("English.txt")));
     EXPECT_EQ(language.Lines().size(), 4u);  // CR LF, CR and LF all end a line
     EXPECT_EQ(language.Translate("last"), "no end");
@@ -101,7 +103,7 @@ TEST(LanguageTest, SentencesFallBackToEnglishAndTakeTheirNamesAsTheyAre) {
 // program keeps its files in the user's folder even where it may write beside
 // itself (root may write to /usr/bin); one unpacked on its own keeps them there.
 TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
-    testing_support::TempDir dir;
+    TempDir dir;
     const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
     auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
     EXPECT_EQ(find(), "");
@@ -109,15 +111,15 @@ TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
                       beside = dir.File("prefix/bin/English.txt"),
                       own = dir.File("home/English.txt");
     for (const std::string& path : {installed, beside, own}) {
-        testing_support::WriteBytes(path, {'a', '|', 'b'});
+        WriteBytes(path, {'a', '|', 'b'});
         EXPECT_EQ(std::filesystem::path(find()).make_preferred(),
                   std::filesystem::path(path).make_preferred());
     }
 
 #if defined(_WIN32)
-    const testing_support::ScopedVariable config("APPDATA", dir.File("config"));
+    const ScopedVariable config("APPDATA", dir.File("config"));
 #else
-    const testing_support::ScopedVariable config("XDG_CONFIG_HOME", dir.File("config"));
+    const ScopedVariable config("XDG_CONFIG_HOME", dir.File("config"));
 #endif
     const std::string userFolder =
         app::WithTrailingSeparator(core::JoinPath(dir.File("config"), "skeinpress"));

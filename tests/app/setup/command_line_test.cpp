@@ -9,10 +9,11 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::TimerId;
-using testing_support::WriteBytes;
 
 // Records each job with its target and the settings it saw when it started, as
 // letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
@@ -35,29 +36,23 @@ struct FakeJobs : app::CommandLineJobs {
     void SaveAs() override { call = "saveas"; }
 };
 
-// A fresh program per command line: a folder, a texture and a missing path.
+// A fresh program per command line, with a folder and a file of each type;
+// "@name" stands for that name in its folder.
 struct Rig {
-    testing_support::TempDir dir;
-    testing_support::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     app::Application app{host};
     FakeJobs jobs{app};
     Rig() {
         app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE",
                                  "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
         std::filesystem::create_directory(dir.File("assets"));
-        WriteBytes(dir.File("wagon.texture"), {1});
-        WriteBytes(dir.File("sky.JPG"), {1});
-        WriteBytes(dir.File("ballast.bmp"), {1});
-        WriteBytes(dir.File("photo.jpeg"), {1});
-        WriteBytes(dir.File("sign.png"), {1});
+        for (const char* name :
+             {"wagon.texture", "sky.JPG", "ballast.bmp", "photo.jpeg", "sign.png"})
+            WriteBytes(dir.File(name), {1});
     }
     std::string Path(const std::string& arg) const {
-        if (arg == "DIR") return dir.File("assets");
-        if (arg == "FILE") return dir.File("wagon.texture");
-        if (arg == "JPG" || arg == "BMP") return dir.File(arg == "JPG" ? "sky.JPG" : "ballast.bmp");
-        if (arg == "JPEG" || arg == "PNG")
-            return dir.File(arg == "PNG" ? "sign.png" : "photo.jpeg");
-        return arg == "NONE" ? dir.File("nothing-here") : arg;
+        return arg.starts_with('@') ? dir.File(arg.substr(1)) : arg;
     }
     void Run(std::vector<std::string> args) {
         for (std::string& arg : args) arg = Path(arg);
@@ -73,21 +68,21 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         bool closes, opens;
     } rows[] = {
         // An unattended job that does nothing closes all the same.
-        {{"-trawl", "-close", "-fixcolour", "DIR", "extra"}, "", "", "", true, false},
-        {{"FILE"}, "", "", "", false, true},
-        {{"JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
-        {{"BMP"}, "", "", "", false, true},
-        {{"JPEG"}, "", "", "", false, true},
-        {{"PNG"}, "", "", "", false, true},
+        {{"-trawl", "-close", "-fixcolour", "@assets", "extra"}, "", "", "", true, false},
+        {{"@wagon.texture"}, "", "", "", false, true},
+        {{"@sky.JPG"}, "", "", "", false, true},  // a bitmap or JPEG opens as a texture does
+        {{"@ballast.bmp"}, "", "", "", false, true},
+        {{"@photo.jpeg"}, "", "", "", false, true},
+        {{"@sign.png"}, "", "", "", false, true},
         {{"notes.txt"}, "", "File type not supported \"notes.txt\".", "", false, false},
         {{"gone.tga"}, "", "LP: gone.tga", "", false, false},
-        {{"-Trawl", "DIR"}, "trawl", "", "B", false, false},
-        {{"-trawl", "FILE"}, "", "LP", "", false, false},
-        {{"-NORMALMAP", "FILE"}, "save", "", "BN", false, false},
-        {{"-close", "FILE"}, "save", "", "BX", true, false},
-        {{"-Close", "-TRAWL", "DIR"}, "trawl", "", "XC", false, false},
-        {{"-trawl", "-close", "NONE"}, "", "NOFOLDER", "", true, false},
-        {{"-FixColour", "-TRAWL", "-Close", "DIR"}, "trawl", "", "XCF", false, false},
+        {{"-Trawl", "@assets"}, "trawl", "", "B", false, false},
+        {{"-trawl", "@wagon.texture"}, "", "LP", "", false, false},
+        {{"-NORMALMAP", "@wagon.texture"}, "save", "", "BN", false, false},
+        {{"-close", "@wagon.texture"}, "save", "", "BX", true, false},
+        {{"-Close", "-TRAWL", "@assets"}, "trawl", "", "XC", false, false},
+        {{"-trawl", "-close", "@nothing-here"}, "", "NOFOLDER", "", true, false},
+        {{"-FixColour", "-TRAWL", "-Close", "@assets"}, "trawl", "", "XCF", false, false},
     };
     for (const Row& row : rows) {
         Rig rig;
@@ -106,7 +101,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
             EXPECT_EQ(s.CurrentFile, rig.Path(row.args[0]));
         }
         if (!row.job.empty()) {
-            EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "DIR" : "FILE"));
+            EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "@assets" : "@wagon.texture"));
         }
     }
 }
@@ -115,7 +110,7 @@ TEST(CommandLineTest, NoFileTypeChosenSaysSoAndCloses) {
     Rig rig;
     rig.app.settings().DoBMPs = rig.app.settings().DoJPGs = rig.app.settings().DoTextures = false;
     rig.app.UseJobs(&rig.jobs);
-    rig.app.RunCommandLine({"-trawl", rig.Path("DIR")});
+    rig.app.RunCommandLine({"-trawl", rig.Path("@assets")});
     EXPECT_TRUE(rig.jobs.call.empty());
     EXPECT_EQ(rig.host.memo, (std::vector<std::string>{"  TYPE", "  EXIT"}));
     EXPECT_EQ(rig.host.Interval(TimerId::CloseWindow), 500);

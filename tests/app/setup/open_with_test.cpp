@@ -12,6 +12,8 @@
 #include <windows.h>
 #endif
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,7 +26,7 @@ const std::string kProgram = "C:\\Program Files\\Zügel\\skeinpress.exe";
 
 // The batch file's text as the command interpreter reads it, as UTF-8.
 std::string BatchText(const std::string& path) {
-    const std::string bytes = testing_support::ReadText(path);
+    const std::string bytes = ReadText(path);
     std::wstring wide(bytes.size(), L'\0');
     wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(),
                                                         static_cast<int>(bytes.size()), wide.data(),
@@ -36,15 +38,15 @@ std::string BatchText(const std::string& path) {
 const std::string kProgram = "/opt/skeinpress/bin/skeinpress";
 
 std::string BatchText(const std::string& path) {
-    return testing_support::ReadText(path);
+    return ReadText(path);
 }
 #endif
 
 const std::string kBatch = "@echo off\r\n\"" + kProgram + "\" -trawl -close -fixcolour %1%\r\n";
 
 struct OpenWithTest : ::testing::Test {
-    testing_support::TempDir drive;  // stands for the C: drive
-    testing_support::FakeHost host;
+    TempDir drive;  // stands for the C: drive
+    FakeHost host;
     app::Application app{host};
 
     OpenWithTest() {
@@ -84,7 +86,7 @@ TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
     const std::string chosen2009 = Install("Games/Trainz 2009");
     fs::create_directories(drive.path() / "Elsewhere");
     fs::remove_all(ts12 + "/bin/CMPData/Tools/OpenWith");
-    testing_support::WriteBytes(ts12 + "/bin/CMPData/Tools/OpenWith", {1});
+    WriteBytes(ts12 + "/bin/CMPData/Tools/OpenWith", {1});
     host.folderPicks = {chosen2009, (drive.path() / "Elsewhere").string()};
     app.openWith().InstallAgain();
     EXPECT_EQ(app.settings().TS2009Dir, chosen2009);

@@ -11,20 +11,19 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::Answer;
-using testing_support::Contains;
-using testing_support::ReadText;
-using testing_support::WriteText;
 
 struct StartupTest : ::testing::Test {
-    testing_support::TempDir dir;
-    testing_support::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     app::Application app{host};
     std::string ini() const { return dir.File("skeinpress.ini"); }
     // The settings file as written, with LF line ends (Windows gets CR LF).
-    std::string SettingsText() const { return testing_support::WithLineFeeds(ReadText(ini())); }
+    std::string SettingsText() const { return WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
 };
 
@@ -63,7 +62,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
 }
 
 TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
-    testing_support::TempDir dir;
+    TempDir dir;
     app::TMemIni ini(dir.File("a.ini"));
     for (const std::string value : {" padded ", "\"quoted\"", "'single'", "x\""}) {
         ini.WriteString("S", "k", value);
@@ -99,7 +98,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     Create();
     app.UseJobs(&jobs);
     jobs.view = &app.view();
-    testing_support::FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
     app.editing().GreyScale();
     host.savePicks = {dir.File("saved.tga")};
     host.answers = {Answer::No, Answer::Yes, Answer::Yes};
@@ -165,13 +164,13 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         {"not a regular file", ""},
     };
     for (const auto& [problem, content] : cases) {
-        testing_support::TempDir dir;
+        TempDir dir;
         const std::string ini = dir.File("skeinpress.ini");
         if (content.empty())
-            testing_support::MakeNoRegularFile(ini);
+            MakeNoRegularFile(ini);
         else
             WriteText(ini, content);
-        testing_support::FakeHost host;
+        FakeHost host;
         app::Application app(host);
         app.Start(dir.path().string(), dir.File("skeinpress"));
         app.RunCommandLine({});
@@ -189,56 +188,54 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
     }
 }
 
-// UTF-16 with a byte-order mark (as Notepad saves "Unicode"), for settings
-// and language file alike; the settings are written back, flushed to the disk,
-// in the program's own form.
-TEST_F(StartupTest, UnicodeFilesAreReadAndReadOnlySettingsAreKept) {
-    auto utf16 = [](const std::string& text, bool bigEndian) {
-        std::vector<uint8_t> bytes =
-            bigEndian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
-        for (char c : text) {
-            bytes.push_back(bigEndian ? 0 : static_cast<uint8_t>(c));
-            bytes.push_back(bigEndian ? static_cast<uint8_t>(c) : 0);
-        }
-        return bytes;
-    };
-    testing_support::WriteBytes(
-        ini(),
-        utf16("[File]\r\nLanguage=Deutsch.txt\r\n[Paths]\r\neditor_dir=/opt/gimp\r\n", false));
-    testing_support::WriteBytes(dir.File("Deutsch.txt"), utf16("menu File|Datei\r\n", true));
-    Create();
-    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
-    EXPECT_EQ(app.T("menu File"), "Datei");
-    std::vector<std::string> flushed;
-    core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-    EXPECT_TRUE(app.SaveSettings());
-    core::SetFlushObserver({});
-    EXPECT_EQ(flushed, (std::vector<std::string>{ini(), dir.path().string()}));
-    EXPECT_TRUE(Contains(SettingsText(), "editor_dir=/opt/gimp\n"));
+// Settings and language files with a byte-order mark: UTF-16 either way (as
+// Notepad saves "Unicode") or UTF-8 (as some editors save), the mark no part
+// of the first section or line. The settings are written back, flushed to the
+// disk, in the program's own form; read-only, they are kept as they are.
+TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> mark;
+        int zeroAt;  // where a character's zero byte goes: before, after, none
+    } encodings[] = {{"UTF-16LE", {0xFF, 0xFE}, 1},
+                     {"UTF-16BE", {0xFE, 0xFF}, 0},
+                     {"UTF-8", {0xEF, 0xBB, 0xBF}, -1}};
+    for (const auto& encoding : encodings) {
+        SCOPED_TRACE(encoding.name);
+        const auto encode = [&encoding](const std::string& text) {
+            std::vector<uint8_t> bytes = encoding.mark;
+            for (char c : text) {
+                if (encoding.zeroAt == 0) bytes.push_back(0);
+                bytes.push_back(static_cast<uint8_t>(c));
+                if (encoding.zeroAt == 1) bytes.push_back(0);
+            }
+            return bytes;
+        };
+        TempDir dir;
+        const std::string ini = dir.File("skeinpress.ini");
+        WriteBytes(ini,
+                   encode("[Paths]\r\neditor_dir=/opt/gimp\r\n[File]\r\nLanguage=Deutsch.txt\r\n"));
+        WriteBytes(dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
+        FakeHost host;
+        app::Application app(host);
+        app.Start(dir.path().string(), dir.File("skeinpress"));
+        EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
+        EXPECT_EQ(app.T("menu File"), "Datei");
+        std::vector<std::string> flushed;
+        core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
+        EXPECT_TRUE(app.SaveSettings());
+        core::SetFlushObserver({});
+        EXPECT_EQ(flushed, (std::vector<std::string>{ini, dir.path().string()}));
+        const std::string written = ReadText(ini);
+        // The user's first section first, without the mark.
+        EXPECT_EQ(WithLineFeeds(written).rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
 
-    std::filesystem::permissions(ini(),
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
-    const std::string kept = ReadText(ini());
-    EXPECT_FALSE(app.SaveSettings());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
-    EXPECT_EQ(ReadText(ini()), kept);
-}
-
-// A UTF-8 byte-order mark (as some editors save) is not part of the first
-// section or line; the settings written back keep the user's first section.
-TEST_F(StartupTest, AUtf8ByteOrderMarkIsReadAsIfItWereNotThere) {
-    WriteText(ini(), "\xEF\xBB\xBF[Paths]\r\neditor_dir=/opt/gimp\r\n");
-    WriteText(dir.File("English.txt"), "\xEF\xBB\xBFmenu File|Datei\r\n");
-    Create();
-    EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
-    EXPECT_EQ(app.T("menu File"), "Datei");
-    ASSERT_TRUE(app.SaveSettings());
-    EXPECT_EQ(app::TMemIni(ini()).ReadString("Paths", "editor_dir", ""), "/opt/gimp");
-    EXPECT_EQ(ReadText(ini()).find("\xEF\xBB\xBF"), std::string::npos);
+        MarkReadOnly(ini);
+        EXPECT_FALSE(app.SaveSettings());
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
+        EXPECT_EQ(ReadText(ini), written);
+    }
 }
 
 // The notice about a broken language line comes after the command line, whose

@@ -10,14 +10,16 @@
 
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 TEST(FolderListing, DotFirstThenNamesFoldedToUpperCaseWithoutHiddenOnes) {
-    testing_support::TempDir dir;
+    TempDir dir;
     // '_' lies between the upper- and lower-case letters: folded to upper
     // case "ab" comes first, folded to lower case "a_b" would.
     for (const char* name : {"a_b.tga", "ab.tga", "B.tga", "a.tga", ".hidden.tga"})
-        testing_support::WriteBytes(dir.File(name), {1});
+        WriteBytes(dir.File(name), {1});
     std::filesystem::create_directories(dir.File("Zeta"));
     app::FolderListing listing;
     ASSERT_TRUE(listing.Open(dir.path().string()));

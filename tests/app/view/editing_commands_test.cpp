@@ -1,7 +1,8 @@
 // The editing commands of the picture panes, the colour pick and the editor
-// round trip, driven through the recording host. The pixel arithmetic of each
-// edit is checked by the console's convert tests; here: the command's guards,
-// messages and state, and that its result reaches the store.
+// round trip, driven through the recording host: each command's guards,
+// messages and state, and that its result reaches the store. The pixels of
+// the edits are the core's to test, but for the red channel a merge takes,
+// which is checked here.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,10 +13,11 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using app::Answer;
-using testing_support::FillStore;
 using Bytes = std::vector<uint8_t>;
 
 class EditingCommands : public ::testing::Test {
@@ -41,8 +43,8 @@ protected:
         return {p[3], p[7], p[11], p[15]};
     }
 
-    testing_support::TempDir dir;
-    testing_support::FakeHost host;
+    TempDir dir;
+    FakeHost host;
     app::Application app;
 };
 
@@ -88,10 +90,9 @@ TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
 TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
     LoadPicture(false);
     const std::string wrongSize = dir.File("wrong.tga"), alpha = dir.File("alpha.tga");
-    testing_support::WriteBytes(wrongSize, testing_support::MakeTga(1, 1, 24, {0, 0, 0}));
+    WriteBytes(wrongSize, MakeTga(1, 1, 24, {0, 0, 0}));
     // Stored blue, green, red, bottom row first: reds 7, 8, 9, 250.
-    testing_support::WriteBytes(
-        alpha, testing_support::MakeTga(2, 2, 24, {0, 0, 7, 0, 0, 8, 0, 0, 9, 0, 0, 250}));
+    WriteBytes(alpha, MakeTga(2, 2, 24, {0, 0, 7, 0, 0, 8, 0, 0, 9, 0, 0, 250}));
     host.openPicks = {wrongSize, alpha};
     app.editing().MergeAlphaImage();
     EXPECT_FALSE(app.view().Modified());
@@ -106,7 +107,7 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
     LoadPicture(true);
     app.editor().EditColour();  // no editor chosen: refused with a message
     EXPECT_EQ(host.messages.size(), 1u);
-    testing_support::WriteBytes(dir.File("editor"), {'#', '!'});
+    WriteBytes(dir.File("editor"), {'#', '!'});
     const std::string editor = app.settings().EditorPath = dir.File("editor");
     app.settings().CurrentFile = dir.File("wagon.tga");
     app.editor().EditColour();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,50 +7,45 @@
 #include "tests/support/corpus.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::string DataFile(const std::string& name) {
-    return (std::filesystem::path(testing_support::CorpusDir()) / ".." / "data" / "etc2" / name)
-        .string();
-}
-
 // Blocks encoded by an independent encoder, and that encoder's own decoding
 // (R, G, B, top row first). Together the files hold blocks of all five modes,
 // each file several of most; `mixed` has every mode, `odd` sides that are not
-// multiples of 4. The texture holds mixed's blocks after its 88-byte header.
+// multiples of 4.
 struct Sample {
     const char* blocks;
-    size_t offset;
     const char* decoded;
     int width, height;
 };
 constexpr Sample kSamples[] = {
-    {"gradients.etc2", 0, "gradients.rgb", 64, 64},
-    {"edges.etc2", 0, "edges.rgb", 64, 64},
-    {"flat.etc2", 0, "flat.rgb", 32, 32},
-    {"halves.etc2", 0, "halves.rgb", 32, 32},
-    {"pairs.etc2", 0, "pairs.rgb", 32, 32},
-    {"mixed.etc2", 0, "mixed.rgb", 24, 12},
-    {"odd.etc2", 0, "odd.rgb", 13, 7},
-    {"mixed_format28.texture", 88, "mixed.rgb", 24, 12},
+    {"gradients.etc2", "gradients.rgb", 64, 64},
+    {"edges.etc2", "edges.rgb", 64, 64},
+    {"flat.etc2", "flat.rgb", 32, 32},
+    {"halves.etc2", "halves.rgb", 32, 32},
+    {"pairs.etc2", "pairs.rgb", 32, 32},
+    {"mixed.etc2", "mixed.rgb", 24, 12},
+    {"odd.etc2", "odd.rgb", 13, 7},
 };
 
 TEST(Etc2Decode, MatchesTheIndependentDecoderPixelForPixelInEveryLayoutAndCode) {
     for (const Sample& s : kSamples) {
         SCOPED_TRACE(s.blocks);
-        const Bytes file = testing_support::ReadBytes(DataFile(s.blocks));
-        const Bytes expected = testing_support::ReadBytes(DataFile(s.decoded));
+        const Bytes file = DataBytes(std::string("etc2/") + s.blocks);
+        const Bytes expected = DataBytes(std::string("etc2/") + s.decoded);
         ASSERT_EQ(expected.size(), static_cast<size_t>(s.width) * s.height * 3);
-        ASSERT_EQ(file.size() - s.offset, core::Etc2DataBytes(s.width, s.height));
+        ASSERT_EQ(file.size(), core::Etc2DataBytes(s.width, s.height));
         for (const auto& [bpp, code] : {std::pair{3, core::Etc2Code::Fastest},
                                         {4, core::Etc2Code::Fastest},
                                         {3, core::Etc2Code::Portable},
                                         {4, core::Etc2Code::Portable}}) {
             Bytes out(expected.size() / 3 * bpp, 0xAB);
-            ASSERT_TRUE(core::DecodeEtc2Blocks(file.data() + s.offset, file.size() - s.offset,
-                                               s.width, s.height, bpp, out.data(), code));
+            ASSERT_TRUE(core::DecodeEtc2Blocks(file.data(), file.size(), s.width, s.height, bpp,
+                                               out.data(), code));
             int wrong = 0;
             for (int y = 0; y < s.height; ++y) {
                 for (int x = 0; x < s.width; ++x) {

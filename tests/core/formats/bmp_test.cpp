@@ -7,6 +7,8 @@
 #include "core/formats/save_image.h"
 #include "tests/core/formats/reader_checks.h"
 
+using namespace testing_support;
+
 // The files below are described with designated initializers that name only
 // the fields that differ from a plain 4 x 4, 24-bit bitmap.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -16,7 +18,6 @@ namespace {
 using reader_checks::BmpFile;
 using reader_checks::Bytes;
 using reader_checks::MakeBmp;
-using reader_checks::Put32;
 
 // A palette of `count` four-byte entries; entry i is (i, i, i).
 Bytes Palette(int count) {
@@ -73,20 +74,20 @@ TEST(LoadBmp, RunLengthStreamsStayInsideThePicture) {
 }
 
 TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
-    testing_support::TempDir dir;
+    TempDir dir;
     core::ImageStore store;
-    testing_support::FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
+    FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
     ASSERT_TRUE(core::SaveImage(store, dir.File("a.BMP")));
     Bytes expected = MakeBmp({.width = 2, .height = 1, .pixels = {3, 2, 1, 6, 5, 4, 0, 0}});
-    Put32(expected, 2, 62), Put32(expected, 34, 8);  // file and image sizes
-    EXPECT_EQ(testing_support::ReadBytes(dir.File("a.BMP")), expected);
+    PutLE32(expected, 2, 62), PutLE32(expected, 34, 8);  // file and image sizes
+    EXPECT_EQ(ReadBytes(dir.File("a.BMP")), expected);
 
     // 4 bytes per pixel: 32 bits with the alpha byte, colours even while the
     // alpha channel is on view.
-    testing_support::FillStore(store, 1, 2, 4, {1, 2, 3, 40, 5, 6, 7, 80});
+    FillStore(store, 1, 2, 4, {1, 2, 3, 40, 5, 6, 7, 80});
     store.AlphaView = true;
     ASSERT_TRUE(core::SaveImage(store, dir.File("b.bmp")));
-    const Bytes b = testing_support::ReadBytes(dir.File("b.bmp"));
+    const Bytes b = ReadBytes(dir.File("b.bmp"));
     EXPECT_EQ(Bytes(b.begin() + 54, b.end()), (Bytes{3, 2, 1, 40, 7, 6, 5, 80}));
 
     EXPECT_FALSE(core::SaveImage(store, dir.File("missing/c.bmp")));

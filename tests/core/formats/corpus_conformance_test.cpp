@@ -4,24 +4,23 @@
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/corpus.h"
 
-namespace {
+using namespace testing_support;
 
-using testing_support::CorpusRow;
+namespace {
 
 class CorpusTest : public ::testing::TestWithParam<CorpusRow> {};
 
 TEST_P(CorpusTest, GivesTheManifestOutcome) {
-    testing_support::TempDir scratch;
-    testing_support::CheckCorpusRow(GetParam(), scratch.path().string());
+    TempDir scratch;
+    CheckCorpusRow(GetParam(), scratch.path().string());
 }
 
-INSTANTIATE_TEST_SUITE_P(Manifest, CorpusTest, ::testing::ValuesIn(testing_support::ReadManifest()),
+INSTANTIATE_TEST_SUITE_P(Manifest, CorpusTest, ::testing::ValuesIn(ReadManifest()),
                          [](const auto& info) { return reader_checks::TestName(info.param.path); });
 
 // A manifest that cannot be read would leave the suite above with no rows.
 TEST(Corpus, ManifestListsEveryRow) {
-    EXPECT_GE(testing_support::ReadManifest().size(), 210u)
-        << "tests/corpus/MANIFEST.tsv is missing or short";
+    EXPECT_GE(ReadManifest().size(), 210u) << "tests/corpus/MANIFEST.tsv is missing or short";
 }
 
 }  // namespace

@@ -22,11 +22,12 @@
 #include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-using testing_support::MakeTga;
 
 const char* const kImageFormats[] = {"tga", "bmp", "jpeg", "png", "texture"};
 
@@ -178,8 +179,8 @@ Bytes MakePng(uint32_t width, uint32_t height, uint32_t rows) {
 // A texture whose one image chunk claims `dataSize` bytes and holds `present`.
 Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSize,
                   size_t present) {
-    Bytes b = testing_support::TextureBytes(format, width, height, Bytes(present, 0x40));
-    reader_checks::Put32(b, 84, dataSize);
+    Bytes b = TextureBytes(format, width, height, Bytes(present, 0x40));
+    PutLE32(b, 84, dataSize);
     return b;
 }
 
@@ -187,23 +188,23 @@ Bytes MakeTexture(int32_t format, int32_t width, int32_t height, uint32_t dataSi
 // with `present` bytes of data after it.
 Bytes MakeE2TF(const std::string& code, uint32_t width, uint32_t height, uint8_t faces,
                uint32_t claimed, size_t present) {
-    testing_support::E2TFParts p;
+    E2TFParts p;
     p.code = code, p.width = width, p.height = height, p.type = faces == 6 ? 2 : 0;
     p.levels = {std::vector<Bytes>(faces)};
     p.levels[0][0] = Bytes(present, 0x40);
-    Bytes b = testing_support::E2TFBytes(p);
+    Bytes b = E2TFBytes(p);
     const size_t table = code == "ctsa" ? 34 : 32;
-    for (size_t f = 0; f < faces; ++f) reader_checks::Put32(b, table + 4 * f, claimed);
+    for (size_t f = 0; f < faces; ++f) PutLE32(b, table + 4 * f, claimed);
     return b;
 }
 
 TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingIt) {
     [[maybe_unused]] constexpr size_t kBudget = 32u << 20;
-    testing_support::TempDir dir;
+    TempDir dir;
 #if SKEINPRESS_MEASURES_PEAK_MEMORY
     // The watch itself must notice a real picture's allocation.
     const std::string genuine = dir.File("genuine.tga");
-    testing_support::WriteBytes(genuine, MakeTga(1024, 1024, 24, Bytes(1024 * 1024 * 3, 1)));
+    WriteBytes(genuine, MakeTga(1024, 1024, 24, Bytes(1024 * 1024 * 3, 1)));
     EXPECT_EQ(LoadWithinBudget(genuine, 1u << 20), kLoaded | kOverBudget);
     EXPECT_EQ(LoadWithinBudget(genuine, kBudget), kLoaded);
 #endif
@@ -211,7 +212,7 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
     // Each file is refused, within the budget, and safely in its fuzz target.
     auto refused = [&](const std::string& name, const Bytes& bytes) {
         SCOPED_TRACE(name);
-        testing_support::WriteBytes(dir.File(name), bytes);
+        WriteBytes(dir.File(name), bytes);
 #if SKEINPRESS_MEASURES_PEAK_MEMORY
         EXPECT_EQ(LoadWithinBudget(dir.File(name), kBudget), 0)
             << "loaded (1), or allocated 32 MB or more (2), for a " << bytes.size() << "-byte file";
@@ -256,7 +257,7 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
             refused(name, hostile_jpegs::MakeBomb(bomb));
             continue;
         }
-        testing_support::WriteBytes(dir.File(name), hostile_jpegs::MakeBomb(bomb));
+        WriteBytes(dir.File(name), hostile_jpegs::MakeBomb(bomb));
         core::ImageStore store;
         EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
         EXPECT_NE(store.LoadErrorText.find("would cost more time or memory than its 10"),
@@ -266,7 +267,7 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
 }
 
 TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData) {
-    testing_support::TempDir dir;
+    TempDir dir;
     const std::tuple<std::string, Bytes, bool> cases[] = {
         {"wide_8192.tga", MakeTga(8192, 1, 24, Bytes(8192 * 3, 9)), true},
         {"wide_8193.tga", MakeTga(8193, 1, 24, Bytes(8193 * 3, 9)), false},
@@ -282,7 +283,7 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
     };
     for (const auto& [name, bytes, loads] : cases) {
         SCOPED_TRACE(name);
-        testing_support::WriteBytes(dir.File(name), bytes);
+        WriteBytes(dir.File(name), bytes);
         core::ImageStore store;
         EXPECT_EQ(core::LoadImage(store, dir.File(name)), loads) << store.LoadErrorText;
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
@@ -292,7 +293,7 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
 // A PNG cut short inside its pixels is refused with the reason; one cut after
 // them (no end chunk) shows its whole picture.
 TEST(ReaderLimits, APngCutShortLoadsOnlyWhenEveryRowIsThere) {
-    testing_support::TempDir dir;
+    TempDir dir;
     Bytes noEnd = MakePng(64, 64, 64);
     noEnd.resize(noEnd.size() - 12);
     const std::tuple<std::string, Bytes, std::string> cases[] = {
@@ -301,7 +302,7 @@ TEST(ReaderLimits, APngCutShortLoadsOnlyWhenEveryRowIsThere) {
         {"no_end.png", noEnd, ""},
     };
     for (const auto& [name, bytes, message] : cases) {
-        testing_support::WriteBytes(dir.File(name), bytes);
+        WriteBytes(dir.File(name), bytes);
         core::ImageStore store;
         EXPECT_EQ(core::LoadImage(store, dir.File(name)), message.empty()) << name;
         EXPECT_EQ(store.LoadErrorText, message);

@@ -7,6 +7,8 @@
 #include "core/formats/save_image.h"
 #include "tests/core/formats/reader_checks.h"
 
+using namespace testing_support;
+
 namespace {
 
 using reader_checks::Bytes;
@@ -16,11 +18,11 @@ using reader_checks::LoadBytes;
 Bytes WrittenJpeg(int width, int height, uint8_t (*byte)(size_t)) {
     Bytes pixels(static_cast<size_t>(width) * height * 3);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = byte(i);
-    testing_support::TempDir dir;
+    TempDir dir;
     core::ImageStore store;
-    testing_support::FillStore(store, width, height, 3, pixels);
+    FillStore(store, width, height, 3, pixels);
     EXPECT_TRUE(core::SaveImage(store, dir.File("written.jpg"))) << store.LoadErrorText;
-    return testing_support::ReadBytes(dir.File("written.jpg"));
+    return ReadBytes(dir.File("written.jpg"));
 }
 
 TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingTheProcess) {

@@ -4,9 +4,9 @@
 
 #include "tests/core/formats/reader_checks.h"
 
-namespace {
+using namespace testing_support;
 
-using testing_support::TempDir;
+namespace {
 
 // Missing files: each reader's own message shows which one ran. A load, good
 // or failed, leaves nothing of the previous image (its description:
@@ -14,9 +14,8 @@ using testing_support::TempDir;
 TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousImage) {
     TempDir dir;
     core::ImageStore store;
-    testing_support::FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
-    ASSERT_TRUE(
-        reader_checks::LoadBytes(store, testing_support::MakeTga(1, 1, 24, {1, 2, 3}), "a.tga"))
+    FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
+    ASSERT_TRUE(reader_checks::LoadBytes(store, MakeTga(1, 1, 24, {1, 2, 3}), "a.tga"))
         << store.LoadErrorText;
     EXPECT_EQ(store.Image.DataSize, 3);
 

@@ -15,11 +15,8 @@
 
 namespace reader_checks {
 
-using Bytes = std::vector<uint8_t>;
-
-inline void Put32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using testing_support::Bytes;
+using testing_support::PutLE32;
 
 // A Windows bitmap: a plain 4 x 4, 24-bit one unless told otherwise.
 struct BmpFile {
@@ -34,9 +31,9 @@ struct BmpFile {
 inline Bytes MakeBmp(const BmpFile& b) {
     Bytes f(14 + b.infoSize, 0);
     f[0] = 'B', f[1] = 'M', f[26] = 1, f[28] = static_cast<uint8_t>(b.bits);
-    Put32(f, 10, b.offBits >= 0 ? b.offBits : 14 + b.infoSize + b.afterHeader.size());
-    Put32(f, 14, b.infoSize), Put32(f, 18, b.width), Put32(f, 22, b.height);
-    if (b.infoSize >= 40) Put32(f, 30, b.compression), Put32(f, 46, b.clrUsed);
+    PutLE32(f, 10, b.offBits >= 0 ? b.offBits : 14 + b.infoSize + b.afterHeader.size());
+    PutLE32(f, 14, b.infoSize), PutLE32(f, 18, b.width), PutLE32(f, 22, b.height);
+    if (b.infoSize >= 40) PutLE32(f, 30, b.compression), PutLE32(f, 46, b.clrUsed);
     f.insert(f.end(), b.afterHeader.begin(), b.afterHeader.end());
     f.insert(f.end(), b.pixels.begin(), b.pixels.end());
     return f;

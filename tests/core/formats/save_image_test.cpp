@@ -12,27 +12,15 @@
 #include "core/formats/save_image.h"
 #include "tests/support/image_files.h"
 
-using testing_support::FillStore;
-using testing_support::ReadBytes;
-using testing_support::ReadText;
-using testing_support::TempDir;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace fs = std::filesystem;
-
-namespace {
-
-size_t FilesIn(const TempDir& dir) {
-    return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
-}
-
-}  // namespace
 
 TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     TempDir dir;
     core::ImageStore store;
     // The 24-bit layout is checked byte for byte with SaveColourImage.
-    const std::vector<uint8_t> px = testing_support::TestPixels(5, 3, false, true);
+    const std::vector<uint8_t> px = TestPixels(5, 3, false, true);
     FillStore(store, 5, 3, 4, px, 1);
     ASSERT_TRUE(core::SaveImage(store, dir.File("b.TGA")));  // extension in any case
     core::ImageStore back;
@@ -46,7 +34,7 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
     EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpe")));
     EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpe\".");
-    EXPECT_EQ(FilesIn(dir), 1u);
+    EXPECT_EQ(EntriesIn(dir.path().string()), 1);
 }
 
 #if !defined(_WIN32)
@@ -70,7 +58,7 @@ TEST(SaveImage, ReplacedFilesKeepTheirMode) {
     ::umask(mask);
     ASSERT_EQ(::stat(dir.File("new.tga").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
-    EXPECT_EQ(FilesIn(dir), 2u);
+    EXPECT_EQ(EntriesIn(dir.path().string()), 2);
 }
 #endif
 
@@ -106,7 +94,7 @@ TEST(SaveImage, DescriptionBesideItsTgaUntilAnotherImageIsRead) {
     EXPECT_EQ(fs::last_write_time(copyDescription), dayOld);
 
     fs::remove(description);
-    WriteBytes(dir.File("plain.tga"), testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    WriteBytes(dir.File("plain.tga"), MakeTga(1, 1, 24, {1, 2, 3}));
     ASSERT_TRUE(core::LoadImage(store, dir.File("plain.tga")));
     ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
     EXPECT_FALSE(fs::exists(description));

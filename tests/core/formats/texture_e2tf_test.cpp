@@ -14,14 +14,11 @@
 #include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
 
+using namespace testing_support;
+
 namespace {
 
 using reader_checks::PixelAt;
-using testing_support::Bytes;
-using testing_support::E2TFBytes;
-using testing_support::E2TFParts;
-using testing_support::NoiseBytes;
-using testing_support::TempDir;
 
 bool Load(core::ImageStore& store, const Bytes& bytes, const std::string& name = "t.texture") {
     return reader_checks::LoadBytes(store, bytes, name);
@@ -78,7 +75,7 @@ TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
             // 10 x 6: the blocks at the right and bottom edges are cut. The
             // smaller level, stored first, must not show.
             const Bytes blocks = NoiseBytes(3 * 2 * blockBytes, alphaMode * 7 + classicFormat);
-            Bytes classic = testing_support::TextureBytes(classicFormat, 10, 6, blocks);
+            Bytes classic = TextureBytes(classicFormat, 10, 6, blocks);
             classic[76] = std::min<uint8_t>(alphaMode, 2);  // the classic alpha hint
             E2TFParts p;
             p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
@@ -109,8 +106,8 @@ TEST(LoadE2TF, AstcAtTwoBlockSizes) {
         Bytes blocks;
         for (int by = 0; by < down; ++by)
             for (int bx = 0; bx < across; ++bx) {
-                const Bytes block = testing_support::AstcSolidBlock(
-                    uint8_t(bx * 40), uint8_t(by * 60), 7, uint8_t(200 + bx));
+                const Bytes block =
+                    AstcSolidBlock(uint8_t(bx * 40), uint8_t(by * 60), 7, uint8_t(200 + bx));
                 blocks.insert(blocks.end(), block.begin(), block.end());
             }
         E2TFParts p;
@@ -142,7 +139,7 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
         p.levels[1].push_back(Bytes(4, 0xEE));
     }
     TempDir dir;
-    testing_support::WriteBytes(dir.File("sky.texture"), E2TFBytes(p));
+    WriteBytes(dir.File("sky.texture"), E2TFBytes(p));
     core::ImageStore s;
     ASSERT_TRUE(core::LoadImage(s, dir.File("sky.texture"))) << s.LoadErrorText;
     ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.CubeMap),
@@ -163,7 +160,7 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
         "Cubemap=1\r\nRight=sky_right.tga\r\nLeft=sky_left.tga\r\n"
         "Top=sky_top.tga\r\nBottom=sky_bottom.tga\r\nFront=sky_front.tga\r\n"
         "Back=sky_back.tga\r\nTile=st\r\n";
-    EXPECT_EQ(testing_support::ReadText(dir.File("sky.texture.txt")), cube);
+    EXPECT_EQ(ReadText(dir.File("sky.texture.txt")), cube);
 }
 
 // Faces wider than a sixth of the largest picture still make one strip, and
@@ -172,10 +169,9 @@ TEST(LoadE2TF, ACubeMapWiderSideBySideThanAnyPictureConverts) {
     E2TFParts p;
     p.code = "1txd", p.type = 2, p.width = p.height = 1400;
     p.levels = {{}};
-    for (uint8_t f = 0; f < 6; ++f)
-        p.levels[0].push_back(testing_support::NoiseBytes(350 * 350 * 8, f));
+    for (uint8_t f = 0; f < 6; ++f) p.levels[0].push_back(NoiseBytes(350 * 350 * 8, f));
     TempDir dir;
-    testing_support::WriteBytes(dir.File("big.texture"), E2TFBytes(p));
+    WriteBytes(dir.File("big.texture"), E2TFBytes(p));
     core::ImageStore s;
     ASSERT_TRUE(core::LoadImage(s, dir.File("big.texture"))) << s.LoadErrorText;
     ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height), std::make_tuple(8400, 1400));

@@ -3,13 +3,14 @@
 // The optional fields of each version are the corpus's (versions 259 to 263).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/corpus.h"
 #include "tests/support/image_files.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -20,30 +21,24 @@ enum Field { kMagic = -5, kInfoSize = -1, kVersion, kSecondCount = 3, kFormat, k
 
 // A version-259 DXT5 4 x 4 texture with fields changed.
 Bytes Texture(const std::vector<std::pair<int, uint32_t>>& fields) {
-    Bytes b = testing_support::TextureBytes(12, 4, 4, Bytes(16, 0));
-    for (auto [field, v] : fields) reader_checks::Put32(b, 20 + 4 * field, v);
+    Bytes b = TextureBytes(12, 4, 4, Bytes(16, 0));
+    for (auto [field, v] : fields) PutLE32(b, 20 + 4 * field, v);
     return b;
-}
-
-Bytes Etc2Data(const std::string& name) {
-    return testing_support::ReadBytes(
-        (std::filesystem::path(testing_support::CorpusDir()) / ".." / "data" / "etc2" / name)
-            .string());
 }
 
 // The same file with another format number.
 Bytes WithFormat(Bytes file, uint32_t format) {
-    reader_checks::Put32(file, 20 + 4 * kFormat, format);
+    PutLE32(file, 20 + 4 * kFormat, format);
     return file;
 }
 
 }  // namespace
 
 TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
-    const Bytes expected = Etc2Data("mixed.rgb");
+    const Bytes expected = DataBytes("etc2/mixed.rgb");
     core::ImageStore store;
     ASSERT_TRUE(
-        reader_checks::LoadBytes(store, Etc2Data("mixed_format28.texture"), "mixed.texture"))
+        reader_checks::LoadBytes(store, DataBytes("etc2/mixed_format28.texture"), "mixed.texture"))
         << store.LoadErrorText;
     ASSERT_EQ(std::make_tuple(store.Image.Width, store.Image.Height, store.BytesPerPixel(),
                               store.Image.AlphaKind, store.Image.Compression),
@@ -59,7 +54,7 @@ TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
 }
 
 TEST(LoadTexture, Format13IsDxt5) {
-    const Bytes file = Etc2Data("dxt5_format13.texture");
+    const Bytes file = DataBytes("etc2/dxt5_format13.texture");
     core::ImageStore a, b;
     ASSERT_TRUE(reader_checks::LoadBytes(a, file, "a.texture")) << a.LoadErrorText;
     ASSERT_TRUE(reader_checks::LoadBytes(b, WithFormat(file, 12), "a.texture"));
@@ -73,12 +68,10 @@ TEST(LoadTexture, BlockFormatsWithAChunkOfPlainPixelsReadThemAsPixels) {
     Bytes pixels(64);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 5);
     core::ImageStore plain;
-    ASSERT_TRUE(reader_checks::LoadBytes(plain, testing_support::TextureBytes(0, 4, 4, pixels),
-                                         "p.texture"));
+    ASSERT_TRUE(reader_checks::LoadBytes(plain, TextureBytes(0, 4, 4, pixels), "p.texture"));
     for (uint32_t format : {13u, 28u}) {
         core::ImageStore s;
-        ASSERT_TRUE(reader_checks::LoadBytes(s, testing_support::TextureBytes(format, 4, 4, pixels),
-                                             "p.texture"))
+        ASSERT_TRUE(reader_checks::LoadBytes(s, TextureBytes(format, 4, 4, pixels), "p.texture"))
             << format;
         EXPECT_EQ(reader_checks::Pixels(s), reader_checks::Pixels(plain)) << format;
         EXPECT_EQ(s.Image.AlphaKind, plain.Image.AlphaKind) << format;
@@ -96,9 +89,9 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
          {Texture({{kFormat, 14}}), "Texture format not supported in \"bad.texture\"."},
          // Chunks too short for the picture are refused before decoding, with
          // what the picture needs: 0 bytes for 8,192 x 8,192 once showed black.
-         {testing_support::TextureBytes(10, 8192, 8192, {}),
+         {TextureBytes(10, 8192, 8192, {}),
           "Image data holds 0 bytes where a 8192 x 8192 DXT1 picture needs 33554432" + in},
-         {testing_support::TextureBytes(12, 4, 8, Bytes(16)),
+         {TextureBytes(12, 4, 8, Bytes(16)),
           "Image data holds 16 bytes where a 4 x 8 DXT5 picture needs 32" + in},
          {Texture({{kFormat, 28}, {kWidth, 8}, {kWidth + 1, 8}}),
           "Image data holds 16 bytes where a 8 x 8 ETC2 RGB picture needs 32" + in},

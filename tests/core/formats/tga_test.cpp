@@ -4,7 +4,7 @@
 
 #include "tests/core/formats/reader_checks.h"
 
-using testing_support::MakeTga;
+using namespace testing_support;
 
 namespace {
 

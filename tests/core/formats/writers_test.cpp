@@ -16,25 +16,18 @@
 #include "tests/support/e2tf_files.h"
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadText;
-using testing_support::TempDir;
-using testing_support::WriteBytes;
 
 // A 16 x 16 floating-point texture, which every writer takes (HDR only such).
 void LoadFloatTexture(core::ImageStore& store) {
-    testing_support::E2TFParts p;
+    E2TFParts p;
     p.code = "f4dh", p.width = p.height = 16;
-    p.levels = {{testing_support::NoiseBytes(16 * 16 * 16, 3)}};
-    ASSERT_TRUE(reader_checks::LoadBytes(store, testing_support::E2TFBytes(p), "f.texture"))
-        << store.LoadErrorText;
-}
-
-size_t EntriesIn(const TempDir& dir) {
-    return static_cast<size_t>(
-        std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
+    p.levels = {{NoiseBytes(16 * 16 * 16, 3)}};
+    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture")) << store.LoadErrorText;
 }
 
 class Writer : public testing::TestWithParam<const core::FormatRow*> {
@@ -55,9 +48,7 @@ TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
 
     const std::string readOnly = Target("locked");
     WriteBytes(readOnly, {'o', 'l', 'd'});
-    fs::permissions(readOnly,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    MarkReadOnly(readOnly);
     EXPECT_FALSE(core::SaveImage(store, readOnly));
     EXPECT_EQ(store.LoadErrorText,
               "\"" + fs::path(readOnly).filename().string() + "\" is read-only");
@@ -68,13 +59,13 @@ TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
         if (odd == Target("folder")) {
             fs::create_directory(odd);
         } else {
-            testing_support::MakeNoRegularFile(odd);
+            MakeNoRegularFile(odd);
         }
         EXPECT_FALSE(core::SaveImage(store, odd));
         EXPECT_EQ(store.LoadErrorText,
                   "\"" + fs::path(odd).filename().string() + "\" is not a regular file");
     }
-    EXPECT_EQ(EntriesIn(dir), 4u);  // no temporary left behind
+    EXPECT_EQ(EntriesIn(dir.path().string()), 4);  // no temporary left behind
 }
 
 #if !defined(_WIN32)
@@ -95,7 +86,7 @@ TEST_P(Writer, AWriteFailingHalfWayKeepsTheOldFile) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(store.LoadErrorText, core::ErrorMessage(GetParam()->cannotWrite, target));
     EXPECT_EQ(ReadText(target), "old");
-    EXPECT_EQ(EntriesIn(dir), 1u);
+    EXPECT_EQ(EntriesIn(dir.path().string()), 1);
 }
 #endif
 

@@ -17,28 +17,11 @@
 #include "core/io/file_io.h"
 #include "tests/support/image_files.h"
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::FillStore;
-using testing_support::ReadText;
-using testing_support::TempDir;
-using testing_support::WriteBytes;
-
-// The read-only mark: the owner's write permission, the attribute on Windows.
-void MarkReadOnly(const std::string& path) {
-    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-}
-
-// A store holding a small texture's picture and description, as after reading
-// `texture`.
-void FillTexture(core::ImageStore& store, const std::string& texture) {
-    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
-    store.TextureFileName = texture;
-    store.TextureDescription = {"Primary=wagon.tga"};
-    store.HasTextureDescription = true;
-}
 
 // Opening a FIFO waits for its other end: no reader may open one at all
 // (Windows has no FIFOs among its files). A FIFO as the description beside a
@@ -72,8 +55,11 @@ TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
 // image writers' own targets are the writers test's.
 TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
     TempDir dir;
-    core::ImageStore store;
-    FillTexture(store, dir.File("wagon.texture"));
+    core::ImageStore store;  // as after reading wagon.texture
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
+    store.TextureFileName = dir.File("wagon.texture");
+    store.TextureDescription = {"Primary=wagon.tga"};
+    store.HasTextureDescription = true;
     const std::string name = dir.File("wagon.texture.txt");
     WriteBytes(name, {'o', 'l', 'd'});
     MarkReadOnly(name);
@@ -82,7 +68,7 @@ TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
     EXPECT_EQ(ReadText(name), "old");
     EXPECT_EQ(fs::status(name).permissions() & fs::perms::owner_write, fs::perms::none);
     // No temporary is left: the marked file and wagon.tga.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(EntriesIn(dir.path().string()), 2);
 }
 
 // A read used to lift the mark for its time, so a kill in between left the
@@ -91,7 +77,7 @@ TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
 TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
     TempDir dir;
     const std::string path = dir.File("locked.tga");
-    WriteBytes(path, testing_support::MakeTga(1, 1, 24, {1, 2, 3}));
+    WriteBytes(path, MakeTga(1, 1, 24, {1, 2, 3}));
     MarkReadOnly(path);
     const fs::perms readOnly = fs::status(path).permissions();
 #if !defined(_WIN32)

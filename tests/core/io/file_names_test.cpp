@@ -21,41 +21,20 @@
 #include "core/io/wide_names.h"
 #endif
 
+using namespace testing_support;
+
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadText;
-using testing_support::SystemPath;
-using testing_support::TempDir;
 
 const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
-
-// The entries of a folder. On Windows the standard library's listing cannot
-// take long names, so the system's own is used.
-int EntriesIn(const std::string& folder) {
-#if defined(_WIN32)
-    int entries = 0;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW(core::SystemName(folder + "\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return -1;
-    do {
-        const std::wstring name = entry.cFileName;
-        entries += name != L"." && name != L"..";
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    return entries;
-#else
-    return static_cast<int>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-#endif
-}
 
 TEST(FileNames, LettersBeyondAsciiInTheFileAndItsFolder) {
     TempDir dir;
     const std::string folder = dir.path().string() + kSeparator + "Страница";
     ASSERT_TRUE(fs::create_directory(SystemPath(folder)));
     const std::string texture = folder + kSeparator + "Güterwagen_Dach.texture";
-    testing_support::WriteImage(texture, 4, 2, false, true);
+    WriteImage(texture, 4, 2, false, true);
 
     core::ImageStore store;
     ASSERT_TRUE(core::IsFile(texture) && core::IsFolder(folder));
@@ -63,8 +42,7 @@ TEST(FileNames, LettersBeyondAsciiInTheFileAndItsFolder) {
     ASSERT_TRUE(core::SaveImage(store, folder + kSeparator + "Güterwagen_Dach.tga"))
         << store.LoadErrorText;
     EXPECT_TRUE(fs::is_regular_file(SystemPath(folder + kSeparator + "Güterwagen_Dach.tga")));
-    EXPECT_EQ(testing_support::SplitLines(ReadText(texture + ".txt"), "\r\n").at(0),
-              "Primary=Güterwagen_Dach.tga");
+    EXPECT_EQ(SplitLines(ReadText(texture + ".txt"), "\r\n").at(0), "Primary=Güterwagen_Dach.tga");
 
     // Messages name the file as it is called.
     EXPECT_FALSE(core::LoadImage(store, folder + kSeparator + "Übersicht.tga"));
@@ -82,8 +60,8 @@ TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainFormAndNamesNearTheLimit)
         const std::string target = folder + kSeparator + name;
         ASSERT_GT(target.size(), 300u);
         core::ImageStore store;
-        const std::vector<uint8_t> pixels = testing_support::TestPixels(3, 2, false, false);
-        testing_support::FillStore(store, 3, 2, 3, pixels);
+        const std::vector<uint8_t> pixels = TestPixels(3, 2, false, false);
+        FillStore(store, 3, 2, 3, pixels);
         ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;
         ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;  // over itself
         EXPECT_TRUE(core::IsFile(target) && core::IsFolder(folder));
@@ -102,12 +80,12 @@ TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainFormAndNamesNearTheLimit)
 TEST(FileNames, ATargetHeldOpenIsLeftWhole) {
     TempDir dir;
     const std::string target = dir.File("held.tga");
-    testing_support::WriteBytes(target, {'o', 'l', 'd'});
+    WriteBytes(target, {'o', 'l', 'd'});
     const HANDLE holder = CreateFileW(core::SystemName(target).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     core::ImageStore store;
-    testing_support::FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
     const bool saved = core::SaveImage(store, target);
     CloseHandle(holder);
     EXPECT_FALSE(saved);

@@ -1,8 +1,9 @@
-// The edit operations' pixels are checked through skeinpress-cli in
-// tests/cli/convert_edits_test.cpp; these are the refusals and what each
-// operation must leave of the store, and a normal map worked by hand.
+// The edit operations: their pixels, their refusals and what each must leave
+// of the store, and a normal map worked by hand. The command line and the
+// editing commands only show that each edit is reached.
 #include "core/ops/operations.h"
 
+#include <functional>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -12,11 +13,11 @@
 
 #include "tests/support/test_support.h"
 
+using namespace testing_support;
+
 namespace {
 
 using Pixels = std::vector<uint8_t>;
-using testing_support::FillStore;
-using testing_support::MakeTga;
 
 Pixels StorePixels(const core::ImageStore& s) {
     return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end());
@@ -46,13 +47,13 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
     }
 }
 
-// Which red becomes alpha: the command-line and editing tests. A failed merge
+// Which red becomes alpha: the editing commands' test. A failed merge
 // changes nothing, alpha channel or not.
 TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
-    testing_support::TempDir dir;
-    testing_support::WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
+    TempDir dir;
+    WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
     // Stored blue, green, red: the reds are 0 and 255.
-    testing_support::WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
+    WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
     core::ImageStore store;
     for (int bpp : {3, 4}) {
         FillStore(store, 2, 1, bpp, Pixels(2 * bpp, 1));
@@ -70,13 +71,12 @@ TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.
 TEST(SaveColourAndAlphaImage, KeepTheStoreEvenWhenTheWriteFails) {
-    testing_support::TempDir dir;
+    TempDir dir;
     core::ImageStore store;
     FillStore(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
     const auto before = State(store);
     ASSERT_TRUE(core::SaveColourImage(store, dir.File("colour.tga")));
-    EXPECT_EQ(testing_support::ReadBytes(dir.File("colour.tga")),
-              MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
+    EXPECT_EQ(ReadBytes(dir.File("colour.tga")), MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
     ASSERT_TRUE(core::SaveAlphaImage(store, dir.File("alpha.tga")));
     EXPECT_EQ(State(store), before);
     EXPECT_FALSE(core::SaveAlphaImage(store, dir.File("alpha.xyz")));
@@ -95,7 +95,6 @@ TEST(BadDimensions, SizeRulesOfTheSimulator) {
 // stays) than asked for: each of the others changes once, dark reds going up,
 // and the search ends. Even placement, three steps over two pixels: two fall
 // in the first pixel, which is changed once, not changed and changed back.
-// Even placement on larger pictures: skeinpress-cli (--pixel-even).
 TEST(NonUniformColour, ChangesDistinctPixelsOfTheReferenceRedAndNoneTwice) {
     std::mt19937 rng(1);
     core::ImageStore store;
@@ -107,29 +106,64 @@ TEST(NonUniformColour, ChangesDistinctPixelsOfTheReferenceRedAndNoneTwice) {
     EXPECT_EQ(StorePixels(store), (Pixels{70, 50, 50, 70, 50, 50}));
 }
 
-// The pixels are checked through skeinpress-cli (--add-alpha, --remove-alpha).
-TEST(AlphaChannel, AddAndRemoveSetTheAlphaKindAndRefuseWhatCannotBeDone) {
-    core::ImageStore store;
-    FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
-    store.AlphaFillValue = 127;
-    ASSERT_TRUE(core::AddAlphaChannel(store, true));
-    EXPECT_EQ(store.Image.AlphaKind, 1);
-    EXPECT_FALSE(core::AddAlphaChannel(store, false));  // already 4 bytes per pixel
-    ASSERT_TRUE(core::RemoveAlphaChannel(store));
-    EXPECT_EQ(store.Image.AlphaKind, 0);
-    EXPECT_FALSE(core::RemoveAlphaChannel(store));
-    // Without a level the channel is opaque, so on/off.
-    ASSERT_TRUE(core::AddAlphaChannel(store, false));
-    EXPECT_EQ(std::pair(store.Image.Data[3], store.Image.AlphaKind), std::pair(uint8_t(255), 2));
+// Grey is the mean of red, green and blue, alpha kept; inverting turns each
+// alpha a into 255 - a; an added channel holds the fill level, or is opaque
+// (on/off) without one; removing it keeps the colours. What cannot be done
+// is refused and changes nothing.
+TEST(Edits, GreyInvertAddAndRemoveAlphaPixelByPixel) {
+    const struct {
+        const char* name;
+        Pixels before;
+        std::function<bool(core::ImageStore&)> edit;
+        Pixels after;  // empty: refused
+        int alphaKind;
+    } cases[] = {
+        {"grey",
+         {10, 20, 33, 200, 255, 0, 1, 0},
+         [](core::ImageStore& s) { return core::GreyScale(s), true; },
+         {21, 21, 21, 200, 85, 85, 85, 0},
+         2},
+        {"invert", {1, 2, 3, 0, 4, 5, 6, 200}, core::InvertAlpha, {1, 2, 3, 255, 4, 5, 6, 55}, 2},
+        {"invert 24-bit", {1, 2, 3, 4, 5, 6}, core::InvertAlpha, {}, 0},
+        {"add at the level",
+         {1, 2, 3, 4, 5, 6},
+         [](core::ImageStore& s) { return core::AddAlphaChannel(s, true); },
+         {1, 2, 3, 127, 4, 5, 6, 127},
+         1},
+        {"add opaque",
+         {1, 2, 3, 4, 5, 6},
+         [](core::ImageStore& s) { return core::AddAlphaChannel(s, false); },
+         {1, 2, 3, 255, 4, 5, 6, 255},
+         2},
+        {"add to 32-bit",
+         {1, 2, 3, 4, 5, 6, 7, 8},
+         [](core::ImageStore& s) { return core::AddAlphaChannel(s, false); },
+         {},
+         2},
+        {"remove", {1, 2, 3, 9, 4, 5, 6, 200}, core::RemoveAlphaChannel, {1, 2, 3, 4, 5, 6}, 0},
+        {"remove from 24-bit", {1, 2, 3, 4, 5, 6}, core::RemoveAlphaChannel, {}, 0},
+    };
+    for (const auto& c : cases) {
+        core::ImageStore store;
+        FillStore(store, 2, 1, static_cast<int>(c.before.size()) / 2, c.before);
+        store.AlphaFillValue = 127;
+        const auto before = State(store);
+        EXPECT_EQ(c.edit(store), !c.after.empty()) << c.name;
+        if (c.after.empty()) {
+            EXPECT_EQ(State(store), before) << c.name;
+            continue;
+        }
+        EXPECT_EQ(StorePixels(store), c.after) << c.name;
+        EXPECT_EQ(store.Image.AlphaKind, c.alphaKind) << c.name;
+    }
     core::ImageStore empty;
     EXPECT_FALSE(core::AddAlphaChannel(empty, false) || core::RemoveAlphaChannel(empty) ||
                  empty.ImageLoaded);
 }
 
 // One raised pixel in the middle of 3 x 3 (bottom row first), so every
-// neighbour of every pixel is found across both edges; a ridge along one row
-// is checked through skeinpress-cli. Side neighbours tilt by 2/sqrt(5),
-// corners by 1/sqrt(3) on both axes.
+// neighbour of every pixel is found across both edges. Side neighbours tilt
+// by 2/sqrt(5), corners by 1/sqrt(3) on both axes.
 TEST(MakeNormalMap, BothAxesWrapTheAlphaIsSetAndWhatCannotBeAddressedIsRefused) {
     Pixels pixels(9 * 4, 0);
     pixels[4 * 4] = 255;

@@ -3,15 +3,9 @@
 #include "core/ops/render.h"
 #include "tests/support/test_support.h"
 
-using testing_support::FillStore;
+using namespace testing_support;
 
 namespace {
-
-std::vector<uint8_t> Solid(int n, std::vector<uint8_t> px) {
-    std::vector<uint8_t> out;
-    for (int i = 0; i < n; ++i) out.insert(out.end(), px.begin(), px.end());
-    return out;
-}
 
 // Pixel x of bitmap row y (top row 0), in the bitmap's own byte order.
 std::vector<int> At(const core::Bitmap& bmp, int x, int y) {
@@ -23,7 +17,7 @@ std::vector<int> At(const core::Bitmap& bmp, int x, int y) {
 
 TEST(RenderImage, ColourBottomUpAlphaAsGreyAndTheStoreUntouched) {
     core::ImageStore store;
-    FillStore(store, 2, 2, 3, Solid(4, {10, 20, 30}));
+    FillStore(store, 2, 2, 3, Repeated(4, {10, 20, 30}));
     store.Image.Data[0] = 11;  // bottom-left red
     store.AlphaView = true;    // which a three-byte image has not: it draws colour
     core::Bitmap bmp;
@@ -47,7 +41,7 @@ TEST(NoteUniformColour, ComparesRedGreenAndBlueOfEveryPixel) {
     for (int bpp : {3, 4}) {
         for (int changed : {0, 14, -1}) {
             core::ImageStore store;
-            FillStore(store, 5, 3, bpp, Solid(15 * bpp, {9}));
+            FillStore(store, 5, 3, bpp, Repeated(15 * bpp, {9}));
             if (bpp == 4) store.Image.Data[7] = 1;  // the second pixel's alpha
             if (changed >= 0) store.Image.Data[changed * bpp + 1] ^= 1;
             store.UniformColour = changed >= 0;
@@ -58,7 +52,7 @@ TEST(NoteUniformColour, ComparesRedGreenAndBlueOfEveryPixel) {
 }
 
 TEST(RenderTransparent, CheckerboardFromTheClampedBackgroundUnderTransparentPixelsOnly) {
-    std::vector<uint8_t> px = Solid(32, {0, 0, 0, 0});
+    std::vector<uint8_t> px = Repeated(32, {0, 0, 0, 0});
     px[4 * 31 + 0] = 12, px[4 * 31 + 1] = 34, px[4 * 31 + 2] = 56,
                 px[4 * 31 + 3] = 255;  // one opaque pixel
     core::ImageStore store;

@@ -5,16 +5,10 @@
 #include "core/ops/scale.h"
 #include "tests/support/test_support.h"
 
-using testing_support::FillStore;
+using namespace testing_support;
 using Pixels = std::vector<uint8_t>;
 
 namespace {
-
-Pixels Repeated(size_t n, const Pixels& pixel) {
-    Pixels out;
-    for (size_t i = 0; i < n; ++i) out.insert(out.end(), pixel.begin(), pixel.end());
-    return out;
-}
 
 Pixels Averaged(const Pixels& source, core::PictureSize from, int bpp, core::PictureSize to) {
     Pixels out(static_cast<size_t>(to.Width) * to.Height * bpp);
