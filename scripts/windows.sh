@@ -65,20 +65,26 @@ if ! is_cached libjpeg-turbo 2; then
     mark_cached libjpeg-turbo 2
 fi
 
-# zlib, static, through its own MinGW makefile (its CMake build always makes
-# the DLL as well, which FindZLIB would then pick).
-if ! is_cached zlib 1; then
+# zlib, static: its library sources compiled and archived directly (Debian's
+# source leaves out the win32 makefiles, and its CMake build always makes the
+# DLL as well, which FindZLIB would then pick).
+if ! is_cached zlib 2; then
     say "cross-building zlib"
     src=$(fetch_source zlib) || { echo "apt-get source zlib failed" >&2; exit 1; }
-    mkdir -p "$deps/build"
-    make -C "$src" -f win32/Makefile.gcc PREFIX="$triplet-" CC="$triplet-gcc-posix" \
-        AR="$triplet-gcc-ar-posix" -j "$jobs" libz.a >"$deps/build/zlib.log" 2>&1 ||
-        { echo "windows: zlib failed to build (see $deps/build/zlib.log)" >&2; exit 1; }
+    objects=$deps/build/zlib
+    rm -rf "$objects"
+    mkdir -p "$objects"
+    for name in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
+        inflate inftrees trees uncompr zutil; do
+        "$triplet-gcc-posix" -O2 -c "$src/$name.c" -o "$objects/$name.o" ||
+            { echo "windows: zlib failed to build ($name.c)" >&2; exit 1; }
+    done
     mkdir -p "$prefix/include" "$prefix/lib" "$prefix/share/licenses/zlib"
+    rm -f "$prefix/lib/libz.a"
+    "$triplet-gcc-ar-posix" rcs "$prefix/lib/libz.a" "$objects"/*.o
     cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
-    cp "$src/libz.a" "$prefix/lib/"
     sed -n '/Copyright notice/,$p' "$src/README" >"$prefix/share/licenses/zlib/LICENSE"
-    mark_cached zlib 1
+    mark_cached zlib 2
 fi
 
 # libpng, static, against that zlib. Its functions carry a prefix of ours:
