@@ -1,4 +1,5 @@
 #include "cli/batch/batch_report.h"
+#include "core/io/paths.h"
 
 #include <cstdio>
 #include <ostream>
@@ -53,7 +54,7 @@ void BatchReport::Done(const std::string& path, const app::ConversionOutcome& ou
     if (outcome.refused) {
         ++refused_;
         const std::string message = outcome.problems.empty() ? "refused" : outcome.problems.front();
-        refusals_.push_back(path + ": " + message);
+        refusals_.push_back(core::OnOneLine(path) + ": " + message);
     }
     ShowProgress(false);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/convert/conversion.h"
+#include "core/io/paths.h"
 
 namespace cli {
 
@@ -44,7 +45,7 @@ public:
     // or that lies too deep, a name with a line break), refused with `message`.
     void Refuse(const std::string& path, const std::string& message) {
         ++refused_;
-        refusals_.push_back(path + ": " + message);
+        refusals_.push_back(core::OnOneLine(path) + ": " + message);
     }
     // A message line of the trawl, in the walk's order.
     void Line(const std::string& line);

@@ -2,6 +2,7 @@
 
 #include "cli/batch/batch_report.h"
 #include "core/formats/save_image.h"
+#include "core/io/paths.h"
 
 namespace cli {
 
@@ -43,7 +44,7 @@ JobResult ConversionWorker::TrawlEntry(const std::string& folder, const std::str
 }
 
 JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequest request) {
-    messages_.SetMessagePrefix(file + ": ");
+    messages_.SetMessagePrefix(core::OnOneLine(file) + ": ");
     request.source = file;
     std::string written;
     const bool ok = conversion_.Convert(request, &written);

@@ -51,7 +51,7 @@ int RunInOrder(const std::vector<std::string>& files, int jobs, Streams io,
 // conversion until something wrote to it).
 JobResult UnreadableFile(const std::string& file) {
     JobResult result;
-    result.err = file + ": " + core::ReadRefusal(file) + "\n";
+    result.err = core::OnOneLine(file) + ": " + core::ReadRefusal(file) + "\n";
     result.failed = true;
     return result;
 }
@@ -69,7 +69,7 @@ void RefusalLinesToErrors(JobResult& result, const std::string& file) {
             const size_t at = result.out.find(line + "\n");
             if (at == std::string::npos) continue;
             result.out.erase(at, line.size() + 1);
-            result.err += file + ": " + problem + "\n";
+            result.err += core::OnOneLine(file) + ": " + problem + "\n";
             break;
         }
     }

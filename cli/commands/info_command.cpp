@@ -3,6 +3,7 @@
 #include "cli/commands/commands.h"
 #include "cli/output/json.h"
 #include "core/formats/load_image.h"
+#include "core/io/paths.h"
 #include "core/ops/render.h"
 
 namespace cli {
@@ -107,7 +108,7 @@ int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io
                 io.out << notice << "\n";
             } else if (const size_t start = notice.find_first_not_of(' ');
                        start != std::string::npos) {
-                io.err << file << ": " << notice.substr(start) << "\n";
+                io.err << core::OnOneLine(file) << ": " << notice.substr(start) << "\n";
             }
         }
         if (json) {
@@ -115,7 +116,7 @@ int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io
         } else if (ok) {
             PrintText(io.out, file, store);
         } else {
-            io.err << file << ": " << store.LoadErrorText << "\n";
+            io.err << core::OnOneLine(file) << ": " << store.LoadErrorText << "\n";
         }
     }
     return status;

@@ -8,6 +8,7 @@
 #include "core/formats/format_table.h"
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
+#include "core/io/paths.h"
 #include "core/ops/scale.h"
 
 namespace cli {
@@ -49,7 +50,7 @@ int ThumbnailCommand(const Options&, const std::vector<std::string>& args, Strea
     // one uniform colour is shown as it is, never repaired.
     core::ImageStore picture;
     if (!core::LoadImage(picture, input)) {
-        io.err << input << ": " << picture.LoadErrorText << "\n";
+        io.err << core::OnOneLine(input) << ": " << picture.LoadErrorText << "\n";
         return kExitFailed;
     }
     core::ImageStore thumbnail;
@@ -60,7 +61,7 @@ int ThumbnailCommand(const Options&, const std::vector<std::string>& args, Strea
     // PNG whatever the output is called: file managers name the file they
     // ask for as they like.
     if (!core::SaveImageAs(thumbnail, output, core::FormatNamed("PNG"))) {
-        io.err << output << ": " << thumbnail.LoadErrorText << "\n";
+        io.err << core::OnOneLine(output) << ": " << thumbnail.LoadErrorText << "\n";
         return kExitFailed;
     }
     return kExitOk;
