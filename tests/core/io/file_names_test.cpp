@@ -56,7 +56,7 @@ TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainFormAndNamesNearTheLimit)
     std::string folder = dir.path().string();
     for (char c = 'a'; c < 'f'; ++c) folder += kSeparator + std::string(60, c);
     fs::create_directories(SystemPath(folder));
-    for (const std::string name : {std::string("long.tga"), std::string(246, 'n') + ".tga"}) {
+    for (const std::string& name : {std::string("long.tga"), std::string(246, 'n') + ".tga"}) {
         const std::string target = folder + kSeparator + name;
         ASSERT_GT(target.size(), 300u);
         core::ImageStore store;
