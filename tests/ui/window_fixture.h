@@ -4,8 +4,38 @@
 
 #include <gtest/gtest.h>
 
+// Class by class: the QtWidgets umbrella pulls in windows.h through OpenGL.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QImage>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
-#include <QtWidgets>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QWheelEvent>
+#include <QWidget>
 #include <filesystem>
 #include <functional>
 #include <string>
