@@ -2,7 +2,10 @@
 # Converting a 4096 x 4096 DXT5 texture to TGA, against copying the TGA that
 # results with cp, in one hyperfine run; then the peak memory of one convert.
 #
-#   bench/convert_vs_copy.sh build/cli/skeinpress-cli
+#   [BASELINE=old/skeinpress-cli] bench/convert_vs_copy.sh build/cli/skeinpress-cli
+#
+# BASELINE adds that build's conversion to the same run, for a comparison
+# under the same load.
 #
 # Needs hyperfine and python3; GNU time (/usr/bin/time) for the memory figure.
 set -eu
@@ -25,15 +28,20 @@ EOF
 
 cd "$work"
 "$cli" convert big.texture >/dev/null
-hyperfine --warmup 2 --runs 15 --export-json times.json \
-    --command-name convert "'$cli' convert big.texture" \
-    --command-name cp "cp big.tga copy.tga"
+set -- --command-name convert "'$cli' convert big.texture" --command-name cp "cp big.tga copy.tga"
+if [ -n "${BASELINE:-}" ]; then
+    baseline=$(cd "$(dirname "$BASELINE")" && pwd)/$(basename "$BASELINE")
+    set -- "$@" --command-name baseline "'$baseline' convert big.texture"
+fi
+hyperfine --warmup 2 --runs 15 --export-json times.json "$@"
 python3 - times.json <<'PY'
 import json, sys
 runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 for name, r in runs.items():
     print(f"{name}: median {r['median'] * 1000:.1f} ms, user {r['user'] * 1000:.1f} ms, system {r['system'] * 1000:.1f} ms")
 print(f"convert / cp, medians: {runs['convert']['median'] / runs['cp']['median']:.2f}")
+if "baseline" in runs:
+    print(f"baseline / cp, medians: {runs['baseline']['median'] / runs['cp']['median']:.2f}")
 PY
 
 if [ -x /usr/bin/time ]; then

@@ -4,7 +4,10 @@
 # side), timed in one run; then the peak memory of a trawl for one and two
 # workers on trees of 100 and 500 textures.
 #
-#   [RUNS=7] bench/trawl_bench.sh build/cli/skeinpress-cli [FILES]
+#   [RUNS=7] [BASELINE=old/skeinpress-cli] bench/trawl_bench.sh build/cli/skeinpress-cli [FILES]
+#
+# BASELINE adds that build's trawls to the same rounds: two builds compared
+# under the same load, which on a shared machine moves from minute to minute.
 #
 # FILES (default 520) textures of 64 to 1024 pixels a side in DXT1, DXT3, DXT5
 # and uncompressed 32-bit, spread over nested folders. Needs python3; GNU time
@@ -57,12 +60,12 @@ echo "tree: $(find "$work/tree" -name '*.texture' | wc -l) textures, $(du -sh "$
 # remembers what was deleted a moment ago (ext4 without a journal looks past
 # recently freed inodes when it creates files), so a command timed always
 # after the others would pay for their clean-ups. The first round warms up.
-python3 - "$cli" "$work" "${RUNS:-7}" <<'PY'
+python3 - "$cli" "$work" "${RUNS:-7}" "${BASELINE:-}" <<'PY'
 import os, statistics, subprocess, sys, time
-cli, work, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+cli, work, runs, baseline = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 tree, copy = f"{work}/tree", f"{work}/copy"
-def trawl(jobs):
-    return [cli, "--home", f"{work}/home", "trawl", "--quiet", "--jobs", str(jobs), tree]
+def trawl(jobs, program=cli):
+    return [program, "--home", f"{work}/home", "trawl", "--quiet", "--jobs", str(jobs), tree]
 clean_tree = f"find '{tree}' -name '*.tga' -delete; sync"
 commands = [
     ("trawl --jobs 1", clean_tree, trawl(1)),
@@ -71,6 +74,9 @@ commands = [
     ("cp -r, two halves side by side", f"rm -rf '{copy}'; mkdir '{copy}'; sync",
      ["sh", "-c", f"cp -r '{work}/halves/a' '{copy}/a' & cp -r '{work}/halves/b' '{copy}/b'; wait"]),
 ]
+if baseline:
+    commands += [("baseline trawl --jobs 1", clean_tree, trawl(1, baseline)),
+                 ("baseline trawl --jobs 2", clean_tree, trawl(2, baseline))]
 wall = {name: [] for name, _, _ in commands}
 cpu = {name: [] for name, _, _ in commands}
 print(f"load average before: {open('/proc/loadavg').read().split()[:3]}")
@@ -92,7 +98,7 @@ median = {name: statistics.median(times) for name, times in wall.items()}
 for name, _, _ in commands:
     print(f"{name}: median {median[name] * 1000:.0f} ms (min {min(wall[name]) * 1000:.0f}, "
           f"max {max(wall[name]) * 1000:.0f}), cpu median {statistics.median(cpu[name]) * 1000:.0f} ms")
-one, two, cp, halves = (median[name] for name, _, _ in commands)
+one, two, cp, halves = (median[name] for name, _, _ in commands[:4])
 print(f"--jobs 1 / --jobs 2: {one / two:.2f} (target >= 1.7)")
 print(f"--jobs 2 / cp -r: {two / cp:.2f} (target <= 3)")
 # What two cores give to plain file copying here: the ceiling for the part of
@@ -102,6 +108,10 @@ print(f"cp -r / two halves side by side: {cp / halves:.2f}")
 # over one: how close the trawl comes to the machine's own ceiling.
 print(f"--jobs 2 gain / two copies' gain: {one / two:.2f} / {cp / halves:.2f} = "
       f"{100 * (one / two) / (cp / halves):.0f} % (target >= 90 %)")
+if baseline:
+    old_one, old_two = median["baseline trawl --jobs 1"], median["baseline trawl --jobs 2"]
+    print(f"baseline --jobs 2 gain / two copies' gain: {old_one / old_two:.2f} / "
+          f"{cp / halves:.2f} = {100 * (old_one / old_two) / (cp / halves):.0f} %")
 PY
 
 if [ -x /usr/bin/time ]; then

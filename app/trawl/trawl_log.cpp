@@ -53,12 +53,23 @@ void TrawlLog::Open() {
     if (!file_.Append(LogHeader() + kLineEnd)) ReportFailure();
 }
 
-void TrawlLog::WriteMemo() {
+bool TrawlLog::Writable() {
     if (!open_ && reopenPending_) Open();
-    if (!open_ || !file_.Good()) return;
+    return open_ && file_.Good();
+}
+
+void TrawlLog::WriteMemo() {
+    if (Writable()) Append(ctx_.host.MemoLines());
+}
+
+void TrawlLog::WriteLines(const std::vector<std::string>& lines) {
+    if (Writable()) Append(lines);
+}
+
+void TrawlLog::Append(const std::vector<std::string>& lines) {
     // Each chunk goes to disk as it is written, so a crash loses at most the memo.
     std::string chunk;
-    for (const std::string& line : ctx_.host.MemoLines()) chunk += line + kLineEnd;
+    for (const std::string& line : lines) chunk.append(line).append(kLineEnd);
     if (!file_.Append(chunk)) ReportFailure();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "core/io/file_io.h"
@@ -22,6 +23,9 @@ public:
     // Appends the memo's lines (and opens the log again if it was deleted
     // under a running trawl).
     void WriteMemo();
+    // Appends `lines` (taken from the memo by the caller), opening the log
+    // again as WriteMemo does.
+    void WriteLines(const std::vector<std::string>& lines);
     void Close();
     // The timer's close a little after a trawl ends.
     void CloseAfterTrawl();
@@ -33,6 +37,10 @@ public:
 
 private:
     void ReportFailure();
+    // Opens the log again if it was deleted under a running trawl; whether
+    // it can be written.
+    bool Writable();
+    void Append(const std::vector<std::string>& lines);
 
     Context ctx_;
     core::AppendFile file_;

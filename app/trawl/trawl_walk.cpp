@@ -108,7 +108,10 @@ void TrawlWalk::Step() {
             if (step.backAtTop && walk_.TopFolderCount() != 0) ShowState();
             break;
     }
-    if (host.MemoLineCount() > kMemoFlushLines) {
+    if (readyLines_) {
+        if (const auto lines = readyLines_(kMemoFlushLines + 1); !lines.empty())
+            log_.WriteLines(lines);
+    } else if (host.MemoLineCount() > kMemoFlushLines) {
         log_.WriteMemo();
         host.ClearMemo();
     }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "app/convert/conversion.h"
@@ -49,6 +50,13 @@ public:
     // for a console's count of refusals.
     using RefusalHandler = std::function<void(const std::string& path, const std::string& line)>;
     void HandRefusalsTo(RefusalHandler handler) { refusalHandler_ = std::move(handler); }
+    // For a console whose memo keeps places for conversions still running:
+    // the walk's periodic write to the log takes, from this source, the lines
+    // already known (at least `atLeast`, or none), which leave the memo. The
+    // walk then never waits for the conversions in flight, which would leave
+    // a worker idle each time. Its last write still takes the whole memo.
+    using ReadyLines = std::function<std::vector<std::string>(size_t atLeast)>;
+    void TakeLogLinesFrom(ReadyLines source) { readyLines_ = std::move(source); }
     // The refusals of the walk so far.
     int Refusals() const { return refusals_; }
     // The folder the next step will list, when it is to descend into one.
@@ -70,6 +78,7 @@ private:
     Conversion& conversion_;
     EntryHandler handler_;
     RefusalHandler refusalHandler_;
+    ReadyLines readyLines_;
     int refusals_ = 0;
     TreeWalk walk_;
     bool active_ = false;

@@ -1,6 +1,7 @@
 #include "cli/batch/ordered_memo_host.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <ostream>
 
 namespace cli {
@@ -28,6 +29,20 @@ void OrderedMemoHost::ClearMemo() {
     items_.clear();
     shown_ = 0;
     count_ = 0;
+}
+
+std::vector<std::string> OrderedMemoHost::TakeShownLines(size_t atLeast) {
+    size_t shownLines = 0;
+    for (size_t i = 0; i < shown_; ++i) shownLines += items_[i].lines.size();
+    if (shownLines < atLeast || shownLines == 0) return {};
+    std::vector<std::string> lines;
+    lines.reserve(shownLines);
+    for (size_t i = 0; i < shown_; ++i)
+        for (std::string& line : items_[i].lines) lines.push_back(std::move(line));
+    items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(shown_));
+    shown_ = 0;
+    count_ -= shownLines;
+    return lines;
 }
 
 void OrderedMemoHost::AddPlace(const std::string& path, const std::string& folder) {

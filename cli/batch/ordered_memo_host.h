@@ -39,6 +39,10 @@ public:
     // Waits for the places of files in `folder`, so that a listing of it sees
     // the files their conversions write, as the one-by-one trawl does.
     void WaitForFolder(const std::string& folder);
+    // The lines shown so far, which leave the memo, when there are at least
+    // `atLeast` of them (otherwise none): the log can take them without
+    // waiting for the conversions still running.
+    std::vector<std::string> TakeShownLines(size_t atLeast);
     // Conversions that wrote to the error stream.
     int WorkerMessages() const { return workerMessages_; }
 

@@ -137,6 +137,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             if (!wait && !pool->FrontDone()) return std::nullopt;
             return pool->TakeFront();
         });
+        trawl.TakeLogLinesFrom([&host](size_t atLeast) { return host.TakeShownLines(atLeast); });
     }
     const size_t maxPending = kPendingPerWorker * static_cast<size_t>(jobs);
 
