@@ -49,6 +49,20 @@ void EditingCommands::RemoveAlpha() {
     view_.Redraw();
 }
 
+void EditingCommands::AddAlpha() {
+    pick_.End();
+    if (!view_.Store().ImageLoaded) {
+        ctx_.host.ShowMessage(ctx_.T("message NoImage"));
+        return;
+    }
+    if (!core::AddAlphaChannel(view_.Store(), false)) {
+        ctx_.host.ShowMessage(ctx_.T("message HasAlpha"));
+        return;
+    }
+    view_.NoteChange(Change::Pixels);
+    view_.Redraw();
+}
+
 void EditingCommands::MergeAlphaImage() {
     core::ImageStore& store = view_.Store();
     if (!store.ImageLoaded) {

@@ -24,6 +24,8 @@ public:
     void InvertAlpha();
     // Asks first.
     void RemoveAlpha();
+    // An opaque alpha channel for a picture that has none, to edit from there.
+    void AddAlpha();
     // Asks for the image whose red becomes the alpha channel.
     void MergeAlphaImage();
     void MakeNormalMap();

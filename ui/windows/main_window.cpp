@@ -660,6 +660,8 @@ void MainWindow::createActions() {
                            [this] { app_.editing().InvertAlpha(); });
     QAction* remove = item(alphaMenu, "removeAlphaAction", "Remove Alpha Channel", "popup2 Remove",
                            [this] { app_.editing().RemoveAlpha(); });
+    QAction* addAlpha = item(alphaMenu, "addAlphaAction", "Add Alpha Channel", "menu AddAlpha",
+                             [this] { app_.editing().AddAlpha(); });
 
     imageMenu = keyedMenu(menuBar()->addMenu(caption::kImageMenu.english), "imageMenu",
                           caption::kImageMenu.key);
@@ -673,7 +675,7 @@ void MainWindow::createActions() {
 
     alphaChannelMenu = keyedMenu(menuBar()->addMenu(caption::kAlphaMenu.english),
                                  "alphaChannelMenu", caption::kAlphaMenu.key);
-    alphaChannelMenu->addActions({mask, mergeAlpha, invert, remove});
+    alphaChannelMenu->addActions({mask, mergeAlpha, invert, addAlpha, remove});
     alphaChannelMenu->addSeparator();
     alphaChannelMenu->addActions({grey, normalMap});
     alphaChannelMenu->addSeparator();

@@ -77,6 +77,10 @@ TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
     host.answers = {Answer::Yes};
     app.editing().RemoveAlpha();
     EXPECT_EQ(app.view().Store().BytesPerPixel(), 3);
+    app.editing().AddAlpha();  // opaque, to edit from there; a second one says why not
+    EXPECT_EQ(Alphas(), (Bytes{255, 255, 255, 255}));
+    app.editing().AddAlpha();
+    EXPECT_EQ(host.messages.size(), 3u);
 
     LoadPicture(false);
     app.editing().MakeNormalMap();
