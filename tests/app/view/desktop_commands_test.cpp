@@ -53,7 +53,7 @@ TEST_F(DesktopCommandsTest, HelpIsFoundBesideTheProgramToo) {
     TempDir build;
     std::filesystem::create_directories(build.path() / "help");
     WriteBytes(build.File("help/index.html"), {'x'});
-    app->Start(home.path().string() + "/", build.File("skeinpress"));
+    app->Start(home.File(""), build.File("skeinpress"));
     app->ShowHelp("");
     WriteBytes(home.File("Skeinpress.chm"), {'x'});
     app->ShowHelp("");
