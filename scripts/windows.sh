@@ -29,7 +29,7 @@ build=$root/build-windows
 
 # ---- Packages
 packages=(g++-mingw-w64-x86-64-posix wine64 nasm dpkg-dev cmake ninja-build libstb-dev googletest
-    nsis)
+    nsis xvfb xauth)
 bash scripts/install-deps.sh "${packages[@]}"
 compiler_version=$("$triplet-g++-posix" -dumpfullversion)
 
@@ -240,8 +240,18 @@ fi
 
 # ---- Tests under Wine, in a prefix of their own
 export WINEPREFIX=$deps/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The window's tests draw into memory, as on Linux.
+# The window's tests draw into memory, as on Linux; the desktop program they
+# start draws on Windows's own platform, which under Wine needs a display.
 export QT_QPA_PLATFORM=offscreen
+display_pid=
+if [[ $ui == ON ]]; then
+    display=90
+    while [[ -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+    Xvfb ":$display" -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
+    display_pid=$!
+    trap 'kill "$display_pid" 2>/dev/null || true' EXIT
+    export DISPLAY=:$display
+fi
 wine=/usr/lib/wine/wine64
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     say "creating the Wine prefix"

@@ -4,6 +4,7 @@
 // open-with set-up at start. What the commands do is the application's, tested
 // there. Then one program run on a command line the simulator's tools use.
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <memory>
 
 #include "core/io/paths.h"
@@ -284,6 +285,13 @@ TEST(CommandLine, TrawlCloseConvertsTheTreeAndExits) {
     testing_support::WriteImage(work.File("tree/a.texture"), 4, 4, false);
     testing_support::WriteImage(work.File("tree/sub/b.texture"), 4, 4, false);
     QProcess program;
+#if defined(_WIN32)
+    // The program draws on Windows's own platform (a display under Wine), the
+    // one it links.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "windows");
+    program.setProcessEnvironment(environment);
+#endif
     program.start(QString::fromStdString(core::Utf8FromPath(copy)),
                   {"-trawl", "-close", "-fixcolour", QString::fromStdString(work.File("tree"))});
     if (!program.waitForFinished(20000)) program.kill(), program.waitForFinished();

@@ -244,7 +244,9 @@ TEST_F(ActualSize, ZoomsInStepsWithSharpPixelsAndFitsTheScreen) {
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 256; ++x) checks.insert(checks.end(), 3, (x + y) % 2 ? 255 : 0);
     Open(256, 128, checks);
-    EXPECT_EQ(form->size(), QSize(280, 188));
+    // The picture and its frame; a style may ask more width for its buttons.
+    EXPECT_EQ(form->height(), 188);
+    EXPECT_GE(form->width(), 280);
     EXPECT_EQ(canvas->picture().size(), QSize(256, 128));
 
     std::vector<double> zooms;

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -184,7 +185,7 @@ std::optional<std::string> DraggedPath(const QMimeData* mime) {
     if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
     const QUrl url = mime->urls().front();
     if (!url.isLocalFile()) return std::nullopt;
-    return url.toLocalFile().toStdString();
+    return QDir::toNativeSeparators(url.toLocalFile()).toStdString();
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ QString Q(const std::string& text) {
 }
 
 std::string NoViewerText(const QUrl& url) {
-    return "Could not open \"" + url.toLocalFile().toStdString() +
+    return "Could not open \"" + QDir::toNativeSeparators(url.toLocalFile()).toStdString() +
            "\": no program to show it was found.";
 }
 
@@ -228,7 +228,7 @@ std::optional<std::string> WindowHost::PickFolder(const std::string& caption,
             grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 
 std::optional<std::string> WindowHost::PickOpenFile(const std::string& title,
@@ -244,7 +244,7 @@ std::optional<std::string> WindowHost::PickOpenFile(const std::string& title,
         dialog.selectNameFilter(filters[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     window_.busyUntilIdle();
-    return dialog.selectedFiles().first().toStdString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 
 std::optional<std::string> WindowHost::PickSaveFile(const std::string& filter,
@@ -255,7 +255,7 @@ std::optional<std::string> WindowHost::PickSaveFile(const std::string& filter,
     dialog.setNameFilters(ToQtFilters(filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     window_.busyUntilIdle();
-    return dialog.selectedFiles().first().toStdString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 
 QString WindowHost::startFolder(const std::string& wanted) const {
