@@ -180,7 +180,7 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     emit find<QMenu>("fileMenu")->aboutToShow();
     QList<QAction*> recent = find<QMenu>("recentFilesMenu")->actions();
     ASSERT_EQ(recent.size(), 8);
-    EXPECT_TRUE(S(recent.front()->text()).ends_with("/dropped.tga"));
+    EXPECT_TRUE(S(recent.front()->text()).ends_with("dropped.tga"));
     recent.back()->trigger();
     EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  r2.tga");
 
