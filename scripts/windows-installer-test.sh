@@ -17,7 +17,17 @@ wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/skeinpress-installer-wine.XXXXXX)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+display_pid=
+trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"
+      [[ -z $display_pid ]] || kill "$display_pid" 2>/dev/null || true' EXIT
+# The desktop program draws on Windows's own platform: under Wine, a display.
+if [[ -z ${DISPLAY:-} ]]; then
+    display=90
+    while [[ -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+    Xvfb ":$display" -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
+    display_pid=$!
+    export DISPLAY=:$display
+fi
 rm -rf "$report"
 mkdir -p "$report"
 failures=0
@@ -64,9 +74,19 @@ check ".texture, opened by nothing else, opens in Skeinpress" grep -q 'Skeinpres
 check "an entry under Apps" grep -q 'uninstall.exe' \
     <(query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Skeinpress')
 
-# Through the association, as a double-click in Explorer does.
+# Through the association, as a double-click in Explorer does: the class the
+# extension names, and that class's open command with the file for %1. (Wine
+# 8 does not merge the user's classes into HKEY_CLASSES_ROOT as Windows does,
+# so "start" cannot find them; the command is run as Explorer would run it.)
 cp samples/route_sign.texture "$WINEPREFIX/drive_c/route_sign.texture"
-QT_QPA_PLATFORM=offscreen "$wine" start "" 'C:\route_sign.texture' >/dev/null 2>&1 || true
+value() { sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p' | head -n 1; }
+class=$(query 'HKCU\Software\Classes\.texture' /ve | value)
+command=$(query "HKCU\\Software\\Classes\\$class\\shell\\open\\command" /ve | value)
+program=$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$command")
+check "the open command names the installed program ($command)" \
+    grep -qx '"[^"]*\\bin\\skeinpress.exe" "%1"' <<<"$command"
+[[ -z $program ]] ||
+    (env -u QT_QPA_PLATFORM "$wine" "$program" 'C:\route_sign.texture' >/dev/null 2>&1 &)
 started=no
 for _ in $(seq 30); do
     if pgrep -f 'bin.skeinpress\.exe.*route_sign' >/dev/null; then started=yes; break; fi
