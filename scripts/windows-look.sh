@@ -50,6 +50,13 @@ pids+=($!)
 
 winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 shoot() { import -display "$DISPLAY" -window root "$shots/$1.png"; }
+# Reads window $1's text into $2.txt: the window alone, enlarged, reads far
+# better than the whole screen in Wine's small default font.
+read_window() {
+    import -display "$DISPLAY" -window "$1" "$work/window.png"
+    "$magick" "$work/window.png" -resize 200% "$work/window-large.png"
+    tesseract "$work/window-large.png" "$2" >/dev/null 2>&1
+}
 # Waits for a window whose title holds $1; prints its id.
 window_named() {
     local id
@@ -83,7 +90,7 @@ main=$(window_named Skeinpress) || { echo "windows-look: no window appeared" >&2
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 sleep 4
 shoot main-window
-tesseract "$shots/main-window.png" "$work/main" >/dev/null 2>&1
+read_window "$main" "$work/main"
 check "the file's name is on screen" grep -q 'route_sign' "$work/main.txt"
 check "the size line is on screen" grep -qE '[0-9]+ *[x×] *[0-9]+' "$work/main.txt"
 box=$(colour_box "$shots/main-window.png" "$colour")
@@ -123,7 +130,7 @@ xdotool type --delay 50 "$texture"
 xdotool key Return
 sleep 4
 shoot file-open
-tesseract "$shots/file-open.png" "$work/open" >/dev/null 2>&1
+read_window "$main" "$work/open"
 check "File > Open shows the file's name" grep -q 'route_sign' "$work/open.txt"
 xdotool key ctrl+q
 sleep 2
@@ -132,9 +139,8 @@ sleep 2
 # a normal map, and a folder the way the open-with batch file passes it.
 timeout 120 "$wine" "$exe" -close "$texture" >"$work/run3.log" 2>&1 || true
 check "-close wrote route_sign.tga" test -s "$work/route_sign.tga"
-rm -f "$work/route_sign.tga"
 timeout 120 "$wine" "$exe" -normalmap -close "$texture" >"$work/run4.log" 2>&1 || true
-check "-normalmap -close wrote a normal map" test -s "$work/route_sign.tga"
+check "-normalmap -close wrote a normal map" test -s "$work/route_sign_normal.tga"
 mkdir -p "$work/asset folder/sub"
 cp samples/*.texture "$work/asset folder/sub/"
 timeout 300 "$wine" "$exe" -trawl -close -fixcolour "$(winpath "$work/asset folder")" \
