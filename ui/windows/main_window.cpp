@@ -162,7 +162,9 @@ QFrame* MakePane(QWidget* parent, const char* name, QLabel*& caption) {
 
 // The box a picture is shown in: centred while it is smaller, scrolled when
 // zoomed beyond it; hidden while there is no picture, so the caption shows.
-QScrollArea* MakeScroll(QWidget* pane, const char* name) {
+// A pane's scroll area and the picture inside it.
+QScrollArea* MakePictureScroll(QWidget* pane, const char* name, const char* pictureName,
+                               PictureView*& picture) {
     auto* scroll = new QScrollArea(pane);
     scroll->setObjectName(name);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -171,6 +173,10 @@ QScrollArea* MakeScroll(QWidget* pane, const char* name) {
     scroll->viewport()->setAutoFillBackground(false);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->hide();
+    picture = new PictureView;
+    picture->setObjectName(pictureName);
+    picture->setToolTip(kPictureHint);
+    scroll->setWidget(picture);
     return scroll;
 }
 
@@ -303,10 +309,7 @@ void MainWindow::createWidgets() {
     fileNameLabel = Named(new QLabel("File Name", client), "fileNameLabel");
     colourPane = MakePane(client, "colourPane", colourPaneCaption);
     colourPaneCaption->setText("Image");
-    colourScroll = MakeScroll(colourPane, "colourScroll");
-    colourPicture = Named(new PictureView, "colourPicture");
-    colourPicture->setToolTip(kPictureHint);
-    colourScroll->setWidget(colourPicture);
+    colourScroll = MakePictureScroll(colourPane, "colourScroll", "colourPicture", colourPicture);
     sizeLabel = Named(new QLabel("Image Size:", colourPane), "sizeLabel");
     sizeLabel->setWordWrap(true);
     sizeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -317,10 +320,7 @@ void MainWindow::createWidgets() {
 
     alphaPane = MakePane(client, "alphaPane", alphaPaneCaption);
     alphaPaneCaption->setText("Alpha Channel");
-    alphaScroll = MakeScroll(alphaPane, "alphaScroll");
-    alphaPicture = Named(new PictureView, "alphaPicture");
-    alphaPicture->setToolTip(kPictureHint);
-    alphaScroll->setWidget(alphaPicture);
+    alphaScroll = MakePictureScroll(alphaPane, "alphaScroll", "alphaPicture", alphaPicture);
     messageLog = Named(new QPlainTextEdit(alphaPane), "messageLog");
     messageLog->setReadOnly(true);
     messageLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
