@@ -5,7 +5,8 @@
 # With --where it only prints that prefix, and fails when Qt is not there yet.
 # Nothing is done when that prefix is already complete: its name carries the
 # recipe's number and the compiler's version, and its .complete mark is
-# written only once Qt is wholly installed. Takes 40-60 minutes on two cores.
+# written only once Qt is wholly installed. Takes about 16 minutes on two idle
+# cores, longer on a busy machine.
 # Needs scripts/windows.sh's packages and Debian's Qt host tools
 # (qt6-base-dev-tools), which the cross build runs instead of its own.
 set -euo pipefail

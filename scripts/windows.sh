@@ -13,7 +13,8 @@
 #     packs the zip and the installer, and tries the installer under Wine
 #     (scripts/windows-installer-test.sh). scripts/windows-look.sh then shows
 #     the desktop program under Wine on a virtual display, with screenshots.
-# Building Qt takes 40-60 minutes, so it is done only when asked for:
+# Building Qt takes about 16 minutes on two idle cores, so it is done only
+# when asked for (CI asks):
 #   SKEINPRESS_WINDOWS_QT=build   build Qt into the cache when it is not there
 #   SKEINPRESS_WINDOWS_QT=off     leave the desktop program out
 #   SKEINPRESS_WINDOWS_QT=FOLDER  use the Qt for Windows installed in FOLDER
@@ -173,7 +174,7 @@ build) qt=$(bash scripts/windows-qt.sh) ;;
         qt=$where
     else
         say "NOTE: no Qt for Windows in $where, so the desktop program is left out;" \
-            "SKEINPRESS_WINDOWS_QT=build builds it there (40-60 minutes, once per machine)"
+            "SKEINPRESS_WINDOWS_QT=build builds it there (about 16 minutes, once per machine)"
     fi
     ;;
 *)
