@@ -54,11 +54,6 @@ std::string TgaNameBeside(const std::string& source, bool normalMap) {
     return base + (normalMap ? "_normal" : "") + std::string(core::ConversionExtension());
 }
 
-bool RepairsTarget(std::string_view target) {
-    // The simulator's own picture types; PNG, DDS and HDR keep what was read.
-    return core::ExtensionHas(target, core::kRepairedInPlace);
-}
-
 bool NeedsImageWork(const Settings& settings, std::string_view name) {
     const bool* option = ConversionOption(settings, name);
     return (option && *option) ||
@@ -130,8 +125,10 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     // A failed load has been reported, and there is nothing to write.
     if (!store.ImageLoaded) return false;
 
-    // The default target is a TGA.
-    const bool repairs = request.target.empty() || RepairsTarget(request.target);
+    // Only the simulator's own types (the default TGA among them) are repaired:
+    // PNG, DDS and HDR are exports for other tools and keep what was read.
+    const bool repairs =
+        request.target.empty() || core::ExtensionHas(request.target, core::kRepairedInPlace);
     auto repairIfUniform = [&] {
         if (!repairs || !s.FixUniformColour || !store.UniformColour) return;
         RepairUniformColour(source);

@@ -44,11 +44,6 @@ struct ConversionRequest {
     bool repairAfterEdits = false;
 };
 
-// Whether a target in this file's format gets the uniform-colour repair: only
-// the simulator's own formats (TGA, BMP, JPEG). PNG, DDS and HDR are exports
-// for other tools and keep the picture as it was read.
-bool RepairsTarget(std::string_view target);
-
 // The TGA written beside a source: its name without the extension
 // ("wagon.texture" -> "wagon"), "_normal" for a normal map, then the
 // extension of the format table's conversion row (.tga).

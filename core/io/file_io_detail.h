@@ -29,6 +29,14 @@ std::string TempNameBeside(const std::string& target, const std::string& suffix)
 // does not list it for each).
 bool FolderDueForSweep(const std::string& folder, std::time_t now);
 
+// How many bytes of a file of `size` to read under `maxBytes`: all of it, the
+// first `maxBytes`, or none (false) when a larger file is refused.
+inline bool BytesToRead(uint64_t& size, uint64_t maxBytes, bool refuseLarger) {
+    if (size <= maxBytes) return true;
+    size = maxBytes;
+    return !refuseLarger;
+}
+
 // The file's name without its folder, in double quotes.
 std::string Quoted(const std::string& path);
 // The folder `target` is in, without a separator at its end ("." for none).

@@ -130,12 +130,9 @@ ReadResult file_io_detail::ReadFileBytes(const std::string& path, ByteBuffer& ou
         return ReadResult::CannotOpen;
     }
     uint64_t size = static_cast<uint64_t>(st.st_size);
-    if (size > maxBytes) {
-        if (refuseLarger) {
-            ::close(fd);
-            return ReadResult::TooLarge;
-        }
-        size = maxBytes;
+    if (!file_io_detail::BytesToRead(size, maxBytes, refuseLarger)) {
+        ::close(fd);
+        return ReadResult::TooLarge;
     }
     out.resize(static_cast<size_t>(size));
     size_t done = 0;

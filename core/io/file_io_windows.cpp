@@ -303,12 +303,9 @@ ReadResult file_io_detail::ReadFileBytes(const std::string& path, ByteBuffer& ou
         return ReadResult::CannotOpen;
     }
     uint64_t size = static_cast<uint64_t>(fileSize.QuadPart);
-    if (size > maxBytes) {
-        if (refuseLarger) {
-            ::CloseHandle(handle);
-            return ReadResult::TooLarge;
-        }
-        size = maxBytes;
+    if (!file_io_detail::BytesToRead(size, maxBytes, refuseLarger)) {
+        ::CloseHandle(handle);
+        return ReadResult::TooLarge;
     }
     out.resize(static_cast<size_t>(size));
     size_t done = 0;
