@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "app/view/image_details.h"
 #include "cli/commands/commands.h"
 #include "cli/output/json.h"
 #include "core/formats/load_image.h"
@@ -9,24 +10,6 @@
 namespace cli {
 
 namespace {
-
-std::string AlphaKindName(int32_t alphaKind) {
-    switch (static_cast<core::AlphaKind>(alphaKind)) {
-        case core::AlphaKind::Graded:
-            return "graded";
-        case core::AlphaKind::OnOff:
-            return "on/off";
-        case core::AlphaKind::None:
-            break;
-    }
-    return "none";
-}
-
-std::string CompressionName(int32_t compression) {
-    return compression == static_cast<int32_t>(core::Compression::None)
-               ? std::string("none")
-               : "DXT" + std::to_string(compression);
-}
 
 void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::ImageStore& s) {
     out << "{\"file\":" << JsonString(file) << ",\"ok\":" << (ok ? "true" : "false")
@@ -50,25 +33,6 @@ void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::
     for (size_t i = 0; ok && i < s.TextureDetails.size(); ++i)
         out << (i ? "," : "") << JsonString(s.TextureDetails[i]);
     out << "]}\n";
-}
-
-void PrintText(std::ostream& out, const std::string& file, const core::ImageStore& s) {
-    out << file << "\n"
-        << "  size:           " << s.Image.Width << " x " << s.Image.Height << "\n"
-        << "  bytes/pixel:    " << s.BytesPerPixel() << "\n"
-        << "  alpha kind:     " << s.Image.AlphaKind << " (" << AlphaKindName(s.Image.AlphaKind)
-        << ")\n"
-        << "  compression:    " << CompressionName(s.Image.Compression) << "\n"
-        << "  uniform colour: " << (s.UniformColour ? "yes" : "no") << "\n";
-    if (!s.TextureContainer.empty()) out << "  container:      " << s.TextureContainer << "\n";
-    if (s.HasTextureDescription) {
-        out << "  description:\n";
-        for (const std::string& line : s.TextureDescription) out << "    " << line << "\n";
-    }
-    if (!s.TextureDetails.empty()) {
-        out << "  details:\n";
-        for (const std::string& line : s.TextureDetails) out << "    " << line << "\n";
-    }
 }
 
 }  // namespace
@@ -114,7 +78,7 @@ int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io
         if (json) {
             PrintJson(io.out, file, ok, store);
         } else if (ok) {
-            PrintText(io.out, file, store);
+            io.out << app::ImageDetailsText(store, file, store.Image.Compression);
         } else {
             io.err << core::OnOneLine(file) << ": " << store.LoadErrorText << "\n";
         }

@@ -1,11 +1,8 @@
 #include "ui/picture/picture_convert.h"
 
 #include <QRegularExpression>
-#include <QTextStream>
 #include <algorithm>
 #include <vector>
-
-#include "app/view/image_view.h"
 
 namespace ui {
 
@@ -40,39 +37,6 @@ QImage StoreImage(const core::ImageStore& store) {
         std::copy_n(store.Image.Data + row * rowBytes, rowBytes, image.scanLine(height - 1 - row));
     if (store.Image.HasAlpha() || bpp == 3) return image;
     return image.convertToFormat(QImage::Format_RGBX8888);  // alpha bytes that mean nothing
-}
-
-QString CompressionName(int32_t compression) {
-    return compression == static_cast<int32_t>(core::Compression::None)
-               ? QString()
-               : QString("DXT%1").arg(compression);
-}
-
-QString ImageDetails(const core::ImageStore& store, const std::string& file,
-                     const QString& compression) {
-    QString text;
-    QTextStream out(&text);
-    const auto& image = store.Image;
-    const char* alpha = image.AlphaKind == static_cast<int32_t>(core::AlphaKind::Graded)  ? "graded"
-                        : app::FullyOpaque(store)                                         ? "opaque"
-                        : image.AlphaKind == static_cast<int32_t>(core::AlphaKind::OnOff) ? "on/off"
-                                                                                          : "none";
-    out << QString::fromStdString(file) << "\n"
-        << "  size:           " << image.Width << " x " << image.Height << "\n"
-        << "  bytes/pixel:    " << store.BytesPerPixel() << "\n"
-        << "  alpha kind:     " << image.AlphaKind << " (" << alpha << ")\n"
-        << "  compression:    " << (compression.isEmpty() ? "none" : compression) << "\n"
-        << "  uniform colour: " << (store.UniformColour ? "yes" : "no") << "\n";
-    if (!store.TextureContainer.empty())
-        out << "  container:      " << QString::fromStdString(store.TextureContainer) << "\n";
-    auto lines = [&out](const char* heading, const std::vector<std::string>& items) {
-        out << heading << "\n";
-        for (const std::string& line : items) out << "    " << QString::fromStdString(line) << "\n";
-    };
-    if (store.HasTextureDescription) lines("  description:", store.TextureDescription);
-    if (!store.TextureDetails.empty()) lines("  details:", store.TextureDetails);
-    out.flush();
-    return text;
 }
 
 QImage ReducedImage(const core::Bitmap& bitmap, QSize keep) {

@@ -26,16 +26,6 @@ QImage ReducedImage(const core::Bitmap& bitmap, QSize keep);
 // the store holds no picture of 3 or 4 bytes per pixel.
 QImage StoreImage(const core::ImageStore& store);
 
-// What the console's info command tells about the open image, as lines of text:
-// size, bytes per pixel, alpha kind, compression, uniform colour, container,
-// description and the texture's details. `compression` names the variant the
-// file was decoded from ("" for none).
-QString ImageDetails(const core::ImageStore& store, const std::string& file,
-                     const QString& compression);
-
-// "DXT5" for a compression (core::Compression) that is one, else "".
-QString CompressionName(int32_t compression);
-
 // "Description|*.a;*.b|Description|*.c" into Qt's "Description (*.a *.b)" list.
 QStringList ToQtFilters(const std::string& filter);
 

@@ -36,6 +36,7 @@
 #include <set>
 #include <string_view>
 
+#include "app/view/image_details.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/tolerance_dialog.h"
 #include "ui/picture/picture_convert.h"
@@ -822,7 +823,7 @@ void MainWindow::updateStatus() {
     // The container or the file's own type, the compression, the pixel depth.
     QString format = Q(store.TextureContainer);
     if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
-    const QString compression = CompressionName(app_.view().FileCompression());
+    const QString compression = Q(app::CompressionName(app_.view().FileCompression()));
     if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
     format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.BytesPerPixel() * 8);
     statusFormat->setText(format);
@@ -849,10 +850,9 @@ void MainWindow::showDetails() {
     QDialog dialog(this);
     dialog.setObjectName("detailsDialog");
     dialog.setWindowTitle(findChild<QAction*>("detailsAction")->text().remove("...").remove('&'));
-    auto* text =
-        Named(new QPlainTextEdit(ImageDetails(store, app_.settings().CurrentFile,
-                                              CompressionName(app_.view().FileCompression()))),
-              "detailsText");
+    auto* text = Named(new QPlainTextEdit(Q(app::ImageDetailsText(
+                           store, app_.settings().CurrentFile, app_.view().FileCompression()))),
+                       "detailsText");
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -1,3 +1,4 @@
+#include "app/view/image_details.h"
 #include "tests/app/flow_fixture.h"
 
 using namespace testing_support;
@@ -61,6 +62,10 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
     Open("opaque.tga");
     EXPECT_EQ(host.sizeLabel,
               Caption(2, 2, app->T("message Opaque") + app->T("message UniformColour")));
+    // The details (the window's and the console's) say so too.
+    EXPECT_NE(app::ImageDetailsText(app->view().Store(), "opaque.tga", 0)
+                  .find("  alpha kind:     2 (opaque)\n  compression:    none\n"),
+              std::string::npos);
 }
 
 TEST_F(ImageViewTest, SaveNamesAndFailedSaves) {
