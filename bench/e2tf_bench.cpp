@@ -104,7 +104,7 @@ void Load(benchmark::State& state, const std::string& path) {
     core::ImageStore store;
     for (auto _ : state) {
         if (!core::LoadImage(store, path)) state.SkipWithError(store.LoadErrorText.c_str());
-        benchmark::DoNotOptimize(store.Image.Data);
+        benchmark::DoNotOptimize(store.Current.Data());
     }
     state.counters["Mpixel/s"] = benchmark::Counter(
         static_cast<double>(kSide) * kSide * state.iterations() / 1e6, benchmark::Counter::kIsRate);

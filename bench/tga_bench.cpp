@@ -28,7 +28,7 @@ core::ImageStore& Picture() {
         core::ImageStore s;
         core::ByteBuffer px(static_cast<size_t>(kSide) * kSide * 4);
         for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint8_t>(i * 31 + (i >> 12));
-        s.AdoptPixels(std::move(px), kSide, kSide, 1);
+        s.Current.AdoptPixels(std::move(px), kSide, kSide, 1);
         return s;
     }();
     return store;
@@ -56,7 +56,7 @@ void BM_TgaLoad(benchmark::State& state) {
     for (auto _ : state) {
         core::ImageStore store;
         if (!core::LoadImage(store, source)) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(store.Image.Data);
+        benchmark::DoNotOptimize(store.Current.Data());
     }
     state.SetBytesProcessed(state.iterations() * Picture().Image.DataSize);
 }

@@ -47,7 +47,7 @@ inline std::string ExerciseImageFile(const std::string& path) {
     const bool loaded = core::LoadImage(store, path);
 
     if (!loaded) {
-        if (store.ImageLoaded || !store.PixelBuffer.empty() || store.Image.Data != nullptr)
+        if (store.Loaded() || !store.Current.Pixels.empty() || store.Current.Data() != nullptr)
             return "a failed load left pixels in the store";
         if (store.LoadErrorText.empty()) return "a failed load left no message";
         const std::string name(core::FileNamePart(path));
@@ -57,21 +57,21 @@ inline std::string ExerciseImageFile(const std::string& path) {
     }
 
     const core::TImageInfo& image = store.Image;
-    if (!store.ImageLoaded) return "a successful load left ImageLoaded false";
+    if (!store.Loaded()) return "a successful load left ImageLoaded false";
     if (image.Width < 1 || image.Height < 1 || image.Width > core::kMaxSide ||
         image.Height > core::kMaxSide)
         return "loaded a picture of " + std::to_string(image.Width) + " x " +
                std::to_string(image.Height);
-    const int bytesPerPixel = store.BytesPerPixel();
+    const int bytesPerPixel = store.Current.BytesPerPixel();
     if (bytesPerPixel != 3 && bytesPerPixel != 4)
         return "loaded " + std::to_string(bytesPerPixel) + " bytes per pixel";
     const uint64_t expectedSize =
         static_cast<uint64_t>(image.Width) * static_cast<uint64_t>(image.Height) * bytesPerPixel;
     if (static_cast<uint64_t>(image.DataSize) != expectedSize ||
-        store.PixelBuffer.size() != expectedSize)
+        store.Current.Pixels.size() != expectedSize)
         return "DataSize " + std::to_string(image.DataSize) + " and buffer size " +
-               std::to_string(store.PixelBuffer.size()) + " do not match the picture";
-    if (image.Data != store.PixelBuffer.data()) return "Data does not point at PixelBuffer";
+               std::to_string(store.Current.Pixels.size()) + " do not match the picture";
+    if (image.Data != store.Current.Pixels.data()) return "Data does not point at PixelBuffer";
     if (image.AlphaKind < 0 || image.AlphaKind > 2)
         return "AlphaKind " + std::to_string(image.AlphaKind);
     if (bytesPerPixel == 3 && image.AlphaKind != 0)

@@ -83,9 +83,9 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
     const std::string refPath = (Corpus() / row.reference).string();
     DecodedPicture ref;
     ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
-    ASSERT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(ref.width, ref.height))
+    ASSERT_EQ(std::pair(store.Current.Width, store.Current.Height), std::pair(ref.width, ref.height))
         << row.path;
-    const int bpp = store.BytesPerPixel();
+    const int bpp = store.Current.BytesPerPixel();
     ASSERT_TRUE(bpp == 3 || bpp == 4) << row.path;
     const Tolerance tol = ParseTolerance(row.tolerance);
     const bool compareAlpha =
@@ -94,7 +94,7 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
     for (int y = 0; y < ref.height; ++y) {
         const uint8_t* refRow = ref.rgba.data() + static_cast<size_t>(y) * ref.width * 4;
         const uint8_t* storeRow =
-            store.Image.Data + static_cast<size_t>(ref.height - 1 - y) * ref.width * bpp;
+            store.Current.Data() + static_cast<size_t>(ref.height - 1 - y) * ref.width * bpp;
         for (int x = 0; x < ref.width; ++x) {
             const uint8_t* e = refRow + x * 4;
             const uint8_t* s = storeRow + x * bpp;
@@ -136,14 +136,14 @@ void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
     ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
     DecodedPicture image;
     ASSERT_TRUE(ReadPicture(png, image));
-    const int bpp = store.BytesPerPixel(), width = store.Image.Width;
+    const int bpp = store.Current.BytesPerPixel(), width = store.Current.Width;
     ASSERT_EQ(std::make_tuple(image.width, image.height, image.channels),
-              std::make_tuple(width, store.Image.Height, bpp));
+              std::make_tuple(width, store.Current.Height, bpp));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < width; ++x) {
             const uint8_t* got = &image.rgba[(size_t(y) * width + x) * 4];
             const uint8_t* want =
-                store.Image.Data + (size_t(image.height - 1 - y) * width + x) * bpp;
+                store.Current.Data() + (size_t(image.height - 1 - y) * width + x) * bpp;
             ASSERT_TRUE(std::equal(want, want + bpp, got)) << "PNG pixel " << x << "," << y;
         }
 }
@@ -157,14 +157,14 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
     const bool ok = core::LoadImage(store, path);
     if (row.expect == "load") {
         ASSERT_TRUE(ok) << row.path << ": " << store.LoadErrorText;
-        ASSERT_TRUE(store.ImageLoaded);
-        ASSERT_EQ(store.Image.Data, store.PixelBuffer.data());
-        ASSERT_GE(store.PixelBuffer.size(), static_cast<size_t>(store.Image.DataSize));
+        ASSERT_TRUE(store.Loaded());
+        ASSERT_EQ(store.Current.Data(), store.Current.Pixels.data());
+        ASSERT_GE(store.Current.Pixels.size(), static_cast<size_t>(store.Current.DataSize()));
         if (row.reference != "-") CompareWithReference(row, store);
         if (row.path.rfind("texture/", 0) == 0) CheckDescription(row, scratch);
     } else if (row.expect == "refuse" || !ok) {
         EXPECT_FALSE(ok) << row.path << " should be refused";
-        EXPECT_FALSE(store.ImageLoaded);
+        EXPECT_FALSE(store.Loaded());
         EXPECT_NE(store.LoadErrorText.find(quotedName), std::string::npos)
             << row.path << ": message \"" << store.LoadErrorText << "\" does not name the file";
         // Where the manifest gives the reader's own message, it must be exactly that.
@@ -172,7 +172,7 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
             EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
         }
     }
-    if (ok && store.ImageLoaded) CheckPngRoundTrip(store, scratch);
+    if (ok && store.Loaded()) CheckPngRoundTrip(store, scratch);
 }
 
 }  // namespace testing_support

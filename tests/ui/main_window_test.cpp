@@ -172,7 +172,7 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     EXPECT_EQ(S(label("pickedColourLabel")->text()), "R 255, G 0, B 255");
     mouse(QEvent::MouseButtonPress, Qt::LeftButton);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
-    const uint8_t* data = application().view().Store().Image.Data;
+    const uint8_t* data = application().view().Store().Current.Data();
     EXPECT_EQ(std::pair(data[3], data[11]), std::pair(uint8_t(0), uint8_t(255)));  // masked, kept
 }
 

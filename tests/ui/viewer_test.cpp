@@ -143,7 +143,7 @@ TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
     ASSERT_EQ(copied.size(), QSize(512, 128));
     EXPECT_TRUE(copied.hasAlphaChannel());
     const core::ImageStore& store = application().view().Store();
-    const uint8_t* topLeft = store.Image.Data + 127 * 512 * 4;  // the store's rows run bottom-up
+    const uint8_t* topLeft = store.Current.Data() + 127 * 512 * 4;  // the store's rows run bottom-up
     EXPECT_EQ(copied.pixelColor(0, 0), QColor(topLeft[0], topLeft[1], topLeft[2], topLeft[3]));
 
     QString text;

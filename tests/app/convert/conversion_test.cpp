@@ -27,7 +27,7 @@ TEST_F(ConversionTest, ConvertsAndReportsWithoutAWindow) {
     std::string written;
     ASSERT_TRUE(conversion.Convert({dir.File("wagon.texture"), "", {}, true}, &written));
     EXPECT_EQ(written, dir.File("wagon.tga"));
-    EXPECT_TRUE(conversion.LastOutcome().converted && store.ImageLoaded);
+    EXPECT_TRUE(conversion.LastOutcome().converted && store.Loaded());
 
     // Outside a trawl a failure is a message box; in one, a line.
     WriteBytes(dir.File("broken.tga"), {1, 2, 3});

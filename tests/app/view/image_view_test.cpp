@@ -116,10 +116,10 @@ TEST_F(ImageViewTest, ReadsOnAnotherThreadShowOnlyTheLatestAndReportWhenShown) {
     ASSERT_EQ(reads.size(), 2u);
     for (auto& read : reads) read.first();
     // Until a read is shown the window keeps what it had.
-    EXPECT_FALSE(app->view().Store().ImageLoaded || host.colourShown);
+    EXPECT_FALSE(app->view().Store().Loaded() || host.colourShown);
     for (auto& read : reads) read.second();
     EXPECT_EQ(app->settings().CurrentFile, work.File("second.tga"));
-    EXPECT_EQ(app->view().Store().Image.Width, 16);
+    EXPECT_EQ(app->view().Store().Current.Width, 16);
     EXPECT_TRUE(host.alphaShown);
 
     // A failure is told once its read is shown; a showing in between (a

@@ -89,7 +89,7 @@ TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevelUntilAnEditChangesThePicture) {
     core::ImageStore store;
     for (const Case& c : cases) {
         ASSERT_TRUE(reader_checks::LoadBytes(store, c.file, c.name)) << store.LoadErrorText;
-        store.Image.Compression = 0;  // as the viewer leaves it: the blocks do not depend on it
+        store.Current.Compression = 0;  // as the viewer leaves it: the blocks do not depend on it
         ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds"))) << store.LoadErrorText;
         const Bytes dds = ReadBytes(dir.File("out.dds"));
         ASSERT_EQ(dds.size(), 128 + c.data.size()) << c.name;
@@ -110,7 +110,7 @@ TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevelUntilAnEditChangesThePicture) {
     ASSERT_EQ(raw.size(), 128u + 8 * 8 * 4);
     EXPECT_EQ(std::make_tuple(Word(raw, 80), Word(raw, 88), Word(raw, 104)),
               std::make_tuple(0x41u, 32u, 0xFF000000u));
-    const uint8_t* topLeft = store.Image.Data + 7 * 8 * 4;
+    const uint8_t* topLeft = store.Current.Data() + 7 * 8 * 4;
     EXPECT_EQ(Bytes(raw.begin() + 128, raw.begin() + 132),
               (Bytes{topLeft[2], topLeft[1], topLeft[0], topLeft[3]}));
 }
@@ -126,11 +126,11 @@ TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
     core::ImageStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture"))
         << store.LoadErrorText;
-    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 8),
+    EXPECT_EQ(Bytes(store.Current.Data(), store.Current.Data() + 8),
               (Bytes{255, 128, 0, 255, 64, 0, 0, 51}));
-    EXPECT_EQ(store.Image.AlphaKind, 1);
+    EXPECT_EQ(store.Current.AlphaKind, 1);
     EXPECT_EQ(
-        std::vector<std::string>(store.TextureDetails.end() - 2, store.TextureDetails.end()),
+        std::vector<std::string>(store.Current.Details.end() - 2, store.Current.Details.end()),
         (std::vector<std::string>{"Clipped=values above 1 were shown as 1 (255)",
                                   "Clipped=values below 0, or not numbers, were shown as 0"}));
     ASSERT_TRUE(core::SaveImage(store, dir.File("glow.hdr"))) << store.LoadErrorText;

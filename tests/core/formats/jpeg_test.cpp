@@ -29,14 +29,14 @@ TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingThePro
     core::ImageStore store;
     const Bytes flat = WrittenJpeg(24, 8, [](size_t i) { return uint8_t(i % 3 == 0 ? 200 : 60); });
     ASSERT_TRUE(LoadBytes(store, flat, "flat.jpg")) << store.LoadErrorText;
-    ASSERT_EQ(std::make_pair(store.Image.Width, store.Image.Height), std::make_pair(24, 8));
-    for (size_t i = 0; i < store.PixelBuffer.size(); ++i)
-        ASSERT_NEAR(store.PixelBuffer[i], i % 3 == 0 ? 200 : 60, 3) << i;
+    ASSERT_EQ(std::make_pair(store.Current.Width, store.Current.Height), std::make_pair(24, 8));
+    for (size_t i = 0; i < store.Current.Pixels.size(); ++i)
+        ASSERT_NEAR(store.Current.Pixels[i], i % 3 == 0 ? 200 : 60, 3) << i;
 
     const Bytes noise =
         WrittenJpeg(64, 64, [](size_t i) { return uint8_t(i * 2654435761u >> 13); });
     EXPECT_FALSE(LoadBytes(store, Bytes(noise.begin(), noise.begin() + 20), "head.jpg") ||
-                 store.ImageLoaded);
+                 store.Loaded());
     EXPECT_EQ(store.LoadErrorText, "Couldn't load JPG file in \"head.jpg\"");
     // Cut inside the scan: libjpeg fills the rest, as djpeg does.
     EXPECT_TRUE(

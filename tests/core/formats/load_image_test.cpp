@@ -17,7 +17,7 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousIm
     FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
     ASSERT_TRUE(reader_checks::LoadBytes(store, MakeTga(1, 1, 24, {1, 2, 3}), "a.tga"))
         << store.LoadErrorText;
-    EXPECT_EQ(store.Image.DataSize, 3);
+    EXPECT_EQ(store.Current.DataSize(), 3);
 
     const std::pair<std::string, std::string> cases[] = {
         {"photo.Jpg", "Couldn't load JPG file in \"photo.Jpg\""},
@@ -30,7 +30,7 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousIm
     for (const auto& [name, message] : cases) {
         EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
         EXPECT_EQ(store.LoadErrorText, message);
-        EXPECT_TRUE(!store.ImageLoaded && store.PixelBuffer.empty() && !store.Image.Data) << name;
+        EXPECT_TRUE(!store.Loaded() && store.Current.Pixels.empty() && !store.Current.Data()) << name;
     }
 }
 

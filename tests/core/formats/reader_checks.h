@@ -54,14 +54,14 @@ inline std::string TestName(const std::string& path) {
 }
 
 inline Bytes Pixels(const core::ImageStore& store) {
-    return Bytes(store.PixelBuffer.begin(), store.PixelBuffer.end());
+    return Bytes(store.Current.Pixels.begin(), store.Current.Pixels.end());
 }
 
 // The pixel at column x of row y counted from the top, as R, G, B (and A).
 inline std::vector<int> PixelAt(const core::ImageStore& s, int x, int yFromTop) {
-    const int bpp = s.BytesPerPixel();
+    const int bpp = s.Current.BytesPerPixel();
     const uint8_t* p =
-        s.Image.Data + (size_t(s.Image.Height - 1 - yFromTop) * s.Image.Width + x) * bpp;
+        s.Current.Data() + (size_t(s.Current.Height - 1 - yFromTop) * s.Current.Width + x) * bpp;
     return std::vector<int>(p, p + bpp);
 }
 
@@ -72,8 +72,8 @@ inline void ExpectRefusals(const std::string& name,
     for (const auto& [bytes, message] : cases) {
         SCOPED_TRACE(message);
         core::ImageStore store;
-        EXPECT_FALSE(LoadBytes(store, bytes, name) || store.ImageLoaded ||
-                     !store.PixelBuffer.empty());
+        EXPECT_FALSE(LoadBytes(store, bytes, name) || store.Loaded() ||
+                     !store.Current.Pixels.empty());
         EXPECT_EQ(store.LoadErrorText, message);
     }
 }

@@ -73,9 +73,9 @@ TEST(SaveImage, DescriptionBesideItsTgaUntilAnotherImageIsRead) {
     const std::string texture = dir.File("wagon.texture"), description = texture + ".txt";
     core::ImageStore store;
     FillStore(store, 1, 1, 4, {1, 2, 3, 4});
-    store.TextureFileName = texture;
-    store.TextureDescription = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
-    store.HasTextureDescription = true;
+    store.Current.TextureFileName = texture;
+    store.Current.Description = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
+    store.Current.HasDescription = true;
 
     ASSERT_TRUE(core::SaveImage(store, dir.File("Wagon1.tga")));
     EXPECT_EQ(ReadText(description), "Primary=Wagon1.tga\r\nAlpha=Wagon1.tga\r\nTile=st\r\n");

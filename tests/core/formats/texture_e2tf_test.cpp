@@ -40,15 +40,15 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
     p.levels = {{data}};
     core::ImageStore s;
     ASSERT_TRUE(Load(s, E2TFBytes(p), "Wagon.texture")) << s.LoadErrorText;
-    EXPECT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.BytesPerPixel(), s.Image.AlphaKind,
-                              s.Image.Compression, s.TextureContainer),
+    EXPECT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.BytesPerPixel(), s.Current.AlphaKind,
+                              s.Current.Compression, s.Current.Container),
               std::make_tuple(3, 2, 4, 1, 0, std::string("E2TF")));
     EXPECT_EQ(PixelAt(s, 1, 0), (std::vector<int>{100, 0, 1, 128}));
     EXPECT_EQ(PixelAt(s, 2, 1), (std::vector<int>{100, 1, 2, 255}));
-    EXPECT_EQ(s.TextureDescription,
+    EXPECT_EQ(s.Current.Description,
               (std::vector<std::string>{"Primary=Wagon.tga", "Alpha=Wagon.tga", "Tile=s",
                                         "AlphaHint=semitransparent", "nonpoweroftwo=1"}));
-    EXPECT_EQ(s.TextureDetails,
+    EXPECT_EQ(s.Current.Details,
               (std::vector<std::string>{"Container=E2TF version 7", "Format=8-bit BGRA (abgr)",
                                         "AlphaMode=transparent", "Tile=s",
                                         "MipLevels=1 (level 0 shown)", "ColourHint=10,20,30,255"}));
@@ -57,12 +57,12 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
     p.alphaMode = 0, p.wrapS = 2, p.mipSkip = 1, p.width = 4, p.height = 1,
     p.levels = {{Bytes(16)}};
     ASSERT_TRUE(Load(s, E2TFBytes(p)));
-    EXPECT_EQ(s.TextureDescription,
+    EXPECT_EQ(s.Current.Description,
               (std::vector<std::string>{"Primary=t.tga", "Alpha=t.tga", "Tile=none"}));
     for (const char* line : {"AlphaMode=0 (not understood; no alpha hint written)",
                              "WrapS=2 (not understood; taken as clamp to edge)",
                              "MipSkip=1 (meaning unknown; ignored)"})
-        EXPECT_TRUE(HasLine(s.TextureDetails, line)) << line;
+        EXPECT_TRUE(HasLine(s.Current.Details, line)) << line;
 }
 
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
@@ -115,14 +115,14 @@ TEST(LoadE2TF, AstcAtTwoBlockSizes) {
         p.width = width, p.height = height, p.levels = {{blocks}};
         core::ImageStore s;
         ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.LoadErrorText;
-        ASSERT_EQ(s.BytesPerPixel(), 4);
-        EXPECT_EQ(s.Image.AlphaKind, 1);
+        ASSERT_EQ(s.Current.BytesPerPixel(), 4);
+        EXPECT_EQ(s.Current.AlphaKind, 1);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 ASSERT_EQ(PixelAt(s, x, y),
                           (std::vector<int>{x / bw * 40, y / bh * 60, 7, 200 + x / bw}))
                     << x << "," << y;
-        EXPECT_TRUE(HasLine(s.TextureDetails,
+        EXPECT_TRUE(HasLine(s.Current.Details,
                             "Format=ASTC " + std::to_string(bw) + "x" + std::to_string(bh)));
     }
 }
@@ -142,7 +142,7 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     WriteBytes(dir.File("sky.texture"), E2TFBytes(p));
     core::ImageStore s;
     ASSERT_TRUE(core::LoadImage(s, dir.File("sky.texture"))) << s.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.CubeMap),
+    ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.CubeMap),
               std::make_tuple(12, 2, true));
     for (int f = 0; f < 6; ++f)
         EXPECT_EQ(PixelAt(s, 2 * f + 1, 1), (std::vector<int>{9, 150, f, 255}));
@@ -172,7 +172,7 @@ TEST(LoadE2TF, ACubeMapWiderSideBySideThanAnyPictureConverts) {
     WriteBytes(dir.File("big.texture"), E2TFBytes(p));
     core::ImageStore s;
     ASSERT_TRUE(core::LoadImage(s, dir.File("big.texture"))) << s.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height), std::make_tuple(8400, 1400));
+    ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height), std::make_tuple(8400, 1400));
     ASSERT_TRUE(core::SaveImage(s, dir.File("big.tga"))) << s.LoadErrorText;
     core::ImageStore back;
     ASSERT_TRUE(core::LoadImage(back, dir.File("big_back.tga"))) << back.LoadErrorText;

@@ -34,16 +34,16 @@ TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
     ASSERT_TRUE(
         reader_checks::LoadBytes(store, DataBytes("etc2/mixed_format28.texture"), "mixed.texture"))
         << store.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(store.Image.Width, store.Image.Height, store.BytesPerPixel(),
-                              store.Image.AlphaKind, store.Image.Compression),
+    ASSERT_EQ(std::make_tuple(store.Current.Width, store.Current.Height, store.Current.BytesPerPixel(),
+                              store.Current.AlphaKind, store.Current.Compression),
               std::make_tuple(24, 12, 3, 0, 0));
     // The store's rows run from the bottom.
     for (int y = 0; y < 12; ++y)
         ASSERT_TRUE(std::equal(expected.begin() + y * 72, expected.begin() + (y + 1) * 72,
-                               store.PixelBuffer.begin() + (11 - y) * 72))
+                               store.Current.Pixels.begin() + (11 - y) * 72))
             << "row " << y;
-    EXPECT_EQ(store.TextureDescription, (std::vector<std::string>{"Primary=mixed.tga", "Tile=st"}));
-    EXPECT_EQ(store.TextureDetails, (std::vector<std::string>{"Container=JIRF version 259",
+    EXPECT_EQ(store.Current.Description, (std::vector<std::string>{"Primary=mixed.tga", "Tile=st"}));
+    EXPECT_EQ(store.Current.Details, (std::vector<std::string>{"Container=JIRF version 259",
                                                               "Format=ETC2 RGB", "Chunks=1"}));
 }
 
@@ -70,7 +70,7 @@ TEST(LoadTexture, BlockFormatsWithAChunkOfPlainPixelsReadThemAsPixels) {
         ASSERT_TRUE(reader_checks::LoadBytes(s, TextureBytes(format, 4, 4, pixels), "p.texture"))
             << format;
         EXPECT_EQ(reader_checks::Pixels(s), reader_checks::Pixels(plain)) << format;
-        EXPECT_EQ(s.Image.AlphaKind, plain.Image.AlphaKind) << format;
+        EXPECT_EQ(s.Current.AlphaKind, plain.Image.AlphaKind) << format;
     }
 }
 
@@ -104,7 +104,7 @@ TEST(LoadTexture, ACubeMapSaysOnlyItsLastFaceIsShownAndKeepsItsDescription) {
     // The info block's word after the version is the texture's type; 2 is a cube map.
     core::ImageStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, Texture({{kVersion + 1, 2}}), "bad.texture"));
-    EXPECT_EQ(store.TextureDescription,
+    EXPECT_EQ(store.Current.Description,
               (std::vector<std::string>{"Primary=bad.tga", "Alpha=bad.tga", "Tile=st"}));
-    EXPECT_EQ(store.TextureDetails.back(), "Cubemap=only its last face is shown");
+    EXPECT_EQ(store.Current.Details.back(), "Cubemap=only its last face is shown");
 }

@@ -31,7 +31,7 @@ protected:
         p.levels = {{NoiseBytes(16 * 16 * 16, 3)}};
         ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture"))
             << store.LoadErrorText;
-        store.TextureFileName.clear();  // no description beside the TGA here
+        store.Current.TextureFileName.clear();  // no description beside the TGA here
     }
     std::string Target(const std::string& stem) const {
         return dir.File(stem + std::string(GetParam()->extension));

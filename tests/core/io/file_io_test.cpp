@@ -57,9 +57,9 @@ TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
     TempDir dir;
     core::ImageStore store;  // as after reading wagon.texture
     FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
-    store.TextureFileName = dir.File("wagon.texture");
-    store.TextureDescription = {"Primary=wagon.tga"};
-    store.HasTextureDescription = true;
+    store.Current.TextureFileName = dir.File("wagon.texture");
+    store.Current.Description = {"Primary=wagon.tga"};
+    store.Current.HasDescription = true;
     const std::string name = dir.File("wagon.texture.txt");
     WriteBytes(name, {'o', 'l', 'd'});
     MarkReadOnly(name);

@@ -67,7 +67,7 @@ TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainFormAndNamesNearTheLimit)
         EXPECT_TRUE(core::IsFile(target) && core::IsFolder(folder));
         core::ImageStore back;
         ASSERT_TRUE(core::LoadImage(back, target)) << back.LoadErrorText;
-        EXPECT_EQ(back.PixelBuffer, store.PixelBuffer);
+        EXPECT_EQ(back.PixelBuffer, store.Current.Pixels);
         fs::remove(SystemPath(target));
         EXPECT_EQ(EntriesIn(folder), 0);
     }

@@ -20,14 +20,14 @@ namespace {
 using Pixels = std::vector<uint8_t>;
 
 Pixels StorePixels(const core::ImageStore& s) {
-    return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end());
+    return Pixels(s.Current.Pixels.begin(), s.Current.Pixels.end());
 }
 
 // Everything an operation that keeps the image must put back.
 auto State(const core::ImageStore& s) {
     const core::TImageInfo& i = s.Image;
-    return std::make_tuple(s.ImageLoaded, i.Width, i.Height, i.AlphaKind, i.Compression, i.DataSize,
-                           i.Data == s.PixelBuffer.data(), StorePixels(s));
+    return std::make_tuple(s.Loaded(), i.Width, i.Height, i.AlphaKind, i.Compression, i.DataSize,
+                           i.Data == s.Current.Pixels.data(), StorePixels(s));
 }
 
 TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts) {
@@ -35,7 +35,7 @@ TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts)
     core::ImageStore store;
     FillStore(store, 4, 1, 3, {255, 0, 255, 245, 0, 255, 255, 11, 255, 0, 0, 0});
     ASSERT_TRUE(core::CreateAlphaMask(store, " 255, 0 ,255 , 10"));
-    EXPECT_EQ(store.Image.AlphaKind, 2);
+    EXPECT_EQ(store.Current.AlphaKind, 2);
     EXPECT_EQ(StorePixels(store),
               (Pixels{255, 0, 255, 0, 245, 0, 255, 0, 255, 11, 255, 255, 0, 0, 0, 255}));
 
@@ -63,10 +63,10 @@ TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
         EXPECT_EQ(store.LoadErrorText, "Images not the same size");
         EXPECT_EQ(State(store), before) << bpp;
     }
-    store.HasTextureDescription = true;
+    store.Current.HasDescription = true;
     ASSERT_TRUE(core::MergeAlphaImage(store, dir.File("a.tga")));
-    EXPECT_EQ(store.Image.AlphaKind, 2);
-    EXPECT_FALSE(store.HasTextureDescription);
+    EXPECT_EQ(store.Current.AlphaKind, 2);
+    EXPECT_FALSE(store.Current.HasDescription);
 }
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.
@@ -154,7 +154,7 @@ TEST(Edits, GreyInvertAddAndRemoveAlphaPixelByPixel) {
             continue;
         }
         EXPECT_EQ(StorePixels(store), c.after) << c.name;
-        EXPECT_EQ(store.Image.AlphaKind, c.alphaKind) << c.name;
+        EXPECT_EQ(store.Current.AlphaKind, c.alphaKind) << c.name;
     }
     core::ImageStore empty;
     EXPECT_FALSE(core::AddAlphaChannel(empty, false) || core::RemoveAlphaChannel(empty) ||

@@ -18,7 +18,7 @@ std::vector<int> At(const core::Bitmap& bmp, int x, int y) {
 TEST(RenderImage, ColourBottomUpAlphaAsGreyAndTheStoreUntouched) {
     core::ImageStore store;
     FillStore(store, 2, 2, 3, Repeated(4, {10, 20, 30}));
-    store.Image.Data[0] = 11;  // bottom-left red
+    store.Current.Data()[0] = 11;  // bottom-left red
     store.AlphaView = true;    // which a three-byte image has not: it draws colour
     core::Bitmap bmp;
     core::RenderImage(store, bmp, 2, 2);
@@ -42,8 +42,8 @@ TEST(NoteUniformColour, ComparesRedGreenAndBlueOfEveryPixel) {
         for (int changed : {0, 14, -1}) {
             core::ImageStore store;
             FillStore(store, 5, 3, bpp, Repeated(15 * bpp, {9}));
-            if (bpp == 4) store.Image.Data[7] = 1;  // the second pixel's alpha
-            if (changed >= 0) store.Image.Data[changed * bpp + 1] ^= 1;
+            if (bpp == 4) store.Current.Data()[7] = 1;  // the second pixel's alpha
+            if (changed >= 0) store.Current.Data()[changed * bpp + 1] ^= 1;
             store.UniformColour = changed >= 0;
             core::NoteUniformColour(store);
             EXPECT_EQ(store.UniformColour, changed < 0) << bpp << " " << changed;
