@@ -85,12 +85,12 @@ void Conversion::ReportFailure(const std::string& text) {
 }
 
 bool Conversion::Read(const std::string& path) {
-    const ReadOutcome read = ReadImageFile(
-        store_, path, convertingEntry_ || (display_.inTrawl && display_.inTrawl()), notices_,
-        [this](const std::string& text) {
-            ReportFailure(text);
-            NoteRefusal(text);
-        });
+    const ReadOutcome read =
+        ReadImageFile(store_, path, convertingEntry_ || (display_.inTrawl && display_.inTrawl()),
+                      notices_, [this](const std::string& text) {
+                          ReportFailure(text);
+                          NoteRefusal(text);
+                      });
     if (display_.showRead) display_.showRead(read);
     return read != ReadOutcome::Failed;
 }
@@ -113,7 +113,8 @@ void Conversion::NoteRefusal(const std::string& problem) {
 void Conversion::RepairUniformColour(const std::string& file) {
     const Settings& s = settings_;
     if (seedForFile_) random_.seed(seedForFile_(file));
-    core::NonUniformColour(store_.Current, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom, random_);
+    core::NonUniformColour(store_.Current, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
+                           random_);
     outcome_.repaired = true;
 }
 
@@ -147,7 +148,8 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
             NoteRefusal(line.substr(1));
             return false;
         }
-        if (core::ExtensionHas(source, core::kOpaque) && core::RemoveAlphaChannel(store.Current)) Redraw();
+        if (core::ExtensionHas(source, core::kOpaque) && core::RemoveAlphaChannel(store.Current))
+            Redraw();
         repairIfUniform();
     }
 
@@ -169,12 +171,13 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     std::string target = request.target;
     if (target.empty()) {
         target = TgaNameBeside(source, request.edits.Has(EditKind::NormalMap));
-        if (request.trawlRules && !s.OverwriteTGAs) target = KeepingExistingFiles(store.Current, target);
+        if (request.trawlRules && !s.OverwriteTGAs)
+            target = KeepingExistingFiles(store.Current, target);
     }
     core::Failure failure;
     if (core::HasLineBreak(target)) {
-        failure = {core::Error::TargetNameHasLineBreak, {},
-                   core::OnOneLine(core::FileNamePart(target))};
+        failure = {
+            core::Error::TargetNameHasLineBreak, {}, core::OnOneLine(core::FileNamePart(target))};
     } else {
         failure = core::SaveImage(store.Current, target);
     }

@@ -23,8 +23,8 @@ void EditingCommands::GreyScale() {
 
 void EditingCommands::BreakUpUniformColour() {
     const Settings& s = ctx_.settings;
-    core::NonUniformColour(view_.Store().Current, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
-                           random_);
+    core::NonUniformColour(view_.Store().Current, s.PixelSetCount, s.PixelSetChange,
+                           s.PixelSetRandom, random_);
     view_.NoteChange(Change::Pixels);
     view_.Redraw();
 }

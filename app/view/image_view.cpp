@@ -191,10 +191,12 @@ void ImageView::ReadAndShow(const std::string& path, std::function<void()> befor
 }
 
 bool ImageView::Reload(const std::string& path) {
-    const core::ReaderNotices notices{[this](const std::string& line) { ctx_.host.AddMemoLine(line); },
-                                      [this] { ctx_.host.Beep(); }};
-    const ReadOutcome read = ReadImageFile(store_, path, inTrawl_(), notices,
-                                           [this](const std::string& text) { ReportFailure(text); });
+    const core::ReaderNotices notices{
+        [this](const std::string& line) { ctx_.host.AddMemoLine(line); },
+        [this] { ctx_.host.Beep(); }};
+    const ReadOutcome read =
+        ReadImageFile(store_, path, inTrawl_(), notices,
+                      [this](const std::string& text) { ReportFailure(text); });
     ShowRead(read);
     return read != ReadOutcome::Failed;
 }
@@ -324,7 +326,8 @@ bool ImageView::RenderActualSize(core::Bitmap& bitmap) {
     if (actualSizeAlpha_) {
         DrawImage(store_, bitmap);
     } else {
-        if (transparent_) core::RenderTransparent(store_.Current, bitmap, ctx_.settings.BGroundColour);
+        if (transparent_)
+            core::RenderTransparent(store_.Current, bitmap, ctx_.settings.BGroundColour);
         // The alpha channel may have been removed since the view was switched on.
         if (!transparent_ || bitmap.Empty()) DrawImage(store_, bitmap);
     }
@@ -338,7 +341,7 @@ void ImageView::ShowFileName() {
     // A trawl's title shows its progress instead.
     if (!inTrawl_())
         ctx_.host.SetTitle(name.empty() || !store_.Loaded() ? kProgramTitle
-                                                               : name + " - " + kProgramTitle);
+                                                            : name + " - " + kProgramTitle);
 }
 
 void ImageView::NoteRecentFile(const std::string& path) {

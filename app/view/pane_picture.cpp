@@ -44,7 +44,8 @@ void RenderReduced(const core::ImageStore& store, int factor, core::Bitmap* colo
         const int rows = std::min(factor, height - firstRow);
         for (int y = firstRow; y < firstRow + rows; ++y) {
             // The store's rows run bottom-up.
-            const uint8_t* in = store.Current.Data() + static_cast<size_t>(height - 1 - y) * rowBytes;
+            const uint8_t* in =
+                store.Current.Data() + static_cast<size_t>(height - 1 - y) * rowBytes;
             uint32_t* column = columns.data();
             for (size_t i = 0; i < rowBytes; ++i) column[i] += in[i];
         }

@@ -19,7 +19,8 @@ void PrintJson(std::ostream& out, const std::string& file, const core::Failure& 
     if (ok) {
         out << ",\"width\":" << s.Current.Width << ",\"height\":" << s.Current.Height
             << ",\"bytes_per_pixel\":" << s.Current.BytesPerPixel()
-            << ",\"alpha_kind\":" << s.Current.AlphaKind << ",\"compression\":" << s.Current.Compression
+            << ",\"alpha_kind\":" << s.Current.AlphaKind
+            << ",\"compression\":" << s.Current.Compression
             << ",\"uniform_colour\":" << (s.UniformColour ? "true" : "false");
     } else {
         out << ",\"width\":0,\"height\":0,\"bytes_per_pixel\":0,\"alpha_kind\":0,\"compression\":0"

@@ -421,8 +421,8 @@ bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uin
     return true;
 }
 
-bool DecodeInto(Image& image, DxtVariant variant, const uint8_t* data, size_t size,
-                     int32_t width, int32_t height, int bytesPerPixel, int32_t alphaKind) {
+bool DecodeInto(Image& image, DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
+                int32_t height, int bytesPerPixel, int32_t alphaKind) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * DxtBlockBytes(variant);
     if (size % rowBytes != 0) return false;  // checked before the picture is allocated
@@ -461,17 +461,15 @@ bool DecodeDXT1(Image& image, const uint8_t* data, size_t size, int32_t width, i
     image.Compression = 1;
     const bool masked = alphaHint == 2;
     return DecodeInto(image, DxtVariant::DXT1, data, size, width, height, masked ? 4 : 3,
-                           masked ? 2 : 0);
+                      masked ? 2 : 0);
 }
 
-bool DecodeDXT3(Image& image, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
+bool DecodeDXT3(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
     image.Compression = 3;
     return DecodeInto(image, DxtVariant::DXT3, data, size, width, height, 4, 1);
 }
 
-bool DecodeDXT5(Image& image, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
+bool DecodeDXT5(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
     image.Compression = 5;
     return DecodeInto(image, DxtVariant::DXT5, data, size, width, height, 4, 1);
 }

@@ -607,8 +607,7 @@ bool DecodeEtc2Blocks(const uint8_t* data, size_t size, int32_t width, int32_t h
     return false;
 }
 
-bool DecodeETC2(Image& image, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
+bool DecodeETC2(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
     image.Compression = static_cast<int32_t>(Compression::None);
     const size_t needed = Etc2DataBytes(width, height);
     if (needed == 0 || size < needed) return false;  // checked before the picture is allocated

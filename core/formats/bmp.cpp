@@ -36,12 +36,11 @@ Failure LoadBMP(const std::string& path, Image& image, const ReaderNotices& noti
         return {Error::BmpCannotOpen, path};
 
     BmpHeaders h;
-    if (const Error error = ReadBmpHeaders(file, h); error != Error::None)
-        return {error, path};
+    if (const Error error = ReadBmpHeaders(file, h); error != Error::None) return {error, path};
 
     if (h.bitCount >= 1 && h.bitCount <= 4) {
         notices.Add(" Bitmap is " + std::to_string(h.bitCount) +
-                        " bit(s) per pixel.. converting..");
+                    " bit(s) per pixel.. converting..");
         return DecodeInto(image, path, file);
     }
 

@@ -142,8 +142,7 @@ bool WriteUncompressedDds(const Image& image, ImageSink& sink, int32_t faces) {
 
 Error WriteDDS(const Image& image, ImageSink& sink, int) {
     if (!HasWritablePicture(image)) return Error::NoPicture;
-    const int32_t faces =
-        image.CubeMap && image.Width % kCubeMapFaces == 0 ? kCubeMapFaces : 1;
+    const int32_t faces = image.CubeMap && image.Width % kCubeMapFaces == 0 ? kCubeMapFaces : 1;
     const SourceData& source = image.Source;
     const char* fourCC = FourCCOf(source.Kind);
     const bool ownBlocks = fourCC && source.Faces == faces && SourceMatchesPixels(image);
@@ -154,8 +153,7 @@ Error WriteDDS(const Image& image, ImageSink& sink, int) {
                                       source.FaceBytes, levels.size());
         written = sink.Write(header.data(), header.size()) && WriteOwnBlocks(source, levels, sink);
     } else {
-        const auto header =
-            DdsHeader(image.Width / faces, image.Height, faces, nullptr, 0, 1);
+        const auto header = DdsHeader(image.Width / faces, image.Height, faces, nullptr, 0, 1);
         written =
             sink.Write(header.data(), header.size()) && WriteUncompressedDds(image, sink, faces);
     }

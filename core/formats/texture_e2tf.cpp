@@ -303,8 +303,7 @@ void StorePicture(Image& image, const std::string& path, const E2TFHeader& heade
     image.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
                       alphaKind);
     image.CubeMap = header.faces == kCubeFaces;
-    image.Description =
-        TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
+    image.Description = TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
     image.HasDescription = true;
     image.Details = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
@@ -316,7 +315,8 @@ void StorePicture(Image& image, const std::string& path, const E2TFHeader& heade
         image.Source.FaceWidth = layout.FaceWidth;
         image.Source.FaceHeight = layout.FaceHeight;
         image.Source.BytesPerPixel = layout.BytesPerPixel;
-        image.Source.Bytes = std::make_shared<const ByteBuffer>(std::move(bytes));  // the buffer, and so the starts, stays put
+        image.Source.Bytes = std::make_shared<const ByteBuffer>(
+            std::move(bytes));  // the buffer, and so the starts, stays put
     }
 }
 

@@ -222,8 +222,8 @@ bool SourceMatchesPixels(const Image& image) {
     if (faceBytes == 0 || faceBytes != source.FaceBytes ||
         source.Offset + faceBytes * static_cast<uint64_t>(source.Faces) > source.Size())
         return false;
-    if (image.Width != source.FaceWidth * source.Faces ||
-        image.Height != source.FaceHeight || image.BytesPerPixel() != source.BytesPerPixel)
+    if (image.Width != source.FaceWidth * source.Faces || image.Height != source.FaceHeight ||
+        image.BytesPerPixel() != source.BytesPerPixel)
         return false;
     // Face by face, so that a cube map costs one face more, not a second strip.
     FaceLayout one = layout;
@@ -238,8 +238,8 @@ bool SourceMatchesPixels(const Image& image) {
                          clipping, error))
             return false;
         for (int32_t y = 0; y < source.FaceHeight; ++y) {
-            const uint8_t* shown = image.Data() + static_cast<size_t>(y) * stripRow +
-                                   static_cast<size_t>(f) * faceRow;
+            const uint8_t* shown =
+                image.Data() + static_cast<size_t>(y) * stripRow + static_cast<size_t>(f) * faceRow;
             if (std::memcmp(face.data() + static_cast<size_t>(y) * faceRow, shown, faceRow) != 0)
                 return false;
         }

@@ -88,7 +88,6 @@ private:
     int64_t pos_ = 0;
 };
 
-
 // The header and the info block, up to (not including) the chunks.
 Error ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
     bool matches = false;
@@ -304,8 +303,8 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
     if (blockFormat ? size < needed : size != needed)
         return {Error::TextureRefused, path,
                 "Image data holds " + std::to_string(size) + " bytes where a " +
-                        std::to_string(info.width) + " x " + std::to_string(info.height) + " " +
-                    kind + " picture needs " + std::to_string(needed)};
+                    std::to_string(info.width) + " x " + std::to_string(info.height) + " " + kind +
+                    " picture needs " + std::to_string(needed)};
 
     bool decoded = true;
     switch (format) {

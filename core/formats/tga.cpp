@@ -21,7 +21,6 @@ void Write555(uint16_t w, uint8_t* out) {
     out[2] = static_cast<uint8_t>(((w >> 10) & 31) * 8);
 }
 
-
 // Exchanges rows r and Height-1-r (bytes per row = DataSize / Height).
 void FlipVertical(Image& image) {
     if (!image.Loaded() || image.Height == 0) return;
@@ -129,8 +128,7 @@ Failure LoadTGA(const std::string& path, Image& image, const ReaderNotices& noti
         return {Error::TgaType, path};
     }
     if (mapType != 0 && mapType != 1) return {Error::TgaColourMapped, path};
-    if (depth != 8 && depth != 16 && depth != 24 && depth != 32)
-        return {Error::TgaDepth, path};
+    if (depth != 8 && depth != 16 && depth != 24 && depth != 32) return {Error::TgaDepth, path};
     if ((imageType == 1 && depth != 8) || (imageType == 2 && depth == 8))
         return {Error::TgaType, path};
     if (width == 0 || height == 0) return {Error::TgaNoPixels, path};
@@ -206,8 +204,7 @@ Error WriteTGA(const Image& image, ImageSink& sink, int face) {
     int32_t width = image.Width;
     if (face >= 0) {
         width = image.Width / kCubeMapFaces;
-        if (width < 1 || width * kCubeMapFaces != image.Width)
-            return Error::TgaHeaderNotWritten;
+        if (width < 1 || width * kCubeMapFaces != image.Width) return Error::TgaHeaderNotWritten;
         left = face * width;
     }
     uint8_t header[kHeaderSize];
@@ -224,8 +221,7 @@ Error WriteTGA(const Image& image, ImageSink& sink, int face) {
     ByteBuffer work(std::min(rowsPerChunk, rows) * row);
     for (size_t done = 0; done < rows; done += rowsPerChunk) {
         const size_t n = std::min(rowsPerChunk, rows - done);
-        const uint8_t* from =
-            image.Data() + done * pictureRow + static_cast<size_t>(left) * bpp;
+        const uint8_t* from = image.Data() + done * pictureRow + static_cast<size_t>(left) * bpp;
         if (row == pictureRow) {
             CopySwappingRedBlue(from, work.data(), n * width, static_cast<int>(bpp));
         } else {

@@ -44,8 +44,7 @@ int32_t ClassifyAlpha(const uint8_t* pixels, size_t pixelCount) {
 
 void UpdateAlphaKind(Image& image) {
     if (!image.Usable() || image.BytesPerPixel() != 4) return;
-    image.AlphaKind = ClassifyAlpha(
-        image.Data(), static_cast<size_t>(image.Width) * image.Height);
+    image.AlphaKind = ClassifyAlpha(image.Data(), static_cast<size_t>(image.Width) * image.Height);
 }
 
 }  // namespace core

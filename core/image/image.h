@@ -114,8 +114,7 @@ struct Image : FileFacts {
     void AdoptPixels(ByteBuffer&& pixels, int32_t width, int32_t height, int32_t alphaKind);
     // This image's file facts with other pixels: what a derived picture (the
     // alpha channel as grey, say) is saved as.
-    Image WithPixels(ByteBuffer&& pixels, int32_t width, int32_t height,
-                     int32_t alphaKind) const;
+    Image WithPixels(ByteBuffer&& pixels, int32_t width, int32_t height, int32_t alphaKind) const;
 };
 
 }  // namespace core

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/io/error.h"
 #include "core/image/image.h"
+#include "core/io/error.h"
 
 namespace core {
 

@@ -11,8 +11,7 @@ namespace {
 // Whether a picture can be drawn at all: 3 or 4 bytes per pixel, neither side 0.
 bool Drawable(const Image& image) {
     const int bpp = image.BytesPerPixel();
-    return image.Loaded() && image.Width != 0 && image.Height != 0 &&
-           (bpp == 3 || bpp == 4);
+    return image.Loaded() && image.Width != 0 && image.Height != 0 && (bpp == 3 || bpp == 4);
 }
 
 void DrawAlphaAsGrey(const Image& image, Bitmap& bitmap, uint16_t width, uint16_t height) {

@@ -11,6 +11,7 @@
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/io/paths.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 // The decoder that is not the code under test, for the PNGs of the corpus and
@@ -79,11 +80,12 @@ Tolerance ParseTolerance(const std::string& text) {
     return t;
 }
 
-void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
+void CompareWithReference(const CorpusRow& row, const testing_support::TestStore& store) {
     const std::string refPath = (Corpus() / row.reference).string();
     DecodedPicture ref;
     ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
-    ASSERT_EQ(std::pair(store.Current.Width, store.Current.Height), std::pair(ref.width, ref.height))
+    ASSERT_EQ(std::pair(store.Current.Width, store.Current.Height),
+              std::pair(ref.width, ref.height))
         << row.path;
     const int bpp = store.Current.BytesPerPixel();
     ASSERT_TRUE(bpp == 3 || bpp == 4) << row.path;
@@ -122,18 +124,18 @@ void CheckDescription(const CorpusRow& row, const std::string& scratch) {
     if (!fs::exists(expected)) return;
     const fs::path copy = fs::path(scratch) / name;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
-    core::ImageStore store;
-    ASSERT_TRUE(core::LoadImage(store, copy.string())) << store.LoadErrorText;
+    testing_support::TestStore store;
+    ASSERT_TRUE(testing_support::Load(store, copy.string())) << store.error;
     const std::string tga = copy.string().substr(0, copy.string().size() - 8) + ".tga";
-    ASSERT_TRUE(core::SaveImage(store, tga)) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, tga)) << store.error;
     EXPECT_EQ(ReadText(copy.string() + ".txt"), ReadText(expected.string())) << row.path;
 }
 
 // A picture read is written as PNG and read back exactly, with its alpha if
 // it has one, by another decoder (stb_image).
-void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
+void CheckPngRoundTrip(testing_support::TestStore& store, const std::string& scratch) {
     const std::string png = scratch + "/picture.png";
-    ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, png)) << store.error;
     DecodedPicture image;
     ASSERT_TRUE(ReadPicture(png, image));
     const int bpp = store.Current.BytesPerPixel(), width = store.Current.Width;
@@ -153,10 +155,10 @@ void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
     const std::string path = (Corpus() / row.path).string();
     const std::string quotedName = "\"" + std::string(core::FileNamePart(row.path)) + "\"";
-    core::ImageStore store;
-    const bool ok = core::LoadImage(store, path);
+    testing_support::TestStore store;
+    const bool ok = testing_support::Load(store, path);
     if (row.expect == "load") {
-        ASSERT_TRUE(ok) << row.path << ": " << store.LoadErrorText;
+        ASSERT_TRUE(ok) << row.path << ": " << store.error;
         ASSERT_TRUE(store.Loaded());
         ASSERT_EQ(store.Current.Data(), store.Current.Pixels.data());
         ASSERT_GE(store.Current.Pixels.size(), static_cast<size_t>(store.Current.DataSize()));
@@ -165,11 +167,11 @@ void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
     } else if (row.expect == "refuse" || !ok) {
         EXPECT_FALSE(ok) << row.path << " should be refused";
         EXPECT_FALSE(store.Loaded());
-        EXPECT_NE(store.LoadErrorText.find(quotedName), std::string::npos)
-            << row.path << ": message \"" << store.LoadErrorText << "\" does not name the file";
+        EXPECT_NE(store.error.find(quotedName), std::string::npos)
+            << row.path << ": message \"" << store.error << "\" does not name the file";
         // Where the manifest gives the reader's own message, it must be exactly that.
         if (row.note.rfind("Couldn't", 0) == 0 || row.note.rfind("Compressed", 0) == 0) {
-            EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
+            EXPECT_EQ(store.error, row.note) << row.path;
         }
     }
     if (ok && store.Loaded()) CheckPngRoundTrip(store, scratch);

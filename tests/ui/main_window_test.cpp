@@ -14,7 +14,7 @@
 namespace {
 
 using namespace window_testing;
-using testing_support::FillStore;
+using testing_support::FillImage;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
@@ -154,9 +154,9 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     for (int i = 0; i < 16; ++i)
         pixels.insert(pixels.end(), {uint8_t(i % 4 < 2 ? 255 : 0), uint8_t(i % 4 < 2 ? 0 : 255),
                                      uint8_t(i % 4 < 2 ? 255 : 0), 128});
-    core::ImageStore file;
-    FillStore(file, 4, 4, 4, pixels, 1);
-    ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
+    testing_support::TestStore file;
+    FillImage(file.Current, 4, 4, 4, pixels, 1);
+    ASSERT_TRUE(testing_support::Save(file, dir.File("two.tga")));
     application().view().OpenFile(dir.File("two.tga"));
     application().view().ToggleTransparent();
     auto* picture = find<ui::PictureView>("colourPicture");

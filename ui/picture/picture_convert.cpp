@@ -34,7 +34,8 @@ QImage StoreImage(const core::ImageStore& store) {
     // The store's rows run bottom-up, red first.
     const size_t rowBytes = static_cast<size_t>(width) * bpp;
     for (int row = 0; row < height; ++row)
-        std::copy_n(store.Current.Data() + row * rowBytes, rowBytes, image.scanLine(height - 1 - row));
+        std::copy_n(store.Current.Data() + row * rowBytes, rowBytes,
+                    image.scanLine(height - 1 - row));
     if (store.Current.HasAlpha() || bpp == 3) return image;
     return image.convertToFormat(QImage::Format_RGBX8888);  // alpha bytes that mean nothing
 }

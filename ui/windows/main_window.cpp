@@ -458,7 +458,7 @@ void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitm
     // The view may hand a big picture reduced; it shows the store's image.
     const core::ImageStore& store = app_.view().Store();
     fullSize = store.Current.Usable() ? QSize(store.Current.Width, store.Current.Height)
-                              : QSize(bitmap.Width(), bitmap.Height());
+                                      : QSize(bitmap.Width(), bitmap.Height());
     // Another file is fitted and described afresh; a redraw of the same keeps both.
     if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
         shownFile_ = app_.settings().CurrentFile;
@@ -825,7 +825,9 @@ void MainWindow::updateStatus() {
     if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
     const QString compression = Q(app::CompressionName(app_.view().FileCompression()));
     if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
-    format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.Current.BytesPerPixel() * 8);
+    format += QString("%1%2-bit")
+                  .arg(format.isEmpty() ? "" : ", ")
+                  .arg(store.Current.BytesPerPixel() * 8);
     statusFormat->setText(format);
     const double zoom = zoom_ > 0 ? zoom_ : fittedZoom();
     const QString percent = QString("%1 %").arg(std::lround(zoom * 100));

@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "core/formats/save_image.h"
 #include "tests/support/fake_host.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -29,13 +30,13 @@ protected:
     // A 2 x 2 picture, opened afresh; with alpha the pixels' alpha are 0,
     // 100, 255, 255.
     void LoadPicture(bool withAlpha) {
-        core::ImageStore picture;
+        testing_support::TestStore picture;
         if (withAlpha)
-            FillStore(picture, 2, 2, 4,
+            FillImage(picture.Current, 2, 2, 4,
                       {10, 20, 33, 0, 255, 0, 255, 100, 255, 0, 255, 255, 1, 2, 3, 255}, 1);
         else
-            FillStore(picture, 2, 2, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250, 1, 2, 3});
-        ASSERT_TRUE(core::SaveImage(picture, dir.File("picture.tga")));
+            FillImage(picture.Current, 2, 2, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250, 1, 2, 3});
+        ASSERT_TRUE(testing_support::Save(picture, dir.File("picture.tga")));
         app.view().OpenFile(dir.File("picture.tga"));
     }
     Bytes Alphas() {
@@ -119,9 +120,9 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
               (std::vector<std::vector<std::string>>{{editor, app.files().TempImage()}}));
     ASSERT_TRUE(host.Active(app::TimerId::WatchColour));
     // The "editor" saves a grey picture over the colour file.
-    core::ImageStore edited;
-    FillStore(edited, 2, 2, 3, Bytes(12, 60));
-    ASSERT_TRUE(core::SaveImage(edited, app.files().TempImage()));
+    testing_support::TestStore edited;
+    FillImage(edited.Current, 2, 2, 3, Bytes(12, 60));
+    ASSERT_TRUE(testing_support::Save(edited, app.files().TempImage()));
     std::filesystem::last_write_time(
         app.files().TempImage(),
         std::filesystem::last_write_time(app.files().TempImage()) + std::chrono::seconds(2));

@@ -56,9 +56,9 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
     }
 
     // A 32-bit picture whose alpha masks nothing is called opaque, not masked.
-    core::ImageStore opaque;
-    FillStore(opaque, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
-    ASSERT_TRUE(core::SaveImage(opaque, work.File("opaque.tga")));
+    testing_support::TestStore opaque;
+    FillImage(opaque.Current, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
+    ASSERT_TRUE(testing_support::Save(opaque, work.File("opaque.tga")));
     Open("opaque.tga");
     EXPECT_EQ(host.sizeLabel,
               Caption(2, 2, app->T("message Opaque") + app->T("message UniformColour")));

@@ -91,10 +91,10 @@ TEST(Etc2Decode, RefusesShortDataAndBadArgumentsWithoutTouchingTheOutput) {
 
     core::ImageStore store;
     store.Current.Compression = 5;
-    EXPECT_FALSE(core::DecodeETC2(store, block.data(), 7, 4, 4));
+    EXPECT_FALSE(core::DecodeETC2(store.Current, block.data(), 7, 4, 4));
     EXPECT_FALSE(store.Loaded());
     EXPECT_EQ(store.Current.Compression, 0);
-    ASSERT_TRUE(core::DecodeETC2(store, block.data(), 8, 3, 2));
+    ASSERT_TRUE(core::DecodeETC2(store.Current, block.data(), 8, 3, 2));
     EXPECT_EQ(store.Current.BytesPerPixel(), 3);
     EXPECT_EQ(store.Current.AlphaKind, 0);
 }

@@ -20,7 +20,8 @@ namespace {
 
 using reader_checks::PixelAt;
 
-bool Load(core::ImageStore& store, const Bytes& bytes, const std::string& name = "t.texture") {
+bool Load(testing_support::TestStore& store, const Bytes& bytes,
+          const std::string& name = "t.texture") {
     return reader_checks::LoadBytes(store, bytes, name);
 }
 
@@ -38,10 +39,10 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
         for (int x = 0; x < 3; ++x) data.insert(data.end(), {uint8_t(x), uint8_t(y), 100, 255});
     data[7] = 128;  // alpha of the second pixel of the top row
     p.levels = {{data}};
-    core::ImageStore s;
-    ASSERT_TRUE(Load(s, E2TFBytes(p), "Wagon.texture")) << s.LoadErrorText;
-    EXPECT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.BytesPerPixel(), s.Current.AlphaKind,
-                              s.Current.Compression, s.Current.Container),
+    testing_support::TestStore s;
+    ASSERT_TRUE(Load(s, E2TFBytes(p), "Wagon.texture")) << s.error;
+    EXPECT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.BytesPerPixel(),
+                              s.Current.AlphaKind, s.Current.Compression, s.Current.Container),
               std::make_tuple(3, 2, 4, 1, 0, std::string("E2TF")));
     EXPECT_EQ(PixelAt(s, 1, 0), (std::vector<int>{100, 0, 1, 128}));
     EXPECT_EQ(PixelAt(s, 2, 1), (std::vector<int>{100, 1, 2, 255}));
@@ -80,17 +81,18 @@ TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
             E2TFParts p;
             p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
             p.levels = {{blocks}, {NoiseBytes(2 * blockBytes, 99)}};
-            core::ImageStore a, b;
-            ASSERT_TRUE(Load(a, classic)) << a.LoadErrorText;
-            ASSERT_TRUE(Load(b, E2TFBytes(p))) << b.LoadErrorText;
-            EXPECT_EQ(std::make_tuple(b.Image.Width, b.Image.Height, b.Image.DataSize,
-                                      b.Image.AlphaKind, b.Image.Compression),
-                      std::make_tuple(a.Image.Width, a.Image.Height, a.Image.DataSize,
-                                      a.Image.AlphaKind, a.Image.Compression));
-            EXPECT_TRUE(std::equal(a.PixelBuffer.begin(), a.PixelBuffer.end(),
-                                   b.PixelBuffer.begin(), b.PixelBuffer.end()));
-            EXPECT_TRUE(HasLine(b.TextureDetails, "MipLevels=2 (level 0 shown)"));
-            EXPECT_EQ(HasLine(b.TextureDescription, "Alpha=t.tga"), b.BytesPerPixel() == 4);
+            testing_support::TestStore a, b;
+            ASSERT_TRUE(Load(a, classic)) << a.error;
+            ASSERT_TRUE(Load(b, E2TFBytes(p))) << b.error;
+            EXPECT_EQ(std::make_tuple(b.Current.Width, b.Current.Height, b.Current.DataSize(),
+                                      b.Current.AlphaKind, b.Current.Compression),
+                      std::make_tuple(a.Current.Width, a.Current.Height, a.Current.DataSize(),
+                                      a.Current.AlphaKind, a.Current.Compression));
+            EXPECT_TRUE(std::equal(a.Current.Pixels.begin(), a.Current.Pixels.end(),
+                                   b.Current.Pixels.begin(), b.Current.Pixels.end()));
+            EXPECT_TRUE(HasLine(b.Current.Details, "MipLevels=2 (level 0 shown)"));
+            EXPECT_EQ(HasLine(b.Current.Description, "Alpha=t.tga"),
+                      b.Current.BytesPerPixel() == 4);
         }
     }
 }
@@ -113,8 +115,8 @@ TEST(LoadE2TF, AstcAtTwoBlockSizes) {
         E2TFParts p;
         p.code = "ctsa", p.blockWidth = uint8_t(bw), p.blockHeight = uint8_t(bh);
         p.width = width, p.height = height, p.levels = {{blocks}};
-        core::ImageStore s;
-        ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.LoadErrorText;
+        testing_support::TestStore s;
+        ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.error;
         ASSERT_EQ(s.Current.BytesPerPixel(), 4);
         EXPECT_EQ(s.Current.AlphaKind, 1);
         for (int y = 0; y < height; ++y)
@@ -140,18 +142,18 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     }
     TempDir dir;
     WriteBytes(dir.File("sky.texture"), E2TFBytes(p));
-    core::ImageStore s;
-    ASSERT_TRUE(core::LoadImage(s, dir.File("sky.texture"))) << s.LoadErrorText;
+    testing_support::TestStore s;
+    ASSERT_TRUE(testing_support::Load(s, dir.File("sky.texture"))) << s.error;
     ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.CubeMap),
               std::make_tuple(12, 2, true));
     for (int f = 0; f < 6; ++f)
         EXPECT_EQ(PixelAt(s, 2 * f + 1, 1), (std::vector<int>{9, 150, f, 255}));
 
-    ASSERT_TRUE(core::SaveImage(s, dir.File("sky.tga"))) << s.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(s, dir.File("sky.tga"))) << s.error;
     const char* faces[] = {"right", "left", "top", "bottom", "front", "back"};
     for (int f = 0; f < 6; ++f) {
-        core::ImageStore face;
-        ASSERT_TRUE(core::LoadImage(face, dir.File(std::string("sky_") + faces[f] + ".tga")));
+        testing_support::TestStore face;
+        ASSERT_TRUE(testing_support::Load(face, dir.File(std::string("sky_") + faces[f] + ".tga")));
         EXPECT_EQ(PixelAt(face, 1, 1), (std::vector<int>{9, 150, f, 255}));
     }
     const std::string cube =
@@ -170,13 +172,14 @@ TEST(LoadE2TF, ACubeMapWiderSideBySideThanAnyPictureConverts) {
     for (uint8_t f = 0; f < 6; ++f) p.levels[0].push_back(NoiseBytes(350 * 350 * 8, f));
     TempDir dir;
     WriteBytes(dir.File("big.texture"), E2TFBytes(p));
-    core::ImageStore s;
-    ASSERT_TRUE(core::LoadImage(s, dir.File("big.texture"))) << s.LoadErrorText;
+    testing_support::TestStore s;
+    ASSERT_TRUE(testing_support::Load(s, dir.File("big.texture"))) << s.error;
     ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height), std::make_tuple(8400, 1400));
-    ASSERT_TRUE(core::SaveImage(s, dir.File("big.tga"))) << s.LoadErrorText;
-    core::ImageStore back;
-    ASSERT_TRUE(core::LoadImage(back, dir.File("big_back.tga"))) << back.LoadErrorText;
-    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height), std::make_tuple(1400, 1400));
+    ASSERT_TRUE(testing_support::Save(s, dir.File("big.tga"))) << s.error;
+    testing_support::TestStore back;
+    ASSERT_TRUE(testing_support::Load(back, dir.File("big_back.tga"))) << back.error;
+    EXPECT_EQ(std::make_tuple(back.Current.Width, back.Current.Height),
+              std::make_tuple(1400, 1400));
     EXPECT_EQ(PixelAt(back, 1399, 1399), PixelAt(s, 8399, 1399));
 }
 
