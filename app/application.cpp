@@ -74,7 +74,6 @@ void Application::Start(const std::string& programDir, const std::string& progra
     if (!languagePath.empty()) language_.LoadFile(languagePath);
     if (!language_.Notice().empty()) startupNotices_.push_back(language_.Notice());
 
-    view_.Store().AlphaFillValue = settings_.AlphaFillValue;
     host_.SetRecentFileCaption("  " + lastFile);
     host_.StartTimer(TimerId::OpenWithSetup, 1000);
     // The trawl's step timer runs from the start (idle steps until a trawl).
@@ -125,7 +124,7 @@ void Application::Close() {
     // A trawl interrupted by the close keeps every line it wrote.
     trawl_.CloseLog();
     view_.DropPendingRead();
-    core::ResetImage(view_.Store());
+    view_.Store().Current = core::Image();
     // Without Start there is no program folder, so nothing on disk is ours.
     if (files_.Known()) {
         editor_.RemoveTemporaryFiles();

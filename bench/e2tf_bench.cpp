@@ -101,10 +101,10 @@ const BenchFiles& Files() {
 }
 
 void Load(benchmark::State& state, const std::string& path) {
-    core::ImageStore store;
     for (auto _ : state) {
-        if (!core::LoadImage(store, path)) state.SkipWithError(store.LoadErrorText.c_str());
-        benchmark::DoNotOptimize(store.Image.Data);
+        const core::LoadResult read = core::LoadImage(path);
+        if (!read) state.SkipWithError(read.failure.Message().c_str());
+        benchmark::DoNotOptimize(read.image.Data());
     }
     state.counters["Mpixel/s"] = benchmark::Counter(
         static_cast<double>(kSide) * kSide * state.iterations() / 1e6, benchmark::Counter::kIsRate);

@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         const pid_t child = fork();
         if (child == 0) {
-            core::ImageStore store;
-            _exit(core::LoadImage(store, path) ? 0 : 1);
+            _exit(core::LoadImage(path) ? 0 : 1);
         }
         int status = 0;
         rusage usage{};

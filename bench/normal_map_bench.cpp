@@ -38,10 +38,10 @@ BENCHMARK(BM_MakeNormalMap)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->UseR
 void BM_GreyScale(benchmark::State& state) {
     const int bpp = static_cast<int>(state.range(0));
     core::ImageStore store;
-    store.AdoptPixels(NoisePixels(bpp), kSide, kSide, bpp == 4 ? 1 : 0);
+    store.Current.AdoptPixels(NoisePixels(bpp), kSide, kSide, bpp == 4 ? 1 : 0);
     for (auto _ : state) {
         // Grey scale of a grey picture does the same work, so no refill is needed.
-        core::GreyScale(store);
+        core::GreyScale(store.Current);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);

@@ -23,15 +23,15 @@ std::string Scratch(const char* name) {
     return (dir / name).string();
 }
 
-core::ImageStore& Picture() {
-    static core::ImageStore store = [] {
-        core::ImageStore s;
+core::Image& Picture() {
+    static core::Image picture = [] {
+        core::Image s;
         core::ByteBuffer px(static_cast<size_t>(kSide) * kSide * 4);
         for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint8_t>(i * 31 + (i >> 12));
         s.AdoptPixels(std::move(px), kSide, kSide, 1);
         return s;
     }();
-    return store;
+    return picture;
 }
 
 const std::string& SourceFile() {
@@ -46,19 +46,19 @@ const std::string& SourceFile() {
 void BM_TgaSave(benchmark::State& state) {
     const std::string target = Scratch("saved.tga");
     for (auto _ : state) {
-        if (!core::SaveImage(Picture(), target)) state.SkipWithError("save failed");
+        if (core::SaveImage(Picture(), target)) state.SkipWithError("save failed");
     }
-    state.SetBytesProcessed(state.iterations() * Picture().Image.DataSize);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Picture().DataSize()));
 }
 
 void BM_TgaLoad(benchmark::State& state) {
     const std::string& source = SourceFile();
     for (auto _ : state) {
-        core::ImageStore store;
-        if (!core::LoadImage(store, source)) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(store.Image.Data);
+        const core::LoadResult read = core::LoadImage(source);
+        if (!read) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(read.image.Data());
     }
-    state.SetBytesProcessed(state.iterations() * Picture().Image.DataSize);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Picture().DataSize()));
 }
 
 void BM_PlainCopy(benchmark::State& state) {
@@ -70,7 +70,7 @@ void BM_PlainCopy(benchmark::State& state) {
         if (!core::WriteFileAtomically(target, bytes.data(), bytes.size()))
             state.SkipWithError("copy failed");
     }
-    state.SetBytesProcessed(state.iterations() * Picture().Image.DataSize);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Picture().DataSize()));
 }
 
 BENCHMARK(BM_TgaLoad)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -76,7 +76,7 @@ void BM_OpenDxt5TextureInWindow(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    if (!application.view().Store().ImageLoaded) state.SkipWithError("the texture did not load");
+    if (!application.view().Store().Loaded()) state.SkipWithError("the texture did not load");
 }
 
 BENCHMARK(BM_OpenDxt5TextureInWindow)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -37,41 +37,37 @@ inline bool WriteScratchFile(const std::string& path, const uint8_t* data, size_
     return std::fclose(file) == 0 && written;
 }
 
-// Loads and draws the file. Returns an empty text when the store kept its
+// Loads and draws the file. Returns an empty text when the reader kept its
 // promises, otherwise what went wrong (a crash or sanitizer report ends the
 // process before that).
 inline std::string ExerciseImageFile(const std::string& path) {
-    core::ImageStore store;
-    store.Notice = [](const std::string&) {};
-    store.Beep = [] {};
-    const bool loaded = core::LoadImage(store, path);
-
-    if (!loaded) {
-        if (store.ImageLoaded || !store.PixelBuffer.empty() || store.Image.Data != nullptr)
-            return "a failed load left pixels in the store";
-        if (store.LoadErrorText.empty()) return "a failed load left no message";
+    core::LoadResult read = core::LoadImage(path);
+    if (!read) {
+        if (read.image.Loaded()) return "a failed load left pixels";
+        const std::string message = read.failure.Message();
+        if (message.empty()) return "a failed load left no message";
         const std::string name(core::FileNamePart(path));
-        if (store.LoadErrorText.find(name) == std::string::npos)
-            return "the load error \"" + store.LoadErrorText + "\" does not name the file";
+        if (message.find(name) == std::string::npos)
+            return "the load error \"" + message + "\" does not name the file";
         return {};
     }
 
-    const core::TImageInfo& image = store.Image;
-    if (!store.ImageLoaded) return "a successful load left ImageLoaded false";
+    core::ImageStore store;
+    store.Current = std::move(read.image);
+    const core::Image& image = store.Current;
+    if (!image.Loaded()) return "a successful load left no pixels";
     if (image.Width < 1 || image.Height < 1 || image.Width > core::kMaxSide ||
         image.Height > core::kMaxSide)
         return "loaded a picture of " + std::to_string(image.Width) + " x " +
                std::to_string(image.Height);
-    const int bytesPerPixel = store.BytesPerPixel();
+    const int bytesPerPixel = image.BytesPerPixel();
     if (bytesPerPixel != 3 && bytesPerPixel != 4)
         return "loaded " + std::to_string(bytesPerPixel) + " bytes per pixel";
     const uint64_t expectedSize =
         static_cast<uint64_t>(image.Width) * static_cast<uint64_t>(image.Height) * bytesPerPixel;
-    if (static_cast<uint64_t>(image.DataSize) != expectedSize ||
-        store.PixelBuffer.size() != expectedSize)
-        return "DataSize " + std::to_string(image.DataSize) + " and buffer size " +
-               std::to_string(store.PixelBuffer.size()) + " do not match the picture";
-    if (image.Data != store.PixelBuffer.data()) return "Data does not point at PixelBuffer";
+    if (image.DataSize() != expectedSize)
+        return "a buffer of " + std::to_string(image.DataSize()) +
+               " bytes does not match the picture";
     if (image.AlphaKind < 0 || image.AlphaKind > 2)
         return "AlphaKind " + std::to_string(image.AlphaKind);
     if (bytesPerPixel == 3 && image.AlphaKind != 0)
@@ -86,7 +82,7 @@ inline std::string ExerciseImageFile(const std::string& path) {
     store.AlphaView = true;
     core::RenderImage(store, bitmap, width, height);
     store.AlphaView = false;
-    core::RenderTransparent(store, bitmap, 0x808080);
+    core::RenderTransparent(store.Current, bitmap, 0x808080);
     return {};
 }
 

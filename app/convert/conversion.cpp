@@ -28,8 +28,8 @@ const bool* ConversionOption(const Settings& settings, std::string_view name) {
 
 // With overwriting off, no file the save would write may be replaced (a cube
 // map writes six faces, never the TGA itself): "wagon.tga" becomes "wagon1.tga".
-std::string KeepingExistingFiles(const core::ImageStore& store, const std::string& tgaName) {
-    const auto paths = core::SavedImagePaths(store, tgaName);
+std::string KeepingExistingFiles(const core::Image& image, const std::string& tgaName) {
+    const auto paths = core::SavedImagePaths(image, tgaName);
     if (std::none_of(paths.begin(), paths.end(), core::IsFile)) return tgaName;
     const std::string_view ext = core::ExtensionOf(tgaName);
     return tgaName.substr(0, tgaName.size() - ext.size()) + "1" + std::string(ext);
@@ -68,8 +68,8 @@ Conversion::Conversion(Messages& messages, Settings& settings, const Language& l
       store_(store),
       random_(static_cast<std::mt19937::result_type>(
           std::chrono::steady_clock::now().time_since_epoch().count())) {
-    store_.Notice = [this](const std::string& line) { messages_.AddMemoLine(line); };
-    store_.Beep = [this] { messages_.Beep(); };
+    notices_.line = [this](const std::string& line) { messages_.AddMemoLine(line); };
+    notices_.beep = [this] { messages_.Beep(); };
 }
 
 std::string Conversion::Line(const std::string& key, const std::string& rest) const {
@@ -87,7 +87,10 @@ void Conversion::ReportFailure(const std::string& text) {
 bool Conversion::Read(const std::string& path) {
     const ReadOutcome read =
         ReadImageFile(store_, path, convertingEntry_ || (display_.inTrawl && display_.inTrawl()),
-                      [this](const std::string& text) { ReportFailure(text); });
+                      notices_, [this](const std::string& text) {
+                          ReportFailure(text);
+                          NoteRefusal(text);
+                      });
     if (display_.showRead) display_.showRead(read);
     return read != ReadOutcome::Failed;
 }
@@ -110,7 +113,8 @@ void Conversion::NoteRefusal(const std::string& problem) {
 void Conversion::RepairUniformColour(const std::string& file) {
     const Settings& s = settings_;
     if (seedForFile_) random_.seed(seedForFile_(file));
-    core::NonUniformColour(store_, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom, random_);
+    core::NonUniformColour(store_.Current, s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
+                           random_);
     outcome_.repaired = true;
 }
 
@@ -121,9 +125,9 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     const std::string source = request.source;
     const std::string name(core::FileNamePart(source));
     s.CurrentFile = source;
-    if (!Read(source)) NoteRefusal(store.LoadErrorText);
+    Read(source);
     // A failed load has been reported, and there is nothing to write.
-    if (!store.ImageLoaded) return false;
+    if (!store.Loaded()) return false;
 
     // Only the simulator's own types (the default TGA among them) are repaired:
     // PNG, DDS and HDR are exports for other tools and keep what was read.
@@ -138,13 +142,14 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
 
     if (request.trawlRules) {
         if (core::ExtensionHas(source, core::kSizeChecked) &&
-            core::BadDimensions(store.Image.Width, store.Image.Height)) {
+            core::BadDimensions(store.Current.Width, store.Current.Height)) {
             const std::string line = Line("message InvalidSize", ": " + name);
             messages_.AddMemoLine(line);
             NoteRefusal(line.substr(1));
             return false;
         }
-        if (core::ExtensionHas(source, core::kOpaque) && core::RemoveAlphaChannel(store)) Redraw();
+        if (core::ExtensionHas(source, core::kOpaque) && core::RemoveAlphaChannel(store.Current))
+            Redraw();
         repairIfUniform();
     }
 
@@ -166,19 +171,20 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     std::string target = request.target;
     if (target.empty()) {
         target = TgaNameBeside(source, request.edits.Has(EditKind::NormalMap));
-        if (request.trawlRules && !s.OverwriteTGAs) target = KeepingExistingFiles(store, target);
+        if (request.trawlRules && !s.OverwriteTGAs)
+            target = KeepingExistingFiles(store.Current, target);
     }
+    core::Failure failure;
     if (core::HasLineBreak(target)) {
-        core::SetLoadError(store, core::Error::TargetNameHasLineBreak, "",
-                           core::OnOneLine(core::FileNamePart(target)));
-        ReportFailure(store.LoadErrorText);
-        NoteRefusal(store.LoadErrorText);
-        return false;
+        failure = {
+            core::Error::TargetNameHasLineBreak, {}, core::OnOneLine(core::FileNamePart(target))};
+    } else {
+        failure = core::SaveImage(store.Current, target);
     }
     // A write that fails is reported like a load that fails.
-    if (!core::SaveImage(store, target)) {
-        ReportFailure(store.LoadErrorText);
-        NoteRefusal(store.LoadErrorText);
+    if (failure) {
+        ReportFailure(failure.Message());
+        NoteRefusal(failure.Message());
         return false;
     }
     if (written) *written = target;
@@ -201,7 +207,7 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
             messages_.AddMemoLine(
                 Line("message Converting", ": " + name + " " + language_.Translate("message TGA")));
             Convert({path, "", {}, true});
-            unreadable = !store_.ImageLoaded;
+            unreadable = !store_.Loaded();
             imageWork = true;
         } else {
             outcome_.skipped = true;
@@ -216,22 +222,22 @@ bool Conversion::ConvertEntry(const std::string& folder, const std::string& name
     if (s.FixUniformColour && core::ExtensionHas(name, core::kRepairedInPlace) && !unreadable) {
         core::ImageStore& store = store_;
         if (!imageWork) {
-            if (!Read(path)) NoteRefusal(store.LoadErrorText);
+            Read(path);
         } else if (outcome_.repaired) {
             store.UniformColour = true;  // repaired for the TGA: the source is repaired alike
         }
         imageWork = true;
         // The source itself is repaired and rewritten in its own format.
-        if (store.ImageLoaded && store.UniformColour) {
+        if (store.Loaded() && store.UniformColour) {
             messages_.AddMemoLine("");
             messages_.AddMemoLine(Line("message FixedColour", ": " + name));
             if (!outcome_.repaired) RepairUniformColour(path);
             // The repaired file replaces its own source: nothing could restore
             // it after a power cut, so it reaches the disk before its name.
             const core::DurableWrites durable;
-            if (!core::SaveImage(store, path)) {
-                messages_.AddMemoLine(store.LoadErrorText);
-                NoteRefusal(store.LoadErrorText);
+            if (const core::Failure failure = core::SaveImage(store.Current, path)) {
+                messages_.AddMemoLine(failure.Message());
+                NoteRefusal(failure.Message());
             }
         }
     }

@@ -110,6 +110,7 @@ private:
     Settings& settings_;
     const Language& language_;
     core::ImageStore& store_;
+    core::ReaderNotices notices_;
     ConversionDisplay display_;
     std::mt19937 random_;
     std::function<uint32_t(const std::string& file)> seedForFile_;

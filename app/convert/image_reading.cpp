@@ -8,21 +8,23 @@
 namespace app {
 
 ReadOutcome ReadImageFile(core::ImageStore& store, const std::string& path, bool listed,
+                          const core::ReaderNotices& notices,
                           const std::function<void(const std::string&)>& report) {
-    core::ResetImage(store);
+    store.Current = core::Image();
     if (core::HasLineBreak(path)) {
-        core::SetLoadError(store, core::Error::NameHasLineBreak, "",
-                           core::OnOneLine(core::FileNamePart(path)));
-        report(store.LoadErrorText);
+        report(core::Failure(core::Error::NameHasLineBreak, {},
+                             core::OnOneLine(core::FileNamePart(path)))
+                   .Message());
         return ReadOutcome::Failed;
     }
     const core::FileKind kind = core::ExamineFile(path);
     if (kind == core::FileKind::Missing && !listed) return ReadOutcome::NothingThere;
     store.AlphaView = false;
-    const bool read = core::LoadImage(store, path);
-    if (!read) report(store.LoadErrorText);
+    core::LoadResult loaded = core::LoadImage(path, notices);
+    if (!loaded) report(loaded.failure.Message());
+    store.Current = std::move(loaded.image);
     core::NoteUniformColour(store);
-    return read ? ReadOutcome::Read : ReadOutcome::Failed;
+    return loaded ? ReadOutcome::Read : ReadOutcome::Failed;
 }
 
 }  // namespace app

@@ -20,8 +20,10 @@ enum class ReadOutcome {
 // one uniform colour. A file that is not there is nothing to show unless
 // `listed` (a trawl has just listed it, so its absence is a refusal like any
 // file that cannot be read); anything else that is not a regular file is
-// refused, and so is a name with a line break. A failure goes to `report`.
+// refused, and so is a name with a line break. A failure goes to `report`,
+// the readers' notices to `notices`.
 ReadOutcome ReadImageFile(core::ImageStore& store, const std::string& path, bool listed,
+                          const core::ReaderNotices& notices,
                           const std::function<void(const std::string&)>& report);
 
 }  // namespace app

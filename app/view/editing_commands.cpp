@@ -16,21 +16,21 @@ EditingCommands::EditingCommands(const Context& context, ImageView& view, Colour
           std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
 void EditingCommands::GreyScale() {
-    core::GreyScale(view_.Store());
+    core::GreyScale(view_.Store().Current);
     view_.Redraw();
     view_.NoteChange(Change::GreyScale);
 }
 
 void EditingCommands::BreakUpUniformColour() {
     const Settings& s = ctx_.settings;
-    core::NonUniformColour(view_.Store(), s.PixelSetCount, s.PixelSetChange, s.PixelSetRandom,
-                           random_);
+    core::NonUniformColour(view_.Store().Current, s.PixelSetCount, s.PixelSetChange,
+                           s.PixelSetRandom, random_);
     view_.NoteChange(Change::Pixels);
     view_.Redraw();
 }
 
 void EditingCommands::InvertAlpha() {
-    if (!core::InvertAlpha(view_.Store())) {
+    if (!core::InvertAlpha(view_.Store().Current)) {
         ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
@@ -41,7 +41,7 @@ void EditingCommands::InvertAlpha() {
 void EditingCommands::RemoveAlpha() {
     pick_.End();
     if (ctx_.host.Confirm(ctx_.T("dialog Alpha"), Buttons::YesNo) != Answer::Yes) return;
-    if (!core::RemoveAlphaChannel(view_.Store())) {
+    if (!core::RemoveAlphaChannel(view_.Store().Current)) {
         ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
@@ -51,11 +51,11 @@ void EditingCommands::RemoveAlpha() {
 
 void EditingCommands::AddAlpha() {
     pick_.End();
-    if (!view_.Store().ImageLoaded) {
+    if (!view_.Store().Loaded()) {
         ctx_.host.ShowMessage(ctx_.T("message NoImage"));
         return;
     }
-    if (!core::AddAlphaChannel(view_.Store(), false)) {
+    if (!core::AddAlphaChannel(view_.Store().Current)) {
         ctx_.host.ShowMessage(ctx_.T("message HasAlpha"));
         return;
     }
@@ -65,7 +65,7 @@ void EditingCommands::AddAlpha() {
 
 void EditingCommands::MergeAlphaImage() {
     core::ImageStore& store = view_.Store();
-    if (!store.ImageLoaded) {
+    if (!store.Loaded()) {
         ctx_.host.ClearMemo();
         ctx_.host.AddMemoLine("");
         ctx_.host.AddMemoLine(" **** " + ctx_.T("message NoImage") + " ****");
@@ -76,23 +76,24 @@ void EditingCommands::MergeAlphaImage() {
     const auto chosen =
         ctx_.host.PickOpenFile(ctx_.T("message Merge"), OpenImageFilter(), 1, view_.LastFolder());
     if (!chosen) return;
-    if (core::MergeAlphaImage(store, *chosen)) {
-        view_.NoteChange(Change::Pixels);
+    if (const core::Failure failure = core::MergeAlphaFile(store.Current, *chosen)) {
+        // The picture is as it was; the reason goes to the memo.
+        ctx_.host.AddMemoLine("  " + failure.Message());
     } else {
-        // The image is as it was; the reason goes to the memo.
-        ctx_.host.AddMemoLine("  " + store.LoadErrorText);
+        view_.NoteChange(Change::Pixels);
     }
     view_.Redraw();
 }
 
 void EditingCommands::MakeNormalMap() {
     core::ImageStore& store = view_.Store();
-    if (!store.ImageLoaded) return;
-    core::MakeNormalMap(store.Image.Width, store.Image.Height, store.Image.DataSize,
-                        store.Image.Data, ctx_.settings.AlphaFillValue);
-    if (store.Image.Width != 0 && store.Image.Height != 0) {
-        if (store.BytesPerPixel() == 3) core::AddAlphaChannel(store, true);
-        core::UpdateAlphaKind(store);
+    if (!store.Loaded()) return;
+    core::MakeNormalMap(store.Current.Width, store.Current.Height, store.Current.DataSize(),
+                        store.Current.Data(), ctx_.settings.AlphaFillValue);
+    if (store.Current.Width != 0 && store.Current.Height != 0) {
+        if (store.Current.BytesPerPixel() == 3)
+            core::AddAlphaChannel(store.Current, ctx_.settings.AlphaFillValue);
+        core::UpdateAlphaKind(store.Current);
     }
     view_.Redraw();
     view_.NoteChange(Change::NormalMap);
@@ -102,7 +103,7 @@ std::string EditingCommands::ApplyPickedColour(uint8_t red, uint8_t green, uint8
     if (!pick_.AwaitingColour()) return {};
     const std::string spec = std::to_string(red) + "," + std::to_string(green) + "," +
                              std::to_string(blue) + "," + std::to_string(pick_.Tolerance());
-    if (core::CreateAlphaMask(view_.Store(), spec)) view_.NoteChange(Change::Pixels);
+    if (core::CreateAlphaMask(view_.Store().Current, spec)) view_.NoteChange(Change::Pixels);
     view_.Redraw();
     pick_.End();
     return spec;

@@ -74,11 +74,13 @@ void ExternalEditor::EditColour() {
     if (!EditorChosen()) return;
     core::ImageStore& store = view_.Store();
     const std::string image = ctx_.files.TempImage(), alpha = ctx_.files.TempAlpha();
-    const bool hasAlpha = store.Image.HasAlpha();
+    const bool hasAlpha = store.Current.HasAlpha();
     DeleteFileIfPresent(image);
     DeleteFileIfPresent(alpha);
-    if (!core::SaveColourImage(store, image) || (hasAlpha && !core::SaveAlphaImage(store, alpha))) {
-        ctx_.host.ShowError(store.LoadErrorText);
+    core::Failure failure = core::SaveColourImage(store.Current, image);
+    if (!failure && hasAlpha) failure = core::SaveAlphaImage(store.Current, alpha);
+    if (failure) {
+        ctx_.host.ShowError(failure.Message());
         return;
     }
     Start(image, colourAge_, TimerId::WatchColour);
@@ -88,12 +90,13 @@ void ExternalEditor::CheckColourFile() {
     const std::string image = ctx_.files.TempImage(), alpha = ctx_.files.TempAlpha();
     if (!WatchedFileChanged(ctx_.host, image, colourAge_, TimerId::WatchColour)) return;
     core::ImageStore& store = view_.Store();
-    const bool hadAlpha = store.Image.HasAlpha();
+    const bool hadAlpha = store.Current.HasAlpha();
     // The edited colours are read as the open file is; the name stays the open file's.
     view_.Reload(image);
     view_.NoteChange(Change::Pixels);
     if (hadAlpha && core::IsFile(alpha)) {
-        if (!core::MergeAlphaImage(store, alpha)) ctx_.host.AddMemoLine("  " + store.LoadErrorText);
+        if (const core::Failure failure = core::MergeAlphaFile(store.Current, alpha))
+            ctx_.host.AddMemoLine("  " + failure.Message());
         view_.ShowRead(ReadOutcome::Read);
     }
 }
@@ -101,15 +104,15 @@ void ExternalEditor::CheckColourFile() {
 void ExternalEditor::EditAlpha() {
     pick_.End();
     core::ImageStore& store = view_.Store();
-    if (!store.Image.HasAlpha()) {
+    if (!store.Current.HasAlpha()) {
         ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
     if (!EditorChosen()) return;
     const std::string alpha = ctx_.files.TempAlpha();
     DeleteFileIfPresent(alpha);
-    if (!core::SaveAlphaImage(store, alpha)) {
-        ctx_.host.ShowError(store.LoadErrorText);
+    if (const core::Failure failure = core::SaveAlphaImage(store.Current, alpha)) {
+        ctx_.host.ShowError(failure.Message());
         return;
     }
     Start(alpha, alphaAge_, TimerId::WatchAlpha);
@@ -119,11 +122,11 @@ void ExternalEditor::CheckAlphaFile() {
     const std::string alpha = ctx_.files.TempAlpha();
     if (!WatchedFileChanged(ctx_.host, alpha, alphaAge_, TimerId::WatchAlpha)) return;
     core::ImageStore& store = view_.Store();
-    if (!store.Image.HasAlpha()) return;
-    if (core::MergeAlphaImage(store, alpha))
-        view_.NoteChange(Change::Pixels);
+    if (!store.Current.HasAlpha()) return;
+    if (const core::Failure failure = core::MergeAlphaFile(store.Current, alpha))
+        ctx_.host.AddMemoLine("  " + failure.Message());
     else
-        ctx_.host.AddMemoLine("  " + store.LoadErrorText);
+        view_.NoteChange(Change::Pixels);
     view_.Redraw();
 }
 

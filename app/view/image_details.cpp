@@ -7,7 +7,7 @@ namespace app {
 namespace {
 
 std::string AlphaKindName(const core::ImageStore& store) {
-    switch (static_cast<core::AlphaKind>(store.Image.AlphaKind)) {
+    switch (static_cast<core::AlphaKind>(store.Current.AlphaKind)) {
         case core::AlphaKind::Graded:
             return "graded";
         case core::AlphaKind::OnOff:
@@ -32,20 +32,20 @@ std::string CompressionName(int32_t compression) {
 
 std::string ImageDetailsText(const core::ImageStore& store, const std::string& file,
                              int32_t compression) {
-    const core::TImageInfo& image = store.Image;
+    const core::Image& image = store.Current;
     const std::string compressed = CompressionName(compression);
     std::string text = file + "\n";
     text.append("  size:           ")
         .append(std::to_string(image.Width) + " x " + std::to_string(image.Height) + "\n");
-    text.append("  bytes/pixel:    ").append(std::to_string(store.BytesPerPixel()) + "\n");
+    text.append("  bytes/pixel:    ").append(std::to_string(image.BytesPerPixel()) + "\n");
     text.append("  alpha kind:     ")
         .append(std::to_string(image.AlphaKind) + " (" + AlphaKindName(store) + ")\n");
     text.append("  compression:    ").append(compressed.empty() ? "none" : compressed).append("\n");
     text.append("  uniform colour: ").append(store.UniformColour ? "yes\n" : "no\n");
-    if (!store.TextureContainer.empty())
-        text.append("  container:      ").append(store.TextureContainer).append("\n");
-    if (store.HasTextureDescription) AddLines(text, "  description:", store.TextureDescription);
-    if (!store.TextureDetails.empty()) AddLines(text, "  details:", store.TextureDetails);
+    if (!image.Container.empty())
+        text.append("  container:      ").append(image.Container).append("\n");
+    if (image.HasDescription) AddLines(text, "  description:", image.Description);
+    if (!image.Details.empty()) AddLines(text, "  details:", image.Details);
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "app/view/image_edits.h"
 
+#include <optional>
+
 #include "core/image/alpha_channel.h"
 #include "core/ops/normal_map.h"
 #include "core/ops/operations.h"
@@ -12,78 +14,83 @@ namespace {
 // Copies are extra files: a texture's description must keep naming the main
 // target, so it is not written for them.
 template <typename Save>
-bool SaveCopy(core::ImageStore& store, const std::string& path, Save save) {
-    const bool hadDescription = store.HasTextureDescription;
-    store.HasTextureDescription = false;
-    const bool saved = save(store, path);
-    store.HasTextureDescription = hadDescription;
-    return saved;
-}
-
-std::string Reason(const core::ImageStore& store, const char* fallback) {
-    return store.LoadErrorText.empty() ? fallback : store.LoadErrorText;
+core::Failure SaveCopy(const core::Image& image, const std::string& path, Save save) {
+    if (!image.HasDescription) return save(image, path);
+    core::Image copy = image;
+    copy.HasDescription = false;
+    return save(copy, path);
 }
 
 // One edit; false with `error` set when it cannot be made.
 bool ApplyEdit(core::ImageStore& store, const Edit& edit, const ImageEdits& edits,
                uint8_t normalMapAlpha, std::mt19937& rng, std::string& error) {
+    core::Image& image = store.Current;
     switch (edit.kind) {
         case EditKind::Grey:
-            core::GreyScale(store);
+            core::GreyScale(image);
             return true;
         case EditKind::InvertAlpha:
-            if (core::InvertAlpha(store)) return true;
+            if (core::InvertAlpha(image)) return true;
             error = "invert-alpha: the image has no alpha channel";
             return false;
         case EditKind::RemoveAlpha:
-            if (core::RemoveAlphaChannel(store)) return true;
+            if (core::RemoveAlphaChannel(image)) return true;
             error = "remove-alpha: the image has no alpha channel";
             return false;
         case EditKind::AddAlpha:
         case EditKind::AddAlphaLevel: {
-            const bool useLevel = edit.kind == EditKind::AddAlphaLevel;
-            if (useLevel) store.AlphaFillValue = static_cast<uint8_t>(edit.level);
-            if (core::AddAlphaChannel(store, useLevel)) return true;
+            std::optional<uint8_t> level;
+            if (edit.kind == EditKind::AddAlphaLevel) level = static_cast<uint8_t>(edit.level);
+            if (core::AddAlphaChannel(image, level)) return true;
             error = "add-alpha: the image already has an alpha channel";
             return false;
         }
         case EditKind::Mask:
-            if (core::CreateAlphaMask(store, edit.argument)) return true;
+            if (core::CreateAlphaMask(image, edit.argument)) return true;
             error = "mask: the image cannot take an alpha mask";
             return false;
         case EditKind::MergeAlpha:
-            store.LoadErrorText.clear();
-            if (core::MergeAlphaImage(store, edit.argument)) return true;
-            error = "merge-alpha: " + Reason(store, "the alpha image could not be merged");
-            return false;
+            if (const core::Failure failure = core::MergeAlphaFile(image, edit.argument)) {
+                // Only a read or a size says more than that the merge failed.
+                const bool said = failure.error != core::Error::NothingLoaded &&
+                                  failure.error != core::Error::NoPicture;
+                error = "merge-alpha: " +
+                        (said ? failure.Message() : "the alpha image could not be merged");
+                return false;
+            }
+            return true;
         case EditKind::NormalMap:
-            core::GreyScale(store);
-            if (core::MakeNormalMap(store.Image.Width, store.Image.Height, store.Image.DataSize,
-                                    store.Image.Data, normalMapAlpha))
+            core::GreyScale(image);
+            if (core::MakeNormalMap(image.Width, image.Height, image.DataSize(), image.Data(),
+                                    normalMapAlpha))
                 return true;
             error = "normalmap: the image cannot be made into a normal map";
             return false;
         case EditKind::FixUniform:
             core::NoteUniformColour(store);
             if (store.UniformColour) {
-                core::NonUniformColour(store, edits.pixelCount, edits.pixelChange,
+                core::NonUniformColour(image, edits.pixelCount, edits.pixelChange,
                                        edits.pixelRandom, rng);
             }
             return true;
         case EditKind::ColourCopy:
-            store.LoadErrorText.clear();
-            if (SaveCopy(store, edit.argument, core::SaveColourImage)) return true;
-            error = "colour-copy: " + Reason(store, "the copy could not be written");
-            return false;
+            if (const core::Failure failure =
+                    SaveCopy(image, edit.argument, core::SaveColourImage)) {
+                error = "colour-copy: " + failure.Message();
+                return false;
+            }
+            return true;
         case EditKind::AlphaCopy:
-            if (store.BytesPerPixel() != 4) {
+            if (image.BytesPerPixel() != 4) {
                 error = "alpha-copy: the image has no alpha channel";
                 return false;
             }
-            store.LoadErrorText.clear();
-            if (SaveCopy(store, edit.argument, core::SaveAlphaImage)) return true;
-            error = "alpha-copy: " + Reason(store, "the copy could not be written");
-            return false;
+            if (const core::Failure failure =
+                    SaveCopy(image, edit.argument, core::SaveAlphaImage)) {
+                error = "alpha-copy: " + failure.Message();
+                return false;
+            }
+            return true;
     }
     return true;
 }

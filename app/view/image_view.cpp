@@ -22,8 +22,8 @@ constexpr int kAlphaBoxHeight = 209;
 
 // The picture the store's image is drawn at: its own size.
 void DrawImage(const core::ImageStore& store, core::Bitmap& bitmap) {
-    core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
-                      static_cast<uint16_t>(store.Image.Height));
+    core::RenderImage(store, bitmap, static_cast<uint16_t>(store.Current.Width),
+                      static_cast<uint16_t>(store.Current.Height));
 }
 
 std::string CompressionText(const Context& ctx, int32_t compression) {
@@ -42,7 +42,7 @@ std::string CompressionText(const Context& ctx, int32_t compression) {
 
 std::string AlphaKindText(const Context& ctx, const core::ImageStore& store) {
     if (FullyOpaque(store)) return ctx.T("message Opaque");
-    switch (static_cast<core::AlphaKind>(store.Image.AlphaKind)) {
+    switch (static_cast<core::AlphaKind>(store.Current.AlphaKind)) {
         case core::AlphaKind::None:
             return ctx.T("message None");
         case core::AlphaKind::Graded:
@@ -70,14 +70,14 @@ std::string Patterns(const std::vector<std::string_view>& extensions) {
 }  // namespace
 
 bool FullyOpaque(const core::ImageStore& store) {
-    if (store.Image.AlphaKind != static_cast<int32_t>(core::AlphaKind::OnOff) ||
-        store.BytesPerPixel() != 4 || !store.Image.Data || store.Image.Width <= 0 ||
-        store.Image.Height <= 0)
+    if (store.Current.AlphaKind != static_cast<int32_t>(core::AlphaKind::OnOff) ||
+        store.Current.BytesPerPixel() != 4 || !store.Current.Data() || store.Current.Width <= 0 ||
+        store.Current.Height <= 0)
         return false;
-    const size_t pixels = static_cast<size_t>(store.Image.Width) * store.Image.Height;
-    if (static_cast<size_t>(store.Image.DataSize) / 4 < pixels) return false;
+    const size_t pixels = static_cast<size_t>(store.Current.Width) * store.Current.Height;
+    if (static_cast<size_t>(store.Current.DataSize()) / 4 < pixels) return false;
     for (size_t i = 0; i < pixels; ++i)
-        if (store.Image.Data[i * 4 + 3] != 255) return false;
+        if (store.Current.Data()[i * 4 + 3] != 255) return false;
     return true;
 }
 
@@ -127,10 +127,7 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
 }
 
 ImageView::ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl)
-    : ctx_(context), pick_(pick), inTrawl_(std::move(inTrawl)) {
-    store_.Notice = [this](const std::string& line) { ctx_.host.AddMemoLine(line); };
-    store_.Beep = [this] { ctx_.host.Beep(); };
-}
+    : ctx_(context), pick_(pick), inTrawl_(std::move(inTrawl)) {}
 
 void ImageView::ReportFailure(const std::string& text) {
     if (inTrawl_()) {
@@ -141,8 +138,8 @@ void ImageView::ReportFailure(const std::string& text) {
 }
 
 std::string ImageView::SizeLabelText() const {
-    return ctx_.T("message Size") + ": " + std::to_string(store_.Image.Width) + " " +
-           ctx_.T("message Wide") + " x " + std::to_string(store_.Image.Height) + " " +
+    return ctx_.T("message Size") + ": " + std::to_string(store_.Current.Width) + " " +
+           ctx_.T("message Wide") + " x " + std::to_string(store_.Current.Height) + " " +
            ctx_.T("message High") + CompressionText(ctx_, compression_) +
            AlphaKindText(ctx_, store_) +
            (store_.UniformColour ? ctx_.T("message UniformColour") : std::string());
@@ -161,33 +158,24 @@ struct ImageView::PendingRead {
 void ImageView::ReadAndShow(const std::string& path, std::function<void()> before,
                             std::function<void()> after) {
     auto pending = std::make_shared<PendingRead>();
-    // What a read leaves as it was stays as the store has it (a failed read
-    // keeps the last description); the pixels are the read's own.
-    core::ImageStore& fresh = pending->store;
-    fresh.Image = store_.Image;
-    fresh.Image.Data = nullptr;
-    fresh.UniformColour = store_.UniformColour;
-    fresh.LoadErrorText = store_.LoadErrorText;
-    fresh.TextureFileName = store_.TextureFileName;
-    fresh.AlphaFillValue = store_.AlphaFillValue;
-    pending->store.Notice = [raw = pending.get()](const std::string& line) {
-        raw->notices.push_back(line);
-    };
-    pending->store.Beep = [raw = pending.get()] { ++raw->beeps; };
+    // A failed read leaves the uniform-colour finding as it was.
+    pending->store.UniformColour = store_.UniformColour;
     const bool listed = inTrawl_();
     const uint64_t read = ++reads_;
     auto work = [pending, path, listed] {
-        pending->outcome = ReadImageFile(
-            pending->store, path, listed,
-            [raw = pending.get()](const std::string& text) { raw->failures.push_back(text); });
+        PendingRead* raw = pending.get();
+        const core::ReaderNotices notices{
+            [raw](const std::string& line) { raw->notices.push_back(line); },
+            [raw] { ++raw->beeps; }};
+        pending->outcome =
+            ReadImageFile(pending->store, path, listed, notices,
+                          [raw](const std::string& text) { raw->failures.push_back(text); });
     };
     auto done = [this, pending, read, before = std::move(before), after = std::move(after)] {
         if (read != reads_) return;
         if (before) before();
         // The read's picture in, the old one out with the pending read.
         std::swap(store_, pending->store);
-        std::swap(store_.Notice, pending->store.Notice);
-        std::swap(store_.Beep, pending->store.Beep);
         for (const std::string& line : pending->notices) ctx_.host.AddMemoLine(line);
         for (int i = 0; i < pending->beeps; ++i) ctx_.host.Beep();
         for (const std::string& text : pending->failures) ReportFailure(text);
@@ -203,15 +191,19 @@ void ImageView::ReadAndShow(const std::string& path, std::function<void()> befor
 }
 
 bool ImageView::Reload(const std::string& path) {
-    const ReadOutcome read = ReadImageFile(
-        store_, path, inTrawl_(), [this](const std::string& text) { ReportFailure(text); });
+    const core::ReaderNotices notices{
+        [this](const std::string& line) { ctx_.host.AddMemoLine(line); },
+        [this] { ctx_.host.Beep(); }};
+    const ReadOutcome read =
+        ReadImageFile(store_, path, inTrawl_(), notices,
+                      [this](const std::string& text) { ReportFailure(text); });
     ShowRead(read);
     return read != ReadOutcome::Failed;
 }
 
 void ImageView::ShowRead(ReadOutcome read) {
     ++reads_;  // what a read still under way would show is older
-    compression_ = read == ReadOutcome::Read ? store_.Image.Compression : 0;
+    compression_ = read == ReadOutcome::Read ? store_.Current.Compression : 0;
     EndTransparentView();
     ctx_.host.ClearPictures();
     if (read != ReadOutcome::NothingThere) Draw(read == ReadOutcome::Read);
@@ -232,13 +224,13 @@ void ImageView::EndTransparentView() {
 
 void ImageView::Draw(bool read) {
     Host& host = ctx_.host;
-    const bool drawAlpha = store_.Image.HasAlpha() && read;
+    const bool drawAlpha = store_.Current.HasAlpha() && read;
     const FittedSize colourShown =
-        FitIntoBox(store_.Image.Width, store_.Image.Height, kColourBox, kColourBox);
+        FitIntoBox(store_.Current.Width, store_.Current.Height, kColourBox, kColourBox);
     const FittedSize alphaShown =
-        FitIntoBox(store_.Image.Width, store_.Image.Height, kAlphaBoxWidth, kAlphaBoxHeight);
+        FitIntoBox(store_.Current.Width, store_.Current.Height, kAlphaBoxWidth, kAlphaBoxHeight);
     const int factor =
-        PaneReduction(store_.Image.Width, store_.Image.Height, limitWidth_, limitHeight_);
+        PaneReduction(store_.Current.Width, store_.Current.Height, limitWidth_, limitHeight_);
     // A big picture is drawn reduced, both panes in one pass over the image;
     // the transparent view is blended at full size, its checkerboard in the
     // image's own pixels.
@@ -256,7 +248,7 @@ void ImageView::Draw(bool read) {
             core::Bitmap display;
             store_.AlphaView = false;
             if (transparentPending_) {
-                core::RenderTransparent(store_, display, ctx_.settings.BGroundColour);
+                core::RenderTransparent(store_.Current, display, ctx_.settings.BGroundColour);
             } else {
                 DrawImage(store_, display);
                 core::NoteUniformColour(store_);
@@ -280,7 +272,7 @@ void ImageView::Draw(bool read) {
     host.SetSizeLabel(SizeLabelText());
     // The store's note is cleared once shown, as its other readers expect; the
     // file's variant stays in the description through every redraw.
-    store_.Image.Compression = static_cast<int32_t>(core::Compression::None);
+    store_.Current.Compression = static_cast<int32_t>(core::Compression::None);
 }
 
 void ImageView::ToggleTransparent() {
@@ -289,7 +281,7 @@ void ImageView::ToggleTransparent() {
         transparent_ = false;
         ctx_.host.SetTransparentChecked(false);
         transparentPending_ = false;
-    } else if (store_.Image.HasAlpha()) {
+    } else if (store_.Current.HasAlpha()) {
         transparent_ = true;
         ctx_.host.SetTransparentChecked(true);
         transparentPending_ = true;
@@ -306,15 +298,15 @@ void ImageView::SetBackground(uint32_t colour) {
 }
 
 bool ImageView::ColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& blue) const {
-    if (!store_.Usable()) return false;
-    const int width = store_.Image.Width;
-    const int height = store_.Image.Height;
-    const int bytesPerPixel = store_.BytesPerPixel();
+    if (!store_.Current.Usable()) return false;
+    const int width = store_.Current.Width;
+    const int height = store_.Current.Height;
+    const int bytesPerPixel = store_.Current.BytesPerPixel();
     if (x < 0 || y < 0 || x >= width || y >= height) return false;
     if (bytesPerPixel != 3 && bytesPerPixel != 4) return false;
     // Rows are stored bottom-up.
     const uint8_t* pixel =
-        store_.Image.Data + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
+        store_.Current.Data() + (static_cast<size_t>(height - 1 - y) * width + x) * bytesPerPixel;
     red = pixel[0];
     green = pixel[1];
     blue = pixel[2];
@@ -322,19 +314,20 @@ bool ImageView::ColourAt(int x, int y, uint8_t& red, uint8_t& green, uint8_t& bl
 }
 
 bool ImageView::ChooseActualSize(bool alpha) {
-    if (alpha && !store_.Image.HasAlpha()) return false;
+    if (alpha && !store_.Current.HasAlpha()) return false;
     pick_.End();
     actualSizeAlpha_ = alpha;
     return true;
 }
 
 bool ImageView::RenderActualSize(core::Bitmap& bitmap) {
-    if (!store_.ImageLoaded) return false;
+    if (!store_.Loaded()) return false;
     store_.AlphaView = actualSizeAlpha_;
     if (actualSizeAlpha_) {
         DrawImage(store_, bitmap);
     } else {
-        if (transparent_) core::RenderTransparent(store_, bitmap, ctx_.settings.BGroundColour);
+        if (transparent_)
+            core::RenderTransparent(store_.Current, bitmap, ctx_.settings.BGroundColour);
         // The alpha channel may have been removed since the view was switched on.
         if (!transparent_ || bitmap.Empty()) DrawImage(store_, bitmap);
     }
@@ -347,12 +340,12 @@ void ImageView::ShowFileName() {
     ctx_.host.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
     // A trawl's title shows its progress instead.
     if (!inTrawl_())
-        ctx_.host.SetTitle(name.empty() || !store_.ImageLoaded ? kProgramTitle
-                                                               : name + " - " + kProgramTitle);
+        ctx_.host.SetTitle(name.empty() || !store_.Loaded() ? kProgramTitle
+                                                            : name + " - " + kProgramTitle);
 }
 
 void ImageView::NoteRecentFile(const std::string& path) {
-    if (path.empty() || !store_.ImageLoaded) return;
+    if (path.empty() || !store_.Loaded()) return;
     auto& recent = ctx_.settings.RecentFiles;
     std::erase(recent, path);
     recent.insert(recent.begin(), path);
@@ -455,7 +448,7 @@ std::string ImageView::SaveSuffix() const {
 
 void ImageView::Save() {
     pick_.End();
-    if (!store_.ImageLoaded || !modified_) {
+    if (!store_.Loaded() || !modified_) {
         ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
@@ -469,8 +462,8 @@ void ImageView::Save() {
                                     : base + std::string(ext);
     // The user's own save: on the disk before it replaces the old file.
     const core::DurableWrites durable;
-    if (!core::SaveImage(store_, newName)) {
-        ctx_.host.ShowError(store_.LoadErrorText);
+    if (const core::Failure failure = core::SaveImage(store_.Current, newName)) {
+        ctx_.host.ShowError(failure.Message());
         return;
     }
     ctx_.settings.CurrentFile = newName;
@@ -480,7 +473,7 @@ void ImageView::Save() {
 
 void ImageView::SaveAs() {
     pick_.End();
-    if (!store_.ImageLoaded) {
+    if (!store_.Loaded()) {
         ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
@@ -490,8 +483,8 @@ void ImageView::SaveAs() {
     const auto chosen = ctx_.host.PickSaveFile(SaveFilter(), proposed);
     if (!chosen) return;
     const core::DurableWrites durable;
-    if (!core::SaveImage(store_, *chosen)) {
-        ctx_.host.ShowError(store_.LoadErrorText);
+    if (const core::Failure failure = core::SaveImage(store_.Current, *chosen)) {
+        ctx_.host.ShowError(failure.Message());
         return;
     }
     modified_ = false;

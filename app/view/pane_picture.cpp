@@ -18,13 +18,13 @@ void RenderReduced(const core::ImageStore& store, int factor, core::Bitmap* colo
                    core::Bitmap* alpha) {
     if (colour) colour->Reset(24, 0, 0);
     if (alpha) alpha->Reset(24, 0, 0);
-    const int bpp = store.BytesPerPixel();
-    const int width = store.Image.Width;
-    const int height = store.Image.Height;
-    if (!store.Usable() || (bpp != 3 && bpp != 4) || !store.Image.Data ||
-        static_cast<size_t>(store.Image.DataSize) < static_cast<size_t>(width) * height * bpp)
+    const int bpp = store.Current.BytesPerPixel();
+    const int width = store.Current.Width;
+    const int height = store.Current.Height;
+    if (!store.Current.Usable() || (bpp != 3 && bpp != 4) || !store.Current.Data() ||
+        static_cast<size_t>(store.Current.DataSize()) < static_cast<size_t>(width) * height * bpp)
         return;
-    if (alpha && (bpp != 4 || !store.Image.HasAlpha())) alpha = nullptr;
+    if (alpha && (bpp != 4 || !store.Current.HasAlpha())) alpha = nullptr;
     if (!colour && !alpha) return;
     factor = std::clamp(factor, 1, std::max(width, height));
     const int outWidth = (width + factor - 1) / factor;
@@ -44,7 +44,8 @@ void RenderReduced(const core::ImageStore& store, int factor, core::Bitmap* colo
         const int rows = std::min(factor, height - firstRow);
         for (int y = firstRow; y < firstRow + rows; ++y) {
             // The store's rows run bottom-up.
-            const uint8_t* in = store.Image.Data + static_cast<size_t>(height - 1 - y) * rowBytes;
+            const uint8_t* in =
+                store.Current.Data() + static_cast<size_t>(height - 1 - y) * rowBytes;
             uint32_t* column = columns.data();
             for (size_t i = 0; i < rowBytes; ++i) column[i] += in[i];
         }

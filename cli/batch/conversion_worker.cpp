@@ -20,7 +20,6 @@ ConversionWorker::ConversionWorker(const app::Application& model)
       settings_(model.settings()),
       language_(model.language()),
       conversion_(messages_, settings_, language_, store_) {
-    store_.AlphaFillValue = model.view().Store().AlphaFillValue;
     conversion_.SeedRepairsWith(model.conversion().RepairSeeds());
 }
 
@@ -48,7 +47,7 @@ JobResult ConversionWorker::Convert(const std::string& file, app::ConversionRequ
     request.source = file;
     std::string written;
     const bool ok = conversion_.Convert(request, &written);
-    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(store_, written));
+    if (ok) out_ << ConvertedLine(file, core::SavedImagePaths(store_.Current, written));
     JobResult result = Collect();
     result.failed = !ok;
     return result;

@@ -11,27 +11,30 @@ namespace cli {
 
 namespace {
 
-void PrintJson(std::ostream& out, const std::string& file, bool ok, const core::ImageStore& s) {
+void PrintJson(std::ostream& out, const std::string& file, const core::Failure& failure,
+               const core::ImageStore& s) {
+    const bool ok = !failure;
     out << "{\"file\":" << JsonString(file) << ",\"ok\":" << (ok ? "true" : "false")
-        << ",\"error\":" << JsonString(ok ? std::string() : s.LoadErrorText);
+        << ",\"error\":" << JsonString(ok ? std::string() : failure.Message());
     if (ok) {
-        out << ",\"width\":" << s.Image.Width << ",\"height\":" << s.Image.Height
-            << ",\"bytes_per_pixel\":" << s.BytesPerPixel()
-            << ",\"alpha_kind\":" << s.Image.AlphaKind << ",\"compression\":" << s.Image.Compression
+        out << ",\"width\":" << s.Current.Width << ",\"height\":" << s.Current.Height
+            << ",\"bytes_per_pixel\":" << s.Current.BytesPerPixel()
+            << ",\"alpha_kind\":" << s.Current.AlphaKind
+            << ",\"compression\":" << s.Current.Compression
             << ",\"uniform_colour\":" << (s.UniformColour ? "true" : "false");
     } else {
         out << ",\"width\":0,\"height\":0,\"bytes_per_pixel\":0,\"alpha_kind\":0,\"compression\":0"
                ",\"uniform_colour\":false";
     }
     out << ",\"description\":[";
-    if (ok && s.HasTextureDescription) {
-        for (size_t i = 0; i < s.TextureDescription.size(); ++i)
-            out << (i ? "," : "") << JsonString(s.TextureDescription[i]);
+    if (ok && s.Current.HasDescription) {
+        for (size_t i = 0; i < s.Current.Description.size(); ++i)
+            out << (i ? "," : "") << JsonString(s.Current.Description[i]);
     }
-    out << "],\"container\":" << JsonString(ok ? s.TextureContainer : std::string())
+    out << "],\"container\":" << JsonString(ok ? s.Current.Container : std::string())
         << ",\"details\":[";
-    for (size_t i = 0; ok && i < s.TextureDetails.size(); ++i)
-        out << (i ? "," : "") << JsonString(s.TextureDetails[i]);
+    for (size_t i = 0; ok && i < s.Current.Details.size(); ++i)
+        out << (i ? "," : "") << JsonString(s.Current.Details[i]);
     out << "]}\n";
 }
 
@@ -63,8 +66,10 @@ int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io
         // A reader's notices (a 16-bit TGA, a bitmap of few colours) are shown
         // as a conversion shows them; beside JSON, on the error stream.
         std::vector<std::string> notices;
-        store.Notice = [&notices](const std::string& line) { notices.push_back(line); };
-        const bool ok = core::LoadImage(store, file);
+        core::LoadResult loaded = core::LoadImage(
+            file, {[&notices](const std::string& line) { notices.push_back(line); }, {}});
+        const bool ok = static_cast<bool>(loaded);
+        store.Current = std::move(loaded.image);
         if (ok) core::NoteUniformColour(store);
         if (!ok) status = kExitFailed;
         for (const std::string& notice : notices) {
@@ -76,11 +81,11 @@ int InfoCommand(const Options&, const std::vector<std::string>& args, Streams io
             }
         }
         if (json) {
-            PrintJson(io.out, file, ok, store);
+            PrintJson(io.out, file, loaded.failure, store);
         } else if (ok) {
-            io.out << app::ImageDetailsText(store, file, store.Image.Compression);
+            io.out << app::ImageDetailsText(store, file, store.Current.Compression);
         } else {
-            io.err << core::OnOneLine(file) << ": " << store.LoadErrorText << "\n";
+            io.err << core::OnOneLine(file) << ": " << loaded.failure.Message() << "\n";
         }
     }
     return status;

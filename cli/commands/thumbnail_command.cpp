@@ -48,20 +48,21 @@ int ThumbnailCommand(const Options&, const std::vector<std::string>& args, Strea
 
     // The picture as the program shows it, reader notices aside; a picture of
     // one uniform colour is shown as it is, never repaired.
-    core::ImageStore picture;
-    if (!core::LoadImage(picture, input)) {
-        io.err << core::OnOneLine(input) << ": " << picture.LoadErrorText << "\n";
+    const core::LoadResult picture = core::LoadImage(input);
+    if (!picture) {
+        io.err << core::OnOneLine(input) << ": " << picture.failure.Message() << "\n";
         return kExitFailed;
     }
-    core::ImageStore thumbnail;
-    if (!core::ScaleToFit(picture, size, thumbnail)) {
+    core::Image thumbnail;
+    if (!core::ScaleToFit(picture.image, size, thumbnail)) {
         io.err << input << ": no picture to make a thumbnail of\n";
         return kExitFailed;
     }
     // PNG whatever the output is called: file managers name the file they
     // ask for as they like.
-    if (!core::SaveImageAs(thumbnail, output, core::FormatNamed("PNG"))) {
-        io.err << core::OnOneLine(output) << ": " << thumbnail.LoadErrorText << "\n";
+    if (const core::Failure failure =
+            core::SaveImageAs(thumbnail, output, core::FormatNamed("PNG"))) {
+        io.err << core::OnOneLine(output) << ": " << failure.Message() << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -373,7 +373,7 @@ void DecodeRows(const uint8_t* data, size_t rows, int32_t width, int32_t height,
     Block block;
     for (size_t r = 0; r < rows; ++r) {
         const uint8_t* src = data + r * rowBytes;
-        // The picture's line 4r (from the top) is store row height - 1 - 4r.
+        // The picture's line 4r (from the top) is image row height - 1 - 4r.
         uint8_t* line0 = out + (static_cast<size_t>(height) - 1 - 4 * r) * lineBytes;
         const int lines = static_cast<int>(std::min<size_t>(4, height - 4 * r));
         if (lines == 4 && vectorRow != nullptr) {
@@ -416,20 +416,20 @@ bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uin
     DecodeRows<Bpp, Block>(data, rows, width, height, out,
                            code == DxtCode::Fastest ? VectorRow<Block>() : nullptr);
     const size_t linesDone = std::min<size_t>(height, rows * 4);
-    // The lines the data does not reach are the bottom rows of the store.
+    // The lines the data does not reach are the bottom rows of the image.
     std::memset(out, 0, (height - linesDone) * static_cast<size_t>(width) * Bpp);
     return true;
 }
 
-bool DecodeIntoStore(ImageStore& store, DxtVariant variant, const uint8_t* data, size_t size,
-                     int32_t width, int32_t height, int bytesPerPixel, int32_t alphaKind) {
+bool DecodeInto(Image& image, DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
+                int32_t height, int bytesPerPixel, int32_t alphaKind) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     const size_t rowBytes = (static_cast<size_t>(width) + 3) / 4 * DxtBlockBytes(variant);
     if (size % rowBytes != 0) return false;  // checked before the picture is allocated
     ByteBuffer pixels(static_cast<size_t>(width) * height * bytesPerPixel);
     if (!DecodeDxtBlocks(variant, data, size, width, height, bytesPerPixel, pixels.data()))
         return false;
-    store.AdoptPixels(std::move(pixels), width, height, alphaKind);
+    image.AdoptPixels(std::move(pixels), width, height, alphaKind);
     return true;
 }
 
@@ -456,24 +456,22 @@ bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32
     return false;
 }
 
-bool DecodeDXT1(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height,
+bool DecodeDXT1(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height,
                 int32_t alphaHint) {
-    store.Image.Compression = 1;
+    image.Compression = 1;
     const bool masked = alphaHint == 2;
-    return DecodeIntoStore(store, DxtVariant::DXT1, data, size, width, height, masked ? 4 : 3,
-                           masked ? 2 : 0);
+    return DecodeInto(image, DxtVariant::DXT1, data, size, width, height, masked ? 4 : 3,
+                      masked ? 2 : 0);
 }
 
-bool DecodeDXT3(ImageStore& store, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
-    store.Image.Compression = 3;
-    return DecodeIntoStore(store, DxtVariant::DXT3, data, size, width, height, 4, 1);
+bool DecodeDXT3(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
+    image.Compression = 3;
+    return DecodeInto(image, DxtVariant::DXT3, data, size, width, height, 4, 1);
 }
 
-bool DecodeDXT5(ImageStore& store, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
-    store.Image.Compression = 5;
-    return DecodeIntoStore(store, DxtVariant::DXT5, data, size, width, height, 4, 1);
+bool DecodeDXT5(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
+    image.Compression = 5;
+    return DecodeInto(image, DxtVariant::DXT5, data, size, width, height, 4, 1);
 }
 
 }  // namespace core

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
@@ -30,14 +30,14 @@ bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32
                      int32_t height, int bytesPerPixel, uint8_t* out,
                      DxtCode code = DxtCode::Fastest);
 
-// Decode into the store. Each sets Image.Compression (1, 3 or 5) before anything
+// Decode into the image. Each sets Image.Compression (1, 3 or 5) before anything
 // else; on success the store holds the picture with Width, Height, DataSize and
 // AlphaKind set (DXT1: 4 bytes per pixel and AlphaKind 2 with alpha hint 2,
 // else 3 bytes and AlphaKind 0; DXT3 and DXT5: 4 bytes, AlphaKind 1). On failure
 // the pixels are left as they were and nothing is allocated.
-bool DecodeDXT1(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height,
+bool DecodeDXT1(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height,
                 int32_t alphaHint);
-bool DecodeDXT3(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height);
-bool DecodeDXT5(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height);
+bool DecodeDXT3(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height);
+bool DecodeDXT5(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height);
 
 }  // namespace core

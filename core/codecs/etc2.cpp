@@ -607,14 +607,13 @@ bool DecodeEtc2Blocks(const uint8_t* data, size_t size, int32_t width, int32_t h
     return false;
 }
 
-bool DecodeETC2(ImageStore& store, const uint8_t* data, size_t size, int32_t width,
-                int32_t height) {
-    store.Image.Compression = static_cast<int32_t>(Compression::None);
+bool DecodeETC2(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height) {
+    image.Compression = static_cast<int32_t>(Compression::None);
     const size_t needed = Etc2DataBytes(width, height);
     if (needed == 0 || size < needed) return false;  // checked before the picture is allocated
     ByteBuffer pixels(static_cast<size_t>(width) * height * 3);
     if (!DecodeEtc2Blocks(data, size, width, height, 3, pixels.data())) return false;
-    store.AdoptPixels(std::move(pixels), width, height, static_cast<int32_t>(AlphaKind::None));
+    image.AdoptPixels(std::move(pixels), width, height, static_cast<int32_t>(AlphaKind::None));
     return true;
 }
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
@@ -31,6 +31,6 @@ bool DecodeEtc2Blocks(const uint8_t* data, size_t size, int32_t width, int32_t h
 // Decodes into the store: 3 bytes per pixel, AlphaKind 0, Image.Compression 0
 // (set first: the picture is no DXT variant). On failure the pixels are left as
 // they were and nothing is allocated.
-bool DecodeETC2(ImageStore& store, const uint8_t* data, size_t size, int32_t width, int32_t height);
+bool DecodeETC2(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height);
 
 }  // namespace core

@@ -13,19 +13,13 @@ namespace core {
 
 namespace {
 
-bool Fail(ImageStore& store, const std::string& path, Error error) {
-    ResetImage(store);
-    SetLoadError(store, error, path);
-    return false;
-}
-
-bool DecodeIntoStore(ImageStore& store, const std::string& path, std::span<const uint8_t> file) {
+Failure DecodeInto(Image& image, const std::string& path, std::span<const uint8_t> file) {
     ByteBuffer rgb;
     int32_t width = 0;
     int32_t height = 0;
-    if (!DecodeBmp(file, rgb, width, height)) return Fail(store, path, Error::BmpUndecodable);
-    store.AdoptPixels(std::move(rgb), width, height, 0);
-    return true;
+    if (!DecodeBmp(file, rgb, width, height)) return {Error::BmpUndecodable, path};
+    image.AdoptPixels(std::move(rgb), width, height, 0);
+    return {};
 }
 
 // The sides the plain reader takes: powers of two up to 4096.
@@ -35,20 +29,19 @@ bool PlainSide(int32_t n) {
 
 }  // namespace
 
-bool LoadBMP(ImageStore& store, const std::string& path) {
-    store.Image.Compression = 0;
+Failure LoadBMP(const std::string& path, Image& image, const ReaderNotices& notices) {
+    image.Compression = 0;
     ByteBuffer file;
     if (ReadFilePrefix(path, file, ReaderLimits::BmpBytes) != ReadResult::Ok)
-        return Fail(store, path, Error::BmpCannotOpen);
+        return {Error::BmpCannotOpen, path};
 
     BmpHeaders h;
-    if (const Error error = ReadBmpHeaders(file, h); error != Error::None)
-        return Fail(store, path, error);
+    if (const Error error = ReadBmpHeaders(file, h); error != Error::None) return {error, path};
 
     if (h.bitCount >= 1 && h.bitCount <= 4) {
-        store.AddNotice(" Bitmap is " + std::to_string(h.bitCount) +
-                        " bit(s) per pixel.. converting..");
-        return DecodeIntoStore(store, path, file);
+        notices.Add(" Bitmap is " + std::to_string(h.bitCount) +
+                    " bit(s) per pixel.. converting..");
+        return DecodeInto(image, path, file);
     }
 
     // With no count in the header, the palette fills the gap between the headers
@@ -60,16 +53,16 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
                                                 : UINT64_MAX;
     }
     if (paletteSize != 0 && paletteSize != 2 && paletteSize != 16 && paletteSize != 256)
-        return Fail(store, path, Error::BmpUnsupported);
+        return {Error::BmpUnsupported, path};
     const uint64_t paletteBytes = paletteSize * h.paletteEntrySize;
-    if (file.size() - h.headersEnd < paletteBytes) return Fail(store, path, Error::BmpShortPalette);
+    if (file.size() - h.headersEnd < paletteBytes) return {Error::BmpShortPalette, path};
     const uint8_t* palette = file.data() + h.headersEnd;
 
     // Everything but plain 8- and 24-bit rows with power-of-two sides goes to the
     // complete decoder.
     if (!PlainSide(h.width) || !PlainSide(h.height) || h.compression != kBmpRgb ||
         (h.bitCount != 8 && h.bitCount != 24)) {
-        return DecodeIntoStore(store, path, file);
+        return DecodeInto(image, path, file);
     }
 
     const int32_t width = h.width;
@@ -79,7 +72,7 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
     const size_t stride = (rowBytes + 3) / 4 * 4;
     const size_t need = stride * (height - 1) + rowBytes;
     if (h.offBits > file.size() || file.size() - h.offBits < need)
-        return Fail(store, path, Error::BmpShortPixels);
+        return {Error::BmpShortPixels, path};
 
     const size_t n = static_cast<size_t>(width) * height;
     ByteBuffer pixels(n * 3);
@@ -104,13 +97,13 @@ bool LoadBMP(ImageStore& store, const std::string& path) {
             }
         }
     }
-    store.AdoptPixels(std::move(pixels), width, height, 0);
-    return true;
+    image.AdoptPixels(std::move(pixels), width, height, 0);
+    return {};
 }
 
-Error WriteBMP(const ImageStore& store, ImageSink& sink, int) {
+Error WriteBMP(const Image& image, ImageSink& sink, int) {
     Bitmap bitmap;
-    RenderForSave(store, bitmap);
+    RenderForSave(image, bitmap);
     if (bitmap.Empty()) return Error::BmpNoPixelsToSave;
     const uint32_t width = static_cast<uint32_t>(bitmap.Width());
     const uint32_t height = static_cast<uint32_t>(bitmap.Height());

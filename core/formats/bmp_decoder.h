@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 #include "core/io/error.h"
 
 namespace core {

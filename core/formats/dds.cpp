@@ -89,8 +89,8 @@ std::vector<LevelFaces> KeptLevels(const SourceData& source) {
         layout.FaceHeight = std::max(1, source.FaceHeight >> k);
         const uint64_t faceBytes = FaceDataBytes(layout);
         const size_t start = source.SmallerLevels[k - 1];
-        if (k >= 32 || faceBytes == 0 || start > source.Bytes.size() ||
-            faceBytes * faces > source.Bytes.size() - start)
+        if (k >= 32 || faceBytes == 0 || start > source.Size() ||
+            faceBytes * faces > source.Size() - start)
             return {levels.front()};
         levels.push_back({start, static_cast<size_t>(faceBytes)});
     }
@@ -103,7 +103,7 @@ bool WriteOwnBlocks(const SourceData& source, const std::vector<LevelFaces>& lev
                     ImageSink& sink) {
     for (size_t f = 0; f < static_cast<size_t>(source.Faces); ++f) {
         for (const LevelFaces& level : levels) {
-            if (!sink.Write(source.Bytes.data() + level.start + f * level.faceBytes,
+            if (!sink.Write(source.Bytes->data() + level.start + f * level.faceBytes,
                             level.faceBytes))
                 return false;
         }
@@ -113,15 +113,15 @@ bool WriteOwnBlocks(const SourceData& source, const std::vector<LevelFaces>& lev
 
 // The picture's pixels as 32-bit DDS data: face by face, each top row first,
 // blue, green, red, alpha (255 where the picture has no alpha).
-bool WriteUncompressedDds(const ImageStore& store, ImageSink& sink, int32_t faces) {
-    const size_t bpp = static_cast<size_t>(store.BytesPerPixel());
-    const size_t width = static_cast<size_t>(store.Image.Width);
+bool WriteUncompressedDds(const Image& image, ImageSink& sink, int32_t faces) {
+    const size_t bpp = static_cast<size_t>(image.BytesPerPixel());
+    const size_t width = static_cast<size_t>(image.Width);
     const size_t faceWidth = width / static_cast<size_t>(faces);
     std::vector<uint8_t> row(faceWidth * 4);
     for (int32_t f = 0; f < faces; ++f) {
-        for (int32_t y = store.Image.Height - 1; y >= 0; --y) {
+        for (int32_t y = image.Height - 1; y >= 0; --y) {
             const uint8_t* src =
-                store.Image.Data + (static_cast<size_t>(y) * width + f * faceWidth) * bpp;
+                image.Data() + (static_cast<size_t>(y) * width + f * faceWidth) * bpp;
             if (bpp == 4) {
                 CopySwappingRedBlue(src, row.data(), faceWidth, 4);
             } else {
@@ -140,13 +140,12 @@ bool WriteUncompressedDds(const ImageStore& store, ImageSink& sink, int32_t face
 
 }  // namespace
 
-Error WriteDDS(const ImageStore& store, ImageSink& sink, int) {
-    if (!HasWritablePicture(store)) return Error::NoPicture;
-    const int32_t faces =
-        store.CubeMap && store.Image.Width % kCubeMapFaces == 0 ? kCubeMapFaces : 1;
-    const SourceData& source = store.Source;
+Error WriteDDS(const Image& image, ImageSink& sink, int) {
+    if (!HasWritablePicture(image)) return Error::NoPicture;
+    const int32_t faces = image.CubeMap && image.Width % kCubeMapFaces == 0 ? kCubeMapFaces : 1;
+    const SourceData& source = image.Source;
     const char* fourCC = FourCCOf(source.Kind);
-    const bool ownBlocks = fourCC && source.Faces == faces && SourceMatchesPixels(store);
+    const bool ownBlocks = fourCC && source.Faces == faces && SourceMatchesPixels(image);
     bool written;
     if (ownBlocks) {
         const std::vector<LevelFaces> levels = KeptLevels(source);
@@ -154,10 +153,9 @@ Error WriteDDS(const ImageStore& store, ImageSink& sink, int) {
                                       source.FaceBytes, levels.size());
         written = sink.Write(header.data(), header.size()) && WriteOwnBlocks(source, levels, sink);
     } else {
-        const auto header =
-            DdsHeader(store.Image.Width / faces, store.Image.Height, faces, nullptr, 0, 1);
+        const auto header = DdsHeader(image.Width / faces, image.Height, faces, nullptr, 0, 1);
         written =
-            sink.Write(header.data(), header.size()) && WriteUncompressedDds(store, sink, faces);
+            sink.Write(header.data(), header.size()) && WriteUncompressedDds(image, sink, faces);
     }
     return written ? Error::None : Error::CannotWrite;
 }

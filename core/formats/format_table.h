@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 #include "core/io/error.h"
 #include "core/io/file_io.h"
 
@@ -52,12 +52,13 @@ enum FormatCapability : unsigned {
     kOpaque = 1u << 8,             // a trawl drops any alpha channel before converting
 };
 
-// Reads `path` into the store; false with LoadErrorText set.
-using FormatReader = bool (*)(ImageStore& store, const std::string& path);
+// Reads `path` into the image, or says why not.
+using FormatReader = Failure (*)(const std::string& path, Image& image,
+                                 const ReaderNotices& notices);
 // Writes the picture, or with `face` >= 0 that face of a cube map, into the
 // sink. Error::CannotWrite stands for a failed write, which SaveImage words
 // with the row's own message.
-using FormatWriter = Error (*)(const ImageStore& store, ImageSink& sink, int face);
+using FormatWriter = Error (*)(const Image& image, ImageSink& sink, int face);
 
 struct FormatRow {
     std::string_view name;       // "TGA", "E2TF texture"

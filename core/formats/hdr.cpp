@@ -20,11 +20,11 @@ float ForRadiance(float value) {
 
 }  // namespace
 
-Error WriteHDR(const ImageStore& store, ImageSink& sink, int) {
-    if (!HasWritablePicture(store)) return Error::NoPicture;
-    const SourceData& source = store.Source;
+Error WriteHDR(const Image& image, ImageSink& sink, int) {
+    if (!HasWritablePicture(image)) return Error::NoPicture;
+    const SourceData& source = image.Source;
     if (source.Kind != SourceKind::Float) return Error::HdrNotFloat;
-    if (!SourceMatchesPixels(store)) return Error::HdrStale;
+    if (!SourceMatchesPixels(image)) return Error::HdrStale;
     // Red, green and blue of every face side by side, top row first.
     const size_t faceWidth = static_cast<size_t>(source.FaceWidth);
     const size_t height = static_cast<size_t>(source.FaceHeight);

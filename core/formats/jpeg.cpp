@@ -206,8 +206,8 @@ bool EncodeJpeg(const Bitmap& bitmap, unsigned char** out, unsigned long* outSiz
 
 }  // namespace
 
-bool LoadJPG(ImageStore& store, const std::string& path) {
-    store.Image.Compression = 0;
+Failure LoadJPG(const std::string& path, Image& image, const ReaderNotices&) {
+    image.Compression = 0;
     ByteBuffer pixels;
     int32_t width = 0;
     int32_t height = 0;
@@ -221,30 +221,25 @@ bool LoadJPG(ImageStore& store, const std::string& path) {
         DecodeJpeg(input, static_cast<uint64_t>(info.st_size), pixels, width, height, guard);
     if (input != nullptr) std::fclose(input);
     if (!decoded) {
-        ResetImage(store);
-        if (guard.refusal == Refusal::TooManyScans) {
-            SetLoadError(store, Error::JpegTooManyScans, path,
-                         std::to_string(ReaderLimits::JpegScans));
-        } else if (guard.refusal == Refusal::TooCostly) {
-            SetLoadError(store, Error::JpegTooCostly, path, std::to_string(info.st_size));
-        } else {
-            SetLoadError(store, Error::JpegUndecodable, path);
-        }
-        return false;
+        if (guard.refusal == Refusal::TooManyScans)
+            return {Error::JpegTooManyScans, path, std::to_string(ReaderLimits::JpegScans)};
+        if (guard.refusal == Refusal::TooCostly)
+            return {Error::JpegTooCostly, path, std::to_string(info.st_size)};
+        return {Error::JpegUndecodable, path};
     }
-    // libjpeg gives the top row first; the store keeps the bottom row first.
+    // libjpeg gives the top row first; an image keeps the bottom row first.
     const size_t rowBytes = static_cast<size_t>(width) * 3;
     for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
         std::swap_ranges(pixels.data() + top * rowBytes, pixels.data() + (top + 1) * rowBytes,
                          pixels.data() + bottom * rowBytes);
     }
-    store.AdoptPixels(std::move(pixels), width, height, 0);
-    return true;
+    image.AdoptPixels(std::move(pixels), width, height, 0);
+    return {};
 }
 
-Error WriteJPG(const ImageStore& store, ImageSink& sink, int) {
+Error WriteJPG(const Image& image, ImageSink& sink, int) {
     Bitmap bitmap;
-    RenderForSave(store, bitmap);
+    RenderForSave(image, bitmap);
     if (bitmap.Empty()) return Error::JpegNoPixelsToSave;
     // Encoded whole in memory first: the target is opened only for a picture
     // that encoded.

@@ -8,37 +8,31 @@
 
 namespace core {
 
-bool LoadImage(ImageStore& store, const std::string& path) {
-    bool result = false;
-    ResetImage(store);
+LoadResult LoadImage(const std::string& path, const ReaderNotices& notices) {
+    LoadResult result;
     // The readers open files for reading only, so a read-only file is read as
     // it is. A missing file gets each reader's own message; anything else that
     // cannot be read (not a regular file, no permission) is refused here with
     // its reason, before a reader opens it.
     std::string refusal;
     if (ExamineFile(path) != FileKind::Missing && !(refusal = ReadRefusal(path)).empty()) {
-        SetLoadErrorText(store, refusal);
+        result.failure = Failure::Refusal(refusal);
     } else {
         try {
             const FormatRow* row = ReaderFor(path);
             if (row == nullptr) {
-                SetLoadError(store, Error::TypeNotSupported, path);
+                result.failure = {Error::TypeNotSupported, path};
             } else {
-                result = row->read(store, path);
+                result.failure = row->read(path, result.image, notices);
             }
         } catch (const std::bad_alloc&) {
-            SetLoadError(store, Error::OutOfMemory, path);
+            result.failure = {Error::OutOfMemory, path};
         } catch (const std::exception&) {
-            SetLoadError(store, Error::ReadFailed, path);
+            result.failure = {Error::ReadFailed, path};
         }
     }
-    if (!result) {
-        // Whatever a reader left half-done, a failed load leaves no pixels.
-        ResetImage(store);
-        store.PixelBuffer = ByteBuffer();
-        store.ImageLoaded = false;
-        store.SyncData();
-    }
+    // Whatever a reader left half-done, a failed load leaves no image.
+    if (result.failure) result.image = Image();
     return result;
 }
 

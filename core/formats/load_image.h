@@ -1,25 +1,33 @@
-// Reading image files into the store. Every reader returns false with a message
-// naming the file in LoadErrorText when it fails, and leaves the store empty.
+// Reading image files. Every reader fills the image it is given and returns no
+// failure, or returns the failure, naming the file, and leaves the image empty.
 #pragma once
 
 #include <string>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
-// Empties the store and reads the file with the reader the format table
-// selects: by extension in any letter case, and for a .texture by its first
-// four bytes the classic reader or the E2TF reader.
-bool LoadImage(ImageStore& store, const std::string& path);
+// A read's outcome: the image, or why there is none.
+struct LoadResult {
+    Image image;
+    Failure failure;
 
-bool LoadBMP(ImageStore& store, const std::string& path);
-bool LoadJPG(ImageStore& store, const std::string& path);
-bool LoadTGA(ImageStore& store, const std::string& path);
+    explicit operator bool() const { return !failure; }
+};
+
+// Reads the file with the reader the format table selects: by extension in any
+// letter case, and for a .texture by its first four bytes the classic reader
+// or the E2TF reader.
+LoadResult LoadImage(const std::string& path, const ReaderNotices& notices = {});
+
+Failure LoadBMP(const std::string& path, Image& image, const ReaderNotices& notices = {});
+Failure LoadJPG(const std::string& path, Image& image, const ReaderNotices& notices = {});
+Failure LoadTGA(const std::string& path, Image& image, const ReaderNotices& notices = {});
 // Any PNG: 4 bytes a pixel when it has alpha or a transparent colour, else 3.
-bool LoadPNG(ImageStore& store, const std::string& path);
-bool LoadTexture(ImageStore& store, const std::string& path);
+Failure LoadPNG(const std::string& path, Image& image, const ReaderNotices& notices = {});
+Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices& notices = {});
 // The newer texture container, whose file starts with the bytes "FT2E".
-bool LoadE2TF(ImageStore& store, const std::string& path);
+Failure LoadE2TF(const std::string& path, Image& image, const ReaderNotices& notices = {});
 
 }  // namespace core

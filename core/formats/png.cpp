@@ -159,12 +159,12 @@ void WriteToSink(png_structp png, png_bytep data, size_t size) {
 
 void NoFlush(png_structp) {}
 
-bool EncodePng(const ImageStore& store, ImageSink& sink) {
-    const int bpp = store.BytesPerPixel();
-    const auto width = static_cast<png_uint_32>(store.Image.Width);
-    const auto height = static_cast<png_uint_32>(store.Image.Height);
+bool EncodePng(const Image& image, ImageSink& sink) {
+    const int bpp = image.BytesPerPixel();
+    const auto width = static_cast<png_uint_32>(image.Width);
+    const auto height = static_cast<png_uint_32>(image.Height);
     const size_t rowBytes = static_cast<size_t>(width) * bpp;
-    const uint8_t* data = store.Image.Data;
+    const uint8_t* data = image.Data();
 
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
@@ -195,8 +195,8 @@ bool EncodePng(const ImageStore& store, ImageSink& sink) {
 
 }  // namespace
 
-bool LoadPNG(ImageStore& store, const std::string& path) {
-    store.Image.Compression = 0;
+Failure LoadPNG(const std::string& path, Image& image, const ReaderNotices&) {
+    image.Compression = 0;
     Decoded decoded;
     ReadProblem problem;
     const int fd = OpenRegularForReading(path);
@@ -207,23 +207,20 @@ bool LoadPNG(ImageStore& store, const std::string& path) {
     const bool ok = opened && ::fstat(::fileno(input), &fileInfo) == 0 &&
                     DecodePng(input, static_cast<uint64_t>(fileInfo.st_size), decoded, problem);
     if (opened) std::fclose(input);
-    if (!ok) {
-        ResetImage(store);
-        const std::string detail = opened ? Refusal(decoded, problem) : "it cannot be opened";
-        SetLoadError(store, Error::PngUndecodable, path, detail);
-        return false;
-    }
+    if (!ok)
+        return {Error::PngUndecodable, path,
+                opened ? Refusal(decoded, problem) : "it cannot be opened"};
     const size_t pixelCount = static_cast<size_t>(decoded.width) * decoded.height;
     const int32_t alphaKind =
         decoded.channels == 4 ? ClassifyAlpha(decoded.pixels.data(), pixelCount) : 0;
-    store.AdoptPixels(std::move(decoded.pixels), static_cast<int32_t>(decoded.width),
+    image.AdoptPixels(std::move(decoded.pixels), static_cast<int32_t>(decoded.width),
                       static_cast<int32_t>(decoded.height), alphaKind);
-    return true;
+    return {};
 }
 
-Error WritePNG(const ImageStore& store, ImageSink& sink, int) {
-    if (!HasWritablePicture(store)) return Error::NoPicture;
-    return EncodePng(store, sink) ? Error::None : Error::CannotWrite;
+Error WritePNG(const Image& image, ImageSink& sink, int) {
+    if (!HasWritablePicture(image)) return Error::NoPicture;
+    return EncodePng(image, sink) ? Error::None : Error::CannotWrite;
 }
 
 }  // namespace core

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 

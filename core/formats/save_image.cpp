@@ -8,30 +8,28 @@ namespace core {
 
 namespace {
 
-// The message for a failed write into `sink`: the target's own refusal when it
-// refused, otherwise the row's words for a failed open or write, or the
-// writer's own error.
-std::string SinkFailure(const FormatRow& row, const ImageSink& sink, Error error) {
-    if (!sink.Refusal().empty()) return sink.Refusal();
-    if (sink.OpenFailed()) return ErrorMessage(row.cannotCreate, sink.Target());
-    return ErrorMessage(error == Error::CannotWrite ? row.cannotWrite : error, sink.Target());
+// A failed write into `sink`: the target's own refusal when it refused,
+// otherwise the row's words for a failed open or write, or the writer's own
+// error.
+Failure SinkFailure(const FormatRow& row, const ImageSink& sink, Error error) {
+    if (!sink.Refusal().empty()) return Failure::Refusal(sink.Refusal());
+    if (sink.OpenFailed()) return {row.cannotCreate, sink.Target()};
+    return {error == Error::CannotWrite ? row.cannotWrite : error, sink.Target()};
 }
 
-// Writes one file through the row's writer; false with the message in the store.
-bool WriteOne(ImageStore& store, const FormatRow& row, const std::string& path, int face) {
+Failure WriteOne(const Image& image, const FormatRow& row, const std::string& path, int face) {
     ImageSink sink(path);
-    Error error = row.write(store, sink, face);
+    Error error = row.write(image, sink, face);
     if (error == Error::None && !sink.Commit()) error = Error::CannotWrite;
-    if (error == Error::None) return true;
-    SetLoadErrorText(store, SinkFailure(row, sink, error));
-    return false;
+    if (error == Error::None) return {};
+    return SinkFailure(row, sink, error);
 }
 
 }  // namespace
 
-std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path) {
+std::vector<std::string> SavedImagePaths(const Image& image, const std::string& path) {
     const FormatRow* row = WriterFor(path);
-    if (!store.CubeMap || row == nullptr || !row->Has(kSplitsCubeMaps)) return {path};
+    if (!image.CubeMap || row == nullptr || !row->Has(kSplitsCubeMaps)) return {path};
     const std::string_view extension = ExtensionOf(path);
     const std::string stem = path.substr(0, path.size() - extension.size());
     std::vector<std::string> faces;
@@ -40,44 +38,34 @@ std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::str
     return faces;
 }
 
-bool HasWritablePicture(const ImageStore& store) {
-    const int bpp = store.BytesPerPixel();
-    return store.Usable() && (bpp == 3 || bpp == 4);
+bool HasWritablePicture(const Image& image) {
+    const int bpp = image.BytesPerPixel();
+    return image.Usable() && (bpp == 3 || bpp == 4);
 }
 
-void RenderForSave(const ImageStore& store, Bitmap& bitmap) {
+void RenderForSave(const Image& image, Bitmap& bitmap) {
     // Always the colour picture: a copy saved right after viewing the alpha
     // channel must still hold the colours.
-    RenderColourImage(store, bitmap, static_cast<uint16_t>(store.Image.Width),
-                      static_cast<uint16_t>(store.Image.Height));
+    RenderColourImage(image, bitmap, static_cast<uint16_t>(image.Width),
+                      static_cast<uint16_t>(image.Height));
 }
 
-bool SaveImage(ImageStore& store, const std::string& path) {
-    return SaveImageAs(store, path, WriterFor(path));
+Failure SaveImage(const Image& image, const std::string& path) {
+    return SaveImageAs(image, path, WriterFor(path));
 }
 
-bool SaveImageAs(ImageStore& store, const std::string& path, const FormatRow* row) {
-    if (!store.ImageLoaded) {
-        SetLoadError(store, Error::NothingLoaded, path);
-        return false;
-    }
-    if (row == nullptr) {
-        SetLoadError(store, Error::TypeNotSupported, path);
-        return false;
-    }
-    const std::vector<std::string> targets = SavedImagePaths(store, path);
+Failure SaveImageAs(const Image& image, const std::string& path, const FormatRow* row) {
+    if (!image.Loaded()) return {Error::NothingLoaded, path};
+    if (row == nullptr) return {Error::TypeNotSupported, path};
+    const std::vector<std::string> targets = SavedImagePaths(image, path);
     const bool faces = targets.size() > 1;
     for (size_t i = 0; i < targets.size(); ++i) {
-        if (!WriteOne(store, *row, targets[i], faces ? static_cast<int>(i) : -1)) return false;
+        if (Failure f = WriteOne(image, *row, targets[i], faces ? static_cast<int>(i) : -1))
+            return f;
     }
-    if (row->Has(kWritesDescription) && store.HasTextureDescription &&
-        !store.TextureFileName.empty()) {
-        if (const std::string failure = SaveTextureDescription(store, path); !failure.empty()) {
-            SetLoadErrorText(store, failure);
-            return false;
-        }
-    }
-    return true;
+    if (row->Has(kWritesDescription) && image.HasDescription && !image.TextureFileName.empty())
+        return SaveTextureDescription(image, path);
+    return {};
 }
 
 }  // namespace core

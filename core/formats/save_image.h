@@ -11,40 +11,39 @@
 
 #include "core/formats/format_table.h"
 #include "core/image/bitmap.h"
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
-// True when the file (and, for a texture, its description) was written. False,
-// with a message in LoadErrorText, otherwise; nothing else in the store changes.
-// A target that refuses (read-only, not a regular file) is named in the same
+// Writes the file (and, for a texture, its description), or says why not. A
+// target that refuses (read-only, not a regular file) is named in the same
 // words whatever the format.
-bool SaveImage(ImageStore& store, const std::string& path);
+Failure SaveImage(const Image& image, const std::string& path);
 // The same, in the format of `row` whatever `path` is called (file managers
 // name a thumbnail as they like); a null row is a type not supported.
-bool SaveImageAs(ImageStore& store, const std::string& path, const FormatRow* row);
+Failure SaveImageAs(const Image& image, const std::string& path, const FormatRow* row);
 
-// The image files SaveImage(store, path) writes: `path` itself, or for a cube
+// The image files SaveImage(image, path) writes: `path` itself, or for a cube
 // map saved as TGA its six faces (NAME_right.tga ... NAME_back.tga).
-std::vector<std::string> SavedImagePaths(const ImageStore& store, const std::string& path);
+std::vector<std::string> SavedImagePaths(const Image& image, const std::string& path);
 
 // Renders the colour picture for a BMP or JPEG save, whatever AlphaView holds.
-void RenderForSave(const ImageStore& store, Bitmap& bitmap);
+void RenderForSave(const Image& image, Bitmap& bitmap);
 
 // A picture of 3- or 4-byte pixels, neither side 0: what PNG, DDS and HDR take.
-bool HasWritablePicture(const ImageStore& store);
+bool HasWritablePicture(const Image& image);
 
 // The writers of the format table. Each refuses a picture it cannot write with
 // its own error before writing anything.
-Error WriteTGA(const ImageStore& store, ImageSink& sink, int face);
-Error WriteBMP(const ImageStore& store, ImageSink& sink, int face);
-Error WriteJPG(const ImageStore& store, ImageSink& sink, int face);
+Error WriteTGA(const Image& image, ImageSink& sink, int face);
+Error WriteBMP(const Image& image, ImageSink& sink, int face);
+Error WriteJPG(const Image& image, ImageSink& sink, int face);
 // 24- or 32-bit PNG, as the picture is.
-Error WritePNG(const ImageStore& store, ImageSink& sink, int face);
+Error WritePNG(const Image& image, ImageSink& sink, int face);
 // A texture still holding the pixels of its DXT blocks: those blocks as they
 // are; any other picture: uncompressed 32-bit. A cube map is a DDS cube map.
-Error WriteDDS(const ImageStore& store, ImageSink& sink, int face);
+Error WriteDDS(const Image& image, ImageSink& sink, int face);
 // Only a floating-point texture whose pixels are still its own.
-Error WriteHDR(const ImageStore& store, ImageSink& sink, int face);
+Error WriteHDR(const Image& image, ImageSink& sink, int face);
 
 }  // namespace core

@@ -75,10 +75,10 @@ std::string DescriptionPathFor(const std::string& texturePath, const std::string
     return beside ? texturePath + ".txt" : DropLast(tgaPath, 4) + ".texture.txt";
 }
 
-std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath) {
-    const std::string descriptionPath = DescriptionPathFor(store.TextureFileName, tgaPath);
+Failure SaveTextureDescription(const Image& image, const std::string& tgaPath) {
+    const std::string descriptionPath = DescriptionPathFor(image.TextureFileName, tgaPath);
     const bool sameName =
-        ToLowerAscii(DropLast(store.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
+        ToLowerAscii(DropLast(image.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
     // The TGA is named as it is on the disk: in another case the name would
     // not be found where names are case-sensitive.
     const std::string newStem = std::string(FileNamePart(DropLast(tgaPath, 4)));
@@ -86,7 +86,7 @@ std::string SaveTextureDescription(const ImageStore& store, const std::string& t
     const std::string newName(FileNamePart(tgaPath));
 
     std::string text;
-    for (const std::string& line : store.TextureDescription) {
+    for (const std::string& line : image.Description) {
         if (const int face = FaceKeyOf(line); face >= 0) {
             text += sameName ? line
                              : line.substr(0, line.find('=') + 1) + newStem + "_" +
@@ -109,7 +109,7 @@ std::string SaveTextureDescription(const ImageStore& store, const std::string& t
         return {};
     std::string refusal;
     if (!WriteFileAtomically(descriptionPath, text.data(), text.size(), &refusal))
-        return WriteFailureText(refusal, Error::CannotCreate, descriptionPath);
+        return WriteFailure(refusal, Error::CannotCreate, descriptionPath);
     return {};
 }
 

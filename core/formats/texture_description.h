@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
@@ -38,9 +38,8 @@ std::vector<std::string> TextureDescriptionLines(const TextureHints& hints,
 // touched.
 std::string DescriptionPathFor(const std::string& texturePath, const std::string& tgaPath);
 
-// Writes the store's description to DescriptionPathFor, its lines renamed
+// Writes the image's description to DescriptionPathFor, its lines renamed
 // after `tgaPath` (in the TGA's own case) when the TGA takes another name.
-// The message of the failure, or empty.
-std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath);
+Failure SaveTextureDescription(const Image& image, const std::string& tgaPath);
 
 }  // namespace core

@@ -151,20 +151,15 @@ std::vector<std::string> DetailLines(const E2TFHeader& header, const FaceLayout&
     return lines;
 }
 
-// Why a file is refused: an error and, for the messages that carry one, what
-// the file holds.
-struct Problem {
-    Error error = Error::None;
-    std::string detail;
-};
-
-Problem Refused(std::string detail) {
-    return {Error::TextureRefused, std::move(detail)};
+// Why a file is refused, in words that say what it holds; the reader adds
+// the file's name.
+Failure Refused(std::string_view detail) {
+    return {Error::TextureRefused, {}, detail};
 }
 
 // The fixed header and, for ASTC, the block size: every field checked before
 // anything is sized from it. `pos` ends after what was read.
-Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, FaceLayout& layout,
+Failure ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, FaceLayout& layout,
                    size_t& pos) {
     header.version = LoadLE32(file + 4);
     header.width = LoadLE32(file + 8);
@@ -196,7 +191,7 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
         return Refused("Texture format \"" + CodeName(header.code) + "\" not supported");
     pos = kHeaderBytes;
     if (layout.Format == FaceFormat::ASTC) {
-        if (fileSize < pos + 2) return {Error::TextureData, {}};
+        if (fileSize < pos + 2) return Error::TextureData;
         header.blockWidth = file[pos];
         header.blockHeight = file[pos + 1];
         pos += 2;
@@ -228,13 +223,13 @@ Problem ReadHeader(const uint8_t* file, size_t fileSize, E2TFHeader& header, Fac
 // The colour hint, then the size table (level 0 first, face by face), checked
 // against the layout and the file's length; `levelStarts` is where each
 // level's data starts, level 0 (the picture) first.
-Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHeader& header,
+Failure ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHeader& header,
                       const FaceLayout& layout, std::vector<size_t>& levelStarts) {
-    if (fileSize < pos + 4) return {Error::TextureData, {}};
+    if (fileSize < pos + 4) return Error::TextureData;
     std::memcpy(header.hint, file + pos, 4);
     pos += 4;
     const size_t entries = size_t{header.levels} * header.faces;
-    if (fileSize - pos < entries * 4) return {Error::TextureData, {}};
+    if (fileSize - pos < entries * 4) return Error::TextureData;
     const uint8_t* table = file + pos;
     const size_t dataStart = pos + entries * 4;
 
@@ -275,24 +270,24 @@ Problem ReadSizeTable(const uint8_t* file, size_t fileSize, size_t pos, E2TFHead
 
 // The decoded picture into the store with what the file says of it; a DXT or
 // floating-point texture keeps the file's buffer as its source.
-void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& header,
+void StorePicture(Image& image, const std::string& path, const E2TFHeader& header,
                   const FaceLayout& layout, ByteBuffer&& pixels, const FloatClipping& clipping,
                   ByteBuffer&& bytes, const std::vector<size_t>& levelStarts) {
     int32_t alphaKind = 0;
     SourceKind source = SourceKind::None;
     switch (layout.Format) {
         case FaceFormat::DXT1:
-            store.Image.Compression = 1;
+            image.Compression = 1;
             alphaKind = layout.BytesPerPixel == 4 ? 2 : 0;
             source = SourceKind::DXT1;
             break;
         case FaceFormat::DXT3:
-            store.Image.Compression = 3;
+            image.Compression = 3;
             alphaKind = 1;
             source = SourceKind::DXT3;
             break;
         case FaceFormat::DXT5:
-            store.Image.Compression = 5;
+            image.Compression = 5;
             alphaKind = 1;
             source = SourceKind::DXT5;
             break;
@@ -301,66 +296,64 @@ void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& 
             [[fallthrough]];
         case FaceFormat::BGRA8:
         case FaceFormat::ASTC:
-            store.Image.Compression = 0;
+            image.Compression = 0;
             alphaKind = ClassifyAlpha(pixels.data(), pixels.size() / 4);
             break;
     }
-    store.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
+    image.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
                       alphaKind);
-    store.CubeMap = header.faces == kCubeFaces;
-    store.TextureDescription =
-        TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
-    store.HasTextureDescription = true;
-    store.TextureDetails = DetailLines(header, layout, clipping);
+    image.CubeMap = header.faces == kCubeFaces;
+    image.Description = TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
+    image.HasDescription = true;
+    image.Details = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
-        store.Source.Kind = source;
-        store.Source.Offset = levelStarts[0];
-        store.Source.SmallerLevels.assign(levelStarts.begin() + 1, levelStarts.end());
-        store.Source.FaceBytes = static_cast<size_t>(FaceDataBytes(layout));
-        store.Source.Faces = layout.Faces;
-        store.Source.FaceWidth = layout.FaceWidth;
-        store.Source.FaceHeight = layout.FaceHeight;
-        store.Source.BytesPerPixel = layout.BytesPerPixel;
-        store.Source.Bytes = std::move(bytes);  // the buffer, and so the starts, stays put
+        image.Source.Kind = source;
+        image.Source.Offset = levelStarts[0];
+        image.Source.SmallerLevels.assign(levelStarts.begin() + 1, levelStarts.end());
+        image.Source.FaceBytes = static_cast<size_t>(FaceDataBytes(layout));
+        image.Source.Faces = layout.Faces;
+        image.Source.FaceWidth = layout.FaceWidth;
+        image.Source.FaceHeight = layout.FaceHeight;
+        image.Source.BytesPerPixel = layout.BytesPerPixel;
+        image.Source.Bytes = std::make_shared<const ByteBuffer>(
+            std::move(bytes));  // the buffer, and so the starts, stays put
     }
 }
 
-bool Fail(ImageStore& store, const std::string& path, const Problem& problem) {
-    SetLoadError(store, problem.error, path, problem.detail);
-    return false;
+Failure Named(Failure failure, const std::string& path) {
+    failure.path = path;
+    return failure;
 }
 
 }  // namespace
 
-bool LoadE2TF(ImageStore& store, const std::string& path) {
-    store.TextureFileName = path;
+Failure LoadE2TF(const std::string& path, Image& image, const ReaderNotices&) {
+    image.TextureFileName = path;
 
     ByteBuffer bytes;
     switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:
-            return Fail(store, path, {Error::FileNotFound, {}});
+            return {Error::FileNotFound, path};
         case ReadResult::TooLarge:
-            return Fail(store, path, {Error::TextureTooLarge, {}});
+            return {Error::TextureTooLarge, path};
         case ReadResult::ReadError:
-            return Fail(store, path, {Error::TextureData, {}});
+            return {Error::TextureData, path};
     }
     const uint8_t* file = bytes.data();
     const size_t fileSize = bytes.size();
-    if (fileSize < kHeaderBytes) return Fail(store, path, {Error::TextureData, {}});
-    if (std::memcmp(file, "FT2E", 4) != 0) return Fail(store, path, {Error::TextureNotTexture, {}});
-    store.TextureContainer = "E2TF";
+    if (fileSize < kHeaderBytes) return {Error::TextureData, path};
+    if (std::memcmp(file, "FT2E", 4) != 0) return {Error::TextureNotTexture, path};
+    image.Container = "E2TF";
 
     E2TFHeader header;
     FaceLayout layout;
     size_t pos = 0;
     std::vector<size_t> levelStarts;
-    if (Problem p = ReadHeader(file, fileSize, header, layout, pos); p.error != Error::None)
-        return Fail(store, path, p);
-    if (Problem p = ReadSizeTable(file, fileSize, pos, header, layout, levelStarts);
-        p.error != Error::None)
-        return Fail(store, path, p);
+    if (Failure f = ReadHeader(file, fileSize, header, layout, pos)) return Named(f, path);
+    if (Failure f = ReadSizeTable(file, fileSize, pos, header, layout, levelStarts))
+        return Named(f, path);
 
     // Everything is checked against the file: the picture may be allocated.
     ByteBuffer pixels(static_cast<size_t>(layout.FaceWidth) * layout.Faces * layout.FaceHeight *
@@ -368,10 +361,10 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
     FloatClipping clipping;
     std::string codecError;
     if (!DecodeFaces(layout, file + levelStarts[0], pixels.data(), clipping, codecError))
-        return Fail(store, path, {Error::TextureUndecodable, codecError});
-    StorePicture(store, path, header, layout, std::move(pixels), clipping, std::move(bytes),
+        return {Error::TextureUndecodable, path, codecError};
+    StorePicture(image, path, header, layout, std::move(pixels), clipping, std::move(bytes),
                  levelStarts);
-    return true;
+    return {};
 }
 
 }  // namespace core

@@ -206,9 +206,9 @@ bool DecodeFaces(const FaceLayout& layout, const uint8_t* data, uint8_t* out,
     return true;
 }
 
-bool SourceMatchesPixels(const ImageStore& store) {
-    const SourceData& source = store.Source;
-    if (source.Kind == SourceKind::None || !store.Usable()) return false;
+bool SourceMatchesPixels(const Image& image) {
+    const SourceData& source = image.Source;
+    if (source.Kind == SourceKind::None || !image.Usable()) return false;
     FaceLayout layout;
     layout.Format = source.Kind == SourceKind::DXT1   ? FaceFormat::DXT1
                     : source.Kind == SourceKind::DXT3 ? FaceFormat::DXT3
@@ -220,10 +220,10 @@ bool SourceMatchesPixels(const ImageStore& store) {
     layout.BytesPerPixel = source.BytesPerPixel;
     const uint64_t faceBytes = FaceDataBytes(layout);
     if (faceBytes == 0 || faceBytes != source.FaceBytes ||
-        source.Offset + faceBytes * static_cast<uint64_t>(source.Faces) > source.Bytes.size())
+        source.Offset + faceBytes * static_cast<uint64_t>(source.Faces) > source.Size())
         return false;
-    if (store.Image.Width != source.FaceWidth * source.Faces ||
-        store.Image.Height != source.FaceHeight || store.BytesPerPixel() != source.BytesPerPixel)
+    if (image.Width != source.FaceWidth * source.Faces || image.Height != source.FaceHeight ||
+        image.BytesPerPixel() != source.BytesPerPixel)
         return false;
     // Face by face, so that a cube map costs one face more, not a second strip.
     FaceLayout one = layout;
@@ -238,8 +238,8 @@ bool SourceMatchesPixels(const ImageStore& store) {
                          clipping, error))
             return false;
         for (int32_t y = 0; y < source.FaceHeight; ++y) {
-            const uint8_t* shown = store.Image.Data + static_cast<size_t>(y) * stripRow +
-                                   static_cast<size_t>(f) * faceRow;
+            const uint8_t* shown =
+                image.Data() + static_cast<size_t>(y) * stripRow + static_cast<size_t>(f) * faceRow;
             if (std::memcmp(face.data() + static_cast<size_t>(y) * faceRow, shown, faceRow) != 0)
                 return false;
         }

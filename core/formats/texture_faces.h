@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
@@ -46,6 +46,6 @@ bool DecodeFaces(const FaceLayout& layout, const uint8_t* data, uint8_t* out,
 
 // True when the store's pixels are exactly what its kept source decodes to,
 // so that a writer may use the source in their place.
-bool SourceMatchesPixels(const ImageStore& store);
+bool SourceMatchesPixels(const Image& image);
 
 }  // namespace core

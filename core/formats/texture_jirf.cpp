@@ -88,11 +88,6 @@ private:
     int64_t pos_ = 0;
 };
 
-bool Fail(ImageStore& store, const std::string& path, Error error, std::string_view detail = {}) {
-    SetLoadError(store, error, path, detail);
-    return false;
-}
-
 // The header and the info block, up to (not including) the chunks.
 Error ReadInfo(FileCursor& file, TextureInfo& info, int64_t& infoEnd) {
     bool matches = false;
@@ -141,7 +136,7 @@ TextureHints HintsOf(const TextureInfo& info, bool opaque = false) {
 
 // Uncompressed chunk: blue, green, red, alpha, top row first. Format 3 keeps
 // only the colour.
-void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_t* data) {
+void DecodeUncompressed(Image& image, const TextureInfo& info, const uint8_t* data) {
     const size_t width = static_cast<size_t>(info.width);
     const size_t height = static_cast<size_t>(info.height);
     const bool opaque = info.format == kFormat24Bit;
@@ -157,12 +152,12 @@ void DecodeUncompressed(ImageStore& store, const TextureInfo& info, const uint8_
         }
     }
     const int32_t alphaKind = opaque ? 0 : ClassifyAlpha(pixels.data(), width * height);
-    store.AdoptPixels(std::move(pixels), info.width, info.height, alphaKind);
+    image.AdoptPixels(std::move(pixels), info.width, info.height, alphaKind);
 }
 
 // A DXT picture's level-0 blocks stay with the store for writers that take them
 // as they are.
-void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, int32_t format, ByteBuffer&& bytes,
+void KeepDxtBlocks(Image& image, const TextureInfo& info, int32_t format, ByteBuffer&& bytes,
                    size_t offset, size_t size) {
     FaceLayout layout;
     SourceKind kind = SourceKind::None;
@@ -183,14 +178,14 @@ void KeepDxtBlocks(ImageStore& store, const TextureInfo& info, int32_t format, B
     layout.FaceHeight = info.height;
     const uint64_t blocks = FaceDataBytes(layout);
     if (blocks == 0 || size < blocks) return;
-    store.Source.Kind = kind;
-    store.Source.Offset = offset;
-    store.Source.FaceBytes = static_cast<size_t>(blocks);
-    store.Source.Faces = 1;
-    store.Source.FaceWidth = info.width;
-    store.Source.FaceHeight = info.height;
-    store.Source.BytesPerPixel = store.BytesPerPixel();
-    store.Source.Bytes = std::move(bytes);
+    image.Source.Kind = kind;
+    image.Source.Offset = offset;
+    image.Source.FaceBytes = static_cast<size_t>(blocks);
+    image.Source.Faces = 1;
+    image.Source.FaceWidth = info.width;
+    image.Source.FaceHeight = info.height;
+    image.Source.BytesPerPixel = image.BytesPerPixel();
+    image.Source.Bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
 }
 
 // A chunk's data: where it starts in the file and its size.
@@ -228,35 +223,35 @@ void KeepSmallerLevels(SourceData& source, const std::array<ChunkSpan, kMaxLevel
 
 }  // namespace
 
-bool LoadTexture(ImageStore& store, const std::string& path) {
-    store.TextureFileName = path;
+Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&) {
+    image.TextureFileName = path;
 
     ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
     switch (ReadWholeFile(path, bytes, ReaderLimits::JirfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:
-            return Fail(store, path, Error::FileNotFound);
+            return {Error::FileNotFound, path};
         case ReadResult::TooLarge:
         case ReadResult::ReadError:
-            return Fail(store, path, Error::TextureData);
+            return {Error::TextureData, path};
     }
     FileCursor file(bytes.data(), bytes.size());
 
     TextureInfo info;
     int64_t infoEnd = 0;
     if (const Error error = ReadInfo(file, info, infoEnd); error != Error::None)
-        return Fail(store, path, error);
+        return {error, path};
 
-    store.TextureContainer = "JIRF";
-    store.TextureDescription = TextureDescriptionLines(HintsOf(info), path);
-    store.HasTextureDescription = true;
-    if (info.type == 2) store.TextureDetails.push_back("Cubemap=only its last face is shown");
+    image.Container = "JIRF";
+    image.Description = TextureDescriptionLines(HintsOf(info), path);
+    image.HasDescription = true;
+    if (info.type == 2) image.Details.push_back("Cubemap=only its last face is shown");
 
     // The info size alone says where the chunks begin, whatever was read.
     file.Seek(infoEnd);
     const int64_t chunks = static_cast<int64_t>(info.firstCount) * info.secondCount;
-    if (chunks <= 0) return Fail(store, path, Error::TextureData);
+    if (chunks <= 0) return {Error::TextureData, path};
     // Each chunk advances by at least its 8-byte header, so the walk ends at
     // the end of the file whatever the count says. The last few chunks are
     // remembered: they may be the picture's smaller mip levels.
@@ -265,12 +260,12 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     for (int64_t i = 0;; ++i) {
         bool matches = false;
         if (!file.Tag("MMAP", 4, matches) || !matches || !file.Int32(dataSize) || dataSize < 0)
-            return Fail(store, path, Error::TextureData);
+            return {Error::TextureData, path};
         recent[static_cast<size_t>(i % kMaxLevels)] = {file.Pos(), dataSize};
         if (i == chunks - 1) break;
-        if (!file.Skip(dataSize)) return Fail(store, path, Error::TextureData);
+        if (!file.Skip(dataSize)) return {Error::TextureData, path};
     }
-    if (!file.Has(dataSize)) return Fail(store, path, Error::TextureData);
+    if (!file.Has(dataSize)) return {Error::TextureData, path};
     const uint8_t* data = file.Here();
     const size_t size = static_cast<size_t>(dataSize);
 
@@ -306,37 +301,37 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
     }
     const bool blockFormat = format >= kFormatDXT1;
     if (blockFormat ? size < needed : size != needed)
-        return Fail(store, path, Error::TextureRefused,
-                    "Image data holds " + std::to_string(size) + " bytes where a " +
-                        std::to_string(info.width) + " x " + std::to_string(info.height) + " " +
-                        kind + " picture needs " + std::to_string(needed));
+        return {Error::TextureRefused, path,
+                "Image data holds " + std::to_string(size) + " bytes where a " +
+                    std::to_string(info.width) + " x " + std::to_string(info.height) + " " + kind +
+                    " picture needs " + std::to_string(needed)};
 
     bool decoded = true;
     switch (format) {
         case kFormatDXT1:
-            decoded = DecodeDXT1(store, data, size, info.width, info.height, info.alphaHint);
+            decoded = DecodeDXT1(image, data, size, info.width, info.height, info.alphaHint);
             break;
         case kFormatDXT3:
-            decoded = DecodeDXT3(store, data, size, info.width, info.height);
+            decoded = DecodeDXT3(image, data, size, info.width, info.height);
             break;
         case kFormatDXT5:
-            decoded = DecodeDXT5(store, data, size, info.width, info.height);
+            decoded = DecodeDXT5(image, data, size, info.width, info.height);
             break;
         case kFormatETC2:
-            decoded = DecodeETC2(store, data, size, info.width, info.height);
+            decoded = DecodeETC2(image, data, size, info.width, info.height);
             if (decoded) {
                 // The blocks carry no alpha: the TGA has none to name.
-                store.TextureDescription = TextureDescriptionLines(HintsOf(info, true), path);
+                image.Description = TextureDescriptionLines(HintsOf(info, true), path);
             }
             break;
         default:
-            DecodeUncompressed(store, info, data);
+            DecodeUncompressed(image, info, data);
     }
-    if (!decoded) return Fail(store, path, Error::TextureData);
+    if (!decoded) return {Error::TextureData, path};
     const size_t offset = static_cast<size_t>(data - bytes.data());
-    KeepDxtBlocks(store, info, format, std::move(bytes), offset, size);
-    if (store.Source.Kind != SourceKind::None && info.type != 2)
-        KeepSmallerLevels(store.Source, recent, chunks);
+    KeepDxtBlocks(image, info, format, std::move(bytes), offset, size);
+    if (image.Source.Kind != SourceKind::None && info.type != 2)
+        KeepSmallerLevels(image.Source, recent, chunks);
 
     // What the container says, for the details view and `info`.
     std::vector<std::string> details{
@@ -345,11 +340,11 @@ bool LoadTexture(ImageStore& store, const std::string& path) {
             (info.format == kFormatDXT5Variant && format == kFormatDXT5 ? " (format 13)" : "")};
     details.push_back("Chunks=" + std::to_string(chunks) +
                       (chunks > 1 ? " (the last one shown)" : ""));
-    if (!store.Source.SmallerLevels.empty())
-        details.push_back("MipLevels=" + std::to_string(store.Source.SmallerLevels.size() + 1) +
+    if (!image.Source.SmallerLevels.empty())
+        details.push_back("MipLevels=" + std::to_string(image.Source.SmallerLevels.size() + 1) +
                           " (level 0 shown)");
-    store.TextureDetails.insert(store.TextureDetails.begin(), details.begin(), details.end());
-    return true;
+    image.Details.insert(image.Details.begin(), details.begin(), details.end());
+    return {};
 }
 
 }  // namespace core

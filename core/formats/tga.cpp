@@ -21,31 +21,25 @@ void Write555(uint16_t w, uint8_t* out) {
     out[2] = static_cast<uint8_t>(((w >> 10) & 31) * 8);
 }
 
-bool Fail(ImageStore& store, const std::string& path, Error error) {
-    ResetImage(store);
-    SetLoadError(store, error, path);
-    return false;
-}
-
 // Exchanges rows r and Height-1-r (bytes per row = DataSize / Height).
-void FlipVertical(ImageStore& store) {
-    if (!store.ImageLoaded || store.Image.Height == 0) return;
-    const size_t rowBytes = static_cast<size_t>(store.Image.DataSize) / store.Image.Height;
-    uint8_t* data = store.Image.Data;
-    for (int32_t r = 0; r < store.Image.Height / 2; ++r) {
+void FlipVertical(Image& image) {
+    if (!image.Loaded() || image.Height == 0) return;
+    const size_t rowBytes = image.DataSize() / image.Height;
+    uint8_t* data = image.Data();
+    for (int32_t r = 0; r < image.Height / 2; ++r) {
         std::swap_ranges(data + r * rowBytes, data + (r + 1) * rowBytes,
-                         data + (store.Image.Height - 1 - r) * rowBytes);
+                         data + (image.Height - 1 - r) * rowBytes);
     }
 }
 
 // Exchanges pixels x and Width-1-x within every row.
-void FlipHorizontal(ImageStore& store) {
-    if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
-    const int bpp = std::min(store.BytesPerPixel(), 4);
-    const int32_t w = store.Image.Width;
+void FlipHorizontal(Image& image) {
+    if (!image.Loaded() || image.Width == 0 || image.Height == 0) return;
+    const int bpp = std::min(image.BytesPerPixel(), 4);
+    const int32_t w = image.Width;
     const size_t rowBytes = static_cast<size_t>(w) * bpp;
-    for (int32_t y = 0; y < store.Image.Height; ++y) {
-        uint8_t* row = store.Image.Data + y * rowBytes;
+    for (int32_t y = 0; y < image.Height; ++y) {
+        uint8_t* row = image.Data() + y * rowBytes;
         for (int32_t x = 0; x < w / 2; ++x) {
             std::swap_ranges(row + x * bpp, row + (x + 1) * bpp, row + (w - 1 - x) * bpp);
         }
@@ -54,13 +48,13 @@ void FlipHorizontal(ImageStore& store) {
 
 // 2-byte 5:5:5 pixels (blue in the low bits) become 3-byte blue, green, red,
 // each 5-bit value multiplied by 8.
-void Convert16To24(ImageStore& store) {
-    const size_t n = static_cast<size_t>(store.Image.Width) * store.Image.Height;
-    if (!store.ImageLoaded || store.PixelBuffer.size() < n * 2) return;
+void Convert16To24(Image& image) {
+    const size_t n = static_cast<size_t>(image.Width) * image.Height;
+    if (!image.Loaded() || image.Pixels.size() < n * 2) return;
     ByteBuffer out(n * 3);
-    const uint8_t* in = store.PixelBuffer.data();
+    const uint8_t* in = image.Pixels.data();
     for (size_t i = 0; i < n; ++i) Write555(LoadLE16(in + i * 2), out.data() + i * 3);
-    store.AdoptPixels(std::move(out), store.Image.Width, store.Image.Height, 0);
+    image.AdoptPixels(std::move(out), image.Width, image.Height, 0);
 }
 
 // An 8-bit colour-mapped picture as 3-byte pixels. The colour map starts
@@ -109,13 +103,13 @@ Error ReadColourMapped(const ByteBuffer& file, size_t pixelCount, ByteBuffer& pi
 
 }  // namespace
 
-bool LoadTGA(ImageStore& store, const std::string& path) {
-    store.Image.Compression = 0;
+Failure LoadTGA(const std::string& path, Image& image, const ReaderNotices& notices) {
+    image.Compression = 0;
 
     ByteBuffer file;
     if (ReadFilePrefix(path, file, ReaderLimits::TgaBytes) != ReadResult::Ok ||
         file.size() < kHeaderSize)
-        return Fail(store, path, Error::FileNotFound);
+        return {Error::FileNotFound, path};
 
     const uint8_t* h = file.data();
     const uint8_t idLength = h[0];
@@ -130,16 +124,15 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
     const bool rightToLeft = (h[17] & 16) != 0;
 
     if (imageType != 1 && imageType != 2) {
-        if (imageType == 10) return Fail(store, path, Error::TgaCompressed);
-        return Fail(store, path, Error::TgaType);
+        if (imageType == 10) return {Error::TgaCompressed, path};
+        return {Error::TgaType, path};
     }
-    if (mapType != 0 && mapType != 1) return Fail(store, path, Error::TgaColourMapped);
-    if (depth != 8 && depth != 16 && depth != 24 && depth != 32)
-        return Fail(store, path, Error::TgaDepth);
+    if (mapType != 0 && mapType != 1) return {Error::TgaColourMapped, path};
+    if (depth != 8 && depth != 16 && depth != 24 && depth != 32) return {Error::TgaDepth, path};
     if ((imageType == 1 && depth != 8) || (imageType == 2 && depth == 8))
-        return Fail(store, path, Error::TgaType);
-    if (width == 0 || height == 0) return Fail(store, path, Error::TgaNoPixels);
-    if (width > kMaxSide || height > kMaxSide) return Fail(store, path, Error::TgaTooLarge);
+        return {Error::TgaType, path};
+    if (width == 0 || height == 0) return {Error::TgaNoPixels, path};
+    if (width > kMaxSide || height > kMaxSide) return {Error::TgaTooLarge, path};
 
     const size_t pixelCount = static_cast<size_t>(width) * height;
     // The image ID is skipped as far as the file goes; a short file then fails below.
@@ -148,8 +141,8 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
     if (imageType == 1) {
         ByteBuffer pixels;
         if (const Error error = ReadColourMapped(file, pixelCount, pixels); error != Error::None)
-            return Fail(store, path, error);
-        store.AdoptPixels(std::move(pixels), width, height, 0);
+            return {error, path};
+        image.AdoptPixels(std::move(pixels), width, height, 0);
     } else {
         // A colour map that a true-colour file announces sits before the pixels.
         size_t start = afterId;
@@ -158,31 +151,31 @@ bool LoadTGA(ImageStore& store, const std::string& path) {
             start = std::min(file.size(), afterId + static_cast<size_t>(mapLength) * entryBytes);
         }
         const size_t expected = pixelCount * (depth / 8);
-        if (file.size() - start < expected) return Fail(store, path, Error::TgaShortPixels);
+        if (file.size() - start < expected) return {Error::TgaShortPixels, path};
         // Reuse the file buffer as the pixel buffer: no second copy of a large image.
         std::memmove(file.data(), file.data() + start, expected);
         file.resize(expected);
-        store.AdoptPixels(std::move(file), width, height, 0);
+        image.AdoptPixels(std::move(file), width, height, 0);
     }
 
-    if (topToBottom) FlipVertical(store);
-    if (rightToLeft) FlipHorizontal(store);
+    if (topToBottom) FlipVertical(image);
+    if (rightToLeft) FlipHorizontal(image);
 
     if (depth == 16) {
-        store.AddNotice("");
-        store.AddNotice(" *** 16 bit colour TGA auto-converted to 24 bit ***");
-        store.AddNotice(" *** Save file if possible to make 24 bit version ***");
-        store.SoundBeep();
-        Convert16To24(store);
+        notices.Add("");
+        notices.Add(" *** 16 bit colour TGA auto-converted to 24 bit ***");
+        notices.Add(" *** Save file if possible to make 24 bit version ***");
+        notices.Beep();
+        Convert16To24(image);
     }
     if (depth == 32) {
-        CopySwappingRedBlue(store.Image.Data, store.Image.Data, pixelCount, 4);
-        store.Image.AlphaKind = ClassifyAlpha(store.Image.Data, pixelCount);
+        CopySwappingRedBlue(image.Data(), image.Data(), pixelCount, 4);
+        image.AlphaKind = ClassifyAlpha(image.Data(), pixelCount);
     } else {
-        SwapRedBlue(store.Image.Data, static_cast<int32_t>(pixelCount));
-        store.Image.AlphaKind = 0;
+        SwapRedBlue(image.Data(), static_cast<int32_t>(pixelCount));
+        image.AlphaKind = 0;
     }
-    return true;
+    return {};
 }
 
 namespace {
@@ -190,13 +183,13 @@ namespace {
 // The 18-byte header of an uncompressed 24- or 32-bit TGA, `width` pixels of
 // each row (the picture, or one face of a cube map). False when a side is 0 or
 // the bytes per pixel are not 3 or 4.
-bool BuildTGAHeader(const ImageStore& store, uint8_t header[kHeaderSize], int32_t width) {
-    const int bpp = store.BytesPerPixel();
-    if (width <= 0 || store.Image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
+bool BuildTGAHeader(const Image& image, uint8_t header[kHeaderSize], int32_t width) {
+    const int bpp = image.BytesPerPixel();
+    if (width <= 0 || image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
     std::memset(header, 0, kHeaderSize);
     header[2] = 2;
     StoreLE16(header + 12, static_cast<uint32_t>(width));
-    StoreLE16(header + 14, static_cast<uint32_t>(store.Image.Height));
+    StoreLE16(header + 14, static_cast<uint32_t>(image.Height));
     header[16] = bpp == 3 ? 24 : 32;
     header[17] = bpp == 3 ? 0 : 8;
     return true;
@@ -204,33 +197,31 @@ bool BuildTGAHeader(const ImageStore& store, uint8_t header[kHeaderSize], int32_
 
 }  // namespace
 
-Error WriteTGA(const ImageStore& store, ImageSink& sink, int face) {
+Error WriteTGA(const Image& image, ImageSink& sink, int face) {
     // The whole picture, or `width` pixels of each row from `left` (one face
     // of a cube map, the faces side by side).
     int32_t left = 0;
-    int32_t width = store.Image.Width;
+    int32_t width = image.Width;
     if (face >= 0) {
-        width = store.Image.Width / kCubeMapFaces;
-        if (width < 1 || width * kCubeMapFaces != store.Image.Width)
-            return Error::TgaHeaderNotWritten;
+        width = image.Width / kCubeMapFaces;
+        if (width < 1 || width * kCubeMapFaces != image.Width) return Error::TgaHeaderNotWritten;
         left = face * width;
     }
     uint8_t header[kHeaderSize];
-    if (store.Image.Width == 0 || store.Image.Height == 0 || !BuildTGAHeader(store, header, width))
+    if (image.Width == 0 || image.Height == 0 || !BuildTGAHeader(image, header, width))
         return Error::TgaHeaderNotWritten;
     if (!sink.Write(header, sizeof header)) return Error::TgaHeaderNotWritten;
     // Blue, green, red (and alpha), a run of rows at a time, so that a large
     // image needs no second full-size buffer.
-    const size_t bpp = static_cast<size_t>(store.BytesPerPixel());
-    const size_t pictureRow = static_cast<size_t>(store.Image.Width) * bpp;
+    const size_t bpp = static_cast<size_t>(image.BytesPerPixel());
+    const size_t pictureRow = static_cast<size_t>(image.Width) * bpp;
     const size_t row = static_cast<size_t>(width) * bpp;
-    const size_t rows = static_cast<size_t>(store.Image.Height);
+    const size_t rows = static_cast<size_t>(image.Height);
     const size_t rowsPerChunk = std::max<size_t>(1, (size_t{1} << 20) / row);
     ByteBuffer work(std::min(rowsPerChunk, rows) * row);
     for (size_t done = 0; done < rows; done += rowsPerChunk) {
         const size_t n = std::min(rowsPerChunk, rows - done);
-        const uint8_t* from =
-            store.Image.Data + done * pictureRow + static_cast<size_t>(left) * bpp;
+        const uint8_t* from = image.Data() + done * pictureRow + static_cast<size_t>(left) * bpp;
         if (row == pictureRow) {
             CopySwappingRedBlue(from, work.data(), n * width, static_cast<int>(bpp));
         } else {

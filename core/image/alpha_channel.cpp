@@ -2,12 +2,12 @@
 
 namespace core {
 
-bool AddAlphaChannel(ImageStore& store, bool useLevel) {
-    if (!store.Usable() || store.BytesPerPixel() != 3) return false;
-    const size_t n = static_cast<size_t>(store.Image.Width) * store.Image.Height;
-    const uint8_t alpha = useLevel ? store.AlphaFillValue : 255;
+bool AddAlphaChannel(Image& image, std::optional<uint8_t> level) {
+    if (!image.Usable() || image.BytesPerPixel() != 3) return false;
+    const size_t n = static_cast<size_t>(image.Width) * image.Height;
+    const uint8_t alpha = level.value_or(255);
     ByteBuffer out(n * 4);
-    const uint8_t* in = store.Image.Data;
+    const uint8_t* in = image.Data();
     uint8_t* o = out.data();
     for (size_t i = 0; i < n; ++i, in += 3, o += 4) {
         o[0] = in[0];
@@ -15,22 +15,22 @@ bool AddAlphaChannel(ImageStore& store, bool useLevel) {
         o[2] = in[2];
         o[3] = alpha;
     }
-    store.AdoptPixels(std::move(out), store.Image.Width, store.Image.Height, useLevel ? 1 : 2);
+    image.AdoptPixels(std::move(out), image.Width, image.Height, level ? 1 : 2);
     return true;
 }
 
-bool RemoveAlphaChannel(ImageStore& store) {
-    if (!store.Usable() || store.BytesPerPixel() != 4) return false;
-    const size_t n = static_cast<size_t>(store.Image.Width) * store.Image.Height;
+bool RemoveAlphaChannel(Image& image) {
+    if (!image.Usable() || image.BytesPerPixel() != 4) return false;
+    const size_t n = static_cast<size_t>(image.Width) * image.Height;
     ByteBuffer out(n * 3);
-    const uint8_t* in = store.Image.Data;
+    const uint8_t* in = image.Data();
     uint8_t* o = out.data();
     for (size_t i = 0; i < n; ++i, in += 4, o += 3) {
         o[0] = in[0];
         o[1] = in[1];
         o[2] = in[2];
     }
-    store.AdoptPixels(std::move(out), store.Image.Width, store.Image.Height, 0);
+    image.AdoptPixels(std::move(out), image.Width, image.Height, 0);
     return true;
 }
 
@@ -42,10 +42,9 @@ int32_t ClassifyAlpha(const uint8_t* pixels, size_t pixelCount) {
     return 2;
 }
 
-void UpdateAlphaKind(ImageStore& store) {
-    if (!store.Usable() || store.BytesPerPixel() != 4) return;
-    store.Image.AlphaKind = ClassifyAlpha(
-        store.Image.Data, static_cast<size_t>(store.Image.Width) * store.Image.Height);
+void UpdateAlphaKind(Image& image) {
+    if (!image.Usable() || image.BytesPerPixel() != 4) return;
+    image.AlphaKind = ClassifyAlpha(image.Data(), static_cast<size_t>(image.Width) * image.Height);
 }
 
 }  // namespace core

@@ -1,4 +1,4 @@
-// Conversions between the store's red-first pixels and the blue-first pixels
+// Conversions between an image's red-first pixels and the blue-first pixels
 // of the files and the display. These run over every byte of every picture a
 // batch converts, so they use byte shuffles where the processor has them.
 #pragma once

@@ -11,6 +11,8 @@ std::string_view Template(Error error) {
     switch (error) {
         case Error::None:
             return "";
+        case Error::Refused:
+            return "{detail}";
         case Error::FileNotFound:
             return "File not found : \"{file}\"";
         case Error::TypeNotSupported:

@@ -10,6 +10,7 @@ namespace core {
 
 enum class Error {
     None,
+    Refused,  // the file system's own words for a refusal, whole in `detail`
     // Any format.
     FileNotFound,
     TypeNotSupported,
@@ -65,5 +66,22 @@ enum class Error {
 // The user's message for `error` about the file at `path`; `detail` fills the
 // messages that carry one (what an E2TF file holds, a codec's reason).
 std::string ErrorMessage(Error error, std::string_view path, std::string_view detail = {});
+
+// An error value: what failed, the file it is about and the words that
+// complete its message. Empty (Error::None) when nothing failed.
+struct Failure {
+    Error error = Error::None;
+    std::string path;
+    std::string detail;
+
+    Failure() = default;
+    Failure(Error e, std::string_view p = {}, std::string_view d = {})
+        : error(e), path(p), detail(d) {}
+    // A refusal already worded by whoever refused.
+    static Failure Refusal(std::string_view words) { return {Error::Refused, {}, words}; }
+
+    explicit operator bool() const { return error != Error::None; }
+    std::string Message() const { return ErrorMessage(error, path, detail); }
+};
 
 }  // namespace core

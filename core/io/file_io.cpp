@@ -214,8 +214,8 @@ bool WriteFileAtomically(const std::string& target, const void* data, size_t siz
     return ok;
 }
 
-std::string WriteFailureText(const std::string& refusal, Error error, const std::string& path) {
-    return refusal.empty() ? ErrorMessage(error, path) : refusal;
+Failure WriteFailure(const std::string& refusal, Error error, const std::string& path) {
+    return refusal.empty() ? Failure(error, path) : Failure::Refusal(refusal);
 }
 
 DurableWrites::DurableWrites() {

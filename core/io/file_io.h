@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 #include "core/io/error.h"
 
 namespace core {
@@ -118,7 +118,7 @@ bool WriteFileAtomically(const std::string& target, const void* data, size_t siz
 
 // The message for a failed write: the writer's refusal when the target refused,
 // otherwise the message of `error` about `path`.
-std::string WriteFailureText(const std::string& refusal, Error error, const std::string& path);
+Failure WriteFailure(const std::string& refusal, Error error, const std::string& path);
 
 // While one exists on a thread, every file that thread's writers commit is
 // flushed to the disk before it takes its name, and its folder after: for the

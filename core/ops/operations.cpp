@@ -22,31 +22,8 @@ bool BadDimensions(int32_t width, int32_t height) {
 
 namespace {
 
-// The record, pixels and loaded flag of an image set aside while the store
-// holds something else, to be put back exactly.
-struct KeptImage {
-    TImageInfo record;
-    ByteBuffer pixels;
-    bool loaded = false;
-};
-
-// Moves the pixels out (no copy); the record stays in the store as well.
-KeptImage TakeImage(ImageStore& store) {
-    KeptImage kept{store.Image, std::move(store.PixelBuffer), store.ImageLoaded};
-    store.PixelBuffer = ByteBuffer();
-    store.SyncData();
-    return kept;
-}
-
-void PutBack(ImageStore& store, KeptImage&& kept) {
-    store.PixelBuffer = std::move(kept.pixels);
-    store.Image = kept.record;
-    store.SyncData();
-    store.ImageLoaded = kept.loaded;
-}
-
-size_t PixelCount(const ImageStore& store) {
-    return static_cast<size_t>(store.Image.Width) * static_cast<size_t>(store.Image.Height);
+size_t PixelCount(const Image& image) {
+    return static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
 }
 
 bool ParseDecimal(std::string_view text, int& value) {
@@ -84,10 +61,10 @@ void GreyPixels(uint8_t* p, size_t count) {
 
 }  // namespace
 
-bool InvertAlpha(ImageStore& store) {
-    if (!store.Usable() || store.BytesPerPixel() != 4) return false;
-    uint8_t* p = store.Image.Data;
-    const size_t n = PixelCount(store);
+bool InvertAlpha(Image& image) {
+    if (!image.Usable() || image.BytesPerPixel() != 4) return false;
+    uint8_t* p = image.Data();
+    const size_t n = PixelCount(image);
     for (size_t i = 0; i < n; ++i) p[i * 4 + 3] = static_cast<uint8_t>(255 - p[i * 4 + 3]);
     return true;
 }
@@ -108,16 +85,16 @@ bool ParseAlphaMaskSpec(std::string_view text, AlphaMaskSpec& spec) {
     return true;
 }
 
-bool CreateAlphaMask(ImageStore& store, const std::string& text) {
+bool CreateAlphaMask(Image& image, const std::string& text) {
     AlphaMaskSpec spec;
     if (!ParseAlphaMaskSpec(text, spec)) return false;
-    if (!store.Usable()) return false;
-    if (store.BytesPerPixel() == 3 && !AddAlphaChannel(store, false)) return false;
-    if (store.BytesPerPixel() != 4) return false;
+    if (!image.Usable()) return false;
+    if (image.BytesPerPixel() == 3 && !AddAlphaChannel(image)) return false;
+    if (image.BytesPerPixel() != 4) return false;
 
     const int t = spec.Tolerance;
-    uint8_t* p = store.Image.Data;
-    const size_t n = PixelCount(store);
+    uint8_t* p = image.Data();
+    const size_t n = PixelCount(image);
     for (size_t i = 0; i < n; ++i, p += 4) {
         const bool near = std::abs(p[0] - spec.Red) <= t && std::abs(p[1] - spec.Green) <= t &&
                           std::abs(p[2] - spec.Blue) <= t;
@@ -126,86 +103,67 @@ bool CreateAlphaMask(ImageStore& store, const std::string& text) {
     return true;
 }
 
-bool MergeAlphaImage(ImageStore& store, const std::string& path) {
-    if (!store.Usable()) return false;
-    const bool hadAlpha = store.BytesPerPixel() == 4;
-    if (!hadAlpha) AddAlphaChannel(store, false);
-    if (store.BytesPerPixel() != 4) return false;
-
-    KeptImage kept = TakeImage(store);
-    const bool loaded = LoadImage(store, path);
-    const bool sameSize = loaded && store.Image.Width == kept.record.Width &&
-                          store.Image.Height == kept.record.Height;
-    if (sameSize) {
-        const int sourceBpp = store.BytesPerPixel();
-        const uint8_t* source = store.Image.Data;
-        uint8_t* target = kept.pixels.data();
-        const size_t n = PixelCount(store);
-        for (size_t i = 0; i < n; ++i) target[i * 4 + 3] = source[i * sourceBpp];
-    } else if (loaded) {
-        SetLoadError(store, Error::SizesDiffer, {});
-    }
-    // The alpha file's own description (when it is a texture) must not be
-    // written out later as if it described this image.
-    ResetImage(store);
-    PutBack(store, std::move(kept));
-    if (sameSize) {
-        UpdateAlphaKind(store);
-        return true;
-    }
-    // A failed merge leaves the image as it was: an alpha channel it already
-    // had is the user's work and stays.
-    if (!hadAlpha) RemoveAlphaChannel(store);
-    return false;
+Failure MergeAlphaImage(Image& image, const Image& alpha) {
+    if (!image.Usable()) return Error::NothingLoaded;
+    if (alpha.Width != image.Width || alpha.Height != image.Height) return Error::SizesDiffer;
+    if (image.BytesPerPixel() != 4 && !AddAlphaChannel(image)) return Error::NoPicture;
+    const int sourceBpp = alpha.BytesPerPixel();
+    const uint8_t* source = alpha.Data();
+    uint8_t* target = image.Data();
+    const size_t n = PixelCount(image);
+    for (size_t i = 0; i < n; ++i) target[i * 4 + 3] = source[i * sourceBpp];
+    UpdateAlphaKind(image);
+    return {};
 }
 
-bool SaveColourImage(ImageStore& store, const std::string& path) {
-    // SaveImage itself never changes the image; only the alpha removal needs undoing.
-    if (!store.Usable() || store.BytesPerPixel() != 4) return SaveImage(store, path);
-    KeptImage kept = TakeImage(store);
-    store.PixelBuffer = kept.pixels;
-    store.SyncData();
-    store.ImageLoaded = true;
-    RemoveAlphaChannel(store);
-    const bool saved = SaveImage(store, path);
-    PutBack(store, std::move(kept));
-    return saved;
+Failure MergeAlphaFile(Image& image, const std::string& path) {
+    if (!image.Usable()) return Error::NothingLoaded;
+    LoadResult alpha = LoadImage(path);
+    // The image's own texture facts go whatever the outcome: what is saved
+    // after a merge is a new picture, not the texture as read.
+    const std::string textureFileName = image.TextureFileName;
+    const int32_t compression = image.Compression;
+    static_cast<FileFacts&>(image) = FileFacts();
+    image.TextureFileName = textureFileName;
+    image.Compression = compression;
+    if (!alpha) return alpha.failure;
+    return MergeAlphaImage(image, alpha.image);
 }
 
-bool SaveAlphaImage(ImageStore& store, const std::string& path) {
-    if (!store.Usable() || store.BytesPerPixel() != 4) return false;
-    KeptImage kept = TakeImage(store);
-    const size_t n = static_cast<size_t>(kept.record.Width) * kept.record.Height;
+Failure SaveColourImage(const Image& image, const std::string& path) {
+    if (!image.Usable() || image.BytesPerPixel() != 4) return SaveImage(image, path);
+    const size_t n = PixelCount(image);
+    ByteBuffer colour(n * 3);
+    const uint8_t* in = image.Data();
+    for (size_t i = 0; i < n; ++i) std::copy_n(in + i * 4, 3, colour.data() + i * 3);
+    return SaveImage(image.WithPixels(std::move(colour), image.Width, image.Height, 0), path);
+}
+
+Failure SaveAlphaImage(const Image& image, const std::string& path) {
+    if (!image.Usable() || image.BytesPerPixel() != 4) return Error::NoPicture;
+    const size_t n = PixelCount(image);
     ByteBuffer grey(n * 3);
-    for (size_t i = 0; i < n; ++i) {
-        const uint8_t a = kept.pixels[i * 4 + 3];
-        grey[i * 3] = a;
-        grey[i * 3 + 1] = a;
-        grey[i * 3 + 2] = a;
-    }
-    store.AdoptPixels(std::move(grey), kept.record.Width, kept.record.Height, 0);
-    const bool saved = SaveImage(store, path);
-    PutBack(store, std::move(kept));
-    return saved;
+    for (size_t i = 0; i < n; ++i) std::fill_n(grey.data() + i * 3, 3, image.Data()[i * 4 + 3]);
+    return SaveImage(image.WithPixels(std::move(grey), image.Width, image.Height, 0), path);
 }
 
-void GreyScale(ImageStore& store) {
-    if (!store.Usable()) return;
-    const int bpp = store.BytesPerPixel();
-    if (bpp == 3) GreyPixels<3>(store.Image.Data, PixelCount(store));
-    if (bpp == 4) GreyPixels<4>(store.Image.Data, PixelCount(store));
+void GreyScale(Image& image) {
+    if (!image.Usable()) return;
+    const int bpp = image.BytesPerPixel();
+    if (bpp == 3) GreyPixels<3>(image.Data(), PixelCount(image));
+    if (bpp == 4) GreyPixels<4>(image.Data(), PixelCount(image));
 }
 
-void NonUniformColour(ImageStore& store, int count, int change, bool random, std::mt19937& rng) {
-    if (!store.Usable()) return;
-    const int bpp = store.BytesPerPixel();
+void NonUniformColour(Image& image, int count, int change, bool random, std::mt19937& rng) {
+    if (!image.Usable()) return;
+    const int bpp = image.BytesPerPixel();
     if (bpp < 1) return;
-    const int32_t dataSize = store.Image.DataSize;
+    const int32_t dataSize = image.DataSize();
     count = std::min(std::max(count, 1), dataSize / 2);
     if (count < 1) return;
     // Beyond 127 a red byte could leave 0..255.
     change = std::clamp(change, 0, 127);
-    uint8_t* data = store.Image.Data;
+    uint8_t* data = image.Data();
 
     if (!random) {
         ChangeRed(data[0], change);
@@ -224,11 +182,11 @@ void NonUniformColour(ImageStore& store, int count, int change, bool random, std
     }
 
     // Pick `count` distinct ones among the pixels (other than pixel 0) that still
-    // have the reference red, by their rank in store order, then change them in
+    // have the reference red, by their rank in pixel order, then change them in
     // one pass. Picking positions blindly until enough match never ends on an
     // image with too few of them.
     const uint8_t reference = data[0];
-    const size_t pixels = PixelCount(store);
+    const size_t pixels = PixelCount(image);
     size_t candidates = 0;
     for (size_t i = 1; i < pixels; ++i) candidates += data[i * bpp] == reference;
     if (candidates == 0) return;

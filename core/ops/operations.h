@@ -1,13 +1,14 @@
-// Edits of the store's image: alpha inversion, colour masks, merging a separate
-// alpha image, grey scale, breaking up a uniform colour, and writing the colour
-// or the alpha part to a file while leaving the store as it was.
+// Edits of an image: alpha inversion, colour masks, merging a separate alpha
+// image, grey scale, breaking up a uniform colour, and writing the colour or
+// the alpha part of an image to a file.
 #pragma once
 
 #include <random>
 #include <string>
 #include <string_view>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
+#include "core/io/error.h"
 
 namespace core {
 
@@ -17,7 +18,7 @@ bool BadDimensions(int32_t width, int32_t height);
 
 // Every alpha a becomes 255 - a (AlphaKind unchanged). False for an image that
 // is not usable or has no alpha channel.
-bool InvertAlpha(ImageStore& store);
+bool InvertAlpha(Image& image);
 
 // The colour and tolerance of a mask, written "R,G,B,T" in decimal.
 struct AlphaMaskSpec {
@@ -34,30 +35,32 @@ bool ParseAlphaMaskSpec(std::string_view text, AlphaMaskSpec& spec);
 // tolerance of the given colour, 255 for all others; a 3-byte image gains an
 // alpha channel first. AlphaKind is left as it was (2 after adding the channel).
 // False, changing nothing, for malformed text or an image that is not usable.
-bool CreateAlphaMask(ImageStore& store, const std::string& spec);
+bool CreateAlphaMask(Image& image, const std::string& spec);
 
-// The red byte of each pixel of the image in `path` becomes the alpha of the
-// same pixel here. Loading the file empties the store first, so the texture
-// description is gone afterwards, whatever the outcome. On failure (load failed,
-// or "Images not the same size") the image is left without an alpha channel.
-bool MergeAlphaImage(ImageStore& store, const std::string& path);
+// The red byte of each pixel of `alpha` becomes the alpha of the same pixel
+// here; a 3-byte image gains an alpha channel first. Error::SizesDiffer, and
+// the image unchanged, when the two differ in size.
+Failure MergeAlphaImage(Image& image, const Image& alpha);
+// The same with the image in `path`. Whatever the outcome, the image's texture
+// facts (description, details, source data) are gone afterwards: what is
+// saved after a merge is a new picture, not the texture as read.
+Failure MergeAlphaFile(Image& image, const std::string& path);
 
-// Writes the image without its alpha channel through SaveImage. The store is
-// left exactly as found (LoadErrorText aside, which reports a failure).
-bool SaveColourImage(ImageStore& store, const std::string& path);
+// Writes the image without its alpha channel through SaveImage.
+Failure SaveColourImage(const Image& image, const std::string& path);
 
-// Writes the alpha channel as a grey 24-bit image through SaveImage. False for
-// an image without alpha. The store is left exactly as found.
-bool SaveAlphaImage(ImageStore& store, const std::string& path);
+// Writes the alpha channel as a grey 24-bit image through SaveImage.
+// Error::NoPicture for an image without alpha.
+Failure SaveAlphaImage(const Image& image, const std::string& path);
 
 // Red, green and blue of each pixel become (R + G + B) / 3; alpha is kept.
-void GreyScale(ImageStore& store);
+void GreyScale(Image& image);
 
 // Changes the red byte of `count` pixels by `change` (up when below 128, down
 // otherwise) so that an image of one colour is no longer uniform. Even placement
 // changes pixel 0 and count - 1 evenly spaced pixels. Random placement changes
 // pixels other than pixel 0 whose red equals pixel 0's, chosen with `rng`; when
 // fewer such pixels exist it changes all of them.
-void NonUniformColour(ImageStore& store, int count, int change, bool random, std::mt19937& rng);
+void NonUniformColour(Image& image, int count, int change, bool random, std::mt19937& rng);
 
 }  // namespace core

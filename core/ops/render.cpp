@@ -9,21 +9,20 @@ namespace core {
 namespace {
 
 // Whether a picture can be drawn at all: 3 or 4 bytes per pixel, neither side 0.
-bool Drawable(const ImageStore& store) {
-    const int bpp = store.BytesPerPixel();
-    return store.ImageLoaded && store.Image.Width != 0 && store.Image.Height != 0 &&
-           (bpp == 3 || bpp == 4);
+bool Drawable(const Image& image) {
+    const int bpp = image.BytesPerPixel();
+    return image.Loaded() && image.Width != 0 && image.Height != 0 && (bpp == 3 || bpp == 4);
 }
 
-void DrawAlphaAsGrey(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
-    // Callers pass the image's own size; never read beyond the store.
-    const int w = std::min<int>(width, store.Image.Width);
-    const int h = std::min<int>(height, store.Image.Height);
-    const size_t srcStride = static_cast<size_t>(store.Image.Width) * 4;
+void DrawAlphaAsGrey(const Image& image, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    // Callers pass the image's own size; never read beyond the image.
+    const int w = std::min<int>(width, image.Width);
+    const int h = std::min<int>(height, image.Height);
+    const size_t srcStride = static_cast<size_t>(image.Width) * 4;
     bitmap.Reset(24, width, height);
     for (int r = 0; r < h; ++r) {
         uint8_t* out = bitmap.Row(height - 1 - r).data();
-        const uint8_t* in = store.Image.Data + r * srcStride;
+        const uint8_t* in = image.Data() + r * srcStride;
         for (int x = 0; x < w; ++x, in += 4, out += 3) {
             out[0] = out[1] = out[2] = in[3];
         }
@@ -32,38 +31,40 @@ void DrawAlphaAsGrey(const ImageStore& store, Bitmap& bitmap, uint16_t width, ui
 
 }  // namespace
 
-void RenderColourImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
-    if (!Drawable(store)) return;
-    const int bpp = store.BytesPerPixel();
-    const int w = std::min<int>(width, store.Image.Width);
-    const int h = std::min<int>(height, store.Image.Height);
-    const size_t srcStride = static_cast<size_t>(store.Image.Width) * bpp;
+void RenderColourImage(const Image& image, Bitmap& bitmap, uint16_t width, uint16_t height) {
+    if (!Drawable(image)) return;
+    const int bpp = image.BytesPerPixel();
+    const int w = std::min<int>(width, image.Width);
+    const int h = std::min<int>(height, image.Height);
+    const size_t srcStride = static_cast<size_t>(image.Width) * bpp;
     bitmap.Reset(bpp == 3 ? 24 : 32, width, height);
     for (int r = 0; r < h; ++r) {
         uint8_t* out = bitmap.Row(height - 1 - r).data();
-        const uint8_t* in = store.Image.Data + r * srcStride;
+        const uint8_t* in = image.Data() + r * srcStride;
         CopySwappingRedBlue(in, out, static_cast<size_t>(w), bpp);
     }
 }
 
 void RenderImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height) {
-    if (!Drawable(store)) return;
-    if (store.BytesPerPixel() == 4 && store.AlphaView && store.Image.AlphaKind != 0) {
-        DrawAlphaAsGrey(store, bitmap, width, height);
+    const Image& image = store.Current;
+    if (!Drawable(image)) return;
+    if (image.BytesPerPixel() == 4 && store.AlphaView && image.AlphaKind != 0) {
+        DrawAlphaAsGrey(image, bitmap, width, height);
     } else {
-        RenderColourImage(store, bitmap, width, height);
+        RenderColourImage(image, bitmap, width, height);
     }
 }
 
 void NoteUniformColour(ImageStore& store) {
-    if (!store.Usable()) return;
-    const int bpp = store.BytesPerPixel();
+    const Image& image = store.Current;
+    if (!image.Usable()) return;
+    const int bpp = image.BytesPerPixel();
     store.UniformColour = true;
     if (bpp != 3 && bpp != 4) return;
     // Every pixel equal to its predecessor is the same as every pixel equal to
     // the first; real pictures differ within a few pixels, so this is cheap.
-    const uint8_t* first = store.Image.Data;
-    const uint8_t* end = first + static_cast<size_t>(store.Image.Width) * store.Image.Height * bpp;
+    const uint8_t* first = image.Data();
+    const uint8_t* end = first + static_cast<size_t>(image.Width) * image.Height * bpp;
     for (const uint8_t* p = first + bpp; p < end; p += bpp) {
         if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) {
             store.UniformColour = false;
@@ -72,20 +73,20 @@ void NoteUniformColour(ImageStore& store) {
     }
 }
 
-void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour) {
+void RenderTransparent(const Image& image, Bitmap& bitmap, uint32_t colour) {
     auto clampComponent = [](uint32_t v) {
         return static_cast<int>(std::clamp<uint32_t>(v, 15, 240));
     };
     const int bR = clampComponent(colour & 0xFF);
     const int bG = clampComponent((colour >> 8) & 0xFF);
     const int bB = clampComponent((colour >> 16) & 0xFF);
-    if (!store.ImageLoaded || store.Image.Width == 0 || store.Image.Height == 0) return;
-    if (store.BytesPerPixel() != 4) return;
+    if (!image.Loaded() || image.Width == 0 || image.Height == 0) return;
+    if (image.BytesPerPixel() != 4) return;
 
-    const int w = store.Image.Width;
-    const int h = store.Image.Height;
+    const int w = image.Width;
+    const int h = image.Height;
     bitmap.Reset(32, w, h);
-    const uint8_t* src = store.Image.Data;
+    const uint8_t* src = image.Data();
     for (int y = 0; y < h; ++y) {
         const int rowOffset = (y % 32) < 16 ? 15 : -15;
         uint8_t* out = bitmap.Row(h - 1 - y).data();

@@ -14,7 +14,7 @@ namespace core {
 void RenderImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height);
 
 // Draws the colour picture whatever AlphaView holds.
-void RenderColourImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16_t height);
+void RenderColourImage(const Image& image, Bitmap& bitmap, uint16_t width, uint16_t height);
 
 // Notes in UniformColour whether every pixel has the same red, green and blue
 // (alpha aside). A store without a usable image keeps what it had.
@@ -22,6 +22,6 @@ void NoteUniformColour(ImageStore& store);
 
 // Draws a 4-byte image blended over a 16 x 16 checkerboard made from the
 // background colour (0x00BBGGRR). Does nothing for other images.
-void RenderTransparent(const ImageStore& store, Bitmap& bitmap, uint32_t colour);
+void RenderTransparent(const Image& image, Bitmap& bitmap, uint32_t colour);
 
 }  // namespace core

@@ -171,25 +171,25 @@ void AreaAverage(const uint8_t* source, PictureSize sourceSize, int bytesPerPixe
     }
 }
 
-bool ScaleToFit(const ImageStore& source, int32_t box, ImageStore& target) {
-    ResetImage(target);
+bool ScaleToFit(const Image& source, int32_t box, Image& target) {
+    target = Image();
     const int bytesPerPixel = source.BytesPerPixel();
-    const PictureSize from{source.Image.Width, source.Image.Height};
+    const PictureSize from{source.Width, source.Height};
     const PictureSize to = FitWithin(from.Width, from.Height, box);
     const size_t sourceBytes = static_cast<size_t>(from.Width) * from.Height * bytesPerPixel;
     if (!source.Usable() || (bytesPerPixel != 3 && bytesPerPixel != 4) || to.Width == 0 ||
-        source.PixelBuffer.size() < sourceBytes)
+        source.Pixels.size() < sourceBytes)
         return false;
     ByteBuffer pixels(static_cast<size_t>(to.Width) * to.Height * bytesPerPixel);
     if (to == from) {
-        std::memcpy(pixels.data(), source.PixelBuffer.data(), pixels.size());
+        std::memcpy(pixels.data(), source.Pixels.data(), pixels.size());
     } else {
-        AreaAverage(source.PixelBuffer.data(), from, bytesPerPixel, pixels.data(), to);
+        AreaAverage(source.Pixels.data(), from, bytesPerPixel, pixels.data(), to);
     }
     const int32_t alphaKind =
         bytesPerPixel == 4 ? ClassifyAlpha(pixels.data(), pixels.size() / 4) : 0;
     target.AdoptPixels(std::move(pixels), to.Width, to.Height, alphaKind);
-    target.Image.Compression = static_cast<int32_t>(Compression::None);
+    target.Compression = static_cast<int32_t>(Compression::None);
     return true;
 }
 

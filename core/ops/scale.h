@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/image/image_store.h"
+#include "core/image/image.h"
 
 namespace core {
 
@@ -34,6 +34,6 @@ void AreaAverage(const uint8_t* source, PictureSize sourceSize, int bytesPerPixe
 // copied as it is. False, leaving `target` empty, when `source` has no usable
 // 3- or 4-byte picture or `box` is below 1. Only the pixels are carried over:
 // nothing of a texture's description or source data.
-bool ScaleToFit(const ImageStore& source, int32_t box, ImageStore& target);
+bool ScaleToFit(const Image& source, int32_t box, Image& target);
 
 }  // namespace core

@@ -11,6 +11,7 @@
 #include "core/formats/load_image.h"
 #include "core/formats/save_image.h"
 #include "core/io/paths.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 // The decoder that is not the code under test, for the PNGs of the corpus and
@@ -79,13 +80,14 @@ Tolerance ParseTolerance(const std::string& text) {
     return t;
 }
 
-void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
+void CompareWithReference(const CorpusRow& row, const testing_support::TestStore& store) {
     const std::string refPath = (Corpus() / row.reference).string();
     DecodedPicture ref;
     ASSERT_TRUE(ReadPicture(refPath, ref)) << "reference cannot be read: " << refPath;
-    ASSERT_EQ(std::pair(store.Image.Width, store.Image.Height), std::pair(ref.width, ref.height))
+    ASSERT_EQ(std::pair(store.Current.Width, store.Current.Height),
+              std::pair(ref.width, ref.height))
         << row.path;
-    const int bpp = store.BytesPerPixel();
+    const int bpp = store.Current.BytesPerPixel();
     ASSERT_TRUE(bpp == 3 || bpp == 4) << row.path;
     const Tolerance tol = ParseTolerance(row.tolerance);
     const bool compareAlpha =
@@ -94,7 +96,7 @@ void CompareWithReference(const CorpusRow& row, const core::ImageStore& store) {
     for (int y = 0; y < ref.height; ++y) {
         const uint8_t* refRow = ref.rgba.data() + static_cast<size_t>(y) * ref.width * 4;
         const uint8_t* storeRow =
-            store.Image.Data + static_cast<size_t>(ref.height - 1 - y) * ref.width * bpp;
+            store.Current.Data() + static_cast<size_t>(ref.height - 1 - y) * ref.width * bpp;
         for (int x = 0; x < ref.width; ++x) {
             const uint8_t* e = refRow + x * 4;
             const uint8_t* s = storeRow + x * bpp;
@@ -122,28 +124,28 @@ void CheckDescription(const CorpusRow& row, const std::string& scratch) {
     if (!fs::exists(expected)) return;
     const fs::path copy = fs::path(scratch) / name;
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
-    core::ImageStore store;
-    ASSERT_TRUE(core::LoadImage(store, copy.string())) << store.LoadErrorText;
+    testing_support::TestStore store;
+    ASSERT_TRUE(testing_support::Load(store, copy.string())) << store.error;
     const std::string tga = copy.string().substr(0, copy.string().size() - 8) + ".tga";
-    ASSERT_TRUE(core::SaveImage(store, tga)) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, tga)) << store.error;
     EXPECT_EQ(ReadText(copy.string() + ".txt"), ReadText(expected.string())) << row.path;
 }
 
 // A picture read is written as PNG and read back exactly, with its alpha if
 // it has one, by another decoder (stb_image).
-void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
+void CheckPngRoundTrip(testing_support::TestStore& store, const std::string& scratch) {
     const std::string png = scratch + "/picture.png";
-    ASSERT_TRUE(core::SaveImage(store, png)) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, png)) << store.error;
     DecodedPicture image;
     ASSERT_TRUE(ReadPicture(png, image));
-    const int bpp = store.BytesPerPixel(), width = store.Image.Width;
+    const int bpp = store.Current.BytesPerPixel(), width = store.Current.Width;
     ASSERT_EQ(std::make_tuple(image.width, image.height, image.channels),
-              std::make_tuple(width, store.Image.Height, bpp));
+              std::make_tuple(width, store.Current.Height, bpp));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < width; ++x) {
             const uint8_t* got = &image.rgba[(size_t(y) * width + x) * 4];
             const uint8_t* want =
-                store.Image.Data + (size_t(image.height - 1 - y) * width + x) * bpp;
+                store.Current.Data() + (size_t(image.height - 1 - y) * width + x) * bpp;
             ASSERT_TRUE(std::equal(want, want + bpp, got)) << "PNG pixel " << x << "," << y;
         }
 }
@@ -153,26 +155,26 @@ void CheckPngRoundTrip(core::ImageStore& store, const std::string& scratch) {
 void CheckCorpusRow(const CorpusRow& row, const std::string& scratch) {
     const std::string path = (Corpus() / row.path).string();
     const std::string quotedName = "\"" + std::string(core::FileNamePart(row.path)) + "\"";
-    core::ImageStore store;
-    const bool ok = core::LoadImage(store, path);
+    testing_support::TestStore store;
+    const bool ok = testing_support::Load(store, path);
     if (row.expect == "load") {
-        ASSERT_TRUE(ok) << row.path << ": " << store.LoadErrorText;
-        ASSERT_TRUE(store.ImageLoaded);
-        ASSERT_EQ(store.Image.Data, store.PixelBuffer.data());
-        ASSERT_GE(store.PixelBuffer.size(), static_cast<size_t>(store.Image.DataSize));
+        ASSERT_TRUE(ok) << row.path << ": " << store.error;
+        ASSERT_TRUE(store.Loaded());
+        ASSERT_EQ(store.Current.Data(), store.Current.Pixels.data());
+        ASSERT_GE(store.Current.Pixels.size(), static_cast<size_t>(store.Current.DataSize()));
         if (row.reference != "-") CompareWithReference(row, store);
         if (row.path.rfind("texture/", 0) == 0) CheckDescription(row, scratch);
     } else if (row.expect == "refuse" || !ok) {
         EXPECT_FALSE(ok) << row.path << " should be refused";
-        EXPECT_FALSE(store.ImageLoaded);
-        EXPECT_NE(store.LoadErrorText.find(quotedName), std::string::npos)
-            << row.path << ": message \"" << store.LoadErrorText << "\" does not name the file";
+        EXPECT_FALSE(store.Loaded());
+        EXPECT_NE(store.error.find(quotedName), std::string::npos)
+            << row.path << ": message \"" << store.error << "\" does not name the file";
         // Where the manifest gives the reader's own message, it must be exactly that.
         if (row.note.rfind("Couldn't", 0) == 0 || row.note.rfind("Compressed", 0) == 0) {
-            EXPECT_EQ(store.LoadErrorText, row.note) << row.path;
+            EXPECT_EQ(store.error, row.note) << row.path;
         }
     }
-    if (ok && store.ImageLoaded) CheckPngRoundTrip(store, scratch);
+    if (ok && store.Loaded()) CheckPngRoundTrip(store, scratch);
 }
 
 }  // namespace testing_support

@@ -12,6 +12,7 @@
 #include "core/formats/save_image.h"
 #include "core/io/paths.h"
 #include "tests/support/e2tf_files.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 namespace testing_support {
@@ -57,9 +58,9 @@ inline void WriteImage(const std::string& path, int width, int height, bool unif
     const std::vector<uint8_t> pixels = TestPixels(width, height, uniform, alpha);
     if (!core::EndsWithNoCase(path, ".texture")) {
         std::filesystem::create_directories(SystemPath(path).parent_path());
-        core::ImageStore store;
-        FillStore(store, width, height, alpha ? 4 : 3, pixels, alpha ? 1 : 0);
-        core::SaveImage(store, path);
+        testing_support::TestStore store;
+        FillImage(store.Current, width, height, alpha ? 4 : 3, pixels, alpha ? 1 : 0);
+        testing_support::Save(store, path);
         return;
     }
     std::vector<uint8_t> data;

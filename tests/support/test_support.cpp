@@ -204,11 +204,11 @@ std::vector<std::string> SplitLines(const std::string& text, const std::string& 
     return lines;
 }
 
-void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,
+void FillImage(core::Image& image, int width, int height, int bytesPerPixel,
                const std::vector<uint8_t>& pixels, int alphaKind) {
     core::ByteBuffer buffer(pixels.begin(), pixels.end());
     if (alphaKind < 0) alphaKind = bytesPerPixel == 4 ? 2 : 0;
-    store.AdoptPixels(std::move(buffer), width, height, alphaKind);
+    image.AdoptPixels(std::move(buffer), width, height, alphaKind);
 }
 
 std::vector<uint8_t> MakeTga(int width, int height, int depth, const std::vector<uint8_t>& pixels,

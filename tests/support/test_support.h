@@ -87,7 +87,7 @@ std::string WithLineFeeds(std::string text);
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end);
 
 // Fills the store with the given pixels (bottom row first), as a reader would.
-void FillStore(core::ImageStore& store, int width, int height, int bytesPerPixel,
+void FillImage(core::Image& image, int width, int height, int bytesPerPixel,
                const std::vector<uint8_t>& pixels, int alphaKind = -1);
 
 // An uncompressed TGA file: header plus the given pixel bytes as stored.

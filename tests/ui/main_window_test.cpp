@@ -14,7 +14,7 @@
 namespace {
 
 using namespace window_testing;
-using testing_support::FillStore;
+using testing_support::FillImage;
 using testing_support::TempDir;
 
 struct QtEnvironment : ::testing::Environment {
@@ -154,9 +154,9 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     for (int i = 0; i < 16; ++i)
         pixels.insert(pixels.end(), {uint8_t(i % 4 < 2 ? 255 : 0), uint8_t(i % 4 < 2 ? 0 : 255),
                                      uint8_t(i % 4 < 2 ? 255 : 0), 128});
-    core::ImageStore file;
-    FillStore(file, 4, 4, 4, pixels, 1);
-    ASSERT_TRUE(core::SaveImage(file, dir.File("two.tga")));
+    testing_support::TestStore file;
+    FillImage(file.Current, 4, 4, 4, pixels, 1);
+    ASSERT_TRUE(testing_support::Save(file, dir.File("two.tga")));
     application().view().OpenFile(dir.File("two.tga"));
     application().view().ToggleTransparent();
     auto* picture = find<ui::PictureView>("colourPicture");
@@ -172,7 +172,7 @@ TEST_F(MainWindow, ColourPickReadsTheImagesOwnColourAlsoInTheTransparentView) {
     EXPECT_EQ(S(label("pickedColourLabel")->text()), "R 255, G 0, B 255");
     mouse(QEvent::MouseButtonPress, Qt::LeftButton);
     EXPECT_EQ(application().pick().Mode(), app::PickMode::None);
-    const uint8_t* data = application().view().Store().Image.Data;
+    const uint8_t* data = application().view().Store().Current.Data();
     EXPECT_EQ(std::pair(data[3], data[11]), std::pair(uint8_t(0), uint8_t(255)));  // masked, kept
 }
 

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace window_testing;
-using testing_support::FillStore;
+using testing_support::FillImage;
 using testing_support::WriteImage;
 
 QString Q(const std::string& text) {
@@ -143,7 +143,8 @@ TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
     ASSERT_EQ(copied.size(), QSize(512, 128));
     EXPECT_TRUE(copied.hasAlphaChannel());
     const core::ImageStore& store = application().view().Store();
-    const uint8_t* topLeft = store.Image.Data + 127 * 512 * 4;  // the store's rows run bottom-up
+    const uint8_t* topLeft =
+        store.Current.Data() + 127 * 512 * 4;  // the store's rows run bottom-up
     EXPECT_EQ(copied.pixelColor(0, 0), QColor(topLeft[0], topLeft[1], topLeft[2], topLeft[3]));
 
     QString text;
@@ -225,7 +226,7 @@ TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
 class ActualSize : public MainWindow {
 protected:
     void Open(int width, int height, std::vector<uint8_t> pixels) {
-        FillStore(application().view().Store(), width, height, 3, pixels);
+        FillImage(application().view().Store().Current, width, height, 3, pixels);
         EXPECT_TRUE(application().view().ChooseActualSize(false));
         form->prepare(application().view());
         form->show();

@@ -23,19 +23,20 @@ QImage ToImage(const core::Bitmap& bitmap) {
 }
 
 QImage StoreImage(const core::ImageStore& store) {
-    const int bpp = store.BytesPerPixel();
-    if (!store.Usable() || (bpp != 3 && bpp != 4) || !store.Image.Data) return {};
-    const int width = store.Image.Width, height = store.Image.Height;
-    if (static_cast<size_t>(store.Image.DataSize) < static_cast<size_t>(width) * height * bpp ||
-        store.PixelBuffer.size() < static_cast<size_t>(store.Image.DataSize))
+    const int bpp = store.Current.BytesPerPixel();
+    if (!store.Current.Usable() || (bpp != 3 && bpp != 4) || !store.Current.Data()) return {};
+    const int width = store.Current.Width, height = store.Current.Height;
+    if (static_cast<size_t>(store.Current.DataSize()) < static_cast<size_t>(width) * height * bpp ||
+        store.Current.Pixels.size() < static_cast<size_t>(store.Current.DataSize()))
         return {};
     QImage image(width, height, bpp == 4 ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     if (image.isNull()) return {};
     // The store's rows run bottom-up, red first.
     const size_t rowBytes = static_cast<size_t>(width) * bpp;
     for (int row = 0; row < height; ++row)
-        std::copy_n(store.Image.Data + row * rowBytes, rowBytes, image.scanLine(height - 1 - row));
-    if (store.Image.HasAlpha() || bpp == 3) return image;
+        std::copy_n(store.Current.Data() + row * rowBytes, rowBytes,
+                    image.scanLine(height - 1 - row));
+    if (store.Current.HasAlpha() || bpp == 3) return image;
     return image.convertToFormat(QImage::Format_RGBX8888);  // alpha bytes that mean nothing
 }
 

@@ -133,7 +133,7 @@ QToolButton* ActualSizeWindow::addZoomButton(const QString& text, const QString&
 }
 
 void ActualSizeWindow::prepare(app::ImageView& view) {
-    const auto& image = view.Store().Image;
+    const auto& image = view.Store().Current;
     canvas->setVisible(true);
     canvas->setZoom(1);
     zoomLabel->setText("100 %");

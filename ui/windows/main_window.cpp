@@ -457,8 +457,8 @@ void MainWindow::zoomBy(int steps) {
 void MainWindow::setPicture(PictureView* view, QSize& fullSize, const core::Bitmap& bitmap) {
     // The view may hand a big picture reduced; it shows the store's image.
     const core::ImageStore& store = app_.view().Store();
-    fullSize = store.Usable() ? QSize(store.Image.Width, store.Image.Height)
-                              : QSize(bitmap.Width(), bitmap.Height());
+    fullSize = store.Current.Usable() ? QSize(store.Current.Width, store.Current.Height)
+                                      : QSize(bitmap.Width(), bitmap.Height());
     // Another file is fitted and described afresh; a redraw of the same keeps both.
     if (view == colourPicture && shownFile_ != app_.settings().CurrentFile) {
         shownFile_ = app_.settings().CurrentFile;
@@ -782,7 +782,7 @@ void MainWindow::retranslate() {
     helpAction->setText(helpMenu->title());
     // Activation follows every dialog and every return from another program:
     // the lines describing a loaded image stay.
-    if (!app_.view().Store().ImageLoaded) {
+    if (!app_.view().Store().Loaded()) {
         setFileNameText(T("label FileName"));
         sizeLabel->setText(T("label Size"));
     }
@@ -815,17 +815,19 @@ void MainWindow::elideFileName() {
 void MainWindow::updateStatus() {
     if (!statusZoom) return;  // the bars come after the panes
     const core::ImageStore& store = app_.view().Store();
-    if (colourSize_.isEmpty() || !store.Usable()) {
+    if (colourSize_.isEmpty() || !store.Current.Usable()) {
         for (QLabel* label : {statusSize, statusFormat, statusZoom}) label->clear();
         return;
     }
-    statusSize->setText(QString("%1 x %2").arg(store.Image.Width).arg(store.Image.Height));
+    statusSize->setText(QString("%1 x %2").arg(store.Current.Width).arg(store.Current.Height));
     // The container or the file's own type, the compression, the pixel depth.
-    QString format = Q(store.TextureContainer);
+    QString format = Q(store.Current.Container);
     if (format.isEmpty()) format = QFileInfo(Q(app_.settings().CurrentFile)).suffix().toUpper();
     const QString compression = Q(app::CompressionName(app_.view().FileCompression()));
     if (!compression.isEmpty()) format += (format.isEmpty() ? "" : " ") + compression;
-    format += QString("%1%2-bit").arg(format.isEmpty() ? "" : ", ").arg(store.BytesPerPixel() * 8);
+    format += QString("%1%2-bit")
+                  .arg(format.isEmpty() ? "" : ", ")
+                  .arg(store.Current.BytesPerPixel() * 8);
     statusFormat->setText(format);
     const double zoom = zoom_ > 0 ? zoom_ : fittedZoom();
     const QString percent = QString("%1 %").arg(std::lround(zoom * 100));
@@ -846,7 +848,7 @@ void MainWindow::copyPicture() {
 
 void MainWindow::showDetails() {
     const core::ImageStore& store = app_.view().Store();
-    if (!store.Usable()) return;
+    if (!store.Current.Usable()) return;
     QDialog dialog(this);
     dialog.setObjectName("detailsDialog");
     dialog.setWindowTitle(findChild<QAction*>("detailsAction")->text().remove("...").remove('&'));

@@ -7,6 +7,7 @@
 #include "core/io/byte_order.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/image_files.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -18,7 +19,7 @@ struct ConversionTest : ::testing::Test {
     FakeHost messages;
     app::Settings settings;
     app::Language language;
-    core::ImageStore store;
+    testing_support::TestStore store;
     app::Conversion conversion{messages, settings, language, store};
 };
 
@@ -27,7 +28,7 @@ TEST_F(ConversionTest, ConvertsAndReportsWithoutAWindow) {
     std::string written;
     ASSERT_TRUE(conversion.Convert({dir.File("wagon.texture"), "", {}, true}, &written));
     EXPECT_EQ(written, dir.File("wagon.tga"));
-    EXPECT_TRUE(conversion.LastOutcome().converted && store.ImageLoaded);
+    EXPECT_TRUE(conversion.LastOutcome().converted && store.Loaded());
 
     // Outside a trawl a failure is a message box; in one, a line.
     WriteBytes(dir.File("broken.tga"), {1, 2, 3});
@@ -63,7 +64,7 @@ TEST_F(ConversionTest, OnlyTheSimulatorsFormatsAreRepaired) {
         settings.FixUniformColour = c.setting;
         const std::string target = *c.target ? dir.File(c.target) : "";
         ASSERT_TRUE(conversion.Convert({flat, target, c.edits, c.edits.Empty(), c.afterEdits}))
-            << c.target << store.LoadErrorText;
+            << c.target << store.error;
         EXPECT_EQ(conversion.LastOutcome().repaired, c.repaired) << c.target << c.setting;
     }
     const std::vector<uint8_t> dds = ReadBytes(dir.File("out.dds"));

@@ -58,7 +58,7 @@ TEST_F(StartupTest, StoredValuesQuotesAndClamps) {
     EXPECT_TRUE(s.DoBMPs && !s.FixUniformColour);
     EXPECT_EQ(s.BGroundColour, 0x808080u);
     EXPECT_EQ(s.TrawlSpeed, 30);
-    EXPECT_EQ(app.view().Store().AlphaFillValue, 300 & 0xFF);
+    EXPECT_EQ(s.AlphaFillValue, 300 & 0xFF);
 }
 
 TEST(MemIniTest, ValuesComeBackAsWrittenAndCannotAddLines) {
@@ -98,7 +98,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
     Create();
     app.UseJobs(&jobs);
     jobs.view = &app.view();
-    FillStore(app.view().Store(), 2, 2, 3, std::vector<uint8_t>(12, 9));
+    FillImage(app.view().Store().Current, 2, 2, 3, std::vector<uint8_t>(12, 9));
     app.editing().GreyScale();
     host.savePicks = {dir.File("saved.tga")};
     host.answers = {Answer::No, Answer::Yes, Answer::Yes};

@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "core/formats/save_image.h"
 #include "tests/support/fake_host.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -29,17 +30,17 @@ protected:
     // A 2 x 2 picture, opened afresh; with alpha the pixels' alpha are 0,
     // 100, 255, 255.
     void LoadPicture(bool withAlpha) {
-        core::ImageStore picture;
+        testing_support::TestStore picture;
         if (withAlpha)
-            FillStore(picture, 2, 2, 4,
+            FillImage(picture.Current, 2, 2, 4,
                       {10, 20, 33, 0, 255, 0, 255, 100, 255, 0, 255, 255, 1, 2, 3, 255}, 1);
         else
-            FillStore(picture, 2, 2, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250, 1, 2, 3});
-        ASSERT_TRUE(core::SaveImage(picture, dir.File("picture.tga")));
+            FillImage(picture.Current, 2, 2, 3, {10, 20, 33, 255, 0, 255, 250, 5, 250, 1, 2, 3});
+        ASSERT_TRUE(testing_support::Save(picture, dir.File("picture.tga")));
         app.view().OpenFile(dir.File("picture.tga"));
     }
     Bytes Alphas() {
-        const auto& p = app.view().Store().PixelBuffer;
+        const auto& p = app.view().Store().Current.Pixels;
         return {p[3], p[7], p[11], p[15]};
     }
 
@@ -70,13 +71,13 @@ TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
 
     app.pick().Begin(10);
     EXPECT_EQ(app.editing().ApplyPickedColour(255, 0, 255), "255,0,255,10");
-    ASSERT_EQ(app.view().Store().BytesPerPixel(), 4);
+    ASSERT_EQ(app.view().Store().Current.BytesPerPixel(), 4);
     EXPECT_EQ(Alphas(), (Bytes{255, 0, 0, 255}));  // the picked colour and 250,5,250 within 10
     app.editing().InvertAlpha();
     EXPECT_EQ(Alphas(), (Bytes{0, 255, 255, 0}));
     host.answers = {Answer::Yes};
     app.editing().RemoveAlpha();
-    EXPECT_EQ(app.view().Store().BytesPerPixel(), 3);
+    EXPECT_EQ(app.view().Store().Current.BytesPerPixel(), 3);
     app.editing().AddAlpha();  // opaque, to edit from there; a second one says why not
     EXPECT_EQ(Alphas(), (Bytes{255, 255, 255, 255}));
     app.editing().AddAlpha();
@@ -84,11 +85,11 @@ TEST_F(EditingCommands, AlphaCommandsNormalMapAndGreyScale) {
 
     LoadPicture(false);
     app.editing().MakeNormalMap();
-    EXPECT_TRUE(app.view().Modified() && app.view().Store().BytesPerPixel() == 4);
+    EXPECT_TRUE(app.view().Modified() && app.view().Store().Current.BytesPerPixel() == 4);
     EXPECT_EQ(app.view().SaveSuffix(), "_normal");
     LoadPicture(true);
     app.editing().GreyScale();
-    EXPECT_TRUE(app.view().SaveSuffix() == "_grey" && app.view().Store().PixelBuffer[0] == 21);
+    EXPECT_TRUE(app.view().SaveSuffix() == "_grey" && app.view().Store().Current.Pixels[0] == 21);
 }
 
 TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
@@ -103,7 +104,7 @@ TEST_F(EditingCommands, MergeAlphaImageSaysWhyItFailsAndTakesTheRedChannel) {
     EXPECT_EQ(host.memo.size(), 1u);  // the reason, not silence
     app.editing().MergeAlphaImage();
     EXPECT_TRUE(app.view().Modified());
-    ASSERT_EQ(app.view().Store().BytesPerPixel(), 4);
+    ASSERT_EQ(app.view().Store().Current.BytesPerPixel(), 4);
     EXPECT_EQ(Alphas(), (Bytes{7, 8, 9, 250}));
 }
 
@@ -119,16 +120,16 @@ TEST_F(EditingCommands, EditorRoundTripTakesBackTheEditedColoursWithTheAlpha) {
               (std::vector<std::vector<std::string>>{{editor, app.files().TempImage()}}));
     ASSERT_TRUE(host.Active(app::TimerId::WatchColour));
     // The "editor" saves a grey picture over the colour file.
-    core::ImageStore edited;
-    FillStore(edited, 2, 2, 3, Bytes(12, 60));
-    ASSERT_TRUE(core::SaveImage(edited, app.files().TempImage()));
+    testing_support::TestStore edited;
+    FillImage(edited.Current, 2, 2, 3, Bytes(12, 60));
+    ASSERT_TRUE(testing_support::Save(edited, app.files().TempImage()));
     std::filesystem::last_write_time(
         app.files().TempImage(),
         std::filesystem::last_write_time(app.files().TempImage()) + std::chrono::seconds(2));
     app.TimerFired(app::TimerId::WatchColour);
     EXPECT_TRUE(app.view().Modified());
-    ASSERT_EQ(app.view().Store().BytesPerPixel(), 4);
-    const auto& p = app.view().Store().PixelBuffer;
+    ASSERT_EQ(app.view().Store().Current.BytesPerPixel(), 4);
+    const auto& p = app.view().Store().Current.Pixels;
     EXPECT_EQ((Bytes{p[0], p[1], p[2], p[3], p[7]}), (Bytes{60, 60, 60, 0, 100}));
     EXPECT_EQ(app.settings().CurrentFile, dir.File("wagon.tga"));  // the name stays
 }

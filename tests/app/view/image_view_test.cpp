@@ -56,9 +56,9 @@ TEST_F(ImageViewTest, OpenShowsFittedPicturesAndCaptionOrOneReport) {
     }
 
     // A 32-bit picture whose alpha masks nothing is called opaque, not masked.
-    core::ImageStore opaque;
-    FillStore(opaque, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
-    ASSERT_TRUE(core::SaveImage(opaque, work.File("opaque.tga")));
+    testing_support::TestStore opaque;
+    FillImage(opaque.Current, 2, 2, 4, std::vector<uint8_t>(16, 255), 2);
+    ASSERT_TRUE(testing_support::Save(opaque, work.File("opaque.tga")));
     Open("opaque.tga");
     EXPECT_EQ(host.sizeLabel,
               Caption(2, 2, app->T("message Opaque") + app->T("message UniformColour")));
@@ -116,10 +116,10 @@ TEST_F(ImageViewTest, ReadsOnAnotherThreadShowOnlyTheLatestAndReportWhenShown) {
     ASSERT_EQ(reads.size(), 2u);
     for (auto& read : reads) read.first();
     // Until a read is shown the window keeps what it had.
-    EXPECT_FALSE(app->view().Store().ImageLoaded || host.colourShown);
+    EXPECT_FALSE(app->view().Store().Loaded() || host.colourShown);
     for (auto& read : reads) read.second();
     EXPECT_EQ(app->settings().CurrentFile, work.File("second.tga"));
-    EXPECT_EQ(app->view().Store().Image.Width, 16);
+    EXPECT_EQ(app->view().Store().Current.Width, 16);
     EXPECT_TRUE(host.alphaShown);
 
     // A failure is told once its read is shown; a showing in between (a

@@ -38,7 +38,7 @@ TEST(PanePicture, BlocksAveragedTopDownInDisplayOrder) {
     // 5 x 3 with alpha, halved: 3 x 2, the right column and bottom row of
     // blocks narrower.
     core::ImageStore store;
-    testing_support::FillStore(store, 5, 3, 4, Pixels(5, 3, 4), 1);
+    testing_support::FillImage(store.Current, 5, 3, 4, Pixels(5, 3, 4), 1);
     core::Bitmap colour, alpha;
     app::RenderReduced(store, 2, &colour, &alpha);
     ASSERT_EQ(colour.Width(), 3);
@@ -63,7 +63,7 @@ TEST(PanePicture, BlocksAveragedTopDownInDisplayOrder) {
     }
 
     // Unreduced and without alpha it is the full-size drawing, byte for byte.
-    testing_support::FillStore(store, 5, 3, 3, Pixels(5, 3, 3), 0);
+    testing_support::FillImage(store.Current, 5, 3, 3, Pixels(5, 3, 3), 0);
     core::Bitmap full;
     core::RenderImage(store, full, 5, 3);
     app::RenderReduced(store, 1, &colour, &alpha);

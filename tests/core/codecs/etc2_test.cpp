@@ -90,13 +90,13 @@ TEST(Etc2Decode, RefusesShortDataAndBadArgumentsWithoutTouchingTheOutput) {
     EXPECT_EQ(core::Etc2DataBytes(-4, 4), 0u);
 
     core::ImageStore store;
-    store.Image.Compression = 5;
-    EXPECT_FALSE(core::DecodeETC2(store, block.data(), 7, 4, 4));
-    EXPECT_FALSE(store.ImageLoaded);
-    EXPECT_EQ(store.Image.Compression, 0);
-    ASSERT_TRUE(core::DecodeETC2(store, block.data(), 8, 3, 2));
-    EXPECT_EQ(store.BytesPerPixel(), 3);
-    EXPECT_EQ(store.Image.AlphaKind, 0);
+    store.Current.Compression = 5;
+    EXPECT_FALSE(core::DecodeETC2(store.Current, block.data(), 7, 4, 4));
+    EXPECT_FALSE(store.Loaded());
+    EXPECT_EQ(store.Current.Compression, 0);
+    ASSERT_TRUE(core::DecodeETC2(store.Current, block.data(), 8, 3, 2));
+    EXPECT_EQ(store.Current.BytesPerPixel(), 3);
+    EXPECT_EQ(store.Current.AlphaKind, 0);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ Bytes Palette(int count) {
 }
 
 void ExpectLoads(const BmpFile& file, const Bytes& expected) {
-    core::ImageStore store;
-    ASSERT_TRUE(reader_checks::LoadBytes(store, MakeBmp(file), "x.bmp")) << store.LoadErrorText;
+    testing_support::TestStore store;
+    ASSERT_TRUE(reader_checks::LoadBytes(store, MakeBmp(file), "x.bmp")) << store.error;
     EXPECT_EQ(reader_checks::Pixels(store), expected);
 }
 
@@ -69,29 +69,29 @@ TEST(LoadBmp, RunLengthStreamsStayInsideThePicture) {
     ExpectLoads(rle4, {1, 1, 1, 2, 2, 2, 0, 0, 0, 0, 0, 0});
     // A few bytes may not stand for a huge picture.
     rle8.width = rle8.height = 8192, rle8.pixels = {0, 1};
-    core::ImageStore store;
+    testing_support::TestStore store;
     EXPECT_FALSE(reader_checks::LoadBytes(store, MakeBmp(rle8), "x.bmp"));
 }
 
 TEST(SaveImage, WritesBmpBottomUpWithStandardHeaders) {
     TempDir dir;
-    core::ImageStore store;
-    FillStore(store, 2, 1, 3, {1, 2, 3, 4, 5, 6});
-    ASSERT_TRUE(core::SaveImage(store, dir.File("a.BMP")));
+    testing_support::TestStore store;
+    FillImage(store.Current, 2, 1, 3, {1, 2, 3, 4, 5, 6});
+    ASSERT_TRUE(testing_support::Save(store, dir.File("a.BMP")));
     Bytes expected = MakeBmp({.width = 2, .height = 1, .pixels = {3, 2, 1, 6, 5, 4, 0, 0}});
     PutLE32(expected, 2, 62), PutLE32(expected, 34, 8);  // file and image sizes
     EXPECT_EQ(ReadBytes(dir.File("a.BMP")), expected);
 
     // 4 bytes per pixel: 32 bits with the alpha byte, colours even while the
     // alpha channel is on view.
-    FillStore(store, 1, 2, 4, {1, 2, 3, 40, 5, 6, 7, 80});
+    FillImage(store.Current, 1, 2, 4, {1, 2, 3, 40, 5, 6, 7, 80});
     store.AlphaView = true;
-    ASSERT_TRUE(core::SaveImage(store, dir.File("b.bmp")));
+    ASSERT_TRUE(testing_support::Save(store, dir.File("b.bmp")));
     const Bytes b = ReadBytes(dir.File("b.bmp"));
     EXPECT_EQ(Bytes(b.begin() + 54, b.end()), (Bytes{3, 2, 1, 40, 7, 6, 5, 80}));
 
-    EXPECT_FALSE(core::SaveImage(store, dir.File("missing/c.bmp")));
-    EXPECT_EQ(store.LoadErrorText, "Couldn't save Bitmap - \"c.bmp\"");
+    EXPECT_FALSE(testing_support::Save(store, dir.File("missing/c.bmp")));
+    EXPECT_EQ(store.error, "Couldn't save Bitmap - \"c.bmp\"");
 }
 
 }  // namespace

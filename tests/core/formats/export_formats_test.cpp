@@ -14,6 +14,7 @@
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/e2tf_files.h"
 #include "tests/support/image_files.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 #include <stb_image.h>
@@ -86,11 +87,11 @@ TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevelUntilAnEditChangesThePicture) {
         {"odd.texture", classic(NoiseBytes(17, 6)), 8, 8, 0x81007, 64, 0, 0x1000, 0, "DXT5",
          level0},
     };
-    core::ImageStore store;
+    testing_support::TestStore store;
     for (const Case& c : cases) {
-        ASSERT_TRUE(reader_checks::LoadBytes(store, c.file, c.name)) << store.LoadErrorText;
-        store.Image.Compression = 0;  // as the viewer leaves it: the blocks do not depend on it
-        ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds"))) << store.LoadErrorText;
+        ASSERT_TRUE(reader_checks::LoadBytes(store, c.file, c.name)) << store.error;
+        store.Current.Compression = 0;  // as the viewer leaves it: the blocks do not depend on it
+        ASSERT_TRUE(testing_support::Save(store, dir.File("out.dds"))) << store.error;
         const Bytes dds = ReadBytes(dir.File("out.dds"));
         ASSERT_EQ(dds.size(), 128 + c.data.size()) << c.name;
         EXPECT_EQ(std::make_tuple(std::string(dds.begin(), dds.begin() + 4), Word(dds, 8),
@@ -104,13 +105,13 @@ TEST(SaveDDS, MipChainsAndCubeMapsKeepEveryLevelUntilAnEditChangesThePicture) {
     }
 
     // Edited: 32-bit pixels, top row first, blue, green, red, alpha.
-    ASSERT_TRUE(core::InvertAlpha(store));
-    ASSERT_TRUE(core::SaveImage(store, dir.File("out.dds")));
+    ASSERT_TRUE(core::InvertAlpha(store.Current));
+    ASSERT_TRUE(testing_support::Save(store, dir.File("out.dds")));
     const Bytes raw = ReadBytes(dir.File("out.dds"));
     ASSERT_EQ(raw.size(), 128u + 8 * 8 * 4);
     EXPECT_EQ(std::make_tuple(Word(raw, 80), Word(raw, 88), Word(raw, 104)),
               std::make_tuple(0x41u, 32u, 0xFF000000u));
-    const uint8_t* topLeft = store.Image.Data + 7 * 8 * 4;
+    const uint8_t* topLeft = store.Current.Data() + 7 * 8 * 4;
     EXPECT_EQ(Bytes(raw.begin() + 128, raw.begin() + 132),
               (Bytes{topLeft[2], topLeft[1], topLeft[0], topLeft[3]}));
 }
@@ -123,17 +124,16 @@ TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
     p.code = "f4dh", p.width = 2, p.height = 1;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     p.levels = {{FloatBytes({7.0f, 0.5f, -1.0f, 1.0f, 0.25f, nan, 0.0f, 0.2f})}};
-    core::ImageStore store;
-    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture"))
-        << store.LoadErrorText;
-    EXPECT_EQ(Bytes(store.Image.Data, store.Image.Data + 8),
+    testing_support::TestStore store;
+    ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "glow.texture")) << store.error;
+    EXPECT_EQ(Bytes(store.Current.Data(), store.Current.Data() + 8),
               (Bytes{255, 128, 0, 255, 64, 0, 0, 51}));
-    EXPECT_EQ(store.Image.AlphaKind, 1);
+    EXPECT_EQ(store.Current.AlphaKind, 1);
     EXPECT_EQ(
-        std::vector<std::string>(store.TextureDetails.end() - 2, store.TextureDetails.end()),
+        std::vector<std::string>(store.Current.Details.end() - 2, store.Current.Details.end()),
         (std::vector<std::string>{"Clipped=values above 1 were shown as 1 (255)",
                                   "Clipped=values below 0, or not numbers, were shown as 0"}));
-    ASSERT_TRUE(core::SaveImage(store, dir.File("glow.hdr"))) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, dir.File("glow.hdr"))) << store.error;
     const Bytes hdr = ReadBytes(dir.File("glow.hdr"));
     int width = 0, height = 0, channels = 0;
     float* values = stbi_loadf_from_memory(hdr.data(), static_cast<int>(hdr.size()), &width,
@@ -145,9 +145,9 @@ TEST(SaveHDR, AFloatTextureIsShownClampedAndKeepsItsValuesAboveOneUntilEdited) {
 
     // Changed pixels are not written as HDR (a picture that never was floats:
     // the command-line test).
-    ASSERT_TRUE(core::InvertAlpha(store));
-    EXPECT_FALSE(core::SaveImage(store, dir.File("edited.hdr")));
-    EXPECT_EQ(store.LoadErrorText,
+    ASSERT_TRUE(core::InvertAlpha(store.Current));
+    EXPECT_FALSE(testing_support::Save(store, dir.File("edited.hdr")));
+    EXPECT_EQ(store.error,
               "The picture was changed after its floating-point values were read: not saved as "
               "HDR \"edited.hdr\".");
     EXPECT_FALSE(std::filesystem::exists(dir.File("edited.hdr")));

@@ -99,8 +99,8 @@ int LoadWithinBudget(const std::string& path, size_t budget) {
         const size_t start = PeakAddressSpace();
         bool loaded = false;
         try {
-            core::ImageStore store;
-            loaded = core::LoadImage(store, path);
+            testing_support::TestStore store;
+            loaded = testing_support::Load(store, path);
         } catch (...) {
             _exit(4);
         }
@@ -217,8 +217,8 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
         EXPECT_EQ(LoadWithinBudget(dir.File(name), kBudget), 0)
             << "loaded (1), or allocated 32 MB or more (2), for a " << bytes.size() << "-byte file";
 #else
-        core::ImageStore store;
-        EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
+        testing_support::TestStore store;
+        EXPECT_FALSE(testing_support::Load(store, dir.File(name)));
 #endif
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
     };
@@ -258,11 +258,10 @@ TEST(ReaderLimits, AHeaderClaimingAHugePictureInATinyFileFailsWithoutAllocatingI
             continue;
         }
         WriteBytes(dir.File(name), hostile_jpegs::MakeBomb(bomb));
-        core::ImageStore store;
-        EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
-        EXPECT_NE(store.LoadErrorText.find("would cost more time or memory than its 10"),
-                  std::string::npos)
-            << store.LoadErrorText;
+        testing_support::TestStore store;
+        EXPECT_FALSE(testing_support::Load(store, dir.File(name))) << name;
+        EXPECT_NE(store.error.find("would cost more time or memory than its 10"), std::string::npos)
+            << store.error;
     }
 }
 
@@ -284,8 +283,8 @@ TEST(ReaderLimits, SidesUpTo8192AreReadAndLongerOnesRefusedEvenWithAllTheirData)
     for (const auto& [name, bytes, loads] : cases) {
         SCOPED_TRACE(name);
         WriteBytes(dir.File(name), bytes);
-        core::ImageStore store;
-        EXPECT_EQ(core::LoadImage(store, dir.File(name)), loads) << store.LoadErrorText;
+        testing_support::TestStore store;
+        EXPECT_EQ(testing_support::Load(store, dir.File(name)), loads) << store.error;
         EXPECT_EQ(fuzzing::ExerciseImageFile(dir.File(name)), "");
     }
 }
@@ -303,9 +302,9 @@ TEST(ReaderLimits, APngCutShortLoadsOnlyWhenEveryRowIsThere) {
     };
     for (const auto& [name, bytes, message] : cases) {
         WriteBytes(dir.File(name), bytes);
-        core::ImageStore store;
-        EXPECT_EQ(core::LoadImage(store, dir.File(name)), message.empty()) << name;
-        EXPECT_EQ(store.LoadErrorText, message);
+        testing_support::TestStore store;
+        EXPECT_EQ(testing_support::Load(store, dir.File(name)), message.empty()) << name;
+        EXPECT_EQ(store.error, message);
     }
 }
 

@@ -19,25 +19,25 @@ Bytes WrittenJpeg(int width, int height, uint8_t (*byte)(size_t)) {
     Bytes pixels(static_cast<size_t>(width) * height * 3);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = byte(i);
     TempDir dir;
-    core::ImageStore store;
-    FillStore(store, width, height, 3, pixels);
-    EXPECT_TRUE(core::SaveImage(store, dir.File("written.jpg"))) << store.LoadErrorText;
+    testing_support::TestStore store;
+    FillImage(store.Current, width, height, 3, pixels);
+    EXPECT_TRUE(testing_support::Save(store, dir.File("written.jpg"))) << store.error;
     return ReadBytes(dir.File("written.jpg"));
 }
 
 TEST(LoadJpg, WrittenPicturesReadBackAndDamagedOnesAreRefusedWithoutEndingTheProcess) {
-    core::ImageStore store;
+    testing_support::TestStore store;
     const Bytes flat = WrittenJpeg(24, 8, [](size_t i) { return uint8_t(i % 3 == 0 ? 200 : 60); });
-    ASSERT_TRUE(LoadBytes(store, flat, "flat.jpg")) << store.LoadErrorText;
-    ASSERT_EQ(std::make_pair(store.Image.Width, store.Image.Height), std::make_pair(24, 8));
-    for (size_t i = 0; i < store.PixelBuffer.size(); ++i)
-        ASSERT_NEAR(store.PixelBuffer[i], i % 3 == 0 ? 200 : 60, 3) << i;
+    ASSERT_TRUE(LoadBytes(store, flat, "flat.jpg")) << store.error;
+    ASSERT_EQ(std::make_pair(store.Current.Width, store.Current.Height), std::make_pair(24, 8));
+    for (size_t i = 0; i < store.Current.Pixels.size(); ++i)
+        ASSERT_NEAR(store.Current.Pixels[i], i % 3 == 0 ? 200 : 60, 3) << i;
 
     const Bytes noise =
         WrittenJpeg(64, 64, [](size_t i) { return uint8_t(i * 2654435761u >> 13); });
     EXPECT_FALSE(LoadBytes(store, Bytes(noise.begin(), noise.begin() + 20), "head.jpg") ||
-                 store.ImageLoaded);
-    EXPECT_EQ(store.LoadErrorText, "Couldn't load JPG file in \"head.jpg\"");
+                 store.Loaded());
+    EXPECT_EQ(store.error, "Couldn't load JPG file in \"head.jpg\"");
     // Cut inside the scan: libjpeg fills the rest, as djpeg does.
     EXPECT_TRUE(
         LoadBytes(store, Bytes(noise.begin(), noise.begin() + noise.size() * 3 / 4), "cut.jpg"));
@@ -49,9 +49,9 @@ TEST(LoadJpg, AProgressiveFileOfTooManyScansIsRefused) {
     const std::string name = "progressive_last_scan_repeated_300_times.jpg";
     const std::filesystem::path file =
         std::filesystem::path(SKEINPRESS_FUZZ_REGRESSIONS_DIR) / "jpeg" / name;
-    core::ImageStore store;
-    EXPECT_FALSE(core::LoadImage(store, file.string()));
-    EXPECT_EQ(store.LoadErrorText,
+    testing_support::TestStore store;
+    EXPECT_FALSE(testing_support::Load(store, file.string()));
+    EXPECT_EQ(store.error,
               "Couldn't load JPG file in \"" + name + "\": it has more than 200 scans");
 }
 

@@ -13,11 +13,11 @@ namespace {
 // save_image_test.cpp); a read-only file: file_io_test.cpp.
 TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousImage) {
     TempDir dir;
-    core::ImageStore store;
-    FillStore(store, 2, 1, 3, {9, 9, 9, 9, 9, 9});
+    testing_support::TestStore store;
+    FillImage(store.Current, 2, 1, 3, {9, 9, 9, 9, 9, 9});
     ASSERT_TRUE(reader_checks::LoadBytes(store, MakeTga(1, 1, 24, {1, 2, 3}), "a.tga"))
-        << store.LoadErrorText;
-    EXPECT_EQ(store.Image.DataSize, 3);
+        << store.error;
+    EXPECT_EQ(store.Current.DataSize(), 3);
 
     const std::pair<std::string, std::string> cases[] = {
         {"photo.Jpg", "Couldn't load JPG file in \"photo.Jpg\""},
@@ -28,9 +28,10 @@ TEST(LoadImage, PicksTheReaderByExtensionInAnyCaseAndKeepsNothingOfThePreviousIm
         {"jpg", "File type not supported \"jpg\"."},
     };
     for (const auto& [name, message] : cases) {
-        EXPECT_FALSE(core::LoadImage(store, dir.File(name))) << name;
-        EXPECT_EQ(store.LoadErrorText, message);
-        EXPECT_TRUE(!store.ImageLoaded && store.PixelBuffer.empty() && !store.Image.Data) << name;
+        EXPECT_FALSE(testing_support::Load(store, dir.File(name))) << name;
+        EXPECT_EQ(store.error, message);
+        EXPECT_TRUE(!store.Loaded() && store.Current.Pixels.empty() && !store.Current.Data())
+            << name;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/formats/load_image.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 namespace reader_checks {
@@ -40,10 +41,11 @@ inline Bytes MakeBmp(const BmpFile& b) {
 }
 
 // Writes the bytes as `name` in a fresh folder and loads that file.
-inline bool LoadBytes(core::ImageStore& store, const Bytes& bytes, const std::string& name) {
+inline bool LoadBytes(testing_support::TestStore& store, const Bytes& bytes,
+                      const std::string& name) {
     testing_support::TempDir dir;
     testing_support::WriteBytes(dir.File(name), bytes);
-    return core::LoadImage(store, dir.File(name));
+    return testing_support::Load(store, dir.File(name));
 }
 
 // A test name made of a file's path: letters and digits kept, the rest '_'.
@@ -53,15 +55,15 @@ inline std::string TestName(const std::string& path) {
     return name;
 }
 
-inline Bytes Pixels(const core::ImageStore& store) {
-    return Bytes(store.PixelBuffer.begin(), store.PixelBuffer.end());
+inline Bytes Pixels(const testing_support::TestStore& store) {
+    return Bytes(store.Current.Pixels.begin(), store.Current.Pixels.end());
 }
 
 // The pixel at column x of row y counted from the top, as R, G, B (and A).
-inline std::vector<int> PixelAt(const core::ImageStore& s, int x, int yFromTop) {
-    const int bpp = s.BytesPerPixel();
+inline std::vector<int> PixelAt(const testing_support::TestStore& s, int x, int yFromTop) {
+    const int bpp = s.Current.BytesPerPixel();
     const uint8_t* p =
-        s.Image.Data + (size_t(s.Image.Height - 1 - yFromTop) * s.Image.Width + x) * bpp;
+        s.Current.Data() + (size_t(s.Current.Height - 1 - yFromTop) * s.Current.Width + x) * bpp;
     return std::vector<int>(p, p + bpp);
 }
 
@@ -71,10 +73,10 @@ inline void ExpectRefusals(const std::string& name,
                            const std::vector<std::pair<Bytes, std::string>>& cases) {
     for (const auto& [bytes, message] : cases) {
         SCOPED_TRACE(message);
-        core::ImageStore store;
-        EXPECT_FALSE(LoadBytes(store, bytes, name) || store.ImageLoaded ||
-                     !store.PixelBuffer.empty());
-        EXPECT_EQ(store.LoadErrorText, message);
+        testing_support::TestStore store;
+        EXPECT_FALSE(LoadBytes(store, bytes, name) || store.Loaded() ||
+                     !store.Current.Pixels.empty());
+        EXPECT_EQ(store.error, message);
     }
 }
 

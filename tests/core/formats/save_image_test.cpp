@@ -18,22 +18,24 @@ namespace fs = std::filesystem;
 
 TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
     TempDir dir;
-    core::ImageStore store;
+    testing_support::TestStore store;
     // The 24-bit layout is checked byte for byte with SaveColourImage.
     const std::vector<uint8_t> px = TestPixels(5, 3, false, true);
-    FillStore(store, 5, 3, 4, px, 1);
-    ASSERT_TRUE(core::SaveImage(store, dir.File("b.TGA")));  // extension in any case
-    core::ImageStore back;
-    ASSERT_TRUE(core::LoadImage(back, dir.File("b.TGA")));
-    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height, back.Image.AlphaKind),
+    FillImage(store.Current, 5, 3, 4, px, 1);
+    ASSERT_TRUE(testing_support::Save(store, dir.File("b.TGA")));  // extension in any case
+    testing_support::TestStore back;
+    ASSERT_TRUE(testing_support::Load(back, dir.File("b.TGA")));
+    EXPECT_EQ(std::make_tuple(back.Current.Width, back.Current.Height, back.Current.AlphaKind),
               std::make_tuple(5, 3, 1));
-    EXPECT_EQ(std::vector<uint8_t>(back.Image.Data, back.Image.Data + back.Image.DataSize), px);
+    EXPECT_EQ(
+        std::vector<uint8_t>(back.Current.Data(), back.Current.Data() + back.Current.DataSize()),
+        px);
 
     // What it cannot write is refused with a message, and no file appears.
-    core::ImageStore empty;
-    EXPECT_FALSE(core::SaveImage(empty, dir.File("empty.tga")));  // nothing loaded
-    EXPECT_FALSE(core::SaveImage(store, dir.File("x.jpe")));
-    EXPECT_EQ(store.LoadErrorText, "File type not supported \"x.jpe\".");
+    testing_support::TestStore empty;
+    EXPECT_FALSE(testing_support::Save(empty, dir.File("empty.tga")));  // nothing loaded
+    EXPECT_FALSE(testing_support::Save(store, dir.File("x.jpe")));
+    EXPECT_EQ(store.error, "File type not supported \"x.jpe\".");
     EXPECT_EQ(EntriesIn(dir.path().string()), 1);
 }
 
@@ -42,19 +44,19 @@ TEST(SaveImage, ThirtyTwoBitFileBackThroughTheReaderAndRefusals) {
 // file gets here. Windows has no modes beyond the read-only mark.
 TEST(SaveImage, ReplacedFilesKeepTheirMode) {
     TempDir dir;
-    core::ImageStore store;
-    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    testing_support::TestStore store;
+    FillImage(store.Current, 2, 2, 3, std::vector<uint8_t>(12, 5));
     const std::string target = dir.File("mode.tga");
     WriteBytes(target, {'o', 'l', 'd'});
     ::chmod(target.c_str(), 0640);
-    ASSERT_TRUE(core::SaveImage(store, target));
+    ASSERT_TRUE(testing_support::Save(store, target));
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadBytes(target).size(), 18u + 12u);
 
     const mode_t mask = ::umask(022);
-    ASSERT_TRUE(core::SaveImage(store, dir.File("new.tga")));
+    ASSERT_TRUE(testing_support::Save(store, dir.File("new.tga")));
     ::umask(mask);
     ASSERT_EQ(::stat(dir.File("new.tga").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
@@ -71,16 +73,16 @@ TEST(SaveImage, DescriptionBesideItsTgaUntilAnotherImageIsRead) {
     TempDir dir;
     fs::create_directories(dir.path() / "Out");
     const std::string texture = dir.File("wagon.texture"), description = texture + ".txt";
-    core::ImageStore store;
-    FillStore(store, 1, 1, 4, {1, 2, 3, 4});
-    store.TextureFileName = texture;
-    store.TextureDescription = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
-    store.HasTextureDescription = true;
+    testing_support::TestStore store;
+    FillImage(store.Current, 1, 1, 4, {1, 2, 3, 4});
+    store.Current.TextureFileName = texture;
+    store.Current.Description = {"Primary=wagon.tga", "Alpha=wagon.tga", "Tile=st"};
+    store.Current.HasDescription = true;
 
-    ASSERT_TRUE(core::SaveImage(store, dir.File("Wagon1.tga")));
+    ASSERT_TRUE(testing_support::Save(store, dir.File("Wagon1.tga")));
     EXPECT_EQ(ReadText(description), "Primary=Wagon1.tga\r\nAlpha=Wagon1.tga\r\nTile=st\r\n");
     WriteBytes(description, {'m', 'i', 'n', 'e'});
-    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "Copy.TGA").string()));
+    ASSERT_TRUE(testing_support::Save(store, (dir.path() / "Out" / "Copy.TGA").string()));
     const std::string copyDescription = (dir.path() / "Out" / "Copy.texture.txt").string();
     EXPECT_EQ(ReadText(copyDescription), "Primary=Copy.TGA\r\nAlpha=Copy.TGA\r\nTile=st\r\n");
     EXPECT_EQ(ReadText(description), "mine");
@@ -90,12 +92,12 @@ TEST(SaveImage, DescriptionBesideItsTgaUntilAnotherImageIsRead) {
     const fs::file_time_type dayOld = std::chrono::floor<std::chrono::seconds>(
         fs::last_write_time(copyDescription) - std::chrono::hours(24));
     fs::last_write_time(copyDescription, dayOld);
-    ASSERT_TRUE(core::SaveImage(store, (dir.path() / "Out" / "Copy.TGA").string()));
+    ASSERT_TRUE(testing_support::Save(store, (dir.path() / "Out" / "Copy.TGA").string()));
     EXPECT_EQ(fs::last_write_time(copyDescription), dayOld);
 
     fs::remove(description);
     WriteBytes(dir.File("plain.tga"), MakeTga(1, 1, 24, {1, 2, 3}));
-    ASSERT_TRUE(core::LoadImage(store, dir.File("plain.tga")));
-    ASSERT_TRUE(core::SaveImage(store, dir.File("wagon.tga")));
+    ASSERT_TRUE(testing_support::Load(store, dir.File("plain.tga")));
+    ASSERT_TRUE(testing_support::Save(store, dir.File("wagon.tga")));
     EXPECT_FALSE(fs::exists(description));
 }

@@ -20,7 +20,8 @@ namespace {
 
 using reader_checks::PixelAt;
 
-bool Load(core::ImageStore& store, const Bytes& bytes, const std::string& name = "t.texture") {
+bool Load(testing_support::TestStore& store, const Bytes& bytes,
+          const std::string& name = "t.texture") {
     return reader_checks::LoadBytes(store, bytes, name);
 }
 
@@ -38,17 +39,17 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
         for (int x = 0; x < 3; ++x) data.insert(data.end(), {uint8_t(x), uint8_t(y), 100, 255});
     data[7] = 128;  // alpha of the second pixel of the top row
     p.levels = {{data}};
-    core::ImageStore s;
-    ASSERT_TRUE(Load(s, E2TFBytes(p), "Wagon.texture")) << s.LoadErrorText;
-    EXPECT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.BytesPerPixel(), s.Image.AlphaKind,
-                              s.Image.Compression, s.TextureContainer),
+    testing_support::TestStore s;
+    ASSERT_TRUE(Load(s, E2TFBytes(p), "Wagon.texture")) << s.error;
+    EXPECT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.BytesPerPixel(),
+                              s.Current.AlphaKind, s.Current.Compression, s.Current.Container),
               std::make_tuple(3, 2, 4, 1, 0, std::string("E2TF")));
     EXPECT_EQ(PixelAt(s, 1, 0), (std::vector<int>{100, 0, 1, 128}));
     EXPECT_EQ(PixelAt(s, 2, 1), (std::vector<int>{100, 1, 2, 255}));
-    EXPECT_EQ(s.TextureDescription,
+    EXPECT_EQ(s.Current.Description,
               (std::vector<std::string>{"Primary=Wagon.tga", "Alpha=Wagon.tga", "Tile=s",
                                         "AlphaHint=semitransparent", "nonpoweroftwo=1"}));
-    EXPECT_EQ(s.TextureDetails,
+    EXPECT_EQ(s.Current.Details,
               (std::vector<std::string>{"Container=E2TF version 7", "Format=8-bit BGRA (abgr)",
                                         "AlphaMode=transparent", "Tile=s",
                                         "MipLevels=1 (level 0 shown)", "ColourHint=10,20,30,255"}));
@@ -57,12 +58,12 @@ TEST(LoadE2TF, EightBitPixelsTopRowFirstWithDescriptionAndDetails) {
     p.alphaMode = 0, p.wrapS = 2, p.mipSkip = 1, p.width = 4, p.height = 1,
     p.levels = {{Bytes(16)}};
     ASSERT_TRUE(Load(s, E2TFBytes(p)));
-    EXPECT_EQ(s.TextureDescription,
+    EXPECT_EQ(s.Current.Description,
               (std::vector<std::string>{"Primary=t.tga", "Alpha=t.tga", "Tile=none"}));
     for (const char* line : {"AlphaMode=0 (not understood; no alpha hint written)",
                              "WrapS=2 (not understood; taken as clamp to edge)",
                              "MipSkip=1 (meaning unknown; ignored)"})
-        EXPECT_TRUE(HasLine(s.TextureDetails, line)) << line;
+        EXPECT_TRUE(HasLine(s.Current.Details, line)) << line;
 }
 
 TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
@@ -80,17 +81,18 @@ TEST(LoadE2TF, DxtDecodesBitForBitAsInTheClassicContainer) {
             E2TFParts p;
             p.code = code, p.width = 10, p.height = 6, p.alphaMode = alphaMode;
             p.levels = {{blocks}, {NoiseBytes(2 * blockBytes, 99)}};
-            core::ImageStore a, b;
-            ASSERT_TRUE(Load(a, classic)) << a.LoadErrorText;
-            ASSERT_TRUE(Load(b, E2TFBytes(p))) << b.LoadErrorText;
-            EXPECT_EQ(std::make_tuple(b.Image.Width, b.Image.Height, b.Image.DataSize,
-                                      b.Image.AlphaKind, b.Image.Compression),
-                      std::make_tuple(a.Image.Width, a.Image.Height, a.Image.DataSize,
-                                      a.Image.AlphaKind, a.Image.Compression));
-            EXPECT_TRUE(std::equal(a.PixelBuffer.begin(), a.PixelBuffer.end(),
-                                   b.PixelBuffer.begin(), b.PixelBuffer.end()));
-            EXPECT_TRUE(HasLine(b.TextureDetails, "MipLevels=2 (level 0 shown)"));
-            EXPECT_EQ(HasLine(b.TextureDescription, "Alpha=t.tga"), b.BytesPerPixel() == 4);
+            testing_support::TestStore a, b;
+            ASSERT_TRUE(Load(a, classic)) << a.error;
+            ASSERT_TRUE(Load(b, E2TFBytes(p))) << b.error;
+            EXPECT_EQ(std::make_tuple(b.Current.Width, b.Current.Height, b.Current.DataSize(),
+                                      b.Current.AlphaKind, b.Current.Compression),
+                      std::make_tuple(a.Current.Width, a.Current.Height, a.Current.DataSize(),
+                                      a.Current.AlphaKind, a.Current.Compression));
+            EXPECT_TRUE(std::equal(a.Current.Pixels.begin(), a.Current.Pixels.end(),
+                                   b.Current.Pixels.begin(), b.Current.Pixels.end()));
+            EXPECT_TRUE(HasLine(b.Current.Details, "MipLevels=2 (level 0 shown)"));
+            EXPECT_EQ(HasLine(b.Current.Description, "Alpha=t.tga"),
+                      b.Current.BytesPerPixel() == 4);
         }
     }
 }
@@ -113,16 +115,16 @@ TEST(LoadE2TF, AstcAtTwoBlockSizes) {
         E2TFParts p;
         p.code = "ctsa", p.blockWidth = uint8_t(bw), p.blockHeight = uint8_t(bh);
         p.width = width, p.height = height, p.levels = {{blocks}};
-        core::ImageStore s;
-        ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.LoadErrorText;
-        ASSERT_EQ(s.BytesPerPixel(), 4);
-        EXPECT_EQ(s.Image.AlphaKind, 1);
+        testing_support::TestStore s;
+        ASSERT_TRUE(Load(s, E2TFBytes(p))) << s.error;
+        ASSERT_EQ(s.Current.BytesPerPixel(), 4);
+        EXPECT_EQ(s.Current.AlphaKind, 1);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 ASSERT_EQ(PixelAt(s, x, y),
                           (std::vector<int>{x / bw * 40, y / bh * 60, 7, 200 + x / bw}))
                     << x << "," << y;
-        EXPECT_TRUE(HasLine(s.TextureDetails,
+        EXPECT_TRUE(HasLine(s.Current.Details,
                             "Format=ASTC " + std::to_string(bw) + "x" + std::to_string(bh)));
     }
 }
@@ -140,18 +142,18 @@ TEST(LoadE2TF, CubeMapShowsItsSixFacesAndConvertsToSixTGAs) {
     }
     TempDir dir;
     WriteBytes(dir.File("sky.texture"), E2TFBytes(p));
-    core::ImageStore s;
-    ASSERT_TRUE(core::LoadImage(s, dir.File("sky.texture"))) << s.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height, s.CubeMap),
+    testing_support::TestStore s;
+    ASSERT_TRUE(testing_support::Load(s, dir.File("sky.texture"))) << s.error;
+    ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height, s.Current.CubeMap),
               std::make_tuple(12, 2, true));
     for (int f = 0; f < 6; ++f)
         EXPECT_EQ(PixelAt(s, 2 * f + 1, 1), (std::vector<int>{9, 150, f, 255}));
 
-    ASSERT_TRUE(core::SaveImage(s, dir.File("sky.tga"))) << s.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(s, dir.File("sky.tga"))) << s.error;
     const char* faces[] = {"right", "left", "top", "bottom", "front", "back"};
     for (int f = 0; f < 6; ++f) {
-        core::ImageStore face;
-        ASSERT_TRUE(core::LoadImage(face, dir.File(std::string("sky_") + faces[f] + ".tga")));
+        testing_support::TestStore face;
+        ASSERT_TRUE(testing_support::Load(face, dir.File(std::string("sky_") + faces[f] + ".tga")));
         EXPECT_EQ(PixelAt(face, 1, 1), (std::vector<int>{9, 150, f, 255}));
     }
     const std::string cube =
@@ -170,13 +172,14 @@ TEST(LoadE2TF, ACubeMapWiderSideBySideThanAnyPictureConverts) {
     for (uint8_t f = 0; f < 6; ++f) p.levels[0].push_back(NoiseBytes(350 * 350 * 8, f));
     TempDir dir;
     WriteBytes(dir.File("big.texture"), E2TFBytes(p));
-    core::ImageStore s;
-    ASSERT_TRUE(core::LoadImage(s, dir.File("big.texture"))) << s.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(s.Image.Width, s.Image.Height), std::make_tuple(8400, 1400));
-    ASSERT_TRUE(core::SaveImage(s, dir.File("big.tga"))) << s.LoadErrorText;
-    core::ImageStore back;
-    ASSERT_TRUE(core::LoadImage(back, dir.File("big_back.tga"))) << back.LoadErrorText;
-    EXPECT_EQ(std::make_tuple(back.Image.Width, back.Image.Height), std::make_tuple(1400, 1400));
+    testing_support::TestStore s;
+    ASSERT_TRUE(testing_support::Load(s, dir.File("big.texture"))) << s.error;
+    ASSERT_EQ(std::make_tuple(s.Current.Width, s.Current.Height), std::make_tuple(8400, 1400));
+    ASSERT_TRUE(testing_support::Save(s, dir.File("big.tga"))) << s.error;
+    testing_support::TestStore back;
+    ASSERT_TRUE(testing_support::Load(back, dir.File("big_back.tga"))) << back.error;
+    EXPECT_EQ(std::make_tuple(back.Current.Width, back.Current.Height),
+              std::make_tuple(1400, 1400));
     EXPECT_EQ(PixelAt(back, 1399, 1399), PixelAt(s, 8399, 1399));
 }
 

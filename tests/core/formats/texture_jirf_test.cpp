@@ -30,47 +30,49 @@ Bytes Texture(const std::vector<std::pair<int, uint32_t>>& fields) {
 
 TEST(LoadTexture, Format28IsEtc2RgbWithoutAlpha) {
     const Bytes expected = DataBytes("etc2/mixed.rgb");
-    core::ImageStore store;
+    testing_support::TestStore store;
     ASSERT_TRUE(
         reader_checks::LoadBytes(store, DataBytes("etc2/mixed_format28.texture"), "mixed.texture"))
-        << store.LoadErrorText;
-    ASSERT_EQ(std::make_tuple(store.Image.Width, store.Image.Height, store.BytesPerPixel(),
-                              store.Image.AlphaKind, store.Image.Compression),
-              std::make_tuple(24, 12, 3, 0, 0));
+        << store.error;
+    ASSERT_EQ(
+        std::make_tuple(store.Current.Width, store.Current.Height, store.Current.BytesPerPixel(),
+                        store.Current.AlphaKind, store.Current.Compression),
+        std::make_tuple(24, 12, 3, 0, 0));
     // The store's rows run from the bottom.
     for (int y = 0; y < 12; ++y)
         ASSERT_TRUE(std::equal(expected.begin() + y * 72, expected.begin() + (y + 1) * 72,
-                               store.PixelBuffer.begin() + (11 - y) * 72))
+                               store.Current.Pixels.begin() + (11 - y) * 72))
             << "row " << y;
-    EXPECT_EQ(store.TextureDescription, (std::vector<std::string>{"Primary=mixed.tga", "Tile=st"}));
-    EXPECT_EQ(store.TextureDetails, (std::vector<std::string>{"Container=JIRF version 259",
-                                                              "Format=ETC2 RGB", "Chunks=1"}));
+    EXPECT_EQ(store.Current.Description,
+              (std::vector<std::string>{"Primary=mixed.tga", "Tile=st"}));
+    EXPECT_EQ(store.Current.Details, (std::vector<std::string>{"Container=JIRF version 259",
+                                                               "Format=ETC2 RGB", "Chunks=1"}));
 }
 
 TEST(LoadTexture, Format13IsDxt5) {
     const Bytes file = DataBytes("etc2/dxt5_format13.texture");
     Bytes asDxt5 = file;
     PutLE32(asDxt5, 20 + 4 * kFormat, 12);
-    core::ImageStore a, b;
-    ASSERT_TRUE(reader_checks::LoadBytes(a, file, "a.texture")) << a.LoadErrorText;
+    testing_support::TestStore a, b;
+    ASSERT_TRUE(reader_checks::LoadBytes(a, file, "a.texture")) << a.error;
     ASSERT_TRUE(reader_checks::LoadBytes(b, asDxt5, "a.texture"));
-    EXPECT_EQ(std::make_tuple(a.Image.Width, a.Image.Height, a.Image.Compression,
-                              a.TextureDescription, reader_checks::Pixels(a)),
-              std::make_tuple(16, 8, 5, b.TextureDescription, reader_checks::Pixels(b)));
+    EXPECT_EQ(std::make_tuple(a.Current.Width, a.Current.Height, a.Current.Compression,
+                              a.Current.Description, reader_checks::Pixels(a)),
+              std::make_tuple(16, 8, 5, b.Current.Description, reader_checks::Pixels(b)));
 }
 
 TEST(LoadTexture, BlockFormatsWithAChunkOfPlainPixelsReadThemAsPixels) {
     // 4 x 4 x 4 bytes: BGRA rows from the top, as format 0 reads them.
     Bytes pixels(64);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 5);
-    core::ImageStore plain;
+    testing_support::TestStore plain;
     ASSERT_TRUE(reader_checks::LoadBytes(plain, TextureBytes(0, 4, 4, pixels), "p.texture"));
     for (uint32_t format : {13u, 28u}) {
-        core::ImageStore s;
+        testing_support::TestStore s;
         ASSERT_TRUE(reader_checks::LoadBytes(s, TextureBytes(format, 4, 4, pixels), "p.texture"))
             << format;
         EXPECT_EQ(reader_checks::Pixels(s), reader_checks::Pixels(plain)) << format;
-        EXPECT_EQ(s.Image.AlphaKind, plain.Image.AlphaKind) << format;
+        EXPECT_EQ(s.Current.AlphaKind, plain.Current.AlphaKind) << format;
     }
 }
 
@@ -102,9 +104,9 @@ TEST(LoadTexture, EveryFailureLeavesItsMessageAndNoPicture) {
 
 TEST(LoadTexture, ACubeMapSaysOnlyItsLastFaceIsShownAndKeepsItsDescription) {
     // The info block's word after the version is the texture's type; 2 is a cube map.
-    core::ImageStore store;
+    testing_support::TestStore store;
     ASSERT_TRUE(reader_checks::LoadBytes(store, Texture({{kVersion + 1, 2}}), "bad.texture"));
-    EXPECT_EQ(store.TextureDescription,
+    EXPECT_EQ(store.Current.Description,
               (std::vector<std::string>{"Primary=bad.tga", "Alpha=bad.tga", "Tile=st"}));
-    EXPECT_EQ(store.TextureDetails.back(), "Cubemap=only its last face is shown");
+    EXPECT_EQ(store.Current.Details.back(), "Cubemap=only its last face is shown");
 }

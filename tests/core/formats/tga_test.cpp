@@ -12,8 +12,8 @@ using Bytes = std::vector<uint8_t>;
 
 // The pixels of the bytes read as a .tga file.
 Bytes Pixels(const Bytes& bytes) {
-    core::ImageStore store;
-    EXPECT_TRUE(reader_checks::LoadBytes(store, bytes, "x.tga")) << store.LoadErrorText;
+    testing_support::TestStore store;
+    EXPECT_TRUE(reader_checks::LoadBytes(store, bytes, "x.tga")) << store.error;
     return reader_checks::Pixels(store);
 }
 

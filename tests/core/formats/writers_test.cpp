@@ -14,6 +14,7 @@
 #include "core/formats/save_image.h"
 #include "tests/core/formats/reader_checks.h"
 #include "tests/support/e2tf_files.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -29,34 +30,32 @@ protected:
         E2TFParts p;
         p.code = "f4dh", p.width = p.height = 16;
         p.levels = {{NoiseBytes(16 * 16 * 16, 3)}};
-        ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture"))
-            << store.LoadErrorText;
-        store.TextureFileName.clear();  // no description beside the TGA here
+        ASSERT_TRUE(reader_checks::LoadBytes(store, E2TFBytes(p), "f.texture")) << store.error;
+        store.Current.TextureFileName.clear();  // no description beside the TGA here
     }
     std::string Target(const std::string& stem) const {
         return dir.File(stem + std::string(GetParam()->extension));
     }
     TempDir dir;
-    core::ImageStore store;
+    testing_support::TestStore store;
 };
 
 TEST_P(Writer, WritesAndRefusesEveryTargetInTheSameWords) {
-    ASSERT_TRUE(core::SaveImage(store, Target("fine"))) << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Save(store, Target("fine"))) << store.error;
 
     const std::string readOnly = Target("locked");
     WriteBytes(readOnly, {'o', 'l', 'd'});
     MarkReadOnly(readOnly);
-    EXPECT_FALSE(core::SaveImage(store, readOnly));
-    EXPECT_EQ(store.LoadErrorText,
-              "\"" + fs::path(readOnly).filename().string() + "\" is read-only");
+    EXPECT_FALSE(testing_support::Save(store, readOnly));
+    EXPECT_EQ(store.error, "\"" + fs::path(readOnly).filename().string() + "\" is read-only");
     EXPECT_EQ(ReadText(readOnly), "old");
 
     // A folder, or a FIFO (whose open would wait) where the system has them.
     fs::create_directory(Target("folder"));
     MakeNoRegularFile(Target("fifo"));
     for (const std::string& odd : {Target("folder"), Target("fifo")}) {
-        EXPECT_FALSE(core::SaveImage(store, odd));
-        EXPECT_EQ(store.LoadErrorText,
+        EXPECT_FALSE(testing_support::Save(store, odd));
+        EXPECT_EQ(store.error,
                   "\"" + fs::path(odd).filename().string() + "\" is not a regular file");
     }
     EXPECT_EQ(EntriesIn(dir.path().string()), 4);  // no temporary left behind
@@ -74,11 +73,11 @@ TEST_P(Writer, AWriteFailingHalfWayKeepsTheOldFile) {
     small.rlim_cur = 100;
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = core::SaveImage(store, target);
+    const bool saved = testing_support::Save(store, target);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(store.LoadErrorText, core::ErrorMessage(GetParam()->cannotWrite, target));
+    EXPECT_EQ(store.error, core::ErrorMessage(GetParam()->cannotWrite, target));
     EXPECT_EQ(ReadText(target), "old");
     EXPECT_EQ(EntriesIn(dir.path().string()), 1);
 }

@@ -40,10 +40,10 @@ TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
 #endif
     for (const std::string& name : names) {
         const std::string message = "\"" + name + "\" is not a regular file";
-        core::ImageStore store;
-        FillStore(store, 1, 1, 3, {1, 2, 3});
-        EXPECT_FALSE(core::LoadImage(store, dir.File(name)));
-        EXPECT_EQ(store.LoadErrorText, message);
+        testing_support::TestStore store;
+        FillImage(store.Current, 1, 1, 3, {1, 2, 3});
+        EXPECT_FALSE(testing_support::Load(store, dir.File(name)));
+        EXPECT_EQ(store.error, message);
     }
     EXPECT_TRUE(fs::is_directory(dir.File("folder.tga")));
 #if !defined(_WIN32)
@@ -55,16 +55,16 @@ TEST(FileIo, FifosAndFoldersNamedLikeImagesAreRefusedWithoutWaiting) {
 // image writers' own targets are the writers test's.
 TEST(FileIo, AReadOnlyDescriptionIsNeverReplaced) {
     TempDir dir;
-    core::ImageStore store;  // as after reading wagon.texture
-    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 40));
-    store.TextureFileName = dir.File("wagon.texture");
-    store.TextureDescription = {"Primary=wagon.tga"};
-    store.HasTextureDescription = true;
+    testing_support::TestStore store;  // as after reading wagon.texture
+    FillImage(store.Current, 2, 2, 3, std::vector<uint8_t>(12, 40));
+    store.Current.TextureFileName = dir.File("wagon.texture");
+    store.Current.Description = {"Primary=wagon.tga"};
+    store.Current.HasDescription = true;
     const std::string name = dir.File("wagon.texture.txt");
     WriteBytes(name, {'o', 'l', 'd'});
     MarkReadOnly(name);
-    EXPECT_FALSE(core::SaveImage(store, dir.File("wagon.tga")));
-    EXPECT_EQ(store.LoadErrorText, "\"wagon.texture.txt\" is read-only");
+    EXPECT_FALSE(testing_support::Save(store, dir.File("wagon.tga")));
+    EXPECT_EQ(store.error, "\"wagon.texture.txt\" is read-only");
     EXPECT_EQ(ReadText(name), "old");
     EXPECT_EQ(fs::status(name).permissions() & fs::perms::owner_write, fs::perms::none);
     // No temporary is left: the marked file and wagon.tga.
@@ -86,8 +86,8 @@ TEST(FileIo, ReadingNeverTouchesTheReadOnlyMark) {
     }, after{};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
 #endif
-    core::ImageStore store;
-    ASSERT_TRUE(core::LoadImage(store, path));
+    testing_support::TestStore store;
+    ASSERT_TRUE(testing_support::Load(store, path));
     EXPECT_EQ(fs::status(path).permissions(), readOnly);
 #if !defined(_WIN32)
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
@@ -108,9 +108,9 @@ TEST(FileIo, AWriteRemovesTemporariesLeftBehindAnHourAgo) {
     const fs::file_time_type twoHoursAgo = fs::last_write_time(fresh) - std::chrono::hours(2);
     for (const std::string& path : {stale, other, staleShort})
         fs::last_write_time(path, twoHoursAgo);
-    core::ImageStore store;
-    FillStore(store, 1, 1, 3, {1, 2, 3});
-    ASSERT_TRUE(core::SaveImage(store, dir.File("x.tga")));
+    testing_support::TestStore store;
+    FillImage(store.Current, 1, 1, 3, {1, 2, 3});
+    ASSERT_TRUE(testing_support::Save(store, dir.File("x.tga")));
     EXPECT_FALSE(fs::exists(stale) || fs::exists(staleShort));
     EXPECT_TRUE(fs::exists(fresh) && fs::exists(other));
 }
@@ -145,9 +145,9 @@ TEST(FileIo, LinksAreReplacedNotWrittenThroughAndUnreadableFilesSayWhy) {
     if (::geteuid() == 0) return;  // root reads everything
     WriteBytes(dir.File("secret.tga"), {'s'});
     fs::permissions(dir.File("secret.tga"), fs::perms::none);
-    core::ImageStore store;
-    EXPECT_FALSE(core::LoadImage(store, dir.File("secret.tga")));
-    EXPECT_EQ(store.LoadErrorText, "\"secret.tga\" cannot be opened: Permission denied");
+    testing_support::TestStore store;
+    EXPECT_FALSE(testing_support::Load(store, dir.File("secret.tga")));
+    EXPECT_EQ(store.error, "\"secret.tga\" cannot be opened: Permission denied");
 }
 #endif
 
@@ -157,13 +157,13 @@ TEST(FileIo, OnlyDurableWritesAreFlushed) {
     TempDir dir;
     std::vector<std::string> flushed;
     core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-    core::ImageStore store;
-    FillStore(store, 1, 1, 3, {1, 2, 3});
-    EXPECT_TRUE(core::SaveImage(store, dir.File("derived.tga")));
+    testing_support::TestStore store;
+    FillImage(store.Current, 1, 1, 3, {1, 2, 3});
+    EXPECT_TRUE(testing_support::Save(store, dir.File("derived.tga")));
     EXPECT_TRUE(flushed.empty());
     {
         const core::DurableWrites durable;
-        EXPECT_TRUE(core::SaveImage(store, dir.File("saved.tga")));
+        EXPECT_TRUE(testing_support::Save(store, dir.File("saved.tga")));
     }
     core::SetFlushObserver({});
     EXPECT_EQ(flushed, (std::vector<std::string>{dir.File("saved.tga"), dir.path().string()}));

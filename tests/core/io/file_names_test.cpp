@@ -11,6 +11,7 @@
 #include "core/formats/save_image.h"
 #include "core/io/file_io.h"
 #include "tests/support/image_files.h"
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 #if defined(_WIN32)
@@ -36,17 +37,17 @@ TEST(FileNames, LettersBeyondAsciiInTheFileAndItsFolder) {
     const std::string texture = folder + kSeparator + "Güterwagen_Dach.texture";
     WriteImage(texture, 4, 2, false, true);
 
-    core::ImageStore store;
+    testing_support::TestStore store;
     ASSERT_TRUE(core::IsFile(texture) && core::IsFolder(folder));
-    ASSERT_TRUE(core::LoadImage(store, texture)) << store.LoadErrorText;
-    ASSERT_TRUE(core::SaveImage(store, folder + kSeparator + "Güterwagen_Dach.tga"))
-        << store.LoadErrorText;
+    ASSERT_TRUE(testing_support::Load(store, texture)) << store.error;
+    ASSERT_TRUE(testing_support::Save(store, folder + kSeparator + "Güterwagen_Dach.tga"))
+        << store.error;
     EXPECT_TRUE(fs::is_regular_file(SystemPath(folder + kSeparator + "Güterwagen_Dach.tga")));
     EXPECT_EQ(SplitLines(ReadText(texture + ".txt"), "\r\n").at(0), "Primary=Güterwagen_Dach.tga");
 
     // Messages name the file as it is called.
-    EXPECT_FALSE(core::LoadImage(store, folder + kSeparator + "Übersicht.tga"));
-    EXPECT_EQ(store.LoadErrorText, "File not found : \"Übersicht.tga\"");
+    EXPECT_FALSE(testing_support::Load(store, folder + kSeparator + "Übersicht.tga"));
+    EXPECT_EQ(store.error, "File not found : \"Übersicht.tga\"");
 }
 
 // A name of 250 bytes, near the file system's limit of 255, is replaced too:
@@ -59,15 +60,15 @@ TEST(FileNames, PathsLongerThanWindowsTakesInTheirPlainFormAndNamesNearTheLimit)
     for (const std::string& name : {std::string("long.tga"), std::string(246, 'n') + ".tga"}) {
         const std::string target = folder + kSeparator + name;
         ASSERT_GT(target.size(), 300u);
-        core::ImageStore store;
+        testing_support::TestStore store;
         const std::vector<uint8_t> pixels = TestPixels(3, 2, false, false);
-        FillStore(store, 3, 2, 3, pixels);
-        ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;
-        ASSERT_TRUE(core::SaveImage(store, target)) << store.LoadErrorText;  // over itself
+        FillImage(store.Current, 3, 2, 3, pixels);
+        ASSERT_TRUE(testing_support::Save(store, target)) << store.error;
+        ASSERT_TRUE(testing_support::Save(store, target)) << store.error;  // over itself
         EXPECT_TRUE(core::IsFile(target) && core::IsFolder(folder));
-        core::ImageStore back;
-        ASSERT_TRUE(core::LoadImage(back, target)) << back.LoadErrorText;
-        EXPECT_EQ(back.PixelBuffer, store.PixelBuffer);
+        testing_support::TestStore back;
+        ASSERT_TRUE(testing_support::Load(back, target)) << back.error;
+        EXPECT_EQ(back.Current.Pixels, store.Current.Pixels);
         fs::remove(SystemPath(target));
         EXPECT_EQ(EntriesIn(folder), 0);
     }
@@ -84,12 +85,12 @@ TEST(FileNames, ATargetHeldOpenIsLeftWhole) {
     const HANDLE holder = CreateFileW(core::SystemName(target).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    core::ImageStore store;
-    FillStore(store, 2, 2, 3, std::vector<uint8_t>(12, 5));
-    const bool saved = core::SaveImage(store, target);
+    testing_support::TestStore store;
+    FillImage(store.Current, 2, 2, 3, std::vector<uint8_t>(12, 5));
+    const bool saved = testing_support::Save(store, target);
     CloseHandle(holder);
     EXPECT_FALSE(saved);
-    EXPECT_FALSE(store.LoadErrorText.empty());
+    EXPECT_FALSE(store.error.empty());
     EXPECT_EQ(ReadText(target), "old");
     EXPECT_EQ(EntriesIn(dir.path().string()), 1);
 }

@@ -1,5 +1,5 @@
 // The edit operations: their pixels, their refusals and what each must leave
-// of the store, and a normal map worked by hand. The command line and the
+// of the image, and a normal map worked by hand. The command line and the
 // editing commands only show that each edit is reached.
 #include "core/ops/operations.h"
 
@@ -11,6 +11,7 @@
 #include "core/image/alpha_channel.h"
 #include "core/ops/normal_map.h"
 
+#include "tests/support/test_store.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -19,23 +20,21 @@ namespace {
 
 using Pixels = std::vector<uint8_t>;
 
-Pixels StorePixels(const core::ImageStore& s) {
-    return Pixels(s.PixelBuffer.begin(), s.PixelBuffer.end());
+Pixels StorePixels(const core::Image& s) {
+    return Pixels(s.Pixels.begin(), s.Pixels.end());
 }
 
 // Everything an operation that keeps the image must put back.
-auto State(const core::ImageStore& s) {
-    const core::TImageInfo& i = s.Image;
-    return std::make_tuple(s.ImageLoaded, i.Width, i.Height, i.AlphaKind, i.Compression, i.DataSize,
-                           i.Data == s.PixelBuffer.data(), StorePixels(s));
+auto State(const core::Image& s) {
+    return std::make_tuple(s.Width, s.Height, s.AlphaKind, s.Compression, StorePixels(s));
 }
 
 TEST(CreateAlphaMask, MasksPixelsWithinTheToleranceAndRefusesMalformedMaskTexts) {
     // (255, 0, 255), one channel off by 10, off by 11, and black.
-    core::ImageStore store;
-    FillStore(store, 4, 1, 3, {255, 0, 255, 245, 0, 255, 255, 11, 255, 0, 0, 0});
+    core::Image store;
+    FillImage(store, 4, 1, 3, {255, 0, 255, 245, 0, 255, 255, 11, 255, 0, 0, 0});
     ASSERT_TRUE(core::CreateAlphaMask(store, " 255, 0 ,255 , 10"));
-    EXPECT_EQ(store.Image.AlphaKind, 2);
+    EXPECT_EQ(store.AlphaKind, 2);
     EXPECT_EQ(StorePixels(store),
               (Pixels{255, 0, 255, 0, 245, 0, 255, 0, 255, 11, 255, 255, 0, 0, 0, 255}));
 
@@ -54,32 +53,32 @@ TEST(MergeAlphaImage, FailureChangesNothingAndSuccessForgetsTheDescription) {
     WriteBytes(dir.File("big.tga"), MakeTga(2, 2, 24, Pixels(12, 9)));
     // Stored blue, green, red: the reds are 0 and 255.
     WriteBytes(dir.File("a.tga"), MakeTga(2, 1, 24, {7, 8, 0, 7, 8, 255}));
-    core::ImageStore store;
+    core::Image store;
     for (int bpp : {3, 4}) {
-        FillStore(store, 2, 1, bpp, Pixels(2 * bpp, 1));
+        FillImage(store, 2, 1, bpp, Pixels(2 * bpp, 1));
         const auto before = State(store);
-        EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("missing.tga")));
-        EXPECT_FALSE(core::MergeAlphaImage(store, dir.File("big.tga")));
-        EXPECT_EQ(store.LoadErrorText, "Images not the same size");
+        EXPECT_TRUE(core::MergeAlphaFile(store, dir.File("missing.tga")));
+        EXPECT_EQ(core::MergeAlphaFile(store, dir.File("big.tga")).Message(),
+                  "Images not the same size");
         EXPECT_EQ(State(store), before) << bpp;
     }
-    store.HasTextureDescription = true;
-    ASSERT_TRUE(core::MergeAlphaImage(store, dir.File("a.tga")));
-    EXPECT_EQ(store.Image.AlphaKind, 2);
-    EXPECT_FALSE(store.HasTextureDescription);
+    store.HasDescription = true;
+    ASSERT_FALSE(core::MergeAlphaFile(store, dir.File("a.tga")));
+    EXPECT_EQ(store.AlphaKind, 2);
+    EXPECT_FALSE(store.HasDescription);
 }
 
 // The colour copy is also the 24-bit TGA writer's byte-for-byte check.
-TEST(SaveColourAndAlphaImage, KeepTheStoreEvenWhenTheWriteFails) {
+TEST(SaveColourAndAlphaImage, KeepTheImageEvenWhenTheWriteFails) {
     TempDir dir;
-    core::ImageStore store;
-    FillStore(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
+    core::Image store;
+    FillImage(store, 2, 1, 4, {10, 20, 30, 0, 40, 50, 60, 200}, 1);
     const auto before = State(store);
-    ASSERT_TRUE(core::SaveColourImage(store, dir.File("colour.tga")));
+    ASSERT_FALSE(core::SaveColourImage(store, dir.File("colour.tga")));
     EXPECT_EQ(ReadBytes(dir.File("colour.tga")), MakeTga(2, 1, 24, {30, 20, 10, 60, 50, 40}));
-    ASSERT_TRUE(core::SaveAlphaImage(store, dir.File("alpha.tga")));
+    ASSERT_FALSE(core::SaveAlphaImage(store, dir.File("alpha.tga")));
     EXPECT_EQ(State(store), before);
-    EXPECT_FALSE(core::SaveAlphaImage(store, dir.File("alpha.xyz")));
+    EXPECT_TRUE(core::SaveAlphaImage(store, dir.File("alpha.xyz")));
     EXPECT_EQ(State(store), before);
 }
 
@@ -97,11 +96,11 @@ TEST(BadDimensions, SizeRulesOfTheSimulator) {
 // in the first pixel, which is changed once, not changed and changed back.
 TEST(NonUniformColour, ChangesDistinctPixelsOfTheReferenceRedAndNoneTwice) {
     std::mt19937 rng(1);
-    core::ImageStore store;
-    FillStore(store, 4, 1, 3, {90, 0, 0, 5, 0, 0, 90, 0, 0, 90, 0, 0});
+    core::Image store;
+    FillImage(store, 4, 1, 3, {90, 0, 0, 5, 0, 0, 90, 0, 0, 90, 0, 0});
     core::NonUniformColour(store, 6, 20, true, rng);
     EXPECT_EQ(StorePixels(store), (Pixels{90, 0, 0, 5, 0, 0, 110, 0, 0, 110, 0, 0}));
-    FillStore(store, 2, 1, 3, Pixels(6, 50));
+    FillImage(store, 2, 1, 3, Pixels(6, 50));
     core::NonUniformColour(store, 3, 20, false, rng);
     EXPECT_EQ(StorePixels(store), (Pixels{70, 50, 50, 70, 50, 50}));
 }
@@ -114,39 +113,38 @@ TEST(Edits, GreyInvertAddAndRemoveAlphaPixelByPixel) {
     const struct {
         const char* name;
         Pixels before;
-        std::function<bool(core::ImageStore&)> edit;
+        std::function<bool(core::Image&)> edit;
         Pixels after;  // empty: refused
         int alphaKind;
     } cases[] = {
         {"grey",
          {10, 20, 33, 200, 255, 0, 1, 0},
-         [](core::ImageStore& s) { return core::GreyScale(s), true; },
+         [](core::Image& s) { return core::GreyScale(s), true; },
          {21, 21, 21, 200, 85, 85, 85, 0},
          2},
         {"invert", {1, 2, 3, 0, 4, 5, 6, 200}, core::InvertAlpha, {1, 2, 3, 255, 4, 5, 6, 55}, 2},
         {"invert 24-bit", {1, 2, 3, 4, 5, 6}, core::InvertAlpha, {}, 0},
         {"add at the level",
          {1, 2, 3, 4, 5, 6},
-         [](core::ImageStore& s) { return core::AddAlphaChannel(s, true); },
+         [](core::Image& s) { return core::AddAlphaChannel(s, 127); },
          {1, 2, 3, 127, 4, 5, 6, 127},
          1},
         {"add opaque",
          {1, 2, 3, 4, 5, 6},
-         [](core::ImageStore& s) { return core::AddAlphaChannel(s, false); },
+         [](core::Image& s) { return core::AddAlphaChannel(s); },
          {1, 2, 3, 255, 4, 5, 6, 255},
          2},
         {"add to 32-bit",
          {1, 2, 3, 4, 5, 6, 7, 8},
-         [](core::ImageStore& s) { return core::AddAlphaChannel(s, false); },
+         [](core::Image& s) { return core::AddAlphaChannel(s); },
          {},
          2},
         {"remove", {1, 2, 3, 9, 4, 5, 6, 200}, core::RemoveAlphaChannel, {1, 2, 3, 4, 5, 6}, 0},
         {"remove from 24-bit", {1, 2, 3, 4, 5, 6}, core::RemoveAlphaChannel, {}, 0},
     };
     for (const auto& c : cases) {
-        core::ImageStore store;
-        FillStore(store, 2, 1, static_cast<int>(c.before.size()) / 2, c.before);
-        store.AlphaFillValue = 127;
+        core::Image store;
+        FillImage(store, 2, 1, static_cast<int>(c.before.size()) / 2, c.before);
         const auto before = State(store);
         EXPECT_EQ(c.edit(store), !c.after.empty()) << c.name;
         if (c.after.empty()) {
@@ -154,11 +152,10 @@ TEST(Edits, GreyInvertAddAndRemoveAlphaPixelByPixel) {
             continue;
         }
         EXPECT_EQ(StorePixels(store), c.after) << c.name;
-        EXPECT_EQ(store.Image.AlphaKind, c.alphaKind) << c.name;
+        EXPECT_EQ(store.AlphaKind, c.alphaKind) << c.name;
     }
-    core::ImageStore empty;
-    EXPECT_FALSE(core::AddAlphaChannel(empty, false) || core::RemoveAlphaChannel(empty) ||
-                 empty.ImageLoaded);
+    core::Image empty;
+    EXPECT_FALSE(core::AddAlphaChannel(empty) || core::RemoveAlphaChannel(empty) || empty.Loaded());
 }
 
 // One raised pixel in the middle of 3 x 3 (bottom row first), so every

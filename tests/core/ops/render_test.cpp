@@ -17,9 +17,9 @@ std::vector<int> At(const core::Bitmap& bmp, int x, int y) {
 
 TEST(RenderImage, ColourBottomUpAlphaAsGreyAndTheStoreUntouched) {
     core::ImageStore store;
-    FillStore(store, 2, 2, 3, Repeated(4, {10, 20, 30}));
-    store.Image.Data[0] = 11;  // bottom-left red
-    store.AlphaView = true;    // which a three-byte image has not: it draws colour
+    FillImage(store.Current, 2, 2, 3, Repeated(4, {10, 20, 30}));
+    store.Current.Data()[0] = 11;  // bottom-left red
+    store.AlphaView = true;        // which a three-byte image has not: it draws colour
     core::Bitmap bmp;
     core::RenderImage(store, bmp, 2, 2);
     EXPECT_EQ(At(bmp, 0, 1), (std::vector<int>{30, 20, 11}));
@@ -27,11 +27,11 @@ TEST(RenderImage, ColourBottomUpAlphaAsGreyAndTheStoreUntouched) {
 
     // The alpha view is grey; the colour image is drawn whatever the view.
     // Drawing leaves the uniform-colour finding as it was.
-    FillStore(store, 2, 1, 4, {5, 6, 7, 0, 5, 6, 7, 200}, 1);
+    FillImage(store.Current, 2, 1, 4, {5, 6, 7, 0, 5, 6, 7, 200}, 1);
     store.UniformColour = false;
     core::RenderImage(store, bmp, 2, 1);
     EXPECT_EQ(At(bmp, 1, 0), (std::vector<int>{200, 200, 200}));
-    core::RenderColourImage(store, bmp, 2, 1);
+    core::RenderColourImage(store.Current, bmp, 2, 1);
     EXPECT_EQ(At(bmp, 1, 0), (std::vector<int>{7, 6, 5, 200}));
     EXPECT_FALSE(store.UniformColour);
 }
@@ -41,9 +41,9 @@ TEST(NoteUniformColour, ComparesRedGreenAndBlueOfEveryPixel) {
     for (int bpp : {3, 4}) {
         for (int changed : {0, 14, -1}) {
             core::ImageStore store;
-            FillStore(store, 5, 3, bpp, Repeated(15 * bpp, {9}));
-            if (bpp == 4) store.Image.Data[7] = 1;  // the second pixel's alpha
-            if (changed >= 0) store.Image.Data[changed * bpp + 1] ^= 1;
+            FillImage(store.Current, 5, 3, bpp, Repeated(15 * bpp, {9}));
+            if (bpp == 4) store.Current.Data()[7] = 1;  // the second pixel's alpha
+            if (changed >= 0) store.Current.Data()[changed * bpp + 1] ^= 1;
             store.UniformColour = changed >= 0;
             core::NoteUniformColour(store);
             EXPECT_EQ(store.UniformColour, changed < 0) << bpp << " " << changed;
@@ -56,9 +56,9 @@ TEST(RenderTransparent, CheckerboardFromTheClampedBackgroundUnderTransparentPixe
     px[4 * 31 + 0] = 12, px[4 * 31 + 1] = 34, px[4 * 31 + 2] = 56,
                 px[4 * 31 + 3] = 255;  // one opaque pixel
     core::ImageStore store;
-    FillStore(store, 32, 1, 4, px, 2);
+    FillImage(store.Current, 32, 1, 4, px, 2);
     core::Bitmap bmp;
-    core::RenderTransparent(store, bmp, 0xFF8000);  // red 0, green 128, blue 255
+    core::RenderTransparent(store.Current, bmp, 0xFF8000);  // red 0, green 128, blue 255
     ASSERT_EQ(bmp.BitsPerPixel(), 32);
     EXPECT_EQ(At(bmp, 0, 0), (std::vector<int>{255, 143, 30, At(bmp, 0, 0)[3]}));
     EXPECT_EQ(At(bmp, 16, 0), (std::vector<int>{225, 113, 0, At(bmp, 16, 0)[3]}));

@@ -70,16 +70,16 @@ TEST(ScaleToFit, KeepsRowOrderAndDescribesTheNewPixels) {
     core::ImageStore source, target;
     Pixels picture = Repeated(8, {0, 0, 0});
     picture.resize(48, 255);
-    FillStore(source, 4, 4, 3, picture);
-    ASSERT_TRUE(core::ScaleToFit(source, 2, target));
-    EXPECT_EQ(target.Image.DataSize, 12);
-    EXPECT_EQ(Pixels(target.PixelBuffer.begin(), target.PixelBuffer.end()),
+    FillImage(source.Current, 4, 4, 3, picture);
+    ASSERT_TRUE(core::ScaleToFit(source.Current, 2, target.Current));
+    EXPECT_EQ(target.Current.DataSize(), 12);
+    EXPECT_EQ(Pixels(target.Current.Pixels.begin(), target.Current.Pixels.end()),
               (Pixels{0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255}));
 
     // On/off alpha averaged is graded; nothing to scale leaves the target empty.
-    FillStore(source, 2, 1, 4, {9, 9, 9, 0, 9, 9, 9, 255}, 2);
-    ASSERT_TRUE(core::ScaleToFit(source, 1, target));
-    EXPECT_EQ(target.Image.AlphaKind, static_cast<int32_t>(core::AlphaKind::Graded));
-    EXPECT_FALSE(core::ScaleToFit(core::ImageStore(), 16, target));
-    EXPECT_FALSE(target.ImageLoaded);
+    FillImage(source.Current, 2, 1, 4, {9, 9, 9, 0, 9, 9, 9, 255}, 2);
+    ASSERT_TRUE(core::ScaleToFit(source.Current, 1, target.Current));
+    EXPECT_EQ(target.Current.AlphaKind, static_cast<int32_t>(core::AlphaKind::Graded));
+    EXPECT_FALSE(core::ScaleToFit(core::Image(), 16, target.Current));
+    EXPECT_FALSE(target.Loaded());
 }
