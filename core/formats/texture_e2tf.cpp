@@ -14,6 +14,7 @@
 #include "core/formats/reader_limits.h"
 #include "core/formats/texture_description.h"
 #include "core/formats/texture_faces.h"
+#include "core/formats/texture_picture.h"
 #include "core/image/alpha_channel.h"
 #include "core/io/byte_order.h"
 #include "core/io/file_io.h"
@@ -114,6 +115,12 @@ TextureHints HintsOf(const E2TFHeader& header, bool hasAlpha) {
     if (header.alphaMode == 3) hints.alphaHint = TextureHints::Alpha::Semitransparent;
     hints.nonPowerOfTwo = !PowerOfTwo(header.width) || !PowerOfTwo(header.height);
     return hints;
+}
+
+// The description's lines: the alpha is named when the picture has a channel for it.
+std::vector<std::string> DescriptionOf(const E2TFHeader& header, const FaceLayout& layout,
+                                       const std::string& path) {
+    return TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
 }
 
 // Lines about the file itself, shown beside the description.
@@ -308,8 +315,7 @@ void StorePicture(ImageStore& store, const std::string& path, const E2TFHeader& 
     store.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
                       alphaKind);
     store.CubeMap = header.faces == kCubeFaces;
-    store.TextureDescription =
-        TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
+    store.TextureDescription = DescriptionOf(header, layout, path);
     store.HasTextureDescription = true;
     store.TextureDetails = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
@@ -330,37 +336,42 @@ bool Fail(ImageStore& store, const std::string& path, const Problem& problem) {
     return false;
 }
 
+// Reads the file and makes every check there is before anything is decoded.
+Problem ReadChecked(const std::string& path, ByteBuffer& bytes, E2TFHeader& header,
+                    FaceLayout& layout, std::vector<size_t>& levelStarts) {
+    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            return {Error::FileNotFound, {}};
+        case ReadResult::TooLarge:
+            return {Error::TextureTooLarge, {}};
+        case ReadResult::ReadError:
+            return {Error::TextureData, {}};
+    }
+    const uint8_t* file = bytes.data();
+    const size_t fileSize = bytes.size();
+    if (fileSize < kHeaderBytes) return {Error::TextureData, {}};
+    if (std::memcmp(file, "FT2E", 4) != 0) return {Error::TextureNotTexture, {}};
+    size_t pos = 0;
+    if (Problem p = ReadHeader(file, fileSize, header, layout, pos); p.error != Error::None)
+        return p;
+    return ReadSizeTable(file, fileSize, pos, header, layout, levelStarts);
+}
+
 }  // namespace
 
 bool LoadE2TF(ImageStore& store, const std::string& path) {
     store.TextureFileName = path;
 
     ByteBuffer bytes;
-    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::CannotOpen:
-            return Fail(store, path, {Error::FileNotFound, {}});
-        case ReadResult::TooLarge:
-            return Fail(store, path, {Error::TextureTooLarge, {}});
-        case ReadResult::ReadError:
-            return Fail(store, path, {Error::TextureData, {}});
-    }
-    const uint8_t* file = bytes.data();
-    const size_t fileSize = bytes.size();
-    if (fileSize < kHeaderBytes) return Fail(store, path, {Error::TextureData, {}});
-    if (std::memcmp(file, "FT2E", 4) != 0) return Fail(store, path, {Error::TextureNotTexture, {}});
-    store.TextureContainer = "E2TF";
-
     E2TFHeader header;
     FaceLayout layout;
-    size_t pos = 0;
     std::vector<size_t> levelStarts;
-    if (Problem p = ReadHeader(file, fileSize, header, layout, pos); p.error != Error::None)
+    if (Problem p = ReadChecked(path, bytes, header, layout, levelStarts); p.error != Error::None)
         return Fail(store, path, p);
-    if (Problem p = ReadSizeTable(file, fileSize, pos, header, layout, levelStarts);
-        p.error != Error::None)
-        return Fail(store, path, p);
+    store.TextureContainer = "E2TF";
+    const uint8_t* file = bytes.data();
 
     // Everything is checked against the file: the picture may be allocated.
     ByteBuffer pixels(static_cast<size_t>(layout.FaceWidth) * layout.Faces * layout.FaceHeight *
@@ -371,6 +382,37 @@ bool LoadE2TF(ImageStore& store, const std::string& path) {
         return Fail(store, path, {Error::TextureUndecodable, codecError});
     StorePicture(store, path, header, layout, std::move(pixels), clipping, std::move(bytes),
                  levelStarts);
+    return true;
+}
+
+bool ExamineE2TF(const std::string& path, ByteBuffer& bytes, TexturePicture& picture) {
+    E2TFHeader header;
+    FaceLayout layout;
+    std::vector<size_t> levelStarts;
+    if (ReadChecked(path, bytes, header, layout, levelStarts).error != Error::None) return false;
+    picture = TexturePicture();
+    picture.width = layout.FaceWidth;
+    picture.height = layout.FaceHeight;
+    picture.bytesPerPixel = layout.BytesPerPixel;
+    picture.data = bytes.data() + levelStarts[0];
+    picture.size = static_cast<size_t>(FaceDataBytes(layout));
+    picture.description = DescriptionOf(header, layout, path);
+    // A cube map's faces make one picture side by side, which only the reader
+    // puts together.
+    if (layout.Faces != 1) return true;
+    switch (layout.Format) {
+        case FaceFormat::DXT1:
+            picture.coding = PictureCoding::DXT1;
+            break;
+        case FaceFormat::DXT3:
+            picture.coding = PictureCoding::DXT3;
+            break;
+        case FaceFormat::DXT5:
+            picture.coding = PictureCoding::DXT5;
+            break;
+        default:
+            break;
+    }
     return true;
 }
 
