@@ -42,5 +42,9 @@ std::string DescriptionPathFor(const std::string& texturePath, const std::string
 // after `tgaPath` (in the TGA's own case) when the TGA takes another name.
 // The message of the failure, or empty.
 std::string SaveTextureDescription(const ImageStore& store, const std::string& tgaPath);
+// The same for the description `lines` of the texture at `texturePath`.
+std::string SaveTextureDescription(const std::string& texturePath,
+                                   const std::vector<std::string>& lines,
+                                   const std::string& tgaPath);
 
 }  // namespace core
