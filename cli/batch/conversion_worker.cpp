@@ -22,6 +22,7 @@ ConversionWorker::ConversionWorker(const app::Application& model)
       conversion_(messages_, settings_, language_, store_) {
     store_.AlphaFillValue = model.view().Store().AlphaFillValue;
     conversion_.SeedRepairsWith(model.conversion().RepairSeeds());
+    conversion_.StreamTexturesToTga();
 }
 
 JobResult ConversionWorker::Collect() {
