@@ -22,48 +22,29 @@ namespace {
 // cache from the decoding to the write.
 constexpr size_t kChunkBytes = size_t{256} << 10;
 
-size_t BlockBytes(PictureCoding coding) {
-    switch (coding) {
-        case PictureCoding::DXT1:
-            return DxtBlockBytes(DxtVariant::DXT1);
-        case PictureCoding::DXT3:
-        case PictureCoding::DXT5:
-            return DxtBlockBytes(DxtVariant::DXT5);
-        case PictureCoding::ETC2:
-            return kEtc2BlockBytes;
-        case PictureCoding::Other:
-            break;
-    }
-    return 0;
+// The variant of a DXT coding.
+DxtVariant VariantOf(PictureCoding coding) {
+    return coding == PictureCoding::DXT1   ? DxtVariant::DXT1
+           : coding == PictureCoding::DXT3 ? DxtVariant::DXT3
+                                           : DxtVariant::DXT5;
 }
 
 // Block rows first .. first + rows - 1 as `lines` lines of TGA pixels, bottom
 // line first: those rows' blocks decoded as a picture of their own.
 bool DecodeBlockRows(const TexturePicture& picture, size_t first, size_t rows, int32_t lines,
                      uint8_t* out) {
-    const size_t rowBytes =
-        (static_cast<size_t>(picture.width) + 3) / 4 * BlockBytes(picture.coding);
+    const bool etc2 = picture.coding == PictureCoding::ETC2;
+    const size_t blockBytes = etc2 ? kEtc2BlockBytes : DxtBlockBytes(VariantOf(picture.coding));
+    const size_t rowBytes = (static_cast<size_t>(picture.width) + 3) / 4 * blockBytes;
     const uint8_t* data = picture.data + first * rowBytes;
     const size_t size = rows * rowBytes;
-    const auto dxt = [&](DxtVariant variant) {
-        return DecodeDxtBlocks(variant, data, size, picture.width, lines, picture.bytesPerPixel,
-                               out, DxtCode::Fastest, DxtOrder::BlueFirst);
-    };
-    switch (picture.coding) {
-        case PictureCoding::DXT1:
-            return dxt(DxtVariant::DXT1);
-        case PictureCoding::DXT3:
-            return dxt(DxtVariant::DXT3);
-        case PictureCoding::DXT5:
-            return dxt(DxtVariant::DXT5);
-        case PictureCoding::ETC2:
-            if (!DecodeEtc2Blocks(data, size, picture.width, lines, 3, out)) return false;
-            SwapRedBlue(out, picture.width * lines);
-            return true;
-        case PictureCoding::Other:
-            break;
-    }
-    return false;
+    if (!etc2)
+        return DecodeDxtBlocks(VariantOf(picture.coding), data, size, picture.width, lines,
+                               picture.bytesPerPixel, out, DxtCode::Fastest, DxtOrder::BlueFirst);
+    // ETC2 decodes red first: red and blue change places while the lines are in the cache.
+    if (!DecodeEtc2Blocks(data, size, picture.width, lines, 3, out)) return false;
+    SwapRedBlue(out, picture.width * lines);
+    return true;
 }
 
 // Whether every pixel seen has the colour (alpha aside) of the first: the
