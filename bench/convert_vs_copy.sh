@@ -11,6 +11,9 @@
 set -eu
 
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+if [ -n "${BASELINE:-}" ]; then
+    baseline=$(cd "$(dirname "$BASELINE")" && pwd)/$(basename "$BASELINE")
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -30,7 +33,6 @@ cd "$work"
 "$cli" convert big.texture >/dev/null
 set -- --command-name convert "'$cli' convert big.texture" --command-name cp "cp big.tga copy.tga"
 if [ -n "${BASELINE:-}" ]; then
-    baseline=$(cd "$(dirname "$BASELINE")" && pwd)/$(basename "$BASELINE")
     set -- "$@" --command-name baseline "'$baseline' convert big.texture"
 fi
 hyperfine --warmup 2 --runs 15 --export-json times.json "$@"

@@ -7,6 +7,7 @@
 
 #include "core/formats/format_table.h"
 #include "core/formats/save_image.h"
+#include "core/formats/texture_to_tga.h"
 #include "core/image/alpha_channel.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -33,6 +34,12 @@ std::string KeepingExistingFiles(const core::Image& image, const std::string& tg
     if (std::none_of(paths.begin(), paths.end(), core::IsFile)) return tgaName;
     const std::string_view ext = core::ExtensionOf(tgaName);
     return tgaName.substr(0, tgaName.size() - ext.size()) + "1" + std::string(ext);
+}
+
+// Only the simulator's own types (the default TGA among them) are repaired:
+// PNG, DDS and HDR are exports for other tools and keep what was read.
+bool RepairsUniformColour(const ConversionRequest& request) {
+    return request.target.empty() || core::ExtensionHas(request.target, core::kRepairedInPlace);
 }
 
 // Sets a flag for as long as it lives.
@@ -125,14 +132,12 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
     const std::string source = request.source;
     const std::string name(core::FileNamePart(source));
     s.CurrentFile = source;
+    if (streamTextures_ && StreamedToTga(request, written)) return true;
     Read(source);
     // A failed load has been reported, and there is nothing to write.
     if (!store.Loaded()) return false;
 
-    // Only the simulator's own types (the default TGA among them) are repaired:
-    // PNG, DDS and HDR are exports for other tools and keep what was read.
-    const bool repairs =
-        request.target.empty() || core::ExtensionHas(request.target, core::kRepairedInPlace);
+    const bool repairs = RepairsUniformColour(request);
     auto repairIfUniform = [&] {
         if (!repairs || !s.FixUniformColour || !store.UniformColour) return;
         RepairUniformColour(source);
@@ -187,6 +192,31 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
         NoteRefusal(failure.Message());
         return false;
     }
+    if (written) *written = target;
+    outcome_.converted = true;
+    return true;
+}
+
+// What Convert does for an unedited texture, without its picture: nothing it
+// decides after the read can apply but the uniform-colour repair, for which
+// the stream refuses a picture of one colour. Whatever the stream refuses or
+// fails at is then converted the usual way, which reports it.
+bool Conversion::StreamedToTga(const ConversionRequest& request, std::string* written) {
+    const std::string& source = request.source;
+    if (!request.edits.Empty() || core::HasLineBreak(source)) return false;
+    store_.Current = core::Image();
+    store_.AlphaView = false;
+    std::string target = request.target;
+    if (target.empty()) {
+        target = TgaNameBeside(source, false);
+        // The empty store names the one file of a picture that is no cube map.
+        if (request.trawlRules && !settings_.OverwriteTGAs)
+            target = KeepingExistingFiles(store_.Current, target);
+    }
+    const bool refuseUniform =
+        request.trawlRules && settings_.FixUniformColour && RepairsUniformColour(request);
+    if (core::HasLineBreak(target) || !core::StreamTextureToTga(source, target, refuseUniform))
+        return false;
     if (written) *written = target;
     outcome_.converted = true;
     return true;

@@ -88,6 +88,11 @@ public:
     const ConversionOutcome& LastOutcome() const { return outcome_; }
     void ForgetOutcome() { outcome_ = ConversionOutcome(); }
 
+    // From now on an unedited block-coded texture converted to TGA is decoded
+    // straight into the TGA, its picture never held whole, and the store is
+    // left empty: for a batch worker, whose store nobody shows.
+    void StreamTexturesToTga() { streamTextures_ = true; }
+
     // Each uniform-colour repair then draws from a generator seeded with this
     // value of the file's path, so a file is repaired the same way whichever
     // worker converts it. Unset: one clock-seeded generator for the run.
@@ -98,6 +103,7 @@ public:
 
 private:
     bool Read(const std::string& path);
+    bool StreamedToTga(const ConversionRequest& request, std::string* written);
     void Redraw();
     void ReportFailure(const std::string& text);
     void RepairUniformColour(const std::string& file);
@@ -116,6 +122,7 @@ private:
     std::function<uint32_t(const std::string& file)> seedForFile_;
     ConversionOutcome outcome_;
     bool convertingEntry_ = false;
+    bool streamTextures_ = false;
 };
 
 }  // namespace app

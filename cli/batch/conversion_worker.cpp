@@ -21,6 +21,7 @@ ConversionWorker::ConversionWorker(const app::Application& model)
       language_(model.language()),
       conversion_(messages_, settings_, language_, store_) {
     conversion_.SeedRepairsWith(model.conversion().RepairSeeds());
+    conversion_.StreamTexturesToTga();
 }
 
 JobResult ConversionWorker::Collect() {

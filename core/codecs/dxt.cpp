@@ -29,14 +29,18 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 constexpr int kLane = 21;
 constexpr uint64_t kLaneBytes = 0xFFull | (0xFFull << kLane) | (0xFFull << (2 * kLane));
 
-// A 5:6:5 colour widened by x8 / x4 (low bits left empty: 0xFFFF gives 248, 252, 248).
+// A 5:6:5 colour widened by x8 / x4 (low bits left empty: 0xFFFF gives 248, 252, 248);
+// red in the first lane, or with Bgr blue. Red and blue are widened alike, so
+// every later step is the same for both orders.
+template <bool Bgr>
 inline uint64_t SpreadColour(uint32_t c) {
-    return (static_cast<uint64_t>(c >> 11) << 3) |
+    const uint32_t first = Bgr ? c & 31 : c >> 11, third = Bgr ? c >> 11 : c & 31;
+    return (static_cast<uint64_t>(first) << 3) |
            (static_cast<uint64_t>((c >> 5) & 63) << (kLane + 2)) |
-           (static_cast<uint64_t>(c & 31) << (2 * kLane + 3));
+           (static_cast<uint64_t>(third) << (2 * kLane + 3));
 }
 
-// Lanes back to a pixel word R, G, B, alpha byte 0.
+// Lanes back to a pixel word R, G, B (or B, G, R), alpha byte 0.
 inline uint32_t PackColour(uint64_t v) {
     return static_cast<uint32_t>((v & 0xFF) | ((v >> (kLane - 8)) & 0xFF00) |
                                  ((v >> (2 * kLane - 16)) & 0xFF0000));
@@ -52,11 +56,12 @@ inline uint64_t Third(uint64_t times171) {
 // 5 + 2 = 7. With threeColourAllowed (DXT1) a block whose c0 is not above c1 has
 // colour 2 = c0/2 + c1/2 and colour 3 the same. Returns all ones for such a
 // three-colour block, else 0.
+template <bool Bgr>
 inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed,
                             uint32_t colours[4]) {
     const uint32_t c0 = LoadLE16(colourPart);
     const uint32_t c1 = LoadLE16(colourPart + 2);
-    const uint64_t v0 = SpreadColour(c0), v1 = SpreadColour(c1);
+    const uint64_t v0 = SpreadColour<Bgr>(c0), v1 = SpreadColour<Bgr>(c1);
     const uint64_t m0 = v0 * 171, m1 = v1 * 171;
     uint64_t v2 = Third(m0 * 2) + Third(m1);
     uint64_t v3 = Third(m0) + Third(m1 * 2);
@@ -77,24 +82,29 @@ inline uint32_t MakeColours(const uint8_t* colourPart, bool threeColourAllowed,
 }
 
 // Each block kind: Prepare() reads one block, Pixel(k) gives its pixel k (line
-// order, top line first, left to right) as an R, G, B, A word.
+// order, top line first, left to right) as an R, G, B, A word, or with Bgr a
+// B, G, R, A word.
+template <bool Bgr>
 struct Dxt1Opaque {
+    static constexpr bool kBgr = Bgr;
     static constexpr size_t kBlockBytes = 8;
     uint32_t colours[4];
     uint32_t indices;
     void Prepare(const uint8_t* block) {
-        MakeColours(block, true, colours);
+        MakeColours<Bgr>(block, true, colours);
         indices = LoadLE32(block + 4);
     }
     uint32_t Pixel(int k) const { return colours[(indices >> (2 * k)) & 3]; }
 };
 
+template <bool Bgr>
 struct Dxt1Masked {
+    static constexpr bool kBgr = Bgr;
     static constexpr size_t kBlockBytes = 8;
     uint32_t colours[4];
     uint32_t indices;
     void Prepare(const uint8_t* block) {
-        const uint32_t threeColour = MakeColours(block, true, colours);
+        const uint32_t threeColour = MakeColours<Bgr>(block, true, colours);
         colours[0] |= kOpaque;
         colours[1] |= kOpaque;
         colours[2] |= kOpaque;
@@ -109,14 +119,16 @@ constexpr uint32_t kDxt3Alpha[16] = {
     0u << 24,   16u << 24,  32u << 24,  48u << 24,  64u << 24,  80u << 24,  96u << 24,  112u << 24,
     128u << 24, 144u << 24, 160u << 24, 176u << 24, 192u << 24, 208u << 24, 224u << 24, 255u << 24};
 
+template <bool Bgr>
 struct Dxt3 {
+    static constexpr bool kBgr = Bgr;
     static constexpr size_t kBlockBytes = 16;
     uint32_t colours[4];
     uint32_t indices;
     uint64_t alphas;
     void Prepare(const uint8_t* block) {
         alphas = LoadLE64(block);
-        MakeColours(block + 8, false, colours);
+        MakeColours<Bgr>(block + 8, false, colours);
         indices = LoadLE32(block + 12);
     }
     uint32_t Pixel(int k) const {
@@ -124,7 +136,9 @@ struct Dxt3 {
     }
 };
 
+template <bool Bgr>
 struct Dxt5 {
+    static constexpr bool kBgr = Bgr;
     static constexpr size_t kBlockBytes = 16;
     uint32_t colours[4];
     uint32_t indices;
@@ -148,7 +162,7 @@ struct Dxt5 {
         p[6] = pick((2 * a0 + 5 * a1) / 7, 0);
         p[7] = pick((a0 + 6 * a1) / 7, 255);
         alphaIndices = Load48(block + 2);
-        MakeColours(block + 8, false, colours);
+        MakeColours<Bgr>(block + 8, false, colours);
         indices = LoadLE32(block + 12);
     }
     uint32_t Pixel(int k) const {
@@ -161,11 +175,11 @@ struct Dxt5 {
 // table lookup from the block's palette. Chosen at run time, so the program
 // still runs on processors without SSSE3.
 
-// The block's four colours as one vector of R, G, B, A bytes, computed in
-// 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes 4..6. Divisions by 3
-// are exact multiply-highs for values up to 496. Alpha bytes are 0, or with
-// `masked` 255 except for colour 3 of a three-colour block.
-template <bool Dxt1, bool Masked>
+// The block's four colours as one vector of R, G, B, A bytes (with Bgr B, G, R,
+// A), computed in 16-bit lanes: c0's channels in lanes 0..2, c1's in lanes
+// 4..6. Divisions by 3 are exact multiply-highs for values up to 496. Alpha
+// bytes are 0, or with `masked` 255 except for colour 3 of a three-colour block.
+template <bool Dxt1, bool Masked, bool Bgr>
 SKEINPRESS_SSSE3 inline __m128i ColourPalette(const uint8_t* colourPart) {
     const uint8_t z = 0x80;
     const __m128i both = _mm_cvtsi32_si128(static_cast<int>(LoadLE32(colourPart)));
@@ -173,8 +187,11 @@ SKEINPRESS_SSSE3 inline __m128i ColourPalette(const uint8_t* colourPart) {
         _mm_shuffle_epi8(both, _mm_setr_epi8(0, 1, 0, 1, 0, 1, z, z, 2, 3, 2, 3, 2, 3, z, z));
     // Each lane's copy of the colour is shifted so that its channel's top bit
     // lands on bit 15, then brought down by 8 and cut: R x 8, G x 4, B x 8.
+    const int16_t toTop0 = Bgr ? 2048 : 1, toTop2 = Bgr ? 1 : 2048;
     const __m128i e = _mm_and_si128(
-        _mm_srli_epi16(_mm_mullo_epi16(spread, _mm_setr_epi16(1, 32, 2048, 0, 1, 32, 2048, 0)), 8),
+        _mm_srli_epi16(
+            _mm_mullo_epi16(spread, _mm_setr_epi16(toTop0, 32, toTop2, 0, toTop0, 32, toTop2, 0)),
+            8),
         _mm_setr_epi16(0xF8, 0xFC, 0xF8, 0, 0xF8, 0xFC, 0xF8, 0));
     const __m128i byThree = _mm_set1_epi16(21846);
     const __m128i third = _mm_mulhi_epu16(e, byThree);                        // c0/3 | c1/3
@@ -267,18 +284,20 @@ SKEINPRESS_SSSE3 inline void StoreBlock4(uint8_t* dst, size_t lineBytes, __m128i
     }
 }
 
+template <bool Bgr>
 SKEINPRESS_SSSE3 void VectorRowDxt1Rgba(const uint8_t* src, size_t blocks, uint8_t* dst,
                                         size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 16) {
-        StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true>(src),
+        StoreBlock4<false>(dst, lineBytes, ColourPalette<true, true, Bgr>(src),
                            ColourOffsets(LoadLE32(src + 4)), _mm_setzero_si128());
     }
 }
 
+template <bool Bgr>
 SKEINPRESS_SSSE3 void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_t* dst,
                                        size_t lineBytes) {
     for (size_t b = 0; b < blocks; ++b, src += 8, dst += 12) {
-        const __m128i palette = ColourPalette<true, false>(src);
+        const __m128i palette = ColourPalette<true, false, Bgr>(src);
         const __m128i offsets = ColourOffsets(LoadLE32(src + 4));
         const __m128i within = _mm_setr_epi8(0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 0, 0, 0);
         for (int j = 0; j < 4; ++j) {
@@ -301,6 +320,7 @@ SKEINPRESS_SSSE3 void VectorRowDxt1Rgb(const uint8_t* src, size_t blocks, uint8_
     }
 }
 
+template <bool Bgr>
 SKEINPRESS_SSSE3 void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* dst,
                                     size_t lineBytes) {
     const __m128i table = _mm_setr_epi8(
@@ -312,11 +332,12 @@ SKEINPRESS_SSSE3 void VectorRowDxt3(const uint8_t* src, size_t blocks, uint8_t* 
         const __m128i packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src));
         const __m128i nibbles = _mm_unpacklo_epi8(_mm_and_si128(packed, low4),
                                                   _mm_and_si128(_mm_srli_epi16(packed, 4), low4));
-        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false, Bgr>(src + 8),
                           ColourOffsets(LoadLE32(src + 12)), _mm_shuffle_epi8(table, nibbles));
     }
 }
 
+template <bool Bgr>
 SKEINPRESS_SSSE3 void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* dst,
                                     size_t lineBytes) {
     // Alpha palette in 16-bit lanes: lane k = (w0 a0 + w1 a1) / 7 or / 5, the
@@ -340,7 +361,7 @@ SKEINPRESS_SSSE3 void VectorRowDxt5(const uint8_t* src, size_t blocks, uint8_t* 
             _mm_or_si128(_mm_and_si128(useEight, eight), _mm_andnot_si128(useEight, six));
         const __m128i alphaPalette = _mm_packus_epi16(palette16, palette16);
         const __m128i alphaIndices = AlphaIndices(src + 2);  // reads 2 colour bytes too, unused
-        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false>(src + 8),
+        StoreBlock4<true>(dst, lineBytes, ColourPalette<false, false, Bgr>(src + 8),
                           ColourOffsets(LoadLE32(src + 12)),
                           _mm_shuffle_epi8(alphaPalette, alphaIndices));
     }
@@ -354,10 +375,11 @@ template <class Block>
 RowFunction VectorRow() {
 #ifdef SKEINPRESS_HAVE_SSSE3_CODE
     if (!HasSsse3()) return nullptr;
-    if constexpr (std::is_same_v<Block, Dxt1Opaque>) return VectorRowDxt1Rgb;
-    if constexpr (std::is_same_v<Block, Dxt1Masked>) return VectorRowDxt1Rgba;
-    if constexpr (std::is_same_v<Block, Dxt3>) return VectorRowDxt3;
-    if constexpr (std::is_same_v<Block, Dxt5>) return VectorRowDxt5;
+    constexpr bool bgr = Block::kBgr;
+    if constexpr (std::is_same_v<Block, Dxt1Opaque<bgr>>) return VectorRowDxt1Rgb<bgr>;
+    if constexpr (std::is_same_v<Block, Dxt1Masked<bgr>>) return VectorRowDxt1Rgba<bgr>;
+    if constexpr (std::is_same_v<Block, Dxt3<bgr>>) return VectorRowDxt3<bgr>;
+    if constexpr (std::is_same_v<Block, Dxt5<bgr>>) return VectorRowDxt5<bgr>;
 #endif
     return nullptr;
 }
@@ -421,6 +443,24 @@ bool Decode(const uint8_t* data, size_t size, int32_t width, int32_t height, uin
     return true;
 }
 
+template <bool Bgr>
+bool DecodeInOrder(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
+                   int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code) {
+    switch (variant) {
+        case DxtVariant::DXT1:
+            if (bytesPerPixel == 3)
+                return Decode<3, Dxt1Opaque<Bgr>>(data, size, width, height, out, code);
+            if (bytesPerPixel == 4)
+                return Decode<4, Dxt1Masked<Bgr>>(data, size, width, height, out, code);
+            return false;
+        case DxtVariant::DXT3:
+            return bytesPerPixel == 4 && Decode<4, Dxt3<Bgr>>(data, size, width, height, out, code);
+        case DxtVariant::DXT5:
+            return bytesPerPixel == 4 && Decode<4, Dxt5<Bgr>>(data, size, width, height, out, code);
+    }
+    return false;
+}
+
 bool DecodeInto(Image& image, DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
                 int32_t height, int bytesPerPixel, int32_t alphaKind) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
@@ -440,20 +480,11 @@ size_t DxtBlockBytes(DxtVariant variant) {
 }
 
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
-                     int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code) {
-    switch (variant) {
-        case DxtVariant::DXT1:
-            if (bytesPerPixel == 3)
-                return Decode<3, Dxt1Opaque>(data, size, width, height, out, code);
-            if (bytesPerPixel == 4)
-                return Decode<4, Dxt1Masked>(data, size, width, height, out, code);
-            return false;
-        case DxtVariant::DXT3:
-            return bytesPerPixel == 4 && Decode<4, Dxt3>(data, size, width, height, out, code);
-        case DxtVariant::DXT5:
-            return bytesPerPixel == 4 && Decode<4, Dxt5>(data, size, width, height, out, code);
-    }
-    return false;
+                     int32_t height, int bytesPerPixel, uint8_t* out, DxtCode code,
+                     DxtOrder order) {
+    return order == DxtOrder::BlueFirst
+               ? DecodeInOrder<true>(variant, data, size, width, height, bytesPerPixel, out, code)
+               : DecodeInOrder<false>(variant, data, size, width, height, bytesPerPixel, out, code);
 }
 
 bool DecodeDXT1(Image& image, const uint8_t* data, size_t size, int32_t width, int32_t height,

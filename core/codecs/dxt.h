@@ -17,7 +17,8 @@ enum class DxtVariant { DXT1, DXT3, DXT5 };
 size_t DxtBlockBytes(DxtVariant variant);
 
 // Decodes `size` bytes of blocks into `out`, a picture of width x height pixels
-// of `bytesPerPixel` bytes (R, G, B and, with 4, A), bottom row first. Block rows
+// of `bytesPerPixel` bytes (R, G, B and, with 4, A; with DxtOrder::BlueFirst B,
+// G, R and A, as a TGA holds them), bottom row first. Block rows
 // run from the top of the picture down while data remains; lines beyond the
 // height are dropped and lines the data does not reach are set to zero.
 // bytesPerPixel is 3 or 4 for DXT1 (4 gives alpha 0 to index 3 of a three-colour
@@ -26,9 +27,10 @@ size_t DxtBlockBytes(DxtVariant variant);
 // `code` picks the inner loops: the fastest this processor runs, or the portable
 // ones (the results are identical; tests hold the two to each other).
 enum class DxtCode { Fastest, Portable };
+enum class DxtOrder { RedFirst, BlueFirst };
 bool DecodeDxtBlocks(DxtVariant variant, const uint8_t* data, size_t size, int32_t width,
                      int32_t height, int bytesPerPixel, uint8_t* out,
-                     DxtCode code = DxtCode::Fastest);
+                     DxtCode code = DxtCode::Fastest, DxtOrder order = DxtOrder::RedFirst);
 
 // Decode into the image. Each sets Image.Compression (1, 3 or 5) before anything
 // else; on success the store holds the picture with Width, Height, DataSize and

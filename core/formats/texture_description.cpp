@@ -76,9 +76,14 @@ std::string DescriptionPathFor(const std::string& texturePath, const std::string
 }
 
 Failure SaveTextureDescription(const Image& image, const std::string& tgaPath) {
-    const std::string descriptionPath = DescriptionPathFor(image.TextureFileName, tgaPath);
+    return SaveTextureDescription(image.TextureFileName, image.Description, tgaPath);
+}
+
+Failure SaveTextureDescription(const std::string& texturePath,
+                               const std::vector<std::string>& lines, const std::string& tgaPath) {
+    const std::string descriptionPath = DescriptionPathFor(texturePath, tgaPath);
     const bool sameName =
-        ToLowerAscii(DropLast(image.TextureFileName, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
+        ToLowerAscii(DropLast(texturePath, 8)) == ToLowerAscii(DropLast(tgaPath, 4));
     // The TGA is named as it is on the disk: in another case the name would
     // not be found where names are case-sensitive.
     const std::string newStem = std::string(FileNamePart(DropLast(tgaPath, 4)));
@@ -86,7 +91,7 @@ Failure SaveTextureDescription(const Image& image, const std::string& tgaPath) {
     const std::string newName(FileNamePart(tgaPath));
 
     std::string text;
-    for (const std::string& line : image.Description) {
+    for (const std::string& line : lines) {
         if (const int face = FaceKeyOf(line); face >= 0) {
             text += sameName ? line
                              : line.substr(0, line.find('=') + 1) + newStem + "_" +

@@ -41,5 +41,8 @@ std::string DescriptionPathFor(const std::string& texturePath, const std::string
 // Writes the image's description to DescriptionPathFor, its lines renamed
 // after `tgaPath` (in the TGA's own case) when the TGA takes another name.
 Failure SaveTextureDescription(const Image& image, const std::string& tgaPath);
+// The same for the description `lines` of the texture at `texturePath`.
+Failure SaveTextureDescription(const std::string& texturePath,
+                               const std::vector<std::string>& lines, const std::string& tgaPath);
 
 }  // namespace core

@@ -14,6 +14,7 @@
 #include "core/formats/reader_limits.h"
 #include "core/formats/texture_description.h"
 #include "core/formats/texture_faces.h"
+#include "core/formats/texture_picture.h"
 #include "core/image/alpha_channel.h"
 #include "core/io/byte_order.h"
 #include "core/io/file_io.h"
@@ -114,6 +115,12 @@ TextureHints HintsOf(const E2TFHeader& header, bool hasAlpha) {
     if (header.alphaMode == 3) hints.alphaHint = TextureHints::Alpha::Semitransparent;
     hints.nonPowerOfTwo = !PowerOfTwo(header.width) || !PowerOfTwo(header.height);
     return hints;
+}
+
+// The description's lines: the alpha is named when the picture has a channel for it.
+std::vector<std::string> DescriptionOf(const E2TFHeader& header, const FaceLayout& layout,
+                                       const std::string& path) {
+    return TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
 }
 
 // Lines about the file itself, shown beside the description.
@@ -303,7 +310,7 @@ void StorePicture(Image& image, const std::string& path, const E2TFHeader& heade
     image.AdoptPixels(std::move(pixels), layout.FaceWidth * layout.Faces, layout.FaceHeight,
                       alphaKind);
     image.CubeMap = header.faces == kCubeFaces;
-    image.Description = TextureDescriptionLines(HintsOf(header, layout.BytesPerPixel == 4), path);
+    image.Description = DescriptionOf(header, layout, path);
     image.HasDescription = true;
     image.Details = DetailLines(header, layout, clipping);
     if (source != SourceKind::None) {
@@ -315,14 +322,32 @@ void StorePicture(Image& image, const std::string& path, const E2TFHeader& heade
         image.Source.FaceWidth = layout.FaceWidth;
         image.Source.FaceHeight = layout.FaceHeight;
         image.Source.BytesPerPixel = layout.BytesPerPixel;
-        image.Source.Bytes = std::make_shared<const ByteBuffer>(
-            std::move(bytes));  // the buffer, and so the starts, stays put
+        // The buffer, and so the starts, stays put.
+        image.Source.Bytes = std::make_shared<const ByteBuffer>(std::move(bytes));
     }
 }
 
-Failure Named(Failure failure, const std::string& path) {
-    failure.path = path;
-    return failure;
+// Reads the file and makes every check there is before anything is decoded.
+// A failure names no file: the caller adds it.
+Failure ReadChecked(const std::string& path, ByteBuffer& bytes, E2TFHeader& header,
+                    FaceLayout& layout, std::vector<size_t>& levelStarts) {
+    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
+        case ReadResult::Ok:
+            break;
+        case ReadResult::CannotOpen:
+            return Error::FileNotFound;
+        case ReadResult::TooLarge:
+            return Error::TextureTooLarge;
+        case ReadResult::ReadError:
+            return Error::TextureData;
+    }
+    const uint8_t* file = bytes.data();
+    const size_t fileSize = bytes.size();
+    if (fileSize < kHeaderBytes) return Error::TextureData;
+    if (std::memcmp(file, "FT2E", 4) != 0) return Error::TextureNotTexture;
+    size_t pos = 0;
+    if (Failure f = ReadHeader(file, fileSize, header, layout, pos)) return f;
+    return ReadSizeTable(file, fileSize, pos, header, layout, levelStarts);
 }
 
 }  // namespace
@@ -331,29 +356,15 @@ Failure LoadE2TF(const std::string& path, Image& image, const ReaderNotices&) {
     image.TextureFileName = path;
 
     ByteBuffer bytes;
-    switch (ReadWholeFile(path, bytes, ReaderLimits::E2tfBytes)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::CannotOpen:
-            return {Error::FileNotFound, path};
-        case ReadResult::TooLarge:
-            return {Error::TextureTooLarge, path};
-        case ReadResult::ReadError:
-            return {Error::TextureData, path};
-    }
-    const uint8_t* file = bytes.data();
-    const size_t fileSize = bytes.size();
-    if (fileSize < kHeaderBytes) return {Error::TextureData, path};
-    if (std::memcmp(file, "FT2E", 4) != 0) return {Error::TextureNotTexture, path};
-    image.Container = "E2TF";
-
     E2TFHeader header;
     FaceLayout layout;
-    size_t pos = 0;
     std::vector<size_t> levelStarts;
-    if (Failure f = ReadHeader(file, fileSize, header, layout, pos)) return Named(f, path);
-    if (Failure f = ReadSizeTable(file, fileSize, pos, header, layout, levelStarts))
-        return Named(f, path);
+    if (Failure failure = ReadChecked(path, bytes, header, layout, levelStarts)) {
+        failure.path = path;
+        return failure;
+    }
+    image.Container = "E2TF";
+    const uint8_t* file = bytes.data();
 
     // Everything is checked against the file: the picture may be allocated.
     ByteBuffer pixels(static_cast<size_t>(layout.FaceWidth) * layout.Faces * layout.FaceHeight *
@@ -365,6 +376,37 @@ Failure LoadE2TF(const std::string& path, Image& image, const ReaderNotices&) {
     StorePicture(image, path, header, layout, std::move(pixels), clipping, std::move(bytes),
                  levelStarts);
     return {};
+}
+
+bool ExamineE2TF(const std::string& path, ByteBuffer& bytes, TexturePicture& picture) {
+    E2TFHeader header;
+    FaceLayout layout;
+    std::vector<size_t> levelStarts;
+    if (ReadChecked(path, bytes, header, layout, levelStarts)) return false;
+    picture = TexturePicture();
+    picture.width = layout.FaceWidth;
+    picture.height = layout.FaceHeight;
+    picture.bytesPerPixel = layout.BytesPerPixel;
+    picture.data = bytes.data() + levelStarts[0];
+    picture.size = static_cast<size_t>(FaceDataBytes(layout));
+    picture.description = DescriptionOf(header, layout, path);
+    // A cube map's faces make one picture side by side, which only the reader
+    // puts together.
+    if (layout.Faces != 1) return true;
+    switch (layout.Format) {
+        case FaceFormat::DXT1:
+            picture.coding = PictureCoding::DXT1;
+            break;
+        case FaceFormat::DXT3:
+            picture.coding = PictureCoding::DXT3;
+            break;
+        case FaceFormat::DXT5:
+            picture.coding = PictureCoding::DXT5;
+            break;
+        default:
+            break;
+    }
+    return true;
 }
 
 }  // namespace core

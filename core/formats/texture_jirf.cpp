@@ -17,6 +17,7 @@
 #include "core/formats/reader_limits.h"
 #include "core/formats/texture_description.h"
 #include "core/formats/texture_faces.h"
+#include "core/formats/texture_picture.h"
 #include "core/image/alpha_channel.h"
 #include "core/image/channel_order.h"
 #include "core/io/byte_order.h"
@@ -221,58 +222,63 @@ void KeepSmallerLevels(SourceData& source, const std::array<ChunkSpan, kMaxLevel
     source.SmallerLevels = std::move(starts);
 }
 
-}  // namespace
+// Where the picture is, as the checks found it.
+struct LocatedPicture {
+    TextureInfo info;
+    int64_t chunks = 0;
+    std::array<ChunkSpan, kMaxLevels> recent{};  // the last chunks read
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    int32_t format = 0;  // as decoded: 13 as 12, 13 and 28 of plain pixels' size as 0
+    std::string kind;
+};
 
-Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&) {
-    image.TextureFileName = path;
-
-    ByteBuffer bytes;  // large files land in huge pages through ByteBuffer's allocator
+// Reads the file and makes every check there is before anything is decoded.
+// A failure names no file: the caller adds it.
+Failure LocatePicture(const std::string& path, ByteBuffer& bytes, LocatedPicture& picture) {
+    // Large files land in huge pages through ByteBuffer's allocator.
     switch (ReadWholeFile(path, bytes, ReaderLimits::JirfBytes)) {
         case ReadResult::Ok:
             break;
         case ReadResult::CannotOpen:
-            return {Error::FileNotFound, path};
+            return Error::FileNotFound;
         case ReadResult::TooLarge:
         case ReadResult::ReadError:
-            return {Error::TextureData, path};
+            return Error::TextureData;
     }
     FileCursor file(bytes.data(), bytes.size());
 
-    TextureInfo info;
+    TextureInfo& info = picture.info;
     int64_t infoEnd = 0;
-    if (const Error error = ReadInfo(file, info, infoEnd); error != Error::None)
-        return {error, path};
-
-    image.Container = "JIRF";
-    image.Description = TextureDescriptionLines(HintsOf(info), path);
-    image.HasDescription = true;
-    if (info.type == 2) image.Details.push_back("Cubemap=only its last face is shown");
+    if (const Error error = ReadInfo(file, info, infoEnd); error != Error::None) return error;
 
     // The info size alone says where the chunks begin, whatever was read.
     file.Seek(infoEnd);
     const int64_t chunks = static_cast<int64_t>(info.firstCount) * info.secondCount;
-    if (chunks <= 0) return {Error::TextureData, path};
+    picture.chunks = chunks;
+    if (chunks <= 0) return Error::TextureData;
     // Each chunk advances by at least its 8-byte header, so the walk ends at
     // the end of the file whatever the count says. The last few chunks are
     // remembered: they may be the picture's smaller mip levels.
     int32_t dataSize = 0;
-    std::array<ChunkSpan, kMaxLevels> recent{};
     for (int64_t i = 0;; ++i) {
         bool matches = false;
         if (!file.Tag("MMAP", 4, matches) || !matches || !file.Int32(dataSize) || dataSize < 0)
-            return {Error::TextureData, path};
-        recent[static_cast<size_t>(i % kMaxLevels)] = {file.Pos(), dataSize};
+            return Error::TextureData;
+        picture.recent[static_cast<size_t>(i % kMaxLevels)] = {file.Pos(), dataSize};
         if (i == chunks - 1) break;
-        if (!file.Skip(dataSize)) return {Error::TextureData, path};
+        if (!file.Skip(dataSize)) return Error::TextureData;
     }
-    if (!file.Has(dataSize)) return {Error::TextureData, path};
-    const uint8_t* data = file.Here();
+    if (!file.Has(dataSize)) return Error::TextureData;
+    picture.data = file.Here();
     const size_t size = static_cast<size_t>(dataSize);
+    picture.size = size;
 
     // Formats 13 and 28 hold blocks, but a chunk of exactly width x height x 4
     // bytes is read as plain pixels like every format below 10.
     const uint64_t plainBytes = static_cast<uint64_t>(info.width) * info.height * 4;
-    int32_t format = info.format;
+    int32_t& format = picture.format;
+    format = info.format;
     if ((format == kFormatDXT5Variant || format == kFormatETC2) && size == plainBytes)
         format = 0;
     else if (format == kFormatDXT5Variant)
@@ -282,7 +288,8 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
     // its missing lines would otherwise show as black.
     const uint64_t blocks = static_cast<uint64_t>((info.width + 3) / 4) * ((info.height + 3) / 4);
     uint64_t needed = plainBytes;
-    std::string kind = "uncompressed";
+    std::string& kind = picture.kind;
+    kind = "uncompressed";
     switch (format) {
         case kFormatDXT1:
             needed = blocks * 8, kind = "DXT1";
@@ -301,10 +308,46 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
     }
     const bool blockFormat = format >= kFormatDXT1;
     if (blockFormat ? size < needed : size != needed)
-        return {Error::TextureRefused, path,
+        return {Error::TextureRefused,
+                {},
                 "Image data holds " + std::to_string(size) + " bytes where a " +
                     std::to_string(info.width) + " x " + std::to_string(info.height) + " " + kind +
                     " picture needs " + std::to_string(needed)};
+    // DXT data is read a whole block row at a time, so data that is not a
+    // whole number of block rows ends inside a block.
+    const uint64_t blockRows = (static_cast<uint64_t>(info.height) + 3) / 4;
+    if (format >= kFormatDXT1 && format <= kFormatDXT5 && size % (needed / blockRows) != 0)
+        return Error::TextureData;
+    return {};
+}
+
+// The description's lines: ETC2 blocks carry no alpha, so that TGA has none to name.
+std::vector<std::string> DescriptionOf(const LocatedPicture& picture, const std::string& path) {
+    return TextureDescriptionLines(HintsOf(picture.info, picture.format == kFormatETC2), path);
+}
+
+}  // namespace
+
+Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&) {
+    image.TextureFileName = path;
+
+    ByteBuffer bytes;
+    LocatedPicture picture;
+    if (Failure failure = LocatePicture(path, bytes, picture)) {
+        failure.path = path;
+        return failure;
+    }
+    const TextureInfo& info = picture.info;
+    const uint8_t* data = picture.data;
+    const size_t size = picture.size;
+    const int32_t format = picture.format;
+    const int64_t chunks = picture.chunks;
+    const std::string& kind = picture.kind;
+
+    image.Container = "JIRF";
+    image.Description = DescriptionOf(picture, path);
+    image.HasDescription = true;
+    if (info.type == 2) image.Details.push_back("Cubemap=only its last face is shown");
 
     bool decoded = true;
     switch (format) {
@@ -319,10 +362,6 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
             break;
         case kFormatETC2:
             decoded = DecodeETC2(image, data, size, info.width, info.height);
-            if (decoded) {
-                // The blocks carry no alpha: the TGA has none to name.
-                image.Description = TextureDescriptionLines(HintsOf(info, true), path);
-            }
             break;
         default:
             DecodeUncompressed(image, info, data);
@@ -331,7 +370,7 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
     const size_t offset = static_cast<size_t>(data - bytes.data());
     KeepDxtBlocks(image, info, format, std::move(bytes), offset, size);
     if (image.Source.Kind != SourceKind::None && info.type != 2)
-        KeepSmallerLevels(image.Source, recent, chunks);
+        KeepSmallerLevels(image.Source, picture.recent, chunks);
 
     // What the container says, for the details view and `info`.
     std::vector<std::string> details{
@@ -345,6 +384,38 @@ Failure LoadTexture(const std::string& path, Image& image, const ReaderNotices&)
                           " (level 0 shown)");
     image.Details.insert(image.Details.begin(), details.begin(), details.end());
     return {};
+}
+
+bool ExamineJirf(const std::string& path, ByteBuffer& bytes, TexturePicture& picture) {
+    LocatedPicture located;
+    if (LocatePicture(path, bytes, located)) return false;
+    picture = TexturePicture();
+    picture.width = located.info.width;
+    picture.height = located.info.height;
+    picture.data = located.data;
+    picture.size = located.size;
+    picture.description = DescriptionOf(located, path);
+    switch (located.format) {
+        case kFormatDXT1:
+            picture.coding = PictureCoding::DXT1;
+            picture.bytesPerPixel = located.info.alphaHint == 2 ? 4 : 3;
+            break;
+        case kFormatDXT3:
+            picture.coding = PictureCoding::DXT3;
+            picture.bytesPerPixel = 4;
+            break;
+        case kFormatDXT5:
+            picture.coding = PictureCoding::DXT5;
+            picture.bytesPerPixel = 4;
+            break;
+        case kFormatETC2:
+            picture.coding = PictureCoding::ETC2;
+            picture.bytesPerPixel = 3;
+            break;
+        default:
+            break;
+    }
+    return true;
 }
 
 }  // namespace core

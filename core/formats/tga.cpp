@@ -4,6 +4,7 @@
 #include "core/formats/load_image.h"
 #include "core/formats/reader_limits.h"
 #include "core/formats/save_image.h"
+#include "core/formats/tga_header.h"
 #include "core/image/alpha_channel.h"
 #include "core/image/channel_order.h"
 #include "core/io/byte_order.h"
@@ -13,7 +14,7 @@ namespace core {
 
 namespace {
 
-constexpr size_t kHeaderSize = 18;
+constexpr size_t kHeaderSize = kTgaHeaderBytes;
 
 void Write555(uint16_t w, uint8_t* out) {
     out[0] = static_cast<uint8_t>((w & 31) * 8);
@@ -180,19 +181,10 @@ Failure LoadTGA(const std::string& path, Image& image, const ReaderNotices& noti
 
 namespace {
 
-// The 18-byte header of an uncompressed 24- or 32-bit TGA, `width` pixels of
-// each row (the picture, or one face of a cube map). False when a side is 0 or
-// the bytes per pixel are not 3 or 4.
+// The header for `width` pixels of each row (the picture, or one face of a
+// cube map). False when a side is 0 or the bytes per pixel are not 3 or 4.
 bool BuildTGAHeader(const Image& image, uint8_t header[kHeaderSize], int32_t width) {
-    const int bpp = image.BytesPerPixel();
-    if (width <= 0 || image.Height == 0 || (bpp != 3 && bpp != 4)) return false;
-    std::memset(header, 0, kHeaderSize);
-    header[2] = 2;
-    StoreLE16(header + 12, static_cast<uint32_t>(width));
-    StoreLE16(header + 14, static_cast<uint32_t>(image.Height));
-    header[16] = bpp == 3 ? 24 : 32;
-    header[17] = bpp == 3 ? 0 : 8;
-    return true;
+    return MakeTgaHeader(header, width, image.Height, image.BytesPerPixel());
 }
 
 }  // namespace

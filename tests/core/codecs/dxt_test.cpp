@@ -119,4 +119,22 @@ TEST(DxtDecoder, FastestAndPortableCodeAgreeOnRandomBlocks) {
     }
 }
 
+// What a TGA takes: the picture with red and blue exchanged, from either code.
+TEST(DxtDecoder, BlueFirstOrderIsRedAndBlueExchanged) {
+    Bytes data(10 * 5 * 16);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 40503u >> 5);
+    for (auto [variant, bpp] : {std::pair{DxtVariant::DXT1, 3}, std::pair{DxtVariant::DXT1, 4},
+                                std::pair{DxtVariant::DXT3, 4}, std::pair{DxtVariant::DXT5, 4}}) {
+        Bytes expected = Decode(variant, data, 37, 19, bpp).pixels;
+        for (size_t i = 0; i < expected.size(); i += bpp) std::swap(expected[i], expected[i + 2]);
+        for (const core::DxtCode code : {core::DxtCode::Fastest, core::DxtCode::Portable}) {
+            Bytes blueFirst(expected.size());
+            EXPECT_TRUE(core::DecodeDxtBlocks(variant, data.data(), data.size(), 37, 19, bpp,
+                                              blueFirst.data(), code, core::DxtOrder::BlueFirst) &&
+                        blueFirst == expected)
+                << "variant " << static_cast<int>(variant) << " bpp " << bpp;
+        }
+    }
+}
+
 }  // namespace
