@@ -156,31 +156,28 @@ TEST(CliConvert, FollowsTheSettingsAndReportsRefusals) {
 TEST(CliConvert, EachEditAndRepairSwitchReachesItsFileAndAFailedEditWritesNothing) {
     TempDir home, dir;
     const std::string rgb = dir.File("rgb.tga"), rgba = dir.File("rgba.tga"),
-                      flat = dir.File("flat.bmp"), out = dir.File("out.tga");
+                      flat = dir.File("flat.bmp"), out = dir.File("out.tga"),
+                      colour = dir.File("c.tga"), alpha = dir.File("a.tga");
     WriteImage(rgb, 4, 4, true);
     WriteImage(rgba, 4, 4, false, true);
     WriteImage(flat, 16, 8, true);
-    // The UniformColour setting, the file, the switches, the exit status, repaired.
-    const std::tuple<char, std::string, Args, int, bool> cases[] = {
-        {'1', rgb, {"--grey"}, 0, false},
-        {'1', rgba, {"--invert-alpha"}, 0, false},
-        {'1', rgb, {"--invert-alpha"}, 1, false},  // no alpha to invert
-        {'1', rgba, {"--remove-alpha"}, 0, false},
-        {'1', rgb, {"--add-alpha"}, 0, false},
-        {'1', rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}, 0, false},
-        {'1', rgb, {"--merge-alpha", rgba}, 0, false},
-        {'1', rgb, {"--normalmap"}, 0, false},
-        {'1',
-         rgba,
-         {"--colour-copy", dir.File("c.tga"), "--alpha-copy=" + dir.File("a.tga")},
-         0,
-         false},
-        {'0', flat, {}, 0, false},
-        {'0', flat, {"--fix-uniform"}, 0, true},
-        {'1', flat, {"--no-fix-uniform"}, 0, false},
-        {'0', flat, {"--fix-uniform", "--grey", "--pixel-count=5", "--pixel-even"}, 0, true},
+    // The UniformColour setting, the exit status, repaired, the file, the switches.
+    const std::tuple<char, int, bool, std::string, Args> cases[] = {
+        {'1', 0, false, rgb, {"--grey"}},
+        {'1', 0, false, rgba, {"--invert-alpha"}},
+        {'1', 1, false, rgb, {"--invert-alpha"}},  // no alpha to invert
+        {'1', 0, false, rgba, {"--remove-alpha"}},
+        {'1', 0, false, rgb, {"--add-alpha"}},
+        {'1', 0, false, rgb, {"--add-alpha=100", "--mask", "0,0,0,10"}},
+        {'1', 0, false, rgb, {"--merge-alpha", rgba}},
+        {'1', 0, false, rgb, {"--normalmap"}},
+        {'1', 0, false, rgba, {"--colour-copy", colour, "--alpha-copy=" + alpha}},
+        {'0', 0, false, flat, {}},
+        {'0', 0, true, flat, {"--fix-uniform"}},
+        {'1', 0, false, flat, {"--no-fix-uniform"}},
+        {'0', 0, true, flat, {"--fix-uniform", "--grey", "--pixel-count=5", "--pixel-even"}},
     };
-    for (const auto& [setting, source, switches, status, fixed] : cases) {
+    for (const auto& [setting, status, fixed, source, switches] : cases) {
         const std::string settings = std::string("[Options]\r\nUniformColour=") + setting + "\r\n";
         WriteText(home.File("skeinpress.ini"), settings);
         fs::remove(out);
@@ -197,7 +194,7 @@ TEST(CliConvert, EachEditAndRepairSwitchReachesItsFileAndAFailedEditWritesNothin
             EXPECT_EQ(r.out, status ? "" : source + " -> " + out + "\n") << trace;
         EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
     }
-    EXPECT_TRUE(fs::exists(dir.File("c.tga")) && fs::exists(dir.File("a.tga")));
+    EXPECT_TRUE(fs::exists(colour) && fs::exists(alpha));
 }
 
 // As a file manager runs it; the scaling itself is core's to test.
