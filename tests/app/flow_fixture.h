@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/application.h"
 #include "app/platform/program_dir.h"

@@ -15,9 +15,11 @@ using namespace testing_support;
 
 namespace {
 
+namespace fs = std::filesystem;
 using app::Answer;
 
-struct StartupTest : ::testing::Test {
+// A program in a folder of its own, on a recording host.
+struct Program {
     TempDir dir;
     FakeHost host;
     app::Application app{host};
@@ -26,6 +28,7 @@ struct StartupTest : ::testing::Test {
     std::string SettingsText() const { return WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
 };
+struct StartupTest : ::testing::Test, Program {};
 
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
     Create();
@@ -124,7 +127,7 @@ TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
     WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoPNGs=1\n");
     Create();
     app.UseJobs(&jobs);
-    std::filesystem::create_directory(dir.File("assets"));
+    fs::create_directory(dir.File("assets"));
     app.RunCommandLine({"-trawl", "-close", dir.File("assets")});
     EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs && !app.settings().DoPNGs);
     app.ToggleOption(&app::Settings::DoTextures);  // the user's own change is kept
@@ -164,27 +167,21 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         {"not a regular file", ""},
     };
     for (const auto& [problem, content] : cases) {
-        TempDir dir;
-        const std::string ini = dir.File("skeinpress.ini");
+        Program p;
         if (content.empty())
-            MakeNoRegularFile(ini);
+            MakeNoRegularFile(p.ini());
         else
-            WriteText(ini, content);
-        FakeHost host;
-        app::Application app(host);
-        app.Start(dir.path().string(), dir.File("skeinpress"));
-        app.RunCommandLine({});
-        ASSERT_EQ(host.memo.size(), 1u) << problem;
-        EXPECT_TRUE(Contains(host.memo[0], ini));
-        EXPECT_TRUE(Contains(host.memo[0], problem));
-        EXPECT_EQ(app.settings().EditorPath, "");
-        app.Close();
-        EXPECT_TRUE(host.messages.empty()) << problem;
-        if (content.empty()) {
-            EXPECT_TRUE(std::filesystem::exists(ini) && !std::filesystem::is_regular_file(ini));
-        } else {
-            EXPECT_TRUE(ReadText(ini) == content) << problem;
-        }
+            WriteText(p.ini(), content);
+        p.Create();
+        p.app.RunCommandLine({});
+        ASSERT_EQ(p.host.memo.size(), 1u) << problem;
+        EXPECT_TRUE(Contains(p.host.memo[0], p.ini()) && Contains(p.host.memo[0], problem));
+        EXPECT_EQ(p.app.settings().EditorPath, "");
+        p.app.Close();
+        EXPECT_TRUE(p.host.messages.empty()) << problem;
+        EXPECT_TRUE(fs::exists(p.ini()) && (content.empty() ? !fs::is_regular_file(p.ini())
+                                                            : ReadText(p.ini()) == content))
+            << problem;
     }
 }
 
@@ -211,30 +208,27 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
             }
             return bytes;
         };
-        TempDir dir;
-        const std::string ini = dir.File("skeinpress.ini");
-        WriteBytes(ini,
+        Program p;
+        WriteBytes(p.ini(),
                    encode("[Paths]\r\neditor_dir=/opt/gimp\r\n[File]\r\nLanguage=Deutsch.txt\r\n"));
-        WriteBytes(dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
-        FakeHost host;
-        app::Application app(host);
-        app.Start(dir.path().string(), dir.File("skeinpress"));
-        EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
-        EXPECT_EQ(app.T("menu File"), "Datei");
+        WriteBytes(p.dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
+        p.Create();
+        EXPECT_EQ(p.app.settings().EditorPath, "/opt/gimp");
+        EXPECT_EQ(p.app.T("menu File"), "Datei");
         std::vector<std::string> flushed;
         core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-        EXPECT_TRUE(app.SaveSettings());
+        EXPECT_TRUE(p.app.SaveSettings());
         core::SetFlushObserver({});
-        EXPECT_EQ(flushed, (std::vector<std::string>{ini, dir.path().string()}));
-        const std::string written = ReadText(ini);
+        EXPECT_EQ(flushed, (std::vector<std::string>{p.ini(), p.dir.path().string()}));
+        const std::string written = ReadText(p.ini());
         // The user's first section first, without the mark.
-        EXPECT_EQ(WithLineFeeds(written).rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
+        EXPECT_EQ(p.SettingsText().rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
 
-        MarkReadOnly(ini);
-        EXPECT_FALSE(app.SaveSettings());
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
-        EXPECT_EQ(ReadText(ini), written);
+        MarkReadOnly(p.ini());
+        EXPECT_FALSE(p.app.SaveSettings());
+        ASSERT_EQ(p.host.messages.size(), 1u);
+        EXPECT_TRUE(Contains(p.host.messages[0], "\"skeinpress.ini\" is read-only"));
+        EXPECT_EQ(ReadText(p.ini()), written);
     }
 }
 
@@ -242,7 +236,7 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
 // trawl clears the memo at its start, so it is seen.
 TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
     WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
-    std::filesystem::create_directory(dir.File("tree"));
+    fs::create_directory(dir.File("tree"));
     Create();
     app.RunCommandLine({"-trawl", dir.File("tree")});
     ASSERT_TRUE(app.trawl().Active());
