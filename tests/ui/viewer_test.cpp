@@ -11,10 +11,6 @@ using namespace window_testing;
 using testing_support::FillStore;
 using testing_support::WriteImage;
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // The window active again, as when a dialog has gone.
 bool Reactivate(QWidget& window) {
     return WaitUntil([&] {

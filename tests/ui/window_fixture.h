@@ -47,10 +47,6 @@ namespace window_testing {
 
 namespace fs = std::filesystem;
 
-inline std::string S(const QString& text) {
-    return text.toStdString();
-}
-
 // Runs `action` on the next modal dialog of type `Dialog` once it is open;
 // `context` going away (the test's window) cancels the wait.
 template <typename Dialog = QWidget>
@@ -76,6 +72,8 @@ protected:
         QApplication::processEvents();
     }
 
+    static std::string S(const QString& text) { return text.toStdString(); }
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
     app::Application& application() { return window.application(); }
     // A widget, menu or action of the window by its name.
     template <typename Child = QAction>
