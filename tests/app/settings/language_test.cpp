@@ -1,3 +1,6 @@
+// The language file: its lines and keys, the program's own English file, the
+// sentences with names in them and where the file is found; then the language
+// and settings files that once broke their parsers.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,12 +12,15 @@
 #include "app/settings/language.h"
 #include "app/settings/messages.h"
 #include "core/io/paths.h"
+#include "fuzz/exercise_language.h"
+#include "fuzz/exercise_settings.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
 
 namespace {
 
+namespace fs = std::filesystem;
 using app::Language;
 const std::string kMissing = "String Not Translated";
 
@@ -108,8 +114,7 @@ TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
                       own = dir.File("home/English.txt");
     for (const std::string& path : {installed, beside, own}) {
         WriteBytes(path, {'a', '|', 'b'});
-        EXPECT_EQ(std::filesystem::path(find()).make_preferred(),
-                  std::filesystem::path(path).make_preferred());
+        EXPECT_EQ(fs::path(find()).make_preferred(), fs::path(path).make_preferred());
     }
 
 #if defined(_WIN32)
@@ -121,9 +126,30 @@ TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
         app::WithTrailingSeparator(core::JoinPath(dir.File("config"), "skeinpress"));
     EXPECT_EQ(app::ProgramDirFor(program), userFolder);
     EXPECT_EQ(app::UserConfigDir(), userFolder);
-    EXPECT_TRUE(std::filesystem::is_directory(userFolder));
-    std::filesystem::remove_all(dir.File("prefix/share"));
+    EXPECT_TRUE(fs::is_directory(userFolder));
+    fs::remove_all(dir.File("prefix/share"));
     EXPECT_EQ(app::ProgramDirFor(program), dir.File("prefix/bin/"));
+}
+
+// Language and settings files that once broke their parsers
+// (tests/fuzz_regressions/language/, .../settings/), replayed through the fuzz
+// targets' own entry points.
+TEST(FuzzRegression, LanguageAndSettingsFilesThatOnceFailedAreReadSafely) {
+    TempDir dir;
+    for (const std::string parser : {"language", "settings"}) {
+        // Each folder must hold at least one file.
+        const fs::path folder = fs::path(SKEINPRESS_FUZZ_REGRESSIONS_DIR) / parser;
+        EXPECT_FALSE(fs::is_empty(folder)) << folder;
+        for (const fs::path& file : fs::directory_iterator(folder)) {
+            const std::vector<uint8_t> bytes = ReadBytes(file.string());
+            if (parser == "language")
+                fuzzing::ExerciseLanguage(bytes.data(), bytes.size(), dir.File("language.txt"));
+            else
+                EXPECT_EQ(fuzzing::ExerciseSettings(bytes.data(), bytes.size(), dir.File("a.ini")),
+                          "")
+                    << file;
+        }
+    }
 }
 
 }  // namespace
