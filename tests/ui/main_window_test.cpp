@@ -230,7 +230,7 @@ TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
 // The file dialogs start where the last file was when the folder they are
 // given is not there, and are wide enough for their columns.
 TEST_F(MainWindow, FileDialogsShowTheirWholeCaptionAndStartAtTheLastFile) {
-    const std::string last = Open("sub/wagon.tga");
+    Open("sub/wagon.tga");
     std::string title, text, folder;
     QStringList filters;
     int width = 0;

@@ -283,8 +283,7 @@ struct Rig : Program {
         app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE",
                                  "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
         fs::create_directory(dir.File("assets"));
-        for (const char* name :
-             {"wagon.texture", "sky.JPG", "ballast.bmp", "photo.jpeg", "sign.png"})
+        for (const char* name : {"wagon.texture", "sky.JPG", "sign.png"})
             WriteBytes(dir.File(name), {1});
     }
     std::string Path(const std::string& arg) const {
@@ -309,9 +308,7 @@ TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
         // An unattended job that does nothing closes all the same.
         {{"-trawl", "-close", "-fixcolour", "@assets", "extra"}, "", {}, "", true, false},
         {{"@wagon.texture"}, "", {}, "", false, true},
-        {{"@sky.JPG"}, "", {}, "", false, true},  // a bitmap or JPEG opens as a texture does
-        {{"@ballast.bmp"}, "", {}, "", false, true},
-        {{"@photo.jpeg"}, "", {}, "", false, true},
+        {{"@sky.JPG"}, "", {}, "", false, true},  // a JPEG (or PNG, bitmap) opens as a texture does
         {{"@sign.png"}, "", {}, "", false, true},
         {{"notes.txt"}, "", {"  File type not supported \"notes.txt\"."}, "", false, false},
         {{"gone.tga"}, "", {"  LP: gone.tga"}, "", false, false},
