@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -11,9 +11,7 @@
 
 #include "tests/support/test_support.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -34,12 +32,10 @@ TEST(PlatformTest, TheProgramsPathTheHomeFolderAndTheConfigurationFolderAsWindow
     EXPECT_TRUE(std::regex_match(platform::ProgramPath(), std::regex(R"([A-Za-z]:\\[^/]+)")))
         << platform::ProgramPath();
     EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
-    {
-        ScopedVariable appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming\\");
-        EXPECT_EQ(platform::UserConfigFolder(), "C:\\Users\\Zoë\\AppData\\Roaming");
-    }
+    const ScopedVariable appData("APPDATA", "C:\\Users\\Zoë\\AppData\\Roaming\\");
+    EXPECT_EQ(platform::UserConfigFolder(), "C:\\Users\\Zoë\\AppData\\Roaming");
     // Without the variable the shell still knows the roaming folder.
-    ScopedVariable appData("APPDATA", std::nullopt);
+    const ScopedVariable noAppData("APPDATA", std::nullopt);
     EXPECT_TRUE(fs::is_directory(platform::UserConfigFolder())) << platform::UserConfigFolder();
 }
 #else
@@ -54,11 +50,9 @@ TEST(PlatformTest, TheConfigurationFolderFollowsXdgConfigHome) {
         EXPECT_EQ(platform::UserConfigFolder(), folder);
     }
     EXPECT_EQ(platform::HomeFolder(), "/home/zoë");
-    {
-        // Without $HOME the password database still names one.
-        ScopedVariable noHome("HOME", std::nullopt);
-        EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
-    }
+    // Without $HOME the password database still names one.
+    const ScopedVariable noHome("HOME", std::nullopt);
+    EXPECT_TRUE(fs::is_directory(platform::HomeFolder())) << platform::HomeFolder();
 }
 #endif
 
@@ -80,7 +74,6 @@ TEST(PlatformTest, AWritableFolderIsProbedWithoutTrace) {
 // The null device is a character device like a console, but no terminal.
 TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
     TempDir dir;
-    const std::string file = dir.File("out.txt");
 #if defined(_WIN32)
     // A console handle says what it is only when it may be read as well.
     std::FILE* terminal = _wfopen(L"CONOUT$", L"w+");
@@ -95,7 +88,7 @@ TEST(PlatformTest, ATerminalIsToldFromAFileAndTheNullDevice) {
     ASSERT_NE(terminal, nullptr);
     const char* nullDevice = "/dev/null";
 #endif
-    std::FILE* plain = std::fopen(file.c_str(), "w");
+    std::FILE* plain = std::fopen(dir.File("out.txt").c_str(), "w");
     std::FILE* null = std::fopen(nullDevice, "w");
     EXPECT_EQ(std::make_tuple(platform::IsTerminal(terminal), platform::IsTerminal(plain),
                               platform::IsTerminal(null)),
@@ -130,12 +123,10 @@ TEST(PlatformTest, LocalTimeAndTimeAndDateAsALocaleWritesThem) {
     EXPECT_EQ(platform::LongTimeText(moment, "C"), "14:05:09");
     EXPECT_EQ(platform::ShortDateText(moment, "C"), "12/05/26");
     EXPECT_EQ(platform::LongTimeText(moment, "xx_NOWHERE.UTF-8"), "14:05:09");
-    {
-        // A user's locale that is not installed must not stop the log.
-        ScopedVariable all("LC_ALL", "xx_NOWHERE.UTF-8");
-        EXPECT_EQ(platform::LongTimeText(moment), "14:05:09");
-        EXPECT_EQ(platform::ShortDateText(moment), "12/05/26");
-    }
+    // A user's locale that is not installed must not stop the log.
+    const ScopedVariable all("LC_ALL", "xx_NOWHERE.UTF-8");
+    EXPECT_EQ(platform::LongTimeText(moment), "14:05:09");
+    EXPECT_EQ(platform::ShortDateText(moment), "12/05/26");
 #endif
 }
 

@@ -38,6 +38,27 @@ struct Program {
 };
 struct StartupTest : ::testing::Test, Program {};
 
+// Records each job with its target and the settings it saw when it started, as
+// letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
+struct FakeJobs : app::CommandLineJobs {
+    explicit FakeJobs(app::Application& a) : app(a) {}
+    app::Application& app;
+    std::string call, seen, target;
+    void Record(const std::string& job, const std::string& path, bool normalMap = false) {
+        const app::Settings& s = app.settings();
+        call = job;
+        target = path;
+        seen = std::string(s.DoBMPs ? "B" : "") + (s.DoTextures ? "X" : "") +
+               (s.CloseOnDone ? "C" : "") + (s.FixUniformColour ? "F" : "") +
+               (normalMap ? "N" : "");
+    }
+    void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
+    void ConvertCurrentFile(bool normalMap) override {
+        Record("save", app.settings().CurrentFile, normalMap);
+    }
+    void SaveAs() override { call = "saveas"; }
+};
+
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
     Create();
     ASSERT_TRUE(app.MayClose());  // nothing changed: no question
@@ -127,11 +148,7 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
 }
 
 TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
-    struct : app::CommandLineJobs {
-        void StartTrawl() override {}
-        void ConvertCurrentFile(bool) override {}
-        void SaveAs() override {}
-    } jobs;
+    FakeJobs jobs{app};
     WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoPNGs=1\n");
     Create();
     app.UseJobs(&jobs);
@@ -154,13 +171,13 @@ TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsClosesAndSetsTheExitStatus) {
           {"-close", dir.File("missing.texture")},
           {"-trawl", "-close", dir.File("missing")}}) {
         host.memo.clear();
-        host.StopTimer(app::TimerId::CloseWindow);
+        host.StopTimer(TimerId::CloseWindow);
         app.RunCommandLine(args);
         EXPECT_TRUE(host.messages.empty()) << args[1];
         ASSERT_FALSE(host.memo.empty());
         EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back())) << args[1];
         EXPECT_EQ(app.ExitStatus(), 1) << args[1];
-        EXPECT_TRUE(host.TimerActive(app::TimerId::CloseWindow)) << args[1];
+        EXPECT_TRUE(host.TimerActive(TimerId::CloseWindow)) << args[1];
     }
 }
 
@@ -253,27 +270,6 @@ TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
     EXPECT_EQ(host.memo.back(),
               "  Language file line 2 has too many \"|\" separators and is ignored");
 }
-
-// Records each job with its target and the settings it saw when it started, as
-// letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
-struct FakeJobs : app::CommandLineJobs {
-    explicit FakeJobs(app::Application& a) : app(a) {}
-    app::Application& app;
-    std::string call, seen, target;
-    void Record(const std::string& job, const std::string& path, bool normalMap = false) {
-        const app::Settings& s = app.settings();
-        call = job;
-        target = path;
-        seen = std::string(s.DoBMPs ? "B" : "") + (s.DoTextures ? "X" : "") +
-               (s.CloseOnDone ? "C" : "") + (s.FixUniformColour ? "F" : "") +
-               (normalMap ? "N" : "");
-    }
-    void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
-    void ConvertCurrentFile(bool normalMap) override {
-        Record("save", app.settings().CurrentFile, normalMap);
-    }
-    void SaveAs() override { call = "saveas"; }
-};
 
 // A fresh program per command line, with a folder and a file of each type;
 // "@name" stands for that name in its folder.
