@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/host.h"
@@ -21,6 +22,7 @@ public:
     std::vector<std::string> memo, allMemo, titles, messages, confirmations, openedDocuments;
     std::string sizeLabel;
     bool colourShown = false, alphaShown = false, transparentChecked = false;
+    std::pair<bool, bool> trawlButtons;  // whether Resume and Stop can be pressed
     std::vector<std::vector<std::string>> startedPrograms;  // program then arguments
 
     // ---- answers the test queues (defaults when empty: No, cancel)
@@ -60,6 +62,7 @@ public:
     void SetTransparentChecked(bool c) override { transparentChecked = c; }
     void SetNonUniformColourVisible(bool) override {}
     void ShowTrawlButtons() override {}
+    void EnableTrawlButtons(bool resume, bool stop) override { trawlButtons = {resume, stop}; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     app::Answer Confirm(const std::string& text, app::Buttons) override {
         confirmations.push_back(text);

@@ -1,7 +1,7 @@
 // The main window under the offscreen platform: captions and the lines that
 // describe the picture, the close question, where the window starts, the
-// colour pick, message boxes and the log, the trawl's title and buttons, the
-// open-with set-up at start. What the commands do is the application's, tested
+// colour pick, message boxes and the log, the file dialogs. What the commands
+// do (the trawl's title and buttons among them) is the application's, tested
 // there. Then one program run on a command line the simulator's tools use.
 #include <QDir>
 #include <QProcess>
@@ -200,30 +200,6 @@ TEST_F(MainWindow, FailuresAreWarningsNoViewerIsReportedAndLongLinesWrap) {
     auto* log = find<QPlainTextEdit>("messageLog");
     EXPECT_GT(log->document()->lastBlock().layout()->lineCount(), 2);
     EXPECT_EQ(log->horizontalScrollBar()->maximum(), 0);
-}
-
-// Before the first trawl the step timer's idle steps keep the log short; the
-// percentage's word is the language file's; Resume after the end starts afresh.
-TEST_F(MainWindow, TrawlTitleShowsProgressAndStopAndTheButtonsFollowTheTrawl) {
-    for (int i = 0; i <= 100; ++i) window.host().AddMemoLine("line");
-    EXPECT_TRUE(WaitUntil([&] { return window.host().MemoLineCount() == 0; }));
-    for (const char* name : {"tree/a/x.texture", "tree/b/y.texture"})
-        WriteImage(dir.File(name), 4, 4, false);
-    application().language().SetLines({"message Percent|% fait"});
-    ASSERT_TRUE(application().trawl().TrawlFolder(dir.File("tree")));
-    auto *stop = find<QPushButton>("stopButton"), *resume = find<QPushButton>("resumeButton");
-    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % fait");
-    EXPECT_TRUE(stop->isEnabled() && !resume->isEnabled());
-    stop->click();
-    EXPECT_EQ(S(window.windowTitle()), "Skeinpress: 0 % fait (stopped)");
-    EXPECT_TRUE(!stop->isEnabled() && resume->isEnabled());
-    resume->click();
-    ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
-    EXPECT_EQ(S(window.windowTitle()), "Skeinpress");
-    EXPECT_TRUE(!stop->isEnabled() && resume->isEnabled());
-    resume->click();
-    EXPECT_TRUE(application().trawl().Active() && stop->isEnabled());
-    EXPECT_EQ(application().settings().DefaultDir, dir.File("tree"));
 }
 
 // A folder question's first line is the dialog's title, the rest its own text.

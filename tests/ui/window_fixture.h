@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>

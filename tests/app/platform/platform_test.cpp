@@ -112,10 +112,6 @@ TEST(PlatformTest, LocalTimeAndTimeAndDateAsALocaleWritesThem) {
 #if defined(_WIN32)
     EXPECT_EQ(platform::LongTimeText(moment, "en-US"), "2:05:09 PM");
     EXPECT_EQ(platform::ShortDateText(moment, "en-US"), "12/5/2026");
-    EXPECT_EQ(platform::LongTimeText(moment, "de-DE"), "14:05:09");
-    // Windows writes 05.12.2026, Wine 5.12.2026.
-    const std::string germanDate = platform::ShortDateText(moment, "de-DE");
-    EXPECT_TRUE(germanDate == "05.12.2026" || germanDate == "5.12.2026") << germanDate;
     // An unknown name falls back to the neutral locale.
     EXPECT_EQ(platform::LongTimeText(moment, "xx-nowhere"), "14:05:09");
     EXPECT_EQ(platform::ShortDateText(moment, "xx-nowhere"), "12/05/2026");

@@ -257,20 +257,6 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
     }
 }
 
-// The notice about a broken language line comes after the command line, whose
-// trawl clears the memo at its start, so it is seen.
-TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
-    WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
-    fs::create_directory(dir.File("tree"));
-    Create();
-    app.RunCommandLine({"-trawl", dir.File("tree")});
-    ASSERT_TRUE(app.trawl().Active());
-    ASSERT_GE(host.memo.size(), 2u);
-    EXPECT_EQ(host.memo.front(), " tree");
-    EXPECT_EQ(host.memo.back(),
-              "  Language file line 2 has too many \"|\" separators and is ignored");
-}
-
 // A fresh program per command line, with a folder and a file of each type;
 // "@name" stands for that name in its folder.
 struct Rig : Program {
