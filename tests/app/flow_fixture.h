@@ -27,8 +27,7 @@ protected:
                                              "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
-        for (app::TimerId id :
-             {app::TimerId::TrawlFast, app::TimerId::TrawlSlow, app::TimerId::CloseLog})
+        for (app::TimerId id : app::kTimers)
             host.handlers[id] = [this, id] { app->TimerFired(id); };
     }
 

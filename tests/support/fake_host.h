@@ -85,9 +85,8 @@ public:
     void Sleep(int) override {}
     void OpenDocument(const std::string& path) override { openedDocuments.push_back(path); }
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
-        std::vector<std::string> call{program};
-        call.insert(call.end(), args.begin(), args.end());
-        startedPrograms.push_back(call);
+        startedPrograms.push_back({program});
+        startedPrograms.back().insert(startedPrograms.back().end(), args.begin(), args.end());
         return true;
     }
     void RequestClose() override {}

@@ -25,8 +25,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>

@@ -109,10 +109,9 @@ TEST(LanguageTest, FileIsFoundInTheProgramFolderBesideTheProgramOrInstalled) {
     const std::string home = dir.File("home/"), program = dir.File("prefix/bin/skeinpress-cli");
     auto find = [&] { return app::FindLanguageFile(home, program, "English.txt"); };
     EXPECT_EQ(find(), "");
-    const std::string installed = dir.File("prefix/share/skeinpress/English.txt"),
-                      beside = dir.File("prefix/bin/English.txt"),
-                      own = dir.File("home/English.txt");
-    for (const std::string& path : {installed, beside, own}) {
+    for (const std::string& path :
+         {dir.File("prefix/share/skeinpress/English.txt"), dir.File("prefix/bin/English.txt"),
+          dir.File("home/English.txt")}) {
         WriteBytes(path, {'a', '|', 'b'});
         EXPECT_EQ(fs::path(find()).make_preferred(), fs::path(path).make_preferred());
     }
