@@ -1,8 +1,6 @@
-// What the window offers as the desktop's image viewers do: keys and a busy
-// cursor, dropped files and folders, recent files, a trawl from the menu, and
-// the actual-size window that zooms and fits the screen.
-#include <set>
-
+// What the window offers as the desktop's image viewers do: keys and the colour
+// pick's cursor, dropped files and folders, recent files, a trawl from the
+// menu, and the actual-size window that zooms and fits the screen.
 #include "tests/ui/window_fixture.h"
 
 namespace {
@@ -57,27 +55,6 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     EXPECT_EQ(S(window.windowTitle()), "b.tga - Skeinpress");
     QTest::keyClick(&window, Qt::Key_PageUp);
     EXPECT_EQ(application().settings().CurrentFile, dir.File("a.tga"));
-}
-
-// Every command in the menu bar, each item with a mnemonic of its own, the
-// pictures' menus holding the same items.
-TEST_F(MainWindow, EveryCommandIsInTheMenuBarWithMnemonicsOfItsOwn) {
-    window.activateWindow();
-    for (QAction* bar : window.menuBar()->actions()) {
-        std::set<QChar> mnemonics;
-        for (QAction* item : bar->menu()->actions()) {
-            if (item->isSeparator() || !item->isVisible()) continue;
-            const QString text = item->text();
-            const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
-            ASSERT_GE(at, 0) << S(text);
-            EXPECT_TRUE(mnemonics.insert(text[at + 1].toLower()).second) << S(text);
-        }
-    }
-    EXPECT_EQ(find<QMenu>("fileMenu")->actions().back(), find("exitAction"));
-    QList<QAction*> inBar;
-    for (QAction* bar : window.menuBar()->actions()) inBar << bar->menu()->actions();
-    for (const char* popup : {"colourMenu", "alphaMenu"})
-        for (QAction* item : find<QMenu>(popup)->actions()) EXPECT_TRUE(inBar.contains(item));
 }
 
 // The status bar, zoom, the clipboard and the details of a picture.

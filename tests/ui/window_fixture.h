@@ -15,13 +15,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -81,10 +79,9 @@ protected:
     }
     QLabel* label(const char* name) { return find<QLabel>(name); }
     // A small picture file in the test's folder, shown as File > Open shows it.
-    std::string Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
+    void Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
         testing_support::WriteImage(dir.File(name), width, height, false, alpha);
         application().view().OpenFile(dir.File(name));
-        return dir.File(name);
     }
 
     testing_support::TempDir dir;

@@ -9,7 +9,6 @@
 #endif
 
 #include <filesystem>
-#include <regex>
 
 #include "tests/app/flow_fixture.h"
 
@@ -67,14 +66,9 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     EXPECT_EQ(host.titles, (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 50 %",
                                                      "Skeinpress: 100 %", "Skeinpress"}));
 
-    // Every line in the log, which closes soon after; its header has the time
-    // without a time zone.
+    // Every line in the log, which closes soon after. (The time in its header
+    // is the platform's locale text: the platform's tests.)
     EXPECT_EQ(LogLines(), host.allMemo);
-    const std::string header = LogText().substr(0, LogText().find("\r\n"));
-    const std::string time = header.substr(24, header.find(",  ") - 24);
-    EXPECT_TRUE(
-        std::regex_match(time, std::regex("[0-9]{1,2}[:.][0-9]{2}[:.][0-9]{2}( ?[AaPp][Mm])?")))
-        << header;
     EXPECT_TRUE(host.Fire(TimerId::CloseLog));
     EXPECT_FALSE(app->log().IsOpen());
 }
