@@ -74,7 +74,8 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
 }
 
 // PNGs and .jpeg files convert by their own options, off at first; a PNG of
-// one colour is converted repaired but never rewritten, and keeps its alpha.
+// one colour is converted repaired but never rewritten (that a TGA keeps a
+// picture's alpha: the core's writer tests).
 TEST_F(TrawlTest, PngsAndJpegsConvertByTheirOwnOptionsAndNoPngIsRewritten) {
     WriteImage(At("flat.png"), 4, 4, true);
     WriteImage(At("logo.png"), 8, 8, false, true);
