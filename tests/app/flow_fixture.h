@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/application.h"
 #include "app/platform/program_dir.h"
@@ -29,8 +27,7 @@ protected:
                                              "English.txt"));
         host.StopTimer(app::TimerId::OpenWithSetup);
         host.StopTimer(app::TimerId::TrawlSlow);  // no idle steps before the test's trawl
-        for (app::TimerId id :
-             {app::TimerId::TrawlFast, app::TimerId::TrawlSlow, app::TimerId::CloseLog})
+        for (app::TimerId id : app::kTimers)
             host.handlers[id] = [this, id] { app->TimerFired(id); };
     }
 

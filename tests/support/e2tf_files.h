@@ -35,12 +35,10 @@ inline Bytes E2TFBytes(const E2TFParts& p) {
     Bytes b = {'F', 'T', '2', 'E'};
     for (uint32_t v : {p.version, p.width, p.height}) PutLE32(b, b.size(), v);
     const size_t faces = p.levels.empty() ? 0 : p.levels[0].size();
-    b.push_back(p.mipSkip);
-    b.push_back(p.levelCount ? p.levelCount : static_cast<uint8_t>(p.levels.size()));
-    b.push_back(p.alphaMode);
-    b.push_back(p.type);
-    b.push_back(p.faceCount ? p.faceCount : static_cast<uint8_t>(faces));
-    b.insert(b.end(), {p.wrapS, p.wrapT, p.wrapR});
+    b.insert(b.end(),
+             {p.mipSkip, p.levelCount ? p.levelCount : static_cast<uint8_t>(p.levels.size()),
+              p.alphaMode, p.type, p.faceCount ? p.faceCount : static_cast<uint8_t>(faces), p.wrapS,
+              p.wrapT, p.wrapR});
     b.insert(b.end(), p.code.begin(), p.code.end());
     if (p.code == "ctsa") b.insert(b.end(), {p.blockWidth, p.blockHeight});
     b.insert(b.end(), p.hint.begin(), p.hint.end());

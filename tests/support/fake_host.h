@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/host.h"
@@ -16,15 +17,12 @@ namespace testing_support {
 
 class FakeHost : public app::Host {
 public:
-    // ---- recorded state
-    std::vector<std::string> memo;
-    std::vector<std::string> allMemo, titles;  // every line and title, cleared or not
+    // ---- recorded state: allMemo and titles keep every line and title, cleared
+    // or not; messages are the message boxes shown, confirmations the questions.
+    std::vector<std::string> memo, allMemo, titles, messages, confirmations, openedDocuments;
     std::string sizeLabel;
-    bool colourShown = false, alphaShown = false;
-    bool transparentChecked = false;
-    std::vector<std::string> messages;       // message boxes shown
-    std::vector<std::string> confirmations;  // questions asked
-    std::vector<std::string> openedDocuments;
+    bool colourShown = false, alphaShown = false, transparentChecked = false;
+    std::pair<bool, bool> trawlButtons;  // whether Resume and Stop can be pressed
     std::vector<std::vector<std::string>> startedPrograms;  // program then arguments
 
     // ---- answers the test queues (defaults when empty: No, cancel)
@@ -32,17 +30,12 @@ public:
     std::deque<std::optional<std::string>> folderPicks, openPicks, savePicks;
     std::vector<std::string> folderPickCaptions;
 
-    // ---- timers
-    struct Timer {
-        bool active = false;
-        int interval = 0;
-    };
-    std::map<app::TimerId, Timer> timers;
-    // Called by Fire(); the test connects the timer to the application's handler.
+    // ---- timers: the intervals of the active ones, and the handlers Fire()
+    // calls, which the test connects to the application's.
+    std::map<app::TimerId, int> timers;
     std::map<app::TimerId, std::function<void()>> handlers;
 
-    bool Active(app::TimerId id) const { return timers.count(id) && timers.at(id).active; }
-    int Interval(app::TimerId id) const { return timers.count(id) ? timers.at(id).interval : 0; }
+    bool Active(app::TimerId id) const { return timers.count(id) > 0; }
     // Runs the handler of an active timer (as if it had fired). False if inactive.
     bool Fire(app::TimerId id) {
         if (!Active(id) || !handlers.count(id)) return false;
@@ -69,6 +62,7 @@ public:
     void SetTransparentChecked(bool c) override { transparentChecked = c; }
     void SetNonUniformColourVisible(bool) override {}
     void ShowTrawlButtons() override {}
+    void EnableTrawlButtons(bool resume, bool stop) override { trawlButtons = {resume, stop}; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     app::Answer Confirm(const std::string& text, app::Buttons) override {
         confirmations.push_back(text);
@@ -85,15 +79,14 @@ public:
     std::optional<std::string> PickSaveFile(const std::string&, const std::string&) override {
         return Pop(savePicks);
     }
-    void StartTimer(app::TimerId id, int intervalMs) override { timers[id] = {true, intervalMs}; }
-    void StopTimer(app::TimerId id) override { timers[id].active = false; }
+    void StartTimer(app::TimerId id, int intervalMs) override { timers[id] = intervalMs; }
+    void StopTimer(app::TimerId id) override { timers.erase(id); }
     bool TimerActive(app::TimerId id) const override { return Active(id); }
     void Sleep(int) override {}
     void OpenDocument(const std::string& path) override { openedDocuments.push_back(path); }
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
-        std::vector<std::string> call{program};
-        call.insert(call.end(), args.begin(), args.end());
-        startedPrograms.push_back(call);
+        startedPrograms.push_back({program});
+        startedPrograms.back().insert(startedPrograms.back().end(), args.begin(), args.end());
         return true;
     }
     void RequestClose() override {}

@@ -26,11 +26,10 @@ namespace fs = std::filesystem;
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device rd;
-    for (;;) {
+    do {
         path_ = fs::temp_directory_path() /
                 ("skeinpress-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
-        if (fs::create_directory(path_)) break;
-    }
+    } while (!fs::create_directory(path_));
 }
 
 #if defined(_WIN32)
@@ -293,13 +292,11 @@ CliResult RunCliProgram(const std::vector<std::string>& args) {
         InheritableFile(SystemPath(dir.File("out.txt")).native(), GENERIC_WRITE, CREATE_ALWAYS);
     const HANDLE err =
         InheritableFile(SystemPath(dir.File("err.txt")).native(), GENERIC_WRITE, CREATE_ALWAYS);
-    CliResult result;
-    result.status = RunCli(args, out, err);
+    const int status = RunCli(args, out, err);
     CloseHandle(out);
     CloseHandle(err);
-    result.out = WithLineFeeds(ReadText(dir.File("out.txt")));
-    result.err = WithLineFeeds(ReadText(dir.File("err.txt")));
-    return result;
+    return {status, WithLineFeeds(ReadText(dir.File("out.txt"))),
+            WithLineFeeds(ReadText(dir.File("err.txt")))};
 }
 
 std::string RunCliProgramOnConsole(const std::vector<std::string>& args) {
@@ -341,15 +338,11 @@ CliResult RunCliProgram(const std::vector<std::string>& args) {
     std::string command =
         "XDG_CONFIG_HOME=" + quoted(dir.path().string()) + " " + quoted(SKEINPRESS_CLI_PATH);
     for (const std::string& a : args) command += " " + quoted(a);
-    const std::string outFile = dir.File("out.txt");
-    const std::string errFile = dir.File("err.txt");
-    command += " >" + quoted(outFile) + " 2>" + quoted(errFile) + " </dev/null";
-    CliResult result;
+    command +=
+        " >" + quoted(dir.File("out.txt")) + " 2>" + quoted(dir.File("err.txt")) + " </dev/null";
     const int raw = std::system(command.c_str());
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadText(outFile);
-    result.err = ReadText(errFile);
-    return result;
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(dir.File("out.txt")),
+            ReadText(dir.File("err.txt"))};
 }
 #endif
 

@@ -1,8 +1,6 @@
-// What the window offers as the desktop's image viewers do: keys and a busy
-// cursor, dropped files and folders, recent files, a trawl from the menu, a
-// window that grows, and the actual-size window that zooms and fits the screen.
-#include <set>
-
+// What the window offers as the desktop's image viewers do: keys and the colour
+// pick's cursor, dropped files and folders, recent files, a trawl from the
+// menu, and the actual-size window that zooms and fits the screen.
 #include "tests/ui/window_fixture.h"
 
 namespace {
@@ -10,10 +8,6 @@ namespace {
 using namespace window_testing;
 using testing_support::FillImage;
 using testing_support::WriteImage;
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The window active again, as when a dialog has gone.
 bool Reactivate(QWidget& window) {
@@ -23,7 +17,6 @@ bool Reactivate(QWidget& window) {
     });
 }
 
-// A file chosen shows a busy cursor until the program is idle again.
 TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     application().language().SetLines({"menu File|File"});
     window.activateWindow();
@@ -34,19 +27,12 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
         static_cast<QDialog*>(open)->accept();
     });
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  a.tga");
-    EXPECT_TRUE(QApplication::overrideCursor() &&
-                QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(application().settings().CurrentFile, dir.File("a.tga"));
     ASSERT_TRUE(Reactivate(window));
 
-    for (auto [key, modifier] :
-         {std::pair(Qt::Key_F, Qt::AltModifier), std::pair(Qt::Key_F10, Qt::NoModifier)}) {
-        QTest::keyClick(&window, key, modifier);
-        EXPECT_TRUE(WaitUntil([&] { return find<QMenu>("fileMenu")->isVisible(); }, 2000)) << key;
-        find<QMenu>("fileMenu")->close();
-    }
+    QTest::keyClick(&window, Qt::Key_F10);  // the File menu, as on the other desktop programs
+    EXPECT_TRUE(WaitUntil([&] { return find<QMenu>("fileMenu")->isVisible(); }, 2000));
+    find<QMenu>("fileMenu")->close();
 
     // A colour pick awaited shows a cross-hair over the picture; Escape gives it up.
     WhenModalOpens<ui::ToleranceDialog>(&window, [](ui::ToleranceDialog* tolerance) {
@@ -71,42 +57,7 @@ TEST_F(MainWindow, ShortcutsMnemonicsAndEscapeReachTheirCommands) {
     EXPECT_EQ(application().settings().CurrentFile, dir.File("a.tga"));
 }
 
-// Every command in the menu bar, each item with a mnemonic of its own, the
-// pictures' menus holding the same items, the keys the desktop gives them.
-TEST_F(MainWindow, EveryCommandIsInTheMenuBarWithMnemonicsAndStandardKeys) {
-    window.activateWindow();
-    for (QAction* bar : window.menuBar()->actions()) {
-        std::set<QChar> mnemonics;
-        for (QAction* item : bar->menu()->actions()) {
-            if (item->isSeparator() || !item->isVisible()) continue;
-            const QString text = item->text();
-            const qsizetype at = text.indexOf(QRegularExpression("&[^&]"));
-            ASSERT_GE(at, 0) << S(text);
-            EXPECT_TRUE(mnemonics.insert(text[at + 1].toLower()).second) << S(text);
-        }
-    }
-    EXPECT_EQ(find<QMenu>("fileMenu")->actions().back(), find("exitAction"));
-    QList<QAction*> inBar;
-    for (QAction* bar : window.menuBar()->actions()) inBar << bar->menu()->actions();
-    for (const char* popup : {"colourMenu", "alphaMenu"})
-        for (QAction* item : find<QMenu>(popup)->actions()) EXPECT_TRUE(inBar.contains(item));
-
-    // With a picture open, it has the focus, and the Menu key opens its menu.
-    Open("a.tga");
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_EQ(focus, find<QWidget>("colourPicture"));
-    QString opened;
-    QTimer::singleShot(0, &window, [&] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
-            opened = menu->objectName(), menu->close();
-    });
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1),
-                              focus->mapToGlobal(QPoint(1, 1)));
-    QApplication::sendEvent(focus, &menuKey);
-    EXPECT_EQ(opened, "colourMenu");
-}
-
-// The status bar, zoom and panning, the clipboard and the details of a picture.
+// The status bar, zoom, the clipboard and the details of a picture.
 TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
     Open(std::string(120, 'n') + ".tga", 512, 128, true);
     auto* name = label("fileNameLabel");
@@ -129,11 +80,6 @@ TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
     QApplication::sendEvent(picture, &wheel);
     EXPECT_EQ(picture->size(), QSize(768, 192));
     EXPECT_EQ(S(label("statusZoom")->text()), "150 %");
-    const int scrolled = scroll->horizontalScrollBar()->value();
-    QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(300, 50));
-    QTest::mouseMove(picture, QPoint(250, 50));
-    EXPECT_EQ(scroll->horizontalScrollBar()->value(), scrolled + 50);
-    QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(250, 50));
     find("zoomFitAction")->trigger();
     EXPECT_EQ(picture->size(), QSize(330, 82));
 
@@ -153,8 +99,8 @@ TEST_F(MainWindow, ZoomStatusClipboardAndDetailsOfThePicture) {
         details->reject();
     });
     find("detailsAction")->trigger();
+    // The text itself: the application's and the console's info tests.
     EXPECT_TRUE(text.contains("size:           512 x 128\n  bytes/pixel:    4")) << S(text);
-    EXPECT_TRUE(text.contains("compression:    none")) << S(text);
 }
 
 // A dropped file opens and then heads File > Open Recent; a dropped folder is
@@ -175,19 +121,16 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     for (int i = 0; i < 9; ++i) Open("r" + std::to_string(i) + ".tga");
     WriteImage(dir.File("dropped.tga"), 4, 4, false);
     drop(dir.File("dropped.tga"));
-    EXPECT_EQ(S(label("fileNameLabel")->text()),
-              application().T("label FileName") + ":  dropped.tga");
+    EXPECT_EQ(application().settings().CurrentFile, dir.File("dropped.tga"));
     emit find<QMenu>("fileMenu")->aboutToShow();
     QList<QAction*> recent = find<QMenu>("recentFilesMenu")->actions();
     ASSERT_EQ(recent.size(), 8);
     EXPECT_TRUE(S(recent.front()->text()).ends_with("dropped.tga"));
     recent.back()->trigger();
-    EXPECT_EQ(S(label("fileNameLabel")->text()), application().T("label FileName") + ":  r2.tga");
+    EXPECT_EQ(application().settings().CurrentFile, dir.File("r2.tga"));
 
-    for (const char* name : {"tree/a.texture", "other/b.texture"}) {
-        fs::create_directories(fs::path(dir.File(name)).parent_path());
+    for (const char* name : {"tree/a.texture", "other/b.texture"})
         WriteImage(dir.File(name), 4, 4, false);
-    }
     WhenModalOpens<QMessageBox>(
         &window, [](QMessageBox* question) { question->button(QMessageBox::Yes)->click(); });
     drop(dir.File("tree"));
@@ -199,26 +142,6 @@ TEST_F(MainWindow, DroppedFilesAndFoldersRecentFilesAndTheTrawlFromTheMenu) {
     find("trawlFolderAction")->trigger();
     ASSERT_TRUE(WaitUntil([&] { return !application().trawl().Active(); }));
     EXPECT_TRUE(fs::exists(dir.File("tree/a.tga")) && fs::exists(dir.File("other/b.tga")));
-}
-
-TEST_F(MainWindow, TheWindowGrowsAndItsPanesAndPicturesGrowWithIt) {
-    Open("wide.tga", 512, 128, true);
-    auto* colourPane = find<QWidget>("colourPane");
-    auto *alphaPane = find<QWidget>("alphaPane"), *log = find<QWidget>("messageLog");
-    auto *colour = find<QWidget>("colourPicture"), *alpha = find<QWidget>("alphaPicture");
-    EXPECT_EQ(window.centralWidget()->size(), QSize(725, 420));  // the window's own design
-    const QRect colourRect = colourPane->geometry(), alphaRect = alphaPane->geometry(),
-                logRect = log->geometry();
-
-    window.resize(window.size() + QSize(200, 100));
-    ASSERT_TRUE(WaitUntil([&] { return window.centralWidget()->width() == 925; }));
-    // The panes share the width; the log takes half the height its pane gains.
-    EXPECT_EQ(colourPane->geometry(), colourRect.adjusted(0, 0, 100, 100));
-    EXPECT_EQ(alphaPane->geometry(), alphaRect.adjusted(100, 0, 200, 100));
-    EXPECT_EQ(log->geometry(), logRect.adjusted(0, 50, 100, 100));
-    EXPECT_EQ(colour->size(), QSize(430, 107));  // fitted into 430 x 430
-    EXPECT_EQ(alpha->size(), QSize(430, 107));   // and into 430 x 259
-    EXPECT_EQ(find<QWidget>("stopButton")->geometry().bottomRight(), QPoint(925 - 19, 520 - 4));
 }
 
 // The actual-size window of a picture put in the store, with its canvas and

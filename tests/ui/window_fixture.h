@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,18 +15,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
@@ -46,10 +41,6 @@
 namespace window_testing {
 
 namespace fs = std::filesystem;
-
-inline std::string S(const QString& text) {
-    return text.toStdString();
-}
 
 // Runs `action` on the next modal dialog of type `Dialog` once it is open;
 // `context` going away (the test's window) cancels the wait.
@@ -76,6 +67,8 @@ protected:
         QApplication::processEvents();
     }
 
+    static std::string S(const QString& text) { return text.toStdString(); }
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
     app::Application& application() { return window.application(); }
     // A widget, menu or action of the window by its name.
     template <typename Child = QAction>
@@ -86,10 +79,9 @@ protected:
     }
     QLabel* label(const char* name) { return find<QLabel>(name); }
     // A small picture file in the test's folder, shown as File > Open shows it.
-    std::string Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
+    void Open(const std::string& name, int width = 8, int height = 8, bool alpha = false) {
         testing_support::WriteImage(dir.File(name), width, height, false, alpha);
         application().view().OpenFile(dir.File(name));
-        return dir.File(name);
     }
 
     testing_support::TempDir dir;

@@ -1,3 +1,6 @@
+// Start-up and what it reads: the settings file (and the reader under it), the
+// command line the simulator's tools and the desktop give, and the open-with
+// set-up that writes the simulator's batch file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,13 +14,20 @@
 #include "tests/support/fake_host.h"
 #include "tests/support/test_support.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 using namespace testing_support;
 
 namespace {
 
+namespace fs = std::filesystem;
 using app::Answer;
+using app::TimerId;
 
-struct StartupTest : ::testing::Test {
+// A program in a folder of its own, on a recording host.
+struct Program {
     TempDir dir;
     FakeHost host;
     app::Application app{host};
@@ -25,6 +35,28 @@ struct StartupTest : ::testing::Test {
     // The settings file as written, with LF line ends (Windows gets CR LF).
     std::string SettingsText() const { return WithLineFeeds(ReadText(ini())); }
     void Create() { app.Start(dir.path().string(), dir.File("skeinpress")); }
+};
+struct StartupTest : ::testing::Test, Program {};
+
+// Records each job with its target and the settings it saw when it started, as
+// letters: B DoBMPs, X DoTextures, C CloseOnDone, F FixUniformColour, N normal map.
+struct FakeJobs : app::CommandLineJobs {
+    explicit FakeJobs(app::Application& a) : app(a) {}
+    app::Application& app;
+    std::string call, seen, target;
+    void Record(const std::string& job, const std::string& path, bool normalMap = false) {
+        const app::Settings& s = app.settings();
+        call = job;
+        target = path;
+        seen = std::string(s.DoBMPs ? "B" : "") + (s.DoTextures ? "X" : "") +
+               (s.CloseOnDone ? "C" : "") + (s.FixUniformColour ? "F" : "") +
+               (normalMap ? "N" : "");
+    }
+    void StartTrawl() override { Record("trawl", app.settings().DefaultDir); }
+    void ConvertCurrentFile(bool normalMap) override {
+        Record("save", app.settings().CurrentFile, normalMap);
+    }
+    void SaveAs() override { call = "saveas"; }
 };
 
 TEST_F(StartupTest, FirstRunUsesDefaultsAndWritesTheCompleteFile) {
@@ -116,15 +148,11 @@ TEST_F(StartupTest, CloseSavesOnYesRemovesEditorFilesAndReportsAnUnwritableSetti
 }
 
 TEST_F(StartupTest, ACommandLineJobsOptionsLastForItsRunOnly) {
-    struct : app::CommandLineJobs {
-        void StartTrawl() override {}
-        void ConvertCurrentFile(bool) override {}
-        void SaveAs() override {}
-    } jobs;
+    FakeJobs jobs{app};
     WriteText(ini(), "[Options]\nCloseOnDone=0\nDoBMPs=1\nDoJPGs=1\nDoPNGs=1\n");
     Create();
     app.UseJobs(&jobs);
-    std::filesystem::create_directory(dir.File("assets"));
+    fs::create_directory(dir.File("assets"));
     app.RunCommandLine({"-trawl", "-close", dir.File("assets")});
     EXPECT_TRUE(app.settings().CloseOnDone && !app.settings().DoBMPs && !app.settings().DoPNGs);
     app.ToggleOption(&app::Settings::DoTextures);  // the user's own change is kept
@@ -143,13 +171,13 @@ TEST_F(StartupTest, AFailedCloseJobShowsNoBoxLogsClosesAndSetsTheExitStatus) {
           {"-close", dir.File("missing.texture")},
           {"-trawl", "-close", dir.File("missing")}}) {
         host.memo.clear();
-        host.StopTimer(app::TimerId::CloseWindow);
+        host.StopTimer(TimerId::CloseWindow);
         app.RunCommandLine(args);
         EXPECT_TRUE(host.messages.empty()) << args[1];
         ASSERT_FALSE(host.memo.empty());
         EXPECT_TRUE(Contains(ReadText(app.log().Path()), host.memo.back())) << args[1];
         EXPECT_EQ(app.ExitStatus(), 1) << args[1];
-        EXPECT_TRUE(host.TimerActive(app::TimerId::CloseWindow)) << args[1];
+        EXPECT_TRUE(host.TimerActive(TimerId::CloseWindow)) << args[1];
     }
 }
 
@@ -164,35 +192,31 @@ TEST(SettingsFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
         {"not a regular file", ""},
     };
     for (const auto& [problem, content] : cases) {
-        TempDir dir;
-        const std::string ini = dir.File("skeinpress.ini");
+        Program p;
         if (content.empty())
-            MakeNoRegularFile(ini);
+            MakeNoRegularFile(p.ini());
         else
-            WriteText(ini, content);
-        FakeHost host;
-        app::Application app(host);
-        app.Start(dir.path().string(), dir.File("skeinpress"));
-        app.RunCommandLine({});
-        ASSERT_EQ(host.memo.size(), 1u) << problem;
-        EXPECT_TRUE(Contains(host.memo[0], ini));
-        EXPECT_TRUE(Contains(host.memo[0], problem));
-        EXPECT_EQ(app.settings().EditorPath, "");
-        app.Close();
-        EXPECT_TRUE(host.messages.empty()) << problem;
-        if (content.empty()) {
-            EXPECT_TRUE(std::filesystem::exists(ini) && !std::filesystem::is_regular_file(ini));
-        } else {
-            EXPECT_TRUE(ReadText(ini) == content) << problem;
-        }
+            WriteText(p.ini(), content);
+        p.Create();
+        p.app.RunCommandLine({});
+        ASSERT_EQ(p.host.memo.size(), 1u) << problem;
+        EXPECT_TRUE(Contains(p.host.memo[0], p.ini()) && Contains(p.host.memo[0], problem));
+        EXPECT_EQ(p.app.settings().EditorPath, "");
+        p.app.Close();
+        EXPECT_TRUE(p.host.messages.empty()) << problem;
+        EXPECT_TRUE(fs::exists(p.ini()) && (content.empty() ? !fs::is_regular_file(p.ini())
+                                                            : ReadText(p.ini()) == content))
+            << problem;
     }
 }
 
 // Settings and language files with a byte-order mark: UTF-16 either way (as
 // Notepad saves "Unicode") or UTF-8 (as some editors save), the mark no part
 // of the first section or line. The settings are written back, flushed to the
-// disk, in the program's own form; read-only, they are kept as they are.
-TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
+// disk, in the program's own form. (A read-only file is kept: the core's
+// read-only description test, through the same atomic write; a failed save is
+// reported: the close test above.)
+TEST(SettingsFileTest, ByteOrderMarksAreReadAndTheSettingsWrittenBackDurably) {
     const struct {
         const char* name;
         std::vector<uint8_t> mark;
@@ -211,45 +235,170 @@ TEST(SettingsFileTest, ByteOrderMarksAreReadAndReadOnlySettingsAreKept) {
             }
             return bytes;
         };
-        TempDir dir;
-        const std::string ini = dir.File("skeinpress.ini");
-        WriteBytes(ini,
+        Program p;
+        WriteBytes(p.ini(),
                    encode("[Paths]\r\neditor_dir=/opt/gimp\r\n[File]\r\nLanguage=Deutsch.txt\r\n"));
-        WriteBytes(dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
-        FakeHost host;
-        app::Application app(host);
-        app.Start(dir.path().string(), dir.File("skeinpress"));
-        EXPECT_EQ(app.settings().EditorPath, "/opt/gimp");
-        EXPECT_EQ(app.T("menu File"), "Datei");
+        WriteBytes(p.dir.File("Deutsch.txt"), encode("menu File|Datei\r\n"));
+        p.Create();
+        EXPECT_EQ(p.app.settings().EditorPath, "/opt/gimp");
+        EXPECT_EQ(p.app.T("menu File"), "Datei");
         std::vector<std::string> flushed;
         core::SetFlushObserver([&](const std::string& path) { flushed.push_back(path); });
-        EXPECT_TRUE(app.SaveSettings());
+        EXPECT_TRUE(p.app.SaveSettings());
         core::SetFlushObserver({});
-        EXPECT_EQ(flushed, (std::vector<std::string>{ini, dir.path().string()}));
-        const std::string written = ReadText(ini);
+        EXPECT_EQ(flushed, (std::vector<std::string>{p.ini(), p.dir.path().string()}));
         // The user's first section first, without the mark.
-        EXPECT_EQ(WithLineFeeds(written).rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
-
-        MarkReadOnly(ini);
-        EXPECT_FALSE(app.SaveSettings());
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_TRUE(Contains(host.messages[0], "\"skeinpress.ini\" is read-only"));
-        EXPECT_EQ(ReadText(ini), written);
+        EXPECT_EQ(p.SettingsText().rfind("[Paths]\neditor_dir=/opt/gimp\n", 0), 0u);
     }
 }
 
-// The notice about a broken language line comes after the command line, whose
-// trawl clears the memo at its start, so it is seen.
-TEST_F(StartupTest, ALanguageNoticeOutlastsTheCommandLinesTrawl) {
-    WriteText(dir.File("English.txt"), "menu File|File\r\na|b|c|d|e|f|g\r\n");
-    std::filesystem::create_directory(dir.File("tree"));
-    Create();
-    app.RunCommandLine({"-trawl", dir.File("tree")});
-    ASSERT_TRUE(app.trawl().Active());
-    ASSERT_GE(host.memo.size(), 2u);
-    EXPECT_EQ(host.memo.front(), " tree");
-    EXPECT_EQ(host.memo.back(),
-              "  Language file line 2 has too many \"|\" separators and is ignored");
+// A fresh program per command line, with a folder and a file of each type;
+// "@name" stands for that name in its folder.
+struct Rig : Program {
+    FakeJobs jobs{app};
+    Rig() {
+        app.language().SetLines({"message LaunchParam|LP", "message Type|TYPE",
+                                 "message Exiting|EXIT", "message NoFolder|NOFOLDER"});
+        fs::create_directory(dir.File("assets"));
+        for (const char* name : {"wagon.texture", "sky.JPG", "sign.png"})
+            WriteBytes(dir.File(name), {1});
+    }
+    std::string Path(const std::string& arg) const {
+        return arg.starts_with('@') ? dir.File(arg.substr(1)) : arg;
+    }
+    void Run(std::vector<std::string> args) {
+        for (std::string& arg : args) arg = Path(arg);
+        app::RunCommandLine(app, args, jobs);
+    }
+};
+
+TEST(CommandLineTest, SwitchCombinationsAndOneFile) {
+    // Before each run BMPs are on, textures, close, repair and JPEGs off (and
+    // BMPs too where no type is chosen). A close is asked for in 500 ms.
+    struct Row {
+        std::vector<std::string> args;
+        std::string job;
+        std::vector<std::string> memo;
+        std::string seen;
+        bool closes, opens, anyType = true;
+    } rows[] = {
+        // An unattended job that does nothing closes all the same.
+        {{"-trawl", "-close", "-fixcolour", "@assets", "extra"}, "", {}, "", true, false},
+        {{"@wagon.texture"}, "", {}, "", false, true},
+        {{"@sky.JPG"}, "", {}, "", false, true},  // a JPEG (or PNG, bitmap) opens as a texture does
+        {{"@sign.png"}, "", {}, "", false, true},
+        {{"notes.txt"}, "", {"  File type not supported \"notes.txt\"."}, "", false, false},
+        {{"gone.tga"}, "", {"  LP: gone.tga"}, "", false, false},
+        {{"-Trawl", "@assets"}, "trawl", {}, "B", false, false},
+        {{"-trawl", "@assets"}, "", {"  TYPE", "  EXIT"}, "", true, false, false},
+        {{"-trawl", "@wagon.texture"}, "", {"  LP"}, "", false, false},
+        {{"-NORMALMAP", "@wagon.texture"}, "save", {}, "BN", false, false},
+        {{"-close", "@wagon.texture"}, "save", {}, "BX", true, false},
+        {{"-Close", "-TRAWL", "@assets"}, "trawl", {}, "XC", false, false},
+        {{"-trawl", "-close", "@nothing-here"}, "", {"  NOFOLDER"}, "", true, false},
+        {{"-FixColour", "-TRAWL", "-Close", "@assets"}, "trawl", {}, "XCF", false, false},
+    };
+    for (const Row& row : rows) {
+        Rig rig;
+        app::Settings& s = rig.app.settings();
+        s.DoBMPs = row.anyType;
+        s.DoJPGs = s.DoTextures = s.CloseOnDone = s.FixUniformColour = false;
+        rig.Run(row.args);
+        SCOPED_TRACE(::testing::PrintToString(row.args));
+        EXPECT_EQ(rig.jobs.call, row.job);
+        EXPECT_EQ(rig.jobs.seen, row.seen);
+        EXPECT_EQ(rig.host.memo, row.memo);
+        EXPECT_EQ(rig.host.timers[TimerId::CloseWindow], row.closes ? 500 : 0);
+        EXPECT_EQ(rig.host.Active(TimerId::OpenDelayed), row.opens);
+        if (row.opens) {
+            EXPECT_EQ(s.CurrentFile, rig.Path(row.args[0]));
+        }
+        if (!row.job.empty()) {
+            EXPECT_EQ(rig.jobs.target, rig.Path(row.job == "trawl" ? "@assets" : "@wagon.texture"));
+        }
+    }
+}
+
+#if defined(_WIN32)
+// As Windows names the running program: drive letter, backslashes, and a
+// letter outside ASCII, which the batch file must carry in the console's code
+// page.
+const std::string kProgram = "C:\\Program Files\\Zügel\\skeinpress.exe";
+
+// The batch file's text as the command interpreter reads it, as UTF-8.
+std::string BatchText(const std::string& path) {
+    const std::string bytes = ReadText(path);
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(),
+                                                        static_cast<int>(bytes.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+    const std::u8string utf8 = fs::path(wide).u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+#else
+const std::string kProgram = "/opt/skeinpress/bin/skeinpress";
+
+std::string BatchText(const std::string& path) {
+    return ReadText(path);
+}
+#endif
+
+const std::string kBatch = "@echo off\r\n\"" + kProgram + "\" -trawl -close -fixcolour %1%\r\n";
+
+// The program's folder stands for the C: drive.
+struct OpenWithTest : ::testing::Test, Program {
+    OpenWithTest() {
+        app.Start(dir.File("home"), kProgram);
+        app.openWith().LookOnDrive(dir.path().string());
+        std::vector<std::string> lines{"message Failed|failed", "message MacrosRemoved|removed"};
+        for (const char* edition : {"2009", "2010", "12"})
+            for (char letter : std::string("abcde"))
+                lines.push_back(std::string("message Locate") + edition + letter + "|" + edition +
+                                letter);
+        app.language().SetLines(lines);
+    }
+    // An install folder below the drive with the simulator's tools folder, as
+    // the system names it (backslashes on Windows).
+    std::string Install(const std::string& below) {
+        fs::create_directories(dir.path() / below / "bin" / "CMPData" / "Tools");
+        return (dir.path() / below).make_preferred().string();
+    }
+    static std::string BatchOf(const std::string& install) {
+        return install + "/bin/CMPData/Tools/OpenWith/Skeinpress.bat";
+    }
+};
+
+TEST_F(OpenWithTest, FindsAsksWritesFailsAndRemoves) {
+    const std::string ts12 =
+        Install("Program Files (x86)/N3V Games/TS12");  // the last TS12 candidate
+    app.openWith().Install();                           // both pickers cancelled
+    EXPECT_EQ(host.memo, (std::vector<std::string>{" 2009a", " 2009b", " 2009c", "", "", " 2010a",
+                                                   " 2010b", " 2010c", " 12e"}));
+    EXPECT_EQ(host.folderPickCaptions, (std::vector<std::string>{"2009d\r2009c", "2010d\r2010c"}));
+    EXPECT_EQ(app.settings().TS2009Dir, "NotFound");
+    EXPECT_EQ(app.settings().TS12Dir, ts12);
+    EXPECT_EQ(BatchText(BatchOf(ts12)), kBatch);
+
+    // Chosen again: 2009 picked, 2010 picked without a tools folder (silently
+    // not found), TS12's "OpenWith" now a file, where nothing can be written.
+    const std::string chosen2009 = Install("Games/Trainz 2009");
+    fs::create_directories(dir.path() / "Elsewhere");
+    fs::remove_all(ts12 + "/bin/CMPData/Tools/OpenWith");
+    WriteBytes(ts12 + "/bin/CMPData/Tools/OpenWith", {1});
+    host.folderPicks = {chosen2009, (dir.path() / "Elsewhere").string()};
+    app.openWith().InstallAgain();
+    EXPECT_EQ(app.settings().TS2009Dir, chosen2009);
+    EXPECT_EQ(BatchText(BatchOf(chosen2009)), kBatch);
+    EXPECT_EQ(app.settings().TS2010Dir, "NotFound");
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Could not create file \"Skeinpress.bat\""});
+    EXPECT_EQ(host.memo.back(), " failed");
+
+    // Removal names the editions whose batch file it deleted.
+    app.openWith().Remove();
+    EXPECT_EQ(host.memo, std::vector<std::string>{"   TS2009 removed"});
+    EXPECT_FALSE(fs::exists(BatchOf(chosen2009)));
+    EXPECT_EQ(app.settings().TS2009Dir, "NotFound");
+    EXPECT_EQ(app.settings().TS12Dir, ts12);  // nothing of it removed: kept
 }
 
 }  // namespace

@@ -1,17 +1,14 @@
-// The trawl through the recording host: order, depth, repair, stop and resume,
-// and the log that keeps every memo line. The console's tests show the counts
-// and that parallel jobs change nothing.
+// The trawl through the recording host: order (a folder's names folded to upper
+// case), depth, repair, stop and resume, and the log that keeps every memo
+// line. The console's tests show the counts and that parallel jobs change
+// nothing.
 #if defined(_WIN32)
 #include <windows.h>
-#endif
-
-#include <algorithm>
-#include <filesystem>
-#include <regex>
-
-#if !defined(_WIN32)
+#else
 #include <unistd.h>
 #endif
+
+#include <filesystem>
 
 #include "tests/app/flow_fixture.h"
 
@@ -48,66 +45,37 @@ TEST_F(TrawlTest, WholeTreeConvertsReportsAndEnds) {
     WriteImage(At("A/flat.tga"), 4, 4, true);
     WriteImage(At("B/odd.bmp"), 100, 100, false);
     WriteImage(At("B/plain.bmp"), 8, 8, true);
-    std::string deep = "C";  // C at depth 1 ... L25 at depth 25, L26 beyond the limit
-    for (int depth = 2; depth <= 26; ++depth) deep += "/L" + std::to_string(depth);
-    const std::string level25 = deep.substr(0, deep.rfind('/'));
-    WriteImage(At(level25 + "/deep.texture"), 4, 4, false);
-    WriteImage(At(deep + "/no.texture"), 4, 4, false);
     const auto flat = ReadBytes(At("A/flat.tga")), plain = ReadBytes(At("B/plain.bmp"));
 
     app->trawl().Start();
     Step();
     EXPECT_FALSE(app->trawl().Active());
-    for (const std::string& name :
-         {std::string("A/wagon.tga"), std::string("B/plain.tga"), level25 + "/deep.tga"})
-        EXPECT_TRUE(Exists(At(name))) << name;
-    EXPECT_FALSE(Exists(At("B/odd.tga")) || Exists(At(deep + "/no.tga")));
+    EXPECT_TRUE(Exists(At("A/wagon.tga")) && Exists(At("B/plain.tga")) && !Exists(At("B/odd.tga")));
     // Uniform sources are repaired in place, in their own format.
     EXPECT_NE(ReadBytes(At("A/flat.tga")), flat);
     EXPECT_NE(ReadBytes(At("B/plain.bmp")), plain);
 
-    EXPECT_EQ(host.allMemo.front(), " root");
-    const std::vector<std::string> order = {"",
-                                            "searching A",
-                                            "",
-                                            Line("message FixedColour", "flat.tga"),
-                                            "",
-                                            Converting("wagon.texture"),
-                                            "",
-                                            "searching B",
-                                            "",
-                                            Converting("odd.bmp"),
-                                            Line("message InvalidSize", "odd.bmp")};
-    EXPECT_NE(std::search(host.allMemo.begin(), host.allMemo.end(), order.begin(), order.end()),
-              host.allMemo.end());
-    EXPECT_EQ(host.allMemo.back(), "  -- " + app->T("message Finished") + " --");
-    EXPECT_EQ(host.titles,
-              (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 33 %", "Skeinpress: 66 %",
-                                        "Skeinpress: 100 %", "Skeinpress"}));
+    std::string memo;  // the lines, "|" after each
+    for (const std::string& line : host.allMemo) memo += line + "|";
+    EXPECT_TRUE(memo.starts_with(" root||searching A||" + Line("message FixedColour", "flat.tga") +
+                                 "||" + Converting("wagon.texture") + "||searching B||" +
+                                 Converting("odd.bmp") + "|" +
+                                 Line("message InvalidSize", "odd.bmp")))
+        << memo;
+    EXPECT_TRUE(memo.ends_with("|  -- " + app->T("message Finished") + " --|")) << memo;
+    EXPECT_EQ(host.titles, (std::vector<std::string>{"Skeinpress: 0 %", "Skeinpress: 50 %",
+                                                     "Skeinpress: 100 %", "Skeinpress"}));
 
-    // Every line in the log, which closes soon after; its header has the time
-    // without a time zone.
+    // Every line in the log, which closes soon after. (The time in its header
+    // is the platform's locale text: the platform's tests.)
     EXPECT_EQ(LogLines(), host.allMemo);
-    const std::string header = LogText().substr(0, LogText().find("\r\n"));
-    const std::string time = header.substr(24, header.find(",  ") - 24);
-    EXPECT_TRUE(
-        std::regex_match(time, std::regex("[0-9]{1,2}[:.][0-9]{2}[:.][0-9]{2}( ?[AaPp][Mm])?")))
-        << header;
     EXPECT_TRUE(host.Fire(TimerId::CloseLog));
     EXPECT_FALSE(app->log().IsOpen());
-
-    // Stepped in a loop without a window, the same walk meets the same files.
-    app::TreeWalk walk;
-    walk.Begin(root);
-    std::vector<std::string> textures;
-    for (app::WalkStep step; walk.Next(step);)
-        if (step.kind == app::WalkStep::Kind::Entry && step.entry.name.ends_with(".texture"))
-            textures.push_back(step.entry.name);
-    EXPECT_EQ(textures, (std::vector<std::string>{"wagon.texture", "deep.texture"}));
 }
 
 // PNGs and .jpeg files convert by their own options, off at first; a PNG of
-// one colour is converted repaired but never rewritten, and keeps its alpha.
+// one colour is converted repaired but never rewritten (that a TGA keeps a
+// picture's alpha: the core's writer tests).
 TEST_F(TrawlTest, PngsAndJpegsConvertByTheirOwnOptionsAndNoPngIsRewritten) {
     WriteImage(At("flat.png"), 4, 4, true);
     WriteImage(At("logo.png"), 8, 8, false, true);
@@ -121,7 +89,6 @@ TEST_F(TrawlTest, PngsAndJpegsConvertByTheirOwnOptionsAndNoPngIsRewritten) {
     Step();
     EXPECT_TRUE(Exists(At("flat.tga")) && Exists(At("logo.tga")) && Exists(At("photo.tga")));
     EXPECT_EQ(ReadBytes(At("flat.png")), flat);
-    EXPECT_EQ(ReadBytes(At("logo.tga"))[16], 32);  // its alpha kept: a 32-bit TGA
     EXPECT_EQ(Seen(Line("message FixedColour", "flat.png")), 1);
 }
 
@@ -136,7 +103,10 @@ TEST_F(TrawlTest, TheWalkTakesAnyNameAndAnyLengthButNothingHidden) {
     WriteImage(At(deep + "/far.texture"), 4, 4, false);
     ASSERT_GT(At(deep + "/far.texture").size(), 300u);
     WriteImage(At(".cache/cached.texture"), 4, 4, false);
-    WriteImage(At(".dot.texture"), 4, 4, false);
+    // '_' lies between the upper- and lower-case letters: folded to upper case
+    // "ab" comes first, folded to lower case "a_b" would.
+    for (const char* name : {".dot.texture", "a_b.texture", "ab.texture"})
+        WriteImage(At(name), 4, 4, false);
 #if defined(_WIN32)
     WriteImage(At("secret/inside.texture"), 4, 4, false);
     WriteImage(At("marked.texture"), 4, 4, false);
@@ -145,10 +115,9 @@ TEST_F(TrawlTest, TheWalkTakesAnyNameAndAnyLengthButNothingHidden) {
 #endif
     app->trawl().Start();
     Step();
-    EXPECT_FALSE(app->trawl().Active());
-    EXPECT_TRUE(Exists(page + "/Güterwagen_Dach.tga"));
-    EXPECT_TRUE(Exists(At(deep + "/far.tga")));
-    const std::vector<std::string> converted = {Converting("far.texture"),
+    EXPECT_TRUE(Exists(page + "/Güterwagen_Dach.tga") && Exists(At(deep + "/far.tga")));
+    const std::vector<std::string> converted = {Converting("ab.texture"), Converting("a_b.texture"),
+                                                Converting("far.texture"),
                                                 Converting("Güterwagen_Dach.texture")};
     std::vector<std::string> seen;
     for (const std::string& line : host.allMemo)
@@ -169,6 +138,8 @@ TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
     app->trawl().Stop();
     EXPECT_TRUE(app->trawl().Active() && app->trawl().Stopped() && app->log().IsOpen());
     EXPECT_EQ(Step(), 0);  // nothing runs while stopped
+    EXPECT_EQ(host.titles.back(), "Skeinpress (stopped)");
+    EXPECT_EQ(host.trawlButtons, std::pair(true, false));
     // Deleting the log under a stopped trawl closes it; the resume writes the
     // memo into a new log first.
     host.answers = {app::Answer::Yes};
@@ -177,7 +148,9 @@ TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
 
     app->trawl().Start();  // Resume: the folder is converted again
     EXPECT_EQ(host.memo, std::vector<std::string>{" root"});
+    EXPECT_EQ(host.trawlButtons, std::pair(false, true));
     Step();
+    EXPECT_EQ(host.trawlButtons, std::pair(true, false));  // Resume starts afresh
     for (const char* name : {"p1.tga", "q1.tga", "r.tga"}) EXPECT_TRUE(Exists(At(name))) << name;
     EXPECT_FALSE(Exists(At("r1.tga")));
     EXPECT_LE(host.memo.size(), 100u);
@@ -186,6 +159,10 @@ TEST_F(TrawlTest, StopDeleteTheLogAndResumeLosesNoLine) {
 
 // Closing when done is shown by the desktop program run with -trawl -close.
 TEST_F(TrawlTest, AMissingStartFolderIsRefusedAndViewLogOpensTheLogOrSaysThereIsNone) {
+    // Before the first trawl the step timer's idle steps keep the memo short.
+    for (int i = 0; i <= 100; ++i) host.AddMemoLine("line");
+    app->TimerFired(TimerId::TrawlFast);
+    EXPECT_TRUE(host.memo.empty());
     app->settings().DefaultDir = work.File("nowhere");
     app->trawl().Start();
     EXPECT_EQ(host.memo, std::vector<std::string>{" " + app->T("message StartFolder")});
@@ -211,16 +188,14 @@ TEST_F(TrawlTest, LinksLeadNowhereOutsideTheTreeAndNoFolderTwice) {
     fs::create_directory_symlink(work.path(), At("up"));  // the tree's parent
     constexpr int kLevels = 10;
     for (int i = 0; i <= kLevels; ++i) fs::create_directories(At("fan/f" + std::to_string(i)));
-    for (int i = 0; i < kLevels; ++i) {
+    for (int i = 0; i < kLevels; ++i)
         for (const char* link : {"a", "b"})
             fs::create_directory_symlink(At("fan/f" + std::to_string(i + 1)),
                                          At("fan/f" + std::to_string(i) + "/" + link));
-    }
     WriteImage(At("fan/f" + std::to_string(kLevels) + "/deep.texture"), 4, 4, false);
     fs::create_directory_symlink(root, At("fan/loop"));
     app->trawl().Start();
     Step();
-    EXPECT_FALSE(app->trawl().Active());
     EXPECT_FALSE(Exists(work.File("outside/far.tga")));
     EXPECT_EQ(Seen(Converting("deep.texture")), 1);
     for (const auto& [link, to] :
@@ -235,7 +210,8 @@ TEST_F(TrawlTest, LinksLeadNowhereOutsideTheTreeAndNoFolderTwice) {
 
 // The walk listed them, but when their turn comes they are gone, lead nowhere
 // or are no regular file: each is refused with a line naming it, and nothing
-// waits on the FIFO (as entry, as the description beside a texture, as the log).
+// waits on a FIFO as the description beside a texture or as the log (a FIFO
+// as an entry: the console's trawl test, on the same walk).
 TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     app->settings().DoBMPs = true;
     WriteImage(At("a.texture"), 4, 4, false);
@@ -243,25 +219,18 @@ TEST_F(TrawlTest, EntriesThatCannotBeReadAreRefusedAndNothingWaits) {
     WriteImage(At("wagon.texture"), 4, 4, false);
     MakeNoRegularFile(At("wagon.texture.txt"));
     fs::create_symlink(At("nowhere.texture"), At("dangling.texture"));
-    MakeNoRegularFile(At("pipe.tga"));
     MakeNoRegularFile(app->log().Path());
     app->trawl().Start();
     fs::remove(At("b.bmp"));  // listed, then deleted before its turn
     Step();
-    EXPECT_FALSE(app->trawl().Active());
     EXPECT_TRUE(Exists(At("a.tga")) && Exists(At("wagon.tga")));
-    for (const std::string& line :
-         {std::string("Error opening \"b.bmp\""),
-          std::string("File not found : \"dangling.texture\""),
-          std::string("\"pipe.tga\" is not a regular file"),
-          std::string("\"wagon.texture.txt\" is not a regular file"),
-          std::string("  The trawl log \"Trawl_Log.txt\" is not a regular "
-                      "file; it is left as it is, and this trawl is not "
-                      "logged")}) {
+    for (const std::string line :
+         {"Error opening \"b.bmp\"", "File not found : \"dangling.texture\"",
+          "\"wagon.texture.txt\" is not a regular file",
+          "  The trawl log \"Trawl_Log.txt\" is not a regular file; it is left as it is, and this "
+          "trawl is not logged"})
         EXPECT_EQ(Seen(line), 1) << line;
-    }
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(fs::status(app->log().Path()).type(), fs::file_type::fifo);
 }
 
 // What the walk refuses is a line naming the reason, and counted.
@@ -289,7 +258,6 @@ TEST_F(TrawlTest, ForgedNamesTooDeepFoldersAndALinkedLogAreRefused) {
         EXPECT_EQ(Seen(line), 1) << line;
     EXPECT_EQ(Seen("  Folder \"locked\" cannot be listed: Permission denied"), root ? 0 : 1);
     EXPECT_EQ(Seen("  -- Trawl finished --"), 1);
-    EXPECT_TRUE(ReadText(At("elsewhere.txt")).empty());
     fs::permissions(At("locked"), fs::perms::owner_all);
 }
 #endif

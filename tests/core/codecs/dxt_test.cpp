@@ -10,10 +10,6 @@ using Bytes = std::vector<uint8_t>;
 using Px = std::vector<int>;
 using core::DxtVariant;
 
-constexpr uint16_t Rgb565(int r5, int g6, int b5) {
-    return static_cast<uint16_t>((r5 << 11) | (g6 << 5) | b5);
-}
-
 // Colour part: c0, c1 and four index bytes, one per line, top line first.
 void ColourBlock(Bytes& out, uint16_t c0, uint16_t c1, uint8_t line = 0) {
     out.insert(out.end(),
@@ -45,7 +41,7 @@ Picture Decode(DxtVariant variant, const Bytes& data, int width, int height, int
 TEST(DxtPalette, TruncatesEachTermAndDxt1WithEqualEndsHasATransparentFourth) {
     // c0 = c1 = (8, 8, 8): DXT5 still uses four colours, and each third is
     // truncated on its own, so 2*8/3 + 8/3 = 5 + 2 = 7.
-    const uint16_t eight = Rgb565(1, 2, 1);
+    const uint16_t eight = 1 << 11 | 2 << 5 | 1;  // 5:6:5 bits
     Bytes dxt5(8, 0);
     ColourBlock(dxt5, eight, eight, kLine0123);
     Picture p = Decode(DxtVariant::DXT5, dxt5, 4, 4, 4);
@@ -90,9 +86,8 @@ TEST(DxtAlpha, Dxt3NibblesAndDxt5EightAndSixValuePalettes) {
 
 // Where the blocks go is shown by the corpus's DXT textures.
 TEST(DxtLayout, DataEndingInsideABlockIsRefusedAndBlockRowsItLacksAreZero) {
-    Bytes data;  // red, green, blue, white
-    for (uint16_t c : {Rgb565(31, 0, 0), Rgb565(0, 63, 0), Rgb565(0, 0, 31), Rgb565(31, 63, 31)})
-        ColourBlock(data, c, 0);
+    Bytes data;  // red, green, blue, white in 5:6:5 bits
+    for (uint16_t c : {0xF800, 0x07E0, 0x001F, 0xFFFF}) ColourBlock(data, c, 0);
     // 28 bytes end inside the fourth block: nothing is written.
     Picture p = Decode(DxtVariant::DXT1, Bytes(data.begin(), data.begin() + 28), 8, 8, 3);
     EXPECT_FALSE(p.ok);

@@ -57,8 +57,7 @@ TEST(LargeBuffers, LiveBuffersNeverShareMemory) {
         }
     };
     churn();
-    std::thread other(churn);
-    other.join();
+    std::thread(churn).join();
     // A buffer from a thread that has ended is released on this one.
     core::ByteBuffer handed;
     std::thread maker([&] { handed = core::ByteBuffer(5u << 20, 9); });
