@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/platform/program_dir.h"
 #include "app/setup/command_line.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -40,19 +39,17 @@ private:
 
 Application::Application(Host& host)
     : host_(host),
-      context_{host_, settings_, language_, files_},
-      view_(context_, pick_, [this] { return trawl_.Active() || conversion_.ConvertingEntry(); }),
-      editing_(context_, view_, pick_),
-      editor_(context_, view_, pick_),
-      conversion_(host_, settings_, language_, view_.Store()),
-      log_(context_),
-      trawl_(context_, log_, conversion_),
-      openWith_(context_),
-      ownJobs_(std::make_unique<OwnJobs>(settings_, trawl_, conversion_, view_)) {
+      session_(host_, &host_, &host_),
+      view_(session_.context(), session_.store(), host_, host_, host_, host_, pick_,
+            [this] { return trawl().Active() || conversion().ConvertingEntry(); }),
+      editing_(session_.context(), host_, view_, pick_),
+      editor_(session_.context(), host_, host_, host_, view_, pick_),
+      openWith_(session_.context(), host_, host_),
+      ownJobs_(std::make_unique<OwnJobs>(settings(), trawl(), conversion(), view_)) {
     // The desktop program shows each file it converts.
-    conversion_.ShowOn({[this](ReadOutcome read) { view_.ShowRead(read); },
-                        [this] { view_.Redraw(); },
-                        [this] { return trawl_.Active() || unattended_; }});
+    conversion().ShowOn({[this](ReadOutcome read) { view_.ShowRead(read); },
+                         [this] { view_.Redraw(); },
+                         [this] { return trawl().Active() || unattended_; }});
 }
 
 Application::~Application() = default;
@@ -62,46 +59,35 @@ CommandLineJobs& Application::Jobs() {
 }
 
 void Application::Start(const std::string& programDir, const std::string& programPath) {
-    files_ = ProgramFiles(programDir, programPath);
-    startupNotices_.clear();
-    const std::string lastFile = settingsFile_.Read(files_.SettingsFile(), settings_);
-    if (const std::string notice = settingsFile_.ReadNotice(); !notice.empty())
-        startupNotices_.push_back(notice);
-
-    language_.Clear();
-    const std::string languagePath =
-        FindLanguageFile(files_.Folder(), files_.ProgramPath(), settings_.LanguageFile);
-    if (!languagePath.empty()) language_.LoadFile(languagePath);
-    if (!language_.Notice().empty()) startupNotices_.push_back(language_.Notice());
-
+    const std::string lastFile = session_.Start(programDir, programPath);
     host_.SetRecentFileCaption("  " + lastFile);
     host_.StartTimer(TimerId::OpenWithSetup, 1000);
     // The trawl's step timer runs from the start (idle steps until a trawl).
-    host_.StartTimer(TimerId::TrawlSlow, settings_.TrawlSpeed);
+    host_.StartTimer(TimerId::TrawlSlow, settings().TrawlSpeed);
 }
 
 void Application::RunCommandLine(const std::vector<std::string>& args) {
     host_.ClearMemo();
-    optionsToKeep_ = settings_;
+    optionsToKeep_ = settings();
     keepOptions_ = true;
     unattended_ = std::any_of(args.begin(), args.end(), [](const std::string& arg) {
         return core::ToLowerAscii(arg) == "-close";
     });
-    conversion_.ForgetOutcome();
+    conversion().ForgetOutcome();
     app::RunCommandLine(*this, args, Jobs());
     // A trawl keeps its own log and runs on; a file's conversion is done, and
     // one that wrote nothing (refused, or no such file) failed.
-    if (unattended_ && !trawl_.Active()) {
-        if (!conversion_.LastOutcome().converted) exitStatus_ = 1;
-        if (files_.Known() && host_.MemoLineCount() > 0) {
-            log_.Open();
-            log_.WriteMemo();
-            log_.Close();
+    if (unattended_ && !trawl().Active()) {
+        if (!conversion().LastOutcome().converted) exitStatus_ = 1;
+        if (files().Known() && host_.MemoLineCount() > 0) {
+            log().Open();
+            log().WriteMemo();
+            log().Close();
         }
     }
     unattended_ = false;
     // After the command line, whose trawl would clear them away.
-    for (const std::string& notice : startupNotices_) host_.AddMemoLine(notice);
+    for (const std::string& notice : StartupNotices()) host_.AddMemoLine(notice);
 }
 
 bool Application::MayClose() {
@@ -122,34 +108,26 @@ bool Application::MayClose() {
 
 void Application::Close() {
     // A trawl interrupted by the close keeps every line it wrote.
-    trawl_.CloseLog();
+    trawl().CloseLog();
     view_.DropPendingRead();
     view_.Store().Current = core::Image();
     // Without Start there is no program folder, so nothing on disk is ours.
-    if (files_.Known()) {
+    if (files().Known()) {
         editor_.RemoveTemporaryFiles();
         SaveSettings();
     }
-    language_.Clear();
+    language().Clear();
 }
 
 bool Application::SaveSettings() {
-    if (!files_.Known()) return false;  // not started: no settings file to write
+    if (!files().Known()) return false;  // not started: no settings file to write
     // Saved during the run too: the run's own DefaultDir (the trawl's) stays.
-    Settings toSave = settings_;
-    toSave.DefaultDir = std::string(core::FolderPart(settings_.CurrentFile));
+    Settings toSave = settings();
+    toSave.DefaultDir = std::string(core::FolderPart(settings().CurrentFile));
     if (keepOptions_) {
         for (bool Settings::*option : kJobOptions) toSave.*option = optionsToKeep_.*option;
     }
-    std::string refusal;
-    if (settingsFile_.Write(toSave, refusal)) return true;
-    // A file that was not read may hold settings this run never saw; the
-    // start said so, and it stays as it is.
-    if (!settingsFile_.ReadNotice().empty()) return false;
-    // The close goes on; only this run's settings are lost.
-    host_.ShowError(context_.Text(Message::SettingsNotWritten, settingsFile_.Path()) +
-                    (refusal.empty() ? std::string() : ": " + refusal));
-    return false;
+    return session_.WriteSettings(toSave);
 }
 
 void Application::TimerFired(TimerId id) {
@@ -164,11 +142,12 @@ void Application::TimerFired(TimerId id) {
             editor_.CheckAlphaFile();
             break;
         case TimerId::CloseLog:
-            log_.CloseAfterTrawl();
+            host_.StopTimer(TimerId::CloseLog);
+            log().CloseAfterTrawl();
             break;
         case TimerId::TrawlSlow:
         case TimerId::TrawlFast:
-            trawl_.Step();
+            trawl().Step();
             break;
         case TimerId::CloseWindow:
             host_.StopTimer(TimerId::CloseWindow);
@@ -186,24 +165,45 @@ void Application::OpenDropped(const std::string& path) {
         return;
     }
     const std::string question =
-        context_.Text(Message::TrawlFolderQuestion, core::FileNamePart(path));
-    if (host_.Confirm(question, Buttons::YesNo) == Answer::Yes) trawl_.TrawlFolder(path);
+        session_.context().Text(Message::TrawlFolderQuestion, core::FileNamePart(path));
+    if (host_.Confirm(question, Buttons::YesNo) == Answer::Yes) trawl().TrawlFolder(path);
+}
+
+void Application::ChooseTrawlFolder() {
+    if (auto folder = host_.PickFolder(session_.context().Text(Message::ChooseTrawlFolder),
+                                       settings().DefaultDir))
+        trawl().TrawlFolder(*folder);
+}
+
+void Application::ViewTrawlLog() {
+    const std::string path = log().Path();
+    if (core::IsFile(path)) {
+        host_.OpenDocument(path);
+    } else {
+        host_.AddMemoLine(T("message Nothing3"));
+    }
+}
+
+void Application::DeleteTrawlLog() {
+    if (host_.Confirm(T("dialog Delete"), Buttons::YesNo) != Answer::Yes) return;
+    log().Delete(trawl().Active());
 }
 
 bool Application::ToggleOption(bool Settings::*option) {
-    settings_.*option = !(settings_.*option);
+    Settings& s = settings();
+    s.*option = !(s.*option);
     // The user's own choice outlasts the run.
-    optionsToKeep_.*option = settings_.*option;
-    return settings_.*option;
+    optionsToKeep_.*option = s.*option;
+    return s.*option;
 }
 
 void Application::ShowHelp(const std::string& dataDir) {
-    const std::string& folder = files_.Folder();
+    const std::string& folder = files().Folder();
     std::vector<std::string> candidates{folder + "help/Skeinpress.chm", folder + "Skeinpress.chm",
                                         folder + "help/index.html"};
     // The build and a portable copy keep the page beside the program, which
     // is not the program folder when that one is the user's.
-    const std::string beside(core::FolderPart(files_.ProgramPath()));
+    const std::string beside(core::FolderPart(files().ProgramPath()));
     if (!beside.empty() && beside != folder) candidates.push_back(beside + "help/index.html");
     if (!dataDir.empty()) candidates.push_back(dataDir + "help/index.html");
     for (const auto& candidate : candidates) {

@@ -1,14 +1,12 @@
-// The program's behaviour above the image store, written once against Host so
-// that the desktop program, the console converter and the tests drive the same
-// code. The application owns the run's settings, language and program folder,
-// and its parts, each of which owns its own state:
+// The desktop program's behaviour above the image store, written once against
+// Host so that the window and the tests drive the same code. The application
+// builds on a session (session.h: the run's settings, language, program
+// folder, conversion and trawl, which the console uses alone) and owns the
+// window's parts, each of which owns its own state:
 //   ImageView        the open image and its pictures (image_view.h)
 //   ColourPick       the colour pick of Create Alpha Mask (colour_pick.h)
 //   EditingCommands  the commands that change the open image (editing_commands.h)
 //   ExternalEditor   the round trip through the user's image editor (external_editor.h)
-//   Conversion       load, edit, name and save one file (conversion.h)
-//   TrawlLog         the log of every trawl (trawl_log.h)
-//   TrawlWalk        the walk of a folder tree (trawl_walk.h)
 //   OpenWithSetup    the simulator's OpenWith batch files (open_with.h)
 // Start-up and close, the timers and the commands that span parts are here.
 #pragma once
@@ -21,9 +19,9 @@
 #include "app/convert/conversion.h"
 #include "app/host.h"
 #include "app/platform/program_files.h"
+#include "app/session.h"
 #include "app/settings/language.h"
 #include "app/settings/settings.h"
-#include "app/settings/settings_file.h"
 #include "app/setup/open_with.h"
 #include "app/trawl/trawl_log.h"
 #include "app/trawl/trawl_walk.h"
@@ -44,31 +42,29 @@ public:
     Application& operator=(const Application&) = delete;
 
     Host& host() { return host_; }
-    Settings& settings() { return settings_; }
-    const Settings& settings() const { return settings_; }
-    Language& language() { return language_; }
-    const Language& language() const { return language_; }
-    const ProgramFiles& files() const { return files_; }
+    Settings& settings() { return session_.settings(); }
+    const Settings& settings() const { return session_.settings(); }
+    Language& language() { return session_.language(); }
+    const Language& language() const { return session_.language(); }
+    const ProgramFiles& files() const { return session_.files(); }
     // The translated text of a key ("String Not Translated" when missing).
-    std::string T(const std::string& key) const { return language_.Translate(key); }
+    std::string T(const std::string& key) const { return session_.T(key); }
 
     ImageView& view() { return view_; }
     const ImageView& view() const { return view_; }
     ColourPick& pick() { return pick_; }
     EditingCommands& editing() { return editing_; }
     ExternalEditor& editor() { return editor_; }
-    Conversion& conversion() { return conversion_; }
-    const Conversion& conversion() const { return conversion_; }
-    TrawlLog& log() { return log_; }
-    TrawlWalk& trawl() { return trawl_; }
-    const TrawlWalk& trawl() const { return trawl_; }
+    Conversion& conversion() { return session_.conversion(); }
+    const Conversion& conversion() const { return session_.conversion(); }
+    TrawlLog& log() { return session_.log(); }
+    TrawlWalk& trawl() { return session_.trawl(); }
+    const TrawlWalk& trawl() const { return session_.trawl(); }
     OpenWithSetup& openWith() { return openWith_; }
 
     // ---- Start and close
-    // Reads the settings and the language file from `programDir` (the
-    // program's own folder, or the user's; given a separator at its end).
-    // The window then moves to settings().WindowLeft/WindowTop; before Close
-    // it stores its position back there.
+    // Starts the session (session.h) in `programDir`. The window then moves to
+    // settings().WindowLeft/WindowTop; before Close it stores its position back there.
     void Start(const std::string& programDir, const std::string& programPath);
     // At the window's first showing: clears the memo and runs the command line.
     // With "-close" nobody watches the window: the job's failures are memo
@@ -78,7 +74,7 @@ public:
     int ExitStatus() const { return exitStatus_; }
     // What Start found wrong with the settings or language file, as memo
     // lines; RunCommandLine adds them to the memo once, after the command line.
-    const std::vector<std::string>& StartupNotices() const { return startupNotices_; }
+    const std::vector<std::string>& StartupNotices() const { return session_.StartupNotices(); }
     // The close question for a changed image; false: the close is refused.
     bool MayClose();
     void Close();
@@ -95,8 +91,12 @@ public:
     // ---- Commands that span parts
     // A file dropped on the window opens; a folder is trawled if the user agrees.
     void OpenDropped(const std::string& path);
-    // File > Delete Trawl Log.
-    void DeleteTrawlLog() { log_.Delete(trawl_.Active()); }
+    // File > Trawl Folder: asks for the folder, then trawls it.
+    void ChooseTrawlFolder();
+    // File > View Trawl Log: in the desktop's viewer.
+    void ViewTrawlLog();
+    // File > Delete Trawl Log: asks, then deletes.
+    void DeleteTrawlLog();
     // An option of the Options menu toggled; returns the new value.
     bool ToggleOption(bool Settings::*option);
     // Help > Help: the first help file found in the program folder, then beside
@@ -105,19 +105,11 @@ public:
 
 private:
     Host& host_;
-    Settings settings_;
-    Language language_;
-    ProgramFiles files_;
-    Context context_;
-    SettingsFile settingsFile_;
-    std::vector<std::string> startupNotices_;
+    Session session_;
     ColourPick pick_;
     ImageView view_;
     EditingCommands editing_;
     ExternalEditor editor_;
-    Conversion conversion_;
-    TrawlLog log_;
-    TrawlWalk trawl_;
     OpenWithSetup openWith_;
     // The trawl options as they were before the command line changed them for
     // its job: an unattended run must not change what later runs do.

@@ -1,6 +1,7 @@
-// What every part of the application works with: the window or console it
-// reports to, the settings of the run, the language of its texts and the
-// program's own files. The application owns all four.
+// What every part of the application works with: the message log and boxes
+// it reports to, the settings of the run, the language of its texts and the
+// program's own files. The session owns the last three; a part that needs
+// more of the window takes those pieces of it beside the context.
 #pragma once
 
 #include <string>
@@ -15,7 +16,7 @@
 namespace app {
 
 struct Context {
-    Host& host;
+    Messages& messages;
     Settings& settings;
     const Language& language;
     const ProgramFiles& files;
@@ -27,7 +28,7 @@ struct Context {
     std::string Line(const std::string& key, const std::string& rest = "") const {
         return std::string(" ").append(T(key)).append(rest);
     }
-    void Say(const std::string& key) const { host.AddMemoLine(Line(key)); }
+    void Say(const std::string& key) const { messages.AddMemoLine(Line(key)); }
     std::string Text(Message message, std::string_view first = {},
                      std::string_view second = {}) const {
         return MessageText(language, message, first, second);

@@ -1,6 +1,7 @@
 // What the program's behaviour needs from a window. The desktop program
-// implements it with widgets and QTimer, skeinpress-cli on the console, and the
-// tests with a recording fake whose timers fire when the test says so.
+// implements it with widgets and QTimer, the tests with a recording fake whose
+// timers fire when the test says so, and skeinpress-cli only the messages, on
+// the console.
 #pragma once
 
 #include <array>
@@ -57,21 +58,27 @@ public:
     virtual void Beep() = 0;
 };
 
-// The labels, title and the menu and button states the flows change.
-class StatusDisplay {
+// Where a trawl shows how far it is: the title, the file-name label and the
+// trawl's buttons. The console prints its own progress and has none.
+class ProgressDisplay {
 public:
-    virtual ~StatusDisplay() = default;
+    virtual ~ProgressDisplay() = default;
 
-    virtual void SetFileNameLabel(const std::string& text) = 0;      // the open file or trawl entry
-    virtual void SetSizeLabel(const std::string& text) = 0;          // the open image's description
-    virtual void SetRecentFileCaption(const std::string& text) = 0;  // the recent-file item
-    virtual void SetTitle(const std::string& text) = 0;              // application title
-    virtual void SetTransparentChecked(bool checked) = 0;       // the transparent view's check mark
-    virtual void SetNonUniformColourVisible(bool visible) = 0;  // the uniform-colour repair item
-    virtual void ShowTrawlButtons() = 0;                        // stop and resume
+    virtual void SetFileNameLabel(const std::string& text) = 0;  // the open file or trawl entry
+    virtual void SetTitle(const std::string& text) = 0;          // application title
+    virtual void ShowTrawlButtons() = 0;                         // stop and resume
     // Which of the two can be pressed: Resume only while a trawl is stopped,
     // Stop only while one runs.
     virtual void EnableTrawlButtons(bool /*resume*/, bool /*stop*/) {}
+};
+
+// The rest of the labels and the menu states the open image changes.
+class StatusDisplay : public ProgressDisplay {
+public:
+    virtual void SetSizeLabel(const std::string& text) = 0;          // the open image's description
+    virtual void SetRecentFileCaption(const std::string& text) = 0;  // the recent-file item
+    virtual void SetTransparentChecked(bool checked) = 0;       // the transparent view's check mark
+    virtual void SetNonUniformColourVisible(bool visible) = 0;  // the uniform-colour repair item
 };
 
 // The two picture panes. `shownWidth` x `shownHeight` is the size after the fit
@@ -121,8 +128,9 @@ public:
     virtual void RequestClose() = 0;  // ask the main window to close (close question first)
 };
 
-// Everything at once: what the window, the console and the tests' fake
-// implement. Each part of the application takes only the pieces it uses.
+// Everything at once: what the window and the tests' fake implement. Each
+// part of the application takes only the pieces it uses; the console
+// implements Messages alone.
 class Host : public Messages,
              public StatusDisplay,
              public Pictures,

@@ -77,8 +77,8 @@ std::string DefaultDriveRoot() {
 
 }  // namespace
 
-OpenWithSetup::OpenWithSetup(const Context& context)
-    : ctx_(context), driveRoot_(DefaultDriveRoot()) {}
+OpenWithSetup::OpenWithSetup(const Context& context, Dialogs& dialogs, Timers& timers)
+    : ctx_(context), dialogs_(dialogs), timers_(timers), driveRoot_(DefaultDriveRoot()) {}
 
 bool OpenWithSetup::SimulatorFolderPresent() const {
     for (const Edition& edition : kEditions) {
@@ -91,8 +91,8 @@ bool OpenWithSetup::SimulatorFolderPresent() const {
 
 void OpenWithSetup::Install(bool clearMemo) {
     Settings& s = ctx_.settings;
-    Host& host = ctx_.host;
-    if (clearMemo && AnyEditionUnset(s)) host.ClearMemo();
+    Messages& messages = ctx_.messages;
+    if (clearMemo && AnyEditionUnset(s)) messages.ClearMemo();
 
     for (const Edition& edition : kEditions) {
         std::string& folder = s.*edition.folder;
@@ -109,15 +109,15 @@ void OpenWithSetup::Install(bool clearMemo) {
         }
         if (folder.empty()) {
             if (&edition != &kEditions[0]) {
-                host.AddMemoLine("");
-                host.AddMemoLine("");
+                messages.AddMemoLine("");
+                messages.AddMemoLine("");
             }
             ctx_.Say(stem + "a");
             ctx_.Say(stem + "b");
             ctx_.Say(stem + "c");
             const std::string proposed = Native(Below(driveRoot_, edition.candidates[1]));
             if (auto chosen =
-                    host.PickFolder(ctx_.T(stem + "d") + "\r" + ctx_.T(stem + "c"), proposed)) {
+                    dialogs_.PickFolder(ctx_.T(stem + "d") + "\r" + ctx_.T(stem + "c"), proposed)) {
                 folder = *chosen;
             }
         }
@@ -142,14 +142,14 @@ void OpenWithSetup::InstallAgain() {
 }
 
 void OpenWithSetup::InstallAfterStart() {
-    ctx_.host.StopTimer(TimerId::OpenWithSetup);
+    timers_.StopTimer(TimerId::OpenWithSetup);
     // On a machine without the simulator nothing is asked; SetUp > OpenWith
     // still offers the pickers.
     if (AnyEditionUnset(ctx_.settings) && SimulatorFolderPresent()) Install(false);
 }
 
 void OpenWithSetup::Remove() {
-    ctx_.host.ClearMemo();
+    ctx_.messages.ClearMemo();
     std::string summary = "No ";
     for (const Edition& edition : kEditions) {
         std::string& folder = ctx_.settings.*edition.folder;
@@ -162,7 +162,7 @@ void OpenWithSetup::Remove() {
         summary += std::string(edition.name) + " ";
         folder = kNotFound;
     }
-    ctx_.host.AddMemoLine("   " + summary + ctx_.T("message MacrosRemoved"));
+    ctx_.messages.AddMemoLine("   " + summary + ctx_.T("message MacrosRemoved"));
 }
 
 bool OpenWithSetup::WriteBatch(const std::string& batchPath) {
@@ -172,13 +172,13 @@ bool OpenWithSetup::WriteBatch(const std::string& batchPath) {
                              "\" -trawl -close -fixcolour %1%\r\n";
     core::AtomicFileWriter writer;
     if (!writer.Open(batchPath)) {
-        ctx_.host.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotCreated, name)
-                                                     : writer.Refusal());
+        ctx_.messages.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotCreated, name)
+                                                         : writer.Refusal());
         return false;
     }
     if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-        ctx_.host.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotAppended, name)
-                                                     : writer.Refusal());
+        ctx_.messages.ShowError(writer.Refusal().empty() ? ctx_.Text(Message::FileNotAppended, name)
+                                                         : writer.Refusal());
         return false;
     }
     return true;

@@ -12,7 +12,7 @@ namespace app {
 
 class OpenWithSetup {
 public:
-    explicit OpenWithSetup(const Context& context);
+    OpenWithSetup(const Context& context, Dialogs& dialogs, Timers& timers);
 
     // Writes the batch file for every edition not yet set up, asking for the
     // install folders it does not find. At start the memo is kept (it may
@@ -33,6 +33,8 @@ private:
     bool SimulatorFolderPresent() const;
 
     Context ctx_;
+    Dialogs& dialogs_;
+    Timers& timers_;
     std::string driveRoot_;
 };
 

@@ -28,7 +28,7 @@ std::string LogHeader() {
 TrawlLog::TrawlLog(const Context& context) : ctx_(context) {}
 
 void TrawlLog::ReportFailure() {
-    ctx_.host.ShowError(ctx_.Text(Message::LogNotWritten, Path()));
+    ctx_.messages.ShowError(ctx_.Text(Message::LogNotWritten, Path()));
 }
 
 void TrawlLog::Open() {
@@ -46,7 +46,7 @@ void TrawlLog::Open() {
         if (refusal.empty()) {
             ReportFailure();
         } else {
-            ctx_.host.AddMemoLine("  " + ctx_.Text(Message::LogLeftAlone, refusal));
+            ctx_.messages.AddMemoLine("  " + ctx_.Text(Message::LogLeftAlone, refusal));
         }
         return;
     }
@@ -59,7 +59,7 @@ bool TrawlLog::Writable() {
 }
 
 void TrawlLog::WriteMemo() {
-    if (Writable()) Append(ctx_.host.MemoLines());
+    if (Writable()) Append(ctx_.messages.MemoLines());
 }
 
 void TrawlLog::WriteLines(const std::vector<std::string>& lines) {
@@ -80,22 +80,11 @@ void TrawlLog::Close() {
 }
 
 void TrawlLog::CloseAfterTrawl() {
-    ctx_.host.StopTimer(TimerId::CloseLog);
     Close();
     reopenPending_ = false;
 }
 
-void TrawlLog::View() {
-    const std::string path = Path();
-    if (core::IsFile(path)) {
-        ctx_.host.OpenDocument(path);
-    } else {
-        ctx_.host.AddMemoLine(ctx_.T("message Nothing3"));
-    }
-}
-
 void TrawlLog::Delete(bool trawlRunning) {
-    if (ctx_.host.Confirm(ctx_.T("dialog Delete"), Buttons::YesNo) != Answer::Yes) return;
     // A trawl still holds the log open; close it so it can go, and let the
     // trawl's next write start a new one with its own header.
     Close();
@@ -104,7 +93,7 @@ void TrawlLog::Delete(bool trawlRunning) {
     std::error_code ec;
     if (!std::filesystem::exists(core::PathFromUtf8(path), ec)) return;
     if (!std::filesystem::remove(core::PathFromUtf8(path), ec)) {
-        ctx_.host.ShowError(ctx_.Text(Message::LogNotDeleted, path));
+        ctx_.messages.ShowError(ctx_.Text(Message::LogNotDeleted, path));
     }
 }
 

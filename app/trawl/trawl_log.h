@@ -27,13 +27,11 @@ public:
     // again as WriteMemo does.
     void WriteLines(const std::vector<std::string>& lines);
     void Close();
-    // The timer's close a little after a trawl ends.
+    // The close a little after a trawl ends (its timer is the caller's).
     void CloseAfterTrawl();
-    // File > Delete Trawl Log: asks, then deletes. Under a running trawl the
-    // trawl's next write starts a new log with its own header.
+    // Deletes the log (File > Delete Trawl Log, once the user agreed). Under a
+    // running trawl the trawl's next write starts a new log with its own header.
     void Delete(bool trawlRunning);
-    // File > View Trawl Log: in the desktop's viewer.
-    void View();
 
 private:
     void ReportFailure();

@@ -23,23 +23,32 @@ std::string EntryLabel(const FolderEntry& entry) {
 
 }  // namespace
 
-TrawlWalk::TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion)
-    : ctx_(context), log_(log), conversion_(conversion) {}
+TrawlWalk::TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion,
+                     ProgressDisplay* progress, Timers* timers)
+    : ctx_(context), log_(log), conversion_(conversion), progress_(progress), timers_(timers) {}
+
+void TrawlWalk::Arm(TimerId id, int intervalMs) {
+    if (timers_) timers_->StartTimer(id, intervalMs);
+}
+
+void TrawlWalk::Disarm(TimerId id) {
+    if (timers_) timers_->StopTimer(id);
+}
 
 void TrawlWalk::Start() {
-    Host& host = ctx_.host;
+    Messages& messages = ctx_.messages;
     const std::string& start = ctx_.settings.DefaultDir;
     if (!core::IsFolder(start)) {
         ctx_.Say("message StartFolder");
-        host.Beep();
+        messages.Beep();
         return;
     }
     // A resumed trawl keeps its log: what the memo holds since the last write
     // belongs in it before the memo is cleared.
     if (active_) log_.WriteMemo();
-    host.ClearMemo();
+    messages.ClearMemo();
     std::string firstLine = " ";
-    host.AddMemoLine(firstLine.append(core::FileNamePart(start)));
+    messages.AddMemoLine(firstLine.append(core::FileNamePart(start)));
 
     if (active_) {
         walk_.Relist();
@@ -50,8 +59,11 @@ void TrawlWalk::Start() {
 
     // The previous trawl's log may still be waiting for its delayed close;
     // close it now so this trawl gets its own header and is not cut off.
-    if (host.TimerActive(TimerId::CloseLog)) log_.CloseAfterTrawl();
-    host.ShowTrawlButtons();
+    if (timers_ && timers_->TimerActive(TimerId::CloseLog)) {
+        timers_->StopTimer(TimerId::CloseLog);
+        log_.CloseAfterTrawl();
+    }
+    if (progress_) progress_->ShowTrawlButtons();
     refusals_ = 0;
     walk_.Begin(start);
     ListFolder();
@@ -72,24 +84,24 @@ void TrawlWalk::TakeListed(const WalkStep& step) {
                ctx_.Text(Message::FolderListRefused, LastComponent(step.folder), step.detail));
     } else if (!step.listed && step.depth > 0) {
         // Gone, or a path too long to open: the walk goes on without it.
-        ctx_.host.AddMemoLine("  " +
-                              ctx_.Text(Message::FolderNotListed, LastComponent(step.folder)));
+        ctx_.messages.AddMemoLine("  " +
+                                  ctx_.Text(Message::FolderNotListed, LastComponent(step.folder)));
     }
-    if (step.hasFirst) ctx_.host.SetFileNameLabel(EntryLabel(step.entry));
-    ctx_.host.StartTimer(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
+    if (step.hasFirst && progress_) progress_->SetFileNameLabel(EntryLabel(step.entry));
+    Arm(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
     stopped_ = false;
 }
 
 void TrawlWalk::Step() {
-    Host& host = ctx_.host;
-    host.StopTimer(TimerId::TrawlFast);
-    host.StopTimer(TimerId::TrawlSlow);
+    Messages& messages = ctx_.messages;
+    Disarm(TimerId::TrawlFast);
+    Disarm(TimerId::TrawlSlow);
     if (stopped_) return;
     if (!active_) {
         // The steps run from start-up until the first trawl: with no trawl
         // to write them, they keep the memo's length bounded.
-        if (host.MemoLineCount() > kMemoFlushLines) host.ClearMemo();
-        host.StartTimer(TimerId::TrawlFast, kFastStepMs);
+        if (messages.MemoLineCount() > kMemoFlushLines) messages.ClearMemo();
+        Arm(TimerId::TrawlFast, kFastStepMs);
         return;
     }
     WalkStep step;
@@ -111,32 +123,32 @@ void TrawlWalk::Step() {
     if (readyLines_) {
         if (const auto lines = readyLines_(kMemoFlushLines + 1); !lines.empty())
             log_.WriteLines(lines);
-    } else if (host.MemoLineCount() > kMemoFlushLines) {
+    } else if (messages.MemoLineCount() > kMemoFlushLines) {
         log_.WriteMemo();
-        host.ClearMemo();
+        messages.ClearMemo();
     }
     if (imageWork_) {
-        host.StartTimer(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
+        Arm(TimerId::TrawlSlow, ctx_.settings.TrawlSpeed);
     } else {
-        host.StartTimer(TimerId::TrawlFast, kFastStepMs);
+        Arm(TimerId::TrawlFast, kFastStepMs);
     }
 }
 
 void TrawlWalk::Refuse(const std::string& path, const std::string& line) {
-    ctx_.host.AddMemoLine("  " + line);
+    ctx_.messages.AddMemoLine("  " + line);
     ++refusals_;
     if (refusalHandler_) refusalHandler_(path, line);
 }
 
 void TrawlWalk::TakeEntry(const WalkStep& step) {
-    Host& host = ctx_.host;
+    Messages& messages = ctx_.messages;
     if (HasLineBreak(step.entry.name)) {
         imageWork_ = false;
         Refuse(core::JoinPath(step.folder, step.entry.name),
                ctx_.Text(Message::NameHasLineBreak, core::OnOneLine(step.entry.name)));
         return;
     }
-    host.SetFileNameLabel(EntryLabel(step.entry));
+    if (progress_) progress_->SetFileNameLabel(EntryLabel(step.entry));
     imageWork_ = handler_ ? handler_(step.folder, step.entry.name)
                           : conversion_.ConvertEntry(step.folder, step.entry.name);
     switch (step.descent) {
@@ -145,8 +157,8 @@ void TrawlWalk::TakeEntry(const WalkStep& step) {
         case WalkStep::Descent::Enters:
         case WalkStep::Descent::TooDeep:
             // At the depth limit the line names the folder the walk stays in.
-            host.AddMemoLine("");
-            host.AddMemoLine(ctx_.Text(Message::Searching, LastComponent(step.folderAfter)));
+            messages.AddMemoLine("");
+            messages.AddMemoLine(ctx_.Text(Message::Searching, LastComponent(step.folderAfter)));
             if (step.descent == WalkStep::Descent::TooDeep) {
                 Refuse(core::JoinPath(step.folder, step.entry.name),
                        ctx_.Text(Message::FolderTooDeep, step.entry.name,
@@ -154,37 +166,36 @@ void TrawlWalk::TakeEntry(const WalkStep& step) {
             }
             break;
         case WalkStep::Descent::NotEnterable:
-            host.AddMemoLine("  " +
-                             ctx_.Text(Message::FolderNotEntered, step.entry.name, step.detail));
+            messages.AddMemoLine(
+                "  " + ctx_.Text(Message::FolderNotEntered, step.entry.name, step.detail));
             break;
         case WalkStep::Descent::LeadsOut:
-            host.AddMemoLine("  " +
-                             ctx_.Text(Message::LinkLeavesTree, step.entry.name, step.detail));
+            messages.AddMemoLine("  " +
+                                 ctx_.Text(Message::LinkLeavesTree, step.entry.name, step.detail));
             break;
     }
 }
 
 void TrawlWalk::Finish() {
-    Host& host = ctx_.host;
-    host.StopTimer(TimerId::OpenDelayed);
-    host.AddMemoLine("  -- " + ctx_.T("message Finished") + " --");
+    Disarm(TimerId::OpenDelayed);
+    ctx_.messages.AddMemoLine("  -- " + ctx_.T("message Finished") + " --");
     active_ = false;
     log_.WriteMemo();
-    host.StartTimer(TimerId::CloseLog, kCloseLogMs);
+    Arm(TimerId::CloseLog, kCloseLogMs);
     ShowState();
-    if (ctx_.settings.CloseOnDone) host.StartTimer(TimerId::CloseWindow, kCloseWindowMs);
+    if (ctx_.settings.CloseOnDone) Arm(TimerId::CloseWindow, kCloseWindowMs);
 }
 
 void TrawlWalk::Stop() {
     stopped_ = true;
-    ctx_.host.StopTimer(TimerId::TrawlSlow);
-    ctx_.host.StopTimer(TimerId::TrawlFast);
+    Disarm(TimerId::TrawlSlow);
+    Disarm(TimerId::TrawlFast);
     ShowState();
 }
 
 bool TrawlWalk::TrawlFolder(const std::string& folder) {
     if (active_ && !stopped_) {
-        ctx_.host.ShowMessage(ctx_.Text(Message::TrawlUnderWay));
+        ctx_.messages.ShowMessage(ctx_.Text(Message::TrawlUnderWay));
         return false;
     }
     if (active_) GiveUp();
@@ -193,16 +204,10 @@ bool TrawlWalk::TrawlFolder(const std::string& folder) {
     return active_;
 }
 
-void TrawlWalk::ChooseFolderAndTrawl() {
-    if (auto folder =
-            ctx_.host.PickFolder(ctx_.Text(Message::ChooseTrawlFolder), ctx_.settings.DefaultDir))
-        TrawlFolder(*folder);
-}
-
 void TrawlWalk::GiveUp() {
     // Its lines go to its log.
     log_.WriteMemo();
-    ctx_.host.StopTimer(TimerId::CloseLog);
+    Disarm(TimerId::CloseLog);
     log_.Close();
     walk_.Close();
     stopped_ = false;
@@ -214,7 +219,7 @@ void TrawlWalk::CloseLog() {
     // A running or stopped trawl still holds lines in the memo that no chunk
     // has written yet; a finished one has written them all.
     if (active_) log_.WriteMemo();
-    ctx_.host.StopTimer(TimerId::CloseLog);
+    Disarm(TimerId::CloseLog);
     log_.Close();
 }
 
@@ -229,9 +234,10 @@ std::string TrawlWalk::Title() const {
 }
 
 void TrawlWalk::ShowState() {
-    ctx_.host.SetTitle(Title());
+    if (!progress_) return;
+    progress_->SetTitle(Title());
     // Resume continues a stopped trawl, or after one has ended starts afresh.
-    ctx_.host.EnableTrawlButtons(!active_ || stopped_, active_ && !stopped_);
+    progress_->EnableTrawlButtons(!active_ || stopped_, active_ && !stopped_);
 }
 
 std::string TrawlWalk::FolderToListNext() const {

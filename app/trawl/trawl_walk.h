@@ -1,6 +1,6 @@
-// The trawl: the walk of a folder tree stepped from the timers, one step per
-// tick, each entry handed to the conversion, every message-log line kept in
-// the trawl log. Owns the walk (tree_walk.h) and whether it runs or is stopped.
+// The trawl: the walk of a folder tree, one step at a time, each entry handed
+// to the conversion, every message-log line kept in the trawl log. Owns the
+// walk (tree_walk.h) and whether it runs or is stopped.
 #pragma once
 
 #include <functional>
@@ -16,7 +16,11 @@ namespace app {
 
 class TrawlWalk {
 public:
-    TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion);
+    // With `timers` the walk arms its own steps (the desktop's step timers),
+    // the log's delayed close and the window's close when done; without, its
+    // owner calls Step until it ends (the console). `progress` may be null too.
+    TrawlWalk(const Context& context, TrawlLog& log, Conversion& conversion,
+              ProgressDisplay* progress = nullptr, Timers* timers = nullptr);
 
     // Trawls the settings' DefaultDir; a stopped trawl resumes instead, with
     // its current folder listed again from the start.
@@ -25,10 +29,8 @@ public:
     // Trawls `folder` with the current options; a stopped trawl is given up
     // first. False (after a message) while another trawl runs.
     bool TrawlFolder(const std::string& folder);
-    // File > Trawl Folder: asks for the folder, then TrawlFolder.
-    void ChooseFolderAndTrawl();
     void Stop();
-    // The step timers: one step of the walk.
+    // One step of the walk (the step timers fire it on the desktop).
     void Step();
     // At close: what a running or stopped trawl still holds in the memo goes
     // to the log, which is then closed.
@@ -72,10 +74,14 @@ private:
     void GiveUp();
     // The title and which trawl buttons can be pressed, after a change.
     void ShowState();
+    void Arm(TimerId id, int intervalMs);
+    void Disarm(TimerId id);
 
     Context ctx_;
     TrawlLog& log_;
     Conversion& conversion_;
+    ProgressDisplay* progress_;
+    Timers* timers_;
     EntryHandler handler_;
     RefusalHandler refusalHandler_;
     ReadyLines readyLines_;

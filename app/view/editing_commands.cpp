@@ -8,8 +8,10 @@
 
 namespace app {
 
-EditingCommands::EditingCommands(const Context& context, ImageView& view, ColourPick& pick)
+EditingCommands::EditingCommands(const Context& context, Dialogs& dialogs, ImageView& view,
+                                 ColourPick& pick)
     : ctx_(context),
+      dialogs_(dialogs),
       view_(view),
       pick_(pick),
       random_(static_cast<std::mt19937::result_type>(
@@ -31,7 +33,7 @@ void EditingCommands::BreakUpUniformColour() {
 
 void EditingCommands::InvertAlpha() {
     if (!core::InvertAlpha(view_.Store().Current)) {
-        ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
+        ctx_.messages.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
     view_.NoteChange(Change::Pixels);
@@ -40,9 +42,9 @@ void EditingCommands::InvertAlpha() {
 
 void EditingCommands::RemoveAlpha() {
     pick_.End();
-    if (ctx_.host.Confirm(ctx_.T("dialog Alpha"), Buttons::YesNo) != Answer::Yes) return;
+    if (dialogs_.Confirm(ctx_.T("dialog Alpha"), Buttons::YesNo) != Answer::Yes) return;
     if (!core::RemoveAlphaChannel(view_.Store().Current)) {
-        ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
+        ctx_.messages.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
     view_.NoteChange(Change::Pixels);
@@ -52,11 +54,11 @@ void EditingCommands::RemoveAlpha() {
 void EditingCommands::AddAlpha() {
     pick_.End();
     if (!view_.Store().Loaded()) {
-        ctx_.host.ShowMessage(ctx_.T("message NoImage"));
+        ctx_.messages.ShowMessage(ctx_.T("message NoImage"));
         return;
     }
     if (!core::AddAlphaChannel(view_.Store().Current)) {
-        ctx_.host.ShowMessage(ctx_.T("message HasAlpha"));
+        ctx_.messages.ShowMessage(ctx_.T("message HasAlpha"));
         return;
     }
     view_.NoteChange(Change::Pixels);
@@ -66,19 +68,19 @@ void EditingCommands::AddAlpha() {
 void EditingCommands::MergeAlphaImage() {
     core::ImageStore& store = view_.Store();
     if (!store.Loaded()) {
-        ctx_.host.ClearMemo();
-        ctx_.host.AddMemoLine("");
-        ctx_.host.AddMemoLine(" **** " + ctx_.T("message NoImage") + " ****");
-        ctx_.host.Beep();
+        ctx_.messages.ClearMemo();
+        ctx_.messages.AddMemoLine("");
+        ctx_.messages.AddMemoLine(" **** " + ctx_.T("message NoImage") + " ****");
+        ctx_.messages.Beep();
         return;
     }
     pick_.End();
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Merge"), OpenImageFilter(), 1, view_.LastFolder());
+        dialogs_.PickOpenFile(ctx_.T("message Merge"), OpenImageFilter(), 1, view_.LastFolder());
     if (!chosen) return;
     if (const core::Failure failure = core::MergeAlphaFile(store.Current, *chosen)) {
         // The picture is as it was; the reason goes to the memo.
-        ctx_.host.AddMemoLine("  " + failure.Message());
+        ctx_.messages.AddMemoLine("  " + failure.Message());
     } else {
         view_.NoteChange(Change::Pixels);
     }

@@ -16,7 +16,7 @@ namespace app {
 
 class EditingCommands {
 public:
-    EditingCommands(const Context& context, ImageView& view, ColourPick& pick);
+    EditingCommands(const Context& context, Dialogs& dialogs, ImageView& view, ColourPick& pick);
 
     void GreyScale();
     // Non Uniform Colour: the image's one colour broken up by a few pixels.
@@ -36,6 +36,7 @@ public:
 
 private:
     Context ctx_;
+    Dialogs& dialogs_;
     ImageView& view_;
     ColourPick& pick_;
     std::mt19937 random_;

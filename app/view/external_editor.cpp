@@ -33,11 +33,11 @@ std::optional<fs::file_time_type> ModificationTime(const std::string& path) {
 
 // Whether the watched file changed since `age` (which then moves on); a file
 // that has gone ends its watch.
-bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type& age,
+bool WatchedFileChanged(Timers& timers, const std::string& path, fs::file_time_type& age,
                         TimerId timer) {
     const auto now = ModificationTime(path);
     if (!now) {
-        host.StopTimer(timer);
+        timers.StopTimer(timer);
         return false;
     }
     if (*now == age) return false;
@@ -47,26 +47,27 @@ bool WatchedFileChanged(Host& host, const std::string& path, fs::file_time_type&
 
 }  // namespace
 
-ExternalEditor::ExternalEditor(const Context& context, ImageView& view, ColourPick& pick)
-    : ctx_(context), view_(view), pick_(pick) {}
+ExternalEditor::ExternalEditor(const Context& context, Dialogs& dialogs, Timers& timers,
+                               Shell& shell, ImageView& view, ColourPick& pick)
+    : ctx_(context), dialogs_(dialogs), timers_(timers), shell_(shell), view_(view), pick_(pick) {}
 
 bool ExternalEditor::EditorChosen() {
     // The editor must be chosen before a round trip can work; say so instead of
     // starting a watcher that would wait forever.
     if (core::IsFile(ctx_.settings.EditorPath)) return true;
-    ctx_.host.ShowMessage(ctx_.T("message Editor") + " (" + ctx_.T("menu Setup") + " > " +
-                          ctx_.T("menu Editor") + ")");
+    ctx_.messages.ShowMessage(ctx_.T("message Editor") + " (" + ctx_.T("menu Setup") + " > " +
+                              ctx_.T("menu Editor") + ")");
     return false;
 }
 
 void ExternalEditor::Start(const std::string& file, fs::file_time_type& age, TimerId watch) {
-    ctx_.host.Sleep(kSettleMs);
+    shell_.Sleep(kSettleMs);
     age = ModificationTime(file).value_or(fs::file_time_type{});
-    if (!ctx_.host.StartProgram(ctx_.settings.EditorPath, {file})) {
-        ctx_.host.ShowError(ctx_.Text(Message::EditorNotStarted, ctx_.settings.EditorPath));
+    if (!shell_.StartProgram(ctx_.settings.EditorPath, {file})) {
+        ctx_.messages.ShowError(ctx_.Text(Message::EditorNotStarted, ctx_.settings.EditorPath));
         return;
     }
-    ctx_.host.StartTimer(watch, kWatchMs);
+    timers_.StartTimer(watch, kWatchMs);
 }
 
 void ExternalEditor::EditColour() {
@@ -80,7 +81,7 @@ void ExternalEditor::EditColour() {
     core::Failure failure = core::SaveColourImage(store.Current, image);
     if (!failure && hasAlpha) failure = core::SaveAlphaImage(store.Current, alpha);
     if (failure) {
-        ctx_.host.ShowError(failure.Message());
+        ctx_.messages.ShowError(failure.Message());
         return;
     }
     Start(image, colourAge_, TimerId::WatchColour);
@@ -88,7 +89,7 @@ void ExternalEditor::EditColour() {
 
 void ExternalEditor::CheckColourFile() {
     const std::string image = ctx_.files.TempImage(), alpha = ctx_.files.TempAlpha();
-    if (!WatchedFileChanged(ctx_.host, image, colourAge_, TimerId::WatchColour)) return;
+    if (!WatchedFileChanged(timers_, image, colourAge_, TimerId::WatchColour)) return;
     core::ImageStore& store = view_.Store();
     const bool hadAlpha = store.Current.HasAlpha();
     // The edited colours are read as the open file is; the name stays the open file's.
@@ -96,7 +97,7 @@ void ExternalEditor::CheckColourFile() {
     view_.NoteChange(Change::Pixels);
     if (hadAlpha && core::IsFile(alpha)) {
         if (const core::Failure failure = core::MergeAlphaFile(store.Current, alpha))
-            ctx_.host.AddMemoLine("  " + failure.Message());
+            ctx_.messages.AddMemoLine("  " + failure.Message());
         view_.ShowRead(ReadOutcome::Read);
     }
 }
@@ -105,14 +106,14 @@ void ExternalEditor::EditAlpha() {
     pick_.End();
     core::ImageStore& store = view_.Store();
     if (!store.Current.HasAlpha()) {
-        ctx_.host.ShowMessage(ctx_.T("message Nothing1"));
+        ctx_.messages.ShowMessage(ctx_.T("message Nothing1"));
         return;
     }
     if (!EditorChosen()) return;
     const std::string alpha = ctx_.files.TempAlpha();
     DeleteFileIfPresent(alpha);
     if (const core::Failure failure = core::SaveAlphaImage(store.Current, alpha)) {
-        ctx_.host.ShowError(failure.Message());
+        ctx_.messages.ShowError(failure.Message());
         return;
     }
     Start(alpha, alphaAge_, TimerId::WatchAlpha);
@@ -120,21 +121,21 @@ void ExternalEditor::EditAlpha() {
 
 void ExternalEditor::CheckAlphaFile() {
     const std::string alpha = ctx_.files.TempAlpha();
-    if (!WatchedFileChanged(ctx_.host, alpha, alphaAge_, TimerId::WatchAlpha)) return;
+    if (!WatchedFileChanged(timers_, alpha, alphaAge_, TimerId::WatchAlpha)) return;
     core::ImageStore& store = view_.Store();
     if (!store.Current.HasAlpha()) return;
     if (const core::Failure failure = core::MergeAlphaFile(store.Current, alpha))
-        ctx_.host.AddMemoLine("  " + failure.Message());
+        ctx_.messages.AddMemoLine("  " + failure.Message());
     else
         view_.NoteChange(Change::Pixels);
     view_.Redraw();
 }
 
 void ExternalEditor::ChooseEditor() {
-    if (ctx_.host.Confirm(ctx_.T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
+    if (dialogs_.Confirm(ctx_.T("dialog Editor"), Buttons::YesNo) != Answer::Yes) return;
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Editor"), ImageAndEditorFilter(), 2,
-                               std::string(core::FolderPart(ctx_.settings.EditorPath)));
+        dialogs_.PickOpenFile(ctx_.T("message Editor"), ImageAndEditorFilter(), 2,
+                              std::string(core::FolderPart(ctx_.settings.EditorPath)));
     if (chosen) ctx_.settings.EditorPath = *chosen;
 }
 

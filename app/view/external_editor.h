@@ -14,7 +14,8 @@ namespace app {
 
 class ExternalEditor {
 public:
-    ExternalEditor(const Context& context, ImageView& view, ColourPick& pick);
+    ExternalEditor(const Context& context, Dialogs& dialogs, Timers& timers, Shell& shell,
+                   ImageView& view, ColourPick& pick);
 
     // Edit on the colour picture: the colours (and the alpha beside them).
     void EditColour();
@@ -33,6 +34,9 @@ private:
     void Start(const std::string& file, std::filesystem::file_time_type& age, TimerId watch);
 
     Context ctx_;
+    Dialogs& dialogs_;
+    Timers& timers_;
+    Shell& shell_;
     ImageView& view_;
     ColourPick& pick_;
     // Modification times of the temporary files when last looked at.

@@ -126,14 +126,23 @@ FittedSize FitIntoBox(int width, int height, int boxWidth, int boxHeight) {
     return fitted;
 }
 
-ImageView::ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl)
-    : ctx_(context), pick_(pick), inTrawl_(std::move(inTrawl)) {}
+ImageView::ImageView(const Context& context, core::ImageStore& store, StatusDisplay& status,
+                     Pictures& pictures, Dialogs& dialogs, Timers& timers, ColourPick& pick,
+                     std::function<bool()> inTrawl)
+    : ctx_(context),
+      store_(store),
+      status_(status),
+      pictures_(pictures),
+      dialogs_(dialogs),
+      timers_(timers),
+      pick_(pick),
+      inTrawl_(std::move(inTrawl)) {}
 
 void ImageView::ReportFailure(const std::string& text) {
     if (inTrawl_()) {
-        ctx_.host.AddMemoLine(text);
+        ctx_.messages.AddMemoLine(text);
     } else {
-        ctx_.host.ShowError(text);
+        ctx_.messages.ShowError(text);
     }
 }
 
@@ -146,7 +155,7 @@ std::string ImageView::SizeLabelText() const {
 }
 
 // A read on its way: the store it fills and what the readers said, told once
-// it is shown (the host is not touched from the reading thread).
+// it is shown (the window is not touched from the reading thread).
 struct ImageView::PendingRead {
     core::ImageStore store;
     std::vector<std::string> notices;
@@ -176,8 +185,8 @@ void ImageView::ReadAndShow(const std::string& path, std::function<void()> befor
         if (before) before();
         // The read's picture in, the old one out with the pending read.
         std::swap(store_, pending->store);
-        for (const std::string& line : pending->notices) ctx_.host.AddMemoLine(line);
-        for (int i = 0; i < pending->beeps; ++i) ctx_.host.Beep();
+        for (const std::string& line : pending->notices) ctx_.messages.AddMemoLine(line);
+        for (int i = 0; i < pending->beeps; ++i) ctx_.messages.Beep();
         for (const std::string& text : pending->failures) ReportFailure(text);
         ShowRead(pending->outcome);
         if (after) after();
@@ -192,8 +201,8 @@ void ImageView::ReadAndShow(const std::string& path, std::function<void()> befor
 
 bool ImageView::Reload(const std::string& path) {
     const core::ReaderNotices notices{
-        [this](const std::string& line) { ctx_.host.AddMemoLine(line); },
-        [this] { ctx_.host.Beep(); }};
+        [this](const std::string& line) { ctx_.messages.AddMemoLine(line); },
+        [this] { ctx_.messages.Beep(); }};
     const ReadOutcome read =
         ReadImageFile(store_, path, inTrawl_(), notices,
                       [this](const std::string& text) { ReportFailure(text); });
@@ -205,12 +214,12 @@ void ImageView::ShowRead(ReadOutcome read) {
     ++reads_;  // what a read still under way would show is older
     compression_ = read == ReadOutcome::Read ? store_.Current.Compression : 0;
     EndTransparentView();
-    ctx_.host.ClearPictures();
+    pictures_.ClearPictures();
     if (read != ReadOutcome::NothingThere) Draw(read == ReadOutcome::Read);
 }
 
 void ImageView::Redraw() {
-    ctx_.host.ClearPictures();
+    pictures_.ClearPictures();
     // A file that is no longer there shows nothing.
     if (core::ExamineFile(ctx_.settings.CurrentFile) != core::FileKind::Regular) return;
     Draw(true);
@@ -218,12 +227,11 @@ void ImageView::Redraw() {
 
 void ImageView::EndTransparentView() {
     transparent_ = false;
-    ctx_.host.SetTransparentChecked(false);
+    status_.SetTransparentChecked(false);
     transparentPending_ = false;
 }
 
 void ImageView::Draw(bool read) {
-    Host& host = ctx_.host;
     const bool drawAlpha = store_.Current.HasAlpha() && read;
     const FittedSize colourShown =
         FitIntoBox(store_.Current.Width, store_.Current.Height, kColourBox, kColourBox);
@@ -239,9 +247,10 @@ void ImageView::Draw(bool read) {
         RenderReduced(store_, factor, &colour, drawAlpha ? &alpha : nullptr);
         store_.AlphaView = false;
         core::NoteUniformColour(store_);
-        if (!colour.Empty()) host.ShowColourPicture(colour, colourShown.width, colourShown.height);
+        if (!colour.Empty())
+            pictures_.ShowColourPicture(colour, colourShown.width, colourShown.height);
         if (drawAlpha) store_.AlphaView = true;
-        if (!alpha.Empty()) host.ShowAlphaPicture(alpha, alphaShown.width, alphaShown.height);
+        if (!alpha.Empty()) pictures_.ShowAlphaPicture(alpha, alphaShown.width, alphaShown.height);
     } else {
         // Colour view.
         {
@@ -254,7 +263,7 @@ void ImageView::Draw(bool read) {
                 core::NoteUniformColour(store_);
             }
             if (!display.Empty())
-                host.ShowColourPicture(display, colourShown.width, colourShown.height);
+                pictures_.ShowColourPicture(display, colourShown.width, colourShown.height);
         }
         // Alpha view: the alpha channel as grey. The store already holds what
         // the file gives, so the file is not read again.
@@ -263,13 +272,13 @@ void ImageView::Draw(bool read) {
             store_.AlphaView = true;
             DrawImage(store_, display);
             if (!display.Empty())
-                host.ShowAlphaPicture(display, alphaShown.width, alphaShown.height);
+                pictures_.ShowAlphaPicture(display, alphaShown.width, alphaShown.height);
         }
     }
     transparentPending_ = false;
 
-    host.SetNonUniformColourVisible(store_.UniformColour);
-    host.SetSizeLabel(SizeLabelText());
+    status_.SetNonUniformColourVisible(store_.UniformColour);
+    status_.SetSizeLabel(SizeLabelText());
     // The store's note is cleared once shown, as its other readers expect; the
     // file's variant stays in the description through every redraw.
     store_.Current.Compression = static_cast<int32_t>(core::Compression::None);
@@ -279,11 +288,11 @@ void ImageView::ToggleTransparent() {
     pick_.End();
     if (transparent_) {
         transparent_ = false;
-        ctx_.host.SetTransparentChecked(false);
+        status_.SetTransparentChecked(false);
         transparentPending_ = false;
     } else if (store_.Current.HasAlpha()) {
         transparent_ = true;
-        ctx_.host.SetTransparentChecked(true);
+        status_.SetTransparentChecked(true);
         transparentPending_ = true;
     }
     Redraw();
@@ -336,12 +345,12 @@ bool ImageView::RenderActualSize(core::Bitmap& bitmap) {
 
 void ImageView::ShowFileName() {
     const std::string name(core::FileNamePart(ctx_.settings.CurrentFile));
-    ctx_.host.SetRecentFileCaption(std::string("  ") + name);
-    ctx_.host.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
+    status_.SetRecentFileCaption(std::string("  ") + name);
+    status_.SetFileNameLabel(ctx_.T("label FileName") + ":  " + name);
     // A trawl's title shows its progress instead.
     if (!inTrawl_())
-        ctx_.host.SetTitle(name.empty() || !store_.Loaded() ? kProgramTitle
-                                                            : name + " - " + kProgramTitle);
+        status_.SetTitle(name.empty() || !store_.Loaded() ? kProgramTitle
+                                                          : name + " - " + kProgramTitle);
 }
 
 void ImageView::NoteRecentFile(const std::string& path) {
@@ -353,7 +362,7 @@ void ImageView::NoteRecentFile(const std::string& path) {
 }
 
 void ImageView::StartAfresh() {
-    ctx_.host.ClearMemo();
+    ctx_.messages.ClearMemo();
     pick_.End();
     modified_ = false;
     normalMapMade_ = false;
@@ -367,14 +376,14 @@ std::string ImageView::LastFolder() const {
 
 void ImageView::ChooseAndOpen() {
     const auto chosen =
-        ctx_.host.PickOpenFile(ctx_.T("message Opened"), OpenImageFilter(), 1, LastFolder());
+        dialogs_.PickOpenFile(ctx_.T("message Opened"), OpenImageFilter(), 1, LastFolder());
     if (chosen) OpenFile(*chosen);
 }
 
 void ImageView::OpenFile(const std::string& path) {
     if (!core::IsFile(path)) {
         std::erase(ctx_.settings.RecentFiles, path);
-        ctx_.host.ShowError(ctx_.Text(Message::FileNotFound, path));
+        ctx_.messages.ShowError(ctx_.Text(Message::FileNotFound, path));
         return;
     }
     ReadAndShow(
@@ -401,7 +410,7 @@ void ImageView::ReopenCurrent() {
 }
 
 void ImageView::OpenDelayed() {
-    ctx_.host.StopTimer(TimerId::OpenDelayed);
+    timers_.StopTimer(TimerId::OpenDelayed);
     const std::string path = ctx_.settings.CurrentFile;
     ReadAndShow(path, nullptr, [this, path] {
         ctx_.settings.CurrentFile = path;
@@ -430,7 +439,7 @@ std::string ImageView::NeighbourFile(int step) const {
 void ImageView::OpenNeighbour(int step) {
     const std::string next = NeighbourFile(step);
     if (next.empty()) {
-        ctx_.host.Beep();
+        ctx_.messages.Beep();
         return;
     }
     OpenFile(next);
@@ -449,7 +458,7 @@ std::string ImageView::SaveSuffix() const {
 void ImageView::Save() {
     pick_.End();
     if (!store_.Loaded() || !modified_) {
-        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
+        ctx_.messages.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
     const std::string& current = ctx_.settings.CurrentFile;
@@ -463,7 +472,7 @@ void ImageView::Save() {
     // The user's own save: on the disk before it replaces the old file.
     const core::DurableWrites durable;
     if (const core::Failure failure = core::SaveImage(store_.Current, newName)) {
-        ctx_.host.ShowError(failure.Message());
+        ctx_.messages.ShowError(failure.Message());
         return;
     }
     ctx_.settings.CurrentFile = newName;
@@ -474,17 +483,17 @@ void ImageView::Save() {
 void ImageView::SaveAs() {
     pick_.End();
     if (!store_.Loaded()) {
-        ctx_.host.ShowMessage(ctx_.T("message Nothing2"));
+        ctx_.messages.ShowMessage(ctx_.T("message Nothing2"));
         return;
     }
     const std::string& current = ctx_.settings.CurrentFile;
     const std::string proposed =
         core::WriterFor(current) == nullptr ? TgaNameBeside(current, false) : current;
-    const auto chosen = ctx_.host.PickSaveFile(SaveFilter(), proposed);
+    const auto chosen = dialogs_.PickSaveFile(SaveFilter(), proposed);
     if (!chosen) return;
     const core::DurableWrites durable;
     if (const core::Failure failure = core::SaveImage(store_.Current, *chosen)) {
-        ctx_.host.ShowError(failure.Message());
+        ctx_.messages.ShowError(failure.Message());
         return;
     }
     modified_ = false;

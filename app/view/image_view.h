@@ -1,4 +1,4 @@
-// The open image and its two pictures. Owns the image store, whether the
+// The open image and its two pictures. Owns whether the
 // image changed since it was opened or saved (and by which named edit, for
 // the name Save gives it), whether the colour picture shows the image over a
 // checkerboard, and which picture the actual-size window shows. Opening,
@@ -53,7 +53,10 @@ class ImageView {
 public:
     // `inTrawl` tells whether a trawl is under way: its failures are memo
     // lines, not message boxes, and a file it listed that is gone is one.
-    ImageView(const Context& context, ColourPick& pick, std::function<bool()> inTrawl);
+    // Shows the image of `store` (the session's: the conversion reads into it).
+    ImageView(const Context& context, core::ImageStore& store, StatusDisplay& status,
+              Pictures& pictures, Dialogs& dialogs, Timers& timers, ColourPick& pick,
+              std::function<bool()> inTrawl);
 
     core::ImageStore& Store() { return store_; }
     const core::ImageStore& Store() const { return store_; }
@@ -142,9 +145,13 @@ private:
     std::string SizeLabelText() const;
 
     Context ctx_;
+    core::ImageStore& store_;
+    StatusDisplay& status_;
+    Pictures& pictures_;
+    Dialogs& dialogs_;
+    Timers& timers_;
     ColourPick& pick_;
     std::function<bool()> inTrawl_;
-    core::ImageStore store_;
     bool modified_ = false;
     bool greyScaleMade_ = false;
     bool normalMapMade_ = false;

@@ -15,7 +15,7 @@ uint32_t SeedForFile(const std::string& file) {
     return hash;
 }
 
-ConversionWorker::ConversionWorker(const app::Application& model)
+ConversionWorker::ConversionWorker(const app::Session& model)
     : messages_(out_, err_),
       settings_(model.settings()),
       language_(model.language()),

@@ -1,5 +1,5 @@
 // A worker of a batch: its own conversion and image store, with the settings
-// and language of the application that runs the batch, whose message-log
+// and language of the session that runs the batch, whose message-log
 // lines and messages are collected per job.
 #pragma once
 
@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/application.h"
-#include "cli/batch/console_host.h"
+#include "app/session.h"
+#include "cli/batch/console_messages.h"
 #include "cli/batch/job_pool.h"
 
 namespace cli {
@@ -18,7 +18,7 @@ uint32_t SeedForFile(const std::string& file);
 
 class ConversionWorker {
 public:
-    explicit ConversionWorker(const app::Application& model);
+    explicit ConversionWorker(const app::Session& model);
     // The trawl's work on folder/name: its memo lines and outcome.
     JobResult TrawlEntry(const std::string& folder, const std::string& name);
     // The conversion of `file` as `request` asks, printed as the convert

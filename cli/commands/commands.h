@@ -31,7 +31,7 @@ int RunCli(const std::vector<std::string>& args, Streams io);
 void PrintUsage(std::ostream& out);
 
 int InfoCommand(const Options& options, const std::vector<std::string>& args, Streams io);
-// Each file is converted through the application's one conversion: without
+// Each file is converted through the program's one conversion: without
 // edit options as the trawl converts it, with the settings file of the
 // program's folder; with them, the edits alone.
 int ConvertCommand(const Options& options, const std::vector<std::string>& args, Streams io);

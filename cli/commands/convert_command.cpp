@@ -4,8 +4,8 @@
 #include <optional>
 #include <ostream>
 
-#include "app/application.h"
-#include "cli/batch/console_host.h"
+#include "app/session.h"
+#include "cli/batch/console_messages.h"
 #include "cli/batch/conversion_worker.h"
 #include "cli/batch/job_pool.h"
 #include "cli/commands/commands.h"
@@ -147,21 +147,21 @@ int ConvertCommand(const Options& options, const std::vector<std::string>& args,
         return kExitUsage;
     }
 
-    ConsoleHost host(io.out, io.err);
-    app::Application application(host);
-    if (!StartApplication(application, options, io.err)) return kExitFailed;
+    ConsoleMessages messages(io.out, io.err);
+    app::Session session(messages);
+    if (!StartSession(session, options, io.err)) return kExitFailed;
     // The workers copy the settings: the run's own values are set before them.
-    app::Settings& settings = application.settings();
+    app::Settings& settings = session.settings();
     if (fixUniform) settings.FixUniformColour = *fixUniform;
     if (pixelCountGiven) settings.PixelSetCount = edits.pixelCount;
     if (pixelChangeGiven) settings.PixelSetChange = edits.pixelChange;
     if (pixelEvenGiven) settings.PixelSetRandom = false;
     // Files repair the same way whatever the number of jobs.
-    application.conversion().SeedRepairsWith(SeedForFile);
+    session.conversion().SeedRepairsWith(SeedForFile);
     const int workerCount = std::max(1, std::min<int>(jobs, static_cast<int>(files.size())));
     std::vector<std::unique_ptr<ConversionWorker>> workers;
     for (int w = 0; w < workerCount; ++w)
-        workers.push_back(std::make_unique<ConversionWorker>(application));
+        workers.push_back(std::make_unique<ConversionWorker>(session));
     // Without edits a file converts as the trawl converts it: the size test
     // for bitmaps and JPEGs, the uniform-colour repair, the "1" name when
     // overwriting is off. With edits the repair is made after them when

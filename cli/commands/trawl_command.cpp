@@ -7,13 +7,13 @@
 #include <ostream>
 #include <thread>
 
-#include "app/application.h"
 #include "app/platform/platform.h"
+#include "app/session.h"
 #include "app/trawl/tree_walk.h"
 #include "cli/batch/batch_report.h"
 #include "cli/batch/conversion_worker.h"
 #include "cli/batch/job_pool.h"
-#include "cli/batch/ordered_memo_host.h"
+#include "cli/batch/ordered_memo.h"
 #include "cli/commands/commands.h"
 #include "cli/options/options.h"
 #include "core/io/paths.h"
@@ -115,14 +115,14 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     }
 
     BatchReport report(io.out, io.err, verbosity, app::platform::IsTerminal(stderr));
-    OrderedMemoHost host(io, report);
-    app::Application application(host);
-    if (!StartApplication(application, options, io.err)) return kExitFailed;
-    app::Settings& settings = application.settings();
+    OrderedMemo memo(io, report);
+    app::Session session(memo);
+    if (!StartSession(session, options, io.err)) return kExitFailed;
+    app::Settings& settings = session.settings();
     ApplySettingsOverrides(settings, overrides);
     settings.DefaultDir = folders[0];
-    app::Conversion& conversion = application.conversion();
-    app::TrawlWalk& trawl = application.trawl();
+    app::Conversion& conversion = session.conversion();
+    app::TrawlWalk& trawl = session.trawl();
     // Files repair the same way whatever the number of jobs.
     conversion.SeedRepairsWith(SeedForFile);
     // With more than one job the entries convert on the workers of a pool,
@@ -131,13 +131,13 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     std::unique_ptr<JobPool> pool;
     if (jobs > 1) {
         for (int w = 0; w < jobs; ++w)
-            workers.push_back(std::make_unique<ConversionWorker>(application));
+            workers.push_back(std::make_unique<ConversionWorker>(session));
         pool = std::make_unique<JobPool>(jobs);
-        host.TakeResultsFrom([&pool](bool wait) -> std::optional<JobResult> {
+        memo.TakeResultsFrom([&pool](bool wait) -> std::optional<JobResult> {
             if (!wait && !pool->FrontDone()) return std::nullopt;
             return pool->TakeFront();
         });
-        trawl.TakeLogLinesFrom([&host](size_t atLeast) { return host.TakeShownLines(atLeast); });
+        trawl.TakeLogLinesFrom([&memo](size_t atLeast) { return memo.TakeShownLines(atLeast); });
     }
     const size_t maxPending = kPendingPerWorker * static_cast<size_t>(jobs);
 
@@ -159,7 +159,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             lastFolder = folder;
             lastCanonical = CanonicalFolder(folder);
         }
-        while (pool->Pending() >= maxPending) host.FillOldest();
+        while (pool->Pending() >= maxPending) memo.FillOldest();
         pool->Submit(FileGroup(lastCanonical, name), [&workers, folder, name](int worker) {
             if (app::platform::Interrupted()) {  // queued, not yet started: left alone
                 JobResult none;
@@ -168,7 +168,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
             }
             return workers[worker]->TrawlEntry(folder, name);
         });
-        host.AddPlace(path, lastCanonical);
+        memo.AddPlace(path, lastCanonical);
         return true;
     });
     trawl.HandRefusalsTo(
@@ -196,18 +196,18 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         // A folder about to be listed must first hold what the workers are
         // still writing into it, as in the one-by-one trawl.
         const std::string next = pool ? trawl.FolderToListNext() : std::string();
-        if (!next.empty()) host.WaitForFolder(CanonicalFolder(next));
+        if (!next.empty()) memo.WaitForFolder(CanonicalFolder(next));
         trawl.Step();
     }
-    host.Drain();
+    memo.Drain();
     const bool interrupted = trawl.Active();
-    if (interrupted) host.AddMemoLine("  -- Trawl interrupted --");
+    if (interrupted) memo.AddMemoLine("  -- Trawl interrupted --");
     trawl.CloseLog();
     stopCounting = true;
     if (counter.joinable()) counter.join();
     report.Finish("trawl " + folders[0]);
     if (interrupted) return kExitInterrupted;
-    const bool messages = host.MessageCount() != 0 || host.WorkerMessages() != 0;
+    const bool messages = memo.MessageCount() != 0 || memo.WorkerMessages() != 0;
     return messages || report.Refused() != 0 ? kExitFailed : kExitOk;
 }
 

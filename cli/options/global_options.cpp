@@ -5,8 +5,8 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/application.h"
 #include "app/platform/program_dir.h"
+#include "app/session.h"
 #include "cli/options/options.h"
 #include "core/io/file_io.h"
 #include "core/io/paths.h"
@@ -39,11 +39,11 @@ std::string ProgramDirOf(const Options& options, std::ostream& err) {
     return app::WithTrailingSeparator(options.home);
 }
 
-bool StartApplication(app::Application& application, const Options& options, std::ostream& err) {
+bool StartSession(app::Session& session, const Options& options, std::ostream& err) {
     const std::string programDir = ProgramDirOf(options, err);
     if (programDir.empty()) return false;
-    application.Start(programDir, app::RunningProgramPath());
-    for (const std::string& notice : application.StartupNotices()) {
+    session.Start(programDir, app::RunningProgramPath());
+    for (const std::string& notice : session.StartupNotices()) {
         const size_t start = notice.find_first_not_of(' ');
         err << "skeinpress-cli: " << (start == std::string::npos ? notice : notice.substr(start))
             << "\n";

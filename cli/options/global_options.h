@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace app {
-class Application;
+class Session;
 }
 
 namespace cli {
@@ -27,10 +27,10 @@ bool ParseGlobalOptions(std::vector<std::string>& args, Options& options, std::o
 // Empty, after a message on `err`, when --home cannot be created.
 std::string ProgramDirOf(const Options& options, std::ostream& err);
 
-// Starts `application` in the program's folder: it reads the settings file
+// Starts `session` in the program's folder: it reads the settings file
 // (never written back by the command line) and the language file, and what it
 // found wrong with them is told once on `err`. False, after a message, when
 // there is no program folder.
-bool StartApplication(app::Application& application, const Options& options, std::ostream& err);
+bool StartSession(app::Session& session, const Options& options, std::ostream& err);
 
 }  // namespace cli

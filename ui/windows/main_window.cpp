@@ -622,9 +622,9 @@ void MainWindow::createActions() {
     fileMenu->addAction(normalMap);
     fileMenu->addSeparator();
     item(fileMenu, "trawlFolderAction", caption::kTrawlFolder.english, caption::kTrawlFolder.key,
-         [this] { app_.trawl().ChooseFolderAndTrawl(); });
+         [this] { app_.ChooseTrawlFolder(); });
     item(fileMenu, "viewLogAction", "View Trawl Log", "menu ViewLog",
-         [this] { app_.log().View(); });
+         [this] { app_.ViewTrawlLog(); });
     item(fileMenu, "deleteLogAction", "Delete Trawl Log", "menu DeleteLog",
          [this] { app_.DeleteTrawlLog(); });
     fileMenu->addSeparator();

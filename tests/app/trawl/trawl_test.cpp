@@ -169,10 +169,10 @@ TEST_F(TrawlTest, AMissingStartFolderIsRefusedAndViewLogOpensTheLogOrSaysThereIs
     EXPECT_FALSE(app->trawl().Active() || Exists(app->log().Path()));
     host.memo.clear();
 
-    app->log().View();
+    app->ViewTrawlLog();
     EXPECT_EQ(host.memo, std::vector<std::string>{app->T("message Nothing3")});
     WriteBytes(app->log().Path(), {'e', '\r', '\n'});
-    app->log().View();
+    app->ViewTrawlLog();
     EXPECT_EQ(host.openedDocuments, std::vector<std::string>{app->log().Path()});
 }
 

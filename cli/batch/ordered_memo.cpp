@@ -1,4 +1,4 @@
-#include "cli/batch/ordered_memo_host.h"
+#include "cli/batch/ordered_memo.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,10 +6,10 @@
 
 namespace cli {
 
-OrderedMemoHost::OrderedMemoHost(Streams io, BatchReport& report)
-    : ConsoleHost(io.out, io.err), err_(io.err), report_(report) {}
+OrderedMemo::OrderedMemo(Streams io, BatchReport& report)
+    : ConsoleMessages(io.out, io.err), err_(io.err), report_(report) {}
 
-void OrderedMemoHost::AddMemoLine(const std::string& line) {
+void OrderedMemo::AddMemoLine(const std::string& line) {
     Item item;
     item.lines.push_back(line);
     items_.push_back(std::move(item));
@@ -17,21 +17,21 @@ void OrderedMemoHost::AddMemoLine(const std::string& line) {
     Pump(0);
 }
 
-std::vector<std::string> OrderedMemoHost::MemoLines() {
+std::vector<std::string> OrderedMemo::MemoLines() {
     Pump(SIZE_MAX);
     std::vector<std::string> lines;
     for (const Item& item : items_) lines.insert(lines.end(), item.lines.begin(), item.lines.end());
     return lines;
 }
 
-void OrderedMemoHost::ClearMemo() {
+void OrderedMemo::ClearMemo() {
     Pump(SIZE_MAX);
     items_.clear();
     shown_ = 0;
     count_ = 0;
 }
 
-std::vector<std::string> OrderedMemoHost::TakeShownLines(size_t atLeast) {
+std::vector<std::string> OrderedMemo::TakeShownLines(size_t atLeast) {
     size_t shownLines = 0;
     for (size_t i = 0; i < shown_; ++i) shownLines += items_[i].lines.size();
     if (shownLines < atLeast || shownLines == 0) return {};
@@ -45,7 +45,7 @@ std::vector<std::string> OrderedMemoHost::TakeShownLines(size_t atLeast) {
     return lines;
 }
 
-void OrderedMemoHost::AddPlace(const std::string& path, const std::string& folder) {
+void OrderedMemo::AddPlace(const std::string& path, const std::string& folder) {
     Item item;
     item.open = true;
     item.path = path;
@@ -55,11 +55,11 @@ void OrderedMemoHost::AddPlace(const std::string& path, const std::string& folde
     report_.Found();
 }
 
-void OrderedMemoHost::WaitForFolder(const std::string& folder) {
+void OrderedMemo::WaitForFolder(const std::string& folder) {
     while (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) Pump(1);
 }
 
-void OrderedMemoHost::Pump(size_t waits) {
+void OrderedMemo::Pump(size_t waits) {
     while (shown_ < items_.size()) {
         Item& item = items_[shown_];
         if (item.open) {

@@ -1,4 +1,4 @@
-#include "cli/batch/console_host.h"
+#include "cli/batch/console_messages.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-// The memo of an application whose conversions run elsewhere (on the workers
+// The memo of a session whose conversions run elsewhere (on the workers
 // of a job pool): a line of its own, or a place for the lines of a conversion
 // still running. Lines reach the batch report in the order they were added,
 // each once everything before it is known; reading the whole memo (the log
@@ -13,19 +13,19 @@
 #include <vector>
 
 #include "cli/batch/batch_report.h"
-#include "cli/batch/console_host.h"
+#include "cli/batch/console_messages.h"
 #include "cli/batch/job_pool.h"
 #include "cli/output/console.h"
 
 namespace cli {
 
-class OrderedMemoHost : public ConsoleHost {
+class OrderedMemo : public ConsoleMessages {
 public:
     // The result of the oldest conversion whose place is still open; with
     // `wait` false, nullopt while it is still running.
     using TakeResult = std::function<std::optional<JobResult>(bool wait)>;
 
-    OrderedMemoHost(Streams io, BatchReport& report);
+    OrderedMemo(Streams io, BatchReport& report);
     // Where the lines of the places come from; needed before AddPlace.
     void TakeResultsFrom(TakeResult takeResult) { takeResult_ = std::move(takeResult); }
 
