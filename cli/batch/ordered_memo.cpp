@@ -55,6 +55,14 @@ void OrderedMemo::AddPlace(const std::string& path, const std::string& folder) {
     report_.Found();
 }
 
+void OrderedMemo::AddRefusal(const std::string& path, const std::string& line) {
+    Item item;
+    item.path = path;
+    item.refusal = line;
+    items_.push_back(std::move(item));
+    Pump(0);
+}
+
 void OrderedMemo::WaitForFolder(const std::string& folder) {
     while (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) Pump(1);
 }
@@ -81,6 +89,7 @@ void OrderedMemo::Pump(size_t waits) {
             if (!result->notRun) report_.Done(item.path, result->outcome);
         }
         for (const std::string& line : item.lines) report_.Line(line);
+        if (!item.refusal.empty()) report_.Refuse(item.path, item.refusal);
         ++shown_;
     }
 }

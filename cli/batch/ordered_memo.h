@@ -32,6 +32,9 @@ public:
     // Keeps the place of the conversion of `path`, a file in `folder` (with
     // links resolved), queued in the same order as this is called.
     void AddPlace(const std::string& path, const std::string& folder);
+    // A refusal the walk itself makes (a folder it cannot enter), reported in
+    // its place among the conversions' own, whatever the number of jobs.
+    void AddRefusal(const std::string& path, const std::string& line);
     // Waits for the oldest open place to be filled.
     void FillOldest() { Pump(1); }
     // Waits for every open place (not needed when the log has read the memo).
@@ -56,6 +59,7 @@ private:
         bool open = false;  // lines still to come from a conversion
         std::string path;
         std::vector<std::string> lines;
+        std::string refusal;  // the walk's own, for `path`
     };
 
     // Shows what is known in order, filling places whose conversion has

@@ -172,7 +172,7 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
         return true;
     });
     trawl.HandRefusalsTo(
-        [&report](const std::string& path, const std::string& line) { report.Refuse(path, line); });
+        [&memo](const std::string& path, const std::string& line) { memo.AddRefusal(path, line); });
     std::atomic<bool> stopCounting{false};
     std::thread counter;
     if (verbosity != Verbosity::Quiet) {
@@ -201,7 +201,11 @@ int TrawlCommand(const Options& options, const std::vector<std::string>& args, S
     }
     memo.Drain();
     const bool interrupted = trawl.Active();
-    if (interrupted) memo.AddMemoLine("  -- Trawl interrupted --");
+    if (interrupted) {
+        memo.AddMemoLine("  -- Trawl interrupted --");
+        // A quiet trawl shows no memo lines, but an interrupted one says so.
+        if (verbosity == Verbosity::Quiet) io.err << "skeinpress-cli trawl: interrupted\n";
+    }
     trawl.CloseLog();
     stopCounting = true;
     if (counter.joinable()) counter.join();
