@@ -37,6 +37,8 @@ constexpr MessageRow kMessages[] = {
      "Folder \"%1\" is not trawled: it lies more than %2 folders deep"},
     {Message::NameHasLineBreak, "message NameHasLineBreak",
      "\"%1\" is not trawled: its name holds a line break"},
+    {Message::NoViewer, "message NoViewer",
+     "Could not open \"%1\": no program to show it was found."},
 };
 
 }  // namespace

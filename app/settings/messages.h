@@ -31,6 +31,7 @@ enum class Message {
     FolderListRefused,  // %1 the folder's name, %2 why
     FolderTooDeep,      // %1 the folder's name, %2 the depth limit
     NameHasLineBreak,   // %1 the name, its line breaks shown as \r and \n
+    NoViewer,           // %1 the file no program could show
 };
 
 std::string MessageText(const Language& language, Message message, std::string_view first = {},

@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/settings/messages.h"
 #include "ui/picture/picture_convert.h"
 #include "ui/picture/picture_view.h"
 #include "ui/windows/main_window.h"
@@ -31,9 +32,9 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-std::string NoViewerText(const QUrl& url) {
-    return "Could not open \"" + QDir::toNativeSeparators(url.toLocalFile()).toStdString() +
-           "\": no program to show it was found.";
+std::string NoViewerText(const app::Language& language, const QUrl& url) {
+    return app::MessageText(language, app::Message::NoViewer,
+                            QDir::toNativeSeparators(url.toLocalFile()).toStdString());
 }
 
 // Qt hands a file to xdg-open and calls it shown once xdg-open has started,
@@ -82,7 +83,9 @@ void SizeFileDialog(QFileDialog& dialog, const QWidget& owner) {
 
 WindowHost::WindowHost(MainWindow& window)
     : openUrl([this](const QUrl& url) {
-          return OpenWithDesktop(url, &window_, [this, url] { ShowError(NoViewerText(url)); });
+          return OpenWithDesktop(url, &window_, [this, url] {
+              ShowError(NoViewerText(window_.app_.language(), url));
+          });
       }),
       window_(window) {
     for (const app::TimerId id : app::kTimers) {
@@ -282,7 +285,7 @@ void WindowHost::Sleep(int milliseconds) {
 
 void WindowHost::OpenDocument(const std::string& path) {
     const QUrl url = QUrl::fromLocalFile(Q(path));
-    if (!openUrl(url)) ShowError(NoViewerText(url));
+    if (!openUrl(url)) ShowError(NoViewerText(window_.app_.language(), url));
 }
 
 bool WindowHost::StartProgram(const std::string& program, const std::vector<std::string>& args) {
