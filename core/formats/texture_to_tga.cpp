@@ -13,6 +13,7 @@
 #include "core/formats/texture_picture.h"
 #include "core/formats/tga_header.h"
 #include "core/image/channel_order.h"
+#include "core/ops/render.h"
 
 namespace core {
 
@@ -48,25 +49,19 @@ bool DecodeBlockRows(const TexturePicture& picture, size_t first, size_t rows, i
 }
 
 // Whether every pixel seen has the colour (alpha aside) of the first: the
-// uniform-colour finding of a picture read whole. It stops looking at the
-// first pixel that differs, which in a real picture comes within a few.
+// uniform-colour finding of a picture read whole.
 class UniformWatch {
 public:
-    explicit UniformWatch(int bytesPerPixel) : bpp_(static_cast<size_t>(bytesPerPixel)) {}
+    explicit UniformWatch(int bytesPerPixel) : bpp_(bytesPerPixel) {}
     void See(const uint8_t* pixels, size_t count) {
         if (!uniform_ || count == 0) return;
         if (!started_) std::memcpy(first_, pixels, 3), started_ = true;
-        for (const uint8_t* end = pixels + count * bpp_; pixels < end; pixels += bpp_) {
-            if (std::memcmp(pixels, first_, 3) != 0) {
-                uniform_ = false;
-                return;
-            }
-        }
+        uniform_ = AllOfColour(pixels, count, bpp_, first_);
     }
     bool Uniform() const { return uniform_; }
 
 private:
-    size_t bpp_;
+    int bpp_;
     uint8_t first_[3] = {};
     bool started_ = false;
     bool uniform_ = true;

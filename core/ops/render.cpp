@@ -61,16 +61,16 @@ void NoteUniformColour(ImageStore& store) {
     const int bpp = image.BytesPerPixel();
     store.UniformColour = true;
     if (bpp != 3 && bpp != 4) return;
-    // Every pixel equal to its predecessor is the same as every pixel equal to
-    // the first; real pictures differ within a few pixels, so this is cheap.
-    const uint8_t* first = image.Data();
-    const uint8_t* end = first + static_cast<size_t>(image.Width) * image.Height * bpp;
-    for (const uint8_t* p = first + bpp; p < end; p += bpp) {
-        if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) {
-            store.UniformColour = false;
-            return;
-        }
+    store.UniformColour = AllOfColour(image.Data(), static_cast<size_t>(image.Width) * image.Height,
+                                      bpp, image.Data());
+}
+
+bool AllOfColour(const uint8_t* pixels, size_t count, int bytesPerPixel, const uint8_t* colour) {
+    const uint8_t* end = pixels + count * static_cast<size_t>(bytesPerPixel);
+    for (const uint8_t* p = pixels; p < end; p += bytesPerPixel) {
+        if (p[0] != colour[0] || p[1] != colour[1] || p[2] != colour[2]) return false;
     }
+    return true;
 }
 
 void RenderTransparent(const Image& image, Bitmap& bitmap, uint32_t colour) {

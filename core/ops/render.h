@@ -16,6 +16,11 @@ void RenderImage(const ImageStore& store, Bitmap& bitmap, uint16_t width, uint16
 // Draws the colour picture whatever AlphaView holds.
 void RenderColourImage(const Image& image, Bitmap& bitmap, uint16_t width, uint16_t height);
 
+// Whether each of `count` pixels of `bytesPerPixel` bytes has the first three
+// bytes of `colour` (alpha aside). It stops at the first that differs, which
+// in a real picture comes within a few pixels.
+bool AllOfColour(const uint8_t* pixels, size_t count, int bytesPerPixel, const uint8_t* colour);
+
 // Notes in UniformColour whether every pixel has the same red, green and blue
 // (alpha aside). A store without a usable image keeps what it had.
 void NoteUniformColour(ImageStore& store);
