@@ -36,6 +36,18 @@ std::string KeepingExistingFiles(const core::Image& image, const std::string& tg
     return tgaName.substr(0, tgaName.size() - ext.size()) + "1" + std::string(ext);
 }
 
+// Where a conversion writes: the target asked for, else the TGA beside the
+// source (a normal map's with "_normal"), which with overwriting off under the
+// trawl's rules replaces no file that `image` would write.
+std::string TargetOf(const ConversionRequest& request, const Settings& settings,
+                     const core::Image& image) {
+    if (!request.target.empty()) return request.target;
+    const std::string target =
+        TgaNameBeside(request.source, request.edits.Has(EditKind::NormalMap));
+    if (!request.trawlRules || settings.OverwriteTGAs) return target;
+    return KeepingExistingFiles(image, target);
+}
+
 // Only the simulator's own types (the default TGA among them) are repaired:
 // PNG, DDS and HDR are exports for other tools and keep what was read.
 bool RepairsUniformColour(const ConversionRequest& request) {
@@ -173,12 +185,7 @@ bool Conversion::Convert(const ConversionRequest& request, std::string* written)
         }
     }
 
-    std::string target = request.target;
-    if (target.empty()) {
-        target = TgaNameBeside(source, request.edits.Has(EditKind::NormalMap));
-        if (request.trawlRules && !s.OverwriteTGAs)
-            target = KeepingExistingFiles(store.Current, target);
-    }
+    const std::string target = TargetOf(request, s, store.Current);
     core::Failure failure;
     if (core::HasLineBreak(target)) {
         failure = {
@@ -206,13 +213,8 @@ bool Conversion::StreamedToTga(const ConversionRequest& request, std::string* wr
     if (!request.edits.Empty() || core::HasLineBreak(source)) return false;
     store_.Current = core::Image();
     store_.AlphaView = false;
-    std::string target = request.target;
-    if (target.empty()) {
-        target = TgaNameBeside(source, false);
-        // The empty store names the one file of a picture that is no cube map.
-        if (request.trawlRules && !settings_.OverwriteTGAs)
-            target = KeepingExistingFiles(store_.Current, target);
-    }
+    // The stream takes no cube map: the empty image names its one TGA.
+    const std::string target = TargetOf(request, settings_, store_.Current);
     const bool refuseUniform =
         request.trawlRules && settings_.FixUniformColour && RepairsUniformColour(request);
     if (core::HasLineBreak(target) || !core::StreamTextureToTga(source, target, refuseUniform))
