@@ -13,12 +13,14 @@ namespace {
 
 // Copies are extra files: a texture's description must keep naming the main
 // target, so it is not written for them.
+// The flag is set aside for the save rather than the image copied whole.
 template <typename Save>
-core::Failure SaveCopy(const core::Image& image, const std::string& path, Save save) {
-    if (!image.HasDescription) return save(image, path);
-    core::Image copy = image;
-    copy.HasDescription = false;
-    return save(copy, path);
+core::Failure SaveCopy(core::Image& image, const std::string& path, Save save) {
+    const bool hadDescription = image.HasDescription;
+    image.HasDescription = false;
+    const core::Failure failure = save(image, path);
+    image.HasDescription = hadDescription;
+    return failure;
 }
 
 // One edit; false with `error` set when it cannot be made.
